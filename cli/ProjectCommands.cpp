@@ -1,0 +1,161 @@
+#include "cli/ProjectCommands.h"
+
+#include "cli/CliSupport.h"
+#include "model/AccessError.h"
+#include "model/CapacityChecks.h"
+#include "model/GlowdeckDoc.h"
+#include "model/MessageSink.h"
+
+namespace glowdeck {
+
+namespace {
+
+std::optional<ItemKind> KindArgument(const QString& word) {
+    if (word == QLatin1String("picture")) return ItemKind::Picture;
+    if (word == QLatin1String("animation")) return ItemKind::Animation;
+    if (word == QLatin1String("text")) return ItemKind::Text;
+    if (word == QLatin1String("interval")) return ItemKind::Interval;
+    return std::nullopt;
+}
+
+QString KindWord(const QString& elementName) {
+    const auto kind = KindFromElementName(elementName);
+    if (!kind) return QStringLiteral("unknown <%1>").arg(elementName);
+    switch (*kind) {
+        case ItemKind::Picture: return QStringLiteral("picture");
+        case ItemKind::Animation: return QStringLiteral("animation");
+        case ItemKind::Text: return QStringLiteral("text");
+        case ItemKind::Interval: break;
+    }
+    return QStringLiteral("interval");
+}
+
+}  // namespace
+
+int RunNew(const QStringList& args) {
+    QString root, name;
+    bool haveName = false;
+    for (int k = 0; k < args.size(); ++k) {
+        if (args[k] == QLatin1String("--root") && k + 1 < args.size()) {
+            root = args[++k];
+        } else if (!haveName) {
+            name = args[k];
+            haveName = true;
+        } else {
+            PrintErr(QStringLiteral("unexpected argument: %1").arg(args[k]));
+            return 2;
+        }
+    }
+    if (root.isEmpty() || !haveName) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli new --root DIR NAME"));
+        return 2;
+    }
+    StderrMessageSink messages;
+    CGlowdeckDoc doc(messages);
+    doc.SetProjectRoot(root);
+    QString why;
+    if (!doc.CreateProjectNamed(name, &why)) {
+        PrintErr(why);
+        return 1;
+    }
+    PrintOut(QStringLiteral("created %1").arg(doc.projectFolder));
+    return 0;
+}
+
+int RunAddGroup(const QStringList& args) {
+    if (args.isEmpty() || args.size() > 2) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli add-group PROJECT [NAME]"));
+        return 2;
+    }
+    StderrMessageSink messages;
+    CGlowdeckDoc doc(messages);
+    if (!OpenProjectForCli(doc, args[0])) return 1;
+    const QString refusal = CheckAddGroup(doc);
+    if (!refusal.isEmpty()) {
+        PrintErr(refusal);
+        return 1;
+    }
+    const QString name = args.size() > 1 ? args[1] : QStringLiteral("新建组");
+    if (!doc.NewGroup(name)) return 1;
+    PrintOut(QStringLiteral("group %1 %2").arg(doc.ProjectFile()->GroupCount()).arg(name));
+    return 0;
+}
+
+int RunAdd(const QStringList& args) {
+    if (args.size() < 3 || args.size() > 4) {
+        PrintErr(QStringLiteral(
+            "usage: glowdeck-cli add PROJECT GROUP picture|animation|text|interval [NAME]"));
+        return 2;
+    }
+    const std::optional<ItemKind> kind = KindArgument(args[2]);
+    if (!kind) {
+        PrintErr(QStringLiteral("unknown item kind: %1").arg(args[2]));
+        return 2;
+    }
+    const std::optional<int> group = ParseNumber(args[1]);
+    if (!group) {
+        PrintErr(QStringLiteral("not a group number: %1").arg(args[1]));
+        return 2;
+    }
+    StderrMessageSink messages;
+    CGlowdeckDoc doc(messages);
+    if (!OpenProjectForCli(doc, args[0])) return 1;
+    const int target = *group <= doc.ProjectFile()->GroupCount() ? *group : 0;
+    const QString refusal = CheckAddItem(doc, target, *kind);
+    if (!refusal.isEmpty()) {
+        PrintErr(refusal);
+        return 1;
+    }
+    const QString name = args.size() > 3 ? args[3] : KindInfo(*kind).defaultName;
+    if (!doc.NewItem(*kind, target, name)) return 1;
+    const int item = doc.ProjectFile()->ItemCount(target - 1);
+    PrintOut(QStringLiteral("group %1 item %2 %3 %4 %5")
+                 .arg(target)
+                 .arg(item)
+                 .arg(args[2], name, doc.ProjectFile()->GetAttr(target - 1, item - 1, "id")));
+    return 0;
+}
+
+int RunList(const QStringList& args) {
+    if (args.size() != 1) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli list PROJECT"));
+        return 2;
+    }
+    StderrMessageSink messages;
+    CGlowdeckDoc doc(messages);
+    if (!OpenProjectForCli(doc, args[0])) return 1;
+    const CProjectFile& file = *doc.ProjectFile();
+    PrintOut(QStringLiteral("project %1 (%2)").arg(file.ProjectName(), doc.projectFolder));
+    int problems = 0;
+    for (int g = 0; g < file.GroupCount(); ++g) {
+        PrintOut(QStringLiteral("group %1 %2").arg(g + 1).arg(file.GroupName(g)));
+        for (int i = 0; i < file.ItemCount(g); ++i) {
+            const QString element = file.ItemKindOf(g, i);
+            QString line = QStringLiteral("  %1 %2").arg(i + 1).arg(KindWord(element));
+            if (KindFromElementName(element)) {
+                try {
+                    line += QStringLiteral(" %1 id=%2 length=%3")
+                                .arg(file.GetAttr(g, i, "name"), file.GetAttr(g, i, "id"))
+                                .arg(file.GetInt(g, i, "length"));
+                } catch (const AccessError& e) {
+                    line += QStringLiteral(" (damaged: %1)").arg(QString::fromUtf8(e.what()));
+                    ++problems;
+                }
+            }
+            PrintOut(line);
+        }
+    }
+    try {
+        doc.RecomputeTotalDataBytes();
+    } catch (const AccessError& e) {
+        PrintErr(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    PrintOut(QStringLiteral("data %1 bytes of %2 (%3%)")
+                 .arg(doc.totalDataBytes)
+                 .arg(MaxTotalDataBytes)
+                 .arg(100.0 * doc.totalDataBytes / MaxTotalDataBytes, 0, 'f', 1));
+    return problems ? 1 : 0;
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,13 @@
+#pragma once
+#include <QStringList>
+
+namespace glowdeck {
+
+// glowdeck-cli new / add-group / add / list. Each takes the arguments after
+// the command name and returns the process exit code.
+int RunNew(const QStringList& args);
+int RunAddGroup(const QStringList& args);
+int RunAdd(const QStringList& args);
+int RunList(const QStringList& args);
+
+}  // namespace glowdeck

@@ -1,0 +1,55 @@
+// glowdeck-cli: headless access to Glowdeck projects for scripts and tests.
+#include <QDir>
+#include <QGuiApplication>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cli/CliSupport.h"
+#include "cli/ProjectCommands.h"
+#include "model/AccessError.h"
+
+namespace {
+
+void PrepareHeadless() {
+    // Fonts and painting need a GUI application; never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = QByteArray("/tmp/glowdeck-runtime-") + QByteArray::number(getuid());
+        mkdir(dir.constData(), 0700);
+        chmod(dir.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", dir);
+    }
+}
+
+const char kUsage[] =
+    "usage: glowdeck-cli COMMAND ...\n"
+    "  new --root DIR NAME                     create a project folder DIR/NAME\n"
+    "  add-group PROJECT [NAME]                append a group\n"
+    "  add PROJECT GROUP picture|animation|text|interval [NAME]\n"
+    "                                          append an item to group GROUP (from 1)\n"
+    "  list PROJECT                            groups, items and the data size\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    PrepareHeadless();
+    QGuiApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+        std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString command = args.takeFirst();
+    try {
+        if (command == QLatin1String("new")) return glowdeck::RunNew(args);
+        if (command == QLatin1String("add-group")) return glowdeck::RunAddGroup(args);
+        if (command == QLatin1String("add")) return glowdeck::RunAdd(args);
+        if (command == QLatin1String("list")) return glowdeck::RunList(args);
+    } catch (const glowdeck::AccessError& e) {
+        glowdeck::PrintErr(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    glowdeck::PrintErr(QStringLiteral("unknown command: %1").arg(command));
+    std::fputs(kUsage, stderr);
+    return 2;
+}

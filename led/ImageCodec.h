@@ -1,0 +1,28 @@
+#pragma once
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace glowdeck {
+
+// Decodes a BMP, JPEG or GIF file (its first frame) by its content, whatever
+// its name says. A null image and `error` set when it cannot be decoded.
+QImage DecodeImage(const QString& path, QString* error = nullptr);
+
+// Like DecodeImage, but lets the decoder produce a picture no larger than
+// `bound` (JPEG decodes at a reduced size); the aspect ratio is kept.
+QImage DecodeImageScaled(const QString& path, const QSize& bound, QString* error = nullptr);
+
+// Pixel size of an image file without decoding its pixels; invalid when unreadable.
+QSize ImageFileSize(const QString& path);
+
+// Encodes `image` with the encoder for `mimeType` ("image/jpeg", "image/bmp",
+// "image/gif"), replacing `path` atomically. An unknown type writes nothing
+// and returns false.
+bool EncodeImage(const QImage& image, const QString& path, const QString& mimeType,
+                 QString* error = nullptr);
+
+// A new image of exactly width × height made from `image`.
+QImage MakeThumbnail(const QImage& image, int width, int height);
+
+}  // namespace glowdeck

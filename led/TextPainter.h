@@ -1,0 +1,37 @@
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <vector>
+
+class QPainter;
+
+namespace glowdeck {
+
+// Font style bits stored with text items.
+enum FontStyleBits { StyleBold = 1, StyleItalic = 2, StyleUnderline = 4, StyleStrikeOut = 8 };
+
+// The installed Song-style face that stands in for "宋体"/"SimSun".
+QString SongFallbackFamily();
+
+// A font of `family` at an em size of `pixelSize` pixels with the style bits.
+// The family list is fixed (the family, its known aliases, then the Song
+// fallback) so text renders the same on every machine whatever the locale.
+QFont MakeFont(const QString& family, int pixelSize, int styleBits = 0);
+
+// The layout box of `text` drawn from the origin: its advance width and the
+// font's line height (a box for each line of a multi-line text).
+QSizeF MeasureText(const QFont& font, const QString& text);
+
+// Draws `text` with its layout box's top-left corner at `origin`, unclipped.
+void DrawText(QPainter& painter, const QFont& font, const QString& text, const QPointF& origin,
+              const QColor& colour);
+
+// Draws each character of `text` with its layout box's top-left corner at the
+// matching position.
+void DrawPositionedChars(QPainter& painter, const QFont& font, const QString& text,
+                         const std::vector<QPointF>& positions, const QColor& colour);
+
+}  // namespace glowdeck

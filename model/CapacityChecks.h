@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+
+#include "model/ItemKind.h"
+
+namespace glowdeck {
+
+class CGlowdeckDoc;
+
+// The checks the add commands make before they call the document, in their
+// order. Each returns the message to show, or an empty text when the add may go on.
+QString CheckAddGroup(const CGlowdeckDoc& doc);
+// `group` is 1-based; 0 means there is no target group.
+QString CheckAddItem(CGlowdeckDoc& doc, int group, ItemKind kind);
+
+}  // namespace glowdeck

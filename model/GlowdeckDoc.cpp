@@ -1,0 +1,193 @@
+#include "model/GlowdeckDoc.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "model/AccessError.h"
+#include "model/FrameView.h"
+#include "model/IniFile.h"
+#include "model/MessageSink.h"
+#include "model/ProjectDialogs.h"
+#include "model/ProjectTreeView.h"
+
+namespace glowdeck {
+
+namespace {
+constexpr int kMainView = 0;
+const QString kProjectFileName = QStringLiteral("Index.prj");
+
+// The project file of a folder: "Index.prj", or any file of that name in
+// another letter case.
+QString FindProjectFile(const QString& folder) {
+    const QString exact = folder + kProjectFileName;
+    if (QFileInfo::exists(exact)) return exact;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : names)
+        if (name.compare(kProjectFileName, Qt::CaseInsensitive) == 0) return folder + name;
+    return exact;
+}
+}  // namespace
+
+CGlowdeckDoc::CGlowdeckDoc(IMessageSink& messages)
+    : messages_(messages), sourceImagePath_(MaxGroups * MaxItemsPerGroup) {
+    SetProjectRoot(DefaultProjectRoot());
+    buildHint = DefaultBuildHint();
+    // Until a project is created or opened the paths name a demonstration project.
+    projectFolder = projectRoot + QStringLiteral("DEMO/");
+    imagesFolder = projectFolder + QStringLiteral("IMAGES/");
+    projectFilePath = projectFolder + QStringLiteral("INDEX.PRJ");
+    dataFilePath = projectFolder + QStringLiteral("data.bin");
+    sourceImagePath_[0] = imagesFolder + QStringLiteral("DEMO.JPG");
+}
+
+CGlowdeckDoc::~CGlowdeckDoc() = default;
+
+QString CGlowdeckDoc::DefaultProjectRoot() { return QDir::homePath() + QStringLiteral("/TOVRIX/"); }
+
+QString CGlowdeckDoc::DefaultBuildHint() {
+    return QStringLiteral("编译后，可以向彩球发送编译数据！");
+}
+
+void CGlowdeckDoc::SetProjectRoot(const QString& root) {
+    projectRoot = root;
+    if (!projectRoot.endsWith(QLatin1Char('/'))) projectRoot += QLatin1Char('/');
+}
+
+void CGlowdeckDoc::LoadSettings(const QString& programFolder) {
+    QString folder = programFolder;
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    iniPath = folder + QStringLiteral("setting.ini");
+    const CIniFile ini(iniPath);
+    SetProjectRoot(ini.GetString(QStringLiteral("PATH"), QStringLiteral("PROJECT"), DefaultProjectRoot()));
+    buildHint = ini.GetString(QStringLiteral("README"), QStringLiteral("BUILD"), DefaultBuildHint());
+}
+
+void CGlowdeckDoc::SetProjectPaths(const QString& name) {
+    projectFolder = projectRoot + name + QLatin1Char('/');
+    imagesFolder = projectFolder + QStringLiteral("Images/");
+    projectFilePath = projectFolder + kProjectFileName;
+    dataFilePath = projectFolder + QStringLiteral("data.bin");
+}
+
+bool CGlowdeckDoc::StartUp(const QString& programFolder) {
+    LoadSettings(programFolder);
+    title = QStringLiteral("New");
+    if (frame_) {
+        frame_->SetTitle(title);
+        frame_->ShowView(kMainView);
+        frame_->SetStatusPane(1, QStringLiteral("工程路径"), 50);
+    }
+    if (!dialogs_) return false;
+    for (;;) {
+        switch (dialogs_->AskStart()) {
+            case IProjectDialogs::StartChoice::NewProject:
+                if (CreateProject()) return true;
+                break;
+            case IProjectDialogs::StartChoice::OpenProject:
+                if (OpenProject()) return true;
+                break;
+            case IProjectDialogs::StartChoice::Quit:
+                return false;
+        }
+    }
+}
+
+bool CGlowdeckDoc::CreateProject() {
+    if (!dialogs_) return false;
+    const std::optional<QString> name = dialogs_->AskNewProjectName();
+    if (!name) return false;
+    return CreateProjectNamed(*name);
+}
+
+bool CGlowdeckDoc::CreateProjectNamed(const QString& name, QString* why) {
+    SetProjectPaths(name);
+    QDir().mkpath(projectRoot);
+    if (!QDir().mkdir(projectFolder)) {
+        if (why) *why = QStringLiteral("项目文件夹已存在或无法建立：%1").arg(projectFolder);
+        return false;
+    }
+    if (!QDir().mkdir(imagesFolder)) {
+        if (why) *why = QStringLiteral("无法建立图像文件夹：%1").arg(imagesFolder);
+        return false;
+    }
+    projectFile_.reset();
+    projectFile_ = std::make_unique<CProjectFile>(projectFilePath, name);
+    if (!Saved()) {
+        if (why) *why = QStringLiteral("无法保存项目文件：%1").arg(projectFilePath);
+        return false;
+    }
+    if (tree_) tree_->ResetTree(name);
+    const QString groupName = QStringLiteral("新建组");
+    NewGroup(groupName);
+    if (tree_) tree_->AddGroupNode(groupName, true);
+    title = name;
+    if (frame_) frame_->SetTitle(title);
+    if (tree_) tree_->ExpandAll();
+    needsCompile = true;
+    return true;
+}
+
+bool CGlowdeckDoc::OpenProject() {
+    if (!dialogs_) return false;
+    const std::optional<QString> chosen = dialogs_->AskProjectFile(projectRoot);
+    if (!chosen) return false;
+    return OpenProjectFile(*chosen);
+}
+
+bool CGlowdeckDoc::OpenProjectFile(const QString& chosenFile) {
+    // Only the name of the folder holding the chosen file is used.
+    const QString name = QFileInfo(QFileInfo(chosenFile).absolutePath()).fileName();
+    return OpenAt(name);
+}
+
+bool CGlowdeckDoc::OpenProjectFolder(const QString& folder) {
+    const QFileInfo info(QDir::cleanPath(QDir(folder).absolutePath()));
+    SetProjectRoot(info.absolutePath());
+    return OpenAt(info.fileName());
+}
+
+bool CGlowdeckDoc::OpenAt(const QString& name) {
+    SetProjectPaths(name);
+    projectFilePath = FindProjectFile(projectFolder);
+    projectFile_.reset();
+    projectFile_ = std::make_unique<CProjectFile>(projectFilePath);
+    if (!projectFile_->Loaded() && QFileInfo::exists(projectFilePath))
+        messages_.Warn(QStringLiteral("项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
+                           .arg(projectFilePath, projectFile_->LoadError()));
+    if (tree_) tree_->ResetTree(name);
+    if (frame_) frame_->SetStatusPane(1, projectFolder, 7 * projectFolder.toUtf8().size());
+    FillTree();
+    title = name;
+    if (frame_) frame_->SetTitle(title);
+    if (tree_) tree_->ExpandAll();
+    return true;
+}
+
+void CGlowdeckDoc::FillTree() {
+    const CProjectFile& file = *projectFile_;
+    for (int g = 0; g < file.GroupCount(); ++g) {
+        if (tree_) tree_->AddGroupNode(file.GroupName(g), false);
+        for (int i = 0; i < file.ItemCount(g); ++i) {
+            const QString kind = file.ItemKindOf(g, i);
+            QString caption;
+            try {
+                caption = file.GetAttr(g, i, "name");
+            } catch (const AccessError&) {
+                // A hand-edited item without a name still gets its node.
+            }
+            if (tree_) tree_->AddItemNode(g, kind, caption);
+            if (kind == QLatin1String("gif") && g < MaxGroups) ++animationCount[g];
+        }
+    }
+}
+
+bool CGlowdeckDoc::Saved() {
+    QString error;
+    if (projectFile_->Save(&error)) return true;
+    messages_.Warn(QStringLiteral("项目文件保存失败：\n%1\n%2").arg(projectFile_->FilePath(), error));
+    return false;
+}
+
+bool CGlowdeckDoc::SaveProject() { return projectFile_ && Saved(); }
+
+}  // namespace glowdeck

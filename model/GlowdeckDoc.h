@@ -1,0 +1,110 @@
+#pragma once
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "model/ItemKind.h"
+#include "model/ProjectFile.h"
+#include "model/ProjectLimits.h"
+
+namespace glowdeck {
+
+class IMessageSink;
+class IProjectDialogs;
+class IProjectTreeView;
+class IFrameView;
+
+// The document: owns the open project, its paths, the source image table,
+// the data-size account, the per-group animation counts and the
+// needs-compile flag. Editing operations take 1-based group and item numbers
+// as the user interface shows them and save the project file at once.
+class CGlowdeckDoc {
+public:
+    explicit CGlowdeckDoc(IMessageSink& messages);
+    ~CGlowdeckDoc();
+
+    // Collaborators of the project steps; any may be null (nothing is shown).
+    void SetDialogs(IProjectDialogs* dialogs) { dialogs_ = dialogs; }
+    void SetTreeView(IProjectTreeView* tree) { tree_ = tree; }
+    void SetFrameView(IFrameView* frame) { frame_ = frame; }
+    IMessageSink& Messages() { return messages_; }
+
+    // --- project folder and settings ---
+    static QString DefaultProjectRoot();  // $HOME/TOVRIX/
+    static QString DefaultBuildHint();
+    // Reads setting.ini from `programFolder`: project root and compile hint.
+    void LoadSettings(const QString& programFolder);
+    void SetProjectRoot(const QString& root);  // a missing trailing '/' is added
+    void SetProjectPaths(const QString& name);
+    // The program's start: settings, main view, then the start dialog until a
+    // project is created or opened. False when the user leaves the start dialog.
+    bool StartUp(const QString& programFolder);
+    bool CreateProject();  // asks the name
+    bool OpenProject();    // asks the file
+    // Creates the project `name` under the project root. False (with `why` set)
+    // when its folder exists or cannot be made.
+    bool CreateProjectNamed(const QString& name, QString* why = nullptr);
+    // Opens the project of the folder that holds `chosenFile`: the folder's
+    // name under the project root.
+    bool OpenProjectFile(const QString& chosenFile);
+    // Opens the project folder `folder` wherever it is (its parent becomes the root).
+    bool OpenProjectFolder(const QString& folder);
+
+    // --- editing operations (1-based numbers; each saves) ---
+    bool NewGroup(const QString& name);
+    bool RenameGroup(int g, const QString& name);
+    bool DeleteGroup(int g);
+    bool CopyGroup(int g, int g2);
+    bool MoveGroup(int g, int g2);
+    bool NewItem(ItemKind kind, int g, const QString& name);
+    bool NewPicture(int g, const QString& name) { return NewItem(ItemKind::Picture, g, name); }
+    bool NewAnimation(int g, const QString& name) { return NewItem(ItemKind::Animation, g, name); }
+    bool NewText(int g, const QString& name) { return NewItem(ItemKind::Text, g, name); }
+    bool NewInterval(int g, const QString& name) { return NewItem(ItemKind::Interval, g, name); }
+    bool RenameItem(int g, int i, const QString& name);
+    bool DeleteItem(int g, int i);
+    bool CopyItem(int g, int i, int g2, int i2);
+    bool MoveItem(int g, int i, int g2, int i2);
+    // Saves the project (the save command); reports a failure.
+    bool SaveProject();
+
+    // --- derived tables ---
+    void RecomputeTotalDataBytes();
+    void RecountAnimations();
+    void RebuildPathTables();
+    // Source image file of an item kind and id.
+    QString SourceImagePathFor(ItemKind kind, const QString& id) const;
+    const QString& SourceImagePath(int g, int i) const;  // 0-based entry of the table
+
+    CProjectFile* ProjectFile() { return projectFile_.get(); }
+    const CProjectFile* ProjectFile() const { return projectFile_.get(); }
+
+    std::uint32_t totalDataBytes = 0;
+    std::array<int, MaxGroups> animationCount{};
+    bool needsCompile = false;
+
+    QString iniPath;
+    QString projectFolder;
+    QString imagesFolder;
+    QString projectFilePath;
+    QString dataFilePath;
+    QString projectRoot;
+    QString buildHint;
+    QString title;
+
+private:
+    bool Saved();
+    void FillTree();
+    bool OpenAt(const QString& name);
+
+    IMessageSink& messages_;
+    IProjectDialogs* dialogs_ = nullptr;
+    IProjectTreeView* tree_ = nullptr;
+    IFrameView* frame_ = nullptr;
+    std::unique_ptr<CProjectFile> projectFile_;
+    std::vector<QString> sourceImagePath_;
+};
+
+}  // namespace glowdeck

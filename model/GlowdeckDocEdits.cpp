@@ -1,0 +1,143 @@
+// Editing operations of the document: structure changes, placeholders and
+// the derived tables. Every operation saves the whole project file.
+#include <QColor>
+
+#include "led/ImageCodec.h"
+#include "model/AccessError.h"
+#include "model/GlowdeckDoc.h"
+#include "model/Placeholder.h"
+
+namespace glowdeck {
+
+namespace {
+
+CProjectFile& Open(std::unique_ptr<CProjectFile>& file) {
+    if (!file) throw AccessError("no project is open");
+    return *file;
+}
+
+struct PlaceholderLook {
+    int width, height;
+    QString text;
+    QColor colour;
+    const char* mime;
+};
+
+PlaceholderLook LookOf(ItemKind kind) {
+    switch (kind) {
+        case ItemKind::Picture:
+            return {400, 300, QStringLiteral("新建图片"), QColor(255, 255, 255), "image/jpeg"};
+        case ItemKind::Animation:
+            return {400, 300, QStringLiteral("新建动画"), QColor(0, 255, 0), "image/gif"};
+        case ItemKind::Text:
+            return {400, 300, QStringLiteral("新建文字"), QColor(255, 0, 0), "image/jpeg"};
+        case ItemKind::Interval: break;
+    }
+    return {1, 56, QString(), QColor(0, 0, 0), "image/jpeg"};
+}
+
+}  // namespace
+
+bool CGlowdeckDoc::NewGroup(const QString& name) {
+    Open(projectFile_).AppendGroup(name);
+    needsCompile = true;
+    return Saved();
+}
+
+bool CGlowdeckDoc::RenameGroup(int g, const QString& name) {
+    Open(projectFile_).SetGroupName(g - 1, name);
+    return Saved();
+}
+
+bool CGlowdeckDoc::DeleteGroup(int g) {
+    Open(projectFile_).RemoveGroup(g - 1);
+    needsCompile = true;
+    return Saved();
+}
+
+bool CGlowdeckDoc::CopyGroup(int g, int g2) {
+    Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
+    needsCompile = true;
+    return Saved();
+}
+
+bool CGlowdeckDoc::MoveGroup(int g, int g2) {
+    Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, false);
+    needsCompile = true;
+    return Saved();
+}
+
+bool CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
+    CProjectFile& file = Open(projectFile_);
+    file.AppendItem(g - 1, kind, name, CProjectFile::GenerateId());
+    const bool saved = Saved();
+    const int i = file.ItemCount(g - 1) - 1;
+    const QString path = SourceImagePathFor(kind, file.GetAttr(g - 1, i, "id"));
+    const PlaceholderLook look = LookOf(kind);
+    // A placeholder that cannot be written leaves the item without a source
+    // file; compile reports the missing file later.
+    EncodeImage(MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black), path,
+                QString::fromLatin1(look.mime));
+    needsCompile = true;
+    return saved;
+}
+
+bool CGlowdeckDoc::RenameItem(int g, int i, const QString& name) {
+    Open(projectFile_).SetAttr(g - 1, i - 1, "name", name);
+    return Saved();
+}
+
+bool CGlowdeckDoc::DeleteItem(int g, int i) {
+    Open(projectFile_).RemoveItem(g - 1, i - 1);
+    return Saved();
+}
+
+bool CGlowdeckDoc::CopyItem(int g, int i, int g2, int i2) {
+    Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
+    return Saved();
+}
+
+bool CGlowdeckDoc::MoveItem(int g, int i, int g2, int i2) {
+    Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
+    return Saved();
+}
+
+void CGlowdeckDoc::RecomputeTotalDataBytes() {
+    const CProjectFile& file = Open(projectFile_);
+    std::uint32_t columns = 0;
+    for (int g = 0; g < file.GroupCount(); ++g)
+        for (int i = 0; i < file.ItemCount(g); ++i)
+            if (KindFromElementName(file.ItemKindOf(g, i)))
+                columns += static_cast<std::uint32_t>(file.GetInt(g, i, "length"));
+    totalDataBytes = columns * 168u / 8u;
+}
+
+void CGlowdeckDoc::RecountAnimations() {
+    const CProjectFile& file = Open(projectFile_);
+    animationCount.fill(0);
+    for (int g = 0; g < file.GroupCount() && g < MaxGroups; ++g)
+        for (int i = 0; i < file.ItemCount(g); ++i)
+            if (file.ItemKindOf(g, i) == QLatin1String("gif")) ++animationCount[g];
+}
+
+QString CGlowdeckDoc::SourceImagePathFor(ItemKind kind, const QString& id) const {
+    return imagesFolder + id + KindInfo(kind).extension;
+}
+
+void CGlowdeckDoc::RebuildPathTables() {
+    const CProjectFile& file = Open(projectFile_);
+    std::fill(sourceImagePath_.begin(), sourceImagePath_.end(), QString());
+    for (int g = 0; g < file.GroupCount() && g < MaxGroups; ++g)
+        for (int i = 0; i < file.ItemCount(g) && i < MaxItemsPerGroup; ++i)
+            if (const auto kind = KindFromElementName(file.ItemKindOf(g, i)))
+                sourceImagePath_[static_cast<size_t>(g) * MaxItemsPerGroup + i] =
+                    SourceImagePathFor(*kind, file.GetAttr(g, i, "id"));
+}
+
+const QString& CGlowdeckDoc::SourceImagePath(int g, int i) const {
+    static const QString none;
+    if (g < 0 || g >= MaxGroups || i < 0 || i >= MaxItemsPerGroup) return none;
+    return sourceImagePath_[static_cast<size_t>(g) * MaxItemsPerGroup + i];
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,132 @@
+#include "model/IniFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "model/Cp936.h"
+#include "model/IntText.h"
+
+namespace glowdeck {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+QByteArray TrimBlanks(const QByteArray& s) {
+    int b = 0, e = static_cast<int>(s.size());
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.mid(b, e - b);
+}
+
+// "[name]" → name; empty QByteArray (null) when the line is not a section header.
+QByteArray SectionName(const QByteArray& line) {
+    const QByteArray t = TrimBlanks(line);
+    if (!t.startsWith('[')) return {};
+    const int close = static_cast<int>(t.indexOf(']'));
+    if (close < 0) return {};
+    QByteArray name = TrimBlanks(t.mid(1, close - 1));
+    if (name.isNull()) name = QByteArray("");
+    return name;
+}
+
+bool SameName(const QByteArray& a, const QByteArray& b) {
+    return qstricmp(a.constData(), b.constData()) == 0;
+}
+
+}  // namespace
+
+CIniFile::CIniFile(QString path) : path_(std::move(path)) { Reload(); }
+
+void CIniFile::Reload() {
+    lines_.clear();
+    crlf_ = false;
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray data = file.readAll();
+    crlf_ = data.contains("\r\n");
+    for (QByteArray line : data.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        lines_.append(line);
+    }
+    if (!lines_.isEmpty() && lines_.last().isEmpty()) lines_.removeLast();
+}
+
+int CIniFile::FindSection(const QByteArray& section) const {
+    for (int i = 0; i < lines_.size(); ++i) {
+        const QByteArray name = SectionName(lines_[i]);
+        if (!name.isNull() && SameName(name, section)) return i;
+    }
+    return -1;
+}
+
+int CIniFile::SectionEnd(int sectionLine) const {
+    int end = sectionLine + 1;
+    for (int i = sectionLine + 1; i < lines_.size(); ++i) {
+        if (!SectionName(lines_[i]).isNull()) break;
+        if (!TrimBlanks(lines_[i]).isEmpty()) end = i + 1;
+    }
+    return end;
+}
+
+int CIniFile::FindKey(int sectionLine, const QByteArray& key) const {
+    for (int i = sectionLine + 1; i < lines_.size(); ++i) {
+        const QByteArray& line = lines_[i];
+        if (!SectionName(line).isNull()) break;
+        const int eq = static_cast<int>(line.indexOf('='));
+        if (eq < 0) continue;
+        if (SameName(TrimBlanks(line.left(eq)), key)) return i;
+    }
+    return -1;
+}
+
+QString CIniFile::GetString(const QString& section, const QString& key,
+                            const QString& fallback) const {
+    const int s = FindSection(ToCp936(section));
+    if (s < 0) return fallback;
+    const int k = FindKey(s, ToCp936(key));
+    if (k < 0) return fallback;
+    const QByteArray& line = lines_[k];
+    QByteArray value = TrimBlanks(line.mid(line.indexOf('=') + 1));
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
+        value.back() == value.front())
+        value = value.mid(1, value.size() - 2);
+    value.truncate(Cp936PrefixLength(value, MaxValueBytes));
+    return FromCp936(value);
+}
+
+int CIniFile::GetInt(const QString& section, const QString& key, int fallback) const {
+    const int s = FindSection(ToCp936(section));
+    if (s < 0 || FindKey(s, ToCp936(key)) < 0) return fallback;
+    return ParseCInt(GetString(section, key, QString()));
+}
+
+bool CIniFile::SetString(const QString& section, const QString& key, const QString& value,
+                         QString* error) {
+    const QByteArray sectionBytes = ToCp936(section);
+    const QByteArray keyBytes = ToCp936(key);
+    const QByteArray line = keyBytes + '=' + ToCp936(value);
+    int s = FindSection(sectionBytes);
+    if (s < 0) {
+        lines_.append('[' + sectionBytes + ']');
+        lines_.append(line);
+    } else {
+        const int k = FindKey(s, keyBytes);
+        if (k >= 0)
+            lines_[k] = line;
+        else
+            lines_.insert(SectionEnd(s), line);
+    }
+
+    QSaveFile file(path_);
+    const QByteArray eol = crlf_ ? QByteArray("\r\n") : QByteArray("\n");
+    QByteArray data;
+    for (const QByteArray& l : lines_) data += l + eol;
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace glowdeck

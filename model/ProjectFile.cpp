@@ -1,0 +1,268 @@
+#include "model/ProjectFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUuid>
+#include <sstream>
+
+#include "model/AccessError.h"
+#include "model/IntText.h"
+#include "model/ItemTemplate.h"
+#include "model/ProjectLimits.h"
+
+namespace glowdeck {
+
+namespace {
+
+const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+std::string Utf8(const QString& s) { return s.toStdString(); }
+QString FromUtf8(const char* s) { return QString::fromUtf8(s); }
+
+[[noreturn]] void Fail(const std::string& what) { throw AccessError(what); }
+
+// Line and column (1-based) of a byte offset.
+QString Position(const QByteArray& data, std::ptrdiff_t offset) {
+    int line = 1, column = 1;
+    for (std::ptrdiff_t k = 0; k < offset && k < data.size(); ++k) {
+        if (data.at(static_cast<int>(k)) == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return QStringLiteral("line %1, column %2").arg(line).arg(column);
+}
+
+}  // namespace
+
+CProjectFile::CProjectFile(QString filePath, const QString& projectName)
+    : filePath_(std::move(filePath)) {
+    QFile file(filePath_);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray data = file.readAll();
+        const pugi::xml_parse_result result = document_.load_buffer(
+            data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
+        if (result && document_.document_element()) {
+            root_ = document_.document_element();
+            loaded_ = true;
+            return;
+        }
+        loadError_ = QStringLiteral("%1 (%2)")
+                         .arg(QString::fromUtf8(result.description()),
+                              Position(data, result.offset));
+        keepUnreadableOriginal_ = !data.isEmpty();
+    } else {
+        loadError_ = file.errorString();
+    }
+    document_.reset();
+    root_ = document_.append_child("project");
+    root_.append_attribute("name").set_value(Utf8(projectName).c_str());
+}
+
+QString CProjectFile::ProjectName() const { return FromUtf8(root_.attribute("name").value()); }
+
+pugi::xml_node CProjectFile::Group(int g) const {
+    if (g >= 0) {
+        int k = 0;
+        for (pugi::xml_node n = root_.child("group"); n; n = n.next_sibling("group"))
+            if (k++ == g) return n;
+    }
+    Fail("group " + std::to_string(g) + " does not exist");
+}
+
+pugi::xml_node CProjectFile::Item(int g, int i) const {
+    const pugi::xml_node group = Group(g);
+    if (i >= 0) {
+        int k = 0;
+        for (pugi::xml_node n = group.first_child(); n; n = n.next_sibling())
+            if (k++ == i) return n;
+    }
+    Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " does not exist");
+}
+
+pugi::xml_node CProjectFile::Property(int g, int i, const char* name) const {
+    const pugi::xml_node item = Item(g, i);
+    const pugi::xml_node property = item.child(name);
+    if (!property)
+        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " has no \"" +
+             name + "\"");
+    return property;
+}
+
+int CProjectFile::GroupCount() const {
+    int count = 0;
+    for (pugi::xml_node n = root_.child("group"); n; n = n.next_sibling("group")) ++count;
+    return count;
+}
+
+QString CProjectFile::GroupName(int g) const {
+    return FromUtf8(Group(g).attribute("name").value());
+}
+
+int CProjectFile::ItemCount(int g) const {
+    int count = 0;
+    for (pugi::xml_node n = Group(g).first_child(); n; n = n.next_sibling()) ++count;
+    return count;
+}
+
+QString CProjectFile::ItemKindOf(int g, int i) const {
+    QString name = FromUtf8(Item(g, i).name());
+    const auto colon = name.indexOf(QLatin1Char(':'));
+    return colon >= 0 ? name.mid(colon + 1) : name;
+}
+
+QString CProjectFile::GetAttr(int g, int i, const char* name) const {
+    const pugi::xml_attribute attribute = Item(g, i).attribute(name);
+    if (!attribute)
+        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) +
+             " has no attribute \"" + name + "\"");
+    return FromUtf8(attribute.value());
+}
+
+void CProjectFile::SetAttr(int g, int i, const char* name, const QString& value) {
+    pugi::xml_node item = Item(g, i);
+    if (item.type() != pugi::node_element)
+        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " is not an element");
+    pugi::xml_attribute attribute = item.attribute(name);
+    if (!attribute) attribute = item.append_attribute(name);
+    attribute.set_value(Utf8(value).c_str());
+}
+
+QString CProjectFile::GetText(int g, int i, const char* name) const {
+    return FromUtf8(Property(g, i, name).child_value());
+}
+
+void CProjectFile::SetText(int g, int i, const char* name, const QString& value) {
+    pugi::xml_node property = Property(g, i, name);
+    while (property.first_child()) property.remove_child(property.first_child());
+    property.append_child(pugi::node_pcdata).set_value(Utf8(value).c_str());
+}
+
+int CProjectFile::GetInt(int g, int i, const char* name) const {
+    return ParseCInt(GetText(g, i, name));
+}
+
+void CProjectFile::SetInt(int g, int i, const char* name, int value) {
+    SetText(g, i, name, QString::number(value));
+}
+
+std::vector<int> CProjectFile::GetIntList(int g, int i, const char* name) const {
+    QString rest = GetText(g, i, name);
+    std::vector<int> values;
+    while (static_cast<int>(values.size()) < MaxListValues) {
+        const auto comma = rest.indexOf(QLatin1Char(','));
+        if (comma < 0) {
+            values.push_back(ParseCInt(rest));
+            break;
+        }
+        values.push_back(ParseCInt(rest.left(comma)));
+        rest = rest.mid(comma + 1);
+    }
+    return values;
+}
+
+void CProjectFile::SetIntList(int g, int i, const char* name, const std::vector<int>& values) {
+    QString text;
+    for (size_t k = 0; k < values.size(); ++k) {
+        if (k) text += QLatin1Char(',');
+        text += QString::number(values[k]);
+    }
+    SetText(g, i, name, text);
+}
+
+QString CProjectFile::GenerateId() {
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+QString CProjectFile::NewItemId(int g, int i) {
+    const QString id = GenerateId();
+    SetAttr(g, i, "id", id);
+    return id;
+}
+
+QByteArray CProjectFile::Serialize() const {
+    std::ostringstream out;
+    out << kDeclaration << '\n';
+    document_.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    const std::string s = out.str();
+    return QByteArray(s.data(), static_cast<int>(s.size()));
+}
+
+bool CProjectFile::Save(QString* error) {
+    if (keepUnreadableOriginal_) {
+        // Never replace a project file we could not read without keeping it.
+        QString backup = filePath_ + QStringLiteral(".bak");
+        for (int n = 1; QFileInfo::exists(backup); ++n)
+            backup = filePath_ + QStringLiteral(".bak%1").arg(n);
+        if (QFileInfo::exists(filePath_) && !QFile::copy(filePath_, backup)) {
+            if (error) *error = QStringLiteral("cannot keep a copy of the unreadable file as ") + backup;
+            return false;
+        }
+        keepUnreadableOriginal_ = false;
+    }
+    const QByteArray data = Serialize();
+    QSaveFile file(filePath_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void CProjectFile::SetGroupName(int g, const QString& name) {
+    pugi::xml_node group = Group(g);
+    pugi::xml_attribute attribute = group.attribute("name");
+    if (!attribute) attribute = group.prepend_attribute("name");
+    attribute.set_value(Utf8(name).c_str());
+}
+
+void CProjectFile::AppendGroup(const QString& name) {
+    pugi::xml_node group = root_.append_child("group");
+    group.append_attribute("name").set_value(Utf8(name).c_str());
+}
+
+void CProjectFile::RemoveGroup(int g) { root_.remove_child(Group(g)); }
+
+void CProjectFile::PlaceAfter(pugi::xml_node parent, pugi::xml_node node, pugi::xml_node ref,
+                              bool copy) {
+    if (!copy && node == ref) return;
+    if (!ref || ref == parent.last_child()) {
+        if (copy)
+            parent.append_copy(node);
+        else
+            parent.append_move(node);
+    } else {
+        if (copy)
+            parent.insert_copy_after(node, ref);
+        else
+            parent.insert_move_after(node, ref);
+    }
+}
+
+void CProjectFile::PlaceGroupAfter(int g, int after, bool copy) {
+    const pugi::xml_node source = Group(g);
+    const pugi::xml_node ref = Group(after);
+    PlaceAfter(root_, source, ref, copy);
+}
+
+void CProjectFile::AppendItem(int g, ItemKind kind, const QString& name, const QString& id) {
+    pugi::xml_node item = Group(g).append_child(KindInfo(kind).elementName);
+    item.append_attribute("name").set_value(Utf8(name).c_str());
+    item.append_attribute("id").set_value(Utf8(id).c_str());
+    for (const auto& [property, value] : NewItemProperties(kind))
+        item.append_child(property).append_child(pugi::node_pcdata).set_value(Utf8(value).c_str());
+}
+
+void CProjectFile::RemoveItem(int g, int i) { Group(g).remove_child(Item(g, i)); }
+
+void CProjectFile::PlaceItemAfter(int g, int i, int g2, int after, bool copy) {
+    const pugi::xml_node source = Item(g, i);
+    const pugi::xml_node target = Group(g2);
+    const pugi::xml_node ref = after < 0 ? pugi::xml_node() : Item(g2, after);
+    PlaceAfter(target, source, ref, copy);
+}
+
+}  // namespace glowdeck

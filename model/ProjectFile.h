@@ -1,0 +1,82 @@
+#pragma once
+#include <QString>
+#include <pugixml.hpp>
+#include <vector>
+
+#include "model/ItemKind.h"
+
+namespace glowdeck {
+
+// The open project's "Index.prj" as an element tree. Groups and items are
+// reached by 0-based position; every accessor throws AccessError when the
+// group, the item or the property element does not exist.
+class CProjectFile {
+public:
+    // Loads `filePath`. When it cannot be loaded (missing, unreadable, not
+    // well-formed) the object holds an empty project named `projectName`;
+    // nothing is written until the first Save.
+    explicit CProjectFile(QString filePath, const QString& projectName = QString());
+
+    CProjectFile(const CProjectFile&) = delete;
+    CProjectFile& operator=(const CProjectFile&) = delete;
+
+    const QString& FilePath() const { return filePath_; }
+    bool Loaded() const { return loaded_; }
+    // Why the file did not load, with line and column for XML errors; empty when it loaded.
+    const QString& LoadError() const { return loadError_; }
+
+    QString ProjectName() const;
+
+    int GroupCount() const;
+    QString GroupName(int g) const;
+    int ItemCount(int g) const;
+    QString ItemKindOf(int g, int i) const;
+
+    QString GetAttr(int g, int i, const char* name) const;
+    void SetAttr(int g, int i, const char* name, const QString& value);
+    QString GetText(int g, int i, const char* name) const;
+    void SetText(int g, int i, const char* name, const QString& value);
+    int GetInt(int g, int i, const char* name) const;
+    void SetInt(int g, int i, const char* name, int value);
+    std::vector<int> GetIntList(int g, int i, const char* name) const;
+    void SetIntList(int g, int i, const char* name, const std::vector<int>& values);
+    QString NewItemId(int g, int i);
+
+    // Writes the whole tree to FilePath() atomically: the file on disk is
+    // always the old or the new project. A file that existed but could not be
+    // read is first kept beside it as "<name>.bak" (then ".bak1", ...).
+    bool Save(QString* error = nullptr);
+    // The exact bytes Save writes.
+    QByteArray Serialize() const;
+
+    // Tree edits of the editing operations.
+    void SetGroupName(int g, const QString& name);
+    void AppendGroup(const QString& name);
+    void RemoveGroup(int g);
+    // Moves or copies group g to right after group `after`.
+    void PlaceGroupAfter(int g, int after, bool copy);
+    // Appends a new item of `kind` with its default properties to group g.
+    void AppendItem(int g, ItemKind kind, const QString& name, const QString& id);
+    void RemoveItem(int g, int i);
+    // Moves or copies item (g, i) into group g2 right after item `after`,
+    // or to the end of g2 when `after` is -1.
+    void PlaceItemAfter(int g, int i, int g2, int after, bool copy);
+
+    static QString GenerateId();
+
+private:
+    pugi::xml_node Group(int g) const;
+    pugi::xml_node Item(int g, int i) const;
+    pugi::xml_node Property(int g, int i, const char* name) const;
+    static void PlaceAfter(pugi::xml_node parent, pugi::xml_node node, pugi::xml_node ref,
+                           bool copy);
+
+    QString filePath_;
+    pugi::xml_document document_;
+    pugi::xml_node root_;
+    bool loaded_ = false;
+    bool keepUnreadableOriginal_ = false;
+    QString loadError_;
+};
+
+}  // namespace glowdeck
