@@ -1,0 +1,77 @@
+// A save killed at any moment leaves the old or the new project file, never
+// a torn one.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QThread>
+#include <random>
+
+#include "model/ProjectFile.h"
+#include "support/SaveLoopProject.h"
+#include "support/TempDir.h"
+
+using namespace glowdeck;
+using glowdeck::test::ReadAll;
+using glowdeck::test::TempDir;
+
+TEST(AtomicSave, KilledWriterNeverLeavesATornFile) {
+    TempDir dir;
+    const QString path = dir.File("Index.prj");
+    CProjectFile a(dir.File("a.prj")), b(dir.File("b.prj"));
+    test::BuildSaveLoopProject(a, 0);
+    test::BuildSaveLoopProject(b, 1);
+    const QByteArray versions[2] = {a.Serialize(), b.Serialize()};
+    ASSERT_GT(versions[0].size(), 500000);  // large enough for a kill to land mid-write
+
+    std::mt19937 random(12345);
+    int changes = 0;
+    QByteArray last;
+    for (int round = 0; round < 25; ++round) {
+        QProcess writer;
+        writer.start(QStringLiteral(GLOWDECK_SAVE_LOOP), {path});
+        ASSERT_TRUE(writer.waitForStarted());
+        ASSERT_TRUE(writer.waitForReadyRead(20000));
+        QThread::msleep(5 + random() % 60);
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        writer.waitForFinished();
+        const QByteArray now = ReadAll(path);
+        if (now.isEmpty()) continue;  // killed before its first save
+        ASSERT_TRUE(now == versions[0] || now == versions[1])
+            << "round " << round << ": torn file of " << now.size() << " bytes";
+        if (now != last) ++changes;
+        last = now;
+        EXPECT_TRUE(CProjectFile(path).Loaded());
+    }
+    EXPECT_GE(changes, 2);  // the writer really was writing when it was killed
+    // No temporary files are left to pile up beyond the one of the last kill.
+    EXPECT_LE(QDir(dir.Path()).entryList(QDir::Files).size(), 4);
+}
+
+TEST(AtomicSave, SaveIntoAMissingFolderIsReported) {
+    TempDir dir;
+    CProjectFile nowhere(dir.File("missing/folder/Index.prj"), QStringLiteral("p"));
+    QString error;
+    EXPECT_FALSE(nowhere.Save(&error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(AtomicSave, FailedSaveKeepsTheOldFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    TempDir dir;
+    const QString folder = dir.File("project");
+    QDir().mkpath(folder);
+    CProjectFile file(folder + QStringLiteral("/Index.prj"), QStringLiteral("p"));
+    ASSERT_TRUE(file.Save());
+    const QByteArray before = ReadAll(file.FilePath());
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    file.AppendGroup(QStringLiteral("g"));
+    QString error;
+    const bool saved = file.Save(&error);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(ReadAll(file.FilePath()), before);
+}

@@ -1,0 +1,182 @@
+// The document's project steps: settings, start-up, create and open.
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "model/GlowdeckDoc.h"
+#include "model/ProjectFile.h"
+#include "support/FakeHosts.h"
+#include "support/RecordingSink.h"
+#include "support/TempDir.h"
+
+using namespace glowdeck;
+using namespace glowdeck::test;
+using Choice = IProjectDialogs::StartChoice;
+
+namespace {
+
+class DocTest : public ::testing::Test {
+protected:
+    DocTest() : doc_(sink_) {
+        doc_.SetDialogs(&dialogs_);
+        doc_.SetTreeView(&tree_);
+        doc_.SetFrameView(&frame_);
+        root_ = dir_.File("projects/");
+        program_ = dir_.File("bin");
+        QDir().mkpath(program_);
+        dir_.Write("bin/setting.ini", "[PATH]\nPROJECT=" + root_.toUtf8() + "\n");
+    }
+    TempDir dir_;
+    QString root_, program_;
+    RecordingSink sink_;
+    ScriptedDialogs dialogs_;
+    RecordingTree tree_;
+    RecordingFrame frame_;
+    CGlowdeckDoc doc_;
+};
+
+}  // namespace
+
+TEST(DocSettings, DefaultsWithoutSettingFile) {
+    TempDir dir;
+    RecordingSink sink;
+    CGlowdeckDoc doc(sink);
+    EXPECT_EQ(doc.projectRoot, QDir::homePath() + QStringLiteral("/TOVRIX/"));
+    EXPECT_TRUE(doc.projectFolder.endsWith(QStringLiteral("/TOVRIX/DEMO/")));
+    EXPECT_TRUE(doc.SourceImagePath(0, 0).endsWith(QStringLiteral("/TOVRIX/DEMO/IMAGES/DEMO.JPG")));
+    doc.LoadSettings(dir.Path());
+    EXPECT_EQ(doc.iniPath, dir.Path() + QStringLiteral("/setting.ini"));
+    EXPECT_EQ(doc.buildHint, QStringLiteral("编译后，可以向彩球发送编译数据！"));
+    EXPECT_EQ(doc.projectRoot, QDir::homePath() + QStringLiteral("/TOVRIX/"));
+    EXPECT_EQ(doc.ProjectFile(), nullptr);
+    EXPECT_FALSE(doc.needsCompile);
+}
+
+TEST(DocSettings, PathsAreFormedFromRootAndName) {
+    RecordingSink sink;
+    CGlowdeckDoc doc(sink);
+    doc.SetProjectRoot(QStringLiteral("/r"));  // the separator is added when missing
+    doc.SetProjectPaths(QStringLiteral("球"));
+    EXPECT_EQ(doc.projectFolder, QStringLiteral("/r/球/"));
+    EXPECT_EQ(doc.imagesFolder, QStringLiteral("/r/球/Images/"));
+    EXPECT_EQ(doc.projectFilePath, QStringLiteral("/r/球/Index.prj"));
+    EXPECT_EQ(doc.dataFilePath, QStringLiteral("/r/球/data.bin"));
+}
+
+TEST_F(DocTest, StartUpLoopsUntilAProjectIsCreated) {
+    ASSERT_TRUE(QDir().mkpath(root_ + QStringLiteral("taken")));
+    dialogs_.starts = {Choice::OpenProject, Choice::NewProject, Choice::NewProject};
+    dialogs_.names = {QStringLiteral("taken"), QStringLiteral("新建项目")};
+    ASSERT_TRUE(doc_.StartUp(program_));
+    EXPECT_EQ(dialogs_.startShown, 3);
+    EXPECT_EQ(dialogs_.askedFolders, QStringList{root_});
+    EXPECT_EQ(frame_.views, QList<int>{0});
+    EXPECT_EQ(frame_.paneText, QStringLiteral("工程路径"));
+    EXPECT_EQ(frame_.title, QStringLiteral("新建项目"));
+    EXPECT_EQ(tree_.lines, (QStringList{QStringLiteral("project 新建项目"), QStringLiteral("group 新建组")}));
+    EXPECT_EQ(tree_.selected, QStringLiteral("group 新建组"));
+    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_TRUE(sink_.texts.isEmpty());  // a failed create is silent
+}
+
+TEST_F(DocTest, LeavingTheStartDialogEndsStartUp) {
+    dialogs_.starts = {Choice::NewProject, Choice::Quit};  // the name dialog is cancelled
+    EXPECT_FALSE(doc_.StartUp(program_));
+    EXPECT_EQ(dialogs_.startShown, 2);
+}
+
+TEST_F(DocTest, CreateWritesFolderImagesAndProjectFile) {
+    doc_.LoadSettings(program_);
+    ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("新建项目")));
+    EXPECT_TRUE(QFileInfo(root_ + QStringLiteral("新建项目/Images")).isDir());
+    CProjectFile file(root_ + QStringLiteral("新建项目/Index.prj"));
+    ASSERT_TRUE(file.Loaded());
+    EXPECT_EQ(file.ProjectName(), QStringLiteral("新建项目"));
+    ASSERT_EQ(file.GroupCount(), 1);
+    EXPECT_EQ(file.GroupName(0), QStringLiteral("新建组"));
+
+    QString why;
+    EXPECT_FALSE(doc_.CreateProjectNamed(QStringLiteral("新建项目"), &why));  // exists
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_FALSE(doc_.CreateProjectNamed(QString()));  // the root itself exists
+    EXPECT_FALSE(doc_.CreateProjectNamed(QStringLiteral("a/b")));
+    EXPECT_TRUE(sink_.texts.isEmpty());
+    // The old project stays open after a failed create.
+    EXPECT_EQ(doc_.ProjectFile()->ProjectName(), QStringLiteral("新建项目"));
+}
+
+TEST_F(DocTest, OpenTakesOnlyTheFolderNameOfTheChosenFile) {
+    doc_.LoadSettings(program_);
+    ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("show")));
+    doc_.NewPicture(1, QStringLiteral("图"));
+    doc_.NewAnimation(1, QStringLiteral("动"));
+    doc_.NewAnimation(1, QStringLiteral("动2"));
+    // A folder "show" elsewhere: the project of the same name under the root opens.
+    const QString elsewhere = dir_.Write("elsewhere/show/index.prj", "<project/>");
+    dialogs_.files = {elsewhere};
+    tree_.lines.clear();
+    doc_.animationCount.fill(0);
+    doc_.needsCompile = false;
+    ASSERT_TRUE(doc_.OpenProject());
+    EXPECT_EQ(doc_.projectFilePath, root_ + QStringLiteral("show/Index.prj"));
+    EXPECT_EQ(tree_.lines, (QStringList{QStringLiteral("project show"), QStringLiteral("group 新建组"),
+                                        QStringLiteral("item 0 picture 图"), QStringLiteral("item 0 gif 动"),
+                                        QStringLiteral("item 0 gif 动2")}));
+    EXPECT_EQ(doc_.animationCount[0], 2);
+    EXPECT_FALSE(doc_.needsCompile);  // opening leaves the flag alone
+    EXPECT_EQ(frame_.paneText, root_ + QStringLiteral("show/"));
+    EXPECT_EQ(frame_.paneWidth, 7 * (root_ + QStringLiteral("show/")).toUtf8().size());
+}
+
+TEST_F(DocTest, ProjectFileNameMatchesWithoutCase) {
+    doc_.LoadSettings(program_);
+    dir_.Write("projects/lower/index.prj", "<project name='lower'><group name='g'/></project>");
+    ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("lower/whatever.prj")));
+    EXPECT_EQ(doc_.projectFilePath, root_ + QStringLiteral("lower/index.prj"));
+    EXPECT_EQ(doc_.ProjectFile()->GroupCount(), 1);
+    doc_.NewGroup(QStringLiteral("h"));
+    EXPECT_FALSE(QFile::exists(root_ + QStringLiteral("lower/Index.prj")));  // saved in place
+    EXPECT_EQ(CProjectFile(root_ + QStringLiteral("lower/index.prj")).GroupCount(), 2);
+}
+
+TEST_F(DocTest, OpeningAnUnreadableProjectWarnsAndKeepsTheFile) {
+    doc_.LoadSettings(program_);
+    dir_.Write("projects/bad/Index.prj", "<project><group name='g'>");
+    ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("bad/Index.prj")));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("Index.prj")));
+    EXPECT_EQ(tree_.lines, QStringList{QStringLiteral("project bad")});
+    doc_.NewGroup(QStringLiteral("新建组"));
+    EXPECT_EQ(test::ReadAll(root_ + QStringLiteral("bad/Index.prj.bak")), QByteArray("<project><group name='g'>"));
+}
+
+TEST_F(DocTest, MissingProjectFileOpensEmptyAndIsWrittenOnFirstChange) {
+    doc_.LoadSettings(program_);
+    QDir().mkpath(root_ + QStringLiteral("empty"));
+    ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("empty/Index.prj")));
+    EXPECT_TRUE(sink_.texts.isEmpty());
+    EXPECT_EQ(doc_.ProjectFile()->GroupCount(), 0);
+    doc_.NewGroup(QStringLiteral("g"));
+    CProjectFile written(root_ + QStringLiteral("empty/Index.prj"));
+    EXPECT_TRUE(written.Loaded());
+    EXPECT_EQ(written.ProjectName(), QString());
+}
+
+TEST_F(DocTest, HandEditedItemWithoutNameStillOpens) {
+    doc_.LoadSettings(program_);
+    dir_.Write("projects/hand/Index.prj",
+               "<project><group name='g'><picture id='x'><length>5</length></picture>"
+               "<mystery/></group></project>");
+    ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("hand/Index.prj")));
+    EXPECT_EQ(tree_.lines, (QStringList{QStringLiteral("project hand"), QStringLiteral("group g"),
+                                        QStringLiteral("item 0 picture ")}));
+}
+
+TEST_F(DocTest, FailedSaveIsReported) {
+    doc_.LoadSettings(program_);
+    ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("gone")));
+    QDir(root_ + QStringLiteral("gone")).removeRecursively();
+    EXPECT_FALSE(doc_.NewGroup(QStringLiteral("g")));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_EQ(sink_.captions[0], QStringLiteral("Orbilux"));
+}

@@ -1,0 +1,236 @@
+// The project file: its exact bytes, reading what people and other programs
+// write, the value forms and the access errors.
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include "model/AccessError.h"
+#include "model/ProjectFile.h"
+#include "support/TempDir.h"
+
+using namespace glowdeck;
+using glowdeck::test::ReadAll;
+using glowdeck::test::TempDir;
+
+namespace {
+
+QByteArray Golden(const char* name) {
+    return ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/") + QLatin1String(name));
+}
+
+QByteArray WithoutIds(QByteArray bytes) {
+    QString text = QString::fromUtf8(bytes);
+    text.replace(QRegularExpression(QStringLiteral("id=\"[0-9A-F-]{36}\"")),
+                 QStringLiteral("id=\"00000000-0000-0000-0000-000000000000\""));
+    return text.toUtf8();
+}
+
+}  // namespace
+
+TEST(ProjectFileForm, FreshProjectWithOneIntervalHasTheExactBytes) {
+    TempDir dir;
+    CProjectFile file(dir.File("Index.prj"), QStringLiteral("新建项目"));
+    EXPECT_FALSE(file.Loaded());
+    file.AppendGroup(QStringLiteral("新建组"));
+    file.AppendItem(0, ItemKind::Interval, QStringLiteral("间隔"), CProjectFile::GenerateId());
+    ASSERT_TRUE(file.Save());
+    EXPECT_EQ(WithoutIds(ReadAll(dir.File("Index.prj"))), Golden("fresh_project_interval.prj"));
+}
+
+TEST(ProjectFileForm, EveryKindWritesItsPropertiesInFileOrder) {
+    TempDir dir;
+    CProjectFile file(dir.File("Index.prj"), QStringLiteral("新建项目"));
+    file.AppendGroup(QStringLiteral("新建组"));
+    for (ItemKind kind : {ItemKind::Interval, ItemKind::Picture, ItemKind::Animation, ItemKind::Text})
+        file.AppendItem(0, kind, KindInfo(kind).defaultName, CProjectFile::GenerateId());
+    ASSERT_TRUE(file.Save());
+    EXPECT_EQ(WithoutIds(ReadAll(dir.File("Index.prj"))), Golden("fresh_project_all_kinds.prj"));
+}
+
+TEST(ProjectFileForm, HandIndentedFileReadsTheSameAndSavesWithoutWhitespace) {
+    TempDir dir;
+    const QString path = dir.Write("Index.prj", Golden("hand_indented.prj"));
+    CProjectFile file(path);
+    ASSERT_TRUE(file.Loaded());
+    EXPECT_EQ(file.ProjectName(), QStringLiteral("手写"));
+    ASSERT_EQ(file.GroupCount(), 2);
+    EXPECT_EQ(file.ItemCount(0), 2);  // whitespace between elements is not a position
+    EXPECT_EQ(file.ItemCount(1), 0);
+    EXPECT_EQ(file.ItemKindOf(0, 1), QStringLiteral("gif"));
+    EXPECT_EQ(file.GetInt(0, 0, "width"), 640);
+    EXPECT_EQ(file.GetIntList(0, 1, "interval"), (std::vector<int>{10, 10, 25}));
+    ASSERT_TRUE(file.Save());
+    EXPECT_EQ(ReadAll(path), Golden("hand_indented_saved.prj"));
+    CProjectFile again(path);
+    EXPECT_EQ(again.Serialize(), Golden("hand_indented_saved.prj"));
+}
+
+TEST(ProjectFileForm, ItemIdsAreUpperCaseGuids) {
+    const QRegularExpression form(QStringLiteral(
+        "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+    const QString a = CProjectFile::GenerateId(), b = CProjectFile::GenerateId();
+    EXPECT_TRUE(form.match(a).hasMatch()) << a.toStdString();
+    EXPECT_NE(a, b);
+}
+
+TEST(ProjectFileRead, RootOfAnyNameHoldsTheGroupsAndOtherChildrenAreSkipped) {
+    TempDir dir;
+    const QString path = dir.Write(
+        "Index.prj",
+        "<?xml version=\"1.0\"?><whatever name=\"x\"><note/><group name=\"a\"/><group "
+        "name=\"b\"><mystery name=\"m\" id=\"1\"/><nullpic name=\"n\" id=\"2\"><length>3</length>"
+        "</nullpic></group></whatever>");
+    CProjectFile file(path);
+    ASSERT_TRUE(file.Loaded());
+    ASSERT_EQ(file.GroupCount(), 2);
+    EXPECT_EQ(file.GroupName(1), QStringLiteral("b"));
+    EXPECT_EQ(file.ItemCount(1), 2);  // the unknown element still holds a position
+    EXPECT_EQ(file.ItemKindOf(1, 0), QStringLiteral("mystery"));
+    EXPECT_EQ(file.GetInt(1, 1, "length"), 3);
+}
+
+TEST(ProjectFileRead, NamespacePrefixIsNotPartOfTheKind) {
+    TempDir dir;
+    CProjectFile file(dir.Write("Index.prj", "<project><group name='g'><x:gif name='a' id='b'/>"
+                                             "</group></project>"));
+    EXPECT_EQ(file.ItemKindOf(0, 0), QStringLiteral("gif"));
+}
+
+TEST(ProjectFileRead, UnreadableFilesGiveAnEmptyProjectWithTheReason) {
+    TempDir dir;
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+    };
+    QByteArray garbage;
+    for (int k = 0; k < 4096; ++k) garbage.append(char((k * 7919) & 0xFF));
+    const Case cases[] = {
+        {"empty", QByteArray()},
+        {"not xml", "this is not xml at all"},
+        {"binary", garbage},
+        {"unclosed", "<project name='a'><group name='g'>"},
+        {"declaration only", "<?xml version='1.0' encoding='UTF-8'?>"},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir.Write(QStringLiteral("Index.prj"), c.bytes);
+        CProjectFile file(path, QStringLiteral("fallback"));
+        EXPECT_FALSE(file.Loaded()) << c.what;
+        EXPECT_FALSE(file.LoadError().isEmpty()) << c.what;
+        EXPECT_EQ(file.GroupCount(), 0) << c.what;
+        EXPECT_EQ(file.ProjectName(), QStringLiteral("fallback")) << c.what;
+    }
+    CProjectFile missing(dir.File("nothing-here.prj"));
+    EXPECT_FALSE(missing.Loaded());
+    EXPECT_EQ(missing.ProjectName(), QString());
+}
+
+TEST(ProjectFileRead, ErrorNamesLineAndColumn) {
+    TempDir dir;
+    CProjectFile file(dir.Write("Index.prj", "<project>\n  <group name='a'>\n  </grop>\n</project>"));
+    EXPECT_FALSE(file.Loaded());
+    EXPECT_TRUE(file.LoadError().contains(QStringLiteral("line 3"))) << file.LoadError().toStdString();
+}
+
+TEST(ProjectFileRead, VeryDeepNestingLoadsWithoutExhaustingTheStack) {
+    TempDir dir;
+    QByteArray deep = "<project name='d'><group name='g'>";
+    for (int k = 0; k < 100000; ++k) deep += "<a>";
+    for (int k = 0; k < 100000; ++k) deep += "</a>";
+    deep += "</group></project>";
+    CProjectFile file(dir.Write("Index.prj", deep));
+    ASSERT_TRUE(file.Loaded());
+    EXPECT_EQ(file.ItemCount(0), 1);
+    EXPECT_EQ(file.ItemKindOf(0, 0), QStringLiteral("a"));
+    EXPECT_THROW(file.GetInt(0, 0, "length"), AccessError);
+    EXPECT_TRUE(file.Save());
+    EXPECT_TRUE(CProjectFile(file.FilePath()).Loaded());
+}
+
+TEST(ProjectFileRead, UnreadableOriginalIsKeptBesideTheFirstSave) {
+    TempDir dir;
+    const QString path = dir.Write("Index.prj", "<project><group name='lost work'>");
+    CProjectFile file(path, QStringLiteral("p"));
+    ASSERT_FALSE(file.Loaded());
+    file.AppendGroup(QStringLiteral("g"));
+    ASSERT_TRUE(file.Save());
+    EXPECT_EQ(ReadAll(path + ".bak"), QByteArray("<project><group name='lost work'>"));
+    EXPECT_TRUE(CProjectFile(path).Loaded());
+    ASSERT_TRUE(file.Save());  // only the unreadable original is kept, once
+    EXPECT_FALSE(QFile::exists(path + ".bak1"));
+}
+
+class ProjectFileValues : public ::testing::Test {
+protected:
+    void SetUp() override {
+        file_ = std::make_unique<CProjectFile>(dir_.File("Index.prj"), QStringLiteral("v"));
+        file_->AppendGroup(QStringLiteral("g"));
+        file_->AppendItem(0, ItemKind::Animation, QStringLiteral("a"), QStringLiteral("id"));
+    }
+    TempDir dir_;
+    std::unique_ptr<CProjectFile> file_;
+};
+
+TEST_F(ProjectFileValues, IntegersReadByTheCLibraryRule) {
+    const std::pair<const char*, int> cases[] = {
+        {"42", 42},    {"-7", -7},      {"  12abc", 12},        {"abc", 0},        {"", 0},
+        {"+5", 5},     {"007", 7},      {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1},
+    };
+    for (const auto& [text, value] : cases) {
+        file_->SetText(0, 0, "speed", QString::fromUtf8(text));
+        EXPECT_EQ(file_->GetInt(0, 0, "speed"), value) << text;
+    }
+    file_->SetInt(0, 0, "speed", -15);
+    EXPECT_EQ(file_->GetText(0, 0, "speed"), QStringLiteral("-15"));
+}
+
+TEST_F(ProjectFileValues, IntegerListsFollowTheCommaRules) {
+    file_->SetText(0, 0, "interval", QStringLiteral("10,20"));
+    EXPECT_EQ(file_->GetIntList(0, 0, "interval"), (std::vector<int>{10, 20}));
+    file_->SetText(0, 0, "interval", QString());
+    EXPECT_EQ(file_->GetIntList(0, 0, "interval"), (std::vector<int>{0}));
+    file_->SetText(0, 0, "interval", QStringLiteral("5,,x,"));
+    EXPECT_EQ(file_->GetIntList(0, 0, "interval"), (std::vector<int>{5, 0, 0, 0}));
+
+    QStringList sixty;
+    for (int k = 1; k <= 60; ++k) sixty << QString::number(k);
+    file_->SetText(0, 0, "interval", sixty.join(QLatin1Char(',')));
+    const std::vector<int> read = file_->GetIntList(0, 0, "interval");
+    ASSERT_EQ(read.size(), 50u);
+    EXPECT_EQ(read.front(), 1);
+    EXPECT_EQ(read.back(), 50);
+
+    file_->SetIntList(0, 0, "interval", {7, 8, 9});
+    EXPECT_EQ(file_->GetText(0, 0, "interval"), QStringLiteral("7,8,9"));
+    file_->SetIntList(0, 0, "interval", {});
+    EXPECT_EQ(file_->GetText(0, 0, "interval"), QString());
+}
+
+TEST_F(ProjectFileValues, SetTextReplacesTheWholeContent) {
+    TempDir dir;
+    CProjectFile file(dir.Write("Index.prj", "<project><group name='g'><txtpic name='t' id='i'>"
+                                             "<text>a<b/>c</text></txtpic></group></project>"));
+    file.SetText(0, 0, "text", QStringLiteral("新文字 & <more>"));
+    EXPECT_EQ(file.GetText(0, 0, "text"), QStringLiteral("新文字 & <more>"));
+    EXPECT_TRUE(file.Serialize().contains("<text>新文字 &amp; &lt;more&gt;</text>"));
+}
+
+TEST_F(ProjectFileValues, NewItemIdReplacesTheIdOnly) {
+    const QString id = file_->NewItemId(0, 0);
+    EXPECT_EQ(file_->GetAttr(0, 0, "id"), id);
+    EXPECT_EQ(file_->GetAttr(0, 0, "name"), QStringLiteral("a"));
+    EXPECT_NE(id, QStringLiteral("id"));
+}
+
+TEST_F(ProjectFileValues, MissingPositionsAndAttributesAreAccessErrors) {
+    EXPECT_THROW(file_->GroupName(1), AccessError);
+    EXPECT_THROW(file_->GroupName(-1), AccessError);
+    EXPECT_THROW(file_->ItemCount(5), AccessError);
+    EXPECT_THROW(file_->ItemKindOf(0, 1), AccessError);
+    EXPECT_THROW(file_->GetInt(0, 0, "fontsize"), AccessError);  // not a property of animations
+    EXPECT_THROW(file_->SetInt(0, 0, "fontsize", 3), AccessError);
+    EXPECT_THROW(file_->GetAttr(0, 0, "colour"), AccessError);
+    EXPECT_THROW(file_->RemoveItem(0, 3), AccessError);
+    EXPECT_THROW(file_->PlaceGroupAfter(0, 4, true), AccessError);
+    EXPECT_EQ(file_->GroupCount(), 1);  // nothing changed by the failed calls
+    EXPECT_EQ(file_->ItemCount(0), 1);
+}

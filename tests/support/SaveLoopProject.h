@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+
+namespace glowdeck {
+class CProjectFile;
+}
+
+namespace glowdeck::test {
+
+// Fills `file` with one of two large, distinct, deterministic projects.
+void BuildSaveLoopProject(CProjectFile& file, int variant);
+
+}  // namespace glowdeck::test
