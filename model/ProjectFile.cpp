@@ -42,21 +42,33 @@ CProjectFile::CProjectFile(QString filePath, const QString& projectName)
     : filePath_(std::move(filePath)) {
     QFile file(filePath_);
     if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray data = file.readAll();
-        const pugi::xml_parse_result result = document_.load_buffer(
-            data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
-        if (result && document_.document_element()) {
-            root_ = document_.document_element();
-            loaded_ = true;
-            return;
-        }
-        loadError_ = QStringLiteral("%1 (%2)")
-                         .arg(QString::fromUtf8(result.description()),
-                              Position(data, result.offset));
-        keepUnreadableOriginal_ = !data.isEmpty();
+        Load(file.readAll(), projectName);
     } else {
         loadError_ = file.errorString();
+        StartEmpty(projectName);
     }
+}
+
+CProjectFile::CProjectFile(QString filePath, const QByteArray& content, const QString& projectName)
+    : filePath_(std::move(filePath)) {
+    Load(content, projectName);
+}
+
+void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
+    const pugi::xml_parse_result result = document_.load_buffer(
+        data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
+    if (result && document_.document_element()) {
+        root_ = document_.document_element();
+        loaded_ = true;
+        return;
+    }
+    loadError_ = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(result.description()),
+                                               Position(data, result.offset));
+    keepUnreadableOriginal_ = !data.isEmpty();
+    StartEmpty(projectName);
+}
+
+void CProjectFile::StartEmpty(const QString& projectName) {
     document_.reset();
     root_ = document_.append_child("project");
     root_.append_attribute("name").set_value(Utf8(projectName).c_str());

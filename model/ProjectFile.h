@@ -16,6 +16,8 @@ public:
     // well-formed) the object holds an empty project named `projectName`;
     // nothing is written until the first Save.
     explicit CProjectFile(QString filePath, const QString& projectName = QString());
+    // Builds the tree from `content` as if it had been read from `filePath`.
+    CProjectFile(QString filePath, const QByteArray& content, const QString& projectName);
 
     CProjectFile(const CProjectFile&) = delete;
     CProjectFile& operator=(const CProjectFile&) = delete;
@@ -65,6 +67,8 @@ public:
     static QString GenerateId();
 
 private:
+    void Load(const QByteArray& data, const QString& projectName);
+    void StartEmpty(const QString& projectName);
     pugi::xml_node Group(int g) const;
     pugi::xml_node Item(int g, int i) const;
     pugi::xml_node Property(int g, int i, const char* name) const;

@@ -1,0 +1,31 @@
+#include "app/AppDialogs.h"
+
+#include <QFileDialog>
+
+#include "app/CNewProjectDlg.h"
+#include "app/CStartDlg.h"
+
+namespace glowdeck {
+
+IProjectDialogs::StartChoice AppDialogs::AskStart() {
+    CStartDlg dialog(parent_);
+    if (dialog.exec() != QDialog::Accepted) return StartChoice::Quit;
+    return dialog.Choice();
+}
+
+std::optional<QString> AppDialogs::AskNewProjectName() {
+    CNewProjectDlg dialog(parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Name();
+}
+
+std::optional<QString> AppDialogs::AskProjectFile(const QString& folder) {
+    QFileDialog dialog(parent_, QString(), folder, QStringLiteral("Project Files (*.prj)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.selectFile(QStringLiteral("index.prj"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12), builds Glowdeck, then runs it or its tests.
+#   ./build.sh run          build and start the desktop program
+#   ./build.sh test         build and run every test
+#   ./build.sh bench        build and run the benchmarks
+#   ./build.sh fuzz [SECS]  build the fuzzers with clang and run each for SECS seconds
+set -euo pipefail
+cd "$(dirname "$0")"
+action=${1:-run}
+
+packages=(build-essential cmake ninja-build pkg-config
+          qt6-base-dev qt6-serialport-dev libopencv-core-dev libopencv-imgproc-dev
+          libpugixml-dev libgif-dev libgtest-dev fonts-arphic-uming xvfb xauth)
+[ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=(); [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+build() {  # build DIR [cmake options...] [--target NAME]
+  local dir=$1; shift
+  local options=() target=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --target ]; then target=(--target "$2"); shift 2; else options+=("$1"); shift; fi
+  done
+  cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
+  cmake --build "$dir" -j "$jobs" "${target[@]}"
+}
+
+# Qt wants a private runtime folder; tests and headless runs draw offscreen.
+private_runtime() {
+  if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "${XDG_RUNTIME_DIR}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d /tmp/glowdeck-xdg.XXXXXX)
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export XDG_RUNTIME_DIR
+  fi
+}
+
+case "$action" in
+  run)
+    build build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "No display: starting Glowdeck under a virtual X server (xvfb-run)."
+      exec xvfb-run -a -s "-screen 0 1280x800x24" build/bin/glowdeck
+    fi
+    exec build/bin/glowdeck
+    ;;
+  test)
+    build build
+    private_runtime
+    export QT_QPA_PLATFORM=offscreen
+    cd build && ctest --output-on-failure -j "$jobs"
+    ;;
+  bench)
+    build build
+    private_runtime
+    export QT_QPA_PLATFORM=offscreen
+    for b in build/bench/*; do if [ -f "$b" ] && [ -x "$b" ]; then "$b"; fi; done
+    ;;
+  fuzz)
+    secs=${2:-60}
+    CC=clang CXX=clang++ build build-fuzz -DGLOWDECK_BUILD_FUZZERS=ON -DGLOWDECK_BUILD_TESTS=OFF \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo --target projectfile-fuzzer
+    private_runtime
+    export QT_QPA_PLATFORM=offscreen
+    mkdir -p build-fuzz/corpus/projectfile
+    cp -n tests/golden/*.prj build-fuzz/corpus/projectfile/ 2>/dev/null || true
+    build-fuzz/bin/projectfile-fuzzer -max_total_time="$secs" -max_len=65536 -timeout=10 \
+      build-fuzz/corpus/projectfile
+    ;;
+  *)
+    echo "usage: $0 run|test|bench|fuzz [seconds]" >&2
+    exit 2
+    ;;
+esac
