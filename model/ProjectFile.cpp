@@ -36,6 +36,31 @@ QString Position(const QByteArray& data, std::ptrdiff_t offset) {
     return QStringLiteral("line %1, column %2").arg(line).arg(column);
 }
 
+// Text split by a skipped processing instruction or comment becomes one text
+// node, as a file written back and read again would give.
+void MergeAdjacentText(pugi::xml_node top) {
+    pugi::xml_node node = top.first_child();
+    while (node) {
+        if (node.type() == pugi::node_pcdata) {
+            pugi::xml_node next = node.next_sibling();
+            if (next && next.type() == pugi::node_pcdata) {
+                const std::string joined = std::string(node.value()) + next.value();
+                node.set_value(joined.c_str());
+                node.parent().remove_child(next);
+                continue;
+            }
+        }
+        // Depth-first without recursion: files may nest very deeply.
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling() && node != top) node = node.parent();
+        if (!node || node == top) break;
+        node = node.next_sibling();
+    }
+}
+
 }  // namespace
 
 CProjectFile::CProjectFile(QString filePath, const QString& projectName)
@@ -59,6 +84,7 @@ void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
         data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
     if (result && document_.document_element()) {
         root_ = document_.document_element();
+        MergeAdjacentText(document_);
         loaded_ = true;
         return;
     }

@@ -3,6 +3,7 @@
 // same after a save.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "model/AccessError.h"
@@ -57,7 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!again.Loaded()) std::abort();  // what we write must always read back
     const Shape after = Walk(again);
     if (file.Loaded() && (after.groups != before.groups || after.items != before.items ||
-                          after.lengths != before.lengths))
+                          after.lengths != before.lengths)) {
+        std::fprintf(stderr, "round trip changed the project: %d/%ld/%lld groups/items/lengths became %d/%ld/%lld\n%s\n",
+                     before.groups, before.items, before.lengths, after.groups, after.items,
+                     after.lengths, saved.constData());
         std::abort();
+    }
     return 0;
 }

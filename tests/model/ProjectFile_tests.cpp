@@ -96,6 +96,17 @@ TEST(ProjectFileRead, NamespacePrefixIsNotPartOfTheKind) {
     EXPECT_EQ(file.ItemKindOf(0, 0), QStringLiteral("gif"));
 }
 
+TEST(ProjectFileRead, TextSplitBySkippedMarkupIsOnePositionAndSurvivesASave) {
+    TempDir dir;
+    CProjectFile file(dir.Write("Index.prj", "<project><group name='g'>ab<?pi x?>cd<!-- c -->ef"
+                                             "<nullpic name='n' id='i'/></group></project>"));
+    ASSERT_TRUE(file.Loaded());
+    EXPECT_EQ(file.ItemCount(0), 2);
+    EXPECT_EQ(file.ItemKindOf(0, 1), QStringLiteral("nullpic"));
+    CProjectFile again(file.FilePath(), file.Serialize(), QString());
+    EXPECT_EQ(again.ItemCount(0), 2);
+}
+
 TEST(ProjectFileRead, UnreadableFilesGiveAnEmptyProjectWithTheReason) {
     TempDir dir;
     struct Case {
