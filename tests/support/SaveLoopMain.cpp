@@ -18,5 +18,7 @@ int main(int argc, char** argv) {
         glowdeck::CProjectFile file(QString::fromLocal8Bit(argv[1]));
         glowdeck::test::BuildSaveLoopProject(file, n & 1);
         if (file.Serialize() != bytes[n & 1] || !file.Save()) return 1;
+        std::fputs("saved\n", stdout);
+        std::fflush(stdout);
     }
 }
