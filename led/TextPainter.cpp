@@ -50,12 +50,11 @@ void DrawPositionedChars(QPainter& painter, const QFont& font, const QString& te
     painter.save();
     painter.setFont(font);
     painter.setPen(colour);
-    const qreal ascent = QFontMetricsF(font).ascent();
     int k = 0;
     for (int i = 0; i < text.size() && k < static_cast<int>(positions.size()); ++k) {
         // Keep surrogate pairs together as one character.
         const int length = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        painter.drawText(positions[k] + QPointF(0, ascent), text.mid(i, length));
+        painter.drawText(positions[k], text.mid(i, length));
         i += length;
     }
     painter.restore();

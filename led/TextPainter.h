@@ -29,8 +29,8 @@ QSizeF MeasureText(const QFont& font, const QString& text);
 void DrawText(QPainter& painter, const QFont& font, const QString& text, const QPointF& origin,
               const QColor& colour);
 
-// Draws each character of `text` with its layout box's top-left corner at the
-// matching position.
+// Draws each character of `text` with its base-line origin at the matching
+// position (as glyph positions are given: x of the origin, y of the base line).
 void DrawPositionedChars(QPainter& painter, const QFont& font, const QString& text,
                          const std::vector<QPointF>& positions, const QColor& colour);
 

@@ -29,7 +29,7 @@ QString FindProjectFile(const QString& folder) {
 }  // namespace
 
 CGlowdeckDoc::CGlowdeckDoc(IMessageSink& messages)
-    : messages_(messages), sourceImagePath_(MaxGroups * MaxItemsPerGroup) {
+    : indexBuilder(&messages), messages_(messages), sourceImagePath_(MaxGroups * MaxItemsPerGroup) {
     SetProjectRoot(DefaultProjectRoot());
     buildHint = DefaultBuildHint();
     // Until a project is created or opened the paths name a demonstration project.

@@ -5,6 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "led/AnimationConverter.h"
+#include "led/IndexBuilder.h"
+#include "led/PictureConverter.h"
+#include "led/TextConverter.h"
 #include "model/ItemKind.h"
 #include "model/ProjectFile.h"
 #include "model/ProjectLimits.h"
@@ -84,6 +88,11 @@ public:
     std::uint32_t totalDataBytes = 0;
     std::array<int, MaxGroups> animationCount{};
     bool needsCompile = false;
+    // The converters and the index builder, kept for the program's run.
+    CAnimationConverter animationConverter;
+    CPictureConverter pictureConverter;
+    CTextConverter textConverter;
+    CIndexBuilder indexBuilder;
 
     QString iniPath;
     QString projectFolder;

@@ -167,7 +167,9 @@ TEST(Gif, DamagedFilesFailCleanly) {
     const QByteArray whole = PartialFrameGif();
     const QString cut = dir.Write("cut.gif", whole.left(whole.size() - 12));
     const auto info = ReadGifInfo(cut);  // the frames before the cut survive
-    if (info) EXPECT_GE(info->frameCount, 1);
+    if (info) {
+        EXPECT_GE(info->frameCount, 1);
+    }
     EXPECT_LE(ReadComposedFrames(cut, 50).size(), 2u);
     EXPECT_TRUE(ReadComposedFrames(dir.Write("z.gif", QByteArray(100, '\0')), 50).empty());
 }
@@ -203,7 +205,7 @@ TEST(Fonts, StyleBitsAndPositionedDrawing) {
     image.fill(Qt::black);
     QPainter painter(&image);
     DrawPositionedChars(painter, MakeFont(QStringLiteral("宋体"), 20), QStringLiteral("一一"),
-                        {QPointF(0, 0), QPointF(80, 0)}, Qt::white);
+                        {QPointF(0, 20), QPointF(80, 20)}, Qt::white);
     painter.end();
     auto inkIn = [&](int x0, int x1) {
         for (int y = 0; y < 30; ++y)

@@ -1,0 +1,39 @@
+#include "led/ColumnAppender.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include "model/MessageSink.h"
+
+namespace glowdeck {
+
+bool AppendColumns(const QString& dataFile, const PackedColumns& columns, IMessageSink* messages,
+                   const ColumnShape* fitTo) {
+    QFile file(dataFile);
+    // Append only to a file that exists: ReadWrite without Truncate never
+    // truncates, and we refuse to create it.
+    if (!file.exists() || !file.open(QIODevice::ReadWrite) || !file.seek(file.size())) {
+        if (messages) messages->Warn(QStringLiteral("数据文件未打开"));
+        return false;
+    }
+    const qint64 frameBytes = static_cast<qint64>(columns.width) * columns.columnBytes;
+    QByteArray out;
+    if (!fitTo) {
+        out = QByteArray(reinterpret_cast<const char*>(columns.data),
+                         static_cast<int>(frameBytes * columns.frames));
+    } else {
+        const QByteArray dark(columns.columnBytes, '\xFF');
+        for (int f = 0; f < fitTo->frames; ++f) {
+            const int kept = f < columns.frames ? std::min(columns.width, fitTo->width) : 0;
+            out.append(reinterpret_cast<const char*>(columns.data) + f * frameBytes,
+                       kept * columns.columnBytes);
+            for (int x = kept; x < fitTo->width; ++x) out.append(dark);
+        }
+    }
+    const bool written = file.write(out) == out.size();
+    file.close();
+    if (!written && messages) messages->Warn(QStringLiteral("数据文件未打开"));
+    return written;
+}
+
+}  // namespace glowdeck
