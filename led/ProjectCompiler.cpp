@@ -47,6 +47,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
         QFile::remove(building);
         return false;
     }
+    doc_.needsCompile = false;
     if (summary) {
         summary->groups = file->GroupCount();
         summary->items = itemCount;

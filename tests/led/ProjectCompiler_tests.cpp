@@ -1,0 +1,208 @@
+// Whole projects compiled into data.bin, byte for byte.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "led/GifWriter.h"
+#include "led/ImageCodec.h"
+#include "led/ProjectCompiler.h"
+#include "model/GlowdeckDoc.h"
+#include "support/RecordingSink.h"
+#include "support/TempDir.h"
+
+using namespace glowdeck;
+using namespace glowdeck::test;
+
+namespace {
+
+// The expected bytes of a golden file. With GLOWDECK_UPDATE_GOLDEN=1 the
+// actual bytes are written there first (review the diff before committing).
+QByteArray Golden(const QString& name, const QByteArray& actual) {
+    const QString path = QStringLiteral(GLOWDECK_TEST_DATA "/") + name;
+    if (qEnvironmentVariableIntValue("GLOWDECK_UPDATE_GOLDEN") == 1) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(actual);
+    }
+    return ReadAll(path);
+}
+
+// A pattern 56 rows high, so no resampling is involved.
+QImage Pattern(int width, int seed) {
+    QImage image(width, 56, QImage::Format_RGB32);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < 56; ++y) {
+            const int v = (x * 7 + y * 3 + seed) % 8;
+            image.setPixel(x, y, qRgb(v & 1 ? 255 : 0, v & 2 ? 200 : 20, v & 4 ? 140 : 100));
+        }
+    return image;
+}
+
+class Compile : public ::testing::Test {
+protected:
+    Compile() : doc_(sink_) {
+        doc_.SetProjectRoot(dir_.Path());
+        EXPECT_TRUE(doc_.CreateProjectNamed(QStringLiteral("p")));
+    }
+    CProjectFile& File() { return *doc_.ProjectFile(); }
+    QString Source(int g, int i, const char* ext) {
+        return doc_.imagesFolder + File().GetAttr(g, i, "id") + QLatin1String(ext);
+    }
+    void AddPicture(int g, const QImage& image) {
+        doc_.NewPicture(g, QStringLiteral("图"));
+        const int i = File().ItemCount(g - 1) - 1;
+        ASSERT_TRUE(EncodeImage(image, Source(g - 1, i, ".bmp"), QStringLiteral("image/bmp")));
+        File().SetInt(g - 1, i, "length", LedWidthFor(image.size()));
+        File().SetInt(g - 1, i, "width", image.width());
+        File().SetInt(g - 1, i, "height", image.height());
+    }
+    void AddAnimation(int g, const std::vector<QImage>& frames, const std::vector<int>& intervals, int loop) {
+        doc_.NewAnimation(g, QStringLiteral("动"));
+        const int i = File().ItemCount(g - 1) - 1;
+        QByteArray bytes;
+        ASSERT_TRUE(EncodeGif(frames, intervals, 0, &bytes));
+        QFile gif(Source(g - 1, i, ".gif"));
+        ASSERT_TRUE(gif.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        gif.write(bytes);
+        gif.close();
+        const int w = frames[0].width();
+        File().SetInt(g - 1, i, "flength", w);
+        File().SetInt(g - 1, i, "framecount", static_cast<int>(frames.size()));
+        File().SetInt(g - 1, i, "length", w * static_cast<int>(frames.size()));
+        File().SetIntList(g - 1, i, "interval", intervals);
+        File().SetInt(g - 1, i, "loop", loop);
+    }
+    // The mixed project of the golden files: picture, interval and animation
+    // in group 1; a text strip and a picture with other thresholds in group 2.
+    void BuildMixed() {
+        AddPicture(1, Pattern(8, 0));
+        doc_.NewInterval(1, QStringLiteral("隔"));
+        AddAnimation(1, {Pattern(4, 1), Pattern(4, 2), Pattern(4, 3)}, {10, 20, 0}, 2);
+        doc_.NewGroup(QStringLiteral("二"));
+        doc_.NewText(2, QStringLiteral("文"));
+        ASSERT_TRUE(EncodeImage(Pattern(6, 5), Source(1, 0, ".bmp"), QStringLiteral("image/bmp")));
+        File().SetInt(1, 0, "length", 6);
+        AddPicture(2, Pattern(5, 9));
+        File().SetInt(1, 1, "r", 10);
+        File().SetInt(1, 1, "g", 250);
+        File().SetInt(1, 1, "b", 90);
+        doc_.SaveProject();
+    }
+    bool Run(const BallConfig& ball) {
+        CProjectCompiler compiler(doc_, sink_);
+        return compiler.Compile(ball);
+    }
+
+    TempDir dir_;
+    RecordingSink sink_;
+    CGlowdeckDoc doc_;
+};
+
+}  // namespace
+
+TEST_F(Compile, EmptyProjectIs22Bytes) {
+    doc_.DeleteGroup(1);
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray data = ReadAll(doc_.dataFilePath);
+    EXPECT_EQ(data, Golden(QStringLiteral("empty.data.bin"), data));
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), QByteArray::fromHex("AA00") + QByteArray(20, '\0'));
+    EXPECT_FALSE(doc_.needsCompile);
+}
+
+TEST_F(Compile, OnePictureOfTenColumns) {
+    AddPicture(1, Pattern(10, 0));
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray data = ReadAll(doc_.dataFilePath);
+    ASSERT_EQ(data.size(), 238);
+    EXPECT_EQ(data.left(28), QByteArray::fromHex("AA011600") + QByteArray(18, '\0') +
+                                 QByteArray::fromHex("1C00000A0000"));
+    EXPECT_EQ(data, Golden(QStringLiteral("one_picture.data.bin"), data));
+}
+
+TEST_F(Compile, MixedProjectForEveryBall) {
+    BuildMixed();
+    const struct {
+        BallConfig ball;
+        const char* golden;
+    } cases[] = {{{1, 0}, "mixed_single.data.bin"}, {{2, 0}, "mixed_outer.data.bin"}, {{2, 1}, "mixed_inner.data.bin"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Run(c.ball)) << c.golden;
+        const QByteArray data = ReadAll(doc_.dataFilePath);
+        EXPECT_EQ(data, Golden(QString::fromLatin1(c.golden), data)) << c.golden;
+    }
+    // Index: 22 + 2 × 6 + 7 + 3 × 4 = 53 bytes; columns 8 + 1 + 12 + 6 + 5 = 32.
+    EXPECT_EQ(ReadAll(doc_.dataFilePath).size(), 53 + 32 * 14);
+    EXPECT_TRUE(sink_.texts.isEmpty()) << sink_.texts.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(Compile, MissingImageKeepsThePreviousDataFile) {
+    AddPicture(1, Pattern(10, 0));
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray before = ReadAll(doc_.dataFilePath);
+    doc_.NewPicture(1, QStringLiteral("丢"));
+    QFile::remove(Source(0, 1, ".bmp"));
+    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_FALSE(Run({1, 0}));
+    EXPECT_EQ(sink_.texts, QStringList{QStringLiteral("Lose Group1 item2 image file!")});
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
+}
+
+TEST_F(Compile, IndexFileThatCannotBeCreated) {
+    doc_.dataFilePath = dir_.File("no/such/folder/data.bin");
+    EXPECT_FALSE(Run({1, 0}));
+    EXPECT_EQ(sink_.texts, QStringList{QStringLiteral("索引文件未打开")});
+    EXPECT_TRUE(doc_.needsCompile);
+}
+
+TEST_F(Compile, DamagedItemIsReportedNotCrashed) {
+    AddPicture(1, Pattern(10, 0));
+    File().SetInt(0, 0, "length", 10);
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray before = ReadAll(doc_.dataFilePath);
+    TempDir other;
+    const QString folder = other.File("hand");
+    other.Write("hand/Index.prj", "<project><group name='g'><picture name='p' id='x'><r>1</r></picture>"
+                                  "</group></project>");
+    ASSERT_TRUE(doc_.OpenProjectFolder(folder));
+    EXPECT_FALSE(Run({1, 0}));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/data.bin")));
+}
+
+TEST_F(Compile, UntouchedAnimationMatchesItsIndex) {
+    // A new animation holds "flength" 1 and "framecount" 1 beside a 74-column
+    // placeholder: the data must still be exactly what the index promises.
+    doc_.NewAnimation(1, QStringLiteral("新"));
+    doc_.NewPicture(1, QStringLiteral("新"));
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray data = ReadAll(doc_.dataFilePath);
+    const int indexLength = 22 + 6 + 7 + 4;
+    EXPECT_EQ(data.size(), indexLength + (1 + 74) * 21);
+    // The picture's data offset in the group block points at its columns.
+    EXPECT_EQ(static_cast<unsigned char>(data[22]), indexLength);
+}
+
+TEST_F(Compile, ProgressMovesItemByItem) {
+    AddPicture(1, Pattern(3, 0));
+    doc_.NewInterval(1, QStringLiteral("隔"));
+    File().AppendItem(0, ItemKind::Picture, QStringLiteral("x"), QStringLiteral("y"));
+    doc_.ProjectFile()->RemoveItem(0, 2);
+    doc_.NewGroup(QStringLiteral("g"));
+    doc_.NewInterval(2, QStringLiteral("隔"));
+    std::vector<std::pair<int, int>> steps;
+    CProjectCompiler compiler(doc_, sink_);
+    ASSERT_TRUE(compiler.Compile({1, 0}, [&](int v, int m) { steps.emplace_back(v, m); }));
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 300}, {100, 300}, {200, 300}, {300, 300}}));
+}
+
+TEST_F(Compile, PreviewFilesWhenAsked) {
+    AddPicture(1, Pattern(3, 0));
+    AddAnimation(1, {Pattern(2, 0), Pattern(2, 1)}, {1, 1}, 1);
+    CProjectCompiler compiler(doc_, sink_);
+    compiler.SetPreviewFolder(dir_.Path());
+    ASSERT_TRUE(compiler.Compile({1, 0}));
+    EXPECT_TRUE(ReadAll(dir_.File("led.bmp")).startsWith("\xFF\xD8"));
+    EXPECT_TRUE(ReadAll(dir_.File("led.jpg")).startsWith("\xFF\xD8"));
+}
