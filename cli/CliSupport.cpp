@@ -1,9 +1,11 @@
 #include "cli/CliSupport.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
 
 #include "model/GlowdeckDoc.h"
+#include "model/IniFile.h"
 
 namespace glowdeck {
 
@@ -20,6 +22,38 @@ std::optional<int> ParseNumber(const QString& text) {
     const int value = text.toInt(&ok);
     if (!ok || value <= 0) return std::nullopt;
     return value;
+}
+
+std::optional<QString> TakeOption(QStringList& args, const QString& name) {
+    const auto at = args.indexOf(name);
+    if (at < 0 || at + 1 >= args.size()) return std::nullopt;
+    const QString value = args[at + 1];
+    args.remove(at, 2);
+    return value;
+}
+
+bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
+    const CIniFile ini(QCoreApplication::applicationDirPath() + QStringLiteral("/setting.ini"));
+    const int stored = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
+    ball->ballType = stored == 2 ? 2 : 1;
+    ball->layer = 0;
+    if (ballGiven) *ballGiven = false;
+    if (const auto type = TakeOption(args, QStringLiteral("--ball"))) {
+        if (*type != QLatin1String("1") && *type != QLatin1String("2")) {
+            PrintErr(QStringLiteral("--ball takes 1 (single-layer) or 2 (double-layer), not %1").arg(*type));
+            return false;
+        }
+        ball->ballType = type->toInt();
+        if (ballGiven) *ballGiven = true;
+    }
+    if (const auto layer = TakeOption(args, QStringLiteral("--layer"))) {
+        if (*layer != QLatin1String("inner") && *layer != QLatin1String("outer")) {
+            PrintErr(QStringLiteral("--layer takes inner or outer, not %1").arg(*layer));
+            return false;
+        }
+        ball->layer = *layer == QLatin1String("inner") ? 1 : 0;
+    }
+    return true;
 }
 
 bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder) {

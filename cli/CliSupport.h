@@ -3,9 +3,18 @@
 #include <QStringList>
 #include <optional>
 
+#include "led/BallConfig.h"
+
 namespace glowdeck {
 
 class CGlowdeckDoc;
+
+// Reads "--ball 1|2" and "--layer inner|outer" out of `args` (removing them).
+// The ball type defaults to the "TYPE" of the program's setting.ini, else 1;
+// the layer to outer. False, with a message printed, on a bad value.
+bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven = nullptr);
+// Removes "--NAME VALUE" from `args`; nullopt when absent.
+std::optional<QString> TakeOption(QStringList& args, const QString& name);
 
 // Shared helpers of the command-line tool.
 void PrintOut(const QString& text);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "cli/CliSupport.h"
+#include "cli/CompileCommands.h"
 #include "cli/ProjectCommands.h"
 #include "model/AccessError.h"
 
@@ -27,7 +28,11 @@ const char kUsage[] =
     "  add-group PROJECT [NAME]                append a group\n"
     "  add PROJECT GROUP picture|animation|text|interval [NAME]\n"
     "                                          append an item to group GROUP (from 1)\n"
-    "  list PROJECT                            groups, items and the data size\n";
+    "  list PROJECT                            groups, items and the data size\n"
+    "  compile PROJECT [--ball 1|2] [--layer inner|outer]\n"
+    "                                          write PROJECT/data.bin\n"
+    "  inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]\n"
+    "                                          check a data.bin and show what it holds\n";
 
 }  // namespace
 
@@ -45,6 +50,8 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("add-group")) return glowdeck::RunAddGroup(args);
         if (command == QLatin1String("add")) return glowdeck::RunAdd(args);
         if (command == QLatin1String("list")) return glowdeck::RunList(args);
+        if (command == QLatin1String("compile")) return glowdeck::RunCompile(args);
+        if (command == QLatin1String("inspect")) return glowdeck::RunInspect(args);
     } catch (const glowdeck::AccessError& e) {
         glowdeck::PrintErr(QString::fromUtf8(e.what()));
         return 1;

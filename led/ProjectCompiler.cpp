@@ -52,8 +52,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
         summary->groups = file->GroupCount();
         summary->items = itemCount;
         summary->bytes = static_cast<std::uint32_t>(QFileInfo(target).size());
-        const std::uint32_t indexLength = doc_.indexBuilder.IndexLength();
-        summary->columns = (summary->bytes - std::min(summary->bytes, indexLength)) / ball.ColumnBytes();
+        summary->columns = (summary->bytes - std::min(summary->bytes, indexLength_)) / ball.ColumnBytes();
     }
     return true;
 }
@@ -88,6 +87,7 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
     }
     index.Finalise();
     const bool written = index.WriteIndex(target);
+    indexLength_ = index.IndexLength();
     const std::uint64_t total = static_cast<std::uint64_t>(index.IndexLength()) + index.DataLength();
     index.Reset();
     if (!written) {

@@ -44,6 +44,7 @@ private:
     CGlowdeckDoc& doc_;
     IMessageSink& messages_;
     QString previewFolder_;
+    std::uint32_t indexLength_ = 0;
 };
 
 }  // namespace glowdeck

@@ -1,0 +1,10 @@
+#pragma once
+#include <QStringList>
+
+namespace glowdeck {
+
+// glowdeck-cli compile / inspect.
+int RunCompile(const QStringList& args);
+int RunInspect(const QStringList& args);
+
+}  // namespace glowdeck

@@ -1,0 +1,92 @@
+// glowdeck-cli compile and inspect, run as a user would.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+
+#include "model/ProjectFile.h"
+#include "support/TempDir.h"
+
+using glowdeck::test::ReadAll;
+using glowdeck::test::TempDir;
+
+namespace {
+
+struct CliRun {
+    int code;
+    QString out, err;
+};
+
+CliRun Cli(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(GLOWDECK_CLI), args);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+class CliCompile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(Cli({"new", "--root", dir_.Path(), "p"}).code, 0);
+        project_ = dir_.File("p");
+        for (const char* kind : {"picture", "animation", "text", "interval"})
+            ASSERT_EQ(Cli({"add", project_, "1", QString::fromLatin1(kind)}).code, 0);
+    }
+    TempDir dir_;
+    QString project_;
+};
+
+}  // namespace
+
+TEST_F(CliCompile, CompileThenInspectIsConsistent) {
+    const CliRun compiled = Cli({"compile", project_, "--ball", "1"});
+    ASSERT_EQ(compiled.code, 0) << compiled.err.toStdString();
+    // 74 + 1 (untouched animation: one frame of one column) + 74 + 1 columns.
+    EXPECT_TRUE(compiled.out.contains(QStringLiteral("1 groups, 4 items, 150 columns")))
+        << compiled.out.toStdString();
+    const QString data = project_ + QStringLiteral("/data.bin");
+    const CliRun inspected = Cli({"inspect", data, "--png", dir_.File("ball.png")});
+    EXPECT_EQ(inspected.code, 0) << inspected.out.toStdString();
+    EXPECT_TRUE(inspected.out.contains(QStringLiteral("consistent")));
+    EXPECT_TRUE(inspected.out.contains(QStringLiteral("animation 1: data at")));
+    const QImage picture(dir_.File("ball.png"));
+    EXPECT_EQ(picture.size(), QSize(150, 56));
+}
+
+TEST_F(CliCompile, InnerLayerUses14BytesPerColumn) {
+    ASSERT_EQ(Cli({"compile", project_, "--ball", "2", "--layer", "inner"}).code, 0);
+    const CliRun inspected = Cli({"inspect", project_ + QStringLiteral("/data.bin")});
+    EXPECT_EQ(inspected.code, 0);
+    EXPECT_TRUE(inspected.out.contains(QStringLiteral("14 bytes (inner layer)"))) << inspected.out.toStdString();
+    EXPECT_EQ(Cli({"compile", project_, "--ball", "3"}).code, 2);
+    EXPECT_EQ(Cli({"compile", project_, "--layer", "middle"}).code, 2);
+}
+
+TEST_F(CliCompile, MissingImageFailsAndKeepsTheOldFile) {
+    ASSERT_EQ(Cli({"compile", project_}).code, 0);
+    const QString data = project_ + QStringLiteral("/data.bin");
+    const QByteArray before = ReadAll(data);
+    glowdeck::CProjectFile file(project_ + QStringLiteral("/Index.prj"));
+    QFile::remove(project_ + QStringLiteral("/Images/") + file.GetAttr(0, 2, "id") + QStringLiteral(".bmp"));
+    const CliRun failed = Cli({"compile", project_});
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_TRUE(failed.err.contains(QStringLiteral("Lose Group1 item3 image file!")));
+    EXPECT_EQ(ReadAll(data), before);
+}
+
+TEST(CliInspect, DamagedFilesGiveClearMessages) {
+    TempDir dir;
+    const CliRun empty = Cli({"inspect", dir.Write("e.bin", QByteArray())});
+    EXPECT_EQ(empty.code, 1);
+    EXPECT_TRUE(empty.err.contains(QStringLiteral("too short")));
+    const CliRun garbage = Cli({"inspect", dir.Write("g.bin", QByteArray(500, 'x'))});
+    EXPECT_EQ(garbage.code, 1);
+    EXPECT_TRUE(garbage.err.contains(QStringLiteral("not a data file")));
+    const QByteArray golden = ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/mixed_single.data.bin"));
+    const CliRun cut = Cli({"inspect", dir.Write("c.bin", golden.left(golden.size() - 5))});
+    EXPECT_EQ(cut.code, 1);
+    EXPECT_TRUE(cut.out.contains(QStringLiteral("problem:")));
+    EXPECT_EQ(Cli({"inspect", dir.File("missing.bin")}).code, 1);
+}
