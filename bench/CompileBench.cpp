@@ -1,0 +1,154 @@
+// Compiling a project at the ball's 500000-byte limit, beside decoding every
+// source at full size, in one run:
+//   10 groups; 156 pictures from 1600 × 1200 JPEGs, three 50-frame GIFs,
+//   20 text strips and 100 intervals (about 23740 columns, 498600 bytes).
+// Reports the compile time, the full-size decode time, their ratio (target
+// at most 1.0) and the compile's peak memory (target at most 200 MB).
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "led/GifWriter.h"
+#include "led/ImageCodec.h"
+#include "led/ProjectCompiler.h"
+#include "led/TextConverter.h"
+#include "model/GlowdeckDoc.h"
+#include "model/MessageSink.h"
+
+using namespace glowdeck;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+QImage Scene(int w, int h, int seed) {
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient gradient(0, 0, w, h);
+    gradient.setColorAt(0, QColor::fromHsv(seed * 37 % 360, 200, 250));
+    gradient.setColorAt(1, QColor::fromHsv(seed * 91 % 360, 255, 90));
+    p.fillRect(image.rect(), gradient);
+    p.setBrush(QColor::fromHsv(seed * 53 % 360, 255, 255));
+    for (int k = 0; k < 12; ++k) p.drawEllipse(QPoint((seed * 97 + k * 131) % w, (k * 71) % h), w / 10, h / 10);
+    return image;
+}
+
+long PeakKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+void ResetPeak() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    StderrMessageSink messages;
+    CGlowdeckDoc doc(messages);
+    doc.SetProjectRoot(dir.path());
+    doc.CreateProjectNamed(QStringLiteral("limit"));
+    CProjectFile& file = *doc.ProjectFile();
+    for (int g = 2; g <= 10; ++g) doc.NewGroup(QStringLiteral("组%1").arg(g));
+
+    const auto generate = Clock::now();
+    QByteArray jpeg;
+    for (int n = 0; n < 156; ++n) {
+        const int g = n % 10;
+        doc.NewPicture(g + 1, QStringLiteral("图%1").arg(n));
+        const int i = file.ItemCount(g) - 1;
+        EncodeImage(Scene(1600, 1200, n), doc.SourceImagePathFor(ItemKind::Picture, file.GetAttr(g, i, "id")),
+                    QStringLiteral("image/jpeg"));
+        file.SetInt(g, i, "width", 1600);
+        file.SetInt(g, i, "height", 1200);
+        file.SetInt(g, i, "length", 74);
+    }
+    for (int n = 0; n < 3; ++n) {
+        const int g = n * 3;
+        doc.NewAnimation(g + 1, QStringLiteral("动%1").arg(n));
+        const int i = file.ItemCount(g) - 1;
+        std::vector<QImage> frames;
+        for (int f = 0; f < 50; ++f) frames.push_back(Scene(400, 300, n * 50 + f));
+        QByteArray gif;
+        EncodeGif(frames, std::vector<int>(50, 8), 0, &gif);
+        QFile out(doc.SourceImagePathFor(ItemKind::Animation, file.GetAttr(g, i, "id")));
+        out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        out.write(gif);
+        out.close();
+        file.SetInt(g, i, "flength", 74);
+        file.SetInt(g, i, "framecount", 50);
+        file.SetInt(g, i, "length", 74 * 50);
+        file.SetIntList(g, i, "interval", std::vector<int>(50, 8));
+    }
+    int textColumns = 0;
+    for (int n = 0; n < 20; ++n) {
+        const int g = n % 10;
+        doc.NewText(g + 1, QStringLiteral("文%1").arg(n));
+        const int i = file.ItemCount(g) - 1;
+        TextRenderParams params;
+        params.text = QStringLiteral("彩球%1").arg(n % 10);
+        params.fontName = QStringLiteral("宋体");
+        params.emSize = 60;
+        CTextConverter text;
+        text.RenderText(doc.SourceImagePathFor(ItemKind::Text, file.GetAttr(g, i, "id")), params, &messages);
+        file.SetInt(g, i, "length", text.Width());
+        textColumns += text.Width();
+    }
+    for (int n = 0; n < 100; ++n) doc.NewInterval(n % 10 + 1, QStringLiteral("隔"));
+    doc.SaveProject();
+    doc.RecomputeTotalDataBytes();
+    std::printf("project: 10 groups, 156 pictures (1600x1200 JPEG), 3 GIFs of 50 frames (400x300),\n"
+                "         20 text strips (%d columns), 100 intervals: %u bytes by the account (generated in %.0f ms)\n",
+                textColumns, doc.totalDataBytes, Since(generate));
+
+    // Decode every source at full size.
+    doc.RebuildPathTables();
+    const auto decodeStart = Clock::now();
+    long long pixels = 0;
+    for (int g = 0; g < file.GroupCount(); ++g)
+        for (int i = 0; i < file.ItemCount(g); ++i) {
+            QImageReader reader(doc.SourceImagePath(g, i));
+            reader.setDecideFormatFromContent(true);
+            for (QImage frame = reader.read(); !frame.isNull(); frame = reader.read()) {
+                pixels += static_cast<long long>(frame.width()) * frame.height();
+                if (!reader.canRead()) break;
+            }
+        }
+    const double decode = Since(decodeStart);
+
+    ResetPeak();
+    const long before = PeakKiB();
+    CProjectCompiler compiler(doc, messages);
+    CompileSummary summary;
+    const auto compileStart = Clock::now();
+    const bool ok = compiler.Compile({1, 0}, {}, &summary);
+    const double compile = Since(compileStart);
+    const long peak = PeakKiB();
+
+    std::printf("compile: %s, %d items, %u columns, %u bytes\n", ok ? "ok" : "FAILED", summary.items,
+                summary.columns, summary.bytes);
+    std::printf("%-36s %9.0f ms\n", "compile (both passes)", compile);
+    std::printf("%-36s %9.0f ms   (%lld pixels)\n", "decode every source at full size", decode, pixels);
+    std::printf("%-36s %9.2f     (target <= 1.00)\n", "ratio compile / decode", compile / decode);
+    std::printf("%-36s %9.1f MB  (target <= 200; %.1f MB before the compile)\n", "peak memory during compile",
+                peak / 1024.0, before / 1024.0);
+    return ok ? 0 : 1;
+}
