@@ -6,6 +6,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/CompileCommands.h"
+#include "cli/DeviceCommands.h"
 #include "cli/ProjectCommands.h"
 #include "model/AccessError.h"
 
@@ -32,7 +33,12 @@ const char kUsage[] =
     "  compile PROJECT [--ball 1|2] [--layer inner|outer]\n"
     "                                          write PROJECT/data.bin\n"
     "  inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]\n"
-    "                                          check a data.bin and show what it holds\n";
+    "                                          check a data.bin and show what it holds\n"
+    "  send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]\n"
+    "                                          download to the ball\n"
+    "  ports                                   the serial ports, the ball's adapter marked\n"
+    "  ball [--out FILE] [--link PATH] [--wait SECONDS]\n"
+    "                                          a virtual ball on a pseudo-terminal\n";
 
 }  // namespace
 
@@ -52,6 +58,9 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("list")) return glowdeck::RunList(args);
         if (command == QLatin1String("compile")) return glowdeck::RunCompile(args);
         if (command == QLatin1String("inspect")) return glowdeck::RunInspect(args);
+        if (command == QLatin1String("send")) return glowdeck::RunSend(args);
+        if (command == QLatin1String("ports")) return glowdeck::RunPorts(args);
+        if (command == QLatin1String("ball")) return glowdeck::RunBall(args);
     } catch (const glowdeck::AccessError& e) {
         glowdeck::PrintErr(QString::fromUtf8(e.what()));
         return 1;

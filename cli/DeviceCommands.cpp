@@ -1,0 +1,202 @@
+#include "cli/DeviceCommands.h"
+
+#include <poll.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "cli/CliSupport.h"
+#include "device/AdapterDetection.h"
+#include "device/PortInfo.h"
+#include "device/SendController.h"
+#include "device/SerialPort.h"
+#include "device/VirtualBall.h"
+#include "model/MessageSink.h"
+
+namespace glowdeck {
+
+namespace {
+
+QString OpenProblem(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("no permission to open it: add your user to the dialout group "
+                                  "(sudo usermod -aG dialout $USER) and log in again");
+        case EBUSY: return QStringLiteral("another program holds it");
+        case ENOENT:
+        case ENXIO:
+        case ENODEV: return QStringLiteral("the device is not there (unplugged?)");
+        default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+// The adapter's device, as the send window finds it.
+QString DetectDevice(IMessageSink& messages) {
+    std::vector<PortInfo> ports;
+    EnumeratePorts(ports, false);
+    const AdapterDetection found = DetectAdapterPort(ports, &messages, [](const QString& s) { PrintErr(s); });
+    if (!found.portKnown) {
+        messages.Warn(QStringLiteral("未连接上彩球！"));
+        return QString();
+    }
+    return found.device;
+}
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+}  // namespace
+
+int RunSend(const QStringList& arguments) {
+    QStringList args = arguments;
+    const std::optional<QString> port = TakeOption(args, QStringLiteral("--port"));
+    const bool factory = args.removeAll(QStringLiteral("--factory")) > 0;
+    BallConfig ball;
+    if (!TakeBallOptions(args, &ball)) return 2;
+    if (factory ? !args.isEmpty() : args.size() != 1) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]"));
+        return 2;
+    }
+    StderrMessageSink messages;
+    const QString device = port ? *port : DetectDevice(messages);
+    if (device.isEmpty()) return 1;
+
+    CSerialPort serial(&messages);
+    std::atomic<bool> passDone{false};
+    std::atomic<int> lastPhase{0};
+    SendEvents events;
+    events.status = [](const QString& s) { PrintErr(s); };
+    events.message = [&](const QString& s) { messages.Warn(s); };
+    events.packet = [](const QString& text) {
+        std::fprintf(stderr, "\r%s", text.toUtf8().constData());
+        std::fflush(stderr);
+    };
+    events.passEnded = [&](int phase, bool) {
+        lastPhase = phase;
+        passDone = true;
+    };
+    CSendController controller(serial, messages, events);
+    if (factory)
+        controller.SetFactoryMode(QCoreApplication::applicationDirPath(), ball);
+    else
+        controller.sendFilePath = args[0];
+    if (!QFileInfo(controller.sendFilePath).isFile()) {
+        messages.Warn(QStringLiteral("还未编译！"));
+        return 1;
+    }
+    if (!serial.Open(device, 57600, 'N', 8, 1, 512)) {
+        PrintErr(QStringLiteral("串口未打开: %1: %2").arg(device, OpenProblem(serial.OpenErrno())));
+        return 1;
+    }
+    PrintErr(QStringLiteral("sending %1 to %2").arg(controller.sendFilePath, device));
+    // A line that hangs up (cable pulled) during the wait ends the send at once.
+    auto lineUp = [&] {
+        if (serial.LineUp()) return true;
+        PrintErr(QStringLiteral("串口未打开: %1 hung up").arg(device));
+        return false;
+    };
+    if (!controller.PressSend(ball)) return 1;
+    // The one-second ticks run from the send press, beside the init pass.
+    for (;;) {
+        for (int k = 0; k < 10; ++k) {
+            Sleep(100);
+            if (!lineUp()) return 1;
+        }
+        if (controller.Tick()) break;
+        std::fprintf(stderr, "\rinit %u/%u s", controller.tickCount, controller.initSeconds);
+        std::fflush(stderr);
+    }
+    std::fputc('\n', stderr);
+    controller.Worker().Wait();
+    passDone = false;
+    Sleep(1);
+    if (!controller.StartDataPhase()) return 1;
+    while (!passDone) Sleep(5);
+    controller.Worker().Wait();
+    std::fputc('\n', stderr);
+    serial.Close();
+    return controller.Worker().EndWritten() ? 0 : 1;
+}
+
+int RunPorts(const QStringList& args) {
+    if (!args.isEmpty()) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli ports"));
+        return 2;
+    }
+    std::vector<PortInfo> ports;
+    EnumeratePorts(ports, false);
+    StderrMessageSink messages;
+    const AdapterDetection adapter = DetectAdapterPort(ports, nullptr);
+    if (ports.empty()) PrintOut(QStringLiteral("no serial ports found"));
+    for (const PortInfo& p : ports) {
+        const bool isAdapter = adapter.portKnown && p.devicePath == adapter.device;
+        const int error = ProbePort(p.devicePath);
+        PrintOut(QStringLiteral("%1 %2  %3  usb=%4  %5%6")
+                     .arg(isAdapter ? QStringLiteral("*") : QStringLiteral(" "), p.devicePath, p.friendlyName)
+                     .arg(p.isUsb ? 1 : 0)
+                     .arg(p.description, error ? QStringLiteral("  [cannot open: %1]").arg(OpenProblem(error)) : QString()));
+    }
+    if (adapter.portKnown) PrintOut(QStringLiteral("* the ball's adapter"));
+    return 0;
+}
+
+int RunBall(const QStringList& arguments) {
+    QStringList args = arguments;
+    const std::optional<QString> out = TakeOption(args, QStringLiteral("--out"));
+    const std::optional<QString> link = TakeOption(args, QStringLiteral("--link"));
+    const std::optional<QString> wait = TakeOption(args, QStringLiteral("--wait"));
+    if (!args.isEmpty()) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli ball [--out FILE] [--link PATH] [--wait SECONDS]"));
+        return 2;
+    }
+    CVirtualBall ball;
+    QString error;
+    if (!ball.Open(&error)) {
+        PrintErr(QStringLiteral("cannot open a pseudo-terminal: %1").arg(error));
+        return 1;
+    }
+    if (link) {
+        QFile::remove(*link);
+        if (!QFile::link(ball.DevicePath(), *link)) {
+            PrintErr(QStringLiteral("cannot make the link %1").arg(*link));
+            return 1;
+        }
+    }
+    PrintOut(QStringLiteral("virtual ball listening on %1").arg(ball.DevicePath()));
+    std::fflush(stdout);
+    const double firstByte = wait ? wait->toDouble() : -1;
+    const BallReport report = ball.Receive(firstByte, 15, [](int packet) {
+        if (packet % 50 == 0) std::fprintf(stderr, "\rreceived %d packets", packet), std::fflush(stderr);
+        return true;
+    });
+    if (link) QFile::remove(*link);
+    std::fputc('\n', stderr);
+    const QString kind = report.ball.ballType == 2
+                             ? (report.ball.layer == 1 ? QStringLiteral("double-layer ball, inner layer")
+                                                       : QStringLiteral("double-layer ball, outer layer"))
+                             : QStringLiteral("single-layer ball");
+    PrintOut(QStringLiteral("init command for a %1; %2 packets, %3 bytes; init wait %4 s; shortest gap %5 ms")
+                 .arg(kind).arg(report.packets).arg(report.data.size())
+                 .arg(report.initWaitSeconds, 0, 'f', 2).arg(report.shortestGapMs, 0, 'f', 1));
+    if (out) {
+        QFile file(*out);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(report.data) != report.data.size()) {
+            PrintErr(QStringLiteral("cannot write %1").arg(*out));
+            return 1;
+        }
+    }
+    if (!report.complete) {
+        PrintOut(QStringLiteral("transfer failed: %1").arg(report.failure));
+        return 1;
+    }
+    PrintOut(QStringLiteral("transfer complete: the ball would have stored %1 bytes").arg(report.data.size()));
+    return 0;
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,98 @@
+// glowdeck-cli send into glowdeck-cli ball, with the protocol's real timing.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include "support/TempDir.h"
+
+using glowdeck::test::ReadAll;
+using glowdeck::test::TempDir;
+
+namespace {
+
+QByteArray FileOf(int size) {
+    QByteArray data(size, '\0');
+    for (int k = 0; k < size; ++k) data[k] = static_cast<char>((k * 77 + 5) & 0xFF);
+    return data;
+}
+
+// Starts a virtual ball and waits until it listens on `link`.
+void StartBall(QProcess& ball, const QStringList& args) {
+    ball.start(QStringLiteral(GLOWDECK_CLI), QStringList{"ball"} + args);
+    ASSERT_TRUE(ball.waitForStarted());
+    ASSERT_TRUE(ball.waitForReadyRead(10000));
+}
+
+void Transfer(const QString& ballType, const QString& layer, const QString& expectedKind) {
+    TempDir dir;
+    const QString link = dir.File("ball"), out = dir.File("received.bin");
+    const QByteArray data = FileOf(700);
+    const QString file = dir.Write("data.bin", data);
+    QProcess ball;
+    StartBall(ball, {"--link", link, "--out", out, "--wait", "30"});
+    QProcess send;
+    QStringList args{"send", file, "--port", link, "--ball", ballType};
+    if (!layer.isEmpty()) args << "--layer" << layer;
+    send.start(QStringLiteral(GLOWDECK_CLI), args);
+    ASSERT_TRUE(send.waitForFinished(60000));
+    EXPECT_EQ(send.exitCode(), 0) << send.readAllStandardError().toStdString();
+    ASSERT_TRUE(ball.waitForFinished(30000));
+    const QString report = QString::fromUtf8(ball.readAllStandardOutput());
+    EXPECT_EQ(ball.exitCode(), 0) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("transfer complete"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(expectedKind)) << report.toStdString();
+    EXPECT_EQ(ReadAll(out), data);
+}
+
+}  // namespace
+
+TEST(CliSend, SingleLayerBall) { Transfer("1", "", QStringLiteral("single-layer ball")); }
+TEST(CliSend, InnerLayer) { Transfer("2", "inner", QStringLiteral("inner layer")); }
+TEST(CliSend, OuterLayer) { Transfer("2", "outer", QStringLiteral("outer layer")); }
+
+TEST(CliSendFaults, BallVanishingMidTransferEndsTheSendWithinTwoSeconds) {
+    TempDir dir;
+    const QString link = dir.File("ball");
+    const QString file = dir.Write("data.bin", FileOf(249 * 200));
+    QProcess ball;
+    StartBall(ball, {"--link", link, "--wait", "30"});
+    QProcess send;
+    send.start(QStringLiteral(GLOWDECK_CLI), {"send", file, "--port", link});
+    ASSERT_TRUE(send.waitForStarted());
+    // Let the data phase begin, then pull the plug.
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray said;
+    while (clock.elapsed() < 20000) {
+        send.waitForReadyRead(200);
+        said += send.readAllStandardError();
+        if (said.contains(QByteArray("发送进程"))) break;
+    }
+    ASSERT_TRUE(said.contains(QByteArray("发送进程"))) << said.toStdString();
+    ::kill(static_cast<pid_t>(ball.processId()), SIGKILL);
+    ball.waitForFinished();
+    QElapsedTimer gone;
+    gone.start();
+    ASSERT_TRUE(send.waitForFinished(5000));
+    EXPECT_LT(gone.elapsed(), 2000);
+    EXPECT_NE(send.exitCode(), 0);
+}
+
+TEST(CliSendFaults, MissingFilePortOrAdapter) {
+    TempDir dir;
+    QProcess send;
+    send.start(QStringLiteral(GLOWDECK_CLI), {"send", dir.File("none.bin"), "--port", "/dev/null"});
+    send.waitForFinished(10000);
+    EXPECT_EQ(send.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("还未编译！")));
+    send.start(QStringLiteral(GLOWDECK_CLI), {"send", dir.Write("d.bin", "x"), "--port", "/dev/glowdeck-absent"});
+    send.waitForFinished(10000);
+    EXPECT_EQ(send.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("串口未打开")));
+    send.start(QStringLiteral(GLOWDECK_CLI), {"send", "--factory", "--port", "/dev/null"});
+    send.waitForFinished(10000);
+    EXPECT_EQ(send.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("还未编译！")));
+}
