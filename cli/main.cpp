@@ -1,27 +1,15 @@
 // glowdeck-cli: headless access to Glowdeck projects for scripts and tests.
 #include <QDir>
 #include <QGuiApplication>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "cli/CliSupport.h"
 #include "cli/CompileCommands.h"
 #include "cli/DeviceCommands.h"
 #include "cli/ProjectCommands.h"
 #include "model/AccessError.h"
+#include "model/HeadlessEnvironment.h"
 
 namespace {
-
-void PrepareHeadless() {
-    // Fonts and painting need a GUI application; never a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray dir = QByteArray("/tmp/glowdeck-runtime-") + QByteArray::number(getuid());
-        mkdir(dir.constData(), 0700);
-        chmod(dir.constData(), 0700);
-        qputenv("XDG_RUNTIME_DIR", dir);
-    }
-}
 
 const char kUsage[] =
     "usage: glowdeck-cli COMMAND ...\n"
@@ -43,7 +31,7 @@ const char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-    PrepareHeadless();
+    glowdeck::PrepareHeadlessEnvironment();
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {

@@ -162,15 +162,26 @@ BallReport CVirtualBall::Receive(double firstByteSeconds, double idleSeconds,
         }
     }
 
-    // Pacing: every block starts at least 40 ms after the one before (the
-    // short last packet 60 ms), and the data follow the init command after
-    // the eight-second wait.
+    // Pacing: blocks come at least 40 ms apart, and the data follow the init
+    // command after the eight-second wait. Arrival times are when this end
+    // read the bytes, so a late read can make one gap look short: the check
+    // is on the mean gap and on how many gaps are short, not on a single one.
     if (blockStarts.size() >= 2) {
         report.shortestGapMs = 1e9;
+        int shortGaps = 0, gaps = 0;
         for (size_t k = 2; k < blockStarts.size(); ++k) {
             const double gap = Ms(blockStarts[k] - blockStarts[k - 1]);
             report.shortestGapMs = std::min(report.shortestGapMs, gap);
-            if (gap < 38) report.pacing << QStringLiteral("block %1 came %2 ms after the one before (at least 40)").arg(k + 1).arg(gap, 0, 'f', 1);
+            shortGaps += gap < 38 ? 1 : 0;
+            ++gaps;
+        }
+        if (gaps > 0) {
+            // One late read of up to 15 ms is forgiven over the whole span.
+            const double span = Ms(blockStarts.back() - blockStarts[1]);
+            if (span < 40.0 * gaps - 15)
+                report.pacing << QStringLiteral("blocks came %1 ms apart on average (at least 40)").arg(span / gaps, 0, 'f', 1);
+            if (shortGaps > std::max(1, gaps / 10))
+                report.pacing << QStringLiteral("%1 of %2 blocks came less than 38 ms after the one before").arg(shortGaps).arg(gaps);
         }
         if (report.packets > 0 && report.initWaitSeconds < 8.0)
             report.pacing << QStringLiteral("the first packet came %1 s after the init command (at least 8)").arg(report.initWaitSeconds, 0, 'f', 2);

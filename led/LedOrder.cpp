@@ -179,4 +179,13 @@ const std::array<std::uint8_t, 112> LedOrderInner = {{
      68,  72,  // row 55
 }};
 
+ColumnLayout LayoutOf(LedTable table) {
+    switch (table) {
+        case LedTable::Inner: return {LedOrderInner.data(), 2, 14};
+        case LedTable::Outer: return {LedOrderOuter.data(), 3, 21};
+        case LedTable::Single: break;
+    }
+    return {LedOrderSingle.data(), 3, 21};
+}
+
 }  // namespace glowdeck

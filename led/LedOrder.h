@@ -17,4 +17,12 @@ extern const std::array<std::uint8_t, 112> LedOrderInner;
 
 enum class LedTable { Single, Outer, Inner };
 
+// The geometry of a packed column for a table.
+struct ColumnLayout {
+    const std::uint8_t* order;  // entry channels × row + channel
+    int channels;               // 3, or 2 on the inner table
+    int columnBytes;            // 21, or 14 on the inner table
+};
+ColumnLayout LayoutOf(LedTable table);
+
 }  // namespace glowdeck

@@ -13,12 +13,7 @@ void PackLedImage(const QImage& source, int frame, std::uint8_t* buffer, LedTabl
                   bool clearFirst, const std::function<void(int)>& onColumn) {
     const int width = source.width();
     const int rows = std::min(source.height(), LedRows);
-    const bool inner = table == LedTable::Inner;
-    const int columnBytes = inner ? 14 : 21;
-    const int channels = inner ? 2 : 3;
-    const std::uint8_t* order = inner ? LedOrderInner.data()
-                                : table == LedTable::Outer ? LedOrderOuter.data()
-                                                           : LedOrderSingle.data();
+    const auto [order, channels, columnBytes] = LayoutOf(table);
     if (clearFirst) std::memset(buffer, 0, static_cast<size_t>(width) * BufferColumnBytes);
     const QImage image = source.format() == QImage::Format_ARGB32 || source.format() == QImage::Format_RGB32
                              ? source

@@ -5,12 +5,7 @@ namespace glowdeck {
 QImage UnpackColumns(const QByteArray& data, long long offset, int columns, LedTable table) {
     QImage image(std::max(columns, 0), LedRows, QImage::Format_RGB32);
     image.fill(Qt::black);
-    const bool inner = table == LedTable::Inner;
-    const int columnBytes = inner ? 14 : 21;
-    const int channels = inner ? 2 : 3;
-    const std::uint8_t* order = inner ? LedOrderInner.data()
-                                : table == LedTable::Outer ? LedOrderOuter.data()
-                                                           : LedOrderSingle.data();
+    const auto [order, channels, columnBytes] = LayoutOf(table);
     for (int x = 0; x < columns; ++x) {
         const long long start = offset + static_cast<long long>(x) * columnBytes;
         if (start < 0 || start + columnBytes > data.size()) break;

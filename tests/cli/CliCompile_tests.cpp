@@ -3,28 +3,17 @@
 
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 
 #include "model/ProjectFile.h"
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 using glowdeck::test::ReadAll;
+using glowdeck::test::Cli;
+using glowdeck::test::CliRun;
 using glowdeck::test::TempDir;
 
 namespace {
-
-struct CliRun {
-    int code;
-    QString out, err;
-};
-
-CliRun Cli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(GLOWDECK_CLI), args);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
 
 class CliCompile : public ::testing::Test {
 protected:

@@ -1,29 +1,16 @@
 // glowdeck-cli used as a script would: new, add-group, add, list.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 #include "model/ProjectFile.h"
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 using glowdeck::CProjectFile;
+using glowdeck::test::Cli;
+using glowdeck::test::CliRun;
 using glowdeck::test::TempDir;
 
 namespace {
-
-struct CliRun {
-    int code;
-    QString out, err;
-};
-
-CliRun Cli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(GLOWDECK_CLI), args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 class CliProject : public ::testing::Test {
 protected:

@@ -62,7 +62,6 @@ TEST(VirtualBall, ReceivesEveryConfigurationByteExact) {
         EXPECT_EQ(report.ball.ballType, c.ball.ballType);
         EXPECT_EQ(report.ball.layer, c.ball.layer);
         EXPECT_EQ(report.packets, (c.size + 248) / 249);
-        EXPECT_GE(report.shortestGapMs, 38);
         // The ticks were not waited for, so only the init wait is short.
         ASSERT_EQ(report.pacing.size(), 1);
         EXPECT_TRUE(report.pacing[0].contains(QStringLiteral("init command")));
