@@ -1,11 +1,21 @@
 #include "app/QtMessageSink.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 namespace glowdeck {
 
 IMessageSink::Answer QtMessageSink::Show(const QString& text, const QString& caption, Icon icon,
                                          Buttons buttons) {
+    // Workers (the send worker, the serial port under it) report from their
+    // own threads: the box is shown on the GUI thread, the worker waits.
+    if (QThread::currentThread() != qApp->thread()) {
+        Answer answer = Answer::Ok;
+        QMetaObject::invokeMethod(qApp, [&] { answer = Show(text, caption, icon, buttons); },
+                                  Qt::BlockingQueuedConnection);
+        return answer;
+    }
     QMessageBox box(parent_);
     box.setWindowTitle(caption);
     box.setText(text);
