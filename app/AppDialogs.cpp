@@ -1,7 +1,9 @@
 #include "app/AppDialogs.h"
 
 #include <QFileDialog>
+#include <memory>
 
+#include "app/CChoiceDlg.h"
 #include "app/CNewProjectDlg.h"
 #include "app/CStartDlg.h"
 
@@ -26,6 +28,17 @@ std::optional<QString> AppDialogs::AskProjectFile(const QString& folder) {
     dialog.selectFile(QStringLiteral("index.prj"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front();
+}
+
+int AppDialogs::AskBallType() {
+    std::unique_ptr<CChoiceDlg> dialog(CChoiceDlg::BallTypeDialog(messages_, parent_));
+    return dialog->exec() == QDialog::Accepted ? dialog->Chosen() : 0;
+}
+
+int AppDialogs::AskLayer() {
+    std::unique_ptr<CChoiceDlg> dialog(CChoiceDlg::LayerDialog(messages_, parent_));
+    dialog->exec();
+    return dialog->Chosen();
 }
 
 }  // namespace glowdeck

@@ -2,20 +2,26 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/ShellDialogs.h"
 #include "model/ProjectDialogs.h"
 
 namespace glowdeck {
 
-// The project questions as Qt dialogs.
-class AppDialogs : public IProjectDialogs {
+class IMessageSink;
+
+// The project and start-up questions as Qt dialogs.
+class AppDialogs : public IProjectDialogs, public IShellDialogs {
 public:
-    explicit AppDialogs(QWidget* parent) : parent_(parent) {}
+    AppDialogs(QWidget* parent, IMessageSink& messages) : parent_(parent), messages_(messages) {}
     StartChoice AskStart() override;
     std::optional<QString> AskNewProjectName() override;
     std::optional<QString> AskProjectFile(const QString& folder) override;
+    int AskBallType() override;
+    int AskLayer() override;
 
 private:
     QPointer<QWidget> parent_;
+    IMessageSink& messages_;
 };
 
 }  // namespace glowdeck

@@ -1,78 +1,310 @@
 #include "app/CMainFrame.h"
 
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QUrl>
 
+#include "app/AppIcons.h"
+#include "app/AppLooks.h"
+#include "app/CCompileDlg.h"
+#include "app/CItemListPane.h"
 #include "app/CProjectTree.h"
-#include "model/CapacityChecks.h"
+#include "app/CSendDlg.h"
+#include "app/ShellDialogs.h"
+#include "editors/CItemPreviewView.h"
+#include "editors/CTitleView.h"
 #include "model/GlowdeckDoc.h"
+#include "model/IniFile.h"
 #include "model/MessageSink.h"
-#include "model/ProjectFile.h"
+#include "model/TreeRules.h"
 
 namespace glowdeck {
 
-CMainFrame::CMainFrame(CGlowdeckDoc& doc) : doc_(doc) {
-    auto* dock = new QDockWidget(QStringLiteral("项目"), this);
-    dock->setObjectName(QStringLiteral("projectPane"));
-    tree_ = new CProjectTree(dock);
-    dock->setWidget(tree_);
-    dock->setMinimumWidth(200);
-    addDockWidget(Qt::LeftDockWidgetArea, dock);
+namespace {
+using Answer = IMessageSink::Answer;
+using Buttons = IMessageSink::Buttons;
+using Icon = IMessageSink::Icon;
+}  // namespace
 
-    view_ = new QLabel(this);
-    view_->setAlignment(Qt::AlignCenter);
-    setCentralWidget(view_);
+CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString& programFolder)
+    : doc_(doc), dialogs_(dialogs), programFolder_(programFolder) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(ToolIcon(QStringLiteral("project")));
+    look_ = StoredLook();
+
+    auto* projectPane = new QDockWidget(QStringLiteral("项目"), this);
+    projectPane->setObjectName(QStringLiteral("projectPane"));
+    tree_ = new CProjectTree(doc_, projectPane);
+    projectPane->setWidget(tree_);
+    projectPane->setMinimumWidth(200);
+    addDockWidget(Qt::LeftDockWidgetArea, projectPane);
+
+    auto* listPane = new QDockWidget(QStringLiteral("图像列表"), this);
+    listPane->setObjectName(QStringLiteral("listPane"));
+    auto* tabs = new QTabWidget(listPane);
+    itemList_ = new CItemListPane(doc_, tabs);
+    tabs->addTab(itemList_, QStringLiteral("列表"));
+    listPane->setWidget(tabs);
+    listPane->setMinimumHeight(150);
+    addDockWidget(Qt::BottomDockWidgetArea, listPane);
 
     pathPane_ = new QLabel(this);
     statusBar()->addPermanentWidget(pathPane_);
+    for (const char* pane : {"EXT", "CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(QString::fromLatin1(pane), this);
+        label->setEnabled(false);
+        statusBar()->addPermanentWidget(label);
+    }
     BuildMenus();
-    resize(1100, 700);
+    BuildToolbar();
+    resize(1200, 800);
+
+    connect(tree_, &CProjectTree::NodeSelected, this, [this](int kind, int, int) { ShowView(kind); });
+    connect(itemList_, &CItemListPane::ItemChosen, tree_, &CProjectTree::SelectItemOfCurrentGroup);
+    InitBallType();
+    ShowView(0);
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QStringLiteral("cmd%1").arg(id));
+    action->setData(id);
+    if (!keys.isEmpty()) action->setShortcut(keys);
+    commands_.insert(id, action);
+    return action;
 }
 
 void CMainFrame::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    file->addAction(QStringLiteral("新建(&N)"), QKeySequence::New, this, [this] { doc_.CreateProject(); });
-    file->addAction(QStringLiteral("打开(&O)..."), QKeySequence::Open, this, [this] { doc_.OpenProject(); });
-    file->addAction(QStringLiteral("保存(&S)"), QKeySequence::Save, this, [this] { doc_.SaveProject(); });
+    connect(AddCommand(file, 57600, QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered, this, &CMainFrame::NewProject);
+    connect(AddCommand(file, 57601, QStringLiteral("打开(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered, this, &CMainFrame::OpenProject);
+    connect(AddCommand(file, 57603, QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered, this, [this] { doc_.SaveProject(); });
     file->addSeparator();
-    file->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
+    connect(AddCommand(file, 32887, QStringLiteral("单层球")), &QAction::triggered, this, [this] { SetBallType(1); });
+    connect(AddCommand(file, 32888, QStringLiteral("双层球")), &QAction::triggered, this, [this] { SetBallType(2); });
+    file->addSeparator();
+    connect(AddCommand(file, 57665, QStringLiteral("退出(&X)")), &QAction::triggered, this, &QWidget::close);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
-    edit->addAction(QStringLiteral("添加组"), this, [this] { AddGroup(); });
-    edit->addAction(QStringLiteral("添加图片"), this, [this] { AddItem(ItemKind::Picture); });
-    edit->addAction(QStringLiteral("添加动画"), this, [this] { AddItem(ItemKind::Animation); });
-    edit->addAction(QStringLiteral("添加文字"), this, [this] { AddItem(ItemKind::Text); });
-    edit->addAction(QStringLiteral("添加间隔"), this, [this] { AddItem(ItemKind::Interval); });
+    QMenu* functions = menuBar()->addMenu(QStringLiteral("功能(&F)"));
+    connect(AddCommand(functions, 32871, QStringLiteral("添加群组(&Q)")), &QAction::triggered, tree_, &CProjectTree::AddGroup);
+    connect(AddCommand(functions, 32872, QStringLiteral("添加图片(&T)")), &QAction::triggered, this, [this] { tree_->AddItem(ItemKind::Picture); });
+    connect(AddCommand(functions, 32873, QStringLiteral("添加动画(&D)")), &QAction::triggered, this, [this] { tree_->AddItem(ItemKind::Animation); });
+    connect(AddCommand(functions, 32874, QStringLiteral("添加文字(&W)")), &QAction::triggered, this, [this] { tree_->AddItem(ItemKind::Text); });
+    connect(AddCommand(functions, 32875, QStringLiteral("添加间隔(&J)")), &QAction::triggered, this, [this] { tree_->AddItem(ItemKind::Interval); });
+    functions->addSeparator();
+    connect(AddCommand(functions, 32876, QStringLiteral("计算长度(&S)")), &QAction::triggered, this, &CMainFrame::MemoryReport);
+    AddCommand(functions, 32879, QStringLiteral("清除临时文件(&C)"))->setEnabled(false);
+    functions->addSeparator();
+    connect(AddCommand(functions, 32858, QStringLiteral("编译数据(&B)")), &QAction::triggered, this, &CMainFrame::Compile);
+    connect(AddCommand(functions, 32859, QStringLiteral("发送数据(&F)")), &QAction::triggered, this, &CMainFrame::Send);
+    commands_[32858]->setStatusTip(QStringLiteral("编译图像数据"));
+    commands_[32859]->setStatusTip(QStringLiteral("发送数据到Orbilux"));
+    commands_[32871]->setStatusTip(QStringLiteral("新建组"));
+    commands_[32872]->setStatusTip(QStringLiteral("插入图片"));
+    commands_[32873]->setStatusTip(QStringLiteral("插入动画"));
+    commands_[32874]->setStatusTip(QStringLiteral("插入文字"));
+    commands_[32875]->setStatusTip(QStringLiteral("插入间隔"));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
+    QMenu* toolbars = view->addMenu(QStringLiteral("工具栏(&T)"));
+    toolbars->setObjectName(QStringLiteral("toolbarsMenu"));
+    QAction* statusToggle = AddCommand(view, 59393, QStringLiteral("状态栏(&S)"));
+    statusToggle->setCheckable(true);
+    statusToggle->setChecked(true);
+    connect(statusToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    QMenu* looks = view->addMenu(QStringLiteral("程序外观(&A)"));
+    auto* lookGroup = new QActionGroup(this);
+    for (const AppLook& look : AppLooks()) {
+        QAction* a = AddCommand(looks, look.id, look.menuText);
+        a->setCheckable(true);
+        lookGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, id = look.id] { SetLook(id); });
+    }
+    connect(AddCommand(view, 32860, QStringLiteral("显示主页面(&X)")), &QAction::triggered, this, [this] { ShowView(0); });
+
+    QMenu* layers = menuBar()->addMenu(QStringLiteral("内外层选择(&S)"));
+    connect(AddCommand(layers, 32885, QStringLiteral("内层(&I)")), &QAction::triggered, this, [this] { SetLayer(1); });
+    connect(AddCommand(layers, 32886, QStringLiteral("外层(&O)")), &QAction::triggered, this, [this] { SetLayer(0); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    connect(AddCommand(help, 32880, QStringLiteral("帮助文档(&H)"), QKeySequence::HelpContents), &QAction::triggered, this, &CMainFrame::Help);
+    connect(AddCommand(help, 32878, QStringLiteral("恢复出厂文件(&R)")), &QAction::triggered, this, &CMainFrame::FactoryRestore);
+    connect(AddCommand(help, 57664, QStringLiteral("关于\"Orbilux图文软件\"(&A)...")), &QAction::triggered, this, [this] {
+        doc_.Messages().Show(QStringLiteral("Glowdeck %1\nOrbilux 彩球图文编辑与下载").arg(QStringLiteral(GLOWDECK_VERSION)),
+                             QStringLiteral("关于 Glowdeck"), Icon::Information);
+    });
+    for (int id : {32887, 32888, 32885, 32886}) commands_[id]->setCheckable(true);
+    UpdateChecks();
 }
 
-void CMainFrame::AddGroup() {
-    const QString refusal = CheckAddGroup(doc_);
-    if (!refusal.isEmpty()) {
-        doc_.Messages().Warn(refusal);
-        return;
+void CMainFrame::BuildToolbar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Standard"));
+    bar->setObjectName(QStringLiteral("standardToolbar"));
+    bar->setIconSize(QSize(24, 24));
+    const QList<QPair<int, QString>> buttons = {
+        {57600, QStringLiteral("new")},      {57601, QStringLiteral("open")},      {57603, QStringLiteral("save")},
+        {0, QString()},                      {32871, QStringLiteral("add-group")}, {32872, QStringLiteral("picture")},
+        {32873, QStringLiteral("animation")}, {32874, QStringLiteral("text")},     {32875, QStringLiteral("interval")},
+        {0, QString()},                      {32858, QStringLiteral("compile")},   {32859, QStringLiteral("send")},
+        {0, QString()},                      {32880, QStringLiteral("help")},
+    };
+    for (const auto& [id, icon] : buttons) {
+        if (!id) {
+            bar->addSeparator();
+            continue;
+        }
+        commands_[id]->setIcon(ToolIcon(icon));
+        bar->addAction(commands_[id]);
     }
-    const QString name = QStringLiteral("新建组");
-    tree_->AddGroupNode(name, true);
-    doc_.NewGroup(name);
+    if (QMenu* toolbars = findChild<QMenu*>(QStringLiteral("toolbarsMenu"))) toolbars->addAction(bar->toggleViewAction());
 }
 
-void CMainFrame::AddItem(ItemKind kind) {
-    const int group = tree_->TargetGroup();
-    const QString refusal = CheckAddItem(doc_, group, kind);
-    if (!refusal.isEmpty()) {
-        doc_.Messages().Warn(refusal);
-        return;
+void CMainFrame::UpdateChecks() {
+    const bool twoLayers = ballType_ == 2;
+    commands_[32885]->setEnabled(twoLayers);
+    commands_[32886]->setEnabled(twoLayers);
+    commands_[32885]->setChecked(twoLayers && layer_ != 0);
+    commands_[32886]->setChecked(twoLayers && layer_ == 0);
+    commands_[32887]->setChecked(ballType_ == 1);
+    commands_[32888]->setChecked(ballType_ == 2);
+    if (QAction* look = commands_.value(look_)) look->setChecked(true);
+}
+
+void CMainFrame::InitBallType() {
+    CIniFile ini(programFolder_ + QStringLiteral("/setting.ini"));
+    ballType_ = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
+    if (ballType_ == 0) {
+        ballType_ = dialogs_.AskBallType();
+        ini.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QString::number(ballType_));
     }
-    const QString caption = KindInfo(kind).defaultName;
-    tree_->AddItemNode(group - 1, ElementName(kind), caption);
-    if (QTreeWidgetItem* node = tree_->GroupNode(group)) node->setExpanded(true);
-    doc_.NewItem(kind, group, caption);
+    UpdateChecks();
+}
+
+bool CMainFrame::Start() {
+    if (!doc_.StartUp(programFolder_)) return false;
+    AskLayerIfDouble();
+    return true;
+}
+
+void CMainFrame::AskLayerIfDouble() {
+    if (ballType_ == 2) SetLayer(dialogs_.AskLayer());
+}
+
+void CMainFrame::NewProject() {
+    if (doc_.CreateProject()) AskLayerIfDouble();
+}
+
+void CMainFrame::OpenProject() {
+    if (doc_.OpenProject()) AskLayerIfDouble();
+}
+
+void CMainFrame::SetBallType(int type) {
+    ballType_ = type;
+    if (type == 1) layer_ = 0;
+    CIniFile ini(programFolder_ + QStringLiteral("/setting.ini"));
+    ini.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QString::number(type));
+    UpdateChecks();
+}
+
+void CMainFrame::SetLayer(int layer) {
+    layer_ = layer;
+    UpdateChecks();
+}
+
+bool CMainFrame::RunCompileDialog() {
+    CCompileDlg dialog(doc_, {ballType_, layer_}, this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void CMainFrame::RunSendDialog(bool factory) {
+    CSendDlg dialog(doc_.Messages(), doc_.dataFilePath, {ballType_, layer_}, this);
+    if (factory) dialog.SetFactoryMode(programFolder_);
+    dialog.exec();
+}
+
+void CMainFrame::Compile() { RunCompileDialog(); }
+
+void CMainFrame::Send() {
+    if (doc_.needsCompile &&
+        doc_.Messages().Show(QStringLiteral("尚未编译！是否先编译？"), IMessageSink::Caption(), Icon::Question,
+                             Buttons::YesNo) == Answer::Yes) {
+        if (RunCompileDialog()) return;  // compiled: the user sends again
+    }
+    RunSendDialog(false);
+}
+
+void CMainFrame::MemoryReport() {
+    if (!doc_.ProjectFile()) return;
+    doc_.RecomputeTotalDataBytes();
+    doc_.Messages().Show(QString::asprintf("目前占用了%u内存,占总内存数量的百分之%2.1f！", doc_.totalDataBytes,
+                                           doc_.totalDataBytes * 0.0002),
+                         IMessageSink::Caption(), Icon::Information);
+}
+
+void CMainFrame::FactoryRestore() {
+    if (doc_.Messages().Show(QStringLiteral("恢复出厂配置将删除当前球内数据，是否继续进行？"), IMessageSink::Caption(),
+                             Icon::Question, Buttons::YesNo) == Answer::Yes)
+        RunSendDialog(true);
+}
+
+void CMainFrame::Help() {
+    const QString chm = programFolder_ + QStringLiteral("/Readme.chm");
+    const QString guide = programFolder_ + QStringLiteral("/help/index.html");
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo::exists(chm) ? chm : guide));
+}
+
+void CMainFrame::SetLook(int id) {
+    look_ = id;
+    ApplyLook(id);
+    StoreLook(id);
+    UpdateChecks();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (doc_.Messages().Show(QStringLiteral("是否要退出？"), IMessageSink::Caption(), Icon::Question, Buttons::YesNo) ==
+        Answer::Yes)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void CMainFrame::ShowView(int viewKind) {
-    if (viewKind == 0) view_->setText(QStringLiteral("Glowdeck"));
+    const TreeNode node = tree_->NodeOf(tree_->currentItem());
+    QWidget* next = nullptr;
+    switch (viewKind) {
+        case 1:
+            next = new CTitleView(QStringLiteral("项目"), this);
+            itemList_->Clear();
+            break;
+        case 3:
+            next = new CTitleView(QStringLiteral("组"), this);
+            itemList_->ShowGroup(node.group);
+            break;
+        case 5:
+        case 7:
+        case 9:
+        case 11:
+            next = new CItemPreviewView(doc_, node.group, FilePosition(*doc_.ProjectFile(), node.group, node.item),
+                                        ballType_, layer_, this);
+            itemList_->ShowGroup(node.group);
+            break;
+        default:
+            next = new CTitleView(QString(), this);
+            viewKind = 0;
+            break;
+    }
+    next->setObjectName(QStringLiteral("view%1").arg(viewKind));
+    setCentralWidget(next);  // the old view is destroyed
+    view_ = next;
+    viewKind_ = viewKind;
 }
 
 void CMainFrame::SetStatusPane(int, const QString& text, int width) {
@@ -81,7 +313,7 @@ void CMainFrame::SetStatusPane(int, const QString& text, int width) {
 }
 
 void CMainFrame::SetTitle(const QString& title) {
-    setWindowTitle(QStringLiteral("%1 - Glowdeck").arg(title));
+    setWindowTitle(QStringLiteral("%1 - Orbilux").arg(title));
 }
 
 }  // namespace glowdeck

@@ -1,38 +1,85 @@
 #pragma once
+#include <QHash>
 #include <QMainWindow>
 
 #include "model/FrameView.h"
 #include "model/ItemKind.h"
 
+class QAction;
 class QLabel;
 
 namespace glowdeck {
 
 class CGlowdeckDoc;
+class CItemListPane;
 class CProjectTree;
+class IShellDialogs;
 
-// The main window: menus, the project pane and the status bar.
+// The main window: menus and toolbar with their commands, the project pane,
+// the item list pane, the status bar, the ball type and layer, and the
+// central view of the selected tree node.
 class CMainFrame : public QMainWindow, public IFrameView
 {
     Q_OBJECT
 public:
-    explicit CMainFrame(CGlowdeckDoc& doc);
+    CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString& programFolder);
+
+    // Asks the ball type when setting.ini has none, then runs the document's
+    // start-up (start dialog loop) and the layer question of a double-layer
+    // ball. False when the user left the start dialog.
+    bool Start();
 
     CProjectTree* Tree() const { return tree_; }
+    CItemListPane* ItemList() const { return itemList_; }
+    QWidget* CurrentView() const { return view_; }
+    int CurrentViewKind() const { return viewKind_; }
+    QAction* Command(int id) const { return commands_.value(id); }
+    int BallType() const { return ballType_; }
+    int Layer() const { return layer_; }
 
+    // Commands.
+    void SetBallType(int type);
+    void SetLayer(int layer);
+    void NewProject();
+    void OpenProject();
+    void Send();
+    void Compile();
+    void MemoryReport();
+    void FactoryRestore();
+    void Help();
+    void SetLook(int id);
+
+    // IFrameView
     void ShowView(int viewKind) override;
     void SetStatusPane(int pane, const QString& text, int width) override;
     void SetTitle(const QString& title) override;
 
+protected:
+    // The dialogs the commands open; tests replace them.
+    virtual bool RunCompileDialog();  // true when a compile finished
+    virtual void RunSendDialog(bool factory);
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    QAction* AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys = {});
     void BuildMenus();
-    void AddGroup();
-    void AddItem(ItemKind kind);
+    void BuildToolbar();
+    void InitBallType();
+    void AskLayerIfDouble();
+    void UpdateChecks();
 
     CGlowdeckDoc& doc_;
+    IShellDialogs& dialogs_;
+    QString programFolder_;
     CProjectTree* tree_;
+    CItemListPane* itemList_;
+    QWidget* view_ = nullptr;
+    int viewKind_ = -1;
     QLabel* pathPane_;
-    QLabel* view_;
+    QHash<int, QAction*> commands_;
+    int ballType_ = 0;
+    int layer_ = 0;
+    int look_ = 0;
 };
 
 }  // namespace glowdeck

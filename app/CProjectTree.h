@@ -1,29 +1,86 @@
 #pragma once
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QTreeWidget>
 
+#include "model/ItemKind.h"
 #include "model/ProjectTreeView.h"
+#include "model/TreeRules.h"
 
 namespace glowdeck {
 
-// The project tree: the project node, its groups and their items.
+class CGlowdeckDoc;
+
+// The project tree: project, groups and items. Every edit checks the limits,
+// changes the nodes and calls exactly one document operation.
 class CProjectTree : public QTreeWidget, public IProjectTreeView
 {
     Q_OBJECT
 public:
-    explicit CProjectTree(QWidget* parent = nullptr);
+    static constexpr int KindRole = Qt::UserRole + 1;     // the node's view kind
+    static constexpr int CaptionRole = Qt::UserRole + 2;  // the caption the document holds
 
+    CProjectTree(CGlowdeckDoc& doc, QWidget* parent = nullptr);
+
+    // Loading from the document.
     void ResetTree(const QString& projectName) override;
     void AddGroupNode(const QString& name, bool select) override;
     void AddItemNode(int group, const QString& elementName, const QString& caption) override;
     void ExpandAll() override { expandAll(); }
 
-    // 1-based group of the selected node: the group itself, an item's group,
-    // or the last group for the project node; 0 when there is none.
+    // Commands (context menus and the main window's add commands).
+    void AddGroup();
+    void AddItem(ItemKind kind);
+    void RenameSelected();
+    void DeleteSelected();
+    void CopySelected();
+    void PasteOnSelected();
+    bool CanPasteOnSelected() const;
+
+    // Drops `source` onto `target` (null: no target); copies when `copy`.
+    bool DropNode(QTreeWidgetItem* source, QTreeWidgetItem* target, bool copy);
+
+    // Selects item `index` (1-based) of the group of the current node.
+    void SelectItemOfCurrentGroup(int index);
+
+    TreeNode NodeOf(const QTreeWidgetItem* node) const;
+    QTreeWidgetItem* ProjectNode() const { return root_; }
+    QTreeWidgetItem* GroupNode(int group) const;          // 1-based
+    QTreeWidgetItem* ItemNode(int group, int item) const; // 1-based
+    QTreeWidgetItem* CopiedNode() const { return copied_; }
+    // The group the add commands work on: the selected group, an item's
+    // group, or the last group when the project node (or nothing) is selected.
     int TargetGroup() const;
-    QTreeWidgetItem* GroupNode(int group) const;  // 1-based
+
+signals:
+    // The selected node changed: its view kind and 1-based group and item.
+    void NodeSelected(int viewKind, int group, int item);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void startDrag(Qt::DropActions actions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    QTreeWidgetItem* MakeNode(int viewKind, const QString& caption);
+    bool Apply(QTreeWidgetItem* source, QTreeWidgetItem* target, const TreeEdit& edit);
+    void Select(QTreeWidgetItem* node);
+    void OnCurrentChanged(QTreeWidgetItem* node);
+    void OnItemChanged(QTreeWidgetItem* node);
+    void Forget(QTreeWidgetItem* removed);
+    int FileItem(int group, int item) const;  // tree item number → project-file position
+    bool Warn(const QString& text);
+
+    CGlowdeckDoc& doc_;
     QTreeWidgetItem* root_ = nullptr;
+    QTreeWidgetItem* copied_ = nullptr;
+    QTreeWidgetItem* dragSource_ = nullptr;
+    QTreeWidgetItem* current_ = nullptr;
+    QElapsedTimer pressed_;
+    bool loading_ = false;
 };
 
 }  // namespace glowdeck

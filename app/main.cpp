@@ -1,27 +1,61 @@
 // Glowdeck: the desktop editor and downloader for the LED ball.
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QScreen>
+#include <QSplashScreen>
+#include <QThread>
 
 #include "app/AppDialogs.h"
+#include "app/AppLooks.h"
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/QtMessageSink.h"
 #include "model/GlowdeckDoc.h"
 
+namespace {
+
+// The splash picture "some2.dll" from the working folder (any picture
+// format, whatever its name), about 90 % opaque, for 2000 ms; the wait stays
+// when there is no picture.
+void Splash() {
+    QImageReader reader(QDir::current().filePath(QStringLiteral("some2.dll")));
+    reader.setDecideFormatFromContent(true);
+    const QImage picture = reader.read();
+    QSplashScreen* splash = nullptr;
+    if (!picture.isNull()) {
+        splash = new QSplashScreen(QPixmap::fromImage(picture), Qt::WindowStaysOnTopHint);
+        splash->setWindowOpacity(230.0 / 255.0);
+        splash->show();
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 2000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(10);
+    }
+    delete splash;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Glowdeck"));
+    glowdeck::ApplyLook(glowdeck::StoredLook());
+    Splash();
 
     glowdeck::QtMessageSink messages;
     glowdeck::CGlowdeckDoc doc(messages);
-    glowdeck::CMainFrame frame(doc);
+    glowdeck::AppDialogs dialogs(nullptr, messages);
+    glowdeck::CMainFrame frame(doc, dialogs, QCoreApplication::applicationDirPath());
     messages.SetParent(&frame);
-    glowdeck::AppDialogs dialogs(&frame);
     doc.SetDialogs(&dialogs);
     doc.SetTreeView(frame.Tree());
     doc.SetFrameView(&frame);
-
     frame.showMaximized();
-    if (!doc.StartUp(QCoreApplication::applicationDirPath())) return 0;
+    if (!frame.Start()) return 0;
     return app.exec();
 }

@@ -1,0 +1,56 @@
+#include "app/CChoiceDlg.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "model/MessageSink.h"
+
+namespace glowdeck {
+
+CChoiceDlg::CChoiceDlg(const QString& title, const QList<Option>& options, const QString& mustChoose,
+                       IMessageSink& messages, QWidget* parent)
+    : QDialog(parent), group_(new QButtonGroup(this)), mustChoose_(mustChoose), messages_(messages) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    for (const Option& option : options) {
+        auto* radio = new QRadioButton(option.text, this);
+        group_->addButton(radio, option.value);
+        layout->addWidget(radio);
+    }
+    connect(group_, &QButtonGroup::idClicked, this, [this](int id) {
+        chosen_ = id;
+        any_ = true;
+    });
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    layout->addWidget(buttons);
+    connect(ok, &QPushButton::clicked, this, &CChoiceDlg::Confirm);
+}
+
+void CChoiceDlg::Choose(int value) {
+    if (QAbstractButton* button = group_->button(value)) button->click();
+}
+
+void CChoiceDlg::Confirm() {
+    if (!any_) {
+        messages_.Show(mustChoose_, windowTitle(), IMessageSink::Icon::Warning);
+        return;
+    }
+    accept();
+}
+
+CChoiceDlg* CChoiceDlg::BallTypeDialog(IMessageSink& messages, QWidget* parent) {
+    return new CChoiceDlg(QStringLiteral("彩球类型"), {{QStringLiteral("单层球"), 1}, {QStringLiteral("双层球"), 2}},
+                          QStringLiteral("请选择彩球类型！"), messages, parent);
+}
+
+CChoiceDlg* CChoiceDlg::LayerDialog(IMessageSink& messages, QWidget* parent) {
+    return new CChoiceDlg(QStringLiteral("选择层"), {{QStringLiteral("内层"), 1}, {QStringLiteral("外层"), 0}},
+                          QStringLiteral("必须选择内外球！"), messages, parent);
+}
+
+}  // namespace glowdeck

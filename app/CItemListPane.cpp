@@ -1,0 +1,78 @@
+#include "app/CItemListPane.h"
+
+#include <QPixmap>
+
+#include "model/GlowdeckDoc.h"
+#include "model/TreeRules.h"
+
+namespace glowdeck {
+
+CItemListPane::CItemListPane(CGlowdeckDoc& doc, QWidget* parent) : QListWidget(parent), doc_(doc) {
+    setObjectName(QStringLiteral("itemList"));
+    setViewMode(QListView::IconMode);
+    setFlow(QListView::LeftToRight);
+    setWrapping(false);
+    setMovement(QListView::Static);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(ThumbnailCache::Width, ThumbnailCache::Height));
+    setGridSize(QSize(106, 110));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
+    font.setPixelSize(15);
+    setFont(font);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, QColor(220, 220, 220));
+    setPalette(p);
+    filler_.setInterval(0);
+    connect(&filler_, &QTimer::timeout, this, &CItemListPane::FillSome);
+    click_.setSingleShot(true);
+    click_.setInterval(20);
+    connect(this, &QListWidget::itemPressed, this, [this] { click_.start(); });
+    connect(&click_, &QTimer::timeout, this, [this] {
+        if (currentRow() >= 0) emit ItemChosen(currentRow() + 1);
+    });
+}
+
+void CItemListPane::Clear() {
+    filler_.stop();
+    pending_.clear();
+    clear();
+}
+
+void CItemListPane::ShowGroup(int group) {
+    Clear();
+    const CProjectFile* file = doc_.ProjectFile();
+    if (!file || group < 1 || group > file->GroupCount()) return;
+    doc_.RebuildPathTables();
+    QPixmap blank(ThumbnailCache::Width, ThumbnailCache::Height);
+    blank.fill(Qt::black);
+    int shown = 0;
+    setUpdatesEnabled(false);
+    for (int i = 0; i < file->ItemCount(group - 1); ++i) {
+        const QString element = file->ItemKindOf(group - 1, i);
+        if (!KindFromElementName(element)) continue;
+        auto* entry = new QListWidgetItem(QIcon(blank), ListCaption(element, group, ++shown), this);
+        entry->setSizeHint(QSize(106, 110));
+        pending_.append({shown - 1, doc_.SourceImagePath(group - 1, i)});
+    }
+    setUpdatesEnabled(true);
+    if (count() > 0) {
+        setCurrentRow(0);
+        filler_.start();
+    }
+}
+
+void CItemListPane::FillSome() {
+    for (int k = 0; k < 8 && !pending_.isEmpty(); ++k) {
+        const auto [row, path] = pending_.takeFirst();
+        if (QListWidgetItem* entry = item(row)) entry->setIcon(QIcon(cache_.Get(path)));
+    }
+    if (pending_.isEmpty()) filler_.stop();
+}
+
+void CItemListPane::FinishThumbnails() {
+    while (!pending_.isEmpty()) FillSome();
+}
+
+}  // namespace glowdeck

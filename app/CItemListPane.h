@@ -1,0 +1,43 @@
+#pragma once
+#include <QListWidget>
+#include <QTimer>
+
+#include "app/ThumbnailCache.h"
+
+namespace glowdeck {
+
+class CGlowdeckDoc;
+
+// "图像列表": the items of the current group as one row of captioned
+// 100 × 75 thumbnails. Thumbnails are filled in small steps from the event
+// loop, so a group of 300 large photographs never freezes the window.
+class CItemListPane : public QListWidget
+{
+    Q_OBJECT
+public:
+    explicit CItemListPane(CGlowdeckDoc& doc, QWidget* parent = nullptr);
+
+    void Clear();
+    // Shows group `group` (1-based); `hasItems` is false for a selected group
+    // node without children (the list is then cleared).
+    void ShowGroup(int group);
+    // Thumbnails still to be drawn.
+    int Pending() const { return static_cast<int>(pending_.size()); }
+    void FinishThumbnails();  // draws the rest at once (tests, screenshots)
+    ThumbnailCache& Cache() { return cache_; }
+
+signals:
+    // Entry `index` (1-based) was clicked.
+    void ItemChosen(int index);
+
+private:
+    void FillSome();
+
+    CGlowdeckDoc& doc_;
+    ThumbnailCache cache_;
+    QTimer filler_;
+    QTimer click_;
+    QList<QPair<int, QString>> pending_;  // entry and source file
+};
+
+}  // namespace glowdeck

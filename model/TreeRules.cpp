@@ -1,0 +1,95 @@
+#include "model/TreeRules.h"
+
+#include "model/GlowdeckDoc.h"
+
+namespace glowdeck {
+
+namespace {
+
+const QString kTargetFull = QStringLiteral("目标组元素数已达上限！");
+const QString kAnimations = QStringLiteral("单组动画最多为20幅！");
+const QString kGroups = QStringLiteral("组数已达上限！");
+
+int ItemsOf(CGlowdeckDoc& doc, int group) { return doc.ProjectFile()->ItemCount(group - 1); }
+
+bool AnimationsFull(CGlowdeckDoc& doc, int group) {
+    doc.RecountAnimations();
+    return group - 1 < MaxGroups && doc.animationCount[group - 1] >= MaxAnimationsPerGroup;
+}
+
+TreeEdit Refused(const QString& why) {
+    TreeEdit edit;
+    edit.refusal = why;
+    return edit;
+}
+
+// An item into `group` after `after` (0 = at the end). Reordering inside one
+// group changes no count, so neither limit applies to it.
+TreeEdit ItemInto(CGlowdeckDoc& doc, int group, int after, bool copy, bool reorder) {
+    if (!reorder && ItemsOf(doc, group) >= MaxItemsPerGroup) return Refused(kTargetFull);
+    if (!reorder && AnimationsFull(doc, group)) return Refused(kAnimations);
+    TreeEdit edit;
+    edit.action = copy ? TreeEdit::CopyItem : TreeEdit::MoveItem;
+    edit.targetGroup = group;
+    edit.targetItem = after;
+    return edit;
+}
+
+}  // namespace
+
+bool IsCopyDrop(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ==
+           Qt::ControlModifier;
+}
+
+TreeEdit DecideDrop(CGlowdeckDoc& doc, const TreeNode& source, const TreeNode* target, bool copy) {
+    if (!target || target->level == TreeNode::Project) return {};
+    if (target->level == source.level && target->group == source.group && target->item == source.item) return {};
+    if (source.level == TreeNode::Group) {
+        if (target->level != TreeNode::Group) return {};
+        if (copy && doc.ProjectFile()->GroupCount() >= MaxGroups) return Refused(kGroups);
+        TreeEdit edit;
+        edit.action = copy ? TreeEdit::CopyGroup : TreeEdit::MoveGroup;
+        edit.targetGroup = target->group;
+        return edit;
+    }
+    if (source.level != TreeNode::Item) return {};
+    if (target->level == TreeNode::Group) return ItemInto(doc, target->group, 0, copy, false);
+    // Onto an item: a full group still lets its own items be reordered.
+    const bool sameGroupMove = !copy && source.group == target->group;
+    return ItemInto(doc, target->group, target->item, copy, sameGroupMove);
+}
+
+TreeEdit DecidePaste(CGlowdeckDoc& doc, const TreeNode& source, const TreeNode& target) {
+    if (source.level == TreeNode::Group) {
+        if (target.level != TreeNode::Group) return {};
+        if (doc.ProjectFile()->GroupCount() >= MaxGroups) return Refused(kGroups);
+        TreeEdit edit;
+        edit.action = TreeEdit::CopyGroup;
+        edit.targetGroup = target.group;
+        return edit;
+    }
+    if (source.level != TreeNode::Item || target.level == TreeNode::Project) return {};
+    return ItemInto(doc, target.group, target.level == TreeNode::Item ? target.item : 0, true, false);
+}
+
+int FilePosition(const CProjectFile& file, int group, int shownItem) {
+    if (group < 1 || group > file.GroupCount() || shownItem < 1) return 0;
+    int shown = 0;
+    for (int i = 0; i < file.ItemCount(group - 1); ++i)
+        if (KindFromElementName(file.ItemKindOf(group - 1, i)) && ++shown == shownItem) return i + 1;
+    return 0;
+}
+
+QString ListCaption(const QString& elementName, int group, int item) {
+    QString word;
+    switch (KindFromElementName(elementName).value_or(ItemKind::Picture)) {
+        case ItemKind::Picture: word = QStringLiteral("图片"); break;
+        case ItemKind::Animation: word = QStringLiteral("动画"); break;
+        case ItemKind::Text: word = QStringLiteral("文字"); break;
+        case ItemKind::Interval: word = QStringLiteral("间隔"); break;
+    }
+    return QStringLiteral("%1_%2组_%3号").arg(word).arg(group).arg(item);
+}
+
+}  // namespace glowdeck

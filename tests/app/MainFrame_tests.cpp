@@ -1,0 +1,277 @@
+// The desktop program driven through its real widgets: start-up, the tree's
+// limits and edits, drag and drop, paste, the send command, the layer menu.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QTest>
+
+#include "app/CItemListPane.h"
+#include "app/CMainFrame.h"
+#include "app/CProjectTree.h"
+#include "app/ShellDialogs.h"
+#include "model/GlowdeckDoc.h"
+#include "model/IniFile.h"
+#include "model/TreeRules.h"
+#include "support/FakeHosts.h"
+#include "support/RecordingSink.h"
+#include "support/TempDir.h"
+
+using namespace glowdeck;
+using namespace glowdeck::test;
+using Choice = IProjectDialogs::StartChoice;
+
+namespace {
+
+class ScriptedShell : public IShellDialogs {
+public:
+    int AskBallType() override {
+        ++ballAsked;
+        return ballAnswer;
+    }
+    int AskLayer() override {
+        ++layerAsked;
+        return layerAnswer;
+    }
+    int ballAnswer = 1, layerAnswer = 1, ballAsked = 0, layerAsked = 0;
+};
+
+// The frame with its dialogs recorded instead of run.
+class TestFrame : public CMainFrame {
+public:
+    using CMainFrame::CMainFrame;
+    bool RunCompileDialog() override {
+        ++compileRuns;
+        return compileResult;
+    }
+    void RunSendDialog(bool factory) override { sendRuns << factory; }
+    int compileRuns = 0;
+    bool compileResult = true;
+    QList<bool> sendRuns;
+};
+
+class Shell : public ::testing::Test {
+protected:
+    Shell() : doc_(sink_) {}
+    // Starts the program with a setting.ini of `settings` (none when empty).
+    void Start(const QByteArray& settings, std::deque<Choice> starts = {Choice::NewProject},
+               std::deque<QString> names = {QStringLiteral("测试")}) {
+        program_ = dir_.File("bin");
+        QDir().mkpath(program_);
+        QByteArray ini = "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n" + settings;
+        dir_.Write("bin/setting.ini", ini);
+        frame_ = std::make_unique<TestFrame>(doc_, shell_, program_);
+        doc_.SetDialogs(&dialogs_);
+        doc_.SetTreeView(frame_->Tree());
+        doc_.SetFrameView(frame_.get());
+        dialogs_.starts = std::move(starts);
+        dialogs_.names = std::move(names);
+        started_ = frame_->Start();
+    }
+    CProjectTree& Tree() { return *frame_->Tree(); }
+    QStringList Captions(QTreeWidgetItem* parent) {
+        QStringList list;
+        for (int k = 0; k < parent->childCount(); ++k) list << parent->child(k)->text(0);
+        return list;
+    }
+    QStringList FileNames(int g) {
+        QStringList list;
+        for (int i = 0; i < doc_.ProjectFile()->ItemCount(g - 1); ++i) list << doc_.ProjectFile()->GetAttr(g - 1, i, "name");
+        return list;
+    }
+    void AddPictures(int group, int count) {
+        Tree().setCurrentItem(Tree().GroupNode(group));
+        for (int k = 0; k < count; ++k) Tree().AddItem(ItemKind::Picture);
+    }
+
+    TempDir dir_;
+    QString program_;
+    RecordingSink sink_;
+    ScriptedDialogs dialogs_;
+    ScriptedShell shell_;
+    CGlowdeckDoc doc_;
+    std::unique_ptr<TestFrame> frame_;
+    bool started_ = false;
+};
+
+}  // namespace
+
+TEST_F(Shell, BallTypeIsAskedOnceAndWrittenBack) {
+    shell_.ballAnswer = 2;
+    Start("");
+    ASSERT_TRUE(started_);
+    EXPECT_EQ(shell_.ballAsked, 1);
+    EXPECT_EQ(CIniFile(program_ + QStringLiteral("/setting.ini")).GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), -1), 2);
+    EXPECT_EQ(shell_.layerAsked, 1);  // a double-layer ball asks the layer after the project
+    EXPECT_EQ(frame_->Layer(), 1);
+}
+
+TEST_F(Shell, KnownSingleBallAsksNothingAndDisablesTheLayerCommands) {
+    Start("[TYPE]\nTYPE=1\n");
+    EXPECT_EQ(shell_.ballAsked, 0);
+    EXPECT_EQ(shell_.layerAsked, 0);
+    EXPECT_FALSE(frame_->Command(32885)->isEnabled());
+    EXPECT_FALSE(frame_->Command(32886)->isEnabled());
+    EXPECT_TRUE(frame_->Command(32887)->isChecked());
+    frame_->Command(32888)->trigger();  // double-layer: layer commands on, outer checked
+    EXPECT_TRUE(frame_->Command(32885)->isEnabled());
+    EXPECT_TRUE(frame_->Command(32886)->isChecked());
+    frame_->Command(32885)->trigger();
+    EXPECT_EQ(frame_->Layer(), 1);
+    frame_->Command(32887)->trigger();  // single again: back to outer
+    EXPECT_EQ(frame_->Layer(), 0);
+    EXPECT_FALSE(frame_->Command(32885)->isEnabled());
+}
+
+TEST_F(Shell, CancelledNewProjectReturnsToTheStartDialog) {
+    Start("[TYPE]\nTYPE=1\n", {Choice::NewProject, Choice::NewProject}, {});
+    EXPECT_FALSE(started_);  // the name was cancelled, then the script ran out: exit
+    EXPECT_EQ(dialogs_.startShown, 3);
+    Start("[TYPE]\nTYPE=1\n", {Choice::NewProject, Choice::NewProject}, {QStringLiteral("第二")});
+    EXPECT_TRUE(started_);
+    EXPECT_EQ(Tree().ProjectNode()->text(0), QStringLiteral("第二"));
+}
+
+TEST_F(Shell, TreeLimitsAndTheirMessagesInOrder) {
+    Start("[TYPE]\nTYPE=1\n");
+    // No group yet.
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    Tree().DeleteSelected();
+    Tree().setCurrentItem(Tree().ProjectNode());
+    Tree().AddItem(ItemKind::Picture);
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("请先添加一个组!"));
+    // The tenth group is accepted, the eleventh is not.
+    for (int g = 1; g <= 10; ++g) Tree().AddGroup();
+    EXPECT_EQ(Tree().ProjectNode()->childCount(), 10);
+    EXPECT_TRUE(sink_.texts.isEmpty());
+    Tree().AddGroup();
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("组数已达上限！"));
+    EXPECT_EQ(doc_.ProjectFile()->GroupCount(), 10);
+    // The 21st animation.
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    for (int k = 0; k < 20; ++k) Tree().AddItem(ItemKind::Animation);
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    Tree().AddItem(ItemKind::Animation);
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("单组动画最多为20幅！"));
+    EXPECT_EQ(Tree().GroupNode(1)->childCount(), 20);
+    // The 301st item (intervals keep the data size small).
+    Tree().setCurrentItem(Tree().GroupNode(2));
+    for (int k = 0; k < 300; ++k) Tree().AddItem(ItemKind::Interval);
+    EXPECT_TRUE(sink_.texts.isEmpty());
+    Tree().AddItem(ItemKind::Interval);
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("元素数已达上限！"));
+    EXPECT_EQ(doc_.ProjectFile()->ItemCount(1), 300);
+    // With the project node selected, items go to the last group.
+    Tree().setCurrentItem(Tree().ProjectNode());
+    Tree().AddItem(ItemKind::Text);
+    EXPECT_EQ(Tree().GroupNode(10)->childCount(), 1);
+}
+
+TEST_F(Shell, DragAndDropMovesAndCopies) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 3);
+    for (int k = 1; k <= 3; ++k) Tree().GroupNode(1)->child(k - 1)->setText(0, QString(QChar(u'A' + k - 1)));
+    EXPECT_EQ(FileNames(1), (QStringList{"A", "B", "C"}));  // renames went to the document
+    // Move A after C.
+    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().ItemNode(1, 3), IsCopyDrop(Qt::ControlModifier | Qt::ShiftModifier)));
+    EXPECT_EQ(Captions(Tree().GroupNode(1)), (QStringList{"B", "C", "A"}));
+    EXPECT_EQ(FileNames(1), (QStringList{"B", "C", "A"}));
+    // Copy B after C with exactly Ctrl; onto itself nothing happens.
+    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().ItemNode(1, 2), IsCopyDrop(Qt::ControlModifier)));
+    EXPECT_FALSE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().ItemNode(1, 1), true));
+    Tree().AddGroup();
+    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(1, 2), Tree().GroupNode(2), true));
+    EXPECT_EQ(FileNames(1), (QStringList{"B", "C", "B", "A"}));
+    EXPECT_EQ(FileNames(2), (QStringList{"C"}));
+    // Groups: move group 1 after group 2; dropping on the project node does nothing.
+    EXPECT_TRUE(Tree().DropNode(Tree().GroupNode(1), Tree().GroupNode(2), false));
+    EXPECT_EQ(FileNames(2), (QStringList{"B", "C", "B", "A"}));
+    EXPECT_FALSE(Tree().DropNode(Tree().GroupNode(1), Tree().ProjectNode(), false));
+    EXPECT_FALSE(Tree().DropNode(Tree().GroupNode(1), nullptr, false));
+    EXPECT_EQ(Captions(Tree().GroupNode(2)), FileNames(2));
+    EXPECT_TRUE(sink_.texts.isEmpty());
+}
+
+TEST_F(Shell, DropRefusalsChangeNothing) {
+    Start("[TYPE]\nTYPE=1\n");
+    Tree().AddGroup();
+    Tree().setCurrentItem(Tree().GroupNode(2));
+    for (int k = 0; k < 20; ++k) Tree().AddItem(ItemKind::Animation);
+    AddPictures(1, 1);
+    EXPECT_FALSE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().GroupNode(2), false));
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("单组动画最多为20幅！"));
+    EXPECT_EQ(Tree().GroupNode(1)->childCount(), 1);
+    EXPECT_EQ(doc_.ProjectFile()->ItemCount(1), 20);
+    // Reordering inside the full animation group still works.
+    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(2, 1), Tree().ItemNode(2, 5), false));
+}
+
+TEST_F(Shell, PasteAfterTheCopiedNodeWasDeletedDoesNothing) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 2);
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    Tree().CopySelected();
+    EXPECT_EQ(Tree().CopiedNode(), Tree().ItemNode(1, 1));
+    Tree().setCurrentItem(Tree().ItemNode(1, 2));
+    Tree().PasteOnSelected();
+    EXPECT_EQ(doc_.ProjectFile()->ItemCount(0), 3);
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    Tree().DeleteSelected();
+    EXPECT_EQ(Tree().CopiedNode(), nullptr);
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    EXPECT_FALSE(Tree().CanPasteOnSelected());
+    Tree().PasteOnSelected();
+    EXPECT_EQ(doc_.ProjectFile()->ItemCount(0), 2);
+    // Copying a group and pasting it onto a group inserts it after the target.
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    Tree().CopySelected();
+    Tree().PasteOnSelected();
+    EXPECT_EQ(doc_.ProjectFile()->GroupCount(), 2);
+    EXPECT_EQ(Tree().GroupNode(2)->childCount(), 2);
+}
+
+TEST_F(Shell, SendAsksToCompileFirst) {
+    Start("[TYPE]\nTYPE=1\n");
+    ASSERT_TRUE(doc_.needsCompile);
+    sink_.answers = {IMessageSink::Answer::Yes};
+    frame_->Send();
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("尚未编译！是否先编译？"));
+    EXPECT_EQ(frame_->compileRuns, 1);
+    EXPECT_TRUE(frame_->sendRuns.isEmpty());  // compiled: send again
+    sink_.answers = {IMessageSink::Answer::No};
+    frame_->Send();
+    EXPECT_EQ(frame_->sendRuns, QList<bool>{false});
+    doc_.needsCompile = false;
+    frame_->Send();
+    EXPECT_EQ(sink_.texts.size(), 1);  // no question when compiled
+    sink_.answers = {IMessageSink::Answer::Yes};
+    frame_->FactoryRestore();
+    EXPECT_EQ(frame_->sendRuns.last(), true);
+}
+
+TEST_F(Shell, SelectingNodesSwitchesViewsAndTheItemList) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 3);
+    Tree().setCurrentItem(Tree().ItemNode(1, 2));
+    EXPECT_EQ(frame_->CurrentViewKind(), 7);
+    EXPECT_EQ(frame_->ItemList()->count(), 3);
+    EXPECT_EQ(frame_->ItemList()->item(2)->text(), QStringLiteral("图片_1组_3号"));
+    frame_->ItemList()->FinishThumbnails();
+    emit frame_->ItemList()->ItemChosen(3);
+    EXPECT_EQ(Tree().currentItem(), Tree().ItemNode(1, 3));
+    Tree().setCurrentItem(Tree().ProjectNode());
+    EXPECT_EQ(frame_->CurrentViewKind(), 1);
+    EXPECT_EQ(frame_->ItemList()->count(), 0);
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    EXPECT_EQ(frame_->CurrentViewKind(), 3);
+    frame_->Command(32860)->trigger();
+    EXPECT_EQ(frame_->CurrentViewKind(), 0);
+}
+
+TEST_F(Shell, MemoryReport) {
+    Start("[TYPE]\nTYPE=1\n");
+    doc_.ProjectFile()->AppendItem(0, ItemKind::Interval, QStringLiteral("x"), QStringLiteral("i"));
+    doc_.ProjectFile()->SetInt(0, 0, "length", 250000 / 21);
+    frame_->MemoryReport();
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("目前占用了249984内存,占总内存数量的百分之50.0！"));
+}
