@@ -1,6 +1,17 @@
 #include "app/AppIcons.h"
 
+// The icons are compiled into the application library; a static library's
+// resources must be registered by hand.
+static void InitIconResources() { Q_INIT_RESOURCE(glowdeck); }
+
 namespace glowdeck {
+
+namespace {
+void EnsureResources() {
+    static const bool once = (InitIconResources(), true);
+    (void)once;
+}
+}  // namespace
 
 namespace {
 QString NodeName(int viewKind) {
@@ -17,6 +28,7 @@ QString NodeName(int viewKind) {
 }  // namespace
 
 QIcon NodeIcon(int viewKind) {
+    EnsureResources();
     const QString name = NodeName(viewKind);
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/%1.svg").arg(name), QSize(), QIcon::Normal);
@@ -24,6 +36,9 @@ QIcon NodeIcon(int viewKind) {
     return icon;
 }
 
-QIcon ToolIcon(const QString& name) { return QIcon(QStringLiteral(":/icons/%1.svg").arg(name)); }
+QIcon ToolIcon(const QString& name) {
+    EnsureResources();
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
+}
 
 }  // namespace glowdeck

@@ -26,6 +26,9 @@ CItemPreviewView::CItemPreviewView(CGlowdeckDoc& doc, int group, int position, i
     layout->setColumnStretch(0, 3);
     layout->setRowStretch(4, 1);
     info_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    info_->setWordWrap(true);
+    info_->setMinimumWidth(200);
+    info_->setMaximumWidth(420);
 
     const CProjectFile* file = doc.ProjectFile();
     const int g = group - 1, i = position - 1;

@@ -1,0 +1,89 @@
+// Opens the main window on a sample project and saves a picture of it:
+//   shell-screenshot OUT.png   (run under a real X server: xvfb-run)
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/CItemListPane.h"
+#include "app/CMainFrame.h"
+#include "app/CProjectTree.h"
+#include "app/ShellDialogs.h"
+#include "led/ImageCodec.h"
+#include "model/GlowdeckDoc.h"
+#include "model/MessageSink.h"
+#include "support/FakeHosts.h"
+
+using namespace glowdeck;
+
+namespace {
+class Single : public IShellDialogs {
+public:
+    int AskBallType() override { return 1; }
+    int AskLayer() override { return 0; }
+};
+
+QImage Sunset(int seed) {
+    QImage image(640, 480, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient sky(0, 0, 0, 480);
+    sky.setColorAt(0, QColor::fromHsv((seed * 40) % 360, 180, 255));
+    sky.setColorAt(1, QColor::fromHsv((seed * 40 + 60) % 360, 255, 120));
+    p.fillRect(image.rect(), sky);
+    p.setBrush(QColor(255, 230, 80));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPoint(200 + seed * 60, 200), 90, 90);
+    p.setBrush(QColor(20, 60, 30));
+    p.drawRect(0, 360, 640, 120);
+    return image;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) return 2;
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath(QStringLiteral("bin")));
+    QFile ini(dir.filePath(QStringLiteral("bin/setting.ini")));
+    ini.open(QIODevice::WriteOnly);
+    ini.write("[TYPE]\nTYPE=1\n[PATH]\nPROJECT=" + dir.filePath(QStringLiteral("projects")).toUtf8() + "\n");
+    ini.close();
+
+    StderrMessageSink messages;
+    CGlowdeckDoc doc(messages);
+    Single shell;
+    test::ScriptedDialogs dialogs;
+    dialogs.starts = {IProjectDialogs::StartChoice::NewProject};
+    dialogs.names = {QStringLiteral("夏日彩球")};
+    CMainFrame frame(doc, shell, dir.filePath(QStringLiteral("bin")));
+    doc.SetDialogs(&dialogs);
+    doc.SetTreeView(frame.Tree());
+    doc.SetFrameView(&frame);
+    frame.resize(1280, 800);
+    frame.show();
+    if (!frame.Start()) return 1;
+
+    CProjectTree& tree = *frame.Tree();
+    tree.setCurrentItem(tree.GroupNode(1));
+    for (int k = 0; k < 4; ++k) {
+        tree.AddItem(ItemKind::Picture);
+        const int i = doc.ProjectFile()->ItemCount(0) - 1;
+        EncodeImage(Sunset(k), doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, i, "id")),
+                    QStringLiteral("image/jpeg"));
+        doc.ProjectFile()->SetInt(0, i, "width", 640);
+        doc.ProjectFile()->SetInt(0, i, "height", 480);
+    }
+    tree.AddItem(ItemKind::Animation);
+    tree.AddItem(ItemKind::Text);
+    tree.AddItem(ItemKind::Interval);
+    tree.AddGroup();
+    tree.AddItem(ItemKind::Text);
+    tree.setCurrentItem(tree.ItemNode(1, 2));
+    frame.ItemList()->FinishThumbnails();
+    QTest::qWait(300);
+    QScreen* screen = frame.screen();
+    const QPixmap shot = screen ? screen->grabWindow(frame.winId()) : frame.grab();
+    return shot.save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+}
