@@ -5,6 +5,7 @@
 #include "cli/CliSupport.h"
 #include "cli/CompileCommands.h"
 #include "cli/DeviceCommands.h"
+#include "cli/EditCommands.h"
 #include "cli/ProjectCommands.h"
 #include "model/AccessError.h"
 #include "model/HeadlessEnvironment.h"
@@ -26,7 +27,13 @@ const char kUsage[] =
     "                                          download to the ball\n"
     "  ports                                   the serial ports, the ball's adapter marked\n"
     "  ball [--out FILE] [--link PATH] [--wait SECONDS]\n"
-    "                                          a virtual ball on a pseudo-terminal\n";
+    "                                          a virtual ball on a pseudo-terminal\n"
+    "  set-source PROJECT GROUP ITEM FILE      a picture's or an animation's source file\n"
+    "  set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
+    "           [--background C] [--manual-spacing] [--offsets VERTICAL,CHINESE,ENGLISH,PUNCTUATION]\n"
+    "  set-interval PROJECT GROUP ITEM [--length N] [--background C]\n"
+    "  set-threshold PROJECT GROUP ITEM R G B  colours: black red green yellow blue magenta cyan\n"
+    "                                          white, or 0xBBGGRR\n";
 
 }  // namespace
 
@@ -49,6 +56,10 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("send")) return glowdeck::RunSend(args);
         if (command == QLatin1String("ports")) return glowdeck::RunPorts(args);
         if (command == QLatin1String("ball")) return glowdeck::RunBall(args);
+        if (command == QLatin1String("set-source")) return glowdeck::RunSetSource(args);
+        if (command == QLatin1String("set-text")) return glowdeck::RunSetText(args);
+        if (command == QLatin1String("set-interval")) return glowdeck::RunSetInterval(args);
+        if (command == QLatin1String("set-threshold")) return glowdeck::RunSetThreshold(args);
     } catch (const glowdeck::AccessError& e) {
         glowdeck::PrintErr(QString::fromUtf8(e.what()));
         return 1;

@@ -1,0 +1,13 @@
+#pragma once
+#include <QStringList>
+
+namespace glowdeck {
+
+// glowdeck-cli set-source / set-text / set-interval / set-threshold: what the
+// item editors do, from scripts.
+int RunSetSource(const QStringList& args);
+int RunSetText(const QStringList& args);
+int RunSetInterval(const QStringList& args);
+int RunSetThreshold(const QStringList& args);
+
+}  // namespace glowdeck

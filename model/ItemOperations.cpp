@@ -1,0 +1,176 @@
+#include "model/ItemOperations.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include "led/GifReader.h"
+#include "led/ImageCodec.h"
+#include "led/PictureConverter.h"
+#include "led/TextConverter.h"
+#include "led/Threshold.h"
+#include "model/GlowdeckDoc.h"
+#include "model/MessageSink.h"
+
+namespace glowdeck::item_ops {
+
+namespace {
+
+QColor FromBgr(unsigned v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+
+// Copies `file` over `target` (replacing it).
+bool CopyOver(const QString& file, const QString& target, QString* error) {
+    if (QFileInfo(file).canonicalFilePath() == QFileInfo(target).canonicalFilePath() && QFileInfo::exists(target))
+        return true;
+    QFile::remove(target);
+    if (!QFile::copy(file, target)) {
+        if (error) *error = QStringLiteral("无法复制 %1 到 %2").arg(file, target);
+        return false;
+    }
+    return true;
+}
+
+QString NewSourcePath(CGlowdeckDoc& doc, int g, int i, ItemKind kind) {
+    const QString id = doc.ProjectFile()->NewItemId(g, i);
+    doc.SaveProject();
+    doc.RebuildPathTables();
+    return doc.SourceImagePathFor(kind, id);
+}
+
+}  // namespace
+
+QImage LoadOrPlaceholder(const QString& path, int width, int height) {
+    if (!QFileInfo::exists(path)) {
+        QImage purple(std::max(width, 1), std::max(height, 1), QImage::Format_ARGB32);
+        purple.fill(QColor(128, 0, 128));
+        EncodeImage(purple, path, QStringLiteral("image/jpeg"));
+        return purple;
+    }
+    return DecodeImage(path);
+}
+
+bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {
+    const QImage picture = DecodeImage(file, error);
+    if (picture.isNull() || picture.height() == 0) {
+        if (error && error->isEmpty()) *error = QStringLiteral("无法读取图像：%1").arg(file);
+        return false;
+    }
+    const QString target = NewSourcePath(doc, g, i, ItemKind::Picture);
+    if (!CopyOver(file, target, error)) return false;
+    CProjectFile& project = *doc.ProjectFile();
+    project.SetInt(g, i, "width", picture.width());
+    project.SetInt(g, i, "height", picture.height());
+    project.SetInt(g, i, "length", 56 * picture.width() / picture.height());
+    doc.needsCompile = true;
+    return doc.SaveProject();
+}
+
+bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {
+    const std::optional<GifFileInfo> info = ReadGifInfo(file, error);
+    const QSize size = ImageFileSize(file);
+    if (!info || info->frameCount < 1 || !size.isValid() || size.height() == 0) {
+        if (error && error->isEmpty()) *error = QStringLiteral("无法读取动画：%1").arg(file);
+        return false;
+    }
+    const int frames = std::min(info->frameCount, 50);
+    const int ledWidth = 56 * size.width() / size.height();
+    const QString target = NewSourcePath(doc, g, i, ItemKind::Animation);
+    if (!CopyOver(file, target, error)) return false;
+    CProjectFile& project = *doc.ProjectFile();
+    project.SetInt(g, i, "width", size.width());
+    project.SetInt(g, i, "height", size.height());
+    project.SetInt(g, i, "framecount", frames);
+    project.SetInt(g, i, "length", ledWidth * frames);
+    project.SetInt(g, i, "flength", ledWidth);
+    project.SetIntList(g, i, "interval", std::vector<int>(info->delays.begin(), info->delays.begin() + frames));
+    doc.needsCompile = true;
+    return doc.SaveProject();
+}
+
+bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, IMessageSink* messages, bool* cut) {
+    const QVector<uint> characters = s.text.toUcs4();
+    if (cut) *cut = characters.size() > MaxTextCharacters;
+    if (characters.size() > MaxTextCharacters)
+        s.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), MaxTextCharacters);
+    CProjectFile& project = *doc.ProjectFile();
+    // Render under the new id first: a text that cannot be drawn leaves the
+    // item and its file as they were.
+    const QString id = CProjectFile::GenerateId();
+    const QString target = doc.SourceImagePathFor(ItemKind::Text, id);
+    TextRenderParams params;
+    params.text = s.text;
+    params.fontName = s.font;
+    params.fontStyle = s.fontStyle;
+    params.emSize = s.fontSize * 4 + 20;
+    params.backColour = s.backColour;
+    params.textColour = s.textColour;
+    params.autoSpacing = s.autoSpacing;
+    params.chineseOffset = s.chineseOffset;
+    params.englishOffset = s.englishOffset;
+    params.symbolOffset = s.symbolOffset;
+    params.verticalOffset = s.verticalOffset;
+    CTextConverter& converter = doc.textConverter;
+    if (!converter.RenderText(target, params, messages)) return false;
+    project.SetAttr(g, i, "id", id);
+    project.SetText(g, i, "text", s.text);
+    project.SetText(g, i, "font", s.font);
+    project.SetInt(g, i, "fontstyle", s.fontStyle);
+    project.SetInt(g, i, "backcolor", static_cast<int>(s.backColour));
+    project.SetInt(g, i, "textcolor", static_cast<int>(s.textColour));
+    project.SetInt(g, i, "fontsize", s.fontSize);
+    const QSize size = ImageFileSize(target);
+    project.SetInt(g, i, "width", size.width());
+    project.SetInt(g, i, "height", size.height());
+    project.SetInt(g, i, "length", size.height() > 0 ? 56 * size.width() / size.height() : 0);
+    // Convert with the item's thresholds; the converted picture replaces the
+    // rendered one on disk (JPEG data).
+    converter.Release();
+    if (converter.LoadFile(target)) {
+        converter.SetThreshold(ThresholdColour(project.GetInt(g, i, "r"), project.GetInt(g, i, "g"), project.GetInt(g, i, "b")));
+        converter.Convert(BallConfig{});
+        converter.SaveLedPreview(target);
+        converter.Release();
+    }
+    doc.needsCompile = true;
+    return doc.SaveProject();
+}
+
+bool ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour) {
+    length = std::clamp(length, 1, 300);
+    CProjectFile& project = *doc.ProjectFile();
+    const QString id = project.NewItemId(g, i);
+    project.SetInt(g, i, "backcolor", static_cast<int>(backColour));
+    doc.SaveProject();
+    doc.RebuildPathTables();
+    QImage blank(length, 56, QImage::Format_ARGB32);
+    blank.fill(FromBgr(backColour));
+    EncodeImage(blank, doc.SourceImagePathFor(ItemKind::Interval, id), QStringLiteral("image/jpeg"));
+    project.SetInt(g, i, "length", length);
+    doc.needsCompile = true;
+    return doc.SaveProject();
+}
+
+bool SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b) {
+    CProjectFile& project = *doc.ProjectFile();
+    project.SetInt(g, i, "r", std::clamp(r, 0, 255));
+    project.SetInt(g, i, "g", std::clamp(green, 0, 255));
+    project.SetInt(g, i, "b", std::clamp(b, 0, 255));
+    doc.needsCompile = true;
+    return doc.SaveProject();
+}
+
+std::optional<unsigned> ParseColour(const QString& text) {
+    static const std::pair<const char*, unsigned> names[] = {
+        {"black", 0x000000}, {"red", 0x0000FF},     {"green", 0x00FF00}, {"yellow", 0x00FFFF},
+        {"blue", 0xFF0000},  {"magenta", 0xFF00FF}, {"cyan", 0xFFFF00},  {"white", 0xFFFFFF},
+    };
+    for (const auto& [name, value] : names)
+        if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return value;
+    bool ok = false;
+    const unsigned value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2).toUInt(&ok, 16)
+                                                                                     : text.toUInt(&ok, 10);
+    if (!ok || value > 0xFFFFFF) return std::nullopt;
+    return value;
+}
+
+}  // namespace glowdeck::item_ops

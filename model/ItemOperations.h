@@ -1,0 +1,61 @@
+#pragma once
+#include <QImage>
+#include <QString>
+#include <optional>
+
+namespace glowdeck {
+
+class CGlowdeckDoc;
+class IMessageSink;
+
+// What the item editors do to an item, without their windows; the views and
+// glowdeck-cli call these. Positions are 0-based project-file positions.
+namespace item_ops {
+
+// The source picture of an item: decoded from `path`, or, when the file is
+// missing, an opaque purple (128, 0, 128) picture of width × height that is
+// saved there as JPEG first.
+QImage LoadOrPlaceholder(const QString& path, int width, int height);
+
+// "选择图像": copies `file` under a fresh id and stores "width", "height" and
+// "length" (56 × width / height). False with `error` when it is no picture.
+bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error);
+
+// "选择动画": copies the GIF under a fresh id and stores "width", "height",
+// "framecount" (at most 50), "length", "flength" and "interval" (the frame
+// delays as stored, hundredths of a second).
+bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error);
+
+// The text view's settings at "确定".
+struct TextSettings {
+    QString text;
+    QString font = QStringLiteral("宋体");
+    int fontStyle = 0;
+    int fontSize = 42;          // the item's "fontsize"; em size 4 × fontSize + 20
+    unsigned textColour = 255;  // 0x00BBGGRR
+    unsigned backColour = 0;
+    bool autoSpacing = true;
+    double verticalOffset = 0, chineseOffset = 0, englishOffset = 0, symbolOffset = 0;
+};
+constexpr int MaxTextCharacters = 200;
+
+// "确定": renders the text under a fresh id, converts it with the item's
+// thresholds and stores the text attributes, "width", "height" and "length".
+// When nothing can be rendered ("无法生成此种文字！") the item is unchanged.
+// `cut` is set when the text was cut to 200 characters.
+bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings settings, IMessageSink* messages,
+                 bool* cut = nullptr);
+
+// The interval view's Apply: a fresh id, "backcolor", a blank image of
+// length × 56 in that colour, and "length" (1..300).
+bool ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour);
+
+// The colour parameters "r", "g", "b".
+bool SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b);
+
+// One of the eight colour names (black, red, green, yellow, blue, magenta,
+// cyan, white) or a 0xBBGGRR number.
+std::optional<unsigned> ParseColour(const QString& text);
+
+}  // namespace item_ops
+}  // namespace glowdeck

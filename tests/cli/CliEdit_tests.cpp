@@ -1,0 +1,134 @@
+// The editors' operations from glowdeck-cli: a whole show scripted.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "led/GifWriter.h"
+#include "led/ImageCodec.h"
+#include "model/ItemOperations.h"
+#include "model/ProjectFile.h"
+#include "support/CliRunner.h"
+#include "support/TempDir.h"
+
+using namespace glowdeck;
+using namespace glowdeck::test;
+
+namespace {
+
+class CliEdit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(Cli({"new", "--root", dir_.Path(), "show"}).code, 0);
+        project_ = dir_.File("show");
+        for (const char* kind : {"picture", "animation", "text", "interval"})
+            ASSERT_EQ(Cli({"add", project_, "1", QString::fromLatin1(kind)}).code, 0);
+    }
+    CProjectFile File() { return CProjectFile(project_ + QStringLiteral("/Index.prj")); }
+    QString Picture(int w, int h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString path = dir_.File(QStringLiteral("p%1x%2.jpg").arg(w).arg(h));
+        EncodeImage(image, path, QStringLiteral("image/jpeg"));
+        return path;
+    }
+    TempDir dir_;
+    QString project_;
+};
+
+}  // namespace
+
+TEST_F(CliEdit, PictureSourceStoresSizeAndLength) {
+    const QString before = File().GetAttr(0, 0, "id");
+    const CliRun wide = Cli({"set-source", project_, "1", "1", Picture(1000, 500)});
+    ASSERT_EQ(wide.code, 0) << wide.err.toStdString();
+    EXPECT_TRUE(wide.out.contains(QStringLiteral("width=1000 height=500 length=112")));
+    EXPECT_NE(File().GetAttr(0, 0, "id"), before);
+    EXPECT_EQ(Cli({"set-source", project_, "1", "1", Picture(100, 300)}).code, 0);
+    EXPECT_EQ(File().GetInt(0, 0, "length"), 18);
+    const QString copied = project_ + QStringLiteral("/Images/") + File().GetAttr(0, 0, "id") + QStringLiteral(".bmp");
+    EXPECT_EQ(ImageFileSize(copied), QSize(100, 300));
+    EXPECT_EQ(Cli({"set-source", project_, "1", "1", dir_.Write("junk.jpg", "junk")}).code, 1);
+    EXPECT_EQ(Cli({"set-source", project_, "1", "3", Picture(10, 10)}).code, 2);  // a text item
+    EXPECT_EQ(Cli({"set-source", project_, "1", "9", Picture(10, 10)}).code, 1);  // no such item
+}
+
+TEST_F(CliEdit, AnimationSourceKeepsFiftyFramesAndTheirDelays) {
+    std::vector<QImage> frames;
+    std::vector<int> delays;
+    for (int f = 0; f < 60; ++f) {
+        QImage image(112, 112, QImage::Format_RGB32);
+        image.fill(f % 2 ? Qt::white : Qt::black);
+        frames.push_back(image);
+        delays.push_back(f % 3);
+    }
+    QByteArray gif;
+    ASSERT_TRUE(EncodeGif(frames, delays, 0, &gif));
+    const CliRun set = Cli({"set-source", project_, "1", "2", dir_.Write("a.gif", gif)});
+    ASSERT_EQ(set.code, 0) << set.err.toStdString();
+    const CProjectFile file = File();
+    EXPECT_EQ(file.GetInt(0, 1, "framecount"), 50);
+    EXPECT_EQ(file.GetInt(0, 1, "flength"), 56);
+    EXPECT_EQ(file.GetInt(0, 1, "length"), 56 * 50);
+    const std::vector<int> stored = file.GetIntList(0, 1, "interval");
+    ASSERT_EQ(stored.size(), 50u);
+    EXPECT_EQ(stored[0], 0);
+    EXPECT_EQ(stored[2], 2);
+    EXPECT_EQ(Cli({"compile", project_}).code, 0);
+    EXPECT_EQ(Cli({"inspect", project_ + QStringLiteral("/data.bin")}).code, 0);
+}
+
+TEST_F(CliEdit, TextConfirmationGivesANewIdAndEmptyTextFails) {
+    const QString before = File().GetAttr(0, 2, "id");
+    const CliRun set = Cli({"set-text", project_, "1", "3", QStringLiteral("中文 ABC"), "--color", "green", "--size", "5",
+                            "--manual-spacing", "--offsets", "0,1.5,0,0"});
+    ASSERT_EQ(set.code, 0) << set.err.toStdString();
+    const CProjectFile file = File();
+    EXPECT_NE(file.GetAttr(0, 2, "id"), before);
+    EXPECT_EQ(file.GetText(0, 2, "text"), QStringLiteral("中文 ABC"));
+    EXPECT_EQ(file.GetInt(0, 2, "textcolor"), 0x00FF00);
+    EXPECT_EQ(file.GetInt(0, 2, "fontsize"), 5);
+    EXPECT_EQ(file.GetInt(0, 2, "height"), 56);
+    EXPECT_EQ(file.GetInt(0, 2, "length"), file.GetInt(0, 2, "width"));
+    const QString id = file.GetAttr(0, 2, "id");
+    const CliRun empty = Cli({"set-text", project_, "1", "3", ""});
+    EXPECT_EQ(empty.code, 1);
+    EXPECT_TRUE(empty.err.contains(QStringLiteral("无法生成此种文字！")));
+    EXPECT_EQ(File().GetAttr(0, 2, "id"), id);  // a failed render changes nothing
+    const CliRun longText = Cli({"set-text", project_, "1", "3", QString(230, QChar(u'字')), "--size", "0"});
+    EXPECT_EQ(longText.code, 0);
+    EXPECT_EQ(File().GetText(0, 2, "text").size(), 200);
+    EXPECT_EQ(Cli({"set-text", project_, "1", "3", "x", "--color", "purple"}).code, 2);
+}
+
+TEST_F(CliEdit, IntervalAndThresholds) {
+    const CliRun set = Cli({"set-interval", project_, "1", "4", "--length", "300", "--background", "0x00FFFF"});
+    ASSERT_EQ(set.code, 0) << set.err.toStdString();
+    const CProjectFile file = File();
+    EXPECT_EQ(file.GetInt(0, 3, "length"), 300);
+    EXPECT_EQ(file.GetInt(0, 3, "backcolor"), 0x00FFFF);
+    const QString blank = project_ + QStringLiteral("/Images/") + file.GetAttr(0, 3, "id") + QStringLiteral(".jpg");
+    const QImage image = DecodeImage(blank);
+    ASSERT_EQ(image.size(), QSize(300, 56));
+    EXPECT_GT(qRed(image.pixel(10, 10)), 240);  // yellow: 0x00BBGGRR 00FFFF
+    EXPECT_GT(qGreen(image.pixel(10, 10)), 240);
+    EXPECT_LT(qBlue(image.pixel(10, 10)), 20);
+    EXPECT_EQ(Cli({"set-interval", project_, "1", "4", "--length", "301"}).code, 2);
+    ASSERT_EQ(Cli({"set-threshold", project_, "1", "1", "0", "128", "255"}).code, 0);
+    EXPECT_EQ(File().GetInt(0, 0, "g"), 128);
+    EXPECT_EQ(Cli({"set-threshold", project_, "1", "1", "0", "128", "256"}).code, 2);
+}
+
+TEST(ItemOperations, MissingSourceBecomesAPurplePictureOnDisk) {
+    TempDir dir;
+    const QString path = dir.File("missing.bmp");
+    const QImage picture = item_ops::LoadOrPlaceholder(path, 40, 30);
+    EXPECT_EQ(picture.size(), QSize(40, 30));
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(128, 0, 128));
+    const QImage onDisk = DecodeImage(path);
+    ASSERT_EQ(onDisk.size(), QSize(40, 30));
+    EXPECT_NEAR(qRed(onDisk.pixel(20, 15)), 128, 3);
+    EXPECT_NEAR(qBlue(onDisk.pixel(20, 15)), 128, 3);
+    EXPECT_EQ(item_ops::ParseColour(QStringLiteral("Magenta")), 0xFF00FFu);
+    EXPECT_EQ(item_ops::ParseColour(QStringLiteral("0xff0000")), 0xFF0000u);
+    EXPECT_FALSE(item_ops::ParseColour(QStringLiteral("0x1000000")).has_value());
+}
