@@ -19,8 +19,11 @@
 #include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
 #include "app/ShellDialogs.h"
-#include "editors/CItemPreviewView.h"
 #include "editors/CTitleView.h"
+#include "editors/CViewBmp.h"
+#include "editors/CViewGif.h"
+#include "editors/CViewNull.h"
+#include "editors/CViewTxt.h"
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
 #include "model/MessageSink.h"
@@ -291,11 +294,17 @@ void CMainFrame::ShowView(int viewKind) {
         case 5:
         case 7:
         case 9:
-        case 11:
-            next = new CItemPreviewView(doc_, node.group, FilePosition(*doc_.ProjectFile(), node.group, node.item),
-                                        ballType_, layer_, this);
+        case 11: {
+            const int g = node.group - 1;
+            const int i = FilePosition(*doc_.ProjectFile(), node.group, node.item) - 1;
+            const CItemView::ShowGroup refresh = [this](int group) { itemList_->ShowGroup(group); };
+            if (viewKind == 5) next = new CViewGif(doc_, g, i, refresh, this);
+            if (viewKind == 7) next = new CViewBmp(doc_, g, i, refresh, this);
+            if (viewKind == 9) next = new CViewTxt(doc_, g, i, refresh, this);
+            if (viewKind == 11) next = new CViewNull(doc_, g, i, refresh, this);
             itemList_->ShowGroup(node.group);
             break;
+        }
         default:
             next = new CTitleView(QString(), this);
             viewKind = 0;

@@ -1,0 +1,54 @@
+#include "editors/CItemView.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QThread>
+
+#include "editors/CPictureFrame.h"
+
+namespace glowdeck {
+
+CItemView::CItemView(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
+    : QWidget(parent), doc_(doc), g_(group), i_(position), showGroup_(std::move(showGroup)) {
+    id_ = new QLineEdit(this);
+    id_->setReadOnly(true);
+    id_->setObjectName(QStringLiteral("itemId"));
+    info_ = new QListWidget(this);
+    info_->setObjectName(QStringLiteral("info"));
+    info_->setSortingEnabled(true);
+    info_->setMaximumHeight(120);
+}
+
+void CItemView::ErrorBeeps() {
+    QApplication::beep();
+    QThread::msleep(1);
+    QApplication::beep();
+}
+
+void CItemView::SetInfo(const QStringList& lines) {
+    info_->clear();
+    info_->addItems(lines);
+}
+
+void CItemView::RefreshList() const {
+    if (showGroup_) showGroup_(g_ + 1);
+}
+
+QWidget* CItemView::Framed(CPictureFrame* frame, const QString& label) {
+    auto* box = new QWidget(this);
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QString vertical;
+    for (const QChar c : label) vertical += QString(c) + QLatin1Char('\n');
+    auto* text = new QLabel(vertical.trimmed(), box);
+    text->setAlignment(Qt::AlignCenter);
+    layout->addWidget(text);
+    layout->addWidget(frame, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addStretch();
+    return box;
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,197 @@
+#include "editors/CPictureFrame.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace glowdeck {
+
+namespace {
+
+// The tools' cursors, drawn here; the hot spot is the top-left corner.
+QCursor ToolCursor(PaintTool tool) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 2));
+    p.setBrush(Qt::white);
+    switch (tool) {
+        case PaintTool::RoundPen: p.drawEllipse(QRectF(1, 1, 12, 12)); break;
+        case PaintTool::SquarePen: p.drawRect(QRectF(1, 1, 11, 11)); break;
+        case PaintTool::Bucket: {
+            QPainterPath bucket;
+            bucket.moveTo(1, 1);
+            bucket.lineTo(8, 16);
+            bucket.lineTo(20, 10);
+            bucket.lineTo(12, 1);
+            bucket.closeSubpath();
+            p.drawPath(bucket);
+            break;
+        }
+        case PaintTool::Replace:
+            p.drawLine(1, 1, 14, 14);
+            p.drawEllipse(QRectF(10, 10, 10, 10));
+            break;
+        case PaintTool::None: break;
+    }
+    return QCursor(pixmap, 0, 0);
+}
+
+}  // namespace
+
+CPictureFrame::CPictureFrame(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(24, 24);
+    step_.setSingleShot(true);
+    connect(&step_, &QTimer::timeout, this, &CPictureFrame::PlayStep);
+}
+
+CPictureFrame::~CPictureFrame() {
+    step_.stop();
+    if (window_) window_->close();
+    delete window_;
+}
+
+void CPictureFrame::SetImage(const QImage& picture, int frameCount, const std::vector<int>& delays) {
+    canvas_.SetImage(picture);
+    player_.SetPicture(frameCount, delays);
+    frames_.clear();
+    Changed();
+}
+
+void CPictureFrame::SetFrames(const std::vector<QImage>& frames) {
+    frames_.assign(frames.begin(), frames.begin() + std::min<size_t>(frames.size(), CFramePlayer::MaxFrames));
+    player_.SetFramesLoaded(static_cast<int>(frames_.size()));
+    Changed();
+}
+
+void CPictureFrame::SetTool(PaintTool tool) {
+    canvas_.SetTool(tool);
+    if (painting_ && tool != PaintTool::None)
+        setCursor(ToolCursor(tool));
+    else
+        unsetCursor();
+}
+
+void CPictureFrame::Fit(int height) {
+    const QSize size = canvas_.Size();
+    const int width = size.height() > 0 ? static_cast<int>(static_cast<unsigned>(size.width()) * height / size.height()) : 0;
+    setFixedSize(width + 4, height + 4);
+    player_.SetFrameHeight56(height + 4 == 56);
+}
+
+QImage CPictureFrame::Displayed() const {
+    if (player_.CanPlay() && !frames_.empty()) {
+        const int i = std::clamp(player_.CurrentFrame(), 0, static_cast<int>(frames_.size()) - 1);
+        return frames_[i];
+    }
+    return canvas_.Shown();
+}
+
+void CPictureFrame::Changed() {
+    update();
+    if (window_) window_->update();
+}
+
+void CPictureFrame::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!canvas_.HasPicture()) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
+    painter.fillRect(rect(), palette().window());
+    painter.drawImage(QRect(0, 0, width() - 4, height() - 4), Displayed());
+}
+
+QPoint CPictureFrame::RasterPoint(const QPointF& p) const { return canvas_.ToRaster(p, QSizeF(size())); }
+
+void CPictureFrame::mousePressEvent(QMouseEvent* event) {
+    if (!painting_) return;
+    if (event->button() == Qt::LeftButton && canvas_.FrameEvent(CPaintCanvas::Event::Press, RasterPoint(event->position())))
+        Changed();
+    if (event->button() == Qt::RightButton) canvas_.FrameEvent(CPaintCanvas::Event::RightPress, RasterPoint(event->position()));
+}
+
+void CPictureFrame::mouseMoveEvent(QMouseEvent* event) {
+    if (painting_ && canvas_.FrameEvent(CPaintCanvas::Event::Move, RasterPoint(event->position()))) Changed();
+}
+
+void CPictureFrame::mouseReleaseEvent(QMouseEvent* event) {
+    if (painting_ && event->button() == Qt::LeftButton)
+        canvas_.FrameEvent(CPaintCanvas::Event::Release, RasterPoint(event->position()));
+}
+
+void CPictureFrame::OpenPaintWindow() {
+    if (!window_) window_ = new CPaintWindow(*this);
+    window_->setWindowTitle(title_);
+    window_->setGeometry(600, 200, 2 * width(), 2 * height());
+    window_->show();
+    window_->raise();
+}
+
+bool CPictureFrame::Undo() {
+    const bool done = canvas_.Undo();
+    if (done) Changed();
+    return done;
+}
+
+bool CPictureFrame::Redo() {
+    const bool done = canvas_.Redo();
+    if (done) Changed();
+    return done;
+}
+
+bool CPictureFrame::PlayPause(IMessageSink* messages) {
+    const bool wasRunning = player_.Running();
+    if (!player_.PlayPause(messages)) return false;
+    if (!wasRunning || !player_.Paused())
+        PlayStep();
+    else
+        step_.stop();
+    return true;
+}
+
+bool CPictureFrame::StopPlayer() {
+    step_.stop();
+    const bool stopped = player_.Stop();
+    Changed();
+    return stopped;
+}
+
+void CPictureFrame::ShowFrame(int) { Changed(); }
+
+void CPictureFrame::PlayStep() {
+    if (!player_.Running() || player_.Paused()) return;
+    const std::optional<CFramePlayer::Step> step = player_.Next();
+    Changed();
+    if (step) step_.start(step->delayMs);
+}
+
+CPaintWindow::CPaintWindow(CPictureFrame& frame) : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), frame_(frame) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void CPaintWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(rect(), frame_.Displayed());
+}
+
+void CPaintWindow::Route(CPaintCanvas::Event event, QMouseEvent* mouse) {
+    if (!frame_.painting_) return;
+    const QPoint p = frame_.canvas_.ToRaster(mouse->position(), QSizeF(size()));
+    const bool shift = mouse->modifiers() & Qt::ShiftModifier;
+    const bool left = mouse->buttons() & Qt::LeftButton;
+    if (frame_.canvas_.WindowEvent(event, p, left, shift)) frame_.Changed();
+}
+
+void CPaintWindow::mousePressEvent(QMouseEvent* event) {
+    Route(event->button() == Qt::RightButton ? CPaintCanvas::Event::RightPress : CPaintCanvas::Event::Press, event);
+}
+
+void CPaintWindow::mouseMoveEvent(QMouseEvent* event) { Route(CPaintCanvas::Event::Move, event); }
+
+void CPaintWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) Route(CPaintCanvas::Event::Release, event);
+}
+
+}  // namespace glowdeck

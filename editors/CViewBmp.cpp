@@ -1,0 +1,290 @@
+#include "editors/CViewBmp.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "editors/CPictureFrame.h"
+#include "led/ImageCodec.h"
+#include "led/PictureConverter.h"
+#include "led/Threshold.h"
+#include "model/AccessError.h"
+#include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
+
+namespace glowdeck {
+
+namespace {
+QSpinBox* ValueBox(QWidget* parent, int lo, int hi) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(lo, hi);
+    box->setReadOnly(true);
+    box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    return box;
+}
+}  // namespace
+
+CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
+    : CItemView(doc, group, position, std::move(showGroup), parent) {
+    setObjectName(QStringLiteral("viewBmp"));
+    auto* layout = new QGridLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
+    top->addWidget(id_, 1);
+    auto* choose = new QPushButton(QStringLiteral("选择图像"), this);
+    top->addWidget(choose);
+    layout->addLayout(top, 0, 0, 1, 2);
+
+    sourceFrame_ = new CPictureFrame(this);
+    ledFrame_ = new CPictureFrame(this);
+    sourceFrame_->SetTitle(QStringLiteral("ORG"));
+    ledFrame_->SetTitle(QStringLiteral("LED"));
+    ledFrame_->SetPaintingOn(true);
+    layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始图像")), 1, 0);
+    auto* ledRow = new QHBoxLayout;
+    ledRow->addWidget(Framed(ledFrame_, QStringLiteral("LED图像")));
+    auto* enlarge = new QPushButton(QStringLiteral("大"), this);
+    enlarge->setFixedSize(30, 29);
+    ledRow->addWidget(enlarge, 0, Qt::AlignTop);
+    ledRow->addStretch();
+    layout->addLayout(ledRow, 2, 0);
+
+    auto* conversion = new QGroupBox(QStringLiteral("转换"), this);
+    auto* cg = new QGridLayout(conversion);
+    auto* convert = new QPushButton(QStringLiteral("转换"), conversion);
+    progress_ = new QProgressBar(conversion);
+    progress_->setRange(0, 100);
+    cg->addWidget(convert, 0, 0);
+    cg->addWidget(progress_, 0, 1, 1, 2);
+    const char* names[] = {"红  色", "绿  色", "蓝  色"};
+    for (int k = 0; k < 3; ++k) {
+        cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), k + 1, 0);
+        values_[k] = ValueBox(conversion, 0, 255);
+        cg->addWidget(values_[k], k + 1, 1);
+        sliders_[k] = new QSlider(Qt::Horizontal, conversion);
+        sliders_[k]->setRange(0, 255);
+        sliders_[k]->setValue(128);
+        sliders_[k]->setObjectName(QStringLiteral("colour%1").arg(k));
+        cg->addWidget(sliders_[k], k + 1, 2);
+    }
+    layout->addWidget(conversion, 1, 1);
+
+    auto* drawing = new QGroupBox(QStringLiteral("绘图"), this);
+    auto* dg = new QGridLayout(drawing);
+    tools_ = new QButtonGroup(this);
+    const char* toolNames[] = {"禁用", "圆笔", "方笔", "浇桶", "替换"};
+    for (int t = 0; t < 5; ++t) {
+        auto* radio = new QPushButton(QString::fromUtf8(toolNames[t]), drawing);
+        radio->setCheckable(true);
+        radio->setObjectName(QStringLiteral("tool%1").arg(t));
+        tools_->addButton(radio, t);
+        dg->addWidget(radio, 0, t);
+    }
+    tools_->setExclusive(true);
+    auto* palette = new QGridLayout;
+    palette->setSpacing(0);
+    const unsigned colours[] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+    for (int k = 0; k < 8; ++k) {
+        auto* swatch = new QPushButton(drawing);
+        swatch->setFixedSize(22, 22);
+        const unsigned bgr = colours[k];
+        swatch->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3); border: 1px solid gray;")
+                                  .arg(bgr & 0xFF).arg((bgr >> 8) & 0xFF).arg((bgr >> 16) & 0xFF));
+        connect(swatch, &QPushButton::clicked, this, [this, bgr] { PickPaletteColour(bgr); });
+        palette->addWidget(swatch, k / 4, k % 4);
+    }
+    dg->addLayout(palette, 1, 0, 1, 2);
+    auto* replace = new QPushButton(QStringLiteral("置换图片"), drawing);
+    auto* undo = new QPushButton(QStringLiteral("撤销"), drawing);
+    auto* redo = new QPushButton(QStringLiteral("重复"), drawing);
+    dg->addWidget(replace, 1, 2);
+    dg->addWidget(undo, 1, 3);
+    dg->addWidget(redo, 1, 4);
+    dg->addWidget(new QLabel(QStringLiteral("笔宽"), drawing), 2, 0);
+    auto* pen = new QSlider(Qt::Horizontal, drawing);
+    pen->setRange(1, 10);
+    pen->setValue(1);
+    auto* penValue = ValueBox(drawing, 1, 10);
+    penValue->setValue(1);
+    dg->addWidget(pen, 2, 1, 1, 3);
+    dg->addWidget(penValue, 2, 4);
+    layout->addWidget(drawing, 2, 1);
+    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
+    layout->addWidget(info_, 4, 0, 1, 2);
+    layout->setRowStretch(5, 1);
+    layout->setColumnStretch(0, 1);
+
+    debounce_.setSingleShot(true);
+    debounce_.setInterval(500);
+    guard_.setSingleShot(true);
+    guard_.setInterval(200);
+    connect(&debounce_, &QTimer::timeout, this, [this] {
+        Convert();
+        StoreColours();
+    });
+    connect(&guard_, &QTimer::timeout, this, [this] { pickGuard_ = false; });
+    for (int k = 0; k < 3; ++k) connect(sliders_[k], &QSlider::valueChanged, this, &CViewBmp::ColourChanged);
+    connect(pen, &QSlider::valueChanged, this, [this, penValue](int v) {
+        ledFrame_->SetPenSize(v - 1);
+        penValue->setValue(v);
+        doc_.needsCompile = true;
+    });
+    connect(tools_, &QButtonGroup::idClicked, this, [this](int t) { SelectTool(static_cast<PaintTool>(t)); });
+    connect(convert, &QPushButton::clicked, this, &CViewBmp::Convert);
+    connect(replace, &QPushButton::clicked, this, &CViewBmp::ReplacePicture);
+    connect(undo, &QPushButton::clicked, ledFrame_, &CPictureFrame::Undo);
+    connect(redo, &QPushButton::clicked, ledFrame_, &CPictureFrame::Redo);
+    connect(enlarge, &QPushButton::clicked, ledFrame_, &CPictureFrame::OpenPaintWindow);
+    connect(choose, &QPushButton::clicked, this, [this] {
+        const QString file = QFileDialog::getOpenFileName(this, QString(), QStringLiteral("led.bmp"),
+                                                          QStringLiteral("图像(jpg,bmp) (*.jpg *.bmp)"));
+        if (!file.isEmpty()) ChoosePicture(file);
+    });
+    if (!Initialise()) ErrorBeeps();
+}
+
+bool CViewBmp::Initialise() {
+    try {
+        const CProjectFile& file = *doc_.ProjectFile();
+        id_->setText(file.GetAttr(g_, i_, "id"));
+        red_ = file.GetInt(g_, i_, "r");
+        green_ = file.GetInt(g_, i_, "g");
+        blue_ = file.GetInt(g_, i_, "b");
+        width_ = file.GetInt(g_, i_, "width");
+        height_ = file.GetInt(g_, i_, "height");
+        doc_.RebuildPathTables();
+        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Picture, id_->text());
+    } catch (const AccessError&) {
+        return false;
+    }
+    LoadSource(sourcePath_);
+    const int values[3] = {red_, green_, blue_};
+    for (int k = 0; k < 3; ++k) {
+        const QSignalBlocker block(sliders_[k]);
+        sliders_[k]->setValue(values[k]);
+        values_[k]->setValue(values[k]);
+    }
+    ledFrame_->SetPenColour(0xFFFFFF);
+    tools_->button(0)->setChecked(true);
+    SelectTool(PaintTool::None);
+    Convert();
+    return true;
+}
+
+void CViewBmp::LoadSource(const QString& path) {
+    source_ = item_ops::LoadOrPlaceholder(path, width_, height_);
+    if (source_.isNull()) source_ = QImage(std::max(width_, 1), std::max(height_, 1), QImage::Format_RGB32);
+    width_ = source_.width();
+    height_ = source_.height();
+    ledWidth_ = height_ > 0 ? 56 * width_ / height_ : 0;
+    sourceFrame_->SetImage(source_);
+    ledFrame_->SetImage(MakeThumbnail(source_, std::max(ledWidth_, 1), 56));
+    sourceFrame_->Fit(200);
+    ledFrame_->Fit(112);
+    FillInfo();
+}
+
+void CViewBmp::FillInfo() {
+    SetInfo({QStringLiteral("源图像宽度=%1").arg(width_), QStringLiteral("源图像高度=%1").arg(height_),
+             QStringLiteral("LED图像宽度=%1").arg(ledWidth_), QStringLiteral("LED图像高度=56"),
+             QStringLiteral("文件路径：%1").arg(sourcePath_)});
+}
+
+void CViewBmp::Convert() {
+    CPictureConverter& converter = doc_.pictureConverter;
+    converter.Release();
+    if (!converter.LoadFile(sourcePath_)) return;
+    converter.SetThreshold(ThresholdColour(red_, green_, blue_));
+    converter.Convert({1, 0});
+    progress_->setValue(converter.GetProgress());
+    ledFrame_->SetImage(converter.LedImage().convertToFormat(QImage::Format_RGB888));
+    converter.Release();
+    ++conversions_;
+}
+
+void CViewBmp::ColourChanged() {
+    red_ = sliders_[0]->value();
+    green_ = sliders_[1]->value();
+    blue_ = sliders_[2]->value();
+    for (int k = 0; k < 3; ++k) values_[k]->setValue(sliders_[k]->value());
+    doc_.needsCompile = true;
+    debounce_.start();
+}
+
+void CViewBmp::StoreColours() {
+    try {
+        CProjectFile& file = *doc_.ProjectFile();
+        file.SetInt(g_, i_, "r", red_);
+        file.SetInt(g_, i_, "g", green_);
+        file.SetInt(g_, i_, "b", blue_);
+        doc_.SaveProject();
+    } catch (const AccessError&) {
+        ErrorBeeps();
+    }
+}
+
+bool CViewBmp::ChoosePicture(const QString& chosen) {
+    QString error;
+    if (!item_ops::SetPictureSource(doc_, g_, i_, chosen, &error)) {
+        ErrorBeeps();
+        return false;
+    }
+    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
+    sourcePath_ = doc_.SourceImagePathFor(ItemKind::Picture, id_->text());
+    LoadSource(sourcePath_);
+    RefreshList();
+    Convert();
+    return true;
+}
+
+void CViewBmp::ReplacePicture() {
+    try {
+        CProjectFile& file = *doc_.ProjectFile();
+        id_->setText(file.NewItemId(g_, i_));
+        doc_.SaveProject();
+        doc_.RebuildPathTables();
+        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Picture, id_->text());
+        // The file format follows the name's extension (".bmp").
+        ledFrame_->CurrentImage().save(sourcePath_);
+        LoadSource(sourcePath_);
+        file.SetInt(g_, i_, "width", width_);
+        file.SetInt(g_, i_, "height", height_);
+        file.SetInt(g_, i_, "length", ledWidth_);
+        doc_.SaveProject();
+        doc_.needsCompile = true;
+        RefreshList();
+        Convert();
+    } catch (const AccessError&) {
+        ErrorBeeps();
+    }
+}
+
+void CViewBmp::PickPaletteColour(unsigned bgr) {
+    pickGuard_ = true;
+    ledFrame_->SetPenColour(bgr);
+    ledFrame_->SetTool(tool_);
+    QApplication::beep();
+    guard_.start();
+}
+
+void CViewBmp::SelectTool(PaintTool tool) {
+    if (pickGuard_) {
+        if (QAbstractButton* b = tools_->button(static_cast<int>(tool_))) b->setChecked(true);
+        return;
+    }
+    tool_ = tool;
+    ledFrame_->SetTool(tool);
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,57 @@
+#pragma once
+#include <QTimer>
+
+#include "editors/CItemView.h"
+#include "editors/PaintCanvas.h"
+
+class QButtonGroup;
+class QProgressBar;
+class QSlider;
+class QSpinBox;
+
+namespace glowdeck {
+
+// The picture item's editor: source picture and LED image side by side, the
+// three colour parameters with live conversion, the paint tools on the LED
+// image, and "置换图片" to make the retouched image the source.
+class CViewBmp : public CItemView
+{
+    Q_OBJECT
+public:
+    CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent = nullptr);
+
+    bool ChoosePicture(const QString& file);  // "选择图像" with the file already picked
+    void Convert();
+    void ReplacePicture();                    // "置换图片"
+    void PickPaletteColour(unsigned bgr);
+    void SelectTool(PaintTool tool);
+    int Conversions() const { return conversions_; }
+    PaintTool Tool() const { return tool_; }
+    CPictureFrame* LedFrame() const { return ledFrame_; }
+    CPictureFrame* SourceFrame() const { return sourceFrame_; }
+
+private:
+    bool Initialise();
+    void LoadSource(const QString& path);
+    void FillInfo();
+    void ColourChanged();
+    void StoreColours();
+
+    QString sourcePath_;
+    int red_ = 128, green_ = 128, blue_ = 128;
+    int width_ = 333, height_ = 250, ledWidth_ = 74;
+    int conversions_ = 0;
+    PaintTool tool_ = PaintTool::None;
+    bool pickGuard_ = false;
+    QImage source_;
+    CPictureFrame* sourceFrame_;
+    CPictureFrame* ledFrame_;
+    QSlider* sliders_[3];
+    QSpinBox* values_[3];
+    QProgressBar* progress_;
+    QButtonGroup* tools_;
+    QTimer debounce_;
+    QTimer guard_;
+};
+
+}  // namespace glowdeck

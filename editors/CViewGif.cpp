@@ -1,0 +1,260 @@
+#include "editors/CViewGif.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+
+#include "editors/CPictureFrame.h"
+#include "led/AnimationConverter.h"
+#include "led/GifReader.h"
+#include "led/ImageCodec.h"
+#include "led/Threshold.h"
+#include "model/AccessError.h"
+#include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
+
+namespace glowdeck {
+
+CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
+    : CItemView(doc, group, position, std::move(showGroup), parent) {
+    setObjectName(QStringLiteral("viewGif"));
+    auto* layout = new QGridLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
+    top->addWidget(id_, 1);
+    auto* choose = new QPushButton(QStringLiteral("选择动画"), this);
+    top->addWidget(choose);
+    layout->addLayout(top, 0, 0, 1, 2);
+    sourceFrame_ = new CPictureFrame(this);
+    ledFrame_ = new CPictureFrame(this);
+    sourceFrame_->SetTitle(QStringLiteral("ORG"));
+    ledFrame_->SetTitle(QStringLiteral("LED"));
+    layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始动画")), 1, 0);
+    layout->addWidget(Framed(ledFrame_, QStringLiteral("LED动画")), 2, 0);
+
+    auto* playback = new QGroupBox(QStringLiteral("播放控制"), this);
+    auto* pg = new QGridLayout(playback);
+    auto* play = new QPushButton(QStringLiteral("PLAY"), playback);
+    auto* stop = new QPushButton(QStringLiteral("STOP"), playback);
+    frameText_ = new QLineEdit(QStringLiteral("帧  0/ 0"), playback);
+    loopText_ = new QLineEdit(QStringLiteral("次  0/ 0"), playback);
+    frameText_->setReadOnly(true);
+    loopText_->setReadOnly(true);
+    pg->addWidget(play, 0, 0);
+    pg->addWidget(stop, 0, 1);
+    pg->addWidget(frameText_, 1, 0);
+    pg->addWidget(loopText_, 1, 1);
+    layout->addWidget(playback, 1, 1, Qt::AlignTop);
+
+    auto* conversion = new QGroupBox(QStringLiteral("转换"), this);
+    auto* cg = new QGridLayout(conversion);
+    auto* convert = new QPushButton(QStringLiteral("转换"), conversion);
+    progress_ = new QProgressBar(conversion);
+    progress_->setRange(0, 100);
+    cg->addWidget(convert, 0, 0);
+    cg->addWidget(progress_, 0, 1, 1, 2);
+    const char* names[] = {"红  色", "绿  色", "蓝  色", "循环数", "速  率"};
+    const int lo[] = {0, 0, 0, 1, -500}, hi[] = {255, 255, 255, 20, 500};
+    for (int k = 0; k < 5; ++k) {
+        cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), k + 1, 0);
+        values_[k] = new QSpinBox(conversion);
+        values_[k]->setRange(lo[k], hi[k]);
+        values_[k]->setReadOnly(true);
+        values_[k]->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        cg->addWidget(values_[k], k + 1, 1);
+        sliders_[k] = new QSlider(Qt::Horizontal, conversion);
+        sliders_[k]->setRange(lo[k], hi[k]);
+        sliders_[k]->setObjectName(QStringLiteral("slider%1").arg(k));
+        cg->addWidget(sliders_[k], k + 1, 2);
+    }
+    layout->addWidget(conversion, 2, 1);
+    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
+    layout->addWidget(info_, 4, 0, 1, 2);
+    layout->setRowStretch(5, 1);
+    layout->setColumnStretch(0, 1);
+
+    debounce_.setSingleShot(true);
+    debounce_.setInterval(500);
+    connect(&debounce_, &QTimer::timeout, this, [this] {
+        Convert();
+        StoreAttributes();
+    });
+    texts_.setInterval(100);
+    connect(&texts_, &QTimer::timeout, this, [this] {
+        frameText_->setText(FrameText());
+        loopText_->setText(LoopText());
+    });
+    for (int k = 0; k < 3; ++k)
+        connect(sliders_[k], &QSlider::valueChanged, this, [this, k](int v) {
+            (k == 0 ? red_ : k == 1 ? green_ : blue_) = v;
+            values_[k]->setValue(v);
+            converted_ = false;
+            progress_->setValue(0);
+            doc_.needsCompile = true;
+            debounce_.start();
+        });
+    connect(sliders_[3], &QSlider::valueChanged, this, [this](int v) {
+        loops_ = v;
+        values_[3]->setValue(v);
+        sourceFrame_->SetLoopCount(v);
+        ledFrame_->SetLoopCount(v);
+        doc_.needsCompile = true;
+        StoreAttributes();
+    });
+    connect(sliders_[4], &QSlider::valueChanged, this, [this](int v) {
+        speed_ = v;
+        values_[4]->setValue(v);
+        sourceFrame_->SetDelayReduction(v);
+        ledFrame_->SetDelayReduction(v);
+        doc_.needsCompile = true;
+        StoreAttributes();
+    });
+    connect(convert, &QPushButton::clicked, this, &CViewGif::Convert);
+    connect(play, &QPushButton::clicked, this, &CViewGif::Play);
+    connect(stop, &QPushButton::clicked, this, &CViewGif::Stop);
+    connect(choose, &QPushButton::clicked, this, [this] {
+        Stop();
+        const QString file = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("图像(*.gif) (*.gif)"));
+        if (!file.isEmpty()) ChooseAnimation(file);
+    });
+    if (!Initialise()) ErrorBeeps();
+}
+
+bool CViewGif::Initialise() {
+    try {
+        const CProjectFile& file = *doc_.ProjectFile();
+        id_->setText(file.GetAttr(g_, i_, "id"));
+        red_ = file.GetInt(g_, i_, "r");
+        green_ = file.GetInt(g_, i_, "g");
+        blue_ = file.GetInt(g_, i_, "b");
+        loops_ = file.GetInt(g_, i_, "loop");
+        speed_ = file.GetInt(g_, i_, "speed");
+        width_ = file.GetInt(g_, i_, "width");
+        height_ = file.GetInt(g_, i_, "height");
+        doc_.RebuildPathTables();
+        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Animation, id_->text());
+    } catch (const AccessError&) {
+        return false;
+    }
+    LoadGif(sourcePath_);
+    const int values[5] = {red_, green_, blue_, loops_, speed_};
+    for (int k = 0; k < 5; ++k) {
+        const QSignalBlocker block(sliders_[k]);
+        sliders_[k]->setValue(values[k]);
+        values_[k]->setValue(values[k]);
+    }
+    for (CPictureFrame* f : {sourceFrame_, ledFrame_}) {
+        f->SetLoopCount(loops_);
+        f->SetDelayReduction(speed_);
+    }
+    Convert();
+    return true;
+}
+
+void CViewGif::LoadGif(const QString& path) {
+    first_ = item_ops::LoadOrPlaceholder(path, width_, height_);
+    const std::optional<GifFileInfo> info = ReadGifInfo(path);
+    frameCount_ = info ? std::min(info->frameCount, 50) : 1;
+    delays_ = info ? info->delays : std::vector<int>{0};
+    width_ = first_.width();
+    height_ = first_.height();
+    ledWidth_ = height_ > 0 ? 56 * width_ / height_ : 0;
+    sourceFrame_->SetImage(first_, frameCount_, delays_);
+    ledFrame_->SetImage(MakeThumbnail(first_, std::max(ledWidth_, 1), 56), frameCount_, delays_);
+    sourceFrame_->Fit(200);
+    ledFrame_->Fit(112);
+    FillInfo();
+}
+
+void CViewGif::FillInfo() {
+    SetInfo({QStringLiteral("源图像宽度=%1").arg(width_), QStringLiteral("源图像高度=%1").arg(height_),
+             QStringLiteral("LED图像宽度=%1").arg(ledWidth_), QStringLiteral("LED图像高度=56"),
+             QStringLiteral("文件路径：%1").arg(sourcePath_), QStringLiteral("帧数=%1").arg(frameCount_)});
+}
+
+void CViewGif::Convert() {
+    if (converted_ || (ledFrame_->Player().Running() && !ledFrame_->Player().Paused())) return;
+    CAnimationConverter& converter = doc_.animationConverter;
+    converter.Release();
+    if (!converter.LoadFile(sourcePath_)) return;
+    converter.SetThreshold(ThresholdColour(red_, green_, blue_));
+    std::vector<QImage> led, source;
+    for (int n = 0; n < converter.FrameCount(); ++n) {
+        converter.ConvertFrame(n);
+        progress_->setValue(std::min(100, 50 + converter.GetProgress()));
+        led.push_back(converter.LedFrame().convertToFormat(QImage::Format_RGB888));
+    }
+    // Source frames for display, composed by the decoder, one row shorter.
+    QImageReader reader(sourcePath_);
+    reader.setDecideFormatFromContent(true);
+    for (int n = 0; n < converter.FrameCount(); ++n) {
+        const QImage frame = reader.read();
+        if (frame.isNull()) break;
+        source.push_back(frame.copy(0, 0, frame.width(), std::max(frame.height() - 1, 1)).convertToFormat(QImage::Format_RGB888));
+        if (!reader.canRead()) break;
+    }
+    sourceFrame_->SetFrames(source);
+    ledFrame_->SetFrames(led);
+    converter.Release();
+    converted_ = true;
+}
+
+void CViewGif::StoreAttributes() {
+    try {
+        CProjectFile& file = *doc_.ProjectFile();
+        file.SetInt(g_, i_, "r", red_);
+        file.SetInt(g_, i_, "g", green_);
+        file.SetInt(g_, i_, "b", blue_);
+        file.SetInt(g_, i_, "loop", loops_);
+        file.SetInt(g_, i_, "speed", speed_);
+        doc_.SaveProject();
+        progress_->setValue(0);
+    } catch (const AccessError&) {
+        ErrorBeeps();
+    }
+}
+
+bool CViewGif::ChooseAnimation(const QString& chosen) {
+    QString error;
+    if (!item_ops::SetAnimationSource(doc_, g_, i_, chosen, &error)) {
+        ErrorBeeps();
+        return false;
+    }
+    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
+    sourcePath_ = doc_.SourceImagePathFor(ItemKind::Animation, id_->text());
+    LoadGif(sourcePath_);
+    RefreshList();
+    converted_ = false;
+    progress_->setValue(0);
+    Convert();
+    return true;
+}
+
+void CViewGif::Play() {
+    sourceFrame_->PlayPause(&doc_.Messages());
+    if (converted_) ledFrame_->PlayPause(nullptr);
+    texts_.start();
+}
+
+void CViewGif::Stop() {
+    sourceFrame_->StopPlayer();
+    ledFrame_->StopPlayer();
+}
+
+QString CViewGif::FrameText() const {
+    return QString::asprintf("帧 %2d/%2d", sourceFrame_->Player().CurrentFrame() + 1, sourceFrame_->Player().FrameCount());
+}
+
+QString CViewGif::LoopText() const {
+    return QString::asprintf("次 %2d/%2d", sourceFrame_->Player().LoopCounter(), loops_);
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,131 @@
+#include "editors/CViewNull.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QSlider>
+#include <QSpinBox>
+
+#include "editors/CColorComboBox.h"
+#include "editors/CPictureFrame.h"
+#include "led/ImageCodec.h"
+#include "model/AccessError.h"
+#include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
+
+namespace glowdeck {
+
+CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
+    : CItemView(doc, group, position, std::move(showGroup), parent) {
+    setObjectName(QStringLiteral("viewNull"));
+    auto* layout = new QGridLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
+    top->addWidget(id_, 1);
+    layout->addLayout(top, 0, 0, 1, 2);
+    sourceFrame_ = new CPictureFrame(this);
+    ledFrame_ = new CPictureFrame(this);
+    layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始图像")), 1, 0);
+    layout->addWidget(Framed(ledFrame_, QStringLiteral("LED图像")), 2, 0);
+    auto* edit = new QGroupBox(QStringLiteral("编辑"), this);
+    auto* eg = new QGridLayout(edit);
+    colour_ = new CColorComboBox(edit);
+    eg->addWidget(new QLabel(QStringLiteral("背景色"), edit), 0, 0);
+    eg->addWidget(colour_, 0, 1, 1, 2);
+    length_ = new QSlider(Qt::Horizontal, edit);
+    length_->setRange(1, 300);
+    lengthText_ = new QSpinBox(edit);
+    lengthText_->setRange(1, 300);
+    lengthText_->setReadOnly(true);
+    lengthText_->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    eg->addWidget(new QLabel(QStringLiteral("长  度"), edit), 1, 0);
+    eg->addWidget(length_, 1, 1);
+    eg->addWidget(lengthText_, 1, 2);
+    layout->addWidget(edit, 1, 1, Qt::AlignTop);
+    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
+    layout->addWidget(info_, 4, 0, 1, 2);
+    layout->setRowStretch(5, 1);
+    layout->setColumnStretch(0, 1);
+
+    debounce_.setSingleShot(true);
+    debounce_.setInterval(200);
+    connect(&debounce_, &QTimer::timeout, this, &CViewNull::Apply);
+    connect(colour_, &QComboBox::currentIndexChanged, this, [this] {
+        background_ = colour_->Colour();
+        doc_.needsCompile = true;
+        debounce_.start();
+    });
+    connect(length_, &QSlider::valueChanged, this, [this](int v) {
+        lengthValue_ = v;
+        lengthText_->setValue(v);
+        doc_.needsCompile = true;
+        debounce_.start();
+    });
+    if (!Initialise()) ErrorBeeps();
+}
+
+bool CViewNull::Initialise() {
+    int r = 128, g = 128, b = 128;
+    try {
+        const CProjectFile& file = *doc_.ProjectFile();
+        id_->setText(file.GetAttr(g_, i_, "id"));
+        doc_.RebuildPathTables();
+        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Interval, id_->text());
+        background_ = static_cast<unsigned>(file.GetInt(g_, i_, "backcolor"));
+        r = file.GetInt(g_, i_, "r");
+        g = file.GetInt(g_, i_, "g");
+        b = file.GetInt(g_, i_, "b");
+        lengthValue_ = file.GetInt(g_, i_, "length");
+    } catch (const AccessError&) {
+        ErrorBeeps();
+        lengthValue_ = 1;
+    }
+    (void)r, (void)g, (void)b;
+    // Open: a missing blank is made in the background colour.
+    if (!QFileInfo::exists(sourcePath_)) {
+        QImage blank(std::max(lengthValue_, 1), 56, QImage::Format_ARGB32);
+        blank.fill(QColor(background_ & 0xFF, (background_ >> 8) & 0xFF, (background_ >> 16) & 0xFF));
+        EncodeImage(blank, sourcePath_, QStringLiteral("image/jpeg"));
+    }
+    Show(sourcePath_);
+    {
+        const QSignalBlocker a(length_), c(colour_);
+        length_->setValue(lengthValue_);
+        lengthText_->setValue(lengthValue_);
+        colour_->SelectColour(background_);
+    }
+    return true;
+}
+
+void CViewNull::Show(const QString& path) {
+    const QImage picture = DecodeImage(path);
+    const QSize size = picture.isNull() ? QSize(lengthValue_, 56) : picture.size();
+    if (!picture.isNull() && size.height() > 0) lengthValue_ = 56 * size.width() / size.height();
+    sourceFrame_->SetImage(picture);
+    ledFrame_->SetImage(MakeThumbnail(picture, std::max(lengthValue_, 1), 56));
+    sourceFrame_->Fit(56);
+    ledFrame_->Fit(56);
+    SetInfo({QStringLiteral("源图像宽度=%1").arg(size.width()), QStringLiteral("源图像高度=%1").arg(size.height()),
+             QStringLiteral("LED图像宽度=%1").arg(lengthValue_), QStringLiteral("LED图像高度=56"),
+             QStringLiteral("文件路径：%1").arg(path)});
+}
+
+void CViewNull::Apply() {
+    debounce_.stop();
+    try {
+        item_ops::ApplyInterval(doc_, g_, i_, lengthValue_, background_);
+    } catch (const AccessError&) {
+        ErrorBeeps();
+        return;
+    }
+    ++applied_;
+    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
+    sourcePath_ = doc_.SourceImagePathFor(ItemKind::Interval, id_->text());
+    Show(sourcePath_);
+    RefreshList();
+}
+
+}  // namespace glowdeck

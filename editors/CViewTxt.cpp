@@ -1,0 +1,207 @@
+#include "editors/CViewTxt.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+#include "editors/CColorComboBox.h"
+#include "editors/CPictureFrame.h"
+#include "led/ImageCodec.h"
+#include "model/AccessError.h"
+#include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
+
+namespace glowdeck {
+
+CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
+    : CItemView(doc, group, position, std::move(showGroup), parent) {
+    setObjectName(QStringLiteral("viewTxt"));
+    auto* layout = new QGridLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
+    top->addWidget(id_, 1);
+    layout->addLayout(top, 0, 0, 1, 2);
+    textFrame_ = new CPictureFrame(this);
+    ledFrame_ = new CPictureFrame(this);
+    textFrame_->SetTitle(QStringLiteral("ORG"));
+    ledFrame_->SetTitle(QStringLiteral("LED"));
+    layout->addWidget(Framed(textFrame_, QStringLiteral("文字图像")), 1, 0);
+    layout->addWidget(Framed(ledFrame_, QStringLiteral("LED图像")), 2, 0);
+
+    auto* editBox = new QGroupBox(QStringLiteral("编辑"), this);
+    auto* eg = new QGridLayout(editBox);
+    edit_ = new QPlainTextEdit(editBox);
+    edit_->setObjectName(QStringLiteral("text"));
+    edit_->setMaximumHeight(80);
+    eg->addWidget(edit_, 0, 0, 1, 4);
+    face_ = new QLineEdit(editBox);
+    face_->setReadOnly(true);
+    auto* changeFont = new QPushButton(QStringLiteral("更改字体"), editBox);
+    eg->addWidget(face_, 1, 0, 1, 3);
+    eg->addWidget(changeFont, 1, 3);
+    textColour_ = new CColorComboBox(editBox);
+    backColour_ = new CColorComboBox(editBox);
+    eg->addWidget(new QLabel(QStringLiteral("文字"), editBox), 2, 0);
+    eg->addWidget(textColour_, 2, 1);
+    eg->addWidget(new QLabel(QStringLiteral("背景"), editBox), 2, 2);
+    eg->addWidget(backColour_, 2, 3);
+    auto* automatic = new QRadioButton(QStringLiteral("自动间距"), editBox);
+    auto* manual = new QRadioButton(QStringLiteral("手动间距"), editBox);
+    spacing_ = new QButtonGroup(this);
+    spacing_->addButton(automatic, 1);
+    spacing_->addButton(manual, 0);
+    automatic->setChecked(true);
+    eg->addWidget(automatic, 3, 0, 1, 2);
+    eg->addWidget(manual, 3, 2, 1, 2);
+    const char* names[] = {"纵向偏移", "中文偏移", "英文偏移", "中文符号偏移"};
+    const int range[] = {500, 500, 1000, 2000};
+    for (int k = 0; k < 4; ++k) {
+        eg->addWidget(new QLabel(QString::fromUtf8(names[k]), editBox), 4 + k, 0);
+        offsets_[k] = new QSlider(Qt::Horizontal, editBox);
+        offsets_[k]->setRange(-range[k], range[k]);
+        offsets_[k]->setValue(0);
+        offsetTexts_[k] = new QLineEdit(QStringLiteral("0.0"), editBox);
+        offsetTexts_[k]->setReadOnly(true);
+        offsetTexts_[k]->setMaximumWidth(70);
+        eg->addWidget(offsets_[k], 4 + k, 1, 1, 2);
+        eg->addWidget(offsetTexts_[k], 4 + k, 3);
+        connect(offsets_[k], &QSlider::valueChanged, this, [this, k] {
+            offsetTexts_[k]->setText(OffsetText(k));
+            doc_.needsCompile = true;
+        });
+    }
+    auto* confirm = new QPushButton(QStringLiteral("确定"), editBox);
+    confirm->setObjectName(QStringLiteral("confirm"));
+    eg->addWidget(confirm, 8, 3);
+    layout->addWidget(editBox, 1, 1, 2, 1);
+    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
+    layout->addWidget(info_, 4, 0, 1, 2);
+    layout->setRowStretch(5, 1);
+    layout->setColumnStretch(0, 1);
+
+    connect(confirm, &QPushButton::clicked, this, [this] {
+        text_ = edit_->toPlainText();
+        Confirm();
+    });
+    connect(textColour_, &QComboBox::currentIndexChanged, this, [this] { doc_.needsCompile = true; });
+    connect(backColour_, &QComboBox::currentIndexChanged, this, [this] {
+        backColourValue_ = backColour_->Colour();
+        doc_.needsCompile = true;
+    });
+    connect(edit_, &QPlainTextEdit::textChanged, this, [this] { doc_.needsCompile = true; });
+    connect(changeFont, &QPushButton::clicked, this, [this] {
+        QFont initial = QFont(font_);
+        initial.setPointSize(std::max(fontSize_, 1));
+        initial.setItalic(fontStyle_ == 2 || fontStyle_ == 3);
+        initial.setUnderline(fontStyle_ == 4);
+        initial.setStrikeOut(fontStyle_ == 8);
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, initial, this);
+        if (!ok) return;
+        const int style = (chosen.strikeOut() ? 8 : 0) + (chosen.underline() ? 4 : 0) +
+                          (chosen.weight() == QFont::Bold ? 1 : 0) + (chosen.italic() ? 2 : 0);
+        SetFont(chosen.family(), chosen.pointSize(), style);
+    });
+    if (!Initialise()) ErrorBeeps();
+}
+
+QString CViewTxt::OffsetText(int k) const { return QString::asprintf("%2.1f", offsets_[k]->value() * 0.1); }
+
+bool CViewTxt::Initialise() {
+    try {
+        const CProjectFile& file = *doc_.ProjectFile();
+        id_->setText(file.GetAttr(g_, i_, "id"));
+        width_ = file.GetInt(g_, i_, "width");
+        height_ = file.GetInt(g_, i_, "height");
+        text_ = file.GetText(g_, i_, "text");
+        font_ = file.GetText(g_, i_, "font");
+        fontStyle_ = file.GetInt(g_, i_, "fontstyle");
+        backColourValue_ = static_cast<unsigned>(file.GetInt(g_, i_, "backcolor"));
+        textColourValue_ = static_cast<unsigned>(file.GetInt(g_, i_, "textcolor"));
+        fontSize_ = file.GetInt(g_, i_, "fontsize");
+        doc_.RebuildPathTables();
+        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Text, id_->text());
+    } catch (const AccessError&) {
+        return false;
+    }
+    {
+        const QSignalBlocker block(edit_);
+        edit_->setPlainText(text_);
+    }
+    face_->setText(font_);
+    LoadTextImage();
+    backColour_->SelectColour(backColourValue_);
+    textColour_->SelectColour(textColourValue_);
+    return true;
+}
+
+void CViewTxt::LoadTextImage() {
+    const QImage picture = item_ops::LoadOrPlaceholder(sourcePath_, std::max(ledWidth_, 1), 56);
+    width_ = picture.width();
+    height_ = picture.height();
+    ledWidth_ = height_ > 0 ? width_ * 56 / height_ : 0;
+    textFrame_->SetImage(height_ == 56 ? picture.copy(0, 0, ledWidth_, 56) : MakeThumbnail(picture, std::max(ledWidth_, 1), 56));
+    ledFrame_->SetImage(MakeThumbnail(picture, std::max(ledWidth_, 1), 56));
+    textFrame_->Fit(112);
+    ledFrame_->Fit(112);
+    FillInfo();
+}
+
+void CViewTxt::FillInfo() {
+    SetInfo({QStringLiteral("文字长度=%1").arg(characters_), QStringLiteral("源图像宽度=%1").arg(width_),
+             QStringLiteral("源图像高度=%1").arg(height_), QStringLiteral("LED图像宽度=%1").arg(ledWidth_),
+             QStringLiteral("LED图像高度=56"), QStringLiteral("文件路径：%1").arg(sourcePath_)});
+}
+
+void CViewTxt::SetText(const QString& text) {
+    edit_->setPlainText(text);
+    text_ = text;
+}
+
+void CViewTxt::SetFont(const QString& face, int pointSize, int style) {
+    font_ = face;
+    fontSize_ = pointSize;
+    fontStyle_ = style;
+    face_->setText(face);
+    doc_.needsCompile = true;
+}
+
+bool CViewTxt::Confirm() {
+    item_ops::TextSettings s;
+    s.text = text_;
+    s.font = font_;
+    s.fontStyle = fontStyle_;
+    s.fontSize = fontSize_;
+    s.textColour = textColour_->Colour();
+    s.backColour = backColour_->Colour();
+    s.autoSpacing = spacing_->checkedId() == 1;
+    s.verticalOffset = offsets_[0]->value() * 0.1;
+    s.chineseOffset = offsets_[1]->value() * 0.1;
+    s.englishOffset = offsets_[2]->value() * 0.1;
+    s.symbolOffset = offsets_[3]->value() * 0.1;
+    bool cut = false;
+    try {
+        if (!item_ops::ConfirmText(doc_, g_, i_, s, &doc_.Messages(), &cut)) return false;
+    } catch (const AccessError&) {
+        ErrorBeeps();
+        return false;
+    }
+    if (cut) QApplication::beep();
+    characters_ = doc_.textConverter.CharacterCount();
+    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
+    sourcePath_ = doc_.SourceImagePathFor(ItemKind::Text, id_->text());
+    LoadTextImage();
+    RefreshList();
+    return true;
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,49 @@
+#pragma once
+#include "editors/CItemView.h"
+
+class QButtonGroup;
+class QLineEdit;
+class QPlainTextEdit;
+class QSlider;
+
+namespace glowdeck {
+
+class CColorComboBox;
+
+// The text item's editor: text, font, colours, spacing and offsets; "确定"
+// renders, converts and stores.
+class CViewTxt : public CItemView
+{
+    Q_OBJECT
+public:
+    CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent = nullptr);
+
+    void SetText(const QString& text);
+    bool Confirm();  // "确定"
+    void SetFont(const QString& face, int pointSize, int style);
+    CColorComboBox* TextColours() const { return textColour_; }
+    CColorComboBox* BackColours() const { return backColour_; }
+    QSlider* OffsetSlider(int k) const { return offsets_[k]; }
+    QString OffsetText(int k) const;
+
+private:
+    bool Initialise();
+    void LoadTextImage();
+    void FillInfo();
+
+    QString sourcePath_, text_, font_ = QStringLiteral("宋体");
+    int fontSize_ = 168, fontStyle_ = 0, width_ = 74, height_ = 56, ledWidth_ = 74;
+    int characters_ = 0;
+    unsigned textColourValue_ = 0xFFFFFF, backColourValue_ = 0;
+    CPictureFrame* textFrame_;
+    CPictureFrame* ledFrame_;
+    QPlainTextEdit* edit_;
+    QLineEdit* face_;
+    CColorComboBox* textColour_;
+    CColorComboBox* backColour_;
+    QButtonGroup* spacing_;
+    QSlider* offsets_[4];  // vertical, Chinese, English, punctuation
+    QLineEdit* offsetTexts_[4];
+};
+
+}  // namespace glowdeck
