@@ -1,0 +1,165 @@
+// The item editors with real widgets: debounce timers, the colour-pick
+// guard, placeholders, new ids, the player.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QSlider>
+#include <QTest>
+
+#include "editors/CColorComboBox.h"
+#include "editors/CPictureFrame.h"
+#include "editors/CViewBmp.h"
+#include "editors/CViewGif.h"
+#include "editors/CViewNull.h"
+#include "editors/CViewTxt.h"
+#include "led/GifWriter.h"
+#include "led/ImageCodec.h"
+#include "model/GlowdeckDoc.h"
+#include "support/RecordingSink.h"
+#include "support/TempDir.h"
+
+using namespace glowdeck;
+using namespace glowdeck::test;
+
+namespace {
+
+class Editors : public ::testing::Test {
+protected:
+    Editors() : doc_(sink_) {
+        doc_.SetProjectRoot(dir_.Path());
+        EXPECT_TRUE(doc_.CreateProjectNamed(QStringLiteral("p")));
+        doc_.NewPicture(1, QStringLiteral("图"));
+        doc_.NewAnimation(1, QStringLiteral("动"));
+        doc_.NewText(1, QStringLiteral("文"));
+        doc_.NewInterval(1, QStringLiteral("隔"));
+    }
+    CProjectFile& File() { return *doc_.ProjectFile(); }
+    QString Source(int i, const char* ext) { return doc_.imagesFolder + File().GetAttr(0, i, "id") + QLatin1String(ext); }
+    QString PictureFile(int w, int h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(QColor(200, 40, 40));
+        const QString path = dir_.File(QStringLiteral("%1x%2.jpg").arg(w).arg(h));
+        EncodeImage(image, path, QStringLiteral("image/jpeg"));
+        return path;
+    }
+    TempDir dir_;
+    RecordingSink sink_;
+    CGlowdeckDoc doc_;
+    int refreshed_ = 0;
+    CItemView::ShowGroup refresh_ = [this](int) { ++refreshed_; };
+};
+
+}  // namespace
+
+TEST_F(Editors, MissingPictureBecomesPurpleOnDisk) {
+    File().SetInt(0, 0, "width", 60);
+    File().SetInt(0, 0, "height", 30);
+    QFile::remove(Source(0, ".bmp"));
+    CViewBmp view(doc_, 0, 0, refresh_);
+    const QImage placeholder = DecodeImage(Source(0, ".bmp"));
+    ASSERT_EQ(placeholder.size(), QSize(60, 30));
+    EXPECT_NEAR(qRed(placeholder.pixel(30, 15)), 128, 4);
+    EXPECT_NEAR(qGreen(placeholder.pixel(30, 15)), 0, 4);
+}
+
+TEST_F(Editors, ColourSliderDragConvertsOnceAfterItStops) {
+    CViewBmp view(doc_, 0, 0, refresh_);
+    const int before = view.Conversions();
+    QSlider* red = view.findChild<QSlider*>(QStringLiteral("colour0"));
+    ASSERT_NE(red, nullptr);
+    for (int v = 100; v < 110; ++v) {
+        red->setValue(v);
+        QTest::qWait(50);
+    }
+    EXPECT_EQ(view.Conversions(), before);  // still dragging: nothing yet
+    QTest::qWait(650);
+    EXPECT_EQ(view.Conversions(), before + 1);
+    EXPECT_EQ(File().GetInt(0, 0, "r"), 109);
+    EXPECT_TRUE(doc_.needsCompile);
+}
+
+TEST_F(Editors, PalettePickBlocksTheToolsFor200ms) {
+    CViewBmp view(doc_, 0, 0, refresh_);
+    view.SelectTool(PaintTool::RoundPen);
+    view.PickPaletteColour(0x0000FF);
+    view.findChild<QAbstractButton*>(QStringLiteral("tool3"))->click();
+    EXPECT_EQ(view.Tool(), PaintTool::RoundPen);
+    EXPECT_EQ(view.LedFrame()->Canvas().PenColour(), 0x0000FFu);
+    QTest::qWait(260);
+    view.findChild<QAbstractButton*>(QStringLiteral("tool3"))->click();
+    EXPECT_EQ(view.Tool(), PaintTool::Bucket);
+}
+
+TEST_F(Editors, ChoosingAndReplacingPicturesGiveNewIds) {
+    CViewBmp view(doc_, 0, 0, refresh_);
+    const QString first = File().GetAttr(0, 0, "id");
+    ASSERT_TRUE(view.ChoosePicture(PictureFile(1000, 500)));
+    EXPECT_EQ(File().GetInt(0, 0, "length"), 112);
+    const QString chosen = File().GetAttr(0, 0, "id");
+    EXPECT_NE(chosen, first);
+    EXPECT_EQ(refreshed_, 1);
+    ASSERT_TRUE(view.ChoosePicture(PictureFile(100, 300)));
+    EXPECT_EQ(File().GetInt(0, 0, "length"), 18);
+    view.ReplacePicture();
+    EXPECT_NE(File().GetAttr(0, 0, "id"), chosen);
+    EXPECT_EQ(File().GetInt(0, 0, "height"), 56);  // the LED image became the source
+    EXPECT_EQ(File().GetInt(0, 0, "width"), 18);
+}
+
+TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {
+    std::vector<QImage> frames;
+    for (int f = 0; f < 60; ++f) {
+        QImage image(56, 56, QImage::Format_RGB32);
+        image.fill(f % 2 ? Qt::white : Qt::black);
+        frames.push_back(image);
+    }
+    QByteArray gif;
+    ASSERT_TRUE(EncodeGif(frames, std::vector<int>(60, 1), 0, &gif));
+    CViewGif view(doc_, 0, 1, refresh_);
+    ASSERT_TRUE(view.ChooseAnimation(dir_.Write("a.gif", gif)));
+    EXPECT_EQ(File().GetInt(0, 1, "framecount"), 50);
+    EXPECT_EQ(view.FrameCount(), 50);
+    EXPECT_TRUE(view.Converted());
+    view.Play();
+    QTest::qWait(300);
+    EXPECT_GT(view.SourceFrame()->Player().CurrentFrame(), 2);
+    view.Stop();
+    EXPECT_EQ(view.FrameText(), QStringLiteral("帧  1/50"));
+    EXPECT_EQ(view.LoopText(), QStringLiteral("次  0/ 1"));
+}
+
+TEST_F(Editors, StillAnimationCannotPlay) {
+    CViewGif view(doc_, 0, 1, refresh_);  // the one-frame placeholder
+    view.SourceFrame()->SetImage(QImage(4, 4, QImage::Format_RGB32));  // no frames given
+    view.Play();
+    EXPECT_EQ(sink_.texts.last(), QStringLiteral("只有1帧！"));
+}
+
+TEST_F(Editors, ConfirmingATextGivesANewId) {
+    CViewTxt view(doc_, 0, 2, refresh_);
+    const QString before = File().GetAttr(0, 2, "id");
+    view.SetText(QStringLiteral("彩球"));
+    view.TextColours()->SelectColour(0x00FF00);
+    ASSERT_TRUE(view.Confirm());
+    EXPECT_NE(File().GetAttr(0, 2, "id"), before);
+    EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0x00FF00);
+    EXPECT_EQ(File().GetInt(0, 2, "height"), 56);
+    view.OffsetSlider(2)->setValue(1000);
+    EXPECT_EQ(view.OffsetText(2), QStringLiteral("100.0"));
+    view.OffsetSlider(3)->setValue(-2000);
+    EXPECT_EQ(view.OffsetText(3), QStringLiteral("-200.0"));
+    view.SetText(QString());
+    EXPECT_FALSE(view.Confirm());
+    EXPECT_EQ(sink_.texts.last(), QStringLiteral("无法生成此种文字！"));
+}
+
+TEST_F(Editors, IntervalLengthAppliesOnce200msAfterTheDrag) {
+    CViewNull view(doc_, 0, 3, refresh_);
+    for (int v = 1; v <= 300; v += 30) view.LengthSlider()->setValue(v);
+    view.LengthSlider()->setValue(300);
+    EXPECT_EQ(view.Applied(), 0);
+    QTest::qWait(350);
+    EXPECT_EQ(view.Applied(), 1);
+    EXPECT_EQ(File().GetInt(0, 3, "length"), 300);
+    EXPECT_EQ(ImageFileSize(Source(3, ".jpg")), QSize(300, 56));
+}
