@@ -138,6 +138,7 @@ bool CViewTxt::Initialise() {
         edit_->setPlainText(text_);
     }
     face_->setText(font_);
+    characters_ = doc_.textConverter.CharacterCount();
     LoadTextImage();
     backColour_->SelectColour(backColourValue_);
     textColour_->SelectColour(textColourValue_);

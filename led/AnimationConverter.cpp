@@ -73,7 +73,8 @@ bool CAnimationConverter::ConvertFrame(int frame) {
     if (!loaded_ || frame < 0 || frame >= frameCount_) return false;
     std::fill(buffer_.begin(), buffer_.end(), 0);
     preview_ = frames_[frame];
-    ledFrame_ = ThresholdImage(preview_, threshold_);
+    const int w = width_ > 0 ? width_ : 1;
+    ledFrame_ = ThresholdImage(preview_, threshold_, [&](int x) { progress_ = 50 * x / w; });
     return true;
 }
 

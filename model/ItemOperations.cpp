@@ -123,12 +123,13 @@ bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, IMessageSink* 
     project.SetInt(g, i, "height", size.height());
     project.SetInt(g, i, "length", size.height() > 0 ? 56 * size.width() / size.height() : 0);
     // Convert with the item's thresholds; the converted picture replaces the
-    // rendered one on disk (JPEG data).
+    // rendered one on disk. It is written losslessly: JPEG's colour
+    // subsampling would turn thin coloured strokes into other colours.
     converter.Release();
     if (converter.LoadFile(target)) {
         converter.SetThreshold(ThresholdColour(project.GetInt(g, i, "r"), project.GetInt(g, i, "g"), project.GetInt(g, i, "b")));
         converter.Convert(BallConfig{});
-        converter.SaveLedPreview(target);
+        EncodeImage(converter.LedImage(), target, QStringLiteral("image/bmp"));
         converter.Release();
     }
     doc.needsCompile = true;

@@ -1,5 +1,7 @@
-// Opens the main window on a sample project and saves a picture of it:
-//   shell-screenshot OUT.png   (run under a real X server: xvfb-run)
+// Opens the main window on a sample project and saves pictures of it with
+// each editor open (run under a real X server: xvfb-run):
+//   shell-screenshot FOLDER   → main-window.png, editor-animation.png,
+//                               editor-text.png, editor-interval.png
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
@@ -11,7 +13,9 @@
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/ShellDialogs.h"
+#include "led/GifWriter.h"
 #include "led/ImageCodec.h"
+#include "model/ItemOperations.h"
 #include "model/GlowdeckDoc.h"
 #include "model/MessageSink.h"
 #include "support/FakeHosts.h"
@@ -80,10 +84,35 @@ int main(int argc, char** argv) {
     tree.AddItem(ItemKind::Interval);
     tree.AddGroup();
     tree.AddItem(ItemKind::Text);
-    tree.setCurrentItem(tree.ItemNode(1, 2));
-    frame.ItemList()->FinishThumbnails();
-    QTest::qWait(300);
-    QScreen* screen = frame.screen();
-    const QPixmap shot = screen ? screen->grabWindow(frame.winId()) : frame.grab();
-    return shot.save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+    // A real animation, text and interval for their editors.
+    std::vector<QImage> frames;
+    for (int f = 0; f < 12; ++f) frames.push_back(Sunset(f % 6).scaled(160, 120));
+    QByteArray gif;
+    EncodeGif(frames, std::vector<int>(12, 10), 0, &gif);
+    const QString gifPath = dir.filePath(QStringLiteral("sun.gif"));
+    QFile gifFile(gifPath);
+    gifFile.open(QIODevice::WriteOnly);
+    gifFile.write(gif);
+    gifFile.close();
+    item_ops::SetAnimationSource(doc, 0, 4, gifPath, nullptr);
+    item_ops::TextSettings text;
+    text.text = QStringLiteral("欢迎 Glowdeck");
+    text.fontSize = 10;
+    text.textColour = 0x00FFFF;
+    text.backColour = 0xFF0000;
+    item_ops::ConfirmText(doc, 0, 5, text, &messages);
+    item_ops::ApplyInterval(doc, 0, 6, 40, 0x00FF00);
+
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    auto shoot = [&](int item, const QString& name) {
+        tree.setCurrentItem(tree.ItemNode(1, item));
+        frame.ItemList()->FinishThumbnails();
+        QTest::qWait(300);
+        QScreen* screen = frame.screen();
+        const QPixmap shot = screen ? screen->grabWindow(frame.winId()) : frame.grab();
+        return shot.save(folder + QLatin1Char('/') + name, "PNG");
+    };
+    const bool ok = shoot(2, QStringLiteral("main-window.png")) && shoot(5, QStringLiteral("editor-animation.png")) &&
+                    shoot(6, QStringLiteral("editor-text.png")) && shoot(7, QStringLiteral("editor-interval.png"));
+    return ok ? 0 : 1;
 }
