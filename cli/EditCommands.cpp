@@ -35,6 +35,21 @@ std::optional<Target> Resolve(CGlowdeckDoc& doc, const QString& group, const QSt
     return t;
 }
 
+// A project opened for editing one item.
+struct EditSession {
+    StderrMessageSink messages;
+    CGlowdeckDoc doc{messages};
+    Target target;
+    // 0 when the item was found, else the exit code (the reason is printed).
+    int Open(const QString& project, const QString& group, const QString& item) {
+        if (!OpenProjectForCli(doc, project)) return 1;
+        const auto t = Resolve(doc, group, item);
+        if (!t) return 1;
+        target = *t;
+        return 0;
+    }
+};
+
 void PrintStored(const CProjectFile& file, const Target& t, std::initializer_list<const char*> names) {
     QStringList parts{QStringLiteral("id=") + file.GetAttr(t.g, t.i, "id")};
     for (const char* name : names) parts << QStringLiteral("%1=%2").arg(QLatin1String(name), file.GetText(t.g, t.i, name));
@@ -48,11 +63,10 @@ int RunSetSource(const QStringList& args) {
         PrintErr(QStringLiteral("usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE"));
         return 2;
     }
-    StderrMessageSink messages;
-    CGlowdeckDoc doc(messages);
-    if (!OpenProjectForCli(doc, args[0])) return 1;
-    const auto t = Resolve(doc, args[1], args[2]);
-    if (!t) return 1;
+    EditSession session;
+    if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
+    CGlowdeckDoc& doc = session.doc;
+    const Target* t = &session.target;
     QString error;
     if (t->kind == ItemKind::Picture) {
         if (!item_ops::SetPictureSource(doc, t->g, t->i, args[3], &error)) return PrintErr(error), 1;
@@ -110,17 +124,16 @@ int RunSetText(const QStringList& arguments) {
         return 2;
     }
     s.text = args[3];
-    StderrMessageSink messages;
-    CGlowdeckDoc doc(messages);
-    if (!OpenProjectForCli(doc, args[0])) return 1;
-    const auto t = Resolve(doc, args[1], args[2]);
-    if (!t) return 1;
+    EditSession session;
+    if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
+    CGlowdeckDoc& doc = session.doc;
+    const Target* t = &session.target;
     if (t->kind != ItemKind::Text) {
         PrintErr(QStringLiteral("set-text takes a text item"));
         return 2;
     }
     bool cut = false;
-    if (!item_ops::ConfirmText(doc, t->g, t->i, s, &messages, &cut)) return 1;
+    if (!item_ops::ConfirmText(doc, t->g, t->i, s, &session.messages, &cut)) return 1;
     if (cut) PrintErr(QStringLiteral("the text was cut to %1 characters").arg(item_ops::MaxTextCharacters));
     PrintStored(*doc.ProjectFile(), *t, {"text", "font", "fontstyle", "fontsize", "textcolor", "backcolor", "width", "height", "length"});
     return 0;
@@ -134,11 +147,10 @@ int RunSetInterval(const QStringList& arguments) {
         PrintErr(QStringLiteral("usage: glowdeck-cli set-interval PROJECT GROUP ITEM [--length N] [--background C]"));
         return 2;
     }
-    StderrMessageSink messages;
-    CGlowdeckDoc doc(messages);
-    if (!OpenProjectForCli(doc, args[0])) return 1;
-    const auto t = Resolve(doc, args[1], args[2]);
-    if (!t) return 1;
+    EditSession session;
+    if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
+    CGlowdeckDoc& doc = session.doc;
+    const Target* t = &session.target;
     if (t->kind != ItemKind::Interval) {
         PrintErr(QStringLiteral("set-interval takes an interval item"));
         return 2;
@@ -181,11 +193,10 @@ int RunSetThreshold(const QStringList& args) {
             return 2;
         }
     }
-    StderrMessageSink messages;
-    CGlowdeckDoc doc(messages);
-    if (!OpenProjectForCli(doc, args[0])) return 1;
-    const auto t = Resolve(doc, args[1], args[2]);
-    if (!t) return 1;
+    EditSession session;
+    if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
+    CGlowdeckDoc& doc = session.doc;
+    const Target* t = &session.target;
     if (!item_ops::SetThresholds(doc, t->g, t->i, values[0], values[1], values[2])) return 1;
     PrintStored(*doc.ProjectFile(), *t, {"r", "g", "b"});
     return 0;

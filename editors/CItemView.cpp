@@ -1,7 +1,10 @@
 #include "editors/CItemView.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -48,6 +51,22 @@ QWidget* CItemView::Framed(CPictureFrame* frame, const QString& label) {
     layout->addWidget(text);
     layout->addWidget(frame, 0, Qt::AlignLeft | Qt::AlignVCenter);
     layout->addStretch();
+    return box;
+}
+
+void CItemView::AddIdRow(QGridLayout* layout, QPushButton* button) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
+    row->addWidget(id_, 1);
+    if (button) row->addWidget(button);
+    layout->addLayout(row, 0, 0, 1, 2);
+}
+
+QSpinBox* CItemView::ValueBox(QWidget* parent, int low, int high) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(low, high);
+    box->setReadOnly(true);
+    box->setButtonSymbols(QAbstractSpinBox::NoButtons);
     return box;
 }
 

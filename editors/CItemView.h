@@ -2,9 +2,12 @@
 #include <QWidget>
 #include <functional>
 
+class QGridLayout;
 class QLineEdit;
 class QListWidget;
 class QLabel;
+class QPushButton;
+class QSpinBox;
 
 namespace glowdeck {
 
@@ -28,6 +31,10 @@ protected:
     void RefreshList() const;
     // A labelled picture frame (the label on the left, vertical text).
     QWidget* Framed(CPictureFrame* frame, const QString& label);
+    // The top row: "图像文件ID：", the id box and an optional button.
+    void AddIdRow(QGridLayout* layout, QPushButton* button = nullptr);
+    // A read-only number box beside a slider.
+    static QSpinBox* ValueBox(QWidget* parent, int low, int high);
 
     CGlowdeckDoc& doc_;
     int g_, i_;

@@ -25,26 +25,12 @@
 
 namespace glowdeck {
 
-namespace {
-QSpinBox* ValueBox(QWidget* parent, int lo, int hi) {
-    auto* box = new QSpinBox(parent);
-    box->setRange(lo, hi);
-    box->setReadOnly(true);
-    box->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    return box;
-}
-}  // namespace
-
 CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
     : CItemView(doc, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewBmp"));
     auto* layout = new QGridLayout(this);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
-    top->addWidget(id_, 1);
     auto* choose = new QPushButton(QStringLiteral("选择图像"), this);
-    top->addWidget(choose);
-    layout->addLayout(top, 0, 0, 1, 2);
+    AddIdRow(layout, choose);
 
     sourceFrame_ = new CPictureFrame(this);
     ledFrame_ = new CPictureFrame(this);

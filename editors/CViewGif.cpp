@@ -27,12 +27,8 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     : CItemView(doc, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewGif"));
     auto* layout = new QGridLayout(this);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
-    top->addWidget(id_, 1);
     auto* choose = new QPushButton(QStringLiteral("选择动画"), this);
-    top->addWidget(choose);
-    layout->addLayout(top, 0, 0, 1, 2);
+    AddIdRow(layout, choose);
     sourceFrame_ = new CPictureFrame(this);
     ledFrame_ = new CPictureFrame(this);
     sourceFrame_->SetTitle(QStringLiteral("ORG"));
@@ -65,10 +61,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     const int lo[] = {0, 0, 0, 1, -500}, hi[] = {255, 255, 255, 20, 500};
     for (int k = 0; k < 5; ++k) {
         cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), k + 1, 0);
-        values_[k] = new QSpinBox(conversion);
-        values_[k]->setRange(lo[k], hi[k]);
-        values_[k]->setReadOnly(true);
-        values_[k]->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        values_[k] = ValueBox(conversion, lo[k], hi[k]);
         cg->addWidget(values_[k], k + 1, 1);
         sliders_[k] = new QSlider(Qt::Horizontal, conversion);
         sliders_[k]->setRange(lo[k], hi[k]);

@@ -22,10 +22,7 @@ CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     : CItemView(doc, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewNull"));
     auto* layout = new QGridLayout(this);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
-    top->addWidget(id_, 1);
-    layout->addLayout(top, 0, 0, 1, 2);
+    AddIdRow(layout);
     sourceFrame_ = new CPictureFrame(this);
     ledFrame_ = new CPictureFrame(this);
     layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始图像")), 1, 0);
@@ -37,10 +34,7 @@ CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     eg->addWidget(colour_, 0, 1, 1, 2);
     length_ = new QSlider(Qt::Horizontal, edit);
     length_->setRange(1, 300);
-    lengthText_ = new QSpinBox(edit);
-    lengthText_->setRange(1, 300);
-    lengthText_->setReadOnly(true);
-    lengthText_->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    lengthText_ = ValueBox(edit, 1, 300);
     eg->addWidget(new QLabel(QStringLiteral("长  度"), edit), 1, 0);
     eg->addWidget(length_, 1, 1);
     eg->addWidget(lengthText_, 1, 2);

@@ -26,10 +26,7 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     : CItemView(doc, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewTxt"));
     auto* layout = new QGridLayout(this);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
-    top->addWidget(id_, 1);
-    layout->addLayout(top, 0, 0, 1, 2);
+    AddIdRow(layout);
     textFrame_ = new CPictureFrame(this);
     ledFrame_ = new CPictureFrame(this);
     textFrame_->SetTitle(QStringLiteral("ORG"));
