@@ -9,12 +9,13 @@ namespace glowdeck {
 IMessageSink::Answer QtMessageSink::Show(const QString& text, const QString& caption, Icon icon,
                                          Buttons buttons) {
     // Workers (the send worker, the serial port under it) report from their
-    // own threads: the box is shown on the GUI thread, the worker waits.
+    // own threads: the box is shown on the GUI thread and the worker goes on
+    // at once. Waiting for the box could deadlock with a window that is
+    // waiting for the worker to end. Workers only report; they ask nothing.
     if (QThread::currentThread() != qApp->thread()) {
-        Answer answer = Answer::Ok;
-        QMetaObject::invokeMethod(qApp, [&] { answer = Show(text, caption, icon, buttons); },
-                                  Qt::BlockingQueuedConnection);
-        return answer;
+        QMetaObject::invokeMethod(
+            qApp, [this, text, caption, icon, buttons] { Show(text, caption, icon, buttons); }, Qt::QueuedConnection);
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
     QMessageBox box(parent_);
     box.setWindowTitle(caption);
