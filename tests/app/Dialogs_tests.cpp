@@ -9,10 +9,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <future>
+#include <thread>
 
 #include "app/CChoiceDlg.h"
 #include "app/CCompileDlg.h"
 #include "app/CSendDlg.h"
+#include "app/QtMessageSink.h"
 #include "device/PortInfo.h"
 #include "model/GlowdeckDoc.h"
 #include "support/RecordingSink.h"
@@ -111,4 +114,18 @@ TEST(SendDialog, FactoryModeCaptionAndMissingFile) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("恢复出厂文件"));
     dialog.PressSend();
     EXPECT_EQ(sink.texts, QStringList{QStringLiteral("还未编译！")});
+}
+
+TEST(MessageBoxes, AWorkerReportingNeverWaitsForTheWindow) {
+    // The GUI thread is busy (here: waiting for the worker), as a send window
+    // is when it waits for its worker to stop. The report must not block.
+    QtMessageSink sink;
+    auto done = std::async(std::launch::async, [&] {
+        return sink.Show(QStringLiteral("error code=5"), QStringLiteral("Orbilux"), IMessageSink::Icon::Warning,
+                         IMessageSink::Buttons::Ok);
+    });
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+    EXPECT_EQ(done.get(), IMessageSink::Answer::Ok);
+    // The box itself is waiting in the event queue; drop it instead of showing it.
+    QCoreApplication::removePostedEvents(qApp, QEvent::MetaCall);
 }
