@@ -72,7 +72,8 @@ TEST_F(Editors, ColourSliderDragConvertsOnceAfterItStops) {
         QTest::qWait(50);
     }
     EXPECT_EQ(view.Conversions(), before);  // still dragging: nothing yet
-    QTest::qWait(650);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.Conversions() > before; }, 3000));
+    QTest::qWait(600);  // and no second conversion follows
     EXPECT_EQ(view.Conversions(), before + 1);
     EXPECT_EQ(File().GetInt(0, 0, "r"), 109);
     EXPECT_TRUE(doc_.needsCompile);
@@ -85,7 +86,7 @@ TEST_F(Editors, PalettePickBlocksTheToolsFor200ms) {
     view.findChild<QAbstractButton*>(QStringLiteral("tool3"))->click();
     EXPECT_EQ(view.Tool(), PaintTool::RoundPen);
     EXPECT_EQ(view.LedFrame()->Canvas().PenColour(), 0x0000FFu);
-    QTest::qWait(260);
+    QTest::qWait(400);
     view.findChild<QAbstractButton*>(QStringLiteral("tool3"))->click();
     EXPECT_EQ(view.Tool(), PaintTool::Bucket);
 }
@@ -158,7 +159,8 @@ TEST_F(Editors, IntervalLengthAppliesOnce200msAfterTheDrag) {
     for (int v = 1; v <= 300; v += 30) view.LengthSlider()->setValue(v);
     view.LengthSlider()->setValue(300);
     EXPECT_EQ(view.Applied(), 0);
-    QTest::qWait(350);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.Applied() > 0; }, 3000));
+    QTest::qWait(400);
     EXPECT_EQ(view.Applied(), 1);
     EXPECT_EQ(File().GetInt(0, 3, "length"), 300);
     EXPECT_EQ(ImageFileSize(Source(3, ".jpg")), QSize(300, 56));
