@@ -69,7 +69,6 @@ int RunSend(const QStringList& arguments) {
 
     CSerialPort serial(&messages);
     std::atomic<bool> passDone{false};
-    std::atomic<int> lastPhase{0};
     SendEvents events;
     events.status = [](const QString& s) { PrintErr(s); };
     events.message = [&](const QString& s) { messages.Warn(s); };
@@ -77,10 +76,7 @@ int RunSend(const QStringList& arguments) {
         std::fprintf(stderr, "\r%s", text.toUtf8().constData());
         std::fflush(stderr);
     };
-    events.passEnded = [&](int phase, bool) {
-        lastPhase = phase;
-        passDone = true;
-    };
+    events.passEnded = [&](int, bool) { passDone = true; };
     CSendController controller(serial, messages, events);
     if (factory)
         controller.SetFactoryMode(QCoreApplication::applicationDirPath(), ball);
