@@ -11,11 +11,13 @@
 #include <QThread>
 
 #include "editors/CPictureFrame.h"
+#include "model/GlowdeckDoc.h"
 
 namespace glowdeck {
 
-CItemView::CItemView(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
-    : QWidget(parent), doc_(doc), g_(group), i_(position), showGroup_(std::move(showGroup)) {
+CItemView::CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, ShowGroup showGroup,
+                     QWidget* parent)
+    : QWidget(parent), doc_(doc), kind_(kind), g_(group), i_(position), showGroup_(std::move(showGroup)) {
     id_ = new QLineEdit(this);
     id_->setReadOnly(true);
     id_->setObjectName(QStringLiteral("itemId"));
@@ -23,6 +25,25 @@ CItemView::CItemView(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     info_->setObjectName(QStringLiteral("info"));
     info_->setSortingEnabled(true);
     info_->setMaximumHeight(120);
+}
+
+void CItemView::ReadSource() {
+    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
+    doc_.RebuildPathTables();
+    sourcePath_ = doc_.SourceImagePathFor(kind_, id_->text());
+}
+
+CPictureFrame* CItemView::NewFrame(const QString& title) {
+    auto* frame = new CPictureFrame(this);
+    frame->SetTitle(title);
+    return frame;
+}
+
+void CItemView::AddInfoRows(QGridLayout* layout) {
+    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
+    layout->addWidget(info_, 4, 0, 1, 2);
+    layout->setRowStretch(5, 1);
+    layout->setColumnStretch(0, 1);
 }
 
 void CItemView::ErrorBeeps() {

@@ -2,6 +2,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "model/ItemKind.h"
+
 class QGridLayout;
 class QLineEdit;
 class QListWidget;
@@ -22,9 +24,16 @@ class CItemView : public QWidget
     Q_OBJECT
 public:
     using ShowGroup = std::function<void(int group)>;  // 1-based
-    CItemView(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent);
+    CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, ShowGroup showGroup, QWidget* parent);
 
 protected:
+    // Reads the item's id into the id box and its source file into
+    // sourcePath_ (after every change of id). Throws AccessError.
+    void ReadSource();
+    // A picture frame titled for its paint window ("ORG", "LED").
+    CPictureFrame* NewFrame(const QString& title);
+    // The "图像信息" label and the information list under the frames.
+    void AddInfoRows(QGridLayout* layout);
     // The two short beeps of a document error.
     static void ErrorBeeps();
     void SetInfo(const QStringList& lines);
@@ -37,7 +46,9 @@ protected:
     static QSpinBox* ValueBox(QWidget* parent, int low, int high);
 
     CGlowdeckDoc& doc_;
+    ItemKind kind_;
     int g_, i_;
+    QString sourcePath_;
     ShowGroup showGroup_;
     QLineEdit* id_;
     QListWidget* info_;

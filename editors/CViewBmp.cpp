@@ -26,16 +26,14 @@
 namespace glowdeck {
 
 CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
-    : CItemView(doc, group, position, std::move(showGroup), parent) {
+    : CItemView(doc, ItemKind::Picture, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewBmp"));
     auto* layout = new QGridLayout(this);
     auto* choose = new QPushButton(QStringLiteral("选择图像"), this);
     AddIdRow(layout, choose);
 
-    sourceFrame_ = new CPictureFrame(this);
-    ledFrame_ = new CPictureFrame(this);
-    sourceFrame_->SetTitle(QStringLiteral("ORG"));
-    ledFrame_->SetTitle(QStringLiteral("LED"));
+    sourceFrame_ = NewFrame(QStringLiteral("ORG"));
+    ledFrame_ = NewFrame(QStringLiteral("LED"));
     ledFrame_->SetPaintingOn(true);
     layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始图像")), 1, 0);
     auto* ledRow = new QHBoxLayout;
@@ -106,10 +104,7 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     dg->addWidget(pen, 2, 1, 1, 3);
     dg->addWidget(penValue, 2, 4);
     layout->addWidget(drawing, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
-    layout->addWidget(info_, 4, 0, 1, 2);
-    layout->setRowStretch(5, 1);
-    layout->setColumnStretch(0, 1);
+    AddInfoRows(layout);
 
     debounce_.setSingleShot(true);
     debounce_.setInterval(500);
@@ -143,14 +138,12 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
 bool CViewBmp::Initialise() {
     try {
         const CProjectFile& file = *doc_.ProjectFile();
-        id_->setText(file.GetAttr(g_, i_, "id"));
+        ReadSource();
         red_ = file.GetInt(g_, i_, "r");
         green_ = file.GetInt(g_, i_, "g");
         blue_ = file.GetInt(g_, i_, "b");
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
-        doc_.RebuildPathTables();
-        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Picture, id_->text());
     } catch (const AccessError&) {
         return false;
     }
@@ -226,8 +219,7 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
         ErrorBeeps();
         return false;
     }
-    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
-    sourcePath_ = doc_.SourceImagePathFor(ItemKind::Picture, id_->text());
+    ReadSource();
     LoadSource(sourcePath_);
     RefreshList();
     Convert();
@@ -237,10 +229,9 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
 void CViewBmp::ReplacePicture() {
     try {
         CProjectFile& file = *doc_.ProjectFile();
-        id_->setText(file.NewItemId(g_, i_));
+        file.NewItemId(g_, i_);
         doc_.SaveProject();
-        doc_.RebuildPathTables();
-        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Picture, id_->text());
+        ReadSource();
         // The file format follows the name's extension (".bmp").
         ledFrame_->CurrentImage().save(sourcePath_);
         LoadSource(sourcePath_);

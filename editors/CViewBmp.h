@@ -37,7 +37,6 @@ private:
     void ColourChanged();
     void StoreColours();
 
-    QString sourcePath_;
     int red_ = 128, green_ = 128, blue_ = 128;
     int width_ = 333, height_ = 250, ledWidth_ = 74;
     int conversions_ = 0;

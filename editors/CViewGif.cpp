@@ -24,15 +24,13 @@
 namespace glowdeck {
 
 CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
-    : CItemView(doc, group, position, std::move(showGroup), parent) {
+    : CItemView(doc, ItemKind::Animation, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewGif"));
     auto* layout = new QGridLayout(this);
     auto* choose = new QPushButton(QStringLiteral("选择动画"), this);
     AddIdRow(layout, choose);
-    sourceFrame_ = new CPictureFrame(this);
-    ledFrame_ = new CPictureFrame(this);
-    sourceFrame_->SetTitle(QStringLiteral("ORG"));
-    ledFrame_->SetTitle(QStringLiteral("LED"));
+    sourceFrame_ = NewFrame(QStringLiteral("ORG"));
+    ledFrame_ = NewFrame(QStringLiteral("LED"));
     layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始动画")), 1, 0);
     layout->addWidget(Framed(ledFrame_, QStringLiteral("LED动画")), 2, 0);
 
@@ -69,10 +67,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         cg->addWidget(sliders_[k], k + 1, 2);
     }
     layout->addWidget(conversion, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
-    layout->addWidget(info_, 4, 0, 1, 2);
-    layout->setRowStretch(5, 1);
-    layout->setColumnStretch(0, 1);
+    AddInfoRows(layout);
 
     debounce_.setSingleShot(true);
     debounce_.setInterval(500);
@@ -124,7 +119,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
 bool CViewGif::Initialise() {
     try {
         const CProjectFile& file = *doc_.ProjectFile();
-        id_->setText(file.GetAttr(g_, i_, "id"));
+        ReadSource();
         red_ = file.GetInt(g_, i_, "r");
         green_ = file.GetInt(g_, i_, "g");
         blue_ = file.GetInt(g_, i_, "b");
@@ -132,8 +127,6 @@ bool CViewGif::Initialise() {
         speed_ = file.GetInt(g_, i_, "speed");
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
-        doc_.RebuildPathTables();
-        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Animation, id_->text());
     } catch (const AccessError&) {
         return false;
     }
@@ -221,8 +214,7 @@ bool CViewGif::ChooseAnimation(const QString& chosen) {
         ErrorBeeps();
         return false;
     }
-    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
-    sourcePath_ = doc_.SourceImagePathFor(ItemKind::Animation, id_->text());
+    ReadSource();
     LoadGif(sourcePath_);
     RefreshList();
     converted_ = false;

@@ -35,7 +35,6 @@ private:
     void FillInfo();
     void StoreAttributes();
 
-    QString sourcePath_;
     int red_ = 128, green_ = 128, blue_ = 128, loops_ = 1, speed_ = 0;
     int width_ = 333, height_ = 250, ledWidth_ = 74, frameCount_ = 0;
     bool converted_ = false;

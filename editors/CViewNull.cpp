@@ -19,12 +19,12 @@
 namespace glowdeck {
 
 CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
-    : CItemView(doc, group, position, std::move(showGroup), parent) {
+    : CItemView(doc, ItemKind::Interval, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewNull"));
     auto* layout = new QGridLayout(this);
     AddIdRow(layout);
-    sourceFrame_ = new CPictureFrame(this);
-    ledFrame_ = new CPictureFrame(this);
+    sourceFrame_ = NewFrame(QStringLiteral("ORG"));
+    ledFrame_ = NewFrame(QStringLiteral("LED"));
     layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始图像")), 1, 0);
     layout->addWidget(Framed(ledFrame_, QStringLiteral("LED图像")), 2, 0);
     auto* edit = new QGroupBox(QStringLiteral("编辑"), this);
@@ -39,10 +39,7 @@ CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     eg->addWidget(length_, 1, 1);
     eg->addWidget(lengthText_, 1, 2);
     layout->addWidget(edit, 1, 1, Qt::AlignTop);
-    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
-    layout->addWidget(info_, 4, 0, 1, 2);
-    layout->setRowStretch(5, 1);
-    layout->setColumnStretch(0, 1);
+    AddInfoRows(layout);
 
     debounce_.setSingleShot(true);
     debounce_.setInterval(200);
@@ -65,9 +62,7 @@ bool CViewNull::Initialise() {
     int r = 128, g = 128, b = 128;
     try {
         const CProjectFile& file = *doc_.ProjectFile();
-        id_->setText(file.GetAttr(g_, i_, "id"));
-        doc_.RebuildPathTables();
-        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Interval, id_->text());
+        ReadSource();
         background_ = static_cast<unsigned>(file.GetInt(g_, i_, "backcolor"));
         r = file.GetInt(g_, i_, "r");
         g = file.GetInt(g_, i_, "g");
@@ -116,8 +111,7 @@ void CViewNull::Apply() {
         return;
     }
     ++applied_;
-    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
-    sourcePath_ = doc_.SourceImagePathFor(ItemKind::Interval, id_->text());
+    ReadSource();
     Show(sourcePath_);
     RefreshList();
 }

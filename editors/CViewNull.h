@@ -26,7 +26,6 @@ private:
     bool Initialise();
     void Show(const QString& path);
 
-    QString sourcePath_;
     int lengthValue_ = 1, applied_ = 0;
     unsigned background_ = 0;
     CPictureFrame* sourceFrame_;

@@ -23,14 +23,12 @@
 namespace glowdeck {
 
 CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
-    : CItemView(doc, group, position, std::move(showGroup), parent) {
+    : CItemView(doc, ItemKind::Text, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewTxt"));
     auto* layout = new QGridLayout(this);
     AddIdRow(layout);
-    textFrame_ = new CPictureFrame(this);
-    ledFrame_ = new CPictureFrame(this);
-    textFrame_->SetTitle(QStringLiteral("ORG"));
-    ledFrame_->SetTitle(QStringLiteral("LED"));
+    textFrame_ = NewFrame(QStringLiteral("ORG"));
+    ledFrame_ = NewFrame(QStringLiteral("LED"));
     layout->addWidget(Framed(textFrame_, QStringLiteral("文字图像")), 1, 0);
     layout->addWidget(Framed(ledFrame_, QStringLiteral("LED图像")), 2, 0);
 
@@ -80,10 +78,7 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     confirm->setObjectName(QStringLiteral("confirm"));
     eg->addWidget(confirm, 8, 3);
     layout->addWidget(editBox, 1, 1, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
-    layout->addWidget(info_, 4, 0, 1, 2);
-    layout->setRowStretch(5, 1);
-    layout->setColumnStretch(0, 1);
+    AddInfoRows(layout);
 
     connect(confirm, &QPushButton::clicked, this, [this] {
         text_ = edit_->toPlainText();
@@ -116,7 +111,7 @@ QString CViewTxt::OffsetText(int k) const { return QString::asprintf("%2.1f", of
 bool CViewTxt::Initialise() {
     try {
         const CProjectFile& file = *doc_.ProjectFile();
-        id_->setText(file.GetAttr(g_, i_, "id"));
+        ReadSource();
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
         text_ = file.GetText(g_, i_, "text");
@@ -125,8 +120,6 @@ bool CViewTxt::Initialise() {
         backColourValue_ = static_cast<unsigned>(file.GetInt(g_, i_, "backcolor"));
         textColourValue_ = static_cast<unsigned>(file.GetInt(g_, i_, "textcolor"));
         fontSize_ = file.GetInt(g_, i_, "fontsize");
-        doc_.RebuildPathTables();
-        sourcePath_ = doc_.SourceImagePathFor(ItemKind::Text, id_->text());
     } catch (const AccessError&) {
         return false;
     }
@@ -195,8 +188,7 @@ bool CViewTxt::Confirm() {
     }
     if (cut) QApplication::beep();
     characters_ = doc_.textConverter.CharacterCount();
-    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
-    sourcePath_ = doc_.SourceImagePathFor(ItemKind::Text, id_->text());
+    ReadSource();
     LoadTextImage();
     RefreshList();
     return true;

@@ -31,7 +31,7 @@ private:
     void LoadTextImage();
     void FillInfo();
 
-    QString sourcePath_, text_, font_ = QStringLiteral("宋体");
+    QString text_, font_ = QStringLiteral("宋体");
     int fontSize_ = 168, fontStyle_ = 0, width_ = 74, height_ = 56, ledWidth_ = 74;
     int characters_ = 0;
     unsigned textColourValue_ = 0xFFFFFF, backColourValue_ = 0;

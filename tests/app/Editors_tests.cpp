@@ -105,6 +105,7 @@ TEST_F(Editors, ChoosingAndReplacingPicturesGiveNewIds) {
     EXPECT_NE(File().GetAttr(0, 0, "id"), chosen);
     EXPECT_EQ(File().GetInt(0, 0, "height"), 56);  // the LED image became the source
     EXPECT_EQ(File().GetInt(0, 0, "width"), 18);
+    EXPECT_EQ(ImageFileSize(Source(0, ".bmp")), QSize(18, 56));  // saved under the new id
 }
 
 TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {
