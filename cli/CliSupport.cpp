@@ -6,6 +6,7 @@
 
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
+#include "model/ProjectLock.h"
 
 namespace glowdeck {
 
@@ -56,12 +57,26 @@ bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
     return true;
 }
 
-bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder) {
+void UseCliProjectLock(CGlowdeckDoc& doc) {
+    // Another command on the same project is waited for (a minute unless
+    // GLOWDECK_LOCK_WAIT gives seconds); the desktop program is never waited for.
+    int waitMs = 60000;
+    bool ok = false;
+    const double seconds = qEnvironmentVariable("GLOWDECK_LOCK_WAIT").toDouble(&ok);
+    if (ok && seconds >= 0 && seconds <= 24 * 3600) waitMs = static_cast<int>(seconds * 1000);
+    doc.SetLockPolicy(CProjectLock::CommandLineProgram(), waitMs);
+}
+
+bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder, bool readOnly) {
     if (!QFileInfo(folder).isDir()) {
         PrintErr(QStringLiteral("not a project folder: %1").arg(folder));
         return false;
     }
-    doc.OpenProjectFolder(folder);
+    if (readOnly)
+        doc.SetLockPolicy(QString(), 0);
+    else
+        UseCliProjectLock(doc);
+    if (!doc.OpenProjectFolder(folder)) return false;
     if (!QFileInfo::exists(doc.projectFilePath)) {
         PrintErr(QStringLiteral("no Index.prj in %1").arg(folder));
         return false;

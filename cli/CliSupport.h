@@ -21,8 +21,11 @@ void PrintOut(const QString& text);
 void PrintErr(const QString& text);
 // A positive decimal number, or nullopt.
 std::optional<int> ParseNumber(const QString& text);
-// Opens the project folder into `doc`; prints why and returns false when it
-// holds no readable project file.
-bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder);
+// Makes `doc` take project locks as the command-line tool (waiting for other
+// commands, refusing a project open in the desktop program).
+void UseCliProjectLock(CGlowdeckDoc& doc);
+// Opens the project folder into `doc` under the project lock; prints why and returns false when it
+// holds no readable project file. A read-only command takes no lock.
+bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder, bool readOnly = false);
 
 }  // namespace glowdeck

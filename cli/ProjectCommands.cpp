@@ -53,6 +53,7 @@ int RunNew(const QStringList& args) {
     StderrMessageSink messages;
     CGlowdeckDoc doc(messages);
     doc.SetProjectRoot(root);
+    UseCliProjectLock(doc);
     QString why;
     if (!doc.CreateProjectNamed(name, &why)) {
         PrintErr(why);
@@ -123,7 +124,7 @@ int RunList(const QStringList& args) {
     }
     StderrMessageSink messages;
     CGlowdeckDoc doc(messages);
-    if (!OpenProjectForCli(doc, args[0])) return 1;
+    if (!OpenProjectForCli(doc, args[0], /*readOnly=*/true)) return 1;
     const CProjectFile& file = *doc.ProjectFile();
     PrintOut(QStringLiteral("project %1 (%2)").arg(file.ProjectName(), doc.projectFolder));
     int problems = 0;

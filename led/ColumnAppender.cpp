@@ -12,7 +12,8 @@ bool AppendColumns(const QString& dataFile, const PackedColumns& columns, IMessa
     QFile file(dataFile);
     // Append only to a file that exists: ReadWrite without Truncate never
     // truncates, and we refuse to create it.
-    if (!file.exists() || !file.open(QIODevice::ReadWrite) || !file.seek(file.size())) {
+    // Unbuffered, so a failing write (full disk) reports here and not in a silent flush.
+    if (!file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !file.seek(file.size())) {
         if (messages) messages->Warn(QStringLiteral("数据文件未打开"));
         return false;
     }
@@ -31,8 +32,9 @@ bool AppendColumns(const QString& dataFile, const PackedColumns& columns, IMessa
         }
     }
     const bool written = file.write(out) == out.size();
+    if (!written && messages)
+        messages->Warn(QStringLiteral("数据文件写入失败：\n%1\n%2").arg(dataFile, file.errorString()));
     file.close();
-    if (!written && messages) messages->Warn(QStringLiteral("数据文件未打开"));
     return written;
 }
 

@@ -3,8 +3,8 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
+#include "base/AtomicFile.h"
 #include "led/GifWriter.h"
 
 namespace glowdeck {
@@ -15,15 +15,6 @@ QImage Read(QImageReader& reader, QString* error) {
     QImage image = reader.read();
     if (image.isNull() && error) *error = reader.errorString();
     return image;
-}
-
-bool WriteAtomically(const QString& path, const QByteArray& data, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -55,7 +46,7 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mimeTy
     QByteArray data;
     if (mimeType == QLatin1String("image/gif")) {
         if (!EncodeGif({image}, {0}, 0, &data, error)) return false;
-        return WriteAtomically(path, data, error);
+        return WriteFileAtomically(path, data, error);
     }
     const char* format = nullptr;
     if (mimeType == QLatin1String("image/jpeg")) format = "jpeg";
@@ -72,7 +63,7 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mimeTy
         if (error) *error = writer.errorString();
         return false;
     }
-    return WriteAtomically(path, data, error);
+    return WriteFileAtomically(path, data, error);
 }
 
 QImage MakeThumbnail(const QImage& image, int width, int height) {

@@ -112,11 +112,14 @@ QByteArray CIndexBuilder::IndexBytes() const {
                       static_cast<int>(std::min<size_t>(buffer_.size(), finalIndexLength_)));
 }
 
-bool CIndexBuilder::WriteIndex(const QString& path) const {
+bool CIndexBuilder::WriteIndex(const QString& path, QString* writeError) const {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    // Unbuffered, so a failing write reports here and not in a silent flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return false;
     const QByteArray bytes = IndexBytes();
-    return file.write(bytes) == bytes.size();
+    if (file.write(bytes) == bytes.size()) return true;
+    if (writeError) *writeError = QStringLiteral("%1: %2").arg(path, file.errorString());
+    return false;
 }
 
 }  // namespace glowdeck

@@ -33,7 +33,8 @@ public:
     void AddFrame(std::uint16_t columns, std::uint16_t delay);
     void Finalise();
     // Creates or truncates `path` and writes the index.
-    bool WriteIndex(const QString& path) const;
+    // `writeError` is set when the file opened but a write failed (full disk).
+    bool WriteIndex(const QString& path, QString* writeError = nullptr) const;
 
     bool Finalised() const { return finalised_; }
     // The serialised index (valid once finalised).

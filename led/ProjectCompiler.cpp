@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
 
+#include "base/AtomicFile.h"
 #include "led/AnimationConverter.h"
 #include "led/IndexBuilder.h"
 #include "led/PictureConverter.h"
@@ -30,23 +30,33 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
     const CProjectFile* file = doc_.ProjectFile();
     if (!file) return false;
     const QString target = doc_.dataFilePath;
-    const QString building = target + QStringLiteral(".new");
+    // Temporary files of compiles that were killed: the caller holds the
+    // project, so no other compile is writing them. "data.bin.new" is the
+    // fixed name older versions built under.
+    RemoveStaleTemporaries(target);
+    QFile::remove(target + QStringLiteral(".new"));
+    // The new file gets a unique name beside data.bin and replaces it only
+    // when both passes wrote every byte; data.bin is untouched otherwise.
+    CAtomicFile building(target);
+    QString error;
+    if (!building.Open(&error)) {
+        messages_.Warn(QStringLiteral("数据文件未打开\n%1").arg(error));
+        return false;
+    }
     int itemCount = 0;
     bool ok = false;
     try {
-        ok = IndexPass(ball, building, &itemCount) && DataPass(ball, building, itemCount, progress);
+        ok = IndexPass(ball, building.TemporaryPath(), &itemCount) &&
+             DataPass(ball, building.TemporaryPath(), itemCount, progress);
     } catch (const AccessError& e) {
         messages_.Warn(QStringLiteral("项目文件有误：%1").arg(QString::fromUtf8(e.what())));
         ok = false;
     }
-    if (ok && std::rename(QFile::encodeName(building).constData(), QFile::encodeName(target).constData()) != 0) {
-        messages_.Warn(QStringLiteral("数据文件未打开"));
+    if (ok && !building.Commit(&error)) {
+        messages_.Warn(QStringLiteral("数据文件写入失败：\n%1").arg(error));
         ok = false;
     }
-    if (!ok) {
-        QFile::remove(building);
-        return false;
-    }
+    if (!ok) return false;  // `building` removes its temporary file
     doc_.needsCompile = false;
     if (summary) {
         summary->groups = file->GroupCount();
@@ -86,12 +96,14 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
         }
     }
     index.Finalise();
-    const bool written = index.WriteIndex(target);
+    QString writeError;
+    const bool written = index.WriteIndex(target, &writeError);
     indexLength_ = index.IndexLength();
     const std::uint64_t total = static_cast<std::uint64_t>(index.IndexLength()) + index.DataLength();
     index.Reset();
     if (!written) {
-        messages_.Warn(QStringLiteral("索引文件未打开"));
+        messages_.Warn(writeError.isEmpty() ? QStringLiteral("索引文件未打开")
+                                            : QStringLiteral("数据文件写入失败：\n%1").arg(writeError));
         return false;
     }
     if (total > 0xFFFFFF) {

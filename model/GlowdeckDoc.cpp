@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "base/AtomicFile.h"
 #include "model/AccessError.h"
 #include "model/FrameView.h"
 #include "model/IniFile.h"
@@ -100,12 +101,20 @@ bool CGlowdeckDoc::CreateProject() {
 }
 
 bool CGlowdeckDoc::CreateProjectNamed(const QString& name, QString* why) {
-    SetProjectPaths(name);
+    const QString folder = projectRoot + name;
     QDir().mkpath(projectRoot);
-    if (!QDir().mkdir(projectFolder)) {
-        if (why) *why = QStringLiteral("项目文件夹已存在或无法建立：%1").arg(projectFolder);
+    if (!QDir().mkdir(folder)) {
+        if (why) *why = QStringLiteral("项目文件夹已存在或无法建立：%1/").arg(folder);
         return false;
     }
+    CProjectLock lock;
+    QString refusal;
+    if (!lockProgram_.isEmpty() && !lock.Acquire(folder, lockProgram_, lockWaitMs_, &refusal)) {
+        if (why) *why = refusal;
+        return false;
+    }
+    lock_ = std::move(lock);
+    SetProjectPaths(name);
     if (!QDir().mkdir(imagesFolder)) {
         if (why) *why = QStringLiteral("无法建立图像文件夹：%1").arg(imagesFolder);
         return false;
@@ -142,13 +151,35 @@ bool CGlowdeckDoc::OpenProjectFile(const QString& chosenFile) {
 
 bool CGlowdeckDoc::OpenProjectFolder(const QString& folder) {
     const QFileInfo info(QDir::cleanPath(QDir(folder).absolutePath()));
+    if (!LockFolder(info.absoluteFilePath())) return false;
     SetProjectRoot(info.absolutePath());
     return OpenAt(info.fileName());
 }
 
+bool CGlowdeckDoc::LockFolder(const QString& folder) {
+    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+    if (lockProgram_.isEmpty()) return true;  // a reader that never writes
+    if (lock_.Held() && lock_.Folder() == clean) return true;
+    CProjectLock lock;
+    QString why;
+    if (!lock.Acquire(clean, lockProgram_, lockWaitMs_, &why)) {
+        messages_.Warn(why);
+        return false;
+    }
+    lock_ = std::move(lock);
+    return true;
+}
+
 bool CGlowdeckDoc::OpenAt(const QString& name) {
+    if (!LockFolder(projectRoot + name)) return false;
     SetProjectPaths(name);
     projectFilePath = FindProjectFile(projectFolder);
+    // Temporary files of saves that were killed; we hold the project, so
+    // no other program is writing them.
+    if (!lockProgram_.isEmpty()) {
+        RemoveStaleTemporaries(projectFilePath);
+        RemoveStaleTemporariesIn(imagesFolder);
+    }
     projectFile_.reset();
     projectFile_ = std::make_unique<CProjectFile>(projectFilePath);
     if (!projectFile_->Loaded() && QFileInfo::exists(projectFilePath))

@@ -11,6 +11,7 @@
 #include "led/TextConverter.h"
 #include "model/ItemKind.h"
 #include "model/ProjectFile.h"
+#include "model/ProjectLock.h"
 #include "model/ProjectLimits.h"
 
 namespace glowdeck {
@@ -34,6 +35,14 @@ public:
     void SetTreeView(IProjectTreeView* tree) { tree_ = tree; }
     void SetFrameView(IFrameView* frame) { frame_ = frame; }
     IMessageSink& Messages() { return messages_; }
+    // Who this program is for the project lock, and how long opening a project
+    // waits for a command-line run that holds it. The lock is held for as long
+    // as a project is open. An empty program takes no lock: for readers that
+    // never write (saves are atomic, so they always read a whole file).
+    void SetLockPolicy(const QString& program, int waitMs) {
+        lockProgram_ = program;
+        lockWaitMs_ = waitMs;
+    }
 
     // --- project folder and settings ---
     static QString DefaultProjectRoot();  // $HOME/TOVRIX/
@@ -107,6 +116,9 @@ private:
     bool Saved();
     void FillTree();
     bool OpenAt(const QString& name);
+    // Takes the lock of `folder` into lock_ (kept when it is already ours);
+    // warns and returns false when another program holds it.
+    bool LockFolder(const QString& folder);
 
     IMessageSink& messages_;
     IProjectDialogs* dialogs_ = nullptr;
@@ -114,6 +126,9 @@ private:
     IFrameView* frame_ = nullptr;
     std::unique_ptr<CProjectFile> projectFile_;
     std::vector<QString> sourceImagePath_;
+    CProjectLock lock_;
+    QString lockProgram_ = CProjectLock::DesktopProgram();
+    int lockWaitMs_ = 0;
 };
 
 }  // namespace glowdeck

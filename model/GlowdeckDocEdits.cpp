@@ -1,10 +1,12 @@
 // Editing operations of the document: structure changes, placeholders and
 // the derived tables. Every operation saves the whole project file.
 #include <QColor>
+#include <QFile>
 
 #include "led/ImageCodec.h"
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
+#include "model/MessageSink.h"
 #include "model/Placeholder.h"
 
 namespace glowdeck {
@@ -69,17 +71,26 @@ bool CGlowdeckDoc::MoveGroup(int g, int g2) {
 
 bool CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
     CProjectFile& file = Open(projectFile_);
-    file.AppendItem(g - 1, kind, name, CProjectFile::GenerateId());
-    const bool saved = Saved();
-    const int i = file.ItemCount(g - 1) - 1;
-    const QString path = SourceImagePathFor(kind, file.GetAttr(g - 1, i, "id"));
+    const QString id = CProjectFile::GenerateId();
+    const QString path = SourceImagePathFor(kind, id);
     const PlaceholderLook look = LookOf(kind);
-    // A placeholder that cannot be written leaves the item without a source
-    // file; compile reports the missing file later.
-    EncodeImage(MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black), path,
-                QString::fromLatin1(look.mime));
+    // The placeholder is written before the item is saved, and the item is
+    // taken back when the save fails: a full disk leaves neither an item
+    // without its image nor a change that exists only in memory.
+    QString error;
+    if (!EncodeImage(MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black), path,
+                     QString::fromLatin1(look.mime), &error)) {
+        messages_.Warn(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
+        return false;
+    }
+    file.AppendItem(g - 1, kind, name, id);
+    if (!Saved()) {
+        file.RemoveItem(g - 1, file.ItemCount(g - 1) - 1);
+        QFile::remove(path);
+        return false;
+    }
     needsCompile = true;
-    return saved;
+    return true;
 }
 
 bool CGlowdeckDoc::RenameItem(int g, int i, const QString& name) {

@@ -1,8 +1,8 @@
 #include "model/IniFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
+#include "base/AtomicFile.h"
 #include "model/Cp936.h"
 #include "model/IntText.h"
 
@@ -118,15 +118,10 @@ bool CIniFile::SetString(const QString& section, const QString& key, const QStri
             lines_.insert(SectionEnd(s), line);
     }
 
-    QSaveFile file(path_);
     const QByteArray eol = crlf_ ? QByteArray("\r\n") : QByteArray("\n");
     QByteArray data;
     for (const QByteArray& l : lines_) data += l + eol;
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(path_, data, error);
 }
 
 }  // namespace glowdeck

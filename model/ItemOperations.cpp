@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "base/AtomicFile.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
 #include "led/PictureConverter.h"
@@ -22,9 +23,9 @@ QColor FromBgr(unsigned v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) 
 bool CopyOver(const QString& file, const QString& target, QString* error) {
     if (QFileInfo(file).canonicalFilePath() == QFileInfo(target).canonicalFilePath() && QFileInfo::exists(target))
         return true;
-    QFile::remove(target);
-    if (!QFile::copy(file, target)) {
-        if (error) *error = QStringLiteral("无法复制 %1 到 %2").arg(file, target);
+    QString why;
+    if (!CopyFileAtomically(file, target, &why)) {
+        if (error) *error = QStringLiteral("无法复制 %1 到 %2：%3").arg(file, target, why);
         return false;
     }
     return true;

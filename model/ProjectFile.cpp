@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 #include <sstream>
 
+#include "base/AtomicFile.h"
 #include "model/AccessError.h"
 #include "model/IntText.h"
 #include "model/ItemTemplate.h"
@@ -235,19 +235,15 @@ bool CProjectFile::Save(QString* error) {
         QString backup = filePath_ + QStringLiteral(".bak");
         for (int n = 1; QFileInfo::exists(backup); ++n)
             backup = filePath_ + QStringLiteral(".bak%1").arg(n);
-        if (QFileInfo::exists(filePath_) && !QFile::copy(filePath_, backup)) {
-            if (error) *error = QStringLiteral("cannot keep a copy of the unreadable file as ") + backup;
+        QString why;
+        if (QFileInfo::exists(filePath_) && !CopyFileAtomically(filePath_, backup, &why)) {
+            if (error) *error = QStringLiteral("cannot keep a copy of the unreadable file as %1 (%2)").arg(backup, why);
             return false;
         }
         keepUnreadableOriginal_ = false;
     }
     const QByteArray data = Serialize();
-    QSaveFile file(filePath_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(filePath_, data, error);
 }
 
 void CProjectFile::SetGroupName(int g, const QString& name) {

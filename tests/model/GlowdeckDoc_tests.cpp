@@ -180,3 +180,25 @@ TEST_F(DocTest, FailedSaveIsReported) {
     ASSERT_EQ(sink_.texts.size(), 1);
     EXPECT_EQ(sink_.captions[0], QStringLiteral("Orbilux"));
 }
+
+TEST_F(DocTest, AProjectAnotherProgramIsEditingIsNotOpened) {
+    doc_.LoadSettings(program_);
+    ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("mine")));
+    dir_.Write("projects/busy/Index.prj", "<project name='busy'><group name='g'/></project>");
+    CProjectLock command;
+    QString why;
+    ASSERT_TRUE(command.Acquire(root_ + QStringLiteral("busy"), CProjectLock::CommandLineProgram(), 0, &why));
+
+    EXPECT_FALSE(doc_.OpenProjectFile(root_ + QStringLiteral("busy/Index.prj")));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("glowdeck-cli"))) << sink_.texts[0].toStdString();
+    // The open project stays open, and stays ours.
+    EXPECT_EQ(doc_.projectFilePath, root_ + QStringLiteral("mine/Index.prj"));
+    EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g2")));
+    CProjectLock probe;
+    EXPECT_FALSE(probe.Acquire(root_ + QStringLiteral("mine"), CProjectLock::CommandLineProgram(), 0, &why));
+
+    command.Release();
+    ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("busy/Index.prj")));
+    EXPECT_TRUE(probe.Acquire(root_ + QStringLiteral("mine"), CProjectLock::CommandLineProgram(), 0, &why));
+}

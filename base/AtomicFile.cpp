@@ -1,0 +1,137 @@
+#include "base/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace glowdeck {
+
+namespace {
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+// Syncs the folder entry of a rename; folders that cannot be opened or synced
+// (some network and FUSE file systems) are left as they are.
+void SyncFolder(const QString& folder) {
+    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+QString SystemErrorText(const QString& path, int error) {
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
+                                        QString::fromLocal8Bit(std::strerror(error)));
+}
+
+CAtomicFile::CAtomicFile(QString target) : target_(std::move(target)) {}
+
+CAtomicFile::~CAtomicFile() { Discard(); }
+
+bool CAtomicFile::Fail(const QString& what, int error, QString* message) {
+    if (message) *message = what.isEmpty() ? SystemErrorText(target_, error) : what;
+    Discard();
+    return false;
+}
+
+bool CAtomicFile::Open(QString* error) {
+    Discard();
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString candidate = QStringLiteral("%1.%2-%3.tmp")
+                                      .arg(target_)
+                                      .arg(::getpid())
+                                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        fd_ = ::open(Native(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            temporary_ = candidate;
+            return true;
+        }
+        if (errno != EEXIST) return Fail(SystemErrorText(candidate, errno), errno, error);
+    }
+    return Fail(QString(), EEXIST, error);
+}
+
+bool CAtomicFile::Append(const QByteArray& data, QString* error) {
+    if (fd_ < 0) return Fail(QString(), EBADF, error);
+    const char* p = data.constData();
+    qint64 left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return Fail(SystemErrorText(temporary_, n < 0 ? errno : ENOSPC), 0, error);
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool CAtomicFile::Commit(QString* error) {
+    if (fd_ < 0) return Fail(QString(), EBADF, error);
+    // Data written by other handles to the temporary file is synced too.
+    if (::fsync(fd_) != 0) return Fail(SystemErrorText(temporary_, errno), 0, error);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return Fail(SystemErrorText(temporary_, errno), 0, error);
+    if (::rename(Native(temporary_).constData(), Native(target_).constData()) != 0)
+        return Fail(SystemErrorText(target_, errno), 0, error);
+    temporary_.clear();
+    SyncFolder(QFileInfo(target_).absolutePath());
+    return true;
+}
+
+void CAtomicFile::Discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.isEmpty()) ::unlink(Native(temporary_).constData());
+    temporary_.clear();
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* error) {
+    CAtomicFile file(path);
+    return file.Open(error) && file.Append(data, error) && file.Commit(error);
+}
+
+bool CopyFileAtomically(const QString& from, const QString& to, QString* error) {
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), source.errorString());
+        return false;
+    }
+    const QByteArray data = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        if (error) *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), source.errorString());
+        return false;
+    }
+    return WriteFileAtomically(to, data, error);
+}
+
+namespace {
+
+// "<name>.<pid>-<8 hex digits>.tmp", as CAtomicFile::Open names them.
+void RemoveMatching(const QString& folder, const QString& namePattern) {
+    static const QString suffix = QStringLiteral("\\.[0-9]+-[0-9a-f]{8}\\.tmp");
+    const QRegularExpression name(QRegularExpression::anchoredPattern(namePattern + suffix));
+    QDir dir(folder);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (name.match(entry).hasMatch()) dir.remove(entry);
+}
+
+}  // namespace
+
+void RemoveStaleTemporaries(const QString& target) {
+    const QFileInfo info(target);
+    RemoveMatching(info.absolutePath(), QRegularExpression::escape(info.fileName()));
+}
+
+void RemoveStaleTemporariesIn(const QString& folder) { RemoveMatching(folder, QStringLiteral(".+")); }
+
+}  // namespace glowdeck
