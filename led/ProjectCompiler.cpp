@@ -40,7 +40,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
     CAtomicFile building(target);
     QString error;
     if (!building.Open(&error)) {
-        messages_.Warn(QStringLiteral("数据文件未打开\n%1").arg(error));
+        messages_.Warn(QStringLiteral("索引文件未打开"));  // the index is the file's first part
         return false;
     }
     int itemCount = 0;
