@@ -134,6 +134,12 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
     QString family = p.fontName;
     const bool vertical = family.startsWith(QLatin1Char('@'));
     while (family.startsWith(QLatin1Char('@'))) family.remove(0, 1);
+    // An unknown face, or characters the face has no glyph for, cannot be
+    // drawn: refuse before anything is written.
+    if (!CanDrawWith(family, p.text)) {
+        if (messages) messages->Warn(QStringLiteral("无法生成此种文字！"));
+        return false;
+    }
     const QFont font = MakeFont(family, p.emSize, p.fontStyle);
     const QVector<uint> text = p.text.toUcs4();
     const QString glyphs = QString::fromUcs4(reinterpret_cast<const char32_t*>(text.constData()), std::min<int>(text.size(), kMaxGlyphs));

@@ -1,5 +1,6 @@
 #include "led/TextPainter.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QStringList>
@@ -8,11 +9,25 @@ namespace glowdeck {
 
 QString SongFallbackFamily() { return QStringLiteral("AR PL UMing CN"); }
 
+bool IsSongFace(const QString& family) {
+    return family == QStringLiteral("宋体") || family.compare(QLatin1String("SimSun"), Qt::CaseInsensitive) == 0;
+}
+
+bool CanDrawWith(const QString& family, const QString& text) {
+    if (!IsSongFace(family) && !QFontDatabase::hasFamily(family)) return false;
+    const QFontMetricsF metrics(MakeFont(family, 24, 0));
+    for (const uint c : text.toUcs4()) {
+        // Line breaks and other controls are not drawn: nothing to look for.
+        if (QChar::category(c) == QChar::Other_Control) continue;
+        if (!metrics.inFontUcs4(c)) return false;
+    }
+    return true;
+}
+
 QFont MakeFont(const QString& family, int pixelSize, int styleBits) {
     QStringList families{family};
-    if (family == QStringLiteral("宋体") || family.compare(QLatin1String("SimSun"), Qt::CaseInsensitive) == 0)
-        families << QStringLiteral("宋体") << QStringLiteral("SimSun");
-    families << SongFallbackFamily();
+    // Only the default Song face falls back to the shipped Song-style face.
+    if (IsSongFace(family)) families << QStringLiteral("宋体") << QStringLiteral("SimSun") << SongFallbackFamily();
     families.removeDuplicates();
     QFont font;
     font.setFamilies(families);
@@ -22,7 +37,8 @@ QFont MakeFont(const QString& family, int pixelSize, int styleBits) {
     font.setUnderline(styleBits & StyleUnderline);
     font.setStrikeOut(styleBits & StyleStrikeOut);
     font.setKerning(false);
-    font.setStyleStrategy(QFont::PreferAntialias);
+    // No glyphs borrowed from other fonts: what the face cannot draw is refused.
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoFontMerging));
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }

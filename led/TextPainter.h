@@ -17,9 +17,14 @@ enum FontStyleBits { StyleBold = 1, StyleItalic = 2, StyleUnderline = 4, StyleSt
 QString SongFallbackFamily();
 
 // A font of `family` at an em size of `pixelSize` pixels with the style bits.
-// The family list is fixed (the family, its known aliases, then the Song
-// fallback) so text renders the same on every machine whatever the locale.
+// The family list is fixed (the family; for the Song face its aliases, then
+// the Song fallback) and glyphs are never borrowed from other fonts, so text
+// renders the same on every machine whatever the locale.
 QFont MakeFont(const QString& family, int pixelSize, int styleBits = 0);
+
+// Whether `family` is installed (the Song face always is, through its
+// fallback) and has a glyph for every character of `text`.
+bool CanDrawWith(const QString& family, const QString& text);
 
 // The layout box of `text` drawn from the origin: its advance width and the
 // font's line height (a box for each line of a multi-line text).

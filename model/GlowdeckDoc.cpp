@@ -5,6 +5,7 @@
 
 #include "base/AtomicFile.h"
 #include "model/AccessError.h"
+#include "model/Cp936.h"
 #include "model/FrameView.h"
 #include "model/IniFile.h"
 #include "model/MessageSink.h"
@@ -186,7 +187,8 @@ bool CGlowdeckDoc::OpenAt(const QString& name) {
         messages_.Warn(QStringLiteral("项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
                            .arg(projectFilePath, projectFile_->LoadError()));
     if (tree_) tree_->ResetTree(name);
-    if (frame_) frame_->SetStatusPane(1, projectFolder, 7 * projectFolder.toUtf8().size());
+    // 7 pixels per byte of the path as code page 936 text (two per Chinese character).
+    if (frame_) frame_->SetStatusPane(1, projectFolder, 7 * ToCp936(projectFolder).size());
     FillTree();
     title = name;
     if (frame_) frame_->SetTitle(title);

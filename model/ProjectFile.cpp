@@ -170,7 +170,18 @@ void CProjectFile::SetAttr(int g, int i, const char* name, const QString& value)
 }
 
 QString CProjectFile::GetText(int g, int i, const char* name) const {
-    return FromUtf8(Property(g, i, name).child_value());
+    // The element's whole text: every text and CDATA node below it, in order.
+    std::string text;
+    struct Collect : pugi::xml_tree_walker {
+        std::string* out;
+        bool for_each(pugi::xml_node& node) override {
+            if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) *out += node.value();
+            return true;
+        }
+    } collect;
+    collect.out = &text;
+    Property(g, i, name).traverse(collect);
+    return QString::fromStdString(text);
 }
 
 void CProjectFile::SetText(int g, int i, const char* name, const QString& value) {

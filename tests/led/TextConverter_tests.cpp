@@ -116,6 +116,18 @@ TEST(TextRender, NothingToDrawFails) {
     TextRenderParams vertical = Params(QString());
     vertical.fontName = QStringLiteral("@宋体");
     EXPECT_FALSE(converter.RenderText(dir.File("t.bmp"), vertical, &sink));
+    // An unknown face and a character the face has no glyph for: nothing is
+    // borrowed from another font.
+    TextRenderParams unknown = Params(QStringLiteral("abc"));
+    unknown.fontName = QStringLiteral("NoSuchFontXYZ");
+    EXPECT_FALSE(converter.RenderText(dir.File("t.bmp"), unknown, &sink));
+    TextRenderParams dejavu = Params(QStringLiteral("ab中"));
+    dejavu.fontName = QStringLiteral("DejaVu Sans");
+    EXPECT_FALSE(converter.RenderText(dir.File("t.bmp"), dejavu, &sink));
+    EXPECT_EQ(sink.texts.size(), 4);
+    EXPECT_FALSE(QFile::exists(dir.File("t.bmp")));
+    dejavu.text = QStringLiteral("ab");
+    EXPECT_TRUE(converter.RenderText(dir.File("t.bmp"), dejavu, &sink));
 }
 
 TEST(TextRender, VerticalFontsAreTurnedAQuarter) {

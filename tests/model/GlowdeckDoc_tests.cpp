@@ -126,6 +126,10 @@ TEST_F(DocTest, OpenTakesOnlyTheFolderNameOfTheChosenFile) {
     EXPECT_FALSE(doc_.needsCompile);  // opening leaves the flag alone
     EXPECT_EQ(frame_.paneText, root_ + QStringLiteral("show/"));
     EXPECT_EQ(frame_.paneWidth, 7 * (root_ + QStringLiteral("show/")).toUtf8().size());
+    // The pane counts code page 936 bytes: two per Chinese character.
+    ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("彩球")));
+    ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("彩球/Index.prj")));
+    EXPECT_EQ(frame_.paneWidth, 7 * (root_.toUtf8().size() + 5));
 }
 
 TEST_F(DocTest, ProjectFileNameMatchesWithoutCase) {

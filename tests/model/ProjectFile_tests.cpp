@@ -216,10 +216,11 @@ TEST_F(ProjectFileValues, IntegerListsFollowTheCommaRules) {
     EXPECT_EQ(file_->GetText(0, 0, "interval"), QString());
 }
 
-TEST_F(ProjectFileValues, SetTextReplacesTheWholeContent) {
+TEST_F(ProjectFileValues, TextIsTheWholeContentAndSetTextReplacesIt) {
     TempDir dir;
     CProjectFile file(dir.Write("Index.prj", "<project><group name='g'><txtpic name='t' id='i'>"
-                                             "<text>a<b/>c</text></txtpic></group></project>"));
+                                             "<text>a<![CDATA[<b>]]><i>c<u>d</u></i>e</text></txtpic></group></project>"));
+    EXPECT_EQ(file.GetText(0, 0, "text"), QStringLiteral("a<b>cde"));
     file.SetText(0, 0, "text", QStringLiteral("新文字 & <more>"));
     EXPECT_EQ(file.GetText(0, 0, "text"), QStringLiteral("新文字 & <more>"));
     EXPECT_TRUE(file.Serialize().contains("<text>新文字 &amp; &lt;more&gt;</text>"));
