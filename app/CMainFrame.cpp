@@ -1,5 +1,7 @@
 #include "app/CMainFrame.h"
 
+#include <QApplication>
+
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -19,6 +21,7 @@
 #include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
 #include "app/ShellDialogs.h"
+#include "editors/CPictureFrame.h"
 #include "editors/CTitleView.h"
 #include "editors/CViewBmp.h"
 #include "editors/CViewGif.h"
@@ -191,8 +194,8 @@ void CMainFrame::InitBallType() {
     UpdateChecks();
 }
 
-bool CMainFrame::Start() {
-    if (!doc_.StartUp(programFolder_)) return false;
+bool CMainFrame::Start(const QString& project) {
+    if (!doc_.StartUp(programFolder_, project)) return false;
     AskLayerIfDouble();
     return true;
 }
@@ -272,11 +275,17 @@ void CMainFrame::SetLook(int id) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (doc_.Messages().Show(QStringLiteral("是否要退出？"), IMessageSink::Caption(), Icon::Question, Buttons::YesNo) ==
-        Answer::Yes)
-        event->accept();
-    else
+    if (doc_.Messages().Show(QStringLiteral("是否要退出？"), IMessageSink::Caption(), Icon::Question, Buttons::YesNo) !=
+        Answer::Yes) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // Paint windows are windows of their own: close them with the program,
+    // and end the program even if some other window is still up.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && qobject_cast<CPaintWindow*>(window)) window->close();
+    QCoreApplication::quit();
 }
 
 void CMainFrame::ShowView(int viewKind) {

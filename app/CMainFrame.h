@@ -27,7 +27,8 @@ public:
     // Asks the ball type when setting.ini has none, then runs the document's
     // start-up (start dialog loop) and the layer question of a double-layer
     // ball. False when the user left the start dialog.
-    bool Start();
+    // The start-up steps; `project` (a folder or its Index.prj) opens directly.
+    bool Start(const QString& project = QString());
 
     CProjectTree* Tree() const { return tree_; }
     CItemListPane* ItemList() const { return itemList_; }

@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
     doc.SetTreeView(frame.Tree());
     doc.SetFrameView(&frame);
     frame.showMaximized();
-    if (!frame.Start()) return 0;
+    // "glowdeck PROJECT": a project folder or its Index.prj opens directly.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (!frame.Start(arguments.isEmpty() ? QString() : arguments.first())) return 0;
     return app.exec();
 }

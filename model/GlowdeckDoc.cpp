@@ -64,20 +64,30 @@ void CGlowdeckDoc::LoadSettings(const QString& programFolder) {
     buildHint = ini.GetString(QStringLiteral("README"), QStringLiteral("BUILD"), DefaultBuildHint());
 }
 
-void CGlowdeckDoc::SetProjectPaths(const QString& name) {
-    projectFolder = projectRoot + name + QLatin1Char('/');
+void CGlowdeckDoc::SetProjectPaths(const QString& name) { SetProjectFolder(projectRoot + name); }
+
+void CGlowdeckDoc::SetProjectFolder(const QString& folder) {
+    projectFolder = folder;
+    if (!projectFolder.endsWith(QLatin1Char('/'))) projectFolder += QLatin1Char('/');
     imagesFolder = projectFolder + QStringLiteral("Images/");
     projectFilePath = projectFolder + kProjectFileName;
     dataFilePath = projectFolder + QStringLiteral("data.bin");
 }
 
-bool CGlowdeckDoc::StartUp(const QString& programFolder) {
+bool CGlowdeckDoc::StartUp(const QString& programFolder, const QString& project) {
     LoadSettings(programFolder);
     title = QStringLiteral("New");
     if (frame_) {
         frame_->SetTitle(title);
         frame_->ShowView(kMainView);
         frame_->SetStatusPane(1, QStringLiteral("工程路径"), 50);
+    }
+    if (!project.isEmpty()) {
+        const QFileInfo given(project);
+        if (!given.exists())
+            messages_.Warn(QStringLiteral("找不到项目：%1").arg(project));
+        else if (given.isDir() ? OpenProjectFolder(project) : OpenProjectFile(project))
+            return true;
     }
     if (!dialogs_) return false;
     for (;;) {
@@ -145,17 +155,11 @@ bool CGlowdeckDoc::OpenProject() {
 }
 
 bool CGlowdeckDoc::OpenProjectFile(const QString& chosenFile) {
-    // Only the name of the folder holding the chosen file is used.
-    const QString name = QFileInfo(QFileInfo(chosenFile).absolutePath()).fileName();
-    return OpenAt(name);
+    // The project is the folder holding the chosen file, where it is.
+    return OpenAt(QFileInfo(chosenFile).absolutePath());
 }
 
-bool CGlowdeckDoc::OpenProjectFolder(const QString& folder) {
-    const QFileInfo info(QDir::cleanPath(QDir(folder).absolutePath()));
-    if (!LockFolder(info.absoluteFilePath())) return false;
-    SetProjectRoot(info.absolutePath());
-    return OpenAt(info.fileName());
-}
+bool CGlowdeckDoc::OpenProjectFolder(const QString& folder) { return OpenAt(folder); }
 
 bool CGlowdeckDoc::LockFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
@@ -171,9 +175,11 @@ bool CGlowdeckDoc::LockFolder(const QString& folder) {
     return true;
 }
 
-bool CGlowdeckDoc::OpenAt(const QString& name) {
-    if (!LockFolder(projectRoot + name)) return false;
-    SetProjectPaths(name);
+bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
+    const QString folder = QDir::cleanPath(QDir(folderPath).absolutePath());
+    const QString name = QFileInfo(folder).fileName();
+    if (!LockFolder(folder)) return false;
+    SetProjectFolder(folder);
     projectFilePath = FindProjectFile(projectFolder);
     // Temporary files of saves that were killed; we hold the project, so
     // no other program is writing them.

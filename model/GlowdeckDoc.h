@@ -53,16 +53,19 @@ public:
     void SetProjectPaths(const QString& name);
     // The program's start: settings, main view, then the start dialog until a
     // project is created or opened. False when the user leaves the start dialog.
-    bool StartUp(const QString& programFolder);
+    // A `project` given (a project folder or a file in it, as on the command
+    // line) is opened without the start dialog; the dialog follows only when it
+    // cannot be opened.
+    bool StartUp(const QString& programFolder, const QString& project = QString());
     bool CreateProject();  // asks the name
     bool OpenProject();    // asks the file
     // Creates the project `name` under the project root. False (with `why` set)
     // when its folder exists or cannot be made.
     bool CreateProjectNamed(const QString& name, QString* why = nullptr);
-    // Opens the project of the folder that holds `chosenFile`: the folder's
-    // name under the project root.
+    // Opens the project of the folder that holds `chosenFile`, wherever it is;
+    // the project root stays as it is.
     bool OpenProjectFile(const QString& chosenFile);
-    // Opens the project folder `folder` wherever it is (its parent becomes the root).
+    // Opens the project folder `folder` wherever it is; the root stays.
     bool OpenProjectFolder(const QString& folder);
 
     // --- editing operations (1-based numbers; each saves) ---
@@ -115,7 +118,8 @@ public:
 private:
     bool Saved();
     void FillTree();
-    bool OpenAt(const QString& name);
+    bool OpenAt(const QString& folder);
+    void SetProjectFolder(const QString& folder);
     // Takes the lock of `folder` into lock_ (kept when it is already ours);
     // warns and returns false when another program holds it.
     bool LockFolder(const QString& folder);

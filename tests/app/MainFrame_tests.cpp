@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QPushButton>
 #include <QDir>
 #include <QTest>
 
@@ -10,6 +12,7 @@
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/ShellDialogs.h"
+#include "editors/CPictureFrame.h"
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
 #include "model/TreeRules.h"
@@ -274,4 +277,33 @@ TEST_F(Shell, MemoryReport) {
     doc_.ProjectFile()->SetInt(0, 0, "length", 250000 / 21);
     frame_->MemoryReport();
     EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("目前占用了249984内存,占总内存数量的百分之50.0！"));
+}
+
+TEST_F(Shell, PaintWindowsCloseWithTheirItemAndWithTheProgram) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 2);
+    auto openPaintWindow = [this] {
+        for (QPushButton* button : frame_->CurrentView()->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("大")) button->click();
+    };
+    auto paintWindowsShown = [] {
+        int shown = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<CPaintWindow*>(window) && window->isVisible()) ++shown;
+        return shown;
+    };
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    openPaintWindow();
+    ASSERT_EQ(paintWindowsShown(), 1);
+    Tree().setCurrentItem(Tree().ItemNode(1, 2));  // another item
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(paintWindowsShown(), 0);
+
+    openPaintWindow();
+    ASSERT_EQ(paintWindowsShown(), 1);
+    frame_->show();
+    sink_.answers = {IMessageSink::Answer::Yes};
+    frame_->Command(57665)->trigger();  // 退出
+    EXPECT_FALSE(frame_->isVisible());
+    EXPECT_EQ(paintWindowsShown(), 0);
 }

@@ -105,15 +105,23 @@ TEST_F(DocTest, CreateWritesFolderImagesAndProjectFile) {
     EXPECT_EQ(doc_.ProjectFile()->ProjectName(), QStringLiteral("新建项目"));
 }
 
-TEST_F(DocTest, OpenTakesOnlyTheFolderNameOfTheChosenFile) {
+TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     doc_.LoadSettings(program_);
     ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("show")));
     doc_.NewPicture(1, QStringLiteral("图"));
     doc_.NewAnimation(1, QStringLiteral("动"));
     doc_.NewAnimation(1, QStringLiteral("动2"));
-    // A folder "show" elsewhere: the project of the same name under the root opens.
-    const QString elsewhere = dir_.Write("elsewhere/show/index.prj", "<project/>");
+    // A project "show" elsewhere opens there, not the one of the same name under the root.
+    const QString elsewhere = dir_.Write("elsewhere/show/index.prj", "<project name='x'><group name='g'/></project>");
     dialogs_.files = {elsewhere};
+    ASSERT_TRUE(doc_.OpenProject());
+    EXPECT_EQ(doc_.projectFilePath, elsewhere);
+    EXPECT_EQ(doc_.projectRoot, root_);
+    EXPECT_EQ(doc_.title, QStringLiteral("show"));
+    EXPECT_TRUE(doc_.NewGroup(QStringLiteral("h")));
+    EXPECT_EQ(CProjectFile(elsewhere).GroupCount(), 2);
+
+    dialogs_.files = {root_ + QStringLiteral("show/Index.prj")};
     tree_.lines.clear();
     doc_.animationCount.fill(0);
     doc_.needsCompile = false;
@@ -130,6 +138,19 @@ TEST_F(DocTest, OpenTakesOnlyTheFolderNameOfTheChosenFile) {
     ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("彩球")));
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("彩球/Index.prj")));
     EXPECT_EQ(frame_.paneWidth, 7 * (root_.toUtf8().size() + 5));
+}
+
+TEST_F(DocTest, AProjectGivenAtStartOpensWithoutTheStartDialog) {
+    const QString project = dir_.Write("away/p/Index.prj", "<project name='p'><group name='g'/></project>");
+    ASSERT_TRUE(doc_.StartUp(program_, dir_.File("away/p")));
+    EXPECT_EQ(dialogs_.startShown, 0);
+    EXPECT_EQ(doc_.projectFilePath, project);
+    // A project that is not there is said so, then the start dialog comes.
+    CGlowdeckDoc other(sink_);
+    other.SetDialogs(&dialogs_);
+    EXPECT_FALSE(other.StartUp(program_, dir_.File("away/none")));
+    EXPECT_EQ(dialogs_.startShown, 1);
+    EXPECT_EQ(sink_.texts.size(), 1);
 }
 
 TEST_F(DocTest, ProjectFileNameMatchesWithoutCase) {
