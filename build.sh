@@ -10,7 +10,7 @@ action=${1:-run}
 
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev libopencv-core-dev libopencv-imgproc-dev
-          libqt6svg6 libpugixml-dev libgif-dev libgtest-dev fonts-arphic-uming xvfb xauth)
+          libqt6svg6 qt6-translations-l10n libpugixml-dev libgif-dev libgtest-dev fonts-arphic-uming xvfb xauth)
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 
 missing=()

@@ -9,8 +9,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
 
@@ -264,7 +266,27 @@ void CMainFrame::FactoryRestore() {
 void CMainFrame::Help() {
     const QString chm = programFolder_ + QStringLiteral("/Readme.chm");
     const QString guide = programFolder_ + QStringLiteral("/help/index.html");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo::exists(chm) ? chm : guide));
+    if (QFileInfo::exists(chm) && QDesktopServices::openUrl(QUrl::fromLocalFile(chm))) return;
+    // A browser only when the desktop has a launcher for it (openUrl fails
+    // quietly otherwise); else the guide in a window of our own.
+    if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty() && LaunchBrowser(guide)) return;
+    ShowHelpWindow(guide);
+}
+
+bool CMainFrame::LaunchBrowser(const QString& guide) { return QDesktopServices::openUrl(QUrl::fromLocalFile(guide)); }
+
+void CMainFrame::ShowHelpWindow(const QString& guide) {
+    if (!helpWindow_) {
+        helpWindow_ = new QTextBrowser(this);
+        helpWindow_->setWindowFlag(Qt::Window);
+        helpWindow_->setObjectName(QStringLiteral("helpWindow"));
+        helpWindow_->setWindowTitle(QStringLiteral("帮助文档"));
+        helpWindow_->setOpenExternalLinks(true);
+        helpWindow_->resize(900, 700);
+    }
+    helpWindow_->setSource(QUrl::fromLocalFile(guide));
+    helpWindow_->show();
+    helpWindow_->raise();
 }
 
 void CMainFrame::SetLook(int id) {

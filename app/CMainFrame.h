@@ -7,6 +7,7 @@
 
 class QAction;
 class QLabel;
+class QTextBrowser;
 
 namespace glowdeck {
 
@@ -59,6 +60,9 @@ protected:
     // The dialogs the commands open; tests replace them.
     virtual bool RunCompileDialog();  // true when a compile finished
     virtual void RunSendDialog(bool factory);
+    // Opens the guide in the desktop's browser; false when none could be started.
+    virtual bool LaunchBrowser(const QString& guide);
+    void ShowHelpWindow(const QString& guide);
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -75,6 +79,7 @@ private:
     CProjectTree* tree_;
     CItemListPane* itemList_;
     QWidget* view_ = nullptr;
+    QTextBrowser* helpWindow_ = nullptr;
     int viewKind_ = -1;
     QLabel* pathPane_;
     QHash<int, QAction*> commands_;

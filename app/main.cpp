@@ -9,6 +9,7 @@
 
 #include "app/AppDialogs.h"
 #include "app/AppLooks.h"
+#include "app/AppTranslations.h"
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/QtMessageSink.h"
@@ -42,6 +43,9 @@ void Splash() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt's own dialogs and buttons (file dialog, Yes/No/OK/Cancel) in Chinese
+    // like the rest of the program, before any window is made.
+    glowdeck::InstallQtTranslations(app);
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Glowdeck"));
     glowdeck::ApplyLook(glowdeck::StoredLook());

@@ -4,10 +4,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QTextBrowser>
 #include <QPushButton>
 #include <QDir>
 #include <QTest>
 
+#include "app/AppTranslations.h"
 #include "app/CItemListPane.h"
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
@@ -48,6 +51,7 @@ public:
         return compileResult;
     }
     void RunSendDialog(bool factory) override { sendRuns << factory; }
+    bool LaunchBrowser(const QString&) override { return false; }  // a desktop without a browser
     int compileRuns = 0;
     bool compileResult = true;
     QList<bool> sendRuns;
@@ -306,4 +310,19 @@ TEST_F(Shell, PaintWindowsCloseWithTheirItemAndWithTheProgram) {
     frame_->Command(57665)->trigger();  // 退出
     EXPECT_FALSE(frame_->isVisible());
     EXPECT_EQ(paintWindowsShown(), 0);
+}
+
+TEST_F(Shell, HelpShowsTheGuideWithoutABrowserAndQtSpeaksChinese) {
+    Start("[TYPE]\nTYPE=1\n");
+    dir_.Write("bin/help/index.html", "<html><body><h1>使用指南</h1></body></html>");
+    frame_->Command(32880)->trigger();
+    auto* help = frame_->findChild<QTextBrowser*>(QStringLiteral("helpWindow"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("使用指南")));
+
+    ASSERT_TRUE(InstallQtTranslations(*QCoreApplication::instance()));
+    QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::Cancel);
+    EXPECT_TRUE(buttons.button(QDialogButtonBox::Yes)->text().contains(QStringLiteral("是")));
+    EXPECT_TRUE(buttons.button(QDialogButtonBox::Cancel)->text().contains(QStringLiteral("取消")));
 }
