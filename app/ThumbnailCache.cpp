@@ -16,8 +16,10 @@ QPixmap ThumbnailCache::Get(const QString& path) {
     thumb.fill(Qt::black);
     const QImage source = DecodeImageScaled(path, QSize(Width * 2, Height * 2));
     if (!source.isNull()) {
+        // The whole picture, its shape kept, centred in the cell.
+        const QImage scaled = source.scaled(Width, Height, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         QPainter painter(&thumb);
-        painter.drawImage(0, 0, MakeThumbnail(source, Width, Height));
+        painter.drawImage((Width - scaled.width()) / 2, (Height - scaled.height()) / 2, scaled);
     }
     Entry entry{info.lastModified(), info.size(), QPixmap::fromImage(thumb)};
     entries_.insert(path, entry);

@@ -36,6 +36,7 @@ void CItemView::ReadSource() {
 CPictureFrame* CItemView::NewFrame(const QString& title) {
     auto* frame = new CPictureFrame(this);
     frame->SetTitle(title);
+    frame->SetLedDots(title == QLatin1String("LED"));
     return frame;
 }
 

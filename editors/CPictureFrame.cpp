@@ -1,6 +1,9 @@
 #include "editors/CPictureFrame.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QStyle>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -40,8 +43,7 @@ QCursor ToolCursor(PaintTool tool) {
 
 }  // namespace
 
-CPictureFrame::CPictureFrame(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(24, 24);
+CPictureFrame::CPictureFrame(QWidget* parent) : CZoomImageView(parent) {
     step_.setSingleShot(true);
     connect(&step_, &QTimer::timeout, this, &CPictureFrame::PlayStep);
 }
@@ -74,9 +76,7 @@ void CPictureFrame::SetTool(PaintTool tool) {
 }
 
 void CPictureFrame::Fit(int height) {
-    const QSize size = canvas_.Size();
-    const int width = size.height() > 0 ? static_cast<int>(static_cast<unsigned>(size.width()) * height / size.height()) : 0;
-    setFixedSize(width + 4, height + 4);
+    SetDisplayHeight(height);
     player_.SetFrameHeight56(height + 4 == 56);
 }
 
@@ -89,21 +89,16 @@ QImage CPictureFrame::Displayed() const {
 }
 
 void CPictureFrame::Changed() {
-    update();
-    if (window_) window_->update();
+    PictureChanged();
+    if (window_) window_->Refresh();
 }
 
-void CPictureFrame::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    if (!canvas_.HasPicture()) {
-        painter.fillRect(rect(), Qt::black);
+void CPictureFrame::contextMenuEvent(QContextMenuEvent* event) {
+    // While painting the right button picks colours: the zoom menu needs Ctrl.
+    if (painting_ && !(event->modifiers() & Qt::ControlModifier) && event->reason() == QContextMenuEvent::Mouse)
         return;
-    }
-    painter.fillRect(rect(), palette().window());
-    painter.drawImage(QRect(0, 0, width() - 4, height() - 4), Displayed());
+    CZoomImageView::contextMenuEvent(event);
 }
-
-QPoint CPictureFrame::RasterPoint(const QPointF& p) const { return canvas_.ToRaster(p, QSizeF(size())); }
 
 void CPictureFrame::mousePressEvent(QMouseEvent* event) {
     if (!painting_) return;
@@ -124,7 +119,12 @@ void CPictureFrame::mouseReleaseEvent(QMouseEvent* event) {
 void CPictureFrame::OpenPaintWindow() {
     if (!window_) window_ = new CPaintWindow(*this);
     window_->setWindowTitle(title_);
-    window_->setGeometry(600, 200, 2 * width(), 2 * height());
+    window_->SetDisplayHeight(2 * DisplayHeight());
+    // Double size, but never larger than the screen: a long strip scrolls.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize size = window_->ContentSize() + QSize(4, 4 + bar);
+    if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    window_->setGeometry(QRect(QPoint(600, 200), size));
     window_->show();
     window_->raise();
 }
@@ -167,18 +167,22 @@ void CPictureFrame::PlayStep() {
     if (step) step_.start(step->delayMs);
 }
 
-CPaintWindow::CPaintWindow(CPictureFrame& frame) : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), frame_(frame) {
+CPaintWindow::CPaintWindow(CPictureFrame& frame) : CZoomImageView(nullptr), frame_(frame) {
+    setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    SetFixedHeightToPicture(false);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
-void CPaintWindow::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(rect(), frame_.Displayed());
+void CPaintWindow::contextMenuEvent(QContextMenuEvent* event) {
+    if (frame_.painting_ && !(event->modifiers() & Qt::ControlModifier) && event->reason() == QContextMenuEvent::Mouse)
+        return;
+    CZoomImageView::contextMenuEvent(event);
 }
 
 void CPaintWindow::Route(CPaintCanvas::Event event, QMouseEvent* mouse) {
     if (!frame_.painting_) return;
-    const QPoint p = frame_.canvas_.ToRaster(mouse->position(), QSizeF(size()));
+    const QPoint p = PicturePoint(mouse->position());
     const bool shift = mouse->modifiers() & Qt::ShiftModifier;
     const bool left = mouse->buttons() & Qt::LeftButton;
     if (frame_.canvas_.WindowEvent(event, p, left, shift)) frame_.Changed();

@@ -1,9 +1,9 @@
 #pragma once
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
 #include <vector>
 
+#include "editors/CZoomImageView.h"
 #include "editors/FramePlayer.h"
 #include "editors/PaintCanvas.h"
 
@@ -13,9 +13,10 @@ class CPaintWindow;
 class IMessageSink;
 
 // A picture frame of the item editors: shows one picture (or the frames of
-// an animation) scaled to its height, paints with the canvas tools when
-// painting is on, plays frames, and opens a paint window at double size.
-class CPictureFrame : public QWidget
+// an animation) at its height with a zoom and scroll bars, paints with the
+// canvas tools when painting is on, plays frames, and opens a paint window
+// at double size.
+class CPictureFrame : public CZoomImageView
 {
     Q_OBJECT
 public:
@@ -31,8 +32,10 @@ public:
     void SetTool(PaintTool tool);
     void SetPenSize(int size) { canvas_.SetPenSize(size); }
     void SetPenColour(unsigned bgr) { canvas_.SetPenColour(bgr); }
-    // Resizes the frame to the picture at `height` pixels (plus a 4-pixel border).
+    // Shows the picture at `height` pixels; wider pictures scroll.
     void Fit(int height);
+    // Draws the picture as LED dots when zoomed in far enough.
+    void SetLedDots(bool on) { ledDots_ = on; }
     void OpenPaintWindow();
     bool Undo();
     bool Redo();
@@ -49,37 +52,44 @@ public:
     QImage CurrentImage() const { return canvas_.Shown(); }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    QImage Picture() const override { return Displayed(); }
+    int DotsFrom() const override { return ledDots_ ? 4 : 0; }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     friend class CPaintWindow;
     void PlayStep();
     void Changed();
     QImage Displayed() const;
-    QPoint RasterPoint(const QPointF& p) const;
+    QPoint RasterPoint(const QPointF& p) const { return PicturePoint(p); }
 
     QString title_;
     CPaintCanvas canvas_;
     CFramePlayer player_;
     std::vector<QImage> frames_;
     bool painting_ = false;
+    bool ledDots_ = false;
     QTimer step_;
     QPointer<CPaintWindow> window_;
 };
 
 // The paint window: the frame's picture at double size in a resizable
-// window kept on top; its mouse goes to the frame's canvas.
-class CPaintWindow : public QWidget
+// window kept on top, with its own zoom and scroll bars; its mouse goes to
+// the frame's canvas.
+class CPaintWindow : public CZoomImageView
 {
     Q_OBJECT
 public:
     explicit CPaintWindow(CPictureFrame& frame);
+    void Refresh() { PictureChanged(); }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    QImage Picture() const override { return frame_.Displayed(); }
+    int DotsFrom() const override { return frame_.ledDots_ ? 4 : 0; }
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

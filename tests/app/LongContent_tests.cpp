@@ -1,0 +1,150 @@
+// Pictures of any size stay inside the window: frames zoom and scroll, the
+// paint window maps the mouse exactly at every zoom, thumbnails keep their
+// shape.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QMainWindow>
+#include <QScrollBar>
+#include <QTest>
+
+#include "app/CMainFrame.h"
+#include "app/CProjectTree.h"
+#include "app/ShellDialogs.h"
+#include "app/ThumbnailCache.h"
+#include "editors/CPictureFrame.h"
+#include "led/ImageCodec.h"
+#include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
+#include "support/FakeHosts.h"
+#include "support/RecordingSink.h"
+#include "support/TempDir.h"
+
+using namespace glowdeck;
+using namespace glowdeck::test;
+
+namespace {
+
+class NoDialogs : public IShellDialogs {
+public:
+    int AskBallType() override { return 1; }
+    int AskLayer() override { return 0; }
+};
+
+class LongContent : public ::testing::Test {
+protected:
+    LongContent() : doc_(sink_) {
+        const QString program = dir_.File("bin");
+        QDir().mkpath(program);
+        dir_.Write("bin/setting.ini", "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=1\n");
+        frame_ = std::make_unique<CMainFrame>(doc_, shell_, program);
+        doc_.SetDialogs(&dialogs_);
+        doc_.SetTreeView(frame_->Tree());
+        doc_.SetFrameView(frame_.get());
+        dialogs_.starts = {IProjectDialogs::StartChoice::NewProject};
+        dialogs_.names = {QStringLiteral("长")};
+        EXPECT_TRUE(frame_->Start());
+    }
+    // The widest the main window must be to show the current view.
+    int NeededWidth() {
+        QApplication::processEvents();
+        return std::max(frame_->minimumSizeHint().width(), frame_->CurrentView()->minimumSizeHint().width());
+    }
+
+    TempDir dir_;
+    RecordingSink sink_;
+    ScriptedDialogs dialogs_;
+    NoDialogs shell_;
+    CGlowdeckDoc doc_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+}  // namespace
+
+TEST_F(LongContent, LongTextsAndPanoramasFitA1280PixelScreen) {
+    CProjectTree& tree = *frame_->Tree();
+    tree.setCurrentItem(tree.GroupNode(1));
+    tree.AddItem(ItemKind::Text);
+    tree.AddItem(ItemKind::Picture);
+    item_ops::TextSettings text;
+    text.text = QString(200, QChar(u'光'));
+    ASSERT_TRUE(item_ops::ConfirmText(doc_, 0, 0, text, &sink_));
+    QImage panorama(3000, 100, QImage::Format_RGB32);
+    panorama.fill(Qt::darkCyan);
+    ASSERT_TRUE(EncodeImage(panorama, dir_.File("panorama.jpg"), QStringLiteral("image/jpeg")));
+    QString error;
+    ASSERT_TRUE(item_ops::SetPictureSource(doc_, 0, 1, dir_.File("panorama.jpg"), &error)) << error.toStdString();
+
+    frame_->resize(1280, 800);
+    frame_->show();
+    tree.setCurrentItem(tree.ItemNode(1, 1));
+    EXPECT_LE(NeededWidth(), 1280);
+    tree.setCurrentItem(tree.ItemNode(1, 2));
+    EXPECT_LE(NeededWidth(), 1280);
+    EXPECT_LE(frame_->width(), 1280);
+    // The strip scrolls instead.
+    const auto frames = frame_->CurrentView()->findChildren<CPictureFrame*>();
+    ASSERT_FALSE(frames.isEmpty());
+    EXPECT_GT(frames.last()->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST(PictureFrameZoom, TheMouseHitsThePixelUnderItAtEveryZoomAndScroll) {
+    CPictureFrame frame;
+    QImage strip(900, 56, QImage::Format_RGB32);
+    strip.fill(Qt::black);
+    frame.SetImage(strip);
+    frame.Fit(112);
+    frame.resize(400, frame.sizeHint().height());
+    frame.show();
+    frame.SetPaintingOn(true);
+    frame.SetTool(PaintTool::SquarePen);
+    frame.SetPenSize(0);
+    frame.SetPenColour(0x0000FF);  // red, as 0x00BBGGRR
+    using Zoom = CZoomImageView::Zoom;
+    const QPoint targets[] = {{3, 5}, {700, 40}, {450, 55}};
+    for (const Zoom zoom : {Zoom::Height, Zoom::Fit, Zoom::Actual, Zoom::Double, Zoom::Quadruple}) {
+        frame.SetZoom(zoom);
+        for (const QPoint target : targets) {
+            // Scroll so the target is in view, then press in the middle of its pixel.
+            const QSizeF scale = frame.Scale();
+            frame.horizontalScrollBar()->setValue(static_cast<int>(target.x() * scale.width()) - 100);
+            frame.verticalScrollBar()->setValue(static_cast<int>(target.y() * scale.height()) - 10);
+            const QPointF centre = frame.ViewportPoint(target) + QPointF(scale.width() / 2, scale.height() / 2);
+            const QPoint at(static_cast<int>(centre.x()), static_cast<int>(centre.y()));
+            // Zoomed out, a screen pixel covers several picture pixels: the
+            // one under the mouse is painted.
+            const QPoint hit = frame.PicturePoint(at);
+            if (scale.width() >= 1 && scale.height() >= 1) EXPECT_EQ(hit, target) << static_cast<int>(zoom);
+            EXPECT_LE((hit - target).manhattanLength(), 4);
+            QTest::mousePress(frame.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseRelease(frame.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            EXPECT_EQ(frame.CurrentImage().pixel(hit), qRgb(255, 0, 0))
+                << "zoom " << static_cast<int>(zoom) << " at " << target.x() << "," << target.y();
+            frame.Undo();
+        }
+    }
+}
+
+TEST(PictureFrameZoom, AOneColumnIntervalIsShownAtAReadableWidth) {
+    CPictureFrame frame;
+    QImage column(1, 56, QImage::Format_RGB32);
+    column.fill(Qt::yellow);
+    frame.SetImage(column);
+    frame.Fit(56);
+    EXPECT_GE(frame.ContentSize().width(), 24);
+    EXPECT_GE(frame.sizeHint().width(), 24);
+}
+
+TEST(Thumbnails, KeepTheirShapeInsideTheCell) {
+    TempDir dir;
+    QImage wide(300, 100, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    ASSERT_TRUE(EncodeImage(wide, dir.File("wide.bmp"), QStringLiteral("image/bmp")));
+    ThumbnailCache cache;
+    const QImage thumb = cache.Get(dir.File("wide.bmp")).toImage();
+    ASSERT_EQ(thumb.size(), QSize(ThumbnailCache::Width, ThumbnailCache::Height));
+    EXPECT_EQ(qRed(thumb.pixel(50, 37)), 255);           // the picture, centred
+    EXPECT_EQ(thumb.pixel(50, 2) & 0xFFFFFF, 0u);        // bars above and below
+    EXPECT_EQ(thumb.pixel(50, 72) & 0xFFFFFF, 0u);
+}
