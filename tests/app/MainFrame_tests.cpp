@@ -202,8 +202,11 @@ TEST_F(Shell, DropRefusalsChangeNothing) {
     EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("单组动画最多为20幅！"));
     EXPECT_EQ(Tree().GroupNode(1)->childCount(), 1);
     EXPECT_EQ(doc_.ProjectFile()->ItemCount(1), 20);
-    // Reordering inside the full animation group still works.
-    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(2, 1), Tree().ItemNode(2, 5), false));
+    // The animation limit also holds for reordering inside that group.
+    const QTreeWidgetItem* first = Tree().ItemNode(2, 1);
+    EXPECT_FALSE(Tree().DropNode(Tree().ItemNode(2, 1), Tree().ItemNode(2, 5), false));
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("单组动画最多为20幅！"));
+    EXPECT_EQ(Tree().ItemNode(2, 1), first);
 }
 
 TEST_F(Shell, PasteAfterTheCopiedNodeWasDeletedDoesNothing) {
