@@ -209,6 +209,21 @@ TEST_F(Shell, DropRefusalsChangeNothing) {
     EXPECT_EQ(Tree().ItemNode(2, 1), first);
 }
 
+TEST_F(Shell, HoveringDuringADragSelectsAndExpandsTheNode) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 1);
+    Tree().AddGroup();
+    AddPictures(2, 2);
+    QTreeWidgetItem* group2 = Tree().GroupNode(2);
+    group2->setExpanded(false);
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    Tree().SetHoverInterval(5);
+    Tree().HoverDuringDrag(Tree().ItemNode(1, 1), Tree().visualItemRect(group2).center());
+    QTRY_COMPARE(Tree().currentItem(), group2);
+    EXPECT_TRUE(group2->isExpanded());
+    EXPECT_EQ(frame_->CurrentViewKind(), 3);
+}
+
 TEST_F(Shell, PasteAfterTheCopiedNodeWasDeletedDoesNothing) {
     Start("[TYPE]\nTYPE=1\n");
     AddPictures(1, 2);
