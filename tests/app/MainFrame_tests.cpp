@@ -286,6 +286,17 @@ TEST_F(Shell, SelectingNodesSwitchesViewsAndTheItemList) {
     EXPECT_EQ(frame_->CurrentViewKind(), 0);
 }
 
+TEST_F(Shell, ToolbarTooltipsAreTheShortPrompts) {
+    Start("[TYPE]\nTYPE=1\n");
+    const QList<QPair<int, QString>> expected = {
+        {32858, QStringLiteral("编译")}, {32859, QStringLiteral("发送")}, {32871, QStringLiteral("组")},
+        {32872, QStringLiteral("图片")}, {32873, QStringLiteral("动画")}, {32874, QStringLiteral("文字")},
+        {32875, QStringLiteral("间隔")},
+    };
+    for (const auto& [id, tip] : expected) EXPECT_EQ(frame_->Command(id)->toolTip(), tip) << id;
+    EXPECT_EQ(frame_->Command(32872)->statusTip(), QStringLiteral("插入图片"));
+}
+
 TEST_F(Shell, MemoryReport) {
     Start("[TYPE]\nTYPE=1\n");
     doc_.ProjectFile()->AppendItem(0, ItemKind::Interval, QStringLiteral("x"), QStringLiteral("i"));
