@@ -15,6 +15,7 @@
 #include "app/AppIcons.h"
 #include "app/AppLooks.h"
 #include "app/CCompileDlg.h"
+#include "app/CGlowdeckView.h"
 #include "app/CItemListPane.h"
 #include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
@@ -314,7 +315,7 @@ void CMainFrame::ShowView(int viewKind) {
             break;
         }
         default:
-            next = new CTitleView(QString(), this);
+            next = new CGlowdeckView(this);
             viewKind = 0;
             break;
     }

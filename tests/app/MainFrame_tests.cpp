@@ -297,6 +297,28 @@ TEST_F(Shell, ToolbarTooltipsAreTheShortPrompts) {
     EXPECT_EQ(frame_->Command(32872)->statusTip(), QStringLiteral("插入图片"));
 }
 
+TEST_F(Shell, MainViewIsPlainDarkBlue) {
+    Start("[TYPE]\nTYPE=1\n");
+    frame_->Command(32860)->trigger();
+    frame_->resize(1400, 1000);
+    const QImage shot = frame_->CurrentView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_GE(shot.width(), 960);  // an area larger than the frame's background picture
+    ASSERT_GE(shot.height(), 600);
+    int other = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) other += shot.pixel(x, y) != qRgb(8, 64, 112);
+    EXPECT_EQ(other, 0);
+}
+
+TEST_F(Shell, ShowingAGroupFocusesTheItemList) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 2);
+    Tree().setFocus();
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    EXPECT_EQ(frame_->focusWidget(), frame_->ItemList());
+    EXPECT_EQ(frame_->ItemList()->currentRow(), 0);
+}
+
 TEST_F(Shell, MemoryReport) {
     Start("[TYPE]\nTYPE=1\n");
     doc_.ProjectFile()->AppendItem(0, ItemKind::Interval, QStringLiteral("x"), QStringLiteral("i"));
