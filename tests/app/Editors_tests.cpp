@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 
 #include "editors/CColorComboBox.h"
@@ -89,6 +90,18 @@ TEST_F(Editors, PalettePickBlocksTheToolsFor200ms) {
     QTest::qWait(400);
     view.findChild<QAbstractButton*>(QStringLiteral("tool3"))->click();
     EXPECT_EQ(view.Tool(), PaintTool::Bucket);
+}
+
+TEST_F(Editors, SelectedToolNumberIsShown) {
+    CViewBmp view(doc_, 0, 0, refresh_);
+    auto* number = view.findChild<QSpinBox*>(QStringLiteral("toolNumber"));
+    ASSERT_NE(number, nullptr);
+    EXPECT_EQ(number->value(), 0);
+    view.findChild<QAbstractButton*>(QStringLiteral("tool4"))->click();
+    EXPECT_EQ(number->value(), 4);
+    view.PickPaletteColour(0xFFFFFF);  // a guarded click keeps the tool and its number
+    view.findChild<QAbstractButton*>(QStringLiteral("tool2"))->click();
+    EXPECT_EQ(number->value(), 4);
 }
 
 TEST_F(Editors, ChoosingAndReplacingPicturesGiveNewIds) {
