@@ -17,6 +17,7 @@ CFontColourDlg::CFontColourDlg(const QFont& initial, unsigned colour, QWidget* p
     fonts_ = new QFontDialog(initial, this);
     fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog | QFontDialog::ScalableFonts);
     fonts_->setWindowFlags(Qt::Widget);
+    fonts_->setSizeGripEnabled(false);
     fonts_->setCurrentFont(initial);
     layout->addWidget(fonts_);
 
