@@ -10,12 +10,14 @@
 
 namespace glowdeck {
 
-CFontColourDlg::CFontColourDlg(const QFont& initial, unsigned colour, QWidget* parent) : QDialog(parent) {
+CFontColourDlg::CFontColourDlg(const QFont& initial, unsigned colour, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("字体"));
     auto* layout = new QVBoxLayout(this);
     // The chooser is embedded as a plain widget; this dialog owns the buttons.
     fonts_ = new QFontDialog(initial, this);
-    fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog | QFontDialog::ScalableFonts);
+    fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog |
+                       QFontDialog::ScalableFonts);
     fonts_->setWindowFlags(Qt::Widget);
     fonts_->setSizeGripEnabled(false);
     fonts_->setCurrentFont(initial);

@@ -151,7 +151,8 @@ void CViewTxt::LoadTextImage(const QImage& rendered) {
     height_ = picture.height();
     ledWidth_ = height_ > 0 ? width_ * 56 / height_ : 0;
     const QImage text = rendered.isNull() ? picture : rendered;
-    textFrame_->SetImage(text.height() == 56 ? text.copy(0, 0, ledWidth_, 56) : MakeThumbnail(text, std::max(ledWidth_, 1), 56));
+    textFrame_->SetImage(text.height() == 56 ? text.copy(0, 0, ledWidth_, 56)
+                                             : MakeThumbnail(text, std::max(ledWidth_, 1), 56));
     ledFrame_->SetImage(MakeThumbnail(picture, std::max(ledWidth_, 1), 56));
     textFrame_->Fit(112);
     ledFrame_->Fit(112);
