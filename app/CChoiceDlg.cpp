@@ -37,7 +37,7 @@ void CChoiceDlg::Choose(int value) {
 
 void CChoiceDlg::Confirm() {
     if (!any_) {
-        messages_.Show(mustChoose_, windowTitle(), IMessageSink::Icon::Warning);
+        messages_.Warn(mustChoose_);  // the program's caption, not the dialog's title
         return;
     }
     accept();

@@ -58,6 +58,7 @@ void CItemListPane::ShowGroup(int group) {
     }
     setUpdatesEnabled(true);
     if (count() > 0) {
+        setFocus();
         setCurrentRow(0);
         filler_.start();
     }

@@ -19,6 +19,7 @@
 #include "app/AppIcons.h"
 #include "app/AppLooks.h"
 #include "app/CCompileDlg.h"
+#include "app/CGlowdeckView.h"
 #include "app/CItemListPane.h"
 #include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
@@ -113,13 +114,17 @@ void CMainFrame::BuildMenus() {
     functions->addSeparator();
     connect(AddCommand(functions, 32858, QStringLiteral("编译数据(&B)")), &QAction::triggered, this, &CMainFrame::Compile);
     connect(AddCommand(functions, 32859, QStringLiteral("发送数据(&F)")), &QAction::triggered, this, &CMainFrame::Send);
-    commands_[32858]->setStatusTip(QStringLiteral("编译图像数据"));
-    commands_[32859]->setStatusTip(QStringLiteral("发送数据到Orbilux"));
-    commands_[32871]->setStatusTip(QStringLiteral("新建组"));
-    commands_[32872]->setStatusTip(QStringLiteral("插入图片"));
-    commands_[32873]->setStatusTip(QStringLiteral("插入动画"));
-    commands_[32874]->setStatusTip(QStringLiteral("插入文字"));
-    commands_[32875]->setStatusTip(QStringLiteral("插入间隔"));
+    // Each prompt is "status-bar text\ntooltip".
+    const QList<QPair<int, QString>> prompts = {
+        {32858, QStringLiteral("编译图像数据\n编译")}, {32859, QStringLiteral("发送数据到Orbilux\n发送")},
+        {32871, QStringLiteral("新建组\n组")},         {32872, QStringLiteral("插入图片\n图片")},
+        {32873, QStringLiteral("插入动画\n动画")},     {32874, QStringLiteral("插入文字\n文字")},
+        {32875, QStringLiteral("插入间隔\n间隔")},
+    };
+    for (const auto& [id, prompt] : prompts) {
+        commands_[id]->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
+        commands_[id]->setToolTip(prompt.section(QLatin1Char('\n'), 1));
+    }
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     QMenu* toolbars = view->addMenu(QStringLiteral("工具栏(&T)"));
@@ -149,6 +154,10 @@ void CMainFrame::BuildMenus() {
         doc_.Messages().Show(QStringLiteral("Glowdeck %1\nOrbilux 彩球图文编辑与下载").arg(QStringLiteral(GLOWDECK_VERSION)),
                              QStringLiteral("关于 Glowdeck"), Icon::Information);
     });
+    commands_[57600]->setToolTip(QStringLiteral("新建"));
+    commands_[57601]->setToolTip(QStringLiteral("打开"));
+    commands_[57603]->setToolTip(QStringLiteral("保存"));
+    commands_[32880]->setToolTip(QStringLiteral("帮助"));
     for (int id : {32887, 32888, 32885, 32886}) commands_[id]->setCheckable(true);
     UpdateChecks();
 }
@@ -337,7 +346,7 @@ void CMainFrame::ShowView(int viewKind) {
             break;
         }
         default:
-            next = new CTitleView(QString(), this);
+            next = new CGlowdeckView(this);
             viewKind = 0;
             break;
     }

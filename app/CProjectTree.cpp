@@ -16,6 +16,7 @@ namespace glowdeck {
 namespace {
 constexpr int kLeftMargin = 20;
 constexpr int kDragGuardMs = 60;
+constexpr int kHoverMs = 800;
 
 int KindOfElement(const QString& elementName) {
     const auto kind = KindFromElementName(elementName);
@@ -42,7 +43,9 @@ CProjectTree::CProjectTree(CGlowdeckDoc& doc, QWidget* parent) : QTreeWidget(par
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
-    setAutoExpandDelay(800);
+    hoverTimer_.setSingleShot(true);
+    hoverTimer_.setInterval(kHoverMs);
+    connect(&hoverTimer_, &QTimer::timeout, this, &CProjectTree::OnHoverTimeout);
     setAutoScroll(true);
     QPalette p = palette();
     p.setColor(QPalette::Base, QColor(220, 220, 220));
@@ -67,7 +70,8 @@ QTreeWidgetItem* CProjectTree::MakeNode(int viewKind, const QString& caption) {
 void CProjectTree::ResetTree(const QString& projectName) {
     loading_ = true;
     clear();
-    copied_ = dragSource_ = nullptr;
+    copied_ = dragSource_ = hoverSource_ = nullptr;
+    hoverTimer_.stop();
     root_ = MakeNode(1, projectName);
     addTopLevelItem(root_);
     current_ = root_;
@@ -208,6 +212,10 @@ void CProjectTree::Forget(QTreeWidgetItem* removed) {
             break;
         }
     if (dragSource_ == removed) dragSource_ = nullptr;
+    if (hoverSource_ == removed) {
+        hoverSource_ = nullptr;
+        hoverTimer_.stop();
+    }
 }
 
 void CProjectTree::DeleteSelected() {
@@ -343,7 +351,8 @@ void CProjectTree::startDrag(Qt::DropActions) {
     drag->setPixmap(source->icon(0).pixmap(32, 32));
     drag->setHotSpot(QPoint(8, 8));
     drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
-    dragSource_ = nullptr;
+    dragSource_ = hoverSource_ = nullptr;
+    hoverTimer_.stop();
 }
 
 void CProjectTree::dragEnterEvent(QDragEnterEvent* event) {
@@ -351,10 +360,25 @@ void CProjectTree::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CProjectTree::dragMoveEvent(QDragMoveEvent* event) {
-    QTreeWidget::dragMoveEvent(event);  // auto-scroll and hover expansion
+    QTreeWidget::dragMoveEvent(event);  // auto-scroll
     if (event->source() != this) return event->ignore();
+    if (dragSource_) HoverDuringDrag(dragSource_, event->position().toPoint());
     event->setDropAction(IsCopyDrop(event->modifiers()) ? Qt::CopyAction : Qt::MoveAction);
     event->accept();
+}
+
+void CProjectTree::HoverDuringDrag(QTreeWidgetItem* source, const QPoint& pos) {
+    hoverSource_ = source;
+    hoverPos_ = pos;
+    hoverTimer_.start();  // every move restarts it
+}
+
+void CProjectTree::OnHoverTimeout() {
+    if (!hoverSource_) return;  // the drag has ended
+    QTreeWidgetItem* node = itemAt(hoverPos_);
+    if (!node) return;
+    Select(node);
+    node->setExpanded(true);
 }
 
 void CProjectTree::dropEvent(QDropEvent* event) {

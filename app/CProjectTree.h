@@ -1,6 +1,7 @@
 #pragma once
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "model/ItemKind.h"
@@ -40,6 +41,12 @@ public:
     // Drops `source` onto `target` (null: no target); copies when `copy`.
     bool DropNode(QTreeWidgetItem* source, QTreeWidgetItem* target, bool copy);
 
+    // The dragged node `source` moved to `pos` (viewport coordinates): after
+    // the hover interval without another move, the node there is selected
+    // and expanded.
+    void HoverDuringDrag(QTreeWidgetItem* source, const QPoint& pos);
+    void SetHoverInterval(int ms) { hoverTimer_.setInterval(ms); }
+
     // Selects item `index` (1-based) of the group of the current node.
     void SelectItemOfCurrentGroup(int index);
 
@@ -73,12 +80,16 @@ private:
     void Forget(QTreeWidgetItem* removed);
     int FileItem(int group, int item) const;  // tree item number → project-file position
     bool Warn(const QString& text);
+    void OnHoverTimeout();
 
     CGlowdeckDoc& doc_;
     QTreeWidgetItem* root_ = nullptr;
     QTreeWidgetItem* copied_ = nullptr;
     QTreeWidgetItem* dragSource_ = nullptr;
     QTreeWidgetItem* current_ = nullptr;
+    QTreeWidgetItem* hoverSource_ = nullptr;  // the node being dragged while the hover timer runs
+    QPoint hoverPos_;
+    QTimer hoverTimer_;
     QElapsedTimer pressed_;
     bool loading_ = false;
 };

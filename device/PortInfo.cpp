@@ -1,6 +1,8 @@
 #include "device/PortInfo.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -98,10 +100,19 @@ QString FriendlyNameFor(const RawPort& port) {
 }
 
 int ProbePort(const QString& devicePath) {
+    // A port another program holds exclusively refuses the open (EBUSY), except
+    // to root: root sees the exclusive flag instead. A second Glowdeck holds
+    // the advisory lock on the node.
     const int fd = ::open(devicePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno;
-    ::close(fd);
-    return 0;
+    int error = 0;
+    int exclusive = 0;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+    else if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0)
+        error = EBUSY;
+    ::close(fd);  // also releases the lock
+    return error;
 }
 
 void EnumeratePorts(std::vector<PortInfo>& list, bool probe, const PortSource& source) {
@@ -112,9 +123,11 @@ void EnumeratePorts(std::vector<PortInfo>& list, bool probe, const PortSource& s
         info.portName = raw.portName;
         info.friendlyName = FriendlyNameFor(raw);
         info.isUsb = raw.isUsb;
+        info.description = raw.description;
         if (probe && ProbePort(info.devicePath) != 0) continue;
-        // Complete the record: names fall back to the port name, and a
-        // description is the friendly name without its "(port)".
+        // Complete the record: names fall back to the port name, and a port
+        // without a description of its own is described by its friendly name
+        // without the "(port)".
         if (info.friendlyName.isEmpty()) info.friendlyName = info.portName;
         if (info.description.isEmpty()) {
             info.description = info.friendlyName;

@@ -12,7 +12,7 @@ struct PortInfo {
     QString portName;      // ttyUSB0
     QString friendlyName;  // "Prolific USB-to-Serial Comm Port (ttyUSB0)"
     bool isUsb = false;
-    QString description;   // "Prolific USB-to-Serial Comm Port"
+    QString description;   // the system's description ("USB-Serial Controller")
 };
 
 // What the system says about a port before it is named.
@@ -42,10 +42,11 @@ std::vector<RawPort> SystemPorts();
 QString FriendlyNameFor(const RawPort& port);
 
 // Fills `list` (emptied first). With `probe`, ports that cannot be opened
-// for reading and writing are left out.
+// exclusively for reading and writing are left out.
 void EnumeratePorts(std::vector<PortInfo>& list, bool probe, const PortSource& source = SystemPorts);
 
-// Opens and closes the device node; 0 when that works, else the errno.
+// Opens the device node exclusively and closes it again; 0 when that works,
+// else the errno (EBUSY when another program holds the port).
 int ProbePort(const QString& devicePath);
 
 }  // namespace glowdeck

@@ -144,10 +144,12 @@ bool CPictureFrame::Redo() {
 bool CPictureFrame::PlayPause(IMessageSink* messages) {
     const bool wasRunning = player_.Running();
     if (!player_.PlayPause(messages)) return false;
-    if (!wasRunning || !player_.Paused())
+    if (!wasRunning)
         PlayStep();
-    else
+    else if (player_.Paused())
         step_.stop();
+    else
+        step_.start(player_.RemainingMs());  // the rest of the shown frame's delay
     return true;
 }
 

@@ -3,9 +3,8 @@
 
 namespace glowdeck {
 
-// The main view and the project and group views: the frame's background on
-// RGB(8, 64, 112), with a title ("项目", "组"; none for the main view) in
-// "宋体" 50 px, RGB(200, 200, 100), at (0, 20).
+// The project and group views: the frame's background on RGB(8, 64, 112),
+// with a title ("项目", "组") in "宋体" 50 px, RGB(200, 200, 100), at (0, 20).
 class CTitleView : public QWidget
 {
     Q_OBJECT

@@ -76,6 +76,10 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         dg->addWidget(radio, 0, t);
     }
     tools_->setExclusive(true);
+    toolNumber_ = ValueBox(drawing, 0, 100);
+    toolNumber_->setObjectName(QStringLiteral("toolNumber"));
+    toolNumber_->setFixedWidth(36);
+    dg->addWidget(toolNumber_, 0, 5);
     auto* palette = new QGridLayout;
     palette->setSpacing(0);
     const unsigned colours[] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
@@ -262,6 +266,7 @@ void CViewBmp::SelectTool(PaintTool tool) {
     }
     tool_ = tool;
     ledFrame_->SetTool(tool);
+    toolNumber_->setValue(static_cast<int>(tool));
 }
 
 }  // namespace glowdeck

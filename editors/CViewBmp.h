@@ -49,6 +49,7 @@ private:
     QSpinBox* values_[3];
     QProgressBar* progress_;
     QButtonGroup* tools_;
+    QSpinBox* toolNumber_;  // the selected tool's number
     QTimer debounce_;
     QTimer guard_;
 };

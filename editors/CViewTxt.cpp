@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include <QSlider>
 
 #include "editors/CColorComboBox.h"
+#include "editors/CFontColourDlg.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
 #include "model/AccessError.h"
@@ -41,6 +41,7 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     face_ = new QLineEdit(editBox);
     face_->setReadOnly(true);
     auto* changeFont = new QPushButton(QStringLiteral("更改字体"), editBox);
+    changeFont->setObjectName(QStringLiteral("changeFont"));
     eg->addWidget(face_, 1, 0, 1, 3);
     eg->addWidget(changeFont, 1, 3);
     textColour_ = new CColorComboBox(editBox);
@@ -84,26 +85,35 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         text_ = edit_->toPlainText();
         Confirm();
     });
-    connect(textColour_, &QComboBox::currentIndexChanged, this, [this] { doc_.needsCompile = true; });
+    connect(textColour_, &QComboBox::currentIndexChanged, this, [this] {
+        textColourValue_ = textColour_->Colour();
+        doc_.needsCompile = true;
+    });
     connect(backColour_, &QComboBox::currentIndexChanged, this, [this] {
         backColourValue_ = backColour_->Colour();
         doc_.needsCompile = true;
     });
     connect(edit_, &QPlainTextEdit::textChanged, this, [this] { doc_.needsCompile = true; });
-    connect(changeFont, &QPushButton::clicked, this, [this] {
-        QFont initial = QFont(font_);
-        initial.setPointSize(std::max(fontSize_, 1));
-        initial.setItalic(fontStyle_ == 2 || fontStyle_ == 3);
-        initial.setUnderline(fontStyle_ == 4);
-        initial.setStrikeOut(fontStyle_ == 8);
-        bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, initial, this);
-        if (!ok) return;
-        const int style = (chosen.strikeOut() ? 8 : 0) + (chosen.underline() ? 4 : 0) +
-                          (chosen.weight() == QFont::Bold ? 1 : 0) + (chosen.italic() ? 2 : 0);
-        SetFont(chosen.family(), chosen.pointSize(), style);
-    });
+    connect(changeFont, &QPushButton::clicked, this, &CViewTxt::ChangeFont);
     if (!Initialise()) ErrorBeeps();
+}
+
+void CViewTxt::ChangeFont() {
+    QFont initial = QFont(font_);
+    initial.setPointSize(std::max(fontSize_, 1));
+    initial.setItalic(fontStyle_ == 2 || fontStyle_ == 3);
+    initial.setUnderline(fontStyle_ == 4);
+    initial.setStrikeOut(fontStyle_ == 8);
+    // The view's text colour when the list has it, else the list's colour.
+    CFontColourDlg dialog(initial, textColour_->Colour(), this);
+    dialog.Colours()->SelectColour(textColourValue_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const QFont chosen = dialog.SelectedFont();
+    const int style = (chosen.strikeOut() ? 8 : 0) + (chosen.underline() ? 4 : 0) +
+                      (chosen.weight() == QFont::Bold ? 1 : 0) + (chosen.italic() ? 2 : 0);
+    SetFont(chosen.family(), chosen.pointSize(), style);
+    textColourValue_ = dialog.Colour();
+    textColour_->SelectColour(textColourValue_);
 }
 
 QString CViewTxt::OffsetText(int k) const { return QString::asprintf("%2.1f", offsets_[k]->value() * 0.1); }
@@ -135,12 +145,14 @@ bool CViewTxt::Initialise() {
     return true;
 }
 
-void CViewTxt::LoadTextImage() {
+void CViewTxt::LoadTextImage(const QImage& rendered) {
     const QImage picture = item_ops::LoadOrPlaceholder(sourcePath_, std::max(ledWidth_, 1), 56);
     width_ = picture.width();
     height_ = picture.height();
     ledWidth_ = height_ > 0 ? width_ * 56 / height_ : 0;
-    textFrame_->SetImage(height_ == 56 ? picture.copy(0, 0, ledWidth_, 56) : MakeThumbnail(picture, std::max(ledWidth_, 1), 56));
+    const QImage text = rendered.isNull() ? picture : rendered;
+    textFrame_->SetImage(text.height() == 56 ? text.copy(0, 0, ledWidth_, 56)
+                                             : MakeThumbnail(text, std::max(ledWidth_, 1), 56));
     ledFrame_->SetImage(MakeThumbnail(picture, std::max(ledWidth_, 1), 56));
     textFrame_->Fit(112);
     ledFrame_->Fit(112);
@@ -189,7 +201,9 @@ bool CViewTxt::Confirm() {
     if (cut) QApplication::beep();
     characters_ = doc_.textConverter.CharacterCount();
     ReadSource();
-    LoadTextImage();
+    // The file now holds the converted strip; the text frame shows the
+    // strip as it was rendered.
+    LoadTextImage(doc_.textConverter.LedColourImage());
     RefreshList();
     return true;
 }

@@ -21,6 +21,9 @@ public:
     void SetText(const QString& text);
     bool Confirm();  // "确定"
     void SetFont(const QString& face, int pointSize, int style);
+    void ChangeFont();  // "更改字体": font and text colour
+    CPictureFrame* TextFrame() const { return textFrame_; }
+    CPictureFrame* LedFrame() const { return ledFrame_; }
     CColorComboBox* TextColours() const { return textColour_; }
     CColorComboBox* BackColours() const { return backColour_; }
     QSlider* OffsetSlider(int k) const { return offsets_[k]; }
@@ -28,7 +31,9 @@ public:
 
 private:
     bool Initialise();
-    void LoadTextImage();
+    // Loads the item's text image into both frames; `rendered`, when given,
+    // is shown in the text frame instead (the strip before conversion).
+    void LoadTextImage(const QImage& rendered = QImage());
     void FillInfo();
 
     QString text_, font_ = QStringLiteral("宋体");

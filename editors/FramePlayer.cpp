@@ -1,10 +1,19 @@
 #include "editors/FramePlayer.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "model/MessageSink.h"
 
 namespace glowdeck {
+
+CFramePlayer::CFramePlayer(Clock clock) : clock_(std::move(clock)) {
+    if (!clock_)
+        clock_ = [] {
+            using namespace std::chrono;
+            return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+        };
+}
 
 void CFramePlayer::SetPicture(int frameCount, const std::vector<int>& delays) {
     frameCount_ = std::min(frameCount, MaxFrames);
@@ -30,10 +39,20 @@ bool CFramePlayer::PlayPause(IMessageSink* messages) {
         paused_ = false;
         loops_ = 0;
         next_ = 0;
+    } else if (!paused_) {
+        stepWait_ = RemainingMs();  // frozen until the resume
+        paused_ = true;
     } else {
-        paused_ = !paused_;
+        stepStart_ = clock_();
+        paused_ = false;
     }
     return true;
+}
+
+int CFramePlayer::RemainingMs() const {
+    if (paused_) return stepWait_;
+    const std::int64_t left = stepWait_ - (clock_() - stepStart_);
+    return static_cast<int>(std::clamp<std::int64_t>(left, 0, stepWait_));
 }
 
 bool CFramePlayer::Stop() {
@@ -64,7 +83,9 @@ std::optional<CFramePlayer::Step> CFramePlayer::Next() {
         next_ = 0;
     }
     current_ = next_++;
-    return Step{current_, DelayOf(current_)};
+    stepStart_ = clock_();
+    stepWait_ = DelayOf(current_);
+    return Step{current_, stepWait_};
 }
 
 }  // namespace glowdeck

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -11,6 +13,10 @@ class IMessageSink;
 class CFramePlayer {
 public:
     static constexpr int MaxFrames = 50;
+    // Milliseconds from any fixed start; the steady clock unless given.
+    using Clock = std::function<std::int64_t()>;
+
+    explicit CFramePlayer(Clock clock = {});
 
     // A picture with 2 or more frames counts as animated.
     void SetPicture(int frameCount, const std::vector<int>& delaysHundredths);
@@ -22,7 +28,8 @@ public:
     void SetFrameHeight56(bool is56) { height56_ = is56; }
 
     // PLAY: start, pause or resume. False after "只有1帧！" when there is
-    // nothing to play.
+    // nothing to play. A pause keeps what is left of the shown frame's
+    // delay; after the resume the frame stays that long (RemainingMs).
     bool PlayPause(IMessageSink* messages);
     // STOP: rewinds. False when nothing runs.
     bool Stop();
@@ -37,6 +44,8 @@ public:
     // The delay of frame i: hundredths × 10 − reduction, kept within
     // 10..10000 ms, plus 10 ms for a 56-row frame.
     int DelayOf(int frame) const;
+    // What is left of the shown frame's delay: frozen while paused.
+    int RemainingMs() const;
 
     bool Running() const { return running_; }
     bool Paused() const { return paused_; }
@@ -52,6 +61,9 @@ private:
     int frameCount_ = 0, loopTotal_ = 1, reduction_ = 0;
     int current_ = 0, loops_ = 0, next_ = 0;
     std::vector<int> delays_ = std::vector<int>(MaxFrames, 0);
+    Clock clock_;
+    std::int64_t stepStart_ = 0;  // when the shown frame's wait began (or resumed)
+    int stepWait_ = 0;            // its wait from stepStart_
 };
 
 }  // namespace glowdeck

@@ -24,10 +24,11 @@ TreeEdit Refused(const QString& why) {
 }
 
 // An item into `group` after `after` (0 = at the end). Reordering inside one
-// group changes no count, so neither limit applies to it.
+// group adds no item, so a full group still allows it; the animation limit
+// is checked for every item that lands in a group, whatever its kind.
 TreeEdit ItemInto(CGlowdeckDoc& doc, int group, int after, bool copy, bool reorder) {
     if (!reorder && ItemsOf(doc, group) >= MaxItemsPerGroup) return Refused(kTargetFull);
-    if (!reorder && AnimationsFull(doc, group)) return Refused(kAnimations);
+    if (AnimationsFull(doc, group)) return Refused(kAnimations);
     TreeEdit edit;
     edit.action = copy ? TreeEdit::CopyItem : TreeEdit::MoveItem;
     edit.targetGroup = group;

@@ -44,6 +44,8 @@ TEST(ChoiceDialogs, OkNeedsAChoice) {
     layer->findChild<QPushButton*>(QStringLiteral("ok"))->click();
     EXPECT_EQ(layer->result(), QDialog::Accepted);
     EXPECT_EQ(layer->Chosen(), 0);
+    // The boxes carry the program's caption, not the dialogs' titles.
+    EXPECT_EQ(sink.captions, (QStringList{QStringLiteral("Orbilux"), QStringLiteral("Orbilux")}));
 }
 
 TEST(CompileDialog, CompilesWithProgressAndClearsTheFlag) {

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include "editors/CColorComboBox.h"
+#include "editors/CFontColourDlg.h"
 #include "editors/CPictureFrame.h"
 #include "editors/CViewBmp.h"
 #include "editors/CViewGif.h"
@@ -91,6 +95,18 @@ TEST_F(Editors, PalettePickBlocksTheToolsFor200ms) {
     EXPECT_EQ(view.Tool(), PaintTool::Bucket);
 }
 
+TEST_F(Editors, SelectedToolNumberIsShown) {
+    CViewBmp view(doc_, 0, 0, refresh_);
+    auto* number = view.findChild<QSpinBox*>(QStringLiteral("toolNumber"));
+    ASSERT_NE(number, nullptr);
+    EXPECT_EQ(number->value(), 0);
+    view.findChild<QAbstractButton*>(QStringLiteral("tool4"))->click();
+    EXPECT_EQ(number->value(), 4);
+    view.PickPaletteColour(0xFFFFFF);  // a guarded click keeps the tool and its number
+    view.findChild<QAbstractButton*>(QStringLiteral("tool2"))->click();
+    EXPECT_EQ(number->value(), 4);
+}
+
 TEST_F(Editors, ChoosingAndReplacingPicturesGiveNewIds) {
     CViewBmp view(doc_, 0, 0, refresh_);
     const QString first = File().GetAttr(0, 0, "id");
@@ -153,6 +169,38 @@ TEST_F(Editors, ConfirmingATextGivesANewId) {
     view.SetText(QString());
     EXPECT_FALSE(view.Confirm());
     EXPECT_EQ(sink_.texts.last(), QStringLiteral("无法生成此种文字！"));
+}
+
+TEST_F(Editors, ConfirmedTextShowsTheRenderedStripBesideTheConvertedOne) {
+    File().SetInt(0, 2, "r", 255);  // red lights everywhere once converted
+    CViewTxt view(doc_, 0, 2, refresh_);
+    view.SetText(QStringLiteral("彩"));
+    view.TextColours()->SelectColour(0x00FF00);
+    view.BackColours()->SelectColour(0x000000);
+    ASSERT_TRUE(view.Confirm());
+    const QImage text = view.TextFrame()->CurrentImage();
+    const QImage led = view.LedFrame()->CurrentImage();
+    ASSERT_EQ(text.size(), led.size());
+    EXPECT_EQ(QColor(text.pixel(0, 0)), QColor(0, 0, 0));  // the black background as rendered
+    EXPECT_EQ(QColor(led.pixel(0, 0)), QColor(255, 0, 0));
+}
+
+TEST_F(Editors, FontDialogChoosesTheTextColour) {
+    CViewTxt view(doc_, 0, 2, refresh_);
+    view.TextColours()->SelectColour(0x00FF00);
+    unsigned preset = 1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<CFontColourDlg*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        preset = dialog->Colour();
+        dialog->Colours()->SelectColour(0xFF0000);
+        dialog->accept();
+    });
+    view.findChild<QAbstractButton*>(QStringLiteral("changeFont"))->click();
+    EXPECT_EQ(preset, 0x00FF00u);  // opened on the view's text colour
+    EXPECT_EQ(view.TextColours()->Colour(), 0xFF0000u);
+    ASSERT_TRUE(view.Confirm());
+    EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0xFF0000);
 }
 
 TEST_F(Editors, IntervalLengthAppliesOnce200msAfterTheDrag) {

@@ -209,8 +209,26 @@ TEST_F(Shell, DropRefusalsChangeNothing) {
     EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("单组动画最多为20幅！"));
     EXPECT_EQ(Tree().GroupNode(1)->childCount(), 1);
     EXPECT_EQ(doc_.ProjectFile()->ItemCount(1), 20);
-    // Reordering inside the full animation group still works.
-    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(2, 1), Tree().ItemNode(2, 5), false));
+    // The animation limit also holds for reordering inside that group.
+    const QTreeWidgetItem* first = Tree().ItemNode(2, 1);
+    EXPECT_FALSE(Tree().DropNode(Tree().ItemNode(2, 1), Tree().ItemNode(2, 5), false));
+    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("单组动画最多为20幅！"));
+    EXPECT_EQ(Tree().ItemNode(2, 1), first);
+}
+
+TEST_F(Shell, HoveringDuringADragSelectsAndExpandsTheNode) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 1);
+    Tree().AddGroup();
+    AddPictures(2, 2);
+    QTreeWidgetItem* group2 = Tree().GroupNode(2);
+    group2->setExpanded(false);
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    Tree().SetHoverInterval(5);
+    Tree().HoverDuringDrag(Tree().ItemNode(1, 1), Tree().visualItemRect(group2).center());
+    QTRY_COMPARE(Tree().currentItem(), group2);
+    EXPECT_TRUE(group2->isExpanded());
+    EXPECT_EQ(frame_->CurrentViewKind(), 3);
 }
 
 TEST_F(Shell, PasteAfterTheCopiedNodeWasDeletedDoesNothing) {
@@ -273,6 +291,39 @@ TEST_F(Shell, SelectingNodesSwitchesViewsAndTheItemList) {
     EXPECT_EQ(frame_->CurrentViewKind(), 3);
     frame_->Command(32860)->trigger();
     EXPECT_EQ(frame_->CurrentViewKind(), 0);
+}
+
+TEST_F(Shell, ToolbarTooltipsAreTheShortPrompts) {
+    Start("[TYPE]\nTYPE=1\n");
+    const QList<QPair<int, QString>> expected = {
+        {32858, QStringLiteral("编译")}, {32859, QStringLiteral("发送")}, {32871, QStringLiteral("组")},
+        {32872, QStringLiteral("图片")}, {32873, QStringLiteral("动画")}, {32874, QStringLiteral("文字")},
+        {32875, QStringLiteral("间隔")},
+    };
+    for (const auto& [id, tip] : expected) EXPECT_EQ(frame_->Command(id)->toolTip(), tip) << id;
+    EXPECT_EQ(frame_->Command(32872)->statusTip(), QStringLiteral("插入图片"));
+}
+
+TEST_F(Shell, MainViewIsPlainDarkBlue) {
+    Start("[TYPE]\nTYPE=1\n");
+    frame_->Command(32860)->trigger();
+    frame_->resize(1400, 1000);
+    const QImage shot = frame_->CurrentView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_GE(shot.width(), 960);  // an area larger than the frame's background picture
+    ASSERT_GE(shot.height(), 600);
+    int other = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) other += shot.pixel(x, y) != qRgb(8, 64, 112);
+    EXPECT_EQ(other, 0);
+}
+
+TEST_F(Shell, ShowingAGroupFocusesTheItemList) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 2);
+    Tree().setFocus();
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    EXPECT_EQ(frame_->focusWidget(), frame_->ItemList());
+    EXPECT_EQ(frame_->ItemList()->currentRow(), 0);
 }
 
 TEST_F(Shell, MemoryReport) {

@@ -1,6 +1,10 @@
 // Finding the ball's adapter: names, numbers, one, two and no adapters, and
 // ports read from a sysfs tree.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -129,7 +133,7 @@ TEST(Sysfs, AdapterIsNamedFromItsUsbVendor) {
     EXPECT_EQ(ports[0].description, QStringLiteral("uart-pl011"));
     EXPECT_FALSE(ports[0].isUsb);
     EXPECT_EQ(ports[1].friendlyName, QStringLiteral("Prolific USB-to-Serial Comm Port (ttyUSB0)"));
-    EXPECT_EQ(ports[1].description, QStringLiteral("Prolific USB-to-Serial Comm Port"));
+    EXPECT_EQ(ports[1].description, QStringLiteral("USB-Serial Controller"));  // the USB product string
     EXPECT_EQ(ports[1].devicePath, QStringLiteral("/dev/ttyUSB0"));
     EXPECT_TRUE(ports[1].isUsb);
     EXPECT_EQ(ports[2].friendlyName, QStringLiteral("FT232R USB UART (ttyUSB1)"));
@@ -170,4 +174,62 @@ TEST(Enumerate, ProbeDropsPortsThatCannotBeOpened) {
     ASSERT_EQ(ports.size(), 1u);
     EXPECT_EQ(ports[0].portName, QStringLiteral("null"));
     EXPECT_EQ(ProbePort(QStringLiteral("/dev/glowdeck-missing")), ENOENT);
+}
+
+TEST(Enumerate, DescriptionIsTheSystemsAndDerivedOnlyWhenItHasNone) {
+    RawPort adapter;
+    adapter.portName = QStringLiteral("ttyUSB0");
+    adapter.isUsb = true;
+    adapter.vendorId = AdapterVendorId;
+    adapter.description = QStringLiteral("USB-Serial Controller D");
+    RawPort bare = adapter;
+    bare.portName = QStringLiteral("ttyUSB1");
+    bare.description.clear();
+    std::vector<PortInfo> ports;
+    EnumeratePorts(ports, false, [&] { return std::vector<RawPort>{adapter, bare}; });
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(ports[0].friendlyName, QStringLiteral("Prolific USB-to-Serial Comm Port (ttyUSB0)"));
+    EXPECT_EQ(ports[0].description, QStringLiteral("USB-Serial Controller D"));
+    EXPECT_EQ(ports[1].description, QStringLiteral("Prolific USB-to-Serial Comm Port"));
+}
+
+// A pseudo-terminal stands in for a port another program has open.
+class HeldPort : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[64] = {};
+        ASSERT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
+        path_ = QString::fromLocal8Bit(name);
+        port_.portName = QStringLiteral("pty");
+        port_.devicePath = path_;
+    }
+    void TearDown() override {
+        if (holder_ >= 0) ::close(holder_);
+        if (slave_ >= 0) ::close(slave_);
+        if (master_ >= 0) ::close(master_);
+    }
+    std::size_t ProbedCount() {
+        std::vector<PortInfo> ports;
+        EnumeratePorts(ports, true, [&] { return std::vector<RawPort>{port_}; });
+        return ports.size();
+    }
+    int master_ = -1, slave_ = -1, holder_ = -1;
+    QString path_;
+    RawPort port_;
+};
+
+TEST_F(HeldPort, ProbeDropsPortsThatCannotBeOpenedExclusively) {
+    EXPECT_EQ(ProbedCount(), 1u);  // free: kept, and the probe leaves it free
+    // Another Glowdeck holds the node's lock.
+    holder_ = ::open(path_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder_, 0);
+    ASSERT_EQ(::flock(holder_, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(ProbePort(path_), EBUSY);
+    EXPECT_EQ(ProbedCount(), 0u);
+    ::close(holder_);
+    holder_ = -1;
+    EXPECT_EQ(ProbedCount(), 1u);
+    // Another program has made the port exclusive (root may still open it).
+    ASSERT_EQ(::ioctl(slave_, TIOCEXCL), 0);
+    EXPECT_EQ(ProbedCount(), 0u);
 }

@@ -64,3 +64,23 @@ TEST(FramePlayer, OneFrameCannotPlay) {
     EXPECT_TRUE(player.PlayPause(&sink));
     EXPECT_FALSE(player.Next().has_value());  // animated but no frames given: nothing to draw
 }
+
+TEST(FramePlayer, ResumeFinishesTheRestOfTheFramesDelay) {
+    std::int64_t now = 1000;
+    CFramePlayer player([&] { return now; });
+    player.SetPicture(2, {50, 50});
+    player.SetFramesLoaded(2);
+    player.PlayPause(nullptr);
+    ASSERT_EQ(player.Next()->delayMs, 500);
+    now += 200;
+    player.PlayPause(nullptr);  // pause 200 ms into the frame
+    now += 5000;
+    EXPECT_EQ(player.RemainingMs(), 300);  // a pause does not use up the delay
+    player.PlayPause(nullptr);
+    now += 100;
+    EXPECT_EQ(player.RemainingMs(), 200);
+    EXPECT_EQ(player.CurrentFrame(), 0);
+    now += 200;
+    EXPECT_EQ(player.RemainingMs(), 0);
+    EXPECT_EQ(player.Next()->frame, 1);
+}
