@@ -16,6 +16,7 @@
 #include "editors/CFontColourDlg.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
+#include "led/TextPainter.h"
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
@@ -99,7 +100,8 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
 }
 
 void CViewTxt::ChangeFont() {
-    QFont initial = QFont(font_);
+    // The default face is not installed: the dialog shows the face that draws it.
+    QFont initial = QFont(IsSongFace(font_) ? SongFallbackFamily() : font_);
     initial.setPointSize(std::max(fontSize_, 1));
     initial.setItalic(fontStyle_ == 2 || fontStyle_ == 3);
     initial.setUnderline(fontStyle_ == 4);
@@ -111,7 +113,9 @@ void CViewTxt::ChangeFont() {
     const QFont chosen = dialog.SelectedFont();
     const int style = (chosen.strikeOut() ? 8 : 0) + (chosen.underline() ? 4 : 0) +
                       (chosen.weight() == QFont::Bold ? 1 : 0) + (chosen.italic() ? 2 : 0);
-    SetFont(chosen.family(), chosen.pointSize(), style);
+    // Keeping the drawing face of the default face keeps the default face.
+    const bool keepSong = IsSongFace(font_) && chosen.family() == SongFallbackFamily();
+    SetFont(keepSong ? font_ : chosen.family(), chosen.pointSize(), style);
     textColourValue_ = dialog.Colour();
     textColour_->SelectColour(textColourValue_);
 }

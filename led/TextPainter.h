@@ -15,6 +15,8 @@ enum FontStyleBits { StyleBold = 1, StyleItalic = 2, StyleUnderline = 4, StyleSt
 
 // The installed Song-style face that stands in for "宋体"/"SimSun".
 QString SongFallbackFamily();
+// "宋体" or "SimSun": the default face, drawn with the fallback.
+bool IsSongFace(const QString& family);
 
 // A font of `family` at an em size of `pixelSize` pixels with the style bits.
 // The family list is fixed (the family; for the Song face its aliases, then
