@@ -167,7 +167,8 @@ void CViewGif::FillInfo() {
 }
 
 void CViewGif::Convert() {
-    if (converted_ || (ledFrame_->Player().Running() && !ledFrame_->Player().Paused())) return;
+    // A paused player still runs: its frames stay until it is stopped.
+    if (converted_ || ledFrame_->Player().Running()) return;
     CAnimationConverter& converter = doc_.animationConverter;
     converter.Release();
     if (!converter.LoadFile(sourcePath_)) return;

@@ -44,7 +44,7 @@ CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     debounce_.setSingleShot(true);
     debounce_.setInterval(200);
     connect(&debounce_, &QTimer::timeout, this, &CViewNull::Apply);
-    connect(colour_, &QComboBox::currentIndexChanged, this, [this] {
+    connect(colour_, &QComboBox::activated, this, [this] {
         background_ = colour_->Colour();
         doc_.needsCompile = true;
         debounce_.start();

@@ -86,11 +86,13 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         text_ = edit_->toPlainText();
         Confirm();
     });
-    connect(textColour_, &QComboBox::currentIndexChanged, this, [this] {
+    // A choice counts even when the chosen entry is the one shown; filling
+    // the lists from the item is no choice.
+    connect(textColour_, &QComboBox::activated, this, [this] {
         textColourValue_ = textColour_->Colour();
         doc_.needsCompile = true;
     });
-    connect(backColour_, &QComboBox::currentIndexChanged, this, [this] {
+    connect(backColour_, &QComboBox::activated, this, [this] {
         backColourValue_ = backColour_->Colour();
         doc_.needsCompile = true;
     });
@@ -188,8 +190,10 @@ bool CViewTxt::Confirm() {
     s.font = font_;
     s.fontStyle = fontStyle_;
     s.fontSize = fontSize_;
-    s.textColour = textColour_->Colour();
-    s.backColour = backColour_->Colour();
+    // The stored colours stay unless the user chose others (a stored colour
+    // may be none of the eight the lists show).
+    s.textColour = textColourValue_;
+    s.backColour = backColourValue_;
     s.autoSpacing = spacing_->checkedId() == 1;
     s.verticalOffset = offsets_[0]->value() * 0.1;
     s.chineseOffset = offsets_[1]->value() * 0.1;

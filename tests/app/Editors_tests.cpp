@@ -139,11 +139,18 @@ TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {
     EXPECT_EQ(view.FrameCount(), 50);
     EXPECT_TRUE(view.Converted());
     view.Play();
-    QTest::qWait(300);
-    EXPECT_GT(view.SourceFrame()->Player().CurrentFrame(), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.SourceFrame()->Player().CurrentFrame() > 2; }, 10000));
+    // Paused counts as running: a threshold change converts only after Stop.
+    view.Play();
+    ASSERT_TRUE(view.LedFrame()->Player().Paused());
+    view.findChild<QSlider*>(QStringLiteral("slider0"))->setValue(200);
+    view.Convert();
+    EXPECT_FALSE(view.Converted());
     view.Stop();
     EXPECT_EQ(view.FrameText(), QStringLiteral("帧  1/50"));
     EXPECT_EQ(view.LoopText(), QStringLiteral("次  0/ 1"));
+    view.Convert();
+    EXPECT_TRUE(view.Converted());
 }
 
 TEST_F(Editors, StillAnimationCannotPlay) {
@@ -158,6 +165,7 @@ TEST_F(Editors, ConfirmingATextGivesANewId) {
     const QString before = File().GetAttr(0, 2, "id");
     view.SetText(QStringLiteral("彩球"));
     view.TextColours()->SelectColour(0x00FF00);
+    emit view.TextColours()->activated(view.TextColours()->currentIndex());
     ASSERT_TRUE(view.Confirm());
     EXPECT_NE(File().GetAttr(0, 2, "id"), before);
     EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0x00FF00);
@@ -188,6 +196,7 @@ TEST_F(Editors, ConfirmedTextShowsTheRenderedStripBesideTheConvertedOne) {
 TEST_F(Editors, FontDialogChoosesTheTextColour) {
     CViewTxt view(doc_, 0, 2, refresh_);
     view.TextColours()->SelectColour(0x00FF00);
+    emit view.TextColours()->activated(view.TextColours()->currentIndex());  // the user's pick
     unsigned preset = 1;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<CFontColourDlg*>(QApplication::activeModalWidget());
@@ -213,4 +222,36 @@ TEST_F(Editors, IntervalLengthAppliesOnce200msAfterTheDrag) {
     EXPECT_EQ(view.Applied(), 1);
     EXPECT_EQ(File().GetInt(0, 3, "length"), 300);
     EXPECT_EQ(ImageFileSize(Source(3, ".jpg")), QSize(300, 56));
+}
+
+TEST_F(Editors, OnlyTheUsersChoicesAskForACompile) {
+    File().SetInt(0, 2, "textcolor", 0x00FF00);
+    File().SetInt(0, 2, "backcolor", 0xFF0000);
+    File().SetText(0, 2, "text", QStringLiteral("光"));
+    doc_.needsCompile = false;
+    {
+        CViewTxt listed(doc_, 0, 2, refresh_);  // the lists select green and blue
+        EXPECT_FALSE(doc_.needsCompile);
+    }
+    // A text whose colour is none of the eight, stored by hand.
+    File().SetInt(0, 2, "textcolor", 0x123456);
+    {
+        CViewBmp picture(doc_, 0, 0, refresh_);
+        CViewGif animation(doc_, 0, 1, refresh_);
+        CViewTxt text(doc_, 0, 2, refresh_);
+        CViewNull interval(doc_, 0, 3, refresh_);
+        EXPECT_FALSE(doc_.needsCompile);  // opening changes nothing
+
+        // 确定 keeps the stored colour the lists cannot show.
+        ASSERT_TRUE(text.Confirm());
+        EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0x123456);
+        // Choosing black, already the entry shown, is still a choice.
+        doc_.needsCompile = false;
+        CColorComboBox* colours = text.TextColours();
+        ASSERT_EQ(colours->currentIndex(), 0);
+        emit colours->activated(0);
+        EXPECT_TRUE(doc_.needsCompile);
+        ASSERT_TRUE(text.Confirm());
+        EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0);
+    }
 }
