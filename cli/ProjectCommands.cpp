@@ -135,7 +135,7 @@ int RunList(const QStringList& args) {
             if (KindFromElementName(element)) {
                 try {
                     line += QStringLiteral(" %1 id=%2 length=%3")
-                                .arg(file.GetAttr(g, i, "name"), file.GetAttr(g, i, "id"))
+                                .arg(file.GetAttr(g, i, "name"), file.ItemId(g, i))
                                 .arg(file.GetInt(g, i, "length"));
                 } catch (const AccessError& e) {
                     line += QStringLiteral(" (damaged: %1)").arg(QString::fromUtf8(e.what()));

@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("set-interval")) return glowdeck::RunSetInterval(args);
         if (command == QLatin1String("set-threshold")) return glowdeck::RunSetThreshold(args);
     } catch (const glowdeck::AccessError& e) {
-        glowdeck::PrintErr(QString::fromUtf8(e.what()));
+        glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;
     }
     glowdeck::PrintErr(QStringLiteral("unknown command: %1").arg(command));

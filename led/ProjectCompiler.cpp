@@ -36,7 +36,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
     try {
         ok = IndexPass(ball, building, &itemCount) && DataPass(ball, building, itemCount, progress);
     } catch (const AccessError& e) {
-        messages_.Warn(QStringLiteral("项目文件有误：%1").arg(QString::fromUtf8(e.what())));
+        messages_.Warn(DamagedProjectText(e));
         ok = false;
     }
     if (ok && std::rename(QFile::encodeName(building).constData(), QFile::encodeName(target).constData()) != 0) {
@@ -69,6 +69,7 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
             ++*itemCount;
             const auto kind = KindFromElementName(file.ItemKindOf(g, i));
             if (!kind) continue;
+            file.ItemId(g, i);  // an id that is no plain file name stops the compile here
             if (*kind != ItemKind::Animation) {
                 index.AddColumns(static_cast<std::uint16_t>(file.GetInt(g, i, "length")));
                 continue;
@@ -122,7 +123,7 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
                                                    file.GetInt(g, i, "b"));
             const bool animation = *kind == ItemKind::Animation;
             const ColumnShape shape = IndexShape(file, g, i, animation);
-            const QString source = doc_.SourceImagePathFor(*kind, file.GetAttr(g, i, "id"));
+            const QString source = doc_.SourceImagePathFor(*kind, file.ItemId(g, i));
             bool appended = false;
             if (animation) {
                 CAnimationConverter& converter = doc_.animationConverter;

@@ -171,6 +171,22 @@ TEST_F(Compile, DamagedItemIsReportedNotCrashed) {
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/data.bin")));
 }
 
+TEST_F(Compile, IdNamingAPictureOutsideTheProjectIsRefused) {
+    AddPicture(1, Pattern(10, 0));
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray before = ReadAll(doc_.dataFilePath);
+    // A readable picture where the id leads from the Images folder.
+    ASSERT_TRUE(QDir().mkpath(dir_.File("outside")));
+    ASSERT_TRUE(EncodeImage(Pattern(10, 4), dir_.File("outside/secret.bmp"), QStringLiteral("image/bmp")));
+    File().SetAttr(0, 0, "id", QStringLiteral("../../outside/secret"));
+    EXPECT_FALSE(Run({1, 0}));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("项目文件有误："))) << sink_.texts[0].toStdString();
+    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("../../outside/secret")));
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+    EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
+}
+
 TEST_F(Compile, UntouchedAnimationMatchesItsIndex) {
     // A new animation holds "flength" 1 and "framecount" 1 beside a 74-column
     // placeholder: the data must still be exactly what the index promises.
