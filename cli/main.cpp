@@ -39,8 +39,11 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
     glowdeck::PrepareHeadlessEnvironment();
+    // Read before Qt sees them: the application object takes options of its
+    // own out of argv ("--style" among them), which set-text needs.
+    QStringList args;
+    for (int k = 1; k < argc; ++k) args << QString::fromLocal8Bit(argv[k]);
     QGuiApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;

@@ -47,8 +47,10 @@ public:
     bool StartUp(const QString& programFolder);
     bool CreateProject();  // asks the name
     bool OpenProject();    // asks the file
+    // A project name is one plain folder name (CProjectFile::IsPlainFileName).
+    static bool IsProjectName(const QString& name);
     // Creates the project `name` under the project root. False (with `why` set)
-    // when its folder exists or cannot be made.
+    // when the name is no plain folder name, or its folder exists or cannot be made.
     bool CreateProjectNamed(const QString& name, QString* why = nullptr);
     // Opens the project of the folder that holds `chosenFile`: the folder's
     // name under the project root.
