@@ -106,6 +106,8 @@ TEST_F(DocTest, CreateWritesFolderImagesAndProjectFile) {
 }
 
 TEST_F(DocTest, ProjectNameWithAPathIsRefusedBeforeAnyFolderIsMade) {
+    doc_.LoadSettings(program_);
+    ASSERT_EQ(doc_.projectRoot, root_);
     QString why;
     EXPECT_FALSE(doc_.CreateProjectNamed(QStringLiteral("../outside"), &why));
     EXPECT_FALSE(why.isEmpty());
