@@ -27,8 +27,9 @@ void Check(const QByteArray& bytes, int columnBytes) {
     if (problems.isEmpty()) {
         const long long expected = index.indexLength + index.totalColumns * index.columnBytes;
         if (index.columnBytes == 0 || expected != bytes.size()) {
-            std::fprintf(stderr, "reported consistent, yet %d + %lld × %d != %lld\n", index.indexLength,
-                         index.totalColumns, index.columnBytes, static_cast<long long>(bytes.size()));
+            std::fprintf(stderr, "reported consistent, yet %d + %lld × %d != %lld\n",
+                         index.indexLength, index.totalColumns, index.columnBytes,
+                         static_cast<long long>(bytes.size()));
             std::abort();
         }
     }
@@ -37,7 +38,8 @@ void Check(const QByteArray& bytes, int columnBytes) {
     for (const DataIndex::Group& group : index.groups) {
         // Columns past the end of the file unpack black: one of them is enough
         // to cross the end, and spares megabytes of black for a tiny input.
-        const long long present = std::max<long long>(0, (bytes.size() - static_cast<long long>(group.dataOffset)) / stride);
+        const long long present = std::max<long long>(
+            0, (bytes.size() - static_cast<long long>(group.dataOffset)) / stride);
         const int columns = static_cast<int>(std::min<long long>(group.columns, present + 1));
         const QImage strip = UnpackColumns(bytes, group.dataOffset, columns, table);
         if (strip.width() != columns) std::abort();
