@@ -3,7 +3,7 @@
 #   ./build.sh run          build and start the desktop program
 #   ./build.sh test         build and run every test
 #   ./build.sh bench        build and run the benchmarks
-#   ./build.sh fuzz [SECS]  build the fuzzers with clang and run each for SECS seconds
+#   ./build.sh fuzz [SECS]  build every fuzzer with clang and run each for SECS seconds
 set -euo pipefail
 cd "$(dirname "$0")"
 action=${1:-run}
@@ -25,14 +25,18 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-build() {  # build DIR [cmake options...] [--target NAME]
+build() {  # build DIR [cmake options...] [--target NAME]...
   local dir=$1; shift
-  local options=() target=()
+  local options=() targets=()
   while [ $# -gt 0 ]; do
-    if [ "$1" = --target ]; then target=(--target "$2"); shift 2; else options+=("$1"); shift; fi
+    if [ "$1" = --target ]; then targets+=("$2"); shift 2; else options+=("$1"); shift; fi
   done
   cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
-  cmake --build "$dir" -j "$jobs" "${target[@]}"
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j "$jobs"
+  fi
 }
 
 # Qt wants a private runtime folder; tests and headless runs draw offscreen.
@@ -67,14 +71,31 @@ case "$action" in
     ;;
   fuzz)
     secs=${2:-60}
+    # One line per fuzzer: its name (target NAME-fuzzer) and the files that seed its corpus.
+    fuzzers=(
+      "projectfile tests/golden/*.prj"
+      "datafile tests/golden/*.data.bin"
+    )
+    targets=()
+    for f in "${fuzzers[@]}"; do targets+=(--target "${f%% *}-fuzzer"); done
     CC=clang CXX=clang++ build build-fuzz -DGLOWDECK_BUILD_FUZZERS=ON -DGLOWDECK_BUILD_TESTS=OFF \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo --target projectfile-fuzzer
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo "${targets[@]}"
     private_runtime
     export QT_QPA_PLATFORM=offscreen
-    mkdir -p build-fuzz/corpus/projectfile
-    cp -n tests/golden/*.prj build-fuzz/corpus/projectfile/ 2>/dev/null || true
-    build-fuzz/bin/projectfile-fuzzer -max_total_time="$secs" -max_len=65536 -timeout=10 \
-      build-fuzz/corpus/projectfile
+    failed=()
+    for f in "${fuzzers[@]}"; do
+      name=${f%% *}
+      mkdir -p "build-fuzz/corpus/$name"
+      # shellcheck disable=SC2086  # the seed pattern is meant to expand
+      cp -n ${f#* } "build-fuzz/corpus/$name/" 2>/dev/null || true
+      echo "== $name-fuzzer for $secs s"
+      build-fuzz/bin/"$name"-fuzzer -max_total_time="$secs" -max_len=65536 -timeout=10 \
+        -artifact_prefix="build-fuzz/$name-" "build-fuzz/corpus/$name" || failed+=("$name")
+    done
+    if [ ${#failed[@]} -gt 0 ]; then
+      echo "fuzzers that found a fault: ${failed[*]} (inputs in build-fuzz/)" >&2
+      exit 1
+    fi
     ;;
   *)
     echo "usage: $0 run|test|bench|fuzz [seconds]" >&2

@@ -2,7 +2,9 @@
 
 #include <QPixmap>
 
+#include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
+#include "model/MessageSink.h"
 #include "model/TreeRules.h"
 
 namespace glowdeck {
@@ -44,7 +46,13 @@ void CItemListPane::ShowGroup(int group) {
     Clear();
     const CProjectFile* file = doc_.ProjectFile();
     if (!file || group < 1 || group > file->GroupCount()) return;
-    doc_.RebuildPathTables();
+    try {
+        doc_.RebuildPathTables();
+    } catch (const AccessError& e) {
+        // No thumbnails are read for a project whose ids name other folders.
+        doc_.Messages().Warn(DamagedProjectText(e));
+        return;
+    }
     QPixmap blank(ThumbnailCache::Width, ThumbnailCache::Height);
     blank.fill(Qt::black);
     int shown = 0;

@@ -7,6 +7,7 @@
 #include <QMimeData>
 
 #include "app/AppIcons.h"
+#include "model/AccessError.h"
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
 #include "model/MessageSink.h"
@@ -218,10 +219,19 @@ void CProjectTree::Forget(QTreeWidgetItem* removed) {
     }
 }
 
+bool CProjectTree::IdsSound() {
+    try {
+        doc_.CheckItemIds();
+        return true;
+    } catch (const AccessError& e) {
+        return Warn(DamagedProjectText(e));
+    }
+}
+
 void CProjectTree::DeleteSelected() {
     QTreeWidgetItem* node = currentItem();
     const TreeNode n = NodeOf(node);
-    if (!node || n.level == TreeNode::Project) return;
+    if (!node || n.level == TreeNode::Project || !IdsSound()) return;
     if (n.level == TreeNode::Group)
         doc_.DeleteGroup(n.group);
     else
@@ -262,6 +272,7 @@ bool CProjectTree::Apply(QTreeWidgetItem* source, QTreeWidgetItem* target, const
     if (edit.action == TreeEdit::Nothing) return false;
     const TreeNode from = NodeOf(source);
     const bool copy = edit.action == TreeEdit::CopyGroup || edit.action == TreeEdit::CopyItem;
+    if (copy && !IdsSound()) return false;
 
     QTreeWidgetItem* targetGroupNode = GroupNode(edit.targetGroup);
     if (target) target->setExpanded(true);

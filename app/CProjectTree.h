@@ -81,6 +81,9 @@ private:
     int FileItem(int group, int item) const;  // tree item number → project-file position
     bool Warn(const QString& text);
     void OnHoverTimeout();
+    // False, with the damaged-project message, when an item's id is not a
+    // plain file name; deleting and copying are refused then.
+    bool IdsSound();
 
     CGlowdeckDoc& doc_;
     QTreeWidgetItem* root_ = nullptr;

@@ -18,11 +18,31 @@ void PrintErr(const QString& text) {
     std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stderr);
 }
 
-std::optional<int> ParseNumber(const QString& text) {
+std::optional<int> ParseNumber(const QString& text, int low, int high) {
     bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value <= 0) return std::nullopt;
+    const int value = text.toInt(&ok, 10);
+    if (!ok || value < low || value > high) return std::nullopt;
     return value;
+}
+
+std::optional<double> ParseDecimal(const QString& text, double low, double high) {
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    // NaN fails both comparisons, so it is refused too.
+    if (!ok || !(value >= low && value <= high)) return std::nullopt;
+    return value;
+}
+
+bool TakeNumber(QStringList& args, const QString& name, int low, int high, int* out) {
+    const std::optional<QString> text = TakeOption(args, name);
+    if (!text) return true;
+    const std::optional<int> value = ParseNumber(*text, low, high);
+    if (!value) {
+        PrintErr(QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\"").arg(name).arg(low).arg(high).arg(*text));
+        return false;
+    }
+    *out = *value;
+    return true;
 }
 
 std::optional<QString> TakeOption(QStringList& args, const QString& name) {

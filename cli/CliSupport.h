@@ -19,13 +19,20 @@ std::optional<QString> TakeOption(QStringList& args, const QString& name);
 // Shared helpers of the command-line tool.
 void PrintOut(const QString& text);
 void PrintErr(const QString& text);
-// A positive decimal number, or nullopt.
-std::optional<int> ParseNumber(const QString& text);
+// A whole decimal number within low..high, or nullopt.
+std::optional<int> ParseNumber(const QString& text, int low, int high);
+// A decimal number (a fraction allowed) within low..high, or nullopt.
+std::optional<double> ParseDecimal(const QString& text, double low, double high);
+// Removes "--NAME VALUE" from `args` and reads VALUE into `out` as a whole
+// number within low..high. False, with the allowed range printed, when it is
+// not; true with `out` unchanged when the option is absent.
+bool TakeNumber(QStringList& args, const QString& name, int low, int high, int* out);
 // Makes `doc` take project locks as the command-line tool (waiting for other
 // commands, refusing a project open in the desktop program).
 void UseCliProjectLock(CGlowdeckDoc& doc);
-// Opens the project folder into `doc` under the project lock; prints why and returns false when it
-// holds no readable project file. A read-only command takes no lock.
+// Opens the project folder into `doc` under the project lock; prints why and
+// returns false when it holds no readable project file. A read-only command
+// takes no lock.
 bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder, bool readOnly = false);
 
 }  // namespace glowdeck

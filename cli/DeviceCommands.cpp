@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
@@ -49,6 +50,16 @@ QString DetectDevice(IMessageSink& messages) {
     return found.device;
 }
 
+// A data.bin missing from a folder that holds a project: compile it first.
+bool IsUncompiledProject(const QString& dataFile) {
+    const QFileInfo info(dataFile);
+    if (info.exists() || info.fileName() != QLatin1String("data.bin")) return false;
+    const QStringList projectFiles = info.dir().entryList({QStringLiteral("*.prj")}, QDir::Files);
+    for (const QString& name : projectFiles)
+        if (name.compare(QLatin1String("Index.prj"), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 }  // namespace
@@ -62,6 +73,16 @@ int RunSend(const QStringList& arguments) {
     if (factory ? !args.isEmpty() : args.size() != 1) {
         PrintErr(QStringLiteral("usage: glowdeck-cli send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]"));
         return 2;
+    }
+    if (port && port->isEmpty()) {
+        PrintErr(QStringLiteral("--port takes a device path, such as /dev/ttyUSB0"));
+        return 2;
+    }
+    // A data file that is not there is named; only a project's data.bin that
+    // has not been compiled yet, or a missing factory file, is "not compiled".
+    if (!factory && !QFileInfo(args[0]).isFile() && !IsUncompiledProject(args[0])) {
+        PrintErr(QStringLiteral("cannot read %1: no such file").arg(args[0]));
+        return 1;
     }
     StderrMessageSink messages;
     const QString device = port ? *port : DetectDevice(messages);
@@ -151,6 +172,13 @@ int RunBall(const QStringList& arguments) {
         PrintErr(QStringLiteral("usage: glowdeck-cli ball [--out FILE] [--link PATH] [--wait SECONDS]"));
         return 2;
     }
+    // Without --wait the ball listens until a sender comes.
+    constexpr double kLongestWait = 86400;
+    const std::optional<double> firstByte = wait ? ParseDecimal(*wait, 0.1, kLongestWait) : -1.0;
+    if (!firstByte) {
+        PrintErr(QStringLiteral("--wait takes seconds from 0.1 to %1, not \"%2\"").arg(kLongestWait).arg(*wait));
+        return 2;
+    }
     CVirtualBall ball;
     QString error;
     if (!ball.Open(&error)) {
@@ -166,8 +194,7 @@ int RunBall(const QStringList& arguments) {
     }
     PrintOut(QStringLiteral("virtual ball listening on %1").arg(ball.DevicePath()));
     std::fflush(stdout);
-    const double firstByte = wait ? wait->toDouble() : -1;
-    const BallReport report = ball.Receive(firstByte, 15, [](int packet) {
+    const BallReport report = ball.Receive(*firstByte, 15, [](int packet) {
         if (packet % 50 == 0) std::fprintf(stderr, "\rreceived %d packets", packet), std::fflush(stderr);
         return true;
     });

@@ -4,11 +4,17 @@
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 #include "model/MessageSink.h"
+#include "model/ProjectLimits.h"
 #include "model/TreeRules.h"
 
 namespace glowdeck {
 
 namespace {
+
+// Font sizes the text renderer is given (em size 4 × size + 20 pixels) and
+// the style bits: 1 bold, 2 italic, 4 underline, 8 strike-out.
+constexpr int kMaxFontSize = 200;
+constexpr int kAllFontStyles = 15;
 
 // An item addressed as the user interface counts (groups and shown items from 1).
 struct Target {
@@ -17,7 +23,7 @@ struct Target {
 };
 
 std::optional<Target> Resolve(CGlowdeckDoc& doc, const QString& group, const QString& item) {
-    const auto g = ParseNumber(group), n = ParseNumber(item);
+    const auto g = ParseNumber(group, 1, MaxGroups), n = ParseNumber(item, 1, MaxItemsPerGroup);
     const CProjectFile& file = *doc.ProjectFile();
     if (!g || !n || *g > file.GroupCount()) {
         PrintErr(QStringLiteral("no item %1 in group %2").arg(item, group));
@@ -85,15 +91,6 @@ int RunSetText(const QStringList& arguments) {
     QStringList args = arguments;
     item_ops::TextSettings s;
     if (const auto face = TakeOption(args, QStringLiteral("--font"))) s.font = *face;
-    auto number = [&](const char* option, int* out) {
-        if (const auto v = TakeOption(args, QString::fromLatin1(option))) {
-            bool ok = false;
-            *out = v->toInt(&ok);
-            if (!ok) PrintErr(QStringLiteral("%1 takes a number").arg(QLatin1String(option)));
-            return ok;
-        }
-        return true;
-    };
     auto colour = [&](const char* option, unsigned* out) {
         if (const auto v = TakeOption(args, QString::fromLatin1(option))) {
             const auto c = item_ops::ParseColour(*v);
@@ -103,20 +100,28 @@ int RunSetText(const QStringList& arguments) {
         }
         return true;
     };
-    if (!number("--size", &s.fontSize) || !number("--style", &s.fontStyle) || !colour("--color", &s.textColour) ||
-        !colour("--background", &s.backColour))
+    if (!TakeNumber(args, QStringLiteral("--size"), 0, kMaxFontSize, &s.fontSize) ||
+        !TakeNumber(args, QStringLiteral("--style"), 0, kAllFontStyles, &s.fontStyle) ||
+        !colour("--color", &s.textColour) || !colour("--background", &s.backColour))
         return 2;
     s.autoSpacing = args.removeAll(QStringLiteral("--manual-spacing")) == 0;
     if (const auto offsets = TakeOption(args, QStringLiteral("--offsets"))) {
+        // The text view's sliders: ±500, ±500, ±1000 and ±2000 tenths of a pixel.
+        const double limits[4] = {50, 50, 100, 200};
+        double* targets[4] = {&s.verticalOffset, &s.chineseOffset, &s.englishOffset, &s.symbolOffset};
         const QStringList v = offsets->split(QLatin1Char(','));
+        for (int k = 0; k < 4 && v.size() == 4; ++k) {
+            const auto value = ParseDecimal(v[k], -limits[k], limits[k]);
+            if (!value) {
+                PrintErr(QStringLiteral("--offsets: \"%1\" is not a number from %2 to %3").arg(v[k]).arg(-limits[k]).arg(limits[k]));
+                return 2;
+            }
+            *targets[k] = *value;
+        }
         if (v.size() != 4) {
             PrintErr(QStringLiteral("--offsets takes VERTICAL,CHINESE,ENGLISH,PUNCTUATION"));
             return 2;
         }
-        s.verticalOffset = v[0].toDouble();
-        s.chineseOffset = v[1].toDouble();
-        s.englishOffset = v[2].toDouble();
-        s.symbolOffset = v[3].toDouble();
     }
     if (args.size() != 4) {
         PrintErr(QStringLiteral("usage: glowdeck-cli set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] "
@@ -124,6 +129,11 @@ int RunSetText(const QStringList& arguments) {
         return 2;
     }
     s.text = args[3];
+    // Bytes that are not UTF-8 reach us as replacement characters.
+    if (s.text.contains(QChar::ReplacementCharacter)) {
+        PrintErr(QStringLiteral("TEXT is not valid UTF-8"));
+        return 2;
+    }
     EditSession session;
     if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
     CGlowdeckDoc& doc = session.doc;
@@ -159,12 +169,12 @@ int RunSetInterval(const QStringList& arguments) {
     int columns = file.GetInt(t->g, t->i, "length");
     unsigned colour = static_cast<unsigned>(file.GetInt(t->g, t->i, "backcolor"));
     if (length) {
-        bool ok = false;
-        columns = length->toInt(&ok);
-        if (!ok || columns < 1 || columns > 300) {
+        const auto value = ParseNumber(*length, 1, 300);
+        if (!value) {
             PrintErr(QStringLiteral("--length takes 1 to 300"));
             return 2;
         }
+        columns = *value;
     }
     if (background) {
         const auto c = item_ops::ParseColour(*background);
@@ -186,12 +196,12 @@ int RunSetThreshold(const QStringList& args) {
     }
     int values[3];
     for (int k = 0; k < 3; ++k) {
-        bool ok = false;
-        values[k] = args[3 + k].toInt(&ok);
-        if (!ok || values[k] < 0 || values[k] > 255) {
+        const auto value = ParseNumber(args[3 + k], 0, 255);
+        if (!value) {
             PrintErr(QStringLiteral("R, G and B take 0 to 255"));
             return 2;
         }
+        values[k] = *value;
     }
     EditSession session;
     if (const int failed = session.Open(args[0], args[1], args[2])) return failed;

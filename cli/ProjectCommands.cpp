@@ -50,6 +50,10 @@ int RunNew(const QStringList& args) {
         PrintErr(QStringLiteral("usage: glowdeck-cli new --root DIR NAME"));
         return 2;
     }
+    if (!CGlowdeckDoc::IsProjectName(name)) {
+        PrintErr(QStringLiteral("NAME is the project's folder name under DIR, without \"/\", \"\\\" or \"..\": %1").arg(name));
+        return 2;
+    }
     StderrMessageSink messages;
     CGlowdeckDoc doc(messages);
     doc.SetProjectRoot(root);
@@ -93,9 +97,9 @@ int RunAdd(const QStringList& args) {
         PrintErr(QStringLiteral("unknown item kind: %1").arg(args[2]));
         return 2;
     }
-    const std::optional<int> group = ParseNumber(args[1]);
+    const std::optional<int> group = ParseNumber(args[1], 1, MaxGroups);
     if (!group) {
-        PrintErr(QStringLiteral("not a group number: %1").arg(args[1]));
+        PrintErr(QStringLiteral("GROUP takes 1 to %1, not %2").arg(MaxGroups).arg(args[1]));
         return 2;
     }
     StderrMessageSink messages;
@@ -136,7 +140,7 @@ int RunList(const QStringList& args) {
             if (KindFromElementName(element)) {
                 try {
                     line += QStringLiteral(" %1 id=%2 length=%3")
-                                .arg(file.GetAttr(g, i, "name"), file.GetAttr(g, i, "id"))
+                                .arg(file.GetAttr(g, i, "name"), file.ItemId(g, i))
                                 .arg(file.GetInt(g, i, "length"));
                 } catch (const AccessError& e) {
                     line += QStringLiteral(" (damaged: %1)").arg(QString::fromUtf8(e.what()));

@@ -39,8 +39,11 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
     glowdeck::PrepareHeadlessEnvironment();
+    // Read before Qt sees them: the application object takes options of its
+    // own out of argv ("--style" among them), which set-text needs.
+    QStringList args;
+    for (int k = 1; k < argc; ++k) args << QString::fromLocal8Bit(argv[k]);
     QGuiApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
@@ -61,7 +64,7 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("set-interval")) return glowdeck::RunSetInterval(args);
         if (command == QLatin1String("set-threshold")) return glowdeck::RunSetThreshold(args);
     } catch (const glowdeck::AccessError& e) {
-        glowdeck::PrintErr(QString::fromUtf8(e.what()));
+        glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;
     }
     glowdeck::PrintErr(QStringLiteral("unknown command: %1").arg(command));

@@ -36,7 +36,7 @@ CItemPreviewView::CItemPreviewView(CGlowdeckDoc& doc, int group, int position, i
     try {
         const auto kind = KindFromElementName(file->ItemKindOf(g, i));
         if (!kind) return;
-        const QString path = doc.SourceImagePathFor(*kind, file->GetAttr(g, i, "id"));
+        const QString path = doc.SourceImagePathFor(*kind, file->ItemId(g, i));
         const QRgb threshold = ThresholdColour(file->GetInt(g, i, "r"), file->GetInt(g, i, "g"), file->GetInt(g, i, "b"));
         lines << QStringLiteral("名称：%1").arg(file->GetAttr(g, i, "name"))
               << QStringLiteral("图像文件ID：%1").arg(file->GetAttr(g, i, "id"))

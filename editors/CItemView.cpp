@@ -28,7 +28,7 @@ CItemView::CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, 
 }
 
 void CItemView::ReadSource() {
-    id_->setText(doc_.ProjectFile()->GetAttr(g_, i_, "id"));
+    id_->setText(doc_.ProjectFile()->ItemId(g_, i_));
     doc_.RebuildPathTables();
     sourcePath_ = doc_.SourceImagePathFor(kind_, id_->text());
 }

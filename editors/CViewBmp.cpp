@@ -218,12 +218,17 @@ void CViewBmp::StoreColours() {
 }
 
 bool CViewBmp::ChoosePicture(const QString& chosen) {
-    QString error;
-    if (!item_ops::SetPictureSource(doc_, g_, i_, chosen, &error)) {
+    try {
+        QString error;
+        if (!item_ops::SetPictureSource(doc_, g_, i_, chosen, &error)) {
+            ErrorBeeps();
+            return false;
+        }
+        ReadSource();
+    } catch (const AccessError&) {
         ErrorBeeps();
         return false;
     }
-    ReadSource();
     LoadSource(sourcePath_);
     RefreshList();
     Convert();
@@ -232,6 +237,7 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
 
 void CViewBmp::ReplacePicture() {
     try {
+        doc_.CheckItemIds();
         CProjectFile& file = *doc_.ProjectFile();
         file.NewItemId(g_, i_);
         doc_.SaveProject();

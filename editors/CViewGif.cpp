@@ -210,12 +210,17 @@ void CViewGif::StoreAttributes() {
 }
 
 bool CViewGif::ChooseAnimation(const QString& chosen) {
-    QString error;
-    if (!item_ops::SetAnimationSource(doc_, g_, i_, chosen, &error)) {
+    try {
+        QString error;
+        if (!item_ops::SetAnimationSource(doc_, g_, i_, chosen, &error)) {
+            ErrorBeeps();
+            return false;
+        }
+        ReadSource();
+    } catch (const AccessError&) {
         ErrorBeeps();
         return false;
     }
-    ReadSource();
     LoadGif(sourcePath_);
     RefreshList();
     converted_ = false;

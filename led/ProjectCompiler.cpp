@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <array>
 
 #include "base/AtomicFile.h"
 #include "led/AnimationConverter.h"
@@ -11,10 +13,25 @@
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/MessageSink.h"
+#include "model/ProjectLimits.h"
 
 namespace glowdeck {
 
 namespace {
+
+// What the index can hold of an item's stored attributes. A value outside
+// would wrap in the index's 8- and 16-bit fields, and the index would no
+// longer describe the columns that follow it.
+constexpr int kMaxColumns = 0xFFFF;   // column counts are 16 bits
+constexpr int kMaxLoop = 0xFF;        // the loop count is 8 bits
+constexpr int kMaxInterval = 0xFFFF;  // hundredths of a second, 16 bits as a GIF stores them
+constexpr int kMaxSpeed = 0xFFFF;     // milliseconds taken off every frame delay
+
+// Why an item's attribute cannot be compiled (1-based group and item).
+QString OutOfRange(int g, int i, const QString& attribute, long long value, int low, int high) {
+    return QStringLiteral("第%1组第%2项的%3为 %4，超出范围 %5..%6，无法编译")
+        .arg(g + 1).arg(i + 1).arg(attribute).arg(value).arg(low).arg(high);
+}
 
 // The columns the index gives an item, as the data pass must write them.
 ColumnShape IndexShape(const CProjectFile& file, int g, int i, bool animation) {
@@ -49,7 +66,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
         ok = IndexPass(ball, building.TemporaryPath(), &itemCount) &&
              DataPass(ball, building.TemporaryPath(), itemCount, progress);
     } catch (const AccessError& e) {
-        messages_.Warn(QStringLiteral("项目文件有误：%1").arg(QString::fromUtf8(e.what())));
+        messages_.Warn(DamagedProjectText(e));
         ok = false;
     }
     if (ok && !building.Commit(&error)) {
@@ -73,41 +90,75 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
     index.Reset();
     index.SetBall(ball);
     *itemCount = 0;
-    for (int g = 0; g < file.GroupCount(); ++g) {
+    // The file's size, counted wide beside the builder's own fields so that
+    // nothing can wrap unnoticed before it is refused.
+    const std::uint64_t columnBytes = static_cast<std::uint64_t>(ball.ColumnBytes());
+    std::uint64_t indexBytes = CIndexBuilder::HeaderBytes, dataBytes = 0;
+    std::array<int, CIndexBuilder::MaxGroups> animations{};
+    QString refusal;
+    auto read = [&](int g, int i, const char* name, int low, int high) {
+        const int value = file.GetInt(g, i, name);
+        if (refusal.isEmpty() && (value < low || value > high))
+            refusal = OutOfRange(g, i, QStringLiteral("“%1”").arg(QLatin1String(name)), value, low, high);
+        return value;
+    };
+    for (int g = 0; g < file.GroupCount() && refusal.isEmpty(); ++g) {
         index.AddGroup();
-        for (int i = 0; i < file.ItemCount(g); ++i) {
+        // Groups after the tenth are accounted to the tenth.
+        const int slot = std::min(g, CIndexBuilder::MaxGroups - 1);
+        if (g == slot) indexBytes += 6;
+        for (int i = 0; i < file.ItemCount(g) && refusal.isEmpty(); ++i) {
             ++*itemCount;
             const auto kind = KindFromElementName(file.ItemKindOf(g, i));
             if (!kind) continue;
+            file.ItemId(g, i);  // an id that is no plain file name stops the compile here
             if (*kind != ItemKind::Animation) {
-                index.AddColumns(static_cast<std::uint16_t>(file.GetInt(g, i, "length")));
+                const int length = read(g, i, "length", 0, kMaxColumns);
+                if (!refusal.isEmpty()) break;
+                index.AddColumns(static_cast<std::uint16_t>(length));
+                dataBytes += static_cast<std::uint64_t>(length) * columnBytes;
                 continue;
             }
-            const int frameColumns = file.GetInt(g, i, "flength");
-            const int frames = file.GetInt(g, i, "framecount");
+            const int frameColumns = read(g, i, "flength", 0, kMaxColumns);
+            const int frames = read(g, i, "framecount", 0, CIndexBuilder::MaxFrames);
             const std::vector<int> intervals = file.GetIntList(g, i, "interval");
-            const int loop = file.GetInt(g, i, "loop");
-            const int speed = file.GetInt(g, i, "speed");
-            index.AddAnimation(static_cast<std::uint8_t>(loop & 0xFF));
-            for (int k = 0; k < frames && k < CIndexBuilder::MaxFrames; ++k) {
+            const int loop = read(g, i, "loop", 0, kMaxLoop);
+            const int speed = read(g, i, "speed", -kMaxSpeed, kMaxSpeed);
+            for (int k = 0; k < frames && k < static_cast<int>(intervals.size()) && refusal.isEmpty(); ++k)
+                if (intervals[k] < 0 || intervals[k] > kMaxInterval)
+                    refusal = OutOfRange(g, i, QStringLiteral("“interval”第%1个值").arg(k + 1), intervals[k], 0,
+                                         kMaxInterval);
+            if (refusal.isEmpty() && ++animations[slot] > CIndexBuilder::MaxAnimations)
+                refusal = QStringLiteral("第%1组有超过 %2 个动画，无法编译").arg(slot + 1).arg(CIndexBuilder::MaxAnimations);
+            if (!refusal.isEmpty()) break;
+            index.AddAnimation(static_cast<std::uint8_t>(loop));
+            for (int k = 0; k < frames; ++k) {
                 const int interval = k < static_cast<int>(intervals.size()) ? intervals[k] : 0;
                 index.AddFrame(static_cast<std::uint16_t>(frameColumns), FrameDelayMs(interval, speed));
             }
+            indexBytes += 7 + 4 * static_cast<std::uint64_t>(frames);
+            dataBytes += static_cast<std::uint64_t>(frames) * static_cast<std::uint64_t>(frameColumns) * columnBytes;
         }
+    }
+    const std::uint64_t total = indexBytes + dataBytes;
+    if (refusal.isEmpty() && indexBytes > 0xFFFF)
+        refusal = QStringLiteral("数据过大，索引无法表示（%1 字节）").arg(indexBytes);
+    // A larger file could only overwrite the ball's memory.
+    if (refusal.isEmpty() && total > MaxTotalDataBytes)
+        refusal = QStringLiteral("数据共 %1 字节，超过彩球的存储空间 %2 字节，无法编译").arg(total).arg(MaxTotalDataBytes);
+    if (!refusal.isEmpty()) {
+        index.Reset();
+        messages_.Warn(refusal);
+        return false;
     }
     index.Finalise();
     QString writeError;
     const bool written = index.WriteIndex(target, &writeError);
     indexLength_ = index.IndexLength();
-    const std::uint64_t total = static_cast<std::uint64_t>(index.IndexLength()) + index.DataLength();
     index.Reset();
     if (!written) {
         messages_.Warn(writeError.isEmpty() ? QStringLiteral("索引文件未打开")
                                             : QStringLiteral("数据文件写入失败：\n%1").arg(writeError));
-        return false;
-    }
-    if (total > 0xFFFFFF) {
-        messages_.Warn(QStringLiteral("数据过大，索引无法表示（%1 字节）").arg(total));
         return false;
     }
     return true;
@@ -134,7 +185,7 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
                                                    file.GetInt(g, i, "b"));
             const bool animation = *kind == ItemKind::Animation;
             const ColumnShape shape = IndexShape(file, g, i, animation);
-            const QString source = doc_.SourceImagePathFor(*kind, file.GetAttr(g, i, "id"));
+            const QString source = doc_.SourceImagePathFor(*kind, file.ItemId(g, i));
             bool appended = false;
             if (animation) {
                 CAnimationConverter& converter = doc_.animationConverter;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <stdexcept>
 #include <string>
 
@@ -10,5 +11,10 @@ class AccessError : public std::runtime_error {
 public:
     explicit AccessError(const std::string& what) : std::runtime_error(what) {}
 };
+
+// What the program shows when an access failed: the project file is damaged.
+inline QString DamagedProjectText(const AccessError& e) {
+    return QStringLiteral("项目文件有误：%1").arg(QString::fromUtf8(e.what()));
+}
 
 }  // namespace glowdeck

@@ -111,7 +111,16 @@ bool CGlowdeckDoc::CreateProject() {
     return CreateProjectNamed(*name);
 }
 
+bool CGlowdeckDoc::IsProjectName(const QString& name) {
+    return CProjectFile::IsPlainFileName(name) && name != QLatin1String(".");
+}
+
 bool CGlowdeckDoc::CreateProjectNamed(const QString& name, QString* why) {
+    // A name such as "../x" would put the project outside the root.
+    if (!IsProjectName(name)) {
+        if (why) *why = QStringLiteral("项目名称不能含有路径：%1").arg(name);
+        return false;
+    }
     const QString folder = projectRoot + name;
     QDir().mkpath(projectRoot);
     if (!QDir().mkdir(folder)) {

@@ -59,8 +59,10 @@ public:
     bool StartUp(const QString& programFolder, const QString& project = QString());
     bool CreateProject();  // asks the name
     bool OpenProject();    // asks the file
+    // A project name is one plain folder name (CProjectFile::IsPlainFileName).
+    static bool IsProjectName(const QString& name);
     // Creates the project `name` under the project root. False (with `why` set)
-    // when its folder exists or cannot be made.
+    // when the name is no plain folder name, or its folder exists or cannot be made.
     bool CreateProjectNamed(const QString& name, QString* why = nullptr);
     // Opens the project of the folder that holds `chosenFile`, wherever it is;
     // the project root stays as it is.
@@ -69,6 +71,7 @@ public:
     bool OpenProjectFolder(const QString& folder);
 
     // --- editing operations (1-based numbers; each saves) ---
+    // Deleting and copying refuse a project with a damaged id (CheckItemIds).
     bool NewGroup(const QString& name);
     bool RenameGroup(int g, const QString& name);
     bool DeleteGroup(int g);
@@ -90,8 +93,13 @@ public:
     void RecomputeTotalDataBytes();
     void RecountAnimations();
     void RebuildPathTables();
-    // Source image file of an item kind and id.
+    // Source image file of an item kind and id. Every path of an item's file
+    // is built here: an id that is not a plain file name throws AccessError.
     QString SourceImagePathFor(ItemKind kind, const QString& id) const;
+    // Throws AccessError naming the first item whose id is not a plain file
+    // name. Operations that build paths from ids call it before they change
+    // anything, so a damaged project is refused untouched.
+    void CheckItemIds() const;
     const QString& SourceImagePath(int g, int i) const;  // 0-based entry of the table
 
     CProjectFile* ProjectFile() { return projectFile_.get(); }

@@ -52,12 +52,14 @@ bool CGlowdeckDoc::RenameGroup(int g, const QString& name) {
 }
 
 bool CGlowdeckDoc::DeleteGroup(int g) {
+    CheckItemIds();
     Open(projectFile_).RemoveGroup(g - 1);
     needsCompile = true;
     return Saved();
 }
 
 bool CGlowdeckDoc::CopyGroup(int g, int g2) {
+    CheckItemIds();
     Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
     needsCompile = true;
     return Saved();
@@ -99,11 +101,13 @@ bool CGlowdeckDoc::RenameItem(int g, int i, const QString& name) {
 }
 
 bool CGlowdeckDoc::DeleteItem(int g, int i) {
+    CheckItemIds();
     Open(projectFile_).RemoveItem(g - 1, i - 1);
     return Saved();
 }
 
 bool CGlowdeckDoc::CopyItem(int g, int i, int g2, int i2) {
+    CheckItemIds();
     Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
     return Saved();
 }
@@ -132,17 +136,34 @@ void CGlowdeckDoc::RecountAnimations() {
 }
 
 QString CGlowdeckDoc::SourceImagePathFor(ItemKind kind, const QString& id) const {
+    // An id such as "../../x" would name a file outside the project.
+    if (!CProjectFile::IsPlainFileName(id))
+        throw AccessError("the id \"" + id.toStdString() + "\" is not a plain file name");
     return imagesFolder + id + KindInfo(kind).extension;
+}
+
+void CGlowdeckDoc::CheckItemIds() const {
+    if (!projectFile_) return;
+    const CProjectFile& file = *projectFile_;
+    for (int g = 0; g < file.GroupCount(); ++g)
+        for (int i = 0, count = file.ItemCount(g); i < count; ++i)
+            if (KindFromElementName(file.ItemKindOf(g, i))) file.ItemId(g, i);
 }
 
 void CGlowdeckDoc::RebuildPathTables() {
     const CProjectFile& file = Open(projectFile_);
     std::fill(sourceImagePath_.begin(), sourceImagePath_.end(), QString());
-    for (int g = 0; g < file.GroupCount() && g < MaxGroups; ++g)
-        for (int i = 0; i < file.ItemCount(g) && i < MaxItemsPerGroup; ++i)
-            if (const auto kind = KindFromElementName(file.ItemKindOf(g, i)))
-                sourceImagePath_[static_cast<size_t>(g) * MaxItemsPerGroup + i] =
-                    SourceImagePathFor(*kind, file.GetAttr(g, i, "id"));
+    try {
+        for (int g = 0; g < file.GroupCount() && g < MaxGroups; ++g)
+            for (int i = 0; i < file.ItemCount(g) && i < MaxItemsPerGroup; ++i)
+                if (const auto kind = KindFromElementName(file.ItemKindOf(g, i)))
+                    sourceImagePath_[static_cast<size_t>(g) * MaxItemsPerGroup + i] =
+                        SourceImagePathFor(*kind, file.ItemId(g, i));
+    } catch (const AccessError&) {
+        // A damaged project leaves no paths behind.
+        std::fill(sourceImagePath_.begin(), sourceImagePath_.end(), QString());
+        throw;
+    }
 }
 
 const QString& CGlowdeckDoc::SourceImagePath(int g, int i) const {

@@ -51,6 +51,7 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height) {
 }
 
 bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {
+    doc.CheckItemIds();
     const QImage picture = DecodeImage(file, error);
     if (picture.isNull() || picture.height() == 0) {
         if (error && error->isEmpty()) *error = QStringLiteral("无法读取图像：%1").arg(file);
@@ -67,6 +68,7 @@ bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QStr
 }
 
 bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {
+    doc.CheckItemIds();
     const std::optional<GifFileInfo> info = ReadGifInfo(file, error);
     const QSize size = ImageFileSize(file);
     if (!info || info->frameCount < 1 || !size.isValid() || size.height() == 0) {
@@ -89,6 +91,7 @@ bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QS
 }
 
 bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, IMessageSink* messages, bool* cut) {
+    doc.CheckItemIds();
     const QVector<uint> characters = s.text.toUcs4();
     if (cut) *cut = characters.size() > MaxTextCharacters;
     if (characters.size() > MaxTextCharacters)
@@ -138,6 +141,7 @@ bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, IMessageSink* 
 }
 
 bool ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour) {
+    doc.CheckItemIds();
     length = std::clamp(length, 1, 300);
     CProjectFile& project = *doc.ProjectFile();
     const QString id = project.NewItemId(g, i);
@@ -153,6 +157,7 @@ bool ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backCol
 }
 
 bool SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b) {
+    doc.CheckItemIds();
     CProjectFile& project = *doc.ProjectFile();
     project.SetInt(g, i, "r", std::clamp(r, 0, 255));
     project.SetInt(g, i, "g", std::clamp(green, 0, 255));

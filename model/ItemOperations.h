@@ -10,6 +10,8 @@ class IMessageSink;
 
 // What the item editors do to an item, without their windows; the views and
 // glowdeck-cli call these. Positions are 0-based project-file positions.
+// Each first checks the project's ids (CGlowdeckDoc::CheckItemIds): a damaged
+// project throws AccessError and nothing is changed or written.
 namespace item_ops {
 
 // The source picture of an item: decoded from `path`, or, when the file is

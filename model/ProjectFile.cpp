@@ -232,6 +232,19 @@ QString CProjectFile::NewItemId(int g, int i) {
     return id;
 }
 
+bool CProjectFile::IsPlainFileName(const QString& name) {
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QLatin1String("..")) && !name.contains(QChar(u'\0'));
+}
+
+QString CProjectFile::ItemId(int g, int i) const {
+    const QString id = GetAttr(g, i, "id");
+    if (!IsPlainFileName(id))
+        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " has the id \"" + Utf8(id) +
+             "\", which is not a plain file name");
+    return id;
+}
+
 QByteArray CProjectFile::Serialize() const {
     std::ostringstream out;
     out << kDeclaration << '\n';

@@ -43,6 +43,12 @@ public:
     std::vector<int> GetIntList(int g, int i, const char* name) const;
     void SetIntList(int g, int i, const char* name, const std::vector<int>& values);
     QString NewItemId(int g, int i);
+    // The item's "id", the stem of its image file names. Throws AccessError
+    // when it is not a plain file name (IsPlainFileName): such a file is damaged.
+    QString ItemId(int g, int i) const;
+    // True for a name that stays inside its folder: not empty, no slash or
+    // backslash, no "..", no NUL.
+    static bool IsPlainFileName(const QString& name);
 
     // Writes the whole tree to FilePath() atomically: the file on disk is
     // always the old or the new project. A file that existed but could not be

@@ -326,6 +326,25 @@ TEST_F(Shell, ShowingAGroupFocusesTheItemList) {
     EXPECT_EQ(frame_->ItemList()->currentRow(), 0);
 }
 
+TEST_F(Shell, DamagedIdIsReportedAndTheTreeNeitherDeletesNorCopies) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 2);
+    doc_.ProjectFile()->SetAttr(0, 1, "id", QStringLiteral("../../outside/secret"));
+    sink_.texts.clear();
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    EXPECT_EQ(frame_->ItemList()->count(), 0);  // no thumbnails read through the id
+    ASSERT_FALSE(sink_.texts.isEmpty());
+    EXPECT_TRUE(sink_.texts.last().startsWith(QStringLiteral("项目文件有误："))) << sink_.texts.last().toStdString();
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    Tree().DeleteSelected();
+    Tree().setCurrentItem(Tree().ItemNode(1, 2));
+    Tree().CopySelected();
+    Tree().PasteOnSelected();
+    EXPECT_EQ(Tree().GroupNode(1)->childCount(), 2);
+    EXPECT_EQ(doc_.ProjectFile()->ItemCount(0), 2);
+    EXPECT_TRUE(sink_.texts.last().startsWith(QStringLiteral("项目文件有误：")));
+}
+
 TEST_F(Shell, MemoryReport) {
     Start("[TYPE]\nTYPE=1\n");
     doc_.ProjectFile()->AppendItem(0, ItemKind::Interval, QStringLiteral("x"), QStringLiteral("i"));

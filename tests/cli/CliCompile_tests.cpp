@@ -65,6 +65,32 @@ TEST_F(CliCompile, MissingImageFailsAndKeepsTheOldFile) {
     EXPECT_EQ(ReadAll(data), before);
 }
 
+TEST_F(CliCompile, IdLeavingTheProjectIsRefusedByEveryCommand) {
+    const QString index = project_ + QStringLiteral("/Index.prj");
+    {
+        glowdeck::CProjectFile file(index);
+        file.SetAttr(0, 3, "id", QStringLiteral("../../../outside/secret"));
+        ASSERT_TRUE(file.Save());
+    }
+    const QByteArray before = ReadAll(index);
+    const QList<QStringList> commands = {
+        {"compile", project_},
+        {"set-threshold", project_, "1", "1", "1", "2", "3"},
+        {"set-interval", project_, "1", "4", "--length", "3"},
+        {"set-text", project_, "1", "3", "abc"},
+    };
+    for (const QStringList& command : commands) {
+        const CliRun run = Cli(command);
+        EXPECT_EQ(run.code, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("项目文件有误："))) << run.err.toStdString();
+    }
+    EXPECT_EQ(ReadAll(index), before);
+    EXPECT_FALSE(QFile::exists(project_ + QStringLiteral("/data.bin")));
+    const CliRun list = Cli({"list", project_});
+    EXPECT_EQ(list.code, 1);
+    EXPECT_TRUE(list.out.contains(QStringLiteral("not a plain file name"))) << list.out.toStdString();
+}
+
 TEST(CliInspect, DamagedFilesGiveClearMessages) {
     TempDir dir;
     const CliRun empty = Cli({"inspect", dir.Write("e.bin", QByteArray())});

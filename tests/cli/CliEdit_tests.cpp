@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QProcess>
 
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
@@ -98,6 +99,32 @@ TEST_F(CliEdit, TextConfirmationGivesANewIdAndEmptyTextFails) {
     EXPECT_EQ(longText.code, 0);
     EXPECT_EQ(File().GetText(0, 2, "text").size(), 200);
     EXPECT_EQ(Cli({"set-text", project_, "1", "3", "x", "--color", "purple"}).code, 2);
+}
+
+TEST_F(CliEdit, TextOptionsOutsideTheirRangesAreRefusedUntouched) {
+    const QString index = project_ + QStringLiteral("/Index.prj");
+    const QByteArray before = ReadAll(index);
+    const QList<QStringList> options = {
+        {"--style", "99999"}, {"--style", "-1"},         {"--size", "-1"},
+        {"--size", "abc"},    {"--size", "99999"},       {"--offsets", "99999,0,0,0"},
+        {"--offsets", "0,0,0"}, {"--offsets", "0,0,0,nan"}, {"--offsets", "0,51,0,0"},
+    };
+    for (const QStringList& option : options) {
+        const CliRun run = Cli(QStringList{"set-text", project_, "1", "3", "abc"} + option);
+        EXPECT_EQ(run.code, 2) << option.join(' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty()) << option.join(' ').toStdString();
+    }
+    // Bytes that are not UTF-8, as a shell passes them.
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"), {"-c", "exec \"$0\" set-text \"$1\" 1 3 \"$(printf 'ab\\377\\376')\"",
+                                             QStringLiteral(GLOWDECK_CLI), project_});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 2);
+    EXPECT_TRUE(shell.readAllStandardError().contains("UTF-8"));
+    EXPECT_EQ(ReadAll(index), before);
+    // The largest style is taken (the application object no longer swallows --style).
+    ASSERT_EQ(Cli({"set-text", project_, "1", "3", "abc", "--style", "15", "--offsets", "50,-50,100,-200"}).code, 0);
+    EXPECT_EQ(File().GetInt(0, 2, "fontstyle"), 15);
 }
 
 TEST_F(CliEdit, IntervalAndThresholds) {

@@ -1,6 +1,8 @@
 // glowdeck-cli used as a script would: new, add-group, add, list.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include "model/ProjectFile.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
@@ -33,6 +35,19 @@ TEST_F(CliProject, NewMakesTheProjectAndRefusesAnExistingOne) {
     EXPECT_NE(again.code, 0);
     EXPECT_FALSE(again.err.isEmpty());
     EXPECT_EQ(Cli({"new", QStringLiteral("x")}).code, 2);  // no root
+}
+
+TEST_F(CliProject, ProjectNameIsOneFolderUnderTheRoot) {
+    const QString root = dir_.File("root");
+    for (const QString& name : {QStringLiteral("../outside"), QStringLiteral("a/b"), QStringLiteral(".."),
+                                QStringLiteral("."), QStringLiteral("a\\b"), QString()}) {
+        const CliRun run = Cli({"new", "--root", root, name});
+        EXPECT_EQ(run.code, 2) << name.toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir_.File("outside")));
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/a")));
+    EXPECT_EQ(Cli({"add", project_, "11", "text"}).code, 2);  // a project has at most 10 groups
 }
 
 TEST_F(CliProject, AddAndListWithDefaultNames) {

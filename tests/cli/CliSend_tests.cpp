@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 using glowdeck::test::ReadAll;
@@ -86,6 +87,14 @@ TEST(CliSendFaults, MissingFilePortOrAdapter) {
     send.start(QStringLiteral(GLOWDECK_CLI), {"send", dir.File("none.bin"), "--port", "/dev/null"});
     send.waitForFinished(10000);
     EXPECT_EQ(send.exitCode(), 1);
+    const QString missing = QString::fromUtf8(send.readAllStandardError());
+    EXPECT_TRUE(missing.contains(QStringLiteral("no such file"))) << missing.toStdString();
+    EXPECT_FALSE(missing.contains(QStringLiteral("还未编译！")));
+    // A project's data.bin that is not there yet: compile first.
+    dir.Write("p/Index.prj", "<project/>");
+    send.start(QStringLiteral(GLOWDECK_CLI), {"send", dir.File("p/data.bin"), "--port", "/dev/null"});
+    send.waitForFinished(10000);
+    EXPECT_EQ(send.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("还未编译！")));
     send.start(QStringLiteral(GLOWDECK_CLI), {"send", dir.Write("d.bin", "x"), "--port", "/dev/glowdeck-absent"});
     send.waitForFinished(10000);
@@ -95,4 +104,20 @@ TEST(CliSendFaults, MissingFilePortOrAdapter) {
     send.waitForFinished(10000);
     EXPECT_EQ(send.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("还未编译！")));
+}
+
+TEST(CliSendFaults, BadOptionValuesAreUsageErrorsWithAMessage) {
+    TempDir dir;
+    const QString data = dir.Write("d.bin", "x");
+    const QList<QStringList> runs = {
+        {"ball", "--wait", "-1"},  // used to listen for ever
+        {"ball", "--wait", "abc"},  // used to be taken as 0
+        {"ball", "--wait", "0"},
+        {"send", data, "--port", ""},
+    };
+    for (const QStringList& args : runs) {
+        const glowdeck::test::CliRun run = glowdeck::test::Cli(args, 10000);
+        EXPECT_EQ(run.code, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(run.err.trimmed().isEmpty()) << args.join(' ').toStdString();
+    }
 }

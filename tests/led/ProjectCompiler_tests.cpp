@@ -171,6 +171,80 @@ TEST_F(Compile, DamagedItemIsReportedNotCrashed) {
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/data.bin")));
 }
 
+TEST_F(Compile, IdNamingAPictureOutsideTheProjectIsRefused) {
+    AddPicture(1, Pattern(10, 0));
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray before = ReadAll(doc_.dataFilePath);
+    // A readable picture where the id leads from the Images folder.
+    ASSERT_TRUE(QDir().mkpath(dir_.File("outside")));
+    ASSERT_TRUE(EncodeImage(Pattern(10, 4), dir_.File("outside/secret.bmp"), QStringLiteral("image/bmp")));
+    File().SetAttr(0, 0, "id", QStringLiteral("../../outside/secret"));
+    EXPECT_FALSE(Run({1, 0}));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("项目文件有误："))) << sink_.texts[0].toStdString();
+    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("../../outside/secret")));
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+    EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
+}
+
+TEST_F(Compile, AttributesTheIndexCannotHoldAreRefusedBeforeWriting) {
+    AddPicture(1, Pattern(10, 0));
+    AddAnimation(1, {Pattern(4, 1), Pattern(4, 2)}, {10, 20}, 2);
+    doc_.NewInterval(1, QStringLiteral("隔"));
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray before = ReadAll(doc_.dataFilePath);
+    const struct {
+        int item;
+        const char* name;
+        const char* value;
+        const char* named;  // how the message names the attribute
+    } cases[] = {
+        {0, "length", "2147483648", "第1组第1项的“length”"},  // 2^31
+        {0, "length", "-5", "第1组第1项的“length”"},
+        {0, "length", "65536", "第1组第1项的“length”"},       // would wrap to 0
+        {2, "length", "1000000", "第1组第3项的“length”"},
+        {1, "flength", "-60", "第1组第2项的“flength”"},
+        {1, "framecount", "-1", "第1组第2项的“framecount”"},
+        {1, "framecount", "51", "第1组第2项的“framecount”"},
+        {1, "loop", "256", "第1组第2项的“loop”"},
+        {1, "loop", "-1", "第1组第2项的“loop”"},
+        {1, "speed", "70000", "第1组第2项的“speed”"},
+        {1, "interval", "10,-5", "第1组第2项的“interval”第2个值"},
+    };
+    for (const auto& c : cases) {
+        const QString kept = File().GetText(0, c.item, c.name);
+        File().SetText(0, c.item, c.name, QString::fromLatin1(c.value));
+        sink_.texts.clear();
+        EXPECT_FALSE(Run({1, 0})) << c.name << '=' << c.value;
+        ASSERT_EQ(sink_.texts.size(), 1) << c.name << '=' << c.value;
+        EXPECT_TRUE(sink_.texts[0].startsWith(QString::fromUtf8(c.named))) << sink_.texts[0].toStdString();
+        EXPECT_EQ(ReadAll(doc_.dataFilePath), before) << c.name << '=' << c.value;
+        File().SetText(0, c.item, c.name, kept);
+    }
+    // The largest values the index holds still compile.
+    File().SetInt(0, 1, "loop", 255);
+    File().SetInt(0, 1, "speed", -500);
+    sink_.texts.clear();
+    EXPECT_TRUE(Run({1, 0})) << sink_.texts.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(Compile, ShowLargerThanTheBallsMemoryIsRefused) {
+    AddPicture(1, Pattern(10, 0));
+    // 28 bytes of index and 23808 columns of 21 bytes: 499996 bytes fit.
+    File().SetInt(0, 0, "length", 23808);
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray before = ReadAll(doc_.dataFilePath);
+    EXPECT_EQ(before.size(), 499996);
+    File().SetInt(0, 0, "length", 23809);
+    EXPECT_FALSE(Run({1, 0}));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("500017"))) << sink_.texts[0].toStdString();
+    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("500000")));
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+    // Only 14 bytes a column go to the inner layer: the same show fits there.
+    EXPECT_TRUE(Run({2, 1}));
+}
+
 TEST_F(Compile, UntouchedAnimationMatchesItsIndex) {
     // A new animation holds "flength" 1 and "framecount" 1 beside a 74-column
     // placeholder: the data must still be exactly what the index promises.

@@ -6,8 +6,10 @@
 #include <QImageReader>
 
 #include "led/GifReader.h"
+#include "led/ImageCodec.h"
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
 #include "model/ProjectFile.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
@@ -215,4 +217,38 @@ TEST_F(Edits, PathTableFollowsIdsAndSkipsUnknownElements) {
     EXPECT_EQ(doc.SourceImagePath(0, 1), doc.imagesFolder + QStringLiteral("ID.jpg"));
     doc.RecomputeTotalDataBytes();
     EXPECT_EQ(doc.totalDataBytes, 42u);
+}
+
+TEST_F(Edits, IdLeavingTheImagesFolderIsADamagedProjectThatNoEditTouches) {
+    AddPictures(1, {"A", "B"});
+    doc_.NewText(1, QStringLiteral("T"));
+    doc_.NewInterval(1, QStringLiteral("I"));
+    doc_.RebuildPathTables();
+    ASSERT_FALSE(doc_.SourceImagePath(0, 0).isEmpty());
+    File().SetAttr(0, 1, "id", QStringLiteral("../../outside/secret"));
+    ASSERT_TRUE(doc_.SaveProject());
+    const QByteArray before = ReadAll(doc_.projectFilePath);
+    const QStringList images = QDir(doc_.imagesFolder).entryList(QDir::Files);
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString picture = dir_.File("red.jpg");
+    ASSERT_TRUE(EncodeImage(red, picture, QStringLiteral("image/jpeg")));
+    QString error;
+    item_ops::TextSettings text;
+    text.text = QStringLiteral("ab");
+
+    EXPECT_THROW(item_ops::SetPictureSource(doc_, 0, 0, picture, &error), AccessError);
+    EXPECT_THROW(item_ops::ConfirmText(doc_, 0, 2, text, &sink_), AccessError);
+    EXPECT_THROW(item_ops::ApplyInterval(doc_, 0, 3, 5, 0xFF), AccessError);
+    EXPECT_THROW(item_ops::SetThresholds(doc_, 0, 0, 1, 2, 3), AccessError);
+    EXPECT_THROW(doc_.CopyItem(1, 2, 1, 0), AccessError);
+    EXPECT_THROW(doc_.DeleteItem(1, 2), AccessError);
+    EXPECT_THROW(doc_.CopyGroup(1, 1), AccessError);
+    EXPECT_THROW(doc_.DeleteGroup(1), AccessError);
+    EXPECT_THROW(doc_.RebuildPathTables(), AccessError);
+
+    EXPECT_EQ(File().Serialize(), before);
+    EXPECT_EQ(ReadAll(doc_.projectFilePath), before);
+    EXPECT_EQ(QDir(doc_.imagesFolder).entryList(QDir::Files), images);
+    EXPECT_TRUE(doc_.SourceImagePath(0, 0).isEmpty());  // no stale paths are left to read
 }

@@ -105,6 +105,15 @@ TEST_F(DocTest, CreateWritesFolderImagesAndProjectFile) {
     EXPECT_EQ(doc_.ProjectFile()->ProjectName(), QStringLiteral("新建项目"));
 }
 
+TEST_F(DocTest, ProjectNameWithAPathIsRefusedBeforeAnyFolderIsMade) {
+    doc_.LoadSettings(program_);
+    ASSERT_EQ(doc_.projectRoot, root_);
+    QString why;
+    EXPECT_FALSE(doc_.CreateProjectNamed(QStringLiteral("../outside"), &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(root_ + QStringLiteral("../outside")));
+}
+
 TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     doc_.LoadSettings(program_);
     ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("show")));

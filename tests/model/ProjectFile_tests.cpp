@@ -233,6 +233,18 @@ TEST_F(ProjectFileValues, NewItemIdReplacesTheIdOnly) {
     EXPECT_NE(id, QStringLiteral("id"));
 }
 
+TEST_F(ProjectFileValues, IdsThatLeaveTheImagesFolderAreAccessErrors) {
+    for (const char* id : {"../../outside/secret", "..", "a/b", "/etc/passwd", "a\\b", ""}) {
+        file_->SetAttr(0, 0, "id", QString::fromLatin1(id));
+        EXPECT_THROW(file_->ItemId(0, 0), AccessError) << id;
+    }
+    EXPECT_FALSE(CProjectFile::IsPlainFileName(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b")));
+    for (const QString& id : {CProjectFile::GenerateId(), QStringLiteral("x"), QStringLiteral("a.b")}) {
+        file_->SetAttr(0, 0, "id", id);
+        EXPECT_EQ(file_->ItemId(0, 0), id);
+    }
+}
+
 TEST_F(ProjectFileValues, MissingPositionsAndAttributesAreAccessErrors) {
     EXPECT_THROW(file_->GroupName(1), AccessError);
     EXPECT_THROW(file_->GroupName(-1), AccessError);
