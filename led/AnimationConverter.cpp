@@ -36,6 +36,7 @@ bool CAnimationConverter::LoadFile(const QString& path) {
     const QString tooWide = LedWidthProblem(size);
     if (!tooWide.isEmpty()) return Fail(tooWide);
     width_ = LedWidthFor(size);
+    const bool gif = reader.format() == "gif";
     // Frames are composed by the decoder, one after the other, and reduced at
     // once so only W × 56 of each is kept. Transparent pixels become dark.
     while (static_cast<int>(frames_.size()) < MaxFrames) {
@@ -44,7 +45,8 @@ bool CAnimationConverter::LoadFile(const QString& path) {
             if (frames_.empty()) return Fail(reader.errorString());
             break;
         }
-        frames_.push_back(width_ > 0 ? MakeThumbnail(frame.convertToFormat(QImage::Format_ARGB32), width_, LedRows)
+        const QImage composed = gif ? WithClearedPixelsTransparent(frame) : frame;
+        frames_.push_back(width_ > 0 ? MakeThumbnail(composed.convertToFormat(QImage::Format_ARGB32), width_, LedRows)
                                      : QImage());
         if (!reader.canRead()) break;
     }

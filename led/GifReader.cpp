@@ -115,6 +115,13 @@ std::optional<GifFileInfo> ReadGifInfo(const QString& path, QString* error) {
     return info;
 }
 
+QImage WithClearedPixelsTransparent(QImage frame) {
+    // In an opaque 32-bit image every pixel the decoder drew from a palette
+    // has the alpha byte 0xFF; only the cleared ones have 0.
+    if (frame.format() == QImage::Format_RGB32) frame.reinterpretAsFormat(QImage::Format_ARGB32);
+    return frame;
+}
+
 std::vector<QImage> ReadComposedFrames(const QString& path, int maxFrames, QString* error) {
     std::vector<QImage> frames;
     QImageReader reader(path);
@@ -125,6 +132,7 @@ std::vector<QImage> ReadComposedFrames(const QString& path, int maxFrames, QStri
             if (frames.empty() && error) *error = reader.errorString();
             break;
         }
+        if (reader.format() == "gif") frame = WithClearedPixelsTransparent(frame);
         frames.push_back(frame.convertToFormat(QImage::Format_ARGB32));
         if (!reader.canRead()) break;
     }
