@@ -25,14 +25,30 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-build() {  # build DIR [cmake options...] [--target NAME]
+build() {  # build DIR [cmake options...] [--target NAME]...
   local dir=$1; shift
-  local options=() target=()
+  local options=() targets=()
   while [ $# -gt 0 ]; do
-    if [ "$1" = --target ]; then target=(--target "$2"); shift 2; else options+=("$1"); shift; fi
+    if [ "$1" = --target ]; then targets+=("$2"); shift 2; else options+=("$1"); shift; fi
   done
   cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
-  cmake --build "$dir" -j "$jobs" "${target[@]}"
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j "$jobs"
+  fi
+}
+
+# Every libFuzzer target (tests/fuzz); each gets build-fuzz/corpus/NAME.
+fuzzers=(projectfile-fuzzer imagesource-fuzzer)
+# Helpers the seeding needs, built with the fuzzers.
+fuzz_helpers=(image-fuzz-seeds)
+# Puts the seed inputs of fuzzer $1 into folder $2 (existing files are kept).
+seed_corpus() {
+  case "$1" in
+    projectfile-fuzzer) cp -n tests/golden/*.prj "$2"/ 2>/dev/null || true ;;
+    imagesource-fuzzer) build-fuzz/bin/image-fuzz-seeds "$2" ;;
+  esac
 }
 
 # Qt wants a private runtime folder; tests and headless runs draw offscreen.
@@ -67,14 +83,19 @@ case "$action" in
     ;;
   fuzz)
     secs=${2:-60}
+    targets=()
+    for f in "${fuzzers[@]}" "${fuzz_helpers[@]}"; do targets+=(--target "$f"); done
     CC=clang CXX=clang++ build build-fuzz -DGLOWDECK_BUILD_FUZZERS=ON -DGLOWDECK_BUILD_TESTS=OFF \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo --target projectfile-fuzzer
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo "${targets[@]}"
     private_runtime
     export QT_QPA_PLATFORM=offscreen
-    mkdir -p build-fuzz/corpus/projectfile
-    cp -n tests/golden/*.prj build-fuzz/corpus/projectfile/ 2>/dev/null || true
-    build-fuzz/bin/projectfile-fuzzer -max_total_time="$secs" -max_len=65536 -timeout=10 \
-      build-fuzz/corpus/projectfile
+    for f in "${fuzzers[@]}"; do
+      corpus=build-fuzz/corpus/${f%-fuzzer}
+      mkdir -p "$corpus"
+      seed_corpus "$f" "$corpus"
+      echo "== $f for $secs s"
+      build-fuzz/bin/"$f" -max_total_time="$secs" -max_len=65536 -timeout=10 -rss_limit_mb=4096 "$corpus"
+    done
     ;;
   *)
     echo "usage: $0 run|test|bench|fuzz [seconds]" >&2
