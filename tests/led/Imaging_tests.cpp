@@ -217,3 +217,22 @@ TEST(Fonts, StyleBitsAndPositionedDrawing) {
     EXPECT_FALSE(inkIn(30, 75));
     EXPECT_TRUE(inkIn(80, 105));
 }
+
+TEST(Thumbnail, TransparencyCountsAsDarkWhenScaling) {
+    // A white opaque column beside three transparent white ones, halved: the
+    // edge pixel is half lit (premultiplied average over black), not white,
+    // and the transparent half stays dark.
+    QImage icon(4, 1, QImage::Format_ARGB32);
+    icon.fill(qRgba(255, 255, 255, 0));
+    icon.setPixel(0, 0, qRgba(255, 255, 255, 255));
+    const QImage half = MakeThumbnail(icon, 2, 1);
+    ASSERT_EQ(half.size(), QSize(2, 1));
+    EXPECT_EQ(qAlpha(half.pixel(0, 0)), 255);
+    EXPECT_NEAR(qRed(half.pixel(0, 0)), 128, 2);
+    EXPECT_EQ(half.pixel(1, 0), qRgb(0, 0, 0));
+    // Unscaled transparent pixels are dark too; opaque images keep their pixels.
+    EXPECT_EQ(OnBlack(icon).pixel(1, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(OnBlack(icon).pixel(0, 0), qRgb(255, 255, 255));
+    const QImage opaque = Solid(3, 3, qRgb(10, 20, 30));
+    EXPECT_EQ(MakeThumbnail(opaque, 3, 3).pixel(1, 1), qRgb(10, 20, 30));
+}
