@@ -184,7 +184,9 @@ void CViewGif::Convert() {
     for (int n = 0; n < converter.FrameCount(); ++n) {
         const QImage frame = reader.read();
         if (frame.isNull()) break;
-        source.push_back(frame.copy(0, 0, frame.width(), std::max(frame.height() - 1, 1)).convertToFormat(QImage::Format_RGB888));
+        // As the ball shows them: transparent pixels dark.
+        const QImage shown = OnBlack(reader.format() == "gif" ? WithClearedPixelsTransparent(frame) : frame);
+        source.push_back(shown.copy(0, 0, shown.width(), std::max(shown.height() - 1, 1)).convertToFormat(QImage::Format_RGB888));
         if (!reader.canRead()) break;
     }
     sourceFrame_->SetFrames(source);

@@ -59,7 +59,8 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height) {
         EncodeImage(purple, path, QStringLiteral("image/jpeg"));
         return purple;
     }
-    return DecodeImage(path);
+    // Shown as the ball shows it: transparent pixels dark.
+    return OnBlack(DecodeImage(path));
 }
 
 bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {

@@ -14,7 +14,7 @@ namespace item_ops {
 
 // The source picture of an item: decoded from `path`, or, when the file is
 // missing, an opaque purple (128, 0, 128) picture of width × height that is
-// saved there as JPEG first.
+// saved there as JPEG first. Transparent pixels come out dark.
 QImage LoadOrPlaceholder(const QString& path, int width, int height);
 
 // "选择图像": copies `file` under a fresh id and stores "width", "height" and
