@@ -40,14 +40,16 @@ bool CAnimationConverter::LoadFile(const QString& path) {
     // Frames are composed by the decoder, one after the other, and reduced at
     // once so only W × 56 of each is kept. Transparent pixels become dark.
     while (static_cast<int>(frames_.size()) < MaxFrames) {
-        const QImage frame = reader.read();
+        QImage frame = reader.read();
         if (frame.isNull()) {
             if (frames_.empty()) return Fail(reader.errorString());
             break;
         }
-        const QImage composed = gif ? WithClearedPixelsTransparent(frame) : frame;
-        frames_.push_back(width_ > 0 ? MakeThumbnail(composed.convertToFormat(QImage::Format_ARGB32), width_, LedRows)
-                                     : QImage());
+        if (gif) frame = WithClearedPixelsTransparent(std::move(frame));
+        // The scaler works premultiplied; converting here, in place where the
+        // decoder keeps no reference, holds one copy of the frame at most.
+        frame.convertTo(QImage::Format_ARGB32_Premultiplied);
+        frames_.push_back(width_ > 0 ? MakeThumbnail(frame, width_, LedRows) : QImage());
         if (!reader.canRead()) break;
     }
     if (frames_.empty()) return Fail(reader.errorString());

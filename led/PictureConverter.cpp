@@ -53,8 +53,11 @@ bool CPictureConverter::LoadFile(const QString& path) {
         const QSize decode(std::max(width * 2, 1), LedRows * 2);
         if (size.width() > decode.width() * 2 && size.height() > decode.height() * 2)
             reader.setScaledSize(size.scaled(decode, Qt::KeepAspectRatioByExpanding));
-        const QImage source = reader.read();
+        QImage source = reader.read();
         if (source.isNull()) return Fail(reader.errorString());
+        // The scaler works premultiplied on pictures with alpha: convert in
+        // place rather than beside the decoded picture.
+        if (source.hasAlphaChannel()) source.convertTo(QImage::Format_ARGB32_Premultiplied);
         resized = MakeThumbnail(source, width, LedRows);
         if (resized.isNull()) return Fail(QStringLiteral("cannot scale the picture"));
     } else {
