@@ -94,7 +94,7 @@ case "$action" in
       mkdir -p "$corpus"
       seed_corpus "$f" "$corpus"
       echo "== $f for $secs s"
-      build-fuzz/bin/"$f" -max_total_time="$secs" -max_len=65536 -timeout=10 -rss_limit_mb=4096 "$corpus"
+      build-fuzz/bin/"$f" -max_total_time="$secs" -max_len=65536 -timeout=30 -rss_limit_mb=4096 "$corpus"
     done
     ;;
   *)
