@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "led/LedOrder.h"
 #include "led/PictureConverter.h"
 
 namespace glowdeck {
@@ -14,6 +15,12 @@ QString LedWidthProblem(const QSize& source) {
         .arg(source.height())
         .arg(width)
         .arg(MaxLedColumns);
+}
+
+QImage DarkLedColumn() {
+    QImage column(1, LedRows, QImage::Format_RGB32);
+    column.fill(Qt::black);
+    return column;
 }
 
 QString SourceLoadMessage(int group, int item, const QString& path, const QString& reason) {

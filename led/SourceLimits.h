@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <QSize>
 #include <QString>
 
@@ -12,6 +13,10 @@ constexpr int MaxLedColumns = 65535;
 // LED width (LedWidthFor) fits the index. Callers check this before decoding
 // or allocating anything for the source.
 QString LedWidthProblem(const QSize& source);
+
+// What the editors show as the LED image of a source too wide to convert:
+// one dark column, 56 rows.
+QImage DarkLedColumn();
 
 // The compile message for an item whose source did not load: the missing
 // file keeps its classic text, a file that exists but cannot be used names
