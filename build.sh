@@ -39,6 +39,19 @@ build() {  # build DIR [cmake options...] [--target NAME]...
   fi
 }
 
+# Every libFuzzer target (tests/fuzz); each gets build-fuzz/corpus/NAME.
+fuzzers=(projectfile-fuzzer datafile-fuzzer imagesource-fuzzer)
+# Helpers the seeding needs, built with the fuzzers.
+fuzz_helpers=(image-fuzz-seeds)
+# Puts the seed inputs of fuzzer $1 into folder $2 (existing files are kept).
+seed_corpus() {
+  case "$1" in
+    projectfile-fuzzer) cp -n tests/golden/*.prj "$2"/ 2>/dev/null || true ;;
+    datafile-fuzzer) cp -n tests/golden/*.data.bin "$2"/ 2>/dev/null || true ;;
+    imagesource-fuzzer) build-fuzz/bin/image-fuzz-seeds "$2" ;;
+  esac
+}
+
 # Qt wants a private runtime folder; tests and headless runs draw offscreen.
 private_runtime() {
   if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "${XDG_RUNTIME_DIR}" ]; then
@@ -71,26 +84,20 @@ case "$action" in
     ;;
   fuzz)
     secs=${2:-60}
-    # One line per fuzzer: its name (target NAME-fuzzer) and the files that seed its corpus.
-    fuzzers=(
-      "projectfile tests/golden/*.prj"
-      "datafile tests/golden/*.data.bin"
-    )
     targets=()
-    for f in "${fuzzers[@]}"; do targets+=(--target "${f%% *}-fuzzer"); done
+    for f in "${fuzzers[@]}" "${fuzz_helpers[@]}"; do targets+=(--target "$f"); done
     CC=clang CXX=clang++ build build-fuzz -DGLOWDECK_BUILD_FUZZERS=ON -DGLOWDECK_BUILD_TESTS=OFF \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo "${targets[@]}"
     private_runtime
     export QT_QPA_PLATFORM=offscreen
     failed=()
     for f in "${fuzzers[@]}"; do
-      name=${f%% *}
-      mkdir -p "build-fuzz/corpus/$name"
-      # shellcheck disable=SC2086  # the seed pattern is meant to expand
-      cp -n ${f#* } "build-fuzz/corpus/$name/" 2>/dev/null || true
-      echo "== $name-fuzzer for $secs s"
-      build-fuzz/bin/"$name"-fuzzer -max_total_time="$secs" -max_len=65536 -timeout=10 \
-        -artifact_prefix="build-fuzz/$name-" "build-fuzz/corpus/$name" || failed+=("$name")
+      corpus=build-fuzz/corpus/${f%-fuzzer}
+      mkdir -p "$corpus"
+      seed_corpus "$f" "$corpus"
+      echo "== $f for $secs s"
+      build-fuzz/bin/"$f" -max_total_time="$secs" -max_len=65536 -timeout=30 -rss_limit_mb=4096 \
+        -artifact_prefix="build-fuzz/${f%-fuzzer}-" "$corpus" || failed+=("$f")
     done
     if [ ${#failed[@]} -gt 0 ]; then
       echo "fuzzers that found a fault: ${failed[*]} (inputs in build-fuzz/)" >&2

@@ -18,6 +18,7 @@
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
 #include "led/PictureConverter.h"
+#include "led/SourceLimits.h"
 #include "led/Threshold.h"
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
@@ -170,9 +171,12 @@ void CViewBmp::LoadSource(const QString& path) {
     if (source_.isNull()) source_ = QImage(std::max(width_, 1), std::max(height_, 1), QImage::Format_RGB32);
     width_ = source_.width();
     height_ = source_.height();
-    ledWidth_ = height_ > 0 ? 56 * width_ / height_ : 0;
+    ledWidth_ = LedWidthFor(QSize(width_, height_));
     sourceFrame_->SetImage(source_);
-    ledFrame_->SetImage(MakeThumbnail(source_, std::max(ledWidth_, 1), 56));
+    // A source too wide for the index (put there by hand, or by an older
+    // version) gets a dark column, not a preview of millions of columns.
+    ledFrame_->SetImage(LedWidthProblem(source_.size()).isEmpty() ? MakeThumbnail(source_, std::max(ledWidth_, 1), 56)
+                                                               : DarkLedColumn());
     sourceFrame_->Fit(200);
     ledFrame_->Fit(112);
     FillInfo();

@@ -16,6 +16,8 @@
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
+#include "led/PictureConverter.h"
+#include "led/SourceLimits.h"
 #include "led/Threshold.h"
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
@@ -152,9 +154,12 @@ void CViewGif::LoadGif(const QString& path) {
     delays_ = info ? info->delays : std::vector<int>{0};
     width_ = first_.width();
     height_ = first_.height();
-    ledWidth_ = height_ > 0 ? 56 * width_ / height_ : 0;
+    ledWidth_ = LedWidthFor(QSize(width_, height_));
     sourceFrame_->SetImage(first_, frameCount_, delays_);
-    ledFrame_->SetImage(MakeThumbnail(first_, std::max(ledWidth_, 1), 56), frameCount_, delays_);
+    // A source too wide for the index (put there by hand, or by an older
+    // version) gets a dark column, not a preview of millions of columns.
+    ledFrame_->SetImage(LedWidthProblem(first_.size()).isEmpty() ? MakeThumbnail(first_, std::max(ledWidth_, 1), 56)
+                                                               : DarkLedColumn(), frameCount_, delays_);
     sourceFrame_->Fit(200);
     ledFrame_->Fit(112);
     FillInfo();
@@ -185,7 +190,9 @@ void CViewGif::Convert() {
     for (int n = 0; n < converter.FrameCount(); ++n) {
         const QImage frame = reader.read();
         if (frame.isNull()) break;
-        source.push_back(frame.copy(0, 0, frame.width(), std::max(frame.height() - 1, 1)).convertToFormat(QImage::Format_RGB888));
+        // As the ball shows them: transparent pixels dark.
+        const QImage shown = OnBlack(reader.format() == "gif" ? WithClearedPixelsTransparent(frame) : frame);
+        source.push_back(shown.copy(0, 0, shown.width(), std::max(shown.height() - 1, 1)).convertToFormat(QImage::Format_RGB888));
         if (!reader.canRead()) break;
     }
     sourceFrame_->SetFrames(source);

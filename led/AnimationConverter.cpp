@@ -9,34 +9,55 @@
 #include "led/LedOrder.h"
 #include "led/LedPacker.h"
 #include "led/PictureConverter.h"
+#include "led/SourceLimits.h"
 #include "led/Threshold.h"
 #include "model/MessageSink.h"
 
 namespace glowdeck {
 
-bool CAnimationConverter::LoadFile(const QString& path) {
-    if (!QFileInfo(path).isFile()) return false;
+bool CAnimationConverter::Fail(const QString& reason) {
     Release();
-    const std::optional<GifFileInfo> info = ReadGifInfo(path);
+    loadError_ = reason.isEmpty() ? QStringLiteral("unreadable image data") : reason;
+    return false;
+}
+
+bool CAnimationConverter::LoadFile(const QString& path) {
+    loadError_.clear();
+    if (!QFileInfo(path).isFile()) {
+        loadError_ = QStringLiteral("no such file");
+        return false;
+    }
+    Release();
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
-    if (!size.isValid()) return false;
+    if (!size.isValid()) return Fail(reader.errorString());
+    // Refuse before decoding a frame or reserving the frames' columns.
+    const QString tooWide = LedWidthProblem(size);
+    if (!tooWide.isEmpty()) return Fail(tooWide);
     width_ = LedWidthFor(size);
+    const bool gif = reader.format() == "gif";
     // Frames are composed by the decoder, one after the other, and reduced at
-    // once so only W × 56 of each is kept.
+    // once so only W × 56 of each is kept. Transparent pixels become dark.
     while (static_cast<int>(frames_.size()) < MaxFrames) {
-        const QImage frame = reader.read();
-        if (frame.isNull()) break;
-        frames_.push_back(width_ > 0 ? MakeThumbnail(frame.convertToFormat(QImage::Format_ARGB32), width_, LedRows)
-                                     : QImage());
+        QImage frame = reader.read();
+        if (frame.isNull()) {
+            if (frames_.empty()) return Fail(reader.errorString());
+            break;
+        }
+        if (gif) frame = WithClearedPixelsTransparent(std::move(frame));
+        // The scaler works premultiplied; converting here, in place where the
+        // decoder keeps no reference, holds one copy of the frame at most.
+        frame.convertTo(QImage::Format_ARGB32_Premultiplied);
+        frames_.push_back(width_ > 0 ? MakeThumbnail(frame, width_, LedRows) : QImage());
         if (!reader.canRead()) break;
     }
-    if (frames_.empty()) return false;
+    if (frames_.empty()) return Fail(reader.errorString());
     frameCount_ = static_cast<int>(frames_.size());
     std::fill(delays_.begin(), delays_.end(), 0);
-    if (frameCount_ > 1 && info) {
-        for (int i = 0; i < frameCount_ && i < static_cast<int>(info->delays.size()); ++i)
+    if (frameCount_ > 1) {
+        const std::optional<GifFileInfo> info = ReadGifInfo(path);
+        for (int i = 0; info && i < frameCount_ && i < static_cast<int>(info->delays.size()); ++i)
             delays_[i] = info->delays[i] * 10;
     }
     preview_ = frames_.front();

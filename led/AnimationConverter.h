@@ -19,8 +19,12 @@ public:
     static constexpr int MaxFrames = 50;
     static QString PreviewFileName() { return QStringLiteral("led.jpg"); }
 
-    // False when the file does not exist or is not a readable GIF.
+    // False when the file does not exist, no frame can be decoded or a frame
+    // would be wider than MaxLedColumns (refused before anything is decoded);
+    // LoadError says why. Transparent pixels become dark.
     bool LoadFile(const QString& path);
+    // Why the last LoadFile failed; empty after a success.
+    const QString& LoadError() const { return loadError_; }
     void SetThreshold(QRgb colour) { threshold_ = colour; }
     // Thresholds and packs every frame. A ball type other than 1 or 2 packs
     // nothing and shows "映射错误！" once per frame.
@@ -44,6 +48,9 @@ public:
     PackedColumns Packed() const;
 
 private:
+    bool Fail(const QString& reason);
+
+    QString loadError_;
     bool loaded_ = false;
     bool converted_ = false;
     int frameCount_ = 0;

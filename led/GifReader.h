@@ -18,6 +18,14 @@ struct GifFileInfo {
 
 std::optional<GifFileInfo> ReadGifInfo(const QString& path, QString* error = nullptr);
 
+// A frame as the platform's GIF decoder composed it, with the pixels it left
+// clear marked transparent. The decoder picks an opaque image format when the
+// first frame has no transparent colour, yet later frames' transparent
+// pixels and areas restored to the background are written as "transparent
+// white" (alpha byte 0) into it, which an opaque format reads as white. Other
+// images are returned unchanged.
+QImage WithClearedPixelsTransparent(QImage frame);
+
 // Frames in order, each composed as the viewer shows it (partial frames,
 // transparency and disposal applied), at most `maxFrames` of them. Frames are
 // decoded sequentially; GIF allows no random access.

@@ -66,9 +66,35 @@ bool EncodeImage(const QImage& image, const QString& path, const QString& mimeTy
     return WriteFileAtomically(path, data, error);
 }
 
+namespace {
+
+// Premultiplied pixels are already their colour over black: keep them and
+// make every pixel opaque.
+QImage DropPremultipliedAlpha(const QImage& image) {
+    QImage premultiplied = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < premultiplied.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(premultiplied.scanLine(y));
+        for (int x = 0; x < premultiplied.width(); ++x) row[x] |= 0xFF000000u;
+    }
+    premultiplied.reinterpretAsFormat(QImage::Format_RGB32);
+    return premultiplied;
+}
+
+}  // namespace
+
 QImage MakeThumbnail(const QImage& image, int width, int height) {
     if (image.isNull() || width <= 0 || height <= 0) return QImage();
-    return image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!image.hasAlphaChannel())
+        return image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The scaler works premultiplied for images with alpha; keep its result
+    // premultiplied instead of letting a conversion back brighten the edges.
+    return DropPremultipliedAlpha(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                      .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+QImage OnBlack(const QImage& image) {
+    if (image.isNull() || !image.hasAlphaChannel()) return image;
+    return DropPremultipliedAlpha(image);
 }
 
 }  // namespace glowdeck

@@ -22,7 +22,14 @@ QSize ImageFileSize(const QString& path);
 bool EncodeImage(const QImage& image, const QString& path, const QString& mimeType,
                  QString* error = nullptr);
 
-// A new image of exactly width × height made from `image`.
+// A new image of exactly width × height made from `image`. An image with an
+// alpha channel is scaled premultiplied (transparent pixels lend no colour to
+// their neighbours) and laid on black, like OnBlack.
 QImage MakeThumbnail(const QImage& image, int width, int height);
+
+// An opaque image of `image` laid on black: transparent pixels become dark
+// (LED off), partly transparent ones are darkened by their alpha. Images
+// without an alpha channel are returned unchanged.
+QImage OnBlack(const QImage& image);
 
 }  // namespace glowdeck

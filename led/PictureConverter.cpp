@@ -2,15 +2,19 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <climits>
 
 #include "led/ImageCodec.h"
 #include "led/LedOrder.h"
+#include "led/SourceLimits.h"
 
 namespace glowdeck {
 
 int LedWidthFor(const QSize& source) {
     if (source.height() <= 0) return 0;
-    return static_cast<int>(56.0 * source.width() / source.height());
+    // Saturates: a sliver of a picture could otherwise overflow an int.
+    const double width = 56.0 * source.width() / source.height();
+    return width >= INT_MAX ? INT_MAX : static_cast<int>(width);
 }
 
 CPictureConverter::CPictureConverter()
@@ -22,30 +26,43 @@ void CPictureConverter::UpdatePreviewRects(const QSize& source) {
     for (QRect& r : previewRects) r.setWidth(static_cast<int>(1.0 * source.width() * r.height() / source.height()));
 }
 
+bool CPictureConverter::Fail(const QString& reason) {
+    loadError_ = reason.isEmpty() ? QStringLiteral("unreadable image data") : reason;
+    return false;
+}
+
 bool CPictureConverter::LoadFile(const QString& path) {
-    if (!QFileInfo(path).isFile()) return false;
+    loadError_.clear();
+    if (!QFileInfo(path).isFile()) return Fail(QStringLiteral("no such file"));
     Release();
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
-    if (!size.isValid()) return false;
+    if (!size.isValid()) return Fail(reader.errorString());
+    // Refuse before decoding: the LED images alone would be 224 bytes a column.
+    const QString tooWide = LedWidthProblem(size);
+    if (!tooWide.isEmpty()) return Fail(tooWide);
     const int width = LedWidthFor(size);
     QImage resized;
     if (size.height() == LedRows) {
-        resized = reader.read();
+        resized = OnBlack(reader.read());
+        if (resized.isNull()) return Fail(reader.errorString());
     } else if (width > 0) {
         // Only 56 rows are needed: let the decoder skip most of a large JPEG,
         // then reduce smoothly to the exact size.
         const QSize decode(std::max(width * 2, 1), LedRows * 2);
         if (size.width() > decode.width() * 2 && size.height() > decode.height() * 2)
             reader.setScaledSize(size.scaled(decode, Qt::KeepAspectRatioByExpanding));
-        const QImage source = reader.read();
-        if (source.isNull()) return false;
+        QImage source = reader.read();
+        if (source.isNull()) return Fail(reader.errorString());
+        // The scaler works premultiplied on pictures with alpha: convert in
+        // place rather than beside the decoded picture.
+        if (source.hasAlphaChannel()) source.convertTo(QImage::Format_ARGB32_Premultiplied);
         resized = MakeThumbnail(source, width, LedRows);
+        if (resized.isNull()) return Fail(QStringLiteral("cannot scale the picture"));
     } else {
         resized = QImage(0, LedRows, QImage::Format_ARGB32);
     }
-    if (resized.isNull() && width > 0) return false;
     UpdatePreviewRects(size);
     SetLoaded(resized);
     return true;
@@ -53,6 +70,7 @@ bool CPictureConverter::LoadFile(const QString& path) {
 
 void CPictureConverter::LoadImage(const QImage& image) {
     Release();
+    if (!LedWidthProblem(image.size()).isEmpty()) return;
     const int width = LedWidthFor(image.size());
     UpdatePreviewRects(image.size());
     SetLoaded(width > 0 ? MakeThumbnail(image, width, LedRows) : QImage(0, LedRows, QImage::Format_ARGB32));

@@ -9,6 +9,7 @@
 #include "led/AnimationConverter.h"
 #include "led/IndexBuilder.h"
 #include "led/PictureConverter.h"
+#include "led/SourceLimits.h"
 #include "led/Threshold.h"
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
@@ -190,7 +191,7 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
             if (animation) {
                 CAnimationConverter& converter = doc_.animationConverter;
                 if (!converter.LoadFile(source)) {
-                    messages_.Warn(QStringLiteral("Lose Group%1 item%2 image file!").arg(g + 1).arg(i + 1));
+                    messages_.Warn(SourceLoadMessage(g + 1, i + 1, source, converter.LoadError()));
                     return false;
                 }
                 converter.SetThreshold(threshold);
@@ -203,7 +204,7 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
             } else {
                 CPictureConverter& converter = doc_.pictureConverter;
                 if (!converter.LoadFile(source)) {
-                    messages_.Warn(QStringLiteral("Lose Group%1 item%2 image file!").arg(g + 1).arg(i + 1));
+                    messages_.Warn(SourceLoadMessage(g + 1, i + 1, source, converter.LoadError()));
                     return false;
                 }
                 converter.SetThreshold(threshold);

@@ -5,8 +5,10 @@
 #include <QImageReader>
 
 #include "base/AtomicFile.h"
+#include "led/AnimationConverter.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
+#include "led/LedOrder.h"
 #include "led/PictureConverter.h"
 #include "led/TextConverter.h"
 #include "led/Threshold.h"
@@ -31,11 +33,22 @@ bool CopyOver(const QString& file, const QString& target, QString* error) {
     return true;
 }
 
-QString NewSourcePath(CGlowdeckDoc& doc, int g, int i, ItemKind kind) {
-    const QString id = doc.ProjectFile()->NewItemId(g, i);
-    doc.SaveProject();
+// Copies the chosen source under a fresh id; the item itself is not touched
+// yet, so a failed copy leaves it as it was. Empty on failure.
+QString CopyUnderNewId(CGlowdeckDoc& doc, ItemKind kind, const QString& file, QString* id, QString* error) {
+    *id = CProjectFile::GenerateId();
+    const QString target = doc.SourceImagePathFor(kind, *id);
+    return CopyOver(file, target, error) ? target : QString();
+}
+
+// Points the item at its new source file.
+void AdoptId(CGlowdeckDoc& doc, int g, int i, const QString& id) {
+    doc.ProjectFile()->SetAttr(g, i, "id", id);
     doc.RebuildPathTables();
-    return doc.SourceImagePathFor(kind, id);
+}
+
+QString Refusal(const QString& file, const QString& reason) {
+    return QStringLiteral("无法使用 %1：%2").arg(file, reason);
 }
 
 }  // namespace
@@ -47,22 +60,38 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height) {
         EncodeImage(purple, path, QStringLiteral("image/jpeg"));
         return purple;
     }
-    return DecodeImage(path);
+    // Shown as the ball shows it: transparent pixels dark.
+    return OnBlack(DecodeImage(path));
 }
 
 bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {
     doc.CheckItemIds();
-    const QImage picture = DecodeImage(file, error);
-    if (picture.isNull() || picture.height() == 0) {
-        if (error && error->isEmpty()) *error = QStringLiteral("无法读取图像：%1").arg(file);
+    // Load it as compile will before touching anything: a picture too wide
+    // for the index or one that cannot be decoded is refused here, not at
+    // compile time.
+    CPictureConverter probe;
+    if (!probe.LoadFile(file)) {
+        if (error) *error = Refusal(file, probe.LoadError());
         return false;
     }
-    const QString target = NewSourcePath(doc, g, i, ItemKind::Picture);
-    if (!CopyOver(file, target, error)) return false;
+    const QSize size = ImageFileSize(file);
+    // A picture too narrow for one LED column is never decoded by compile;
+    // still refuse one that cannot be.
+    if (probe.Width() == 0 && DecodeImageScaled(file, QSize(LedRows, LedRows)).isNull()) {
+        if (error) *error = Refusal(file, QStringLiteral("unreadable image data"));
+        return false;
+    }
+    if (!size.isValid() || size.height() == 0) {
+        if (error) *error = Refusal(file, QStringLiteral("unreadable image data"));
+        return false;
+    }
+    QString id;
+    if (CopyUnderNewId(doc, ItemKind::Picture, file, &id, error).isEmpty()) return false;
+    AdoptId(doc, g, i, id);
     CProjectFile& project = *doc.ProjectFile();
-    project.SetInt(g, i, "width", picture.width());
-    project.SetInt(g, i, "height", picture.height());
-    project.SetInt(g, i, "length", 56 * picture.width() / picture.height());
+    project.SetInt(g, i, "width", size.width());
+    project.SetInt(g, i, "height", size.height());
+    project.SetInt(g, i, "length", LedWidthFor(size));
     doc.needsCompile = true;
     return doc.SaveProject();
 }
@@ -70,15 +99,29 @@ bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QStr
 bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {
     doc.CheckItemIds();
     const std::optional<GifFileInfo> info = ReadGifInfo(file, error);
-    const QSize size = ImageFileSize(file);
-    if (!info || info->frameCount < 1 || !size.isValid() || size.height() == 0) {
-        if (error && error->isEmpty()) *error = QStringLiteral("无法读取动画：%1").arg(file);
+    if (!info || info->frameCount < 1) {
+        if (error) *error = Refusal(file, error && !error->isEmpty() ? *error : QStringLiteral("no frames"));
         return false;
     }
-    const int frames = std::min(info->frameCount, 50);
-    const int ledWidth = 56 * size.width() / size.height();
-    const QString target = NewSourcePath(doc, g, i, ItemKind::Animation);
-    if (!CopyOver(file, target, error)) return false;
+    // Decode the frames as compile will: a GIF too wide for the index or whose
+    // frames cannot be decoded is refused before anything is touched.
+    CAnimationConverter probe;
+    if (!probe.LoadFile(file)) {
+        if (error) *error = Refusal(file, probe.LoadError());
+        return false;
+    }
+    const QSize size = ImageFileSize(file);
+    if (!size.isValid() || size.height() == 0) {
+        if (error) *error = Refusal(file, QStringLiteral("unreadable image data"));
+        return false;
+    }
+    // Frames past one that cannot be decoded would compile dark: count only
+    // the frames compile will show.
+    const int frames = std::min({info->frameCount, CAnimationConverter::MaxFrames, probe.FrameCount()});
+    const int ledWidth = LedWidthFor(size);
+    QString id;
+    if (CopyUnderNewId(doc, ItemKind::Animation, file, &id, error).isEmpty()) return false;
+    AdoptId(doc, g, i, id);
     CProjectFile& project = *doc.ProjectFile();
     project.SetInt(g, i, "width", size.width());
     project.SetInt(g, i, "height", size.height());

@@ -16,16 +16,19 @@ namespace item_ops {
 
 // The source picture of an item: decoded from `path`, or, when the file is
 // missing, an opaque purple (128, 0, 128) picture of width × height that is
-// saved there as JPEG first.
+// saved there as JPEG first. Transparent pixels come out dark.
 QImage LoadOrPlaceholder(const QString& path, int width, int height);
 
 // "选择图像": copies `file` under a fresh id and stores "width", "height" and
-// "length" (56 × width / height). False with `error` when it is no picture.
+// "length" (56 × width / height). False with `error`, the item and its files
+// untouched, when it is no picture, cannot be decoded (within the decoder's
+// allocation limit) or would be wider than the index can hold.
 bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error);
 
 // "选择动画": copies the GIF under a fresh id and stores "width", "height",
 // "framecount" (at most 50), "length", "flength" and "interval" (the frame
-// delays as stored, hundredths of a second).
+// delays as stored, hundredths of a second). Refused like SetPictureSource;
+// "framecount" counts only the frames that can be decoded.
 bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error);
 
 // The text view's settings at "确定".

@@ -66,6 +66,16 @@ TEST_F(Editors, MissingPictureBecomesPurpleOnDisk) {
     EXPECT_NEAR(qGreen(placeholder.pixel(30, 15)), 0, 4);
 }
 
+TEST_F(Editors, SourceTooWideForTheIndexGetsNoGiantPreview) {
+    // 60000 × 1 pixels would be 3360000 LED columns, 750 MB as a preview.
+    QImage sliver(60000, 1, QImage::Format_RGB32);
+    sliver.fill(Qt::white);
+    ASSERT_TRUE(sliver.save(Source(0, ".bmp"), "PNG"));
+    CViewBmp view(doc_, 0, 0, refresh_);
+    EXPECT_LE(view.LedFrame()->CurrentImage().width(), 65535);
+    EXPECT_EQ(view.LedFrame()->CurrentImage().height(), 56);
+}
+
 TEST_F(Editors, ColourSliderDragConvertsOnceAfterItStops) {
     CViewBmp view(doc_, 0, 0, refresh_);
     const int before = view.Conversions();

@@ -1,6 +1,7 @@
 // The editors' operations from glowdeck-cli: a whole show scripted.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 
@@ -76,6 +77,35 @@ TEST_F(CliEdit, AnimationSourceKeepsFiftyFramesAndTheirDelays) {
     EXPECT_EQ(stored[2], 2);
     EXPECT_EQ(Cli({"compile", project_}).code, 0);
     EXPECT_EQ(Cli({"inspect", project_ + QStringLiteral("/data.bin")}).code, 0);
+}
+
+TEST_F(CliEdit, SourcesTooWideOrUndecodableAreRefusedTouchingNothing) {
+    QImage sliver(60000, 1, QImage::Format_RGB32);
+    sliver.fill(Qt::gray);
+    ASSERT_TRUE(sliver.save(dir_.File("sliver.png"), "PNG"));
+    QByteArray gif;
+    ASSERT_TRUE(EncodeGif({sliver}, {0}, 0, &gif));
+    const QString sliverGif = dir_.Write("sliver.gif", gif);
+    ASSERT_TRUE(EncodeGif({QImage(56, 56, QImage::Format_RGB32)}, {0}, 0, &gif));
+    // Whole header and image descriptor, but the frame's data is cut off.
+    const QString broken = dir_.Write("broken.gif", gif.left(gif.indexOf(',') + 10));
+    const QByteArray index = ReadAll(project_ + QStringLiteral("/Index.prj"));
+    const QStringList images = QDir(project_ + QStringLiteral("/Images")).entryList(QDir::Files);
+    const struct {
+        const char* item;
+        QString file;
+        const char* reason;
+    } cases[] = {{"1", dir_.File("sliver.png"), "3360000"},
+                 {"2", sliverGif, "3360000"},
+                 {"2", broken, ""}};
+    for (const auto& c : cases) {
+        const CliRun run = Cli({"set-source", project_, "1", QString::fromLatin1(c.item), c.file});
+        EXPECT_EQ(run.code, 1) << c.item << " " << c.file.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.reason))) << run.err.toStdString();
+        EXPECT_FALSE(run.err.trimmed().isEmpty());
+        EXPECT_EQ(ReadAll(project_ + QStringLiteral("/Index.prj")), index) << run.err.toStdString();
+        EXPECT_EQ(QDir(project_ + QStringLiteral("/Images")).entryList(QDir::Files), images);
+    }
 }
 
 TEST_F(CliEdit, TextConfirmationGivesANewIdAndEmptyTextFails) {

@@ -3,6 +3,7 @@
 
 #include "led/AnimationConverter.h"
 #include "led/GifWriter.h"
+#include "support/GifBuilder.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
 
@@ -108,4 +109,112 @@ TEST(AnimationConverter, MissingOrBrokenGif) {
     EXPECT_FALSE(converter.LoadFile(dir.File("none.gif")));
     EXPECT_FALSE(converter.LoadFile(dir.Write("bad.gif", "GIF89a")));
     EXPECT_FALSE(converter.Convert({1, 0}, nullptr));
+}
+
+TEST(AnimationConverter, FrameTooWideForTheIndexIsRefused) {
+    TempDir dir;
+    CAnimationConverter converter;
+    ASSERT_TRUE(converter.LoadFile(WriteGif(dir, "fits.gif", 2, QSize(1170, 1), {1, 1})));
+    EXPECT_EQ(converter.Width(), 65520);
+    EXPECT_FALSE(converter.LoadFile(WriteGif(dir, "wide.gif", 2, QSize(1171, 1), {1, 1})));
+    EXPECT_FALSE(converter.Loaded());
+    EXPECT_EQ(converter.Width(), 0);
+    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("65576"))) << converter.LoadError().toStdString();
+}
+
+TEST(AnimationConverter, FramesThatCannotBeDecodedGiveAReason) {
+    TempDir dir;
+    const QByteArray whole = ReadAll(WriteGif(dir, "whole.gif", 2, QSize(56, 56), {1, 1}));
+    CAnimationConverter converter;
+    // Everything up to the first image's descriptor, but no raster.
+    EXPECT_FALSE(converter.LoadFile(dir.Write("cut.gif", whole.left(whole.indexOf(',') + 10))));
+    EXPECT_FALSE(converter.LoadError().isEmpty());
+    EXPECT_FALSE(converter.LoadFile(dir.File("absent.gif")));
+}
+
+namespace {
+
+// Palette of the composition cases: index 5 is the transparent colour when
+// a case has one (magenta shows where it was wrongly drawn opaque).
+const QRgb Black = qRgb(0, 0, 0), Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), White = qRgb(255, 255, 255),
+           Blue = qRgb(0, 0, 255), Magenta = qRgb(255, 0, 255), Yellow = qRgb(255, 255, 0), Cyan = qRgb(0, 255, 255);
+const std::vector<QRgb> GlobalPalette = {Black, Red, Green, White, Blue, Magenta};
+const std::vector<QRgb> LocalPalette = {Black, Red, Yellow, White, Cyan, Magenta};
+
+struct Composition {
+    int disposal;      // of the patch frame
+    bool transparent;  // the patch's corner pixel is the transparent index
+    bool interlaced;
+    bool localPalette;
+};
+
+// A 56 × 56 GIF (W = 56: frames are not resampled) of three frames: all red;
+// an 8 × 8 patch at (8, 8) of rows alternately green and blue with its corner
+// pixel index 5; a small green square at (40, 40) that covers neither.
+QByteArray CompositionGif(const Composition& c) {
+    using namespace glowdeck::test;
+    GifFrameSpec ground = FilledFrame(0, 0, 56, 56, 1);
+    ground.disposal = 1;
+    GifFrameSpec patch = FilledFrame(8, 8, 8, 8, 2);
+    for (int y = 1; y < 8; y += 2)
+        for (int x = 0; x < 8; ++x) patch.pixels[static_cast<size_t>(y) * 8 + x] = 4;
+    patch.pixels[0] = 5;
+    patch.disposal = c.disposal;
+    patch.transparent = c.transparent ? 5 : -1;
+    patch.interlaced = c.interlaced;
+    if (c.localPalette) patch.localPalette = LocalPalette;
+    GifFrameSpec last = FilledFrame(40, 40, 4, 4, 2);
+    return BuildGif(56, 56, GlobalPalette, 0, {ground, patch, last});
+}
+
+QRgb ColourAt(CAnimationConverter& converter, int frame, int x, int y) {
+    EXPECT_TRUE(converter.ConvertFrame(frame));
+    return converter.ColourPreview().pixel(x, y) | 0xFF000000u;
+}
+
+}  // namespace
+
+TEST(AnimationConverter, FramesAreComposedWithDisposalAndTransparencyDark) {
+    TempDir dir;
+    for (int disposal = 0; disposal <= 3; ++disposal)
+        for (const bool transparent : {false, true})
+            for (const bool interlaced : {false, true})
+                for (const bool local : {false, true}) {
+                    const Composition c{disposal, transparent, interlaced, local};
+                    const std::string name = "disposal " + std::to_string(disposal) +
+                                             (transparent ? " transparent" : "") + (interlaced ? " interlaced" : "") +
+                                             (local ? " local palette" : "");
+                    CAnimationConverter converter;
+                    ASSERT_TRUE(converter.LoadFile(dir.Write("c.gif", CompositionGif(c)))) << name;
+                    ASSERT_EQ(converter.FrameCount(), 3) << name;
+                    ASSERT_EQ(converter.Width(), 56) << name;
+                    const QRgb even = local ? Yellow : Green, odd = local ? Cyan : Blue;
+                    // The patch frame: rows in order whether interlaced or not; the
+                    // transparent corner shows the red frame beneath.
+                    EXPECT_EQ(ColourAt(converter, 1, 12, 10), even) << name;
+                    EXPECT_EQ(ColourAt(converter, 1, 12, 11), odd) << name;
+                    EXPECT_EQ(ColourAt(converter, 1, 12, 15), odd) << name;
+                    EXPECT_EQ(ColourAt(converter, 1, 8, 8), transparent ? Red : Magenta) << name;
+                    EXPECT_EQ(ColourAt(converter, 1, 30, 30), Red) << name;
+                    // The next frame after the patch is disposed of.
+                    QRgb inside = even, corner = transparent ? Red : Magenta;
+                    if (disposal == 2) inside = corner = Black;  // background (index 0) or cleared: dark
+                    if (disposal == 3) inside = corner = Red;    // what was there before the patch
+                    EXPECT_EQ(ColourAt(converter, 2, 12, 12), inside) << name;
+                    EXPECT_EQ(ColourAt(converter, 2, 8, 8), corner) << name;
+                    EXPECT_EQ(ColourAt(converter, 2, 41, 41), Green) << name;
+                    EXPECT_EQ(ColourAt(converter, 2, 30, 30), Red) << name;
+                }
+}
+
+TEST(AnimationConverter, RestoredBackgroundCompilesToDarkLeds) {
+    TempDir dir;
+    CAnimationConverter converter;
+    ASSERT_TRUE(converter.LoadFile(dir.Write("c.gif", CompositionGif({2, true, false, false}))));
+    // Threshold 0: only full channels light; a lit restored area would be white.
+    converter.SetThreshold(0xFF010101);
+    ASSERT_TRUE(converter.ConvertFrame(2));
+    EXPECT_EQ(converter.LedFrame().pixel(8, 8) | 0xFF000000u, qRgb(0, 0, 0));
+    EXPECT_EQ(converter.LedFrame().pixel(12, 12) | 0xFF000000u, qRgb(0, 0, 0));
+    EXPECT_EQ(converter.LedFrame().pixel(30, 30) | 0xFF000000u, qRgb(255, 0, 0));
 }

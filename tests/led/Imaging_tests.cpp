@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QPainter>
 #include <QTextLayout>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "led/GifReader.h"
 #include "led/GifWriter.h"
@@ -216,4 +219,66 @@ TEST(Fonts, StyleBitsAndPositionedDrawing) {
     EXPECT_TRUE(inkIn(0, 25));
     EXPECT_FALSE(inkIn(30, 75));
     EXPECT_TRUE(inkIn(80, 105));
+}
+
+TEST(Thumbnail, TransparencyCountsAsDarkWhenScaling) {
+    // A white opaque column beside three transparent white ones, halved: the
+    // edge pixel is half lit (premultiplied average over black), not white,
+    // and the transparent half stays dark.
+    QImage icon(4, 1, QImage::Format_ARGB32);
+    icon.fill(qRgba(255, 255, 255, 0));
+    icon.setPixel(0, 0, qRgba(255, 255, 255, 255));
+    const QImage half = MakeThumbnail(icon, 2, 1);
+    ASSERT_EQ(half.size(), QSize(2, 1));
+    EXPECT_EQ(qAlpha(half.pixel(0, 0)), 255);
+    EXPECT_NEAR(qRed(half.pixel(0, 0)), 128, 2);
+    EXPECT_EQ(half.pixel(1, 0), qRgb(0, 0, 0));
+    // Unscaled transparent pixels are dark too; opaque images keep their pixels.
+    EXPECT_EQ(OnBlack(icon).pixel(1, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(OnBlack(icon).pixel(0, 0), qRgb(255, 255, 255));
+    const QImage opaque = Solid(3, 3, qRgb(10, 20, 30));
+    EXPECT_EQ(MakeThumbnail(opaque, 3, 3).pixel(1, 1), qRgb(10, 20, 30));
+}
+
+namespace {
+
+// A GIF of three frames, each declared 60000 × 60000 (3.6 GB of pixels) but
+// holding only an empty code stream, with delays 7, 8 and 9.
+QByteArray HugeFramesGif() {
+    auto le = [](int v) { return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char((v >> 8) & 0xFF)); };
+    QByteArray out = QByteArray("GIF89a") + le(60000) + le(60000) + QByteArray("\x80\x00\x00", 3) +
+                     QByteArray("\x00\x00\x00\xFF\xFF\xFF", 6);
+    for (int delay : {7, 8, 9}) {
+        out += QByteArray("\x21\xF9\x04\x00", 4) + le(delay) + QByteArray("\x00\x00", 2);
+        out += QByteArray("\x2C", 1) + le(0) + le(0) + le(60000) + le(60000) + QByteArray("\x00", 1);
+        out += QByteArray("\x02\x01\x2C\x00", 4);  // code size 2; clear, end of information
+    }
+    return out + QByteArray("\x3B", 1);
+}
+
+}  // namespace
+
+TEST(Gif, DelaysAreReadWithoutDecodingAnyFrame) {
+    TempDir dir;
+    const QString path = dir.Write("huge.gif", HugeFramesGif());
+    // In a child whose address space could not hold one frame's pixels.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{};
+        getrlimit(RLIMIT_AS, &limit);
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+            std::fclose(statm);
+        }
+        limit.rlim_cur = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (512L << 20);
+        setrlimit(RLIMIT_AS, &limit);
+        const auto info = ReadGifInfo(path);
+        _exit(info && info->frameCount == 3 && info->delays == std::vector<int>{7, 8, 9} ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

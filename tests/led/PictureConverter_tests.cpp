@@ -150,3 +150,43 @@ TEST(PictureConverter, FittingToTheIndexShape) {
     converter.AppendData(data, nullptr, &shorter);
     EXPECT_EQ(ReadAll(data), QByteArray(63, '\0') + QByteArray(42, '\xFF') + QByteArray(42, '\0'));
 }
+
+TEST(PictureConverter, SourceTooWideForTheIndexIsRefusedBeforeDecoding) {
+    TempDir dir;
+    CPictureConverter converter;
+    // 56 × 1170 = 65520 columns still fit; 56 × 1171 = 65576 do not.
+    ASSERT_TRUE(Filled(1170, 1, qRgb(200, 200, 200)).save(dir.File("fits.png"), "PNG"));
+    ASSERT_TRUE(converter.LoadFile(dir.File("fits.png")));
+    EXPECT_EQ(converter.Width(), 65520);
+    EXPECT_TRUE(converter.LoadError().isEmpty());
+    ASSERT_TRUE(Filled(1171, 1, qRgb(200, 200, 200)).save(dir.File("wide.png"), "PNG"));
+    EXPECT_FALSE(converter.LoadFile(dir.File("wide.png")));
+    EXPECT_FALSE(converter.Loaded());
+    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("65576"))) << converter.LoadError().toStdString();
+    // The header is whole, the picture data damaged: the width alone is
+    // reason enough, nothing is decoded.
+    ASSERT_TRUE(Filled(60000, 1, qRgb(1, 1, 1)).save(dir.File("huge.png"), "PNG"));
+    QByteArray damaged = ReadAll(dir.File("huge.png"));
+    for (int k = static_cast<int>(damaged.size()) - 30; k < damaged.size() - 20; ++k) damaged[k] = 0x55;
+    EXPECT_FALSE(converter.LoadFile(dir.Write("damaged.png", damaged)));
+    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("3360000"))) << converter.LoadError().toStdString();
+}
+
+TEST(PictureConverter, TransparentPixelsAreDark) {
+    TempDir dir;
+    // Left half transparent white, right half opaque white: only the right lights.
+    for (const int height : {56, 112}) {
+        QImage image(height, height, QImage::Format_ARGB32);
+        image.fill(qRgba(255, 255, 255, 0));
+        for (int y = 0; y < height; ++y)
+            for (int x = height / 2; x < height; ++x) image.setPixel(x, y, qRgba(255, 255, 255, 255));
+        const QString path = dir.File(QStringLiteral("t%1.png").arg(height));
+        ASSERT_TRUE(image.save(path, "PNG"));
+        CPictureConverter converter;
+        ASSERT_TRUE(converter.LoadFile(path));
+        ASSERT_EQ(converter.Width(), 56);
+        ASSERT_TRUE(converter.Convert({1, 0}));
+        EXPECT_EQ(converter.LedImage().pixel(5, 30), qRgb(0, 0, 0)) << height;
+        EXPECT_EQ(converter.LedImage().pixel(50, 30), qRgb(255, 255, 255)) << height;
+    }
+}

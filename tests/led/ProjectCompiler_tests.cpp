@@ -149,6 +149,36 @@ TEST_F(Compile, MissingImageKeepsThePreviousDataFile) {
     EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
 }
 
+TEST_F(Compile, SourceThatCannotBeDecodedIsNotCalledMissing) {
+    AddPicture(1, Pattern(10, 0));
+    AddAnimation(1, {Pattern(4, 1), Pattern(4, 2)}, {10, 20}, 0);
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray before = ReadAll(doc_.dataFilePath);
+    // The picture's file is there but holds no picture.
+    QFile picture(Source(0, 0, ".bmp"));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    picture.write("BM not really a bitmap");
+    picture.close();
+    EXPECT_FALSE(Run({1, 0}));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("Cannot decode Group1 item1 image file: "))) << sink_.texts[0].toStdString();
+    EXPECT_GT(sink_.texts[0].size(), QStringLiteral("Cannot decode Group1 item1 image file: ").size());
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+
+    // A GIF whose header is whole but whose frame data is cut off.
+    ASSERT_TRUE(EncodeImage(Pattern(10, 0), Source(0, 0, ".bmp"), QStringLiteral("image/bmp")));
+    const QByteArray gif = ReadAll(Source(0, 1, ".gif"));
+    QFile animation(Source(0, 1, ".gif"));
+    ASSERT_TRUE(animation.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    animation.write(gif.left(gif.indexOf(',') + 10));  // the first image descriptor, no raster
+    animation.close();
+    sink_.texts.clear();
+    EXPECT_FALSE(Run({1, 0}));
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("Cannot decode Group1 item2 image file: "))) << sink_.texts[0].toStdString();
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+}
+
 TEST_F(Compile, IndexFileThatCannotBeCreated) {
     doc_.dataFilePath = dir_.File("no/such/folder/data.bin");
     EXPECT_FALSE(Run({1, 0}));
