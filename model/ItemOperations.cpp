@@ -128,7 +128,10 @@ bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QS
     project.SetInt(g, i, "framecount", frames);
     project.SetInt(g, i, "length", ledWidth * frames);
     project.SetInt(g, i, "flength", ledWidth);
-    project.SetIntList(g, i, "interval", std::vector<int>(info->delays.begin(), info->delays.begin() + frames));
+    // A still picture has no frame delay to keep: its interval is 0.
+    project.SetIntList(g, i, "interval",
+                       frames > 1 ? std::vector<int>(info->delays.begin(), info->delays.begin() + frames)
+                                  : std::vector<int>{0});
     doc.needsCompile = true;
     return doc.SaveProject();
 }

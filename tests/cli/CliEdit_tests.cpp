@@ -77,6 +77,12 @@ TEST_F(CliEdit, AnimationSourceKeepsFiftyFramesAndTheirDelays) {
     EXPECT_EQ(stored[2], 2);
     EXPECT_EQ(Cli({"compile", project_}).code, 0);
     EXPECT_EQ(Cli({"inspect", project_ + QStringLiteral("/data.bin")}).code, 0);
+
+    // A still GIF keeps no delay, whatever its one frame stores.
+    QByteArray still;
+    ASSERT_TRUE(EncodeGif({frames[0]}, {50}, 0, &still));
+    ASSERT_EQ(Cli({"set-source", project_, "1", "2", dir_.Write("still.gif", still)}).code, 0);
+    EXPECT_EQ(File().GetIntList(0, 1, "interval"), std::vector<int>{0});
 }
 
 TEST_F(CliEdit, SourcesTooWideOrUndecodableAreRefusedTouchingNothing) {
