@@ -5,6 +5,7 @@
 #include "cli/CliSupport.h"
 #include "led/DataFileReader.h"
 #include "led/LedUnpacker.h"
+#include "led/ColumnCache.h"
 #include "led/ProjectCompiler.h"
 #include "model/GlowdeckDoc.h"
 #include "model/MessageSink.h"
@@ -43,14 +44,17 @@ int RunCompile(const QStringList& arguments) {
     QStringList args = arguments;
     BallConfig ball;
     if (!TakeBallOptions(args, &ball)) return 2;
+    const bool noCache = args.removeAll(QStringLiteral("--no-cache")) > 0;
     if (args.size() != 1) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli compile PROJECT [--ball 1|2] [--layer inner|outer]"));
+        PrintErr(QStringLiteral("usage: glowdeck-cli compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]"));
         return 2;
     }
     StderrMessageSink messages;
     CGlowdeckDoc doc(messages);
     if (!OpenProjectForCli(doc, args[0])) return 1;
     CProjectCompiler compiler(doc, messages);
+    // Items unchanged since an earlier compile are taken from the column cache.
+    if (!noCache) compiler.SetCacheFolder(CColumnCache::DefaultFolder());
     CompileSummary summary;
     if (!compiler.Compile(ball, {}, &summary)) return 1;
     PrintOut(QStringLiteral("compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")

@@ -19,7 +19,7 @@ const char kUsage[] =
     "  add PROJECT GROUP picture|animation|text|interval [NAME]\n"
     "                                          append an item to group GROUP (from 1)\n"
     "  list PROJECT                            groups, items and the data size\n"
-    "  compile PROJECT [--ball 1|2] [--layer inner|outer]\n"
+    "  compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]\n"
     "                                          write PROJECT/data.bin\n"
     "  inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]\n"
     "                                          check a data.bin and show what it holds\n"

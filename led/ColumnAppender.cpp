@@ -7,16 +7,7 @@
 
 namespace glowdeck {
 
-bool AppendColumns(const QString& dataFile, const PackedColumns& columns, IMessageSink* messages,
-                   const ColumnShape* fitTo) {
-    QFile file(dataFile);
-    // Append only to a file that exists: ReadWrite without Truncate never
-    // truncates, and we refuse to create it.
-    // Unbuffered, so a failing write (full disk) reports here and not in a silent flush.
-    if (!file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !file.seek(file.size())) {
-        if (messages) messages->Warn(QStringLiteral("数据文件未打开"));
-        return false;
-    }
+QByteArray FitColumns(const PackedColumns& columns, const ColumnShape* fitTo) {
     const qint64 frameBytes = static_cast<qint64>(columns.width) * columns.columnBytes;
     QByteArray out;
     if (!fitTo) {
@@ -31,6 +22,20 @@ bool AppendColumns(const QString& dataFile, const PackedColumns& columns, IMessa
             for (int x = kept; x < fitTo->width; ++x) out.append(dark);
         }
     }
+    return out;
+}
+
+bool AppendColumns(const QString& dataFile, const PackedColumns& columns, IMessageSink* messages,
+                   const ColumnShape* fitTo) {
+    QFile file(dataFile);
+    // Append only to a file that exists: ReadWrite without Truncate never
+    // truncates, and we refuse to create it.
+    // Unbuffered, so a failing write (full disk) reports here and not in a silent flush.
+    if (!file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !file.seek(file.size())) {
+        if (messages) messages->Warn(QStringLiteral("数据文件未打开"));
+        return false;
+    }
+    const QByteArray out = FitColumns(columns, fitTo);
     const bool written = file.write(out) == out.size();
     if (!written && messages)
         messages->Warn(QStringLiteral("数据文件写入失败：\n%1\n%2").arg(dataFile, file.errorString()));

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -22,6 +23,9 @@ struct ColumnShape {
     int frames = 1;
     int width = 0;
 };
+
+// The bytes of the columns, fitted to `fitTo` when given.
+QByteArray FitColumns(const PackedColumns& columns, const ColumnShape* fitTo = nullptr);
 
 // Appends the columns to the end of an existing data file (never creating or
 // truncating it). When the file cannot be opened shows "数据文件未打开" and

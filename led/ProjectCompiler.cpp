@@ -4,9 +4,16 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "base/AtomicFile.h"
 #include "led/AnimationConverter.h"
+#include "led/ColumnAppender.h"
+#include "led/ColumnCache.h"
+#include "led/ImageCodec.h"
 #include "led/IndexBuilder.h"
 #include "led/PictureConverter.h"
 #include "led/SourceLimits.h"
@@ -63,11 +70,18 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
     }
     int itemCount = 0;
     bool ok = false;
+    cancelledRun_ = false;
+    converted_ = reused_ = 0;
     try {
         ok = IndexPass(ball, building.TemporaryPath(), &itemCount) &&
              DataPass(ball, building.TemporaryPath(), itemCount, progress);
     } catch (const AccessError& e) {
         messages_.Warn(DamagedProjectText(e));
+        ok = false;
+    }
+    // A cancel that came after the last item still keeps the old data.bin.
+    if (ok && cancel_ && cancel_->load()) {
+        cancelledRun_ = true;
         ok = false;
     }
     if (ok && !building.Commit(&error)) {
@@ -78,6 +92,8 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
     doc_.needsCompile = false;
     if (summary) {
         summary->groups = file->GroupCount();
+        summary->converted = converted_;
+        summary->reused = reused_;
         summary->items = itemCount;
         summary->bytes = static_cast<std::uint32_t>(QFileInfo(target).size());
         summary->columns = (summary->bytes - std::min(summary->bytes, indexLength_)) / ball.ColumnBytes();
@@ -165,60 +181,204 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
     return true;
 }
 
-bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, int itemCount,
-                                const Progress& progress) {
-    const CProjectFile& file = *doc_.ProjectFile();
-    const int maximum = 100 * itemCount;
-    int counter = 0;
-    if (progress) progress(0, maximum);
-    auto preview = [&](const QString& name) {
-        return previewFolder_.isEmpty() ? QString() : previewFolder_ + QLatin1Char('/') + name;
+namespace {
+
+// What converting one item gave, kept until its turn to be appended.
+struct ItemResult {
+    bool ready = false;
+    bool loaded = false;
+    QString loadError;
+    QByteArray columns;  // fitted to the index's shape
+    QImage preview;      // the LED image, when previews are written
+    bool animation = false;
+    bool fromCache = false;
+    struct Note {
+        QString text, caption;
+        IMessageSink::Icon icon;
     };
+    std::vector<Note> notes;  // messages of the conversion, shown in project order
+};
+
+// Keeps a conversion's messages for the appending thread to show in order.
+class NoteSink : public IMessageSink {
+public:
+    explicit NoteSink(std::vector<ItemResult::Note>& notes) : notes_(notes) {}
+    Answer Show(const QString& text, const QString& caption, Icon icon, Buttons) override {
+        notes_.push_back({text, caption, icon});
+        return Answer::Ok;
+    }
+
+private:
+    std::vector<ItemResult::Note>& notes_;
+};
+
+ItemResult ConvertItem(const CompileJob& job, const BallConfig& ball, bool wantPreview, CPictureConverter& picture,
+                       CAnimationConverter& animation) {
+    ItemResult result;
+    result.animation = job.kind == ItemKind::Animation;
+    NoteSink notes(result.notes);
+    if (result.animation) {
+        if (!animation.LoadFile(job.source)) {
+            result.loadError = animation.LoadError();
+            return result;
+        }
+        animation.SetThreshold(job.threshold);
+        animation.Convert(ball, &notes);
+        result.columns = FitColumns(animation.Packed(), &job.shape);
+        if (wantPreview) result.preview = animation.LedFrame();
+        animation.Release();
+    } else {
+        if (!picture.LoadFile(job.source)) {
+            result.loadError = picture.LoadError();
+            return result;
+        }
+        picture.SetThreshold(job.threshold);
+        picture.Convert(ball);
+        result.columns = FitColumns(picture.Packed(), &job.shape);
+        if (wantPreview) result.preview = picture.LedImage();
+        picture.Release();
+    }
+    result.loaded = true;
+    return result;
+}
+
+}  // namespace
+
+std::vector<CompileJob> CProjectCompiler::Jobs(int* itemCount) const {
+    const CProjectFile& file = *doc_.ProjectFile();
+    std::vector<CompileJob> jobs;
+    *itemCount = 0;
     for (int g = 0; g < file.GroupCount(); ++g) {
         for (int i = 0; i < file.ItemCount(g); ++i) {
-            counter += 100;
+            ++*itemCount;
             const auto kind = KindFromElementName(file.ItemKindOf(g, i));
-            if (!kind) {
-                if (progress) progress(counter, maximum);
-                continue;
-            }
-            const QRgb threshold = ThresholdColour(file.GetInt(g, i, "r"), file.GetInt(g, i, "g"),
-                                                   file.GetInt(g, i, "b"));
-            const bool animation = *kind == ItemKind::Animation;
-            const ColumnShape shape = IndexShape(file, g, i, animation);
-            const QString source = doc_.SourceImagePathFor(*kind, file.ItemId(g, i));
-            bool appended = false;
-            if (animation) {
-                CAnimationConverter& converter = doc_.animationConverter;
-                if (!converter.LoadFile(source)) {
-                    messages_.Warn(SourceLoadMessage(g + 1, i + 1, source, converter.LoadError()));
-                    return false;
-                }
-                converter.SetThreshold(threshold);
-                converter.Convert(ball, &messages_);
-                if (progress) progress(counter, maximum);
-                const QString led = preview(CAnimationConverter::PreviewFileName());
-                if (!led.isEmpty()) converter.SaveLedPreview(led);
-                appended = converter.AppendData(target, &messages_, &shape);
-                converter.Release();
-            } else {
-                CPictureConverter& converter = doc_.pictureConverter;
-                if (!converter.LoadFile(source)) {
-                    messages_.Warn(SourceLoadMessage(g + 1, i + 1, source, converter.LoadError()));
-                    return false;
-                }
-                converter.SetThreshold(threshold);
-                converter.Convert(ball);
-                if (progress) progress(counter, maximum);
-                const QString led = preview(CPictureConverter::PreviewFileName());
-                if (!led.isEmpty()) converter.SaveLedPreview(led);
-                appended = converter.AppendData(target, &messages_, &shape);
-                converter.Release();
-            }
-            if (!appended) return false;
+            if (!kind) continue;
+            CompileJob job;
+            job.g = g;
+            job.i = i;
+            job.counter = 100 * *itemCount;
+            job.kind = *kind;
+            job.threshold = ThresholdColour(file.GetInt(g, i, "r"), file.GetInt(g, i, "g"), file.GetInt(g, i, "b"));
+            job.shape = IndexShape(file, g, i, *kind == ItemKind::Animation);
+            job.source = doc_.SourceImagePathFor(*kind, file.ItemId(g, i));
+            jobs.push_back(job);
         }
     }
-    return true;
+    return jobs;
+}
+
+bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, int itemCount,
+                                const Progress& progress) {
+    int counted = 0;
+    const std::vector<CompileJob> jobs = Jobs(&counted);
+    const int maximum = 100 * itemCount;
+    if (progress) progress(0, maximum);
+    QFile out(target);
+    // Unbuffered, so a failing write (full disk) reports here and not in a silent flush.
+    if (!out.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !out.seek(out.size())) {
+        messages_.Warn(QStringLiteral("数据文件未打开"));
+        return false;
+    }
+    CColumnCache cache(cacheFolder_);
+    const bool wantPreview = !previewFolder_.isEmpty();
+
+    // Items are converted on every core, each worker with its own converters,
+    // and appended strictly in project order by this thread. Workers run at
+    // most `window` items ahead of the append, which bounds the memory held.
+    const int workers = std::max(1, std::min<int>(threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency()),
+                                                   static_cast<int>(jobs.size())));
+    const size_t window = 2 * static_cast<size_t>(workers) + 2;
+    std::vector<ItemResult> results(jobs.size());
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t nextJob = 0, appended = 0;
+    bool stop = false;
+    auto cancelled = [&] { return cancel_ && cancel_->load(); };
+
+    auto work = [&] {
+        CPictureConverter picture;
+        CAnimationConverter animation;
+        for (;;) {
+            size_t k;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                changed.wait(lock, [&] { return stop || nextJob >= jobs.size() || nextJob < appended + window; });
+                if (stop || nextJob >= jobs.size()) return;
+                k = nextJob++;
+            }
+            ItemResult result;
+            result.fromCache = false;
+            if (!cancelled()) {
+                const CompileJob& job = jobs[k];
+                const std::optional<QByteArray> cached =
+                    wantPreview ? std::nullopt : cache.Find(job, ball);
+                if (cached) {
+                    result.loaded = true;
+                    result.fromCache = true;
+                    result.columns = *cached;
+                } else {
+                    result = ConvertItem(job, ball, wantPreview, picture, animation);
+                    if (result.loaded && result.notes.empty()) cache.Store(job, ball, result.columns);
+                }
+            }
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                result.ready = true;
+                results[k] = std::move(result);
+            }
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int w = 0; w < workers; ++w) pool.emplace_back(work);
+
+    bool ok = true;
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        ItemResult result;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [&] { return results[k].ready; });
+            result = std::move(results[k]);
+        }
+        const CompileJob& job = jobs[k];
+        if (cancelled()) {
+            cancelledRun_ = true;
+            ok = false;
+            break;
+        }
+        for (const ItemResult::Note& note : result.notes) messages_.Show(note.text, note.caption, note.icon);
+        if (!result.loaded) {
+            messages_.Warn(SourceLoadMessage(job.g + 1, job.i + 1, job.source, result.loadError));
+            ok = false;
+            break;
+        }
+        ++(result.fromCache ? reused_ : converted_);
+        if (progress) progress(job.counter, maximum);
+        if (wantPreview && !result.preview.isNull())
+            EncodeImage(result.preview, previewFolder_ + QLatin1Char('/') +
+                                            (result.animation ? CAnimationConverter::PreviewFileName()
+                                                              : CPictureConverter::PreviewFileName()),
+                        QStringLiteral("image/jpeg"));
+        if (out.write(result.columns) != result.columns.size()) {
+            messages_.Warn(QStringLiteral("数据文件写入失败：\n%1\n%2").arg(target, out.errorString()));
+            ok = false;
+            break;
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            appended = k + 1;
+        }
+        changed.notify_all();
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stop = true;
+    }
+    changed.notify_all();
+    for (std::thread& t : pool) t.join();
+    if (ok && progress && (jobs.empty() || jobs.back().counter != maximum)) progress(maximum, maximum);
+    if (ok) cache.Trim();
+    return ok;
 }
 
 }  // namespace glowdeck

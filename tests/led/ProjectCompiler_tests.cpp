@@ -310,3 +310,71 @@ TEST_F(Compile, PreviewFilesWhenAsked) {
     EXPECT_TRUE(ReadAll(dir_.File("led.bmp")).startsWith("\xFF\xD8"));
     EXPECT_TRUE(ReadAll(dir_.File("led.jpg")).startsWith("\xFF\xD8"));
 }
+
+TEST_F(Compile, ItemsConvertedInParallelAreAppendedInProjectOrder) {
+    BuildMixed();
+    for (int k = 0; k < 12; ++k) AddPicture(2, Pattern(5 + k, k));
+    CProjectCompiler serial(doc_, sink_);
+    serial.SetThreadCount(1);
+    ASSERT_TRUE(serial.Compile({1, 0}));
+    const QByteArray one = ReadAll(doc_.dataFilePath);
+    CProjectCompiler parallel(doc_, sink_);
+    parallel.SetThreadCount(4);
+    ASSERT_TRUE(parallel.Compile({1, 0}));
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), one);
+
+    // The first missing source in project order is the one reported.
+    QFile::remove(Source(1, 9, ".bmp"));
+    QFile::remove(Source(1, 4, ".bmp"));
+    EXPECT_FALSE(parallel.Compile({1, 0}));
+    EXPECT_EQ(sink_.texts, QStringList{QStringLiteral("Lose Group2 item5 image file!")});
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), one);
+}
+
+TEST_F(Compile, CancelKeepsTheOldFileAndSaysNothing) {
+    AddPicture(1, Pattern(10, 0));
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray before = ReadAll(doc_.dataFilePath);
+    AddPicture(1, Pattern(12, 1));
+    std::atomic<bool> cancel{false};
+    CProjectCompiler compiler(doc_, sink_);
+    compiler.SetCancelFlag(&cancel);
+    // Cancelled while the first item is reported: nothing is replaced.
+    EXPECT_FALSE(compiler.Compile({1, 0}, [&](int value, int) {
+        if (value > 0) cancel = true;
+    }));
+    EXPECT_TRUE(compiler.WasCancelled());
+    EXPECT_TRUE(sink_.texts.isEmpty());
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
+}
+
+TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
+    BuildMixed();
+    TempDir cache;
+    auto compile = [&](CompileSummary* summary) {
+        CProjectCompiler compiler(doc_, sink_);
+        compiler.SetCacheFolder(cache.Path());
+        EXPECT_TRUE(compiler.Compile({1, 0}, {}, summary));
+        return ReadAll(doc_.dataFilePath);
+    };
+    CompileSummary first, second, third;
+    const QByteArray full = compile(&first);
+    EXPECT_EQ(first.reused, 0);
+    EXPECT_EQ(compile(&second), full);
+    EXPECT_EQ(second.converted, 0);
+    EXPECT_EQ(second.reused, first.converted);
+    // Another threshold, another ball: converted again, the rest reused.
+    File().SetInt(0, 0, "r", 10);
+    const QByteArray changed = compile(&third);
+    EXPECT_EQ(third.converted, 1);
+    CProjectCompiler plain(doc_, sink_);
+    ASSERT_TRUE(plain.Compile({1, 0}));
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), changed);
+    CProjectCompiler inner(doc_, sink_);
+    inner.SetCacheFolder(cache.Path());
+    CompileSummary innerSummary;
+    ASSERT_TRUE(inner.Compile({2, 1}, {}, &innerSummary));
+    EXPECT_EQ(innerSummary.reused, 0);
+}

@@ -1,0 +1,70 @@
+#include "led/ColumnCache.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "base/AtomicFile.h"
+#include "led/ProjectCompiler.h"
+
+namespace glowdeck {
+
+QString CColumnCache::DefaultFolder() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/glowdeck/columns");
+}
+
+QString CColumnCache::EntryPath(const CompileJob& job, const BallConfig& ball) const {
+    struct stat st {};
+    if (folder_.isEmpty() || ::stat(QFile::encodeName(job.source).constData(), &st) != 0) return QString();
+    QByteArray key = QFile::encodeName(job.source);
+    key += QByteArray::number(static_cast<qlonglong>(st.st_size)) + ':' +
+           QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_nsec)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(st.st_ino)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(st.st_dev)) + ':' +
+           QByteArray::number(static_cast<int>(job.kind)) + ':' + QByteArray::number(job.threshold) + ':' +
+           QByteArray::number(job.shape.frames) + 'x' + QByteArray::number(job.shape.width) + ':' +
+           QByteArray::number(ball.ballType) + '/' + QByteArray::number(ball.layer);
+    return folder_ + QLatin1Char('/') +
+           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex()) +
+           QStringLiteral(".cols");
+}
+
+std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallConfig& ball) const {
+    const QString path = EntryPath(job, ball);
+    if (path.isEmpty()) return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const qint64 expected = static_cast<qint64>(job.shape.frames) * job.shape.width * ball.ColumnBytes();
+    if (file.size() != expected) return std::nullopt;
+    QByteArray columns = file.readAll();
+    if (columns.size() != expected) return std::nullopt;
+    file.close();
+    // Touch it: Trim drops the entries used longest ago.
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), nullptr, 0);
+    return columns;
+}
+
+void CColumnCache::Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns) const {
+    const QString path = EntryPath(job, ball);
+    if (path.isEmpty() || !QDir().mkpath(folder_)) return;
+    WriteFileAtomically(path, columns);
+}
+
+void CColumnCache::Trim(qint64 maxBytes) const {
+    if (folder_.isEmpty()) return;
+    const QFileInfoList entries =
+        QDir(folder_).entryInfoList({QStringLiteral("*.cols")}, QDir::Files, QDir::Time);  // newest first
+    qint64 total = 0;
+    for (const QFileInfo& entry : entries) {
+        total += entry.size();
+        if (total > maxBytes) QFile::remove(entry.absoluteFilePath());
+    }
+}
+
+}  // namespace glowdeck

@@ -1,0 +1,36 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+#include "led/BallConfig.h"
+
+namespace glowdeck {
+
+struct CompileJob;
+
+// Packed columns of items compiled before, so that compiling again after a
+// change converts only the items that changed. An entry is found by the
+// source file (path, size, modification time, inode), the item's kind,
+// thresholds and column shape, and the ball configuration; sources are
+// written under a fresh name on every change, so a stale entry is never
+// found. Entries are written atomically; a cache that cannot be written is
+// simply not used. Empty folder: no cache.
+class CColumnCache {
+public:
+    explicit CColumnCache(QString folder) : folder_(std::move(folder)) {}
+
+    std::optional<QByteArray> Find(const CompileJob& job, const BallConfig& ball) const;
+    void Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns) const;
+    // Keeps the folder under `maxBytes`, dropping the entries used longest ago.
+    void Trim(qint64 maxBytes = 256 * 1024 * 1024) const;
+
+    // The per-user default: the cache folder of the system (XDG).
+    static QString DefaultFolder();
+
+private:
+    QString EntryPath(const CompileJob& job, const BallConfig& ball) const;
+    QString folder_;
+};
+
+}  // namespace glowdeck
