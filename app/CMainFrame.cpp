@@ -31,6 +31,7 @@
 #include "editors/CViewNull.h"
 #include "editors/CViewTxt.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ProjectLimits.h"
 #include "model/IniFile.h"
 #include "model/MessageSink.h"
 #include "model/TreeRules.h"
@@ -238,7 +239,26 @@ void CMainFrame::SetLayer(int layer) {
 
 bool CMainFrame::RunCompileDialog() {
     CCompileDlg dialog(doc_, {ballType_, layer_}, this);
-    return dialog.exec() == QDialog::Accepted;
+    const bool compiled = dialog.exec() == QDialog::Accepted;
+    // What happened stays in the status bar after the window is gone.
+    switch (dialog.LastOutcome()) {
+        case CCompileDlg::Outcome::Compiled: {
+            const std::uint32_t bytes = dialog.Summary().bytes;
+            statusBar()->showMessage(QStringLiteral("编译完成：data.bin 共 %1 字节，占彩球存储空间（%2 字节）的 %3%")
+                                         .arg(bytes)
+                                         .arg(MaxTotalDataBytes)
+                                         .arg(100.0 * bytes / MaxTotalDataBytes, 0, 'f', 1));
+            break;
+        }
+        case CCompileDlg::Outcome::Failed:
+            statusBar()->showMessage(QStringLiteral("编译失败：data.bin 保持原样"));
+            break;
+        case CCompileDlg::Outcome::Cancelled:
+            statusBar()->showMessage(QStringLiteral("编译已取消：data.bin 保持原样"));
+            break;
+        case CCompileDlg::Outcome::NotRun: break;
+    }
+    return compiled;
 }
 
 void CMainFrame::RunSendDialog(bool factory) {

@@ -1,11 +1,11 @@
 // Glowdeck: the desktop editor and downloader for the LED ball.
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImageReader>
 #include <QScreen>
 #include <QSplashScreen>
-#include <QThread>
+#include <QTimer>
 
 #include "app/AppDialogs.h"
 #include "app/AppLooks.h"
@@ -30,12 +30,9 @@ void Splash() {
         splash->setWindowOpacity(230.0 / 255.0);
         splash->show();
     }
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 2000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(10);
-    }
+    QEventLoop wait;
+    QTimer::singleShot(2000, &wait, &QEventLoop::quit);
+    wait.exec();
     delete splash;
 }
 

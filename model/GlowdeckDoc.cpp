@@ -236,6 +236,22 @@ bool CGlowdeckDoc::Saved() {
     return false;
 }
 
+std::unique_ptr<CGlowdeckDoc> CGlowdeckDoc::CompileSnapshot(IMessageSink& messages) const {
+    auto copy = std::make_unique<CGlowdeckDoc>(messages);
+    copy->lockProgram_.clear();
+    copy->projectRoot = projectRoot;
+    copy->projectFolder = projectFolder;
+    copy->imagesFolder = imagesFolder;
+    copy->projectFilePath = projectFilePath;
+    copy->dataFilePath = dataFilePath;
+    copy->title = title;
+    copy->needsCompile = needsCompile;
+    if (projectFile_)
+        copy->projectFile_ =
+            std::make_unique<CProjectFile>(projectFilePath, projectFile_->Serialize(), projectFile_->ProjectName());
+    return copy;
+}
+
 bool CGlowdeckDoc::SaveProject() { return projectFile_ && Saved(); }
 
 }  // namespace glowdeck

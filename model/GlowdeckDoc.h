@@ -89,6 +89,11 @@ public:
     // Saves the project (the save command); reports a failure.
     bool SaveProject();
 
+    // A copy of the open project for a compile on another thread: the same
+    // paths and the project as it is now, no lock, its own converters.
+    // Editing the document afterwards does not change the copy.
+    std::unique_ptr<CGlowdeckDoc> CompileSnapshot(IMessageSink& messages) const;
+
     // --- derived tables ---
     void RecomputeTotalDataBytes();
     void RecountAnimations();

@@ -1,5 +1,7 @@
 // The small dialogs and the compile and send windows, with real widgets.
 #include <gtest/gtest.h>
+
+#include <QSignalSpy>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -57,12 +59,45 @@ TEST(CompileDialog, CompilesWithProgressAndClearsTheFlag) {
     doc.NewPicture(1, QStringLiteral("图"));
     doc.NewInterval(1, QStringLiteral("隔"));
     CCompileDlg dialog(doc, {1, 0});
-    ASSERT_TRUE(dialog.Compile());
+    dialog.SetPreviewFolder(dir.Path());
+    QSignalSpy finished(&dialog, &CCompileDlg::compileFinished);
+    ASSERT_TRUE(dialog.StartCompile());
+    EXPECT_FALSE(dialog.StartCompile());  // one at a time
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_TRUE(finished.first().first().toBool());
+    EXPECT_EQ(dialog.LastOutcome(), CCompileDlg::Outcome::Compiled);
     EXPECT_FALSE(doc.needsCompile);
     const QProgressBar* bar = dialog.findChild<QProgressBar*>();
     EXPECT_EQ(bar->maximum(), 200);
     EXPECT_EQ(bar->value(), 200);
     EXPECT_EQ(QFileInfo(doc.dataFilePath).size(), 22 + 6 + 75 * 21);
+}
+
+TEST(CompileDialog, RunsOnACopyAndCancelKeepsTheOldFile) {
+    TempDir dir;
+    RecordingSink sink;
+    CGlowdeckDoc doc(sink);
+    doc.SetProjectRoot(dir.Path());
+    ASSERT_TRUE(doc.CreateProjectNamed(QStringLiteral("p")));
+    doc.NewPicture(1, QStringLiteral("图"));
+    CCompileDlg dialog(doc, {1, 0});
+    dialog.SetPreviewFolder(dir.Path());
+    QSignalSpy finished(&dialog, &CCompileDlg::compileFinished);
+    // An edit made while the compile runs is not in it, and the flag stays.
+    ASSERT_TRUE(dialog.StartCompile());
+    doc.NewInterval(1, QStringLiteral("隔"));
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(QFileInfo(doc.dataFilePath).size(), 22 + 6 + 74 * 21);
+    EXPECT_TRUE(doc.needsCompile);
+
+    const QByteArray before = ReadAll(doc.dataFilePath);
+    finished.clear();
+    ASSERT_TRUE(dialog.StartCompile());
+    dialog.findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(dialog.LastOutcome(), CCompileDlg::Outcome::Cancelled);
+    EXPECT_EQ(ReadAll(doc.dataFilePath), before);
+    EXPECT_TRUE(sink.texts.isEmpty());
 }
 
 TEST(SendDialog, NoAdapterLeavesBothLightsUnlit) {

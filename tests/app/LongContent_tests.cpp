@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QTest>
 
+#include "app/CCompileDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/ShellDialogs.h"
@@ -87,6 +93,32 @@ TEST_F(LongContent, LongTextsAndPanoramasFitA1280PixelScreen) {
     const auto frames = frame_->CurrentView()->findChildren<CPictureFrame*>();
     ASSERT_FALSE(frames.isEmpty());
     EXPECT_GT(frames.last()->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(LongContent, ACompileLeavesItsOutcomeInTheStatusBar) {
+    ASSERT_TRUE(doc_.NewInterval(1, QStringLiteral("隔")));
+    // The compile window is modal: press its button once it is up.
+    QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->findChild<QPushButton*>(QStringLiteral("compile"))->click();
+    });
+    frame_->Command(32858)->trigger();  // 编译
+    const QString message = frame_->statusBar()->currentMessage();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("编译完成"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::number(QFileInfo(doc_.dataFilePath).size()))) << message.toStdString();
+
+    // A failed compile says so there too.
+    doc_.ProjectFile()->SetAttr(0, 0, "id", QStringLiteral("../elsewhere"));
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<CCompileDlg*>(QApplication::activeModalWidget())) {
+            // A failed compile leaves the window open: close it once it is done.
+            QObject::connect(dialog, &CCompileDlg::compileFinished, dialog, &QDialog::reject);
+            dialog->StartCompile();
+        }
+    });
+    frame_->Command(32858)->trigger();
+    EXPECT_TRUE(frame_->statusBar()->currentMessage().startsWith(QStringLiteral("编译失败")))
+        << frame_->statusBar()->currentMessage().toStdString();
 }
 
 TEST(PictureFrameZoom, TheMouseHitsThePixelUnderItAtEveryZoomAndScroll) {
