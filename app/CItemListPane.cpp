@@ -23,9 +23,6 @@ CItemListPane::CItemListPane(CGlowdeckDoc& doc, QWidget* parent) : QListWidget(p
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
     font.setPixelSize(15);
     setFont(font);
-    QPalette p = palette();
-    p.setColor(QPalette::Base, QColor(220, 220, 220));
-    setPalette(p);
     filler_.setInterval(0);
     connect(&filler_, &QTimer::timeout, this, &CItemListPane::FillSome);
     click_.setSingleShot(true);
