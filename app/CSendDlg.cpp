@@ -122,7 +122,9 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     choose->addRow(QStringLiteral("其他串口："), listRow);
     choose->addRow(QStringLiteral("串口路径："), pathRow);
     layout->addWidget(chooser_);
-    chooser_->setVisible(!portPath_->text().isEmpty());
+    // A user who chose a port before is offered the choice again at once.
+    chooser_->hide();
+    if (!portPath_->text().isEmpty()) OfferPorts();
     connect(refresh, &QPushButton::clicked, this, &CSendDlg::OfferPorts);
     connect(portList_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         const QString path = portList_->itemData(index).toString();
