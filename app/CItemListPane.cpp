@@ -1,6 +1,7 @@
 #include "app/CItemListPane.h"
 
 #include <QPixmap>
+#include <QStyle>
 
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
@@ -18,6 +19,8 @@ CItemListPane::CItemListPane(CGlowdeckDoc& doc, QWidget* parent) : QListWidget(p
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(ThumbnailCache::Width, ThumbnailCache::Height));
     setGridSize(QSize(106, 110));
+    // Tall enough for a whole entry, caption included, above the scroll bar.
+    setMinimumHeight(gridSize().height() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * frameWidth() + 4);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QFont font;
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
