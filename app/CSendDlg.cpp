@@ -132,6 +132,11 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
         ChoosePort(path);
     });
     connect(use, &QPushButton::clicked, this, [this] { ChoosePort(portPath_->text().trimmed()); });
+    // A path typed by the user counts as chosen once the field is left (also
+    // by pressing the open button right away).
+    connect(portPath_, &QLineEdit::editingFinished, this, [this] {
+        if (portPath_->isModified()) ChoosePort(portPath_->text().trimmed());
+    });
 
     auto* buttons = new QHBoxLayout;
     auto* diagnostics = new QPushButton(QStringLiteral("…"), this);
@@ -220,6 +225,7 @@ void CSendDlg::OfferPorts() {
 }
 
 void CSendDlg::ChoosePort(const QString& devicePath) {
+    portPath_->setModified(false);
     if (devicePath.isEmpty()) return;
     device_ = devicePath;
     portKnown_ = true;

@@ -239,6 +239,26 @@ TEST(SendDialog, SendsToTheVirtualBallThroughATypedPath) {
     CSendDlg::RememberPort(QString());
 }
 
+TEST(SendDialog, ATypedPathIsChosenWhenTheOpenButtonIsPressed) {
+    CVirtualBall ball;
+    ASSERT_TRUE(ball.Open(nullptr));
+    RecordingSink sink;
+    CSendDlg dialog(sink, QString(), {1, 0}, nullptr, [] { return std::vector<RawPort>{}; });
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.PressOpenClose();
+    auto* path = dialog.findChild<QLineEdit*>(QStringLiteral("portPath"));
+    path->setFocus();
+    QTest::keyClicks(path, ball.DevicePath());
+    auto* open = dialog.findChild<QPushButton*>(QStringLiteral("openClose"));
+    open->setFocus();  // what a click on the button does first
+    open->click();
+    EXPECT_TRUE(dialog.PortOpen()) << sink.texts.join(QLatin1Char('\n')).toStdString();
+    dialog.close();
+    CSendDlg::RememberPort(QString());
+}
+
 TEST(SendDialog, APortHeldElsewhereNamesTheProgram) {
     Pty pty;
     ASSERT_FALSE(pty.path.isEmpty());
