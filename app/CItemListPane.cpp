@@ -1,6 +1,7 @@
 #include "app/CItemListPane.h"
 
 #include <QPixmap>
+#include <QStyle>
 
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
@@ -18,14 +19,13 @@ CItemListPane::CItemListPane(CGlowdeckDoc& doc, QWidget* parent) : QListWidget(p
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(ThumbnailCache::Width, ThumbnailCache::Height));
     setGridSize(QSize(106, 110));
+    // Tall enough for a whole entry, caption included, above the scroll bar.
+    setMinimumHeight(gridSize().height() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * frameWidth() + 4);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QFont font;
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
     font.setPixelSize(15);
     setFont(font);
-    QPalette p = palette();
-    p.setColor(QPalette::Base, QColor(220, 220, 220));
-    setPalette(p);
     filler_.setInterval(0);
     connect(&filler_, &QTimer::timeout, this, &CItemListPane::FillSome);
     click_.setSingleShot(true);

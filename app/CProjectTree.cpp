@@ -48,9 +48,6 @@ CProjectTree::CProjectTree(CGlowdeckDoc& doc, QWidget* parent) : QTreeWidget(par
     hoverTimer_.setInterval(kHoverMs);
     connect(&hoverTimer_, &QTimer::timeout, this, &CProjectTree::OnHoverTimeout);
     setAutoScroll(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Base, QColor(220, 220, 220));
-    setPalette(p);
     pressed_.start();
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* now) { OnCurrentChanged(now); });
     connect(this, &QTreeWidget::itemChanged, this, &CProjectTree::OnItemChanged);

@@ -1,6 +1,11 @@
 #include "app/CSendDlg.h"
 
+#include <cerrno>
+
+#include <QComboBox>
 #include <QFormLayout>
+#include <QKeyEvent>
+#include <QSettings>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,10 +16,26 @@
 
 #include "app/AppIcons.h"
 #include "device/AdapterDetection.h"
-#include "device/PortInfo.h"
+#include "device/PortAccess.h"
 #include "model/MessageSink.h"
 
 namespace glowdeck {
+
+namespace {
+const QString kPortKey = QStringLiteral("Settings1.1/SerialPort");
+
+bool Vanished(int error) { return error == ENOENT || error == ENODEV || error == ENXIO; }
+}  // namespace
+
+QString CSendDlg::RememberedPort() {
+    QSettings settings(QStringLiteral("Quorvel"), QStringLiteral("Glowdeck"));
+    return settings.value(kPortKey).toString();
+}
+
+void CSendDlg::RememberPort(const QString& devicePath) {
+    QSettings settings(QStringLiteral("Quorvel"), QStringLiteral("Glowdeck"));
+    settings.setValue(kPortKey, devicePath);
+}
 
 QString CSendDlg::Instructions() {
     const char* lines[] = {
@@ -33,13 +54,9 @@ QString CSendDlg::Instructions() {
 }
 
 CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallConfig& ball, QWidget* parent,
-                   PortLister ports)
+                   PortSource ports)
     : QDialog(parent), messages_(messages), ball_(ball), ports_(std::move(ports)), port_(&messages) {
-    if (!ports_) ports_ = [] {
-        std::vector<PortInfo> list;
-        EnumeratePorts(list, false);
-        return list;
-    };
+    if (!ports_) ports_ = SystemPorts;
     setWindowTitle(QStringLiteral("发送数据"));
     auto* layout = new QVBoxLayout(this);
     auto* instructions = new QPlainTextEdit(Instructions(), this);
@@ -79,6 +96,48 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     packet_->setObjectName(QStringLiteral("packet"));
     layout->addWidget(packet_);
 
+    // Other serial ports, offered when the adapter is not found.
+    chooser_ = new QWidget(this);
+    chooser_->setObjectName(QStringLiteral("portChooser"));
+    auto* choose = new QFormLayout(chooser_);
+    choose->setContentsMargins(0, 0, 0, 0);
+    auto* listRow = new QHBoxLayout;
+    portList_ = new QComboBox(chooser_);
+    portList_->setObjectName(QStringLiteral("portList"));
+    portList_->setMinimumContentsLength(36);
+    auto* refresh = new QPushButton(QStringLiteral("刷新"), chooser_);
+    refresh->setAutoDefault(false);
+    listRow->addWidget(portList_, 1);
+    listRow->addWidget(refresh);
+    auto* pathRow = new QHBoxLayout;
+    portPath_ = new QLineEdit(RememberedPort(), chooser_);
+    portPath_->setObjectName(QStringLiteral("portPath"));
+    portPath_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    portPath_->installEventFilter(this);
+    auto* use = new QPushButton(QStringLiteral("选用"), chooser_);
+    use->setObjectName(QStringLiteral("usePort"));
+    use->setAutoDefault(false);
+    pathRow->addWidget(portPath_, 1);
+    pathRow->addWidget(use);
+    choose->addRow(QStringLiteral("其他串口："), listRow);
+    choose->addRow(QStringLiteral("串口路径："), pathRow);
+    layout->addWidget(chooser_);
+    // A user who chose a port before is offered the choice again at once.
+    chooser_->hide();
+    if (!portPath_->text().isEmpty()) OfferPorts();
+    connect(refresh, &QPushButton::clicked, this, &CSendDlg::OfferPorts);
+    connect(portList_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        const QString path = portList_->itemData(index).toString();
+        portPath_->setText(path);
+        ChoosePort(path);
+    });
+    connect(use, &QPushButton::clicked, this, [this] { ChoosePort(portPath_->text().trimmed()); });
+    // A path typed by the user counts as chosen once the field is left (also
+    // by pressing the open button right away).
+    connect(portPath_, &QLineEdit::editingFinished, this, [this] {
+        if (portPath_->isModified()) ChoosePort(portPath_->text().trimmed());
+    });
+
     auto* buttons = new QHBoxLayout;
     auto* diagnostics = new QPushButton(QStringLiteral("…"), this);
     diagnostics->setFixedSize(18, 18);
@@ -117,7 +176,7 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     connect(send_, &QPushButton::clicked, this, &CSendDlg::PressSend);
     connect(exit, &QPushButton::clicked, this, &CSendDlg::reject);
     connect(diagnostics, &QPushButton::clicked, this, [this] {
-        for (const PortInfo& p : ports_()) messages_.Show(p.friendlyName, QStringLiteral("Orbilux"), IMessageSink::Icon::Information);
+        for (const PortInfo& p : EnumeratedPorts()) messages_.Show(p.friendlyName, QStringLiteral("Orbilux"), IMessageSink::Icon::Information);
     });
     SetPortReady(false);
     SetPortOpen(false);
@@ -149,19 +208,66 @@ void CSendDlg::SetPortOpen(bool open) {
 
 void CSendDlg::SetButtons(bool enabled) { send_->setEnabled(enabled); }
 
-void CSendDlg::PressOpenClose() {
-    const AdapterDetection found = DetectAdapterPort(ports_(), &messages_, [this](const QString& s) { status_->setText(s); });
-    SetPortReady(found.portKnown);
-    if (found.portKnown) device_ = found.device;
-    if (!found.portKnown && device_.isEmpty()) {
-        messages_.Warn(QStringLiteral("未连接上彩球！"));
-        return;
+std::vector<PortInfo> CSendDlg::EnumeratedPorts() const {
+    std::vector<PortInfo> list;
+    EnumeratePorts(list, false, ports_);
+    return list;
+}
+
+void CSendDlg::OfferPorts() {
+    const QString current = portPath_->text().trimmed();
+    portList_->clear();
+    for (const RawPort& port : ports_()) {
+        portList_->addItem(PortLabel(port), port.devicePath);
+        if (port.devicePath == current) portList_->setCurrentIndex(portList_->count() - 1);
     }
+    chooser_->show();
+}
+
+void CSendDlg::ChoosePort(const QString& devicePath) {
+    portPath_->setModified(false);
+    if (devicePath.isEmpty()) return;
+    device_ = devicePath;
+    portKnown_ = true;
+    autoDetect_ = false;
+    SetPortReady(true);
+    status_->setText(QStringLiteral("选择端口：%1").arg(devicePath));
+    RememberPort(devicePath);
+}
+
+// A port that went away is not opened again by name: the name may belong to
+// another device by now. Detection takes over until a port is chosen again.
+void CSendDlg::ForgetPort() {
+    device_.clear();
+    portKnown_ = false;
+    autoDetect_ = true;
+    SetPortReady(false);
+}
+
+void CSendDlg::PressOpenClose() {
+    if (autoDetect_) {
+        const AdapterDetection found =
+            DetectAdapterPort(EnumeratedPorts(), &messages_, [this](const QString& s) { status_->setText(s); });
+        portKnown_ = found.portKnown;
+        device_ = found.portKnown ? found.device : QString();
+        SetPortReady(portKnown_);
+        if (!portKnown_) {
+            status_->setText(QStringLiteral("未检测到传送端口，可在下面选择串口"));
+            OfferPorts();
+        }
+    }
+    // An open port is closed even when its adapter is gone.
     if (port_.IsOpen()) {
+        const bool vanished = !port_.LineUp();
         port_.Close();
         openClose_->setText(QStringLiteral("打开串口"));
         SetPortOpen(false);
         SetButtons(false);
+        if (vanished) ForgetPort();
+        return;
+    }
+    if (!portKnown_) {
+        messages_.Warn(QStringLiteral("未连接上彩球！"));
         return;
     }
     if (port_.Open(device_, 57600, 'N', 8, 1, 512)) {
@@ -170,8 +276,23 @@ void CSendDlg::PressOpenClose() {
         SetButtons(true);
     } else {
         SetPortOpen(false);
-        messages_.Warn(QStringLiteral("串口未打开"));
+        const int error = port_.OpenErrno();
+        const QString reason = OpenFailureReason(device_, error);
+        if (Vanished(error)) ForgetPort();
+        messages_.Warn(QStringLiteral("串口未打开\n\n") + reason);
     }
+}
+
+bool CSendDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the path field chooses the path instead of leaving the window.
+    if (watched == portPath_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ChoosePort(portPath_->text().trimmed());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CSendDlg::PressSend() {

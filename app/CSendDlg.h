@@ -3,10 +3,12 @@
 #include <QTimer>
 #include <memory>
 
+#include "device/PortInfo.h"
 #include "device/SendController.h"
 #include "device/SerialPort.h"
 #include "led/BallConfig.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -16,34 +18,46 @@ class QPushButton;
 namespace glowdeck {
 
 class IMessageSink;
-struct PortInfo;
-
 // "发送数据" / "恢复出厂文件": connects to the ball's adapter and downloads
 // data.bin or a factory file. The transfer runs on the send worker's thread;
 // its events come back to this window as queued calls.
+// The adapter is found by its name first; when it is not there, the window
+// offers the machine's serial ports and a path field (another adapter, or a
+// virtual ball's pseudo-terminal), and remembers the path chosen.
 class CSendDlg : public QDialog
 {
     Q_OBJECT
 public:
-    using PortLister = std::function<std::vector<PortInfo>()>;
-
     CSendDlg(IMessageSink& messages, const QString& dataFile, const BallConfig& ball,
-             QWidget* parent = nullptr, PortLister ports = {});
+             QWidget* parent = nullptr, PortSource ports = {});
     ~CSendDlg() override;
     void SetFactoryMode(const QString& programFolder);
 
     // The buttons, for the window and for tests.
     void PressOpenClose();
     void PressSend();
+    // A port chosen by hand (list entry, path field): detection stops.
+    void ChoosePort(const QString& devicePath);
     bool PortOpen() const { return port_.IsOpen(); }
+    bool PortKnown() const { return portKnown_; }
     QString Status() const;
     static QString Instructions();
+    // The init countdown's tick (one second); tests shorten it.
+    void SetTickInterval(int ms) { ticks_.setInterval(ms); }
+
+    // The path remembered from the last manual choice.
+    static QString RememberedPort();
+    static void RememberPort(const QString& devicePath);
 
 protected:
     void reject() override;  // "退出", Escape and closing the window
     void accept() override { reject(); }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::vector<PortInfo> EnumeratedPorts() const;
+    void OfferPorts();
+    void ForgetPort();
     void SetPortReady(bool ready);
     void SetPortOpen(bool open);
     void SetButtons(bool enabled);
@@ -51,10 +65,12 @@ private:
 
     IMessageSink& messages_;
     BallConfig ball_;
-    PortLister ports_;
+    PortSource ports_;
     CSerialPort port_;
     std::unique_ptr<CSendController> controller_;
-    QString device_;
+    QString device_;  // the port to open: freshly detected or chosen by hand
+    bool portKnown_ = false;
+    bool autoDetect_ = true;
     QTimer ticks_;
     QProgressBar* progress_;
     QLineEdit* file_;
@@ -64,6 +80,9 @@ private:
     QPushButton* openClose_;
     QPushButton* send_;
     QLabel* packet_;
+    QWidget* chooser_;
+    QComboBox* portList_;
+    QLineEdit* portPath_;
 };
 
 }  // namespace glowdeck

@@ -99,6 +99,17 @@ QString FriendlyNameFor(const RawPort& port) {
     return QString();
 }
 
+QString PortLabel(const RawPort& port) {
+    QString label = port.devicePath;
+    if (port.isUsb)
+        label += QStringLiteral("  %1:%2").arg(port.vendorId, 4, 16, QLatin1Char('0')).arg(port.productId, 4, 16, QLatin1Char('0'));
+    QString name = port.description;
+    if (!port.manufacturer.isEmpty() && !name.contains(port.manufacturer))
+        name = name.isEmpty() ? port.manufacturer : QStringLiteral("%1 (%2)").arg(name, port.manufacturer);
+    if (!name.isEmpty()) label += QStringLiteral("  ") + name;
+    return label;
+}
+
 int ProbePort(const QString& devicePath) {
     // A port another program holds exclusively refuses the open (EBUSY), except
     // to root: root sees the exclusive flag instead. A second Glowdeck holds

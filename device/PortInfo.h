@@ -41,6 +41,10 @@ std::vector<RawPort> SystemPorts();
 // The friendly name a port is shown with.
 QString FriendlyNameFor(const RawPort& port);
 
+// How a port is offered for a manual choice: its device path, its USB ids
+// and names ("/dev/ttyUSB0  1a86:7523  USB Serial (QinHeng)").
+QString PortLabel(const RawPort& port);
+
 // Fills `list` (emptied first). With `probe`, ports that cannot be opened
 // exclusively for reading and writing are left out.
 void EnumeratePorts(std::vector<PortInfo>& list, bool probe, const PortSource& source = SystemPorts);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "model/HeadlessEnvironment.h"
 
@@ -9,5 +11,10 @@ int main(int argc, char** argv) {
     glowdeck::PrepareHeadlessEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // The program's settings (look, remembered port) go to a folder of the
+    // test run, never to the user's own.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     return RUN_ALL_TESTS();
 }
