@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

@@ -8,7 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "led/ColumnCache.h"
+#include "compile/ColumnCache.h"
 #include "model/GlowdeckDoc.h"
 
 namespace glowdeck {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <thread>
 
-#include "led/BallConfig.h"
-#include "led/ProjectCompiler.h"
+#include "base/BallConfig.h"
+#include "compile/ProjectCompiler.h"
 
 class QProgressBar;
 class QPushButton;

@@ -3,9 +3,9 @@
 #include <QPixmap>
 #include <QStyle>
 
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "model/TreeRules.h"
 
 namespace glowdeck {

@@ -33,7 +33,7 @@
 #include "model/GlowdeckDoc.h"
 #include "model/ProjectLimits.h"
 #include "model/IniFile.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "model/TreeRules.h"
 
 namespace glowdeck {

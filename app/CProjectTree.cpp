@@ -7,10 +7,10 @@
 #include <QMimeData>
 
 #include "app/AppIcons.h"
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

@@ -17,7 +17,7 @@
 #include "app/AppIcons.h"
 #include "device/AdapterDetection.h"
 #include "device/PortAccess.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

@@ -6,7 +6,7 @@
 #include "device/PortInfo.h"
 #include "device/SendController.h"
 #include "device/SerialPort.h"
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 
 class QComboBox;
 class QLabel;

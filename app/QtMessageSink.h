@@ -2,7 +2,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

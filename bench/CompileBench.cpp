@@ -17,10 +17,10 @@
 
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
-#include "led/ProjectCompiler.h"
+#include "compile/ProjectCompiler.h"
 #include "led/TextConverter.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 using namespace glowdeck;
 using Clock = std::chrono::steady_clock;

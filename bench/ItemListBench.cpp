@@ -12,8 +12,8 @@
 #include "app/CItemListPane.h"
 #include "led/ImageCodec.h"
 #include "model/GlowdeckDoc.h"
-#include "model/HeadlessEnvironment.h"
-#include "model/MessageSink.h"
+#include "base/HeadlessEnvironment.h"
+#include "base/MessageSink.h"
 
 using namespace glowdeck;
 

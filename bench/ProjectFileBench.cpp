@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "model/ProjectFile.h"
 
 using namespace glowdeck;

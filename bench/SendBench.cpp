@@ -17,7 +17,7 @@
 #include "device/SendController.h"
 #include "device/SerialPort.h"
 #include "device/VirtualBall.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 using namespace glowdeck;
 using Clock = std::chrono::steady_clock;

@@ -3,12 +3,12 @@
 #include <QFile>
 
 #include "cli/CliSupport.h"
-#include "led/DataFileReader.h"
+#include "compile/DataFileReader.h"
 #include "led/LedUnpacker.h"
-#include "led/ColumnCache.h"
-#include "led/ProjectCompiler.h"
+#include "compile/ColumnCache.h"
+#include "compile/ProjectCompiler.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "model/ProjectLimits.h"
 
 #include <QPainter>

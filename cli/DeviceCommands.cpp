@@ -18,7 +18,7 @@
 #include "device/SendController.h"
 #include "device/SerialPort.h"
 #include "device/VirtualBall.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

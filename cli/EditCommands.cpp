@@ -3,7 +3,7 @@
 #include "cli/CliSupport.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "model/ProjectLimits.h"
 #include "model/TreeRules.h"
 

@@ -1,10 +1,10 @@
 #include "cli/ProjectCommands.h"
 
 #include "cli/CliSupport.h"
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

@@ -7,8 +7,8 @@
 #include "cli/DeviceCommands.h"
 #include "cli/EditCommands.h"
 #include "cli/ProjectCommands.h"
-#include "model/AccessError.h"
-#include "model/HeadlessEnvironment.h"
+#include "base/AccessError.h"
+#include "base/HeadlessEnvironment.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "device/AdapterDetection.h"
 
-#include "model/IntText.h"
-#include "model/MessageSink.h"
+#include "base/IntText.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

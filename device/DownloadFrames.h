@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 
 namespace glowdeck {
 

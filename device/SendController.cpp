@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "device/SerialLink.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

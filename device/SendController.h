@@ -2,7 +2,7 @@
 #include <QString>
 
 #include "device/SendWorker.h"
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 
 namespace glowdeck {
 

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <functional>
 
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 
 namespace glowdeck {
 

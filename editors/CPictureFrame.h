@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "editors/CZoomImageView.h"
-#include "editors/FramePlayer.h"
-#include "editors/PaintCanvas.h"
+#include "paint/FramePlayer.h"
+#include "paint/PaintCanvas.h"
 
 namespace glowdeck {
 

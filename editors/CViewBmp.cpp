@@ -20,7 +20,7 @@
 #include "led/PictureConverter.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 

@@ -2,7 +2,7 @@
 #include <QTimer>
 
 #include "editors/CItemView.h"
-#include "editors/PaintCanvas.h"
+#include "paint/PaintCanvas.h"
 
 class QButtonGroup;
 class QProgressBar;

@@ -12,7 +12,7 @@
 #include "editors/CColorComboBox.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 

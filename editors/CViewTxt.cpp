@@ -17,7 +17,7 @@
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
 #include "led/TextPainter.h"
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 #include "led/ColumnAppender.h"
 
 namespace glowdeck {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 #include "led/LedOrder.h"
 
 namespace glowdeck {

@@ -9,8 +9,8 @@
 #include "led/LedOrder.h"
 #include "led/PictureConverter.h"
 #include "led/TextPainter.h"
-#include "model/Cp936.h"
-#include "model/MessageSink.h"
+#include "base/Cp936.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

@@ -4,11 +4,11 @@
 #include <QFileInfo>
 
 #include "base/AtomicFile.h"
-#include "model/AccessError.h"
-#include "model/Cp936.h"
+#include "base/AccessError.h"
+#include "base/Cp936.h"
 #include "model/FrameView.h"
 #include "model/IniFile.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "model/ProjectDialogs.h"
 #include "model/ProjectTreeView.h"
 
@@ -31,7 +31,7 @@ QString FindProjectFile(const QString& folder) {
 }  // namespace
 
 CGlowdeckDoc::CGlowdeckDoc(IMessageSink& messages)
-    : indexBuilder(&messages), messages_(messages), sourceImagePath_(MaxGroups * MaxItemsPerGroup) {
+    : messages_(messages), sourceImagePath_(MaxGroups * MaxItemsPerGroup) {
     SetProjectRoot(DefaultProjectRoot());
     buildHint = DefaultBuildHint();
     // Until a project is created or opened the paths name a demonstration project.

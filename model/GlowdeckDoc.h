@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "led/AnimationConverter.h"
-#include "led/IndexBuilder.h"
 #include "led/PictureConverter.h"
 #include "led/TextConverter.h"
 #include "model/ItemKind.h"
@@ -113,11 +112,11 @@ public:
     std::uint32_t totalDataBytes = 0;
     std::array<int, MaxGroups> animationCount{};
     bool needsCompile = false;
-    // The converters and the index builder, kept for the program's run.
+    // The converters, kept for the program's run (the compiler has its own
+    // index builder and converters).
     CAnimationConverter animationConverter;
     CPictureConverter pictureConverter;
     CTextConverter textConverter;
-    CIndexBuilder indexBuilder;
 
     QString iniPath;
     QString projectFolder;

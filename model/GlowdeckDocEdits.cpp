@@ -4,9 +4,9 @@
 #include <QFile>
 
 #include "led/ImageCodec.h"
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "model/Placeholder.h"
 
 namespace glowdeck {

@@ -3,8 +3,8 @@
 #include <QFile>
 
 #include "base/AtomicFile.h"
-#include "model/Cp936.h"
-#include "model/IntText.h"
+#include "base/Cp936.h"
+#include "base/IntText.h"
 
 namespace glowdeck {
 

@@ -13,7 +13,7 @@
 #include "led/TextConverter.h"
 #include "led/Threshold.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck::item_ops {
 

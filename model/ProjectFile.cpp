@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "base/AtomicFile.h"
-#include "model/AccessError.h"
-#include "model/IntText.h"
+#include "base/AccessError.h"
+#include "base/IntText.h"
 #include "model/ItemTemplate.h"
 #include "model/ProjectLimits.h"
 

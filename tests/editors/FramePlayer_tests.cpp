@@ -1,7 +1,7 @@
 // Playback rules: delays, loops, pause and stop.
 #include <gtest/gtest.h>
 
-#include "editors/FramePlayer.h"
+#include "paint/FramePlayer.h"
 #include "support/RecordingSink.h"
 
 using namespace glowdeck;

@@ -3,7 +3,7 @@
 // darker, 'b' blue.
 #include <gtest/gtest.h>
 
-#include "editors/PaintCanvas.h"
+#include "paint/PaintCanvas.h"
 
 using namespace glowdeck;
 using Event = CPaintCanvas::Event;

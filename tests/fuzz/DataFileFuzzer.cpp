@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "led/DataFileReader.h"
+#include "compile/DataFileReader.h"
 #include "led/LedUnpacker.h"
 
 using namespace glowdeck;

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/ProjectFile.h"
 
 using glowdeck::AccessError;

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "led/DataFileReader.h"
+#include "compile/DataFileReader.h"
 #include "led/LedUnpacker.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 // The index at the head of data.bin, byte for byte.
 #include <gtest/gtest.h>
 
-#include "led/IndexBuilder.h"
+#include "compile/IndexBuilder.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingSink.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 #include "led/LedOrder.h"
 #include "led/LedPacker.h"
 

@@ -6,7 +6,7 @@
 
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
-#include "led/ProjectCompiler.h"
+#include "compile/ProjectCompiler.h"
 #include "model/GlowdeckDoc.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/Cp936.h"
+#include "base/Cp936.h"
 
 using namespace glowdeck;
 

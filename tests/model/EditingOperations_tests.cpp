@@ -7,7 +7,7 @@
 
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 #include "model/ProjectFile.h"

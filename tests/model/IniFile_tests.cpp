@@ -1,7 +1,7 @@
 // setting.ini: the profile rules, code page 936, odd files, writing back.
 #include <gtest/gtest.h>
 
-#include "model/Cp936.h"
+#include "base/Cp936.h"
 #include "model/IniFile.h"
 #include "support/TempDir.h"
 

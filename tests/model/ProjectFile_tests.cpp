@@ -4,7 +4,7 @@
 
 #include <QRegularExpression>
 
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/ProjectFile.h"
 #include "support/TempDir.h"
 

@@ -2,7 +2,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck::test {
 

@@ -17,7 +17,7 @@
 #include "led/ImageCodec.h"
 #include "model/ItemOperations.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "support/FakeHosts.h"
 
 using namespace glowdeck;

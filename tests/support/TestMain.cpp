@@ -3,7 +3,7 @@
 
 #include <QGuiApplication>
 
-#include "model/HeadlessEnvironment.h"
+#include "base/HeadlessEnvironment.h"
 
 int main(int argc, char** argv) {
     glowdeck::PrepareHeadlessEnvironment();

@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "model/HeadlessEnvironment.h"
+#include "base/HeadlessEnvironment.h"
 
 int main(int argc, char** argv) {
     glowdeck::PrepareHeadlessEnvironment();

@@ -1,4 +1,4 @@
-#include "led/DataFileReader.h"
+#include "compile/DataFileReader.h"
 
 namespace glowdeck {
 

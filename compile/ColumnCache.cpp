@@ -1,4 +1,4 @@
-#include "led/ColumnCache.h"
+#include "compile/ColumnCache.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "base/AtomicFile.h"
-#include "led/ProjectCompiler.h"
+#include "compile/ProjectCompiler.h"
 
 namespace glowdeck {
 

@@ -1,4 +1,4 @@
-#include "led/ProjectCompiler.h"
+#include "compile/ProjectCompiler.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,15 +12,15 @@
 #include "base/AtomicFile.h"
 #include "led/AnimationConverter.h"
 #include "led/ColumnAppender.h"
-#include "led/ColumnCache.h"
+#include "compile/ColumnCache.h"
 #include "led/ImageCodec.h"
-#include "led/IndexBuilder.h"
+#include "compile/IndexBuilder.h"
 #include "led/PictureConverter.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
-#include "model/AccessError.h"
+#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 #include "model/ProjectLimits.h"
 
 namespace glowdeck {
@@ -103,7 +103,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
 
 bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, int* itemCount) {
     const CProjectFile& file = *doc_.ProjectFile();
-    CIndexBuilder& index = doc_.indexBuilder;
+    CIndexBuilder index(&messages_);
     index.Reset();
     index.SetBall(ball);
     *itemCount = 0;

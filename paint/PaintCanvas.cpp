@@ -1,4 +1,4 @@
-#include "editors/PaintCanvas.h"
+#include "paint/PaintCanvas.h"
 
 #include <opencv2/imgproc.hpp>
 

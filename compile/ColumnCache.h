@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 
 namespace glowdeck {
 

@@ -1,4 +1,4 @@
-#include "model/IntText.h"
+#include "base/IntText.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "model/Cp936.h"
+#include "base/Cp936.h"
 
 #include <iconv.h>
 

@@ -1,9 +1,9 @@
-#include "led/IndexBuilder.h"
+#include "compile/IndexBuilder.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

@@ -1,9 +1,9 @@
-#include "editors/FramePlayer.h"
+#include "paint/FramePlayer.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 namespace glowdeck {
 

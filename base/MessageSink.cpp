@@ -1,4 +1,4 @@
-#include "model/MessageSink.h"
+#include "base/MessageSink.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "model/HeadlessEnvironment.h"
+#include "base/HeadlessEnvironment.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

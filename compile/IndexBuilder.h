@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 
 namespace glowdeck {
 

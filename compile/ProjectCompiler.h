@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "led/BallConfig.h"
+#include "base/BallConfig.h"
 #include "led/ColumnAppender.h"
 #include "model/ItemKind.h"
 
