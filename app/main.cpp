@@ -7,6 +7,7 @@
 #include <QSplashScreen>
 #include <QTimer>
 
+#include "base/Allocator.h"
 #include "app/AppDialogs.h"
 #include "app/AppLooks.h"
 #include "app/AppTranslations.h"
@@ -39,6 +40,7 @@ void Splash() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    glowdeck::KeepFreedMemoryForReuse();
     QApplication app(argc, argv);
     // Qt's own dialogs and buttons (file dialog, Yes/No/OK/Cancel) in Chinese
     // like the rest of the program, before any window is made.

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include "base/Allocator.h"
 #include "cli/CliSupport.h"
 #include "cli/CompileCommands.h"
 #include "cli/DeviceCommands.h"
@@ -38,6 +39,7 @@ const char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
+    glowdeck::KeepFreedMemoryForReuse();
     glowdeck::PrepareHeadlessEnvironment();
     // Read before Qt sees them: the application object takes options of its
     // own out of argv ("--style" among them), which set-text needs.
