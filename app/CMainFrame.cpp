@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStandardPaths>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -371,7 +372,13 @@ void CMainFrame::ShowView(int viewKind) {
             break;
     }
     next->setObjectName(QStringLiteral("view%1").arg(viewKind));
-    setCentralWidget(next);  // the old view is destroyed
+    // The view scrolls when the window is smaller than it (a small screen):
+    // it never makes the main window larger than the screen.
+    auto* area = new QScrollArea(this);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(next);
+    setCentralWidget(area);  // the old view is destroyed
     view_ = next;
     viewKind_ = viewKind;
 }

@@ -86,13 +86,21 @@ QSize CZoomImageView::sizeHint() const {
     return QSize(std::min(content.width(), kWidestHint) + 4, height + 4);
 }
 
-QSize CZoomImageView::minimumSizeHint() const { return QSize(kNarrowest + 4, std::min(sizeHint().height(), 60)); }
+QSize CZoomImageView::minimumSizeHint() const {
+    // A small picture is never squeezed into scroll bars; a wide one may
+    // shrink to a useful strip and scroll.
+    return QSize(std::min(ContentSize().width(), 160) + 4, sizeHint().height());
+}
 
 void CZoomImageView::PictureChanged() {
     const QImage picture = Picture();
     const QSize size = picture.isNull() ? QSize() : picture.size();
-    if (size != pictureSize_) {
-        pictureSize_ = size;
+    pictureSize_ = size;
+    // The layout hears of a new size only when there is one: frames change
+    // their picture on every step of the player.
+    const QSize hint = sizeHint();
+    if (hint != lastHint_) {
+        lastHint_ = hint;
         updateGeometry();
     }
     if (fixedHeight_) setFixedHeight(sizeHint().height());
@@ -102,7 +110,11 @@ void CZoomImageView::PictureChanged() {
 
 void CZoomImageView::UpdateScrollBars() {
     const QSize content = ContentSize();
-    const QSize room = viewport()->size();
+    // Measured against the room without scroll bars first: bars shown once
+    // would otherwise keep each other up by taking room from the picture.
+    const QSize whole = maximumViewportSize();
+    const bool fits = content.width() <= whole.width() && content.height() <= whole.height();
+    const QSize room = fits ? whole : viewport()->size();
     horizontalScrollBar()->setPageStep(room.width());
     horizontalScrollBar()->setSingleStep(std::max(1, room.width() / 10));
     horizontalScrollBar()->setRange(0, std::max(0, content.width() - room.width()));

@@ -64,6 +64,7 @@ private:
     Zoom zoom_ = Zoom::Height;
     int displayHeight_ = 56;
     QSize pictureSize_;
+    QSize lastHint_;
     bool fixedHeight_ = true;
 };
 

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     gifFile.close();
     item_ops::SetAnimationSource(doc, 0, 4, gifPath, nullptr);
     item_ops::TextSettings text;
-    text.text = QStringLiteral("欢迎 Glowdeck");
+    text.text = QStringLiteral("欢迎来到 Glowdeck 夏日彩球之夜，光影随球旋转，文字一圈又一圈");
     text.fontSize = 10;
     text.textColour = 0x00FFFF;
     text.backColour = 0xFF0000;
