@@ -77,14 +77,14 @@ bool CAtomicFile::Append(const QByteArray& data, QString* error) {
 bool CAtomicFile::Commit(QString* error) {
     if (fd_ < 0) return Fail(QString(), EBADF, error);
     // Data written by other handles to the temporary file is synced too.
-    if (::fsync(fd_) != 0) return Fail(SystemErrorText(temporary_, errno), 0, error);
+    if (durable_ && ::fsync(fd_) != 0) return Fail(SystemErrorText(temporary_, errno), 0, error);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return Fail(SystemErrorText(temporary_, errno), 0, error);
     if (::rename(Native(temporary_).constData(), Native(target_).constData()) != 0)
         return Fail(SystemErrorText(target_, errno), 0, error);
     temporary_.clear();
-    SyncFolder(QFileInfo(target_).absolutePath());
+    if (durable_) SyncFolder(QFileInfo(target_).absolutePath());
     return true;
 }
 

@@ -19,6 +19,10 @@ public:
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
 
+    // A file that can be made again (a cache entry) skips the syncs: it is
+    // still never seen half-written, but may be lost in a power cut.
+    void SetDurable(bool durable) { durable_ = durable; }
+
     bool Open(QString* error);
     bool Append(const QByteArray& data, QString* error);
     bool Commit(QString* error);
@@ -34,6 +38,7 @@ private:
     QString target_;
     QString temporary_;
     int fd_ = -1;
+    bool durable_ = true;
 };
 
 // Replaces `path` with `data` through a CAtomicFile.

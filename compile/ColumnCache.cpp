@@ -53,7 +53,11 @@ std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallCo
 void CColumnCache::Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns) const {
     const QString path = EntryPath(job, ball);
     if (path.isEmpty() || !QDir().mkpath(folder_)) return;
-    WriteFileAtomically(path, columns);
+    // An entry can always be made again: no need to wait for the disk.
+    CAtomicFile entry(path);
+    entry.SetDurable(false);
+    QString ignored;
+    if (entry.Open(&ignored) && entry.Append(columns, &ignored)) entry.Commit(&ignored);
 }
 
 void CColumnCache::Trim(qint64 maxBytes) const {
