@@ -81,10 +81,9 @@ TEST_F(Editors, ColourSliderDragConvertsOnceAfterItStops) {
     const int before = view.Conversions();
     QSlider* red = view.findChild<QSlider*>(QStringLiteral("colour0"));
     ASSERT_NE(red, nullptr);
-    for (int v = 100; v < 110; ++v) {
-        red->setValue(v);
-        QTest::qWait(50);
-    }
+    // A drag: every step restarts the 500 ms quiet time (no fixed waits that a
+    // slow machine could stretch past it).
+    for (int v = 100; v < 110; ++v) red->setValue(v);
     EXPECT_EQ(view.Conversions(), before);  // still dragging: nothing yet
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.Conversions() > before; }, 3000));
     QTest::qWait(600);  // and no second conversion follows
