@@ -1,6 +1,8 @@
 #include "paint/PaintCanvas.h"
 
+#include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+#include <vector>
 
 namespace glowdeck {
 
@@ -8,9 +10,8 @@ namespace {
 cv::Scalar Bgr(unsigned colour) {
     return cv::Scalar((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
 }
-}  // namespace
 
-cv::Mat CPaintCanvas::ToRaster(const QImage& picture) {
+cv::Mat ToRasterImage(const QImage& picture) {
     if (picture.isNull()) return cv::Mat::zeros(56, 56, CV_8UC3);
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     cv::Mat raster(rgb.height(), rgb.width(), CV_8UC3);
@@ -26,7 +27,7 @@ cv::Mat CPaintCanvas::ToRaster(const QImage& picture) {
     return raster;
 }
 
-QImage CPaintCanvas::FromRaster(const cv::Mat& raster) {
+QImage FromRasterImage(const cv::Mat& raster) {
     QImage image(raster.cols, raster.rows, QImage::Format_RGB888);
     for (int y = 0; y < raster.rows; ++y) {
         const uchar* in = raster.ptr<uchar>(y);
@@ -40,25 +41,39 @@ QImage CPaintCanvas::FromRaster(const cv::Mat& raster) {
     return image;
 }
 
+}  // namespace
+
+struct CPaintCanvas::Rasters {
+    cv::Mat work, shown;
+    std::vector<cv::Mat> undo, redo;
+};
+
+CPaintCanvas::CPaintCanvas() : r_(std::make_unique<Rasters>()) {}
+CPaintCanvas::~CPaintCanvas() = default;
+
+QSize CPaintCanvas::Size() const { return QSize(r_->shown.cols, r_->shown.rows); }
+size_t CPaintCanvas::UndoDepth() const { return r_->undo.size(); }
+size_t CPaintCanvas::RedoDepth() const { return r_->redo.size(); }
+
 void CPaintCanvas::SetImage(const QImage& picture) {
     hasPicture_ = !picture.isNull();
-    shown_ = ToRaster(picture);
-    work_ = shown_.clone();
-    undo_.clear();
-    redo_.clear();
-    undo_.push_back(shown_.clone());
+    r_->shown = ToRasterImage(picture);
+    r_->work = r_->shown.clone();
+    r_->undo.clear();
+    r_->redo.clear();
+    r_->undo.push_back(r_->shown.clone());
     roundDrawing_ = squareDrawing_ = false;
 }
 
-QImage CPaintCanvas::Shown() const { return FromRaster(shown_); }
+QImage CPaintCanvas::Shown() const { return FromRasterImage(r_->shown); }
 
 QPoint CPaintCanvas::ToRaster(QPointF point, QSizeF frameSize) const {
     if (frameSize.width() <= 0 || frameSize.height() <= 0) return QPoint(-1, -1);
-    return QPoint(static_cast<int>(shown_.cols * point.x() / frameSize.width()),
-                  static_cast<int>(shown_.rows * point.y() / frameSize.height()));
+    return QPoint(static_cast<int>(r_->shown.cols * point.x() / frameSize.width()),
+                  static_cast<int>(r_->shown.rows * point.y() / frameSize.height()));
 }
 
-bool CPaintCanvas::Inside(QPoint p) const { return p.x() >= 0 && p.y() >= 0 && p.x() < work_.cols && p.y() < work_.rows; }
+bool CPaintCanvas::Inside(QPoint p) const { return p.x() >= 0 && p.y() >= 0 && p.x() < r_->work.cols && p.y() < r_->work.rows; }
 
 bool CPaintCanvas::Act(QPoint p, PaintTool tool) {
     const cv::Point at(p.x(), p.y());
@@ -66,41 +81,41 @@ bool CPaintCanvas::Act(QPoint p, PaintTool tool) {
     switch (tool) {
         case PaintTool::RoundPen:
             roundDrawing_ = true;
-            cv::circle(work_, at, penSize_, colour, cv::FILLED, cv::LINE_8);
+            cv::circle(r_->work, at, penSize_, colour, cv::FILLED, cv::LINE_8);
             break;
         case PaintTool::SquarePen:
             squareDrawing_ = true;
-            cv::rectangle(work_, at, cv::Point(p.x() + penSize_, p.y() + penSize_), colour, cv::FILLED, cv::LINE_8);
+            cv::rectangle(r_->work, at, cv::Point(p.x() + penSize_, p.y() + penSize_), colour, cv::FILLED, cv::LINE_8);
             break;
         case PaintTool::Bucket:
             if (!Inside(p)) return false;
-            cv::floodFill(work_, at, colour, nullptr, cv::Scalar::all(0), cv::Scalar::all(0),
+            cv::floodFill(r_->work, at, colour, nullptr, cv::Scalar::all(0), cv::Scalar::all(0),
                           4 | cv::FLOODFILL_FIXED_RANGE);
             break;
         case PaintTool::Replace: {
             if (!Inside(p)) return false;
-            const cv::Vec3b seed = work_.at<cv::Vec3b>(at);
+            const cv::Vec3b seed = r_->work.at<cv::Vec3b>(at);
             cv::Mat mask;
-            cv::inRange(work_, cv::Scalar(seed[0], seed[1], seed[2]), cv::Scalar(seed[0], seed[1], seed[2]), mask);
-            work_.setTo(colour, mask);
+            cv::inRange(r_->work, cv::Scalar(seed[0], seed[1], seed[2]), cv::Scalar(seed[0], seed[1], seed[2]), mask);
+            r_->work.setTo(colour, mask);
             break;
         }
         case PaintTool::None: return false;
     }
-    shown_ = work_.clone();
+    r_->shown = r_->work.clone();
     return true;
 }
 
 void CPaintCanvas::PickColour(QPoint p) {
     if (!Inside(p)) return;
-    const cv::Vec3b c = work_.at<cv::Vec3b>(cv::Point(p.x(), p.y()));
+    const cv::Vec3b c = r_->work.at<cv::Vec3b>(cv::Point(p.x(), p.y()));
     penColour_ = static_cast<unsigned>(c[2]) | (static_cast<unsigned>(c[1]) << 8) | (static_cast<unsigned>(c[0]) << 16);
 }
 
 void CPaintCanvas::EndStroke() {
     roundDrawing_ = squareDrawing_ = false;
-    undo_.push_back(shown_.clone());
-    redo_.clear();
+    r_->undo.push_back(r_->shown.clone());
+    r_->redo.clear();
 }
 
 bool CPaintCanvas::FrameEvent(Event event, QPoint p) {
@@ -122,7 +137,7 @@ bool CPaintCanvas::FrameEvent(Event event, QPoint p) {
 
 bool CPaintCanvas::WindowEvent(Event event, QPoint p, bool leftHeld, bool shift) {
     if (tool_ == PaintTool::None || !hasPicture_) return false;
-    work_ = shown_.clone();
+    r_->work = r_->shown.clone();
     if (shift) {
         if (event == Event::Press) return Act(p, PaintTool::Bucket);
         if (event == Event::RightPress) return Act(p, PaintTool::Replace);
@@ -138,22 +153,22 @@ bool CPaintCanvas::WindowEvent(Event event, QPoint p, bool leftHeld, bool shift)
 }
 
 bool CPaintCanvas::Undo() {
-    if (undo_.empty()) return false;
-    if (undo_.size() >= 2) {
-        redo_.push_back(undo_.back().clone());
-        undo_.pop_back();
+    if (r_->undo.empty()) return false;
+    if (r_->undo.size() >= 2) {
+        r_->redo.push_back(r_->undo.back().clone());
+        r_->undo.pop_back();
     }
-    shown_ = undo_.back().clone();
-    work_ = shown_.clone();
+    r_->shown = r_->undo.back().clone();
+    r_->work = r_->shown.clone();
     return true;
 }
 
 bool CPaintCanvas::Redo() {
-    if (redo_.empty()) return false;
-    undo_.push_back(redo_.back().clone());
-    redo_.pop_back();
-    shown_ = undo_.back().clone();
-    work_ = shown_.clone();
+    if (r_->redo.empty()) return false;
+    r_->undo.push_back(r_->redo.back().clone());
+    r_->redo.pop_back();
+    r_->shown = r_->undo.back().clone();
+    r_->work = r_->shown.clone();
     return true;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QPoint>
-#include <opencv2/core.hpp>
-#include <vector>
+#include <memory>
 
 namespace glowdeck {
 
@@ -16,11 +15,16 @@ class CPaintCanvas {
 public:
     enum class Event { Press, Move, Release, RightPress };
 
+    CPaintCanvas();
+    ~CPaintCanvas();
+    CPaintCanvas(const CPaintCanvas&) = delete;
+    CPaintCanvas& operator=(const CPaintCanvas&) = delete;
+
     // Takes a picture: shown and work rasters, stacks emptied, the loaded
     // picture pushed as the bottom snapshot.
     void SetImage(const QImage& picture);
     bool HasPicture() const { return hasPicture_; }
-    QSize Size() const { return QSize(shown_.cols, shown_.rows); }
+    QSize Size() const;
 
     void SetTool(PaintTool tool) { tool_ = tool; }
     PaintTool Tool() const { return tool_; }
@@ -38,16 +42,13 @@ public:
 
     bool Undo();
     bool Redo();
-    size_t UndoDepth() const { return undo_.size(); }
-    size_t RedoDepth() const { return redo_.size(); }
+    size_t UndoDepth() const;
+    size_t RedoDepth() const;
 
     // What the frame shows, as an RGB image.
     QImage Shown() const;
     // Mouse point in a frame of `frameSize` to a raster point.
     QPoint ToRaster(QPointF point, QSizeF frameSize) const;
-
-    static cv::Mat ToRaster(const QImage& picture);
-    static QImage FromRaster(const cv::Mat& raster);
 
 private:
     bool Act(QPoint point, PaintTool tool);  // runs a tool on the work raster
@@ -60,8 +61,10 @@ private:
     int penSize_ = 0;
     unsigned penColour_ = 0;
     bool roundDrawing_ = false, squareDrawing_ = false;
-    cv::Mat work_, shown_;
-    std::vector<cv::Mat> undo_, redo_;
+    // The rasters and their stacks (OpenCV images), kept out of this header
+    // so that widgets need no OpenCV.
+    struct Rasters;
+    std::unique_ptr<Rasters> r_;
 };
 
 }  // namespace glowdeck
