@@ -49,7 +49,8 @@ TEST(AtomicSave, KilledWriterNeverLeavesATornFile) {
     }
     // Kills landed at different points of the save loop.
     EXPECT_TRUE(seen[0] && seen[1]);
-    // No temporary files are left to pile up beyond the one of the last kill.
+    // Each writer removes what a killed one left: no more than the temporary
+    // file of the last kill remains.
     EXPECT_LE(QDir(dir.Path()).entryList(QDir::Files).size(), 4);
 }
 

@@ -2,11 +2,15 @@
 // test kills it at random moments.
 #include <cstdio>
 
+#include "base/AtomicFile.h"
 #include "model/ProjectFile.h"
 #include "support/SaveLoopProject.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
+    // What the program does when it opens a project: the temporary file of a
+    // writer that was killed is removed by the next one.
+    glowdeck::RemoveStaleTemporaries(QString::fromLocal8Bit(argv[1]));
     glowdeck::CProjectFile a(QString::fromLocal8Bit(argv[1]) + QStringLiteral(".unused"));
     glowdeck::CProjectFile b(QString::fromLocal8Bit(argv[1]) + QStringLiteral(".unused"));
     glowdeck::test::BuildSaveLoopProject(a, 0);
