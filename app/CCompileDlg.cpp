@@ -1,7 +1,6 @@
 #include "app/CCompileDlg.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -9,6 +8,7 @@
 
 #include "led/ProjectCompiler.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ProgramFolders.h"
 
 namespace glowdeck {
 
@@ -35,7 +35,7 @@ CCompileDlg::CCompileDlg(CGlowdeckDoc& doc, const BallConfig& ball, QWidget* par
 bool CCompileDlg::Compile() {
     compile_->setEnabled(false);
     CProjectCompiler compiler(doc_, doc_.Messages());
-    compiler.SetPreviewFolder(QDir::currentPath());
+    compiler.SetPreviewFolder(ProgramFolders::ForThisProgram().WritableFolder());
     const bool ok = compiler.Compile(ball_, [this](int value, int maximum) {
         progress_->setRange(0, std::max(maximum, 1));
         progress_->setValue(value);
