@@ -30,8 +30,9 @@ QString OpenProblem(int error) {
     switch (error) {
         case EACCES:
         case EPERM:
-            return QStringLiteral("no permission to open it: add your user to the dialout group "
-                                  "(sudo usermod -aG dialout $USER) and log in again");
+            return QStringLiteral("no permission to open it: install Glowdeck's udev rule "
+                                  "(70-glowdeck-ball.rules, in the package) and replug the adapter, or add "
+                                  "your user to the dialout group (sudo usermod -aG dialout $USER) and log in again");
         case EBUSY: return QStringLiteral("another program holds it");
         case ENOENT:
         case ENXIO:
