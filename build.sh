@@ -4,6 +4,10 @@
 #   ./build.sh test         build and run every test
 #   ./build.sh bench        build and run the benchmarks
 #   ./build.sh fuzz [SECS]  build every fuzzer with clang and run each for SECS seconds
+#   ./build.sh test-sanitize  build the tests with ASan+UBSan in build-sanitize and run them
+#   ./build.sh package      build the .deb (build/glowdeck_*.deb) and check it unpacked
+#   ./build.sh format-check clang-format --dry-run --Werror over the tracked C++ files
+# GLOWDECK_WERROR=ON makes compiler warnings errors (CI sets it).
 set -euo pipefail
 cd "$(dirname "$0")"
 action=${1:-run}
@@ -12,6 +16,10 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev libopencv-core-dev libopencv-imgproc-dev
           libqt6svg6 qt6-translations-l10n libpugixml-dev libgif-dev libgtest-dev fonts-arphic-uming xvfb xauth)
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
+# The manual page, and the checks of the desktop entry and AppStream file.
+case "$action" in test | package) packages+=(help2man desktop-file-utils appstream) ;; esac
+[ "$action" = package ] && packages+=(dpkg-dev fakeroot)
+[ "$action" = format-check ] && packages+=(clang-format git)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,7 +39,7 @@ build() {  # build DIR [cmake options...] [--target NAME]...
   while [ $# -gt 0 ]; do
     if [ "$1" = --target ]; then targets+=("$2"); shift 2; else options+=("$1"); shift; fi
   done
-  cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DGLOWDECK_WERROR="${GLOWDECK_WERROR:-OFF}" "${options[@]}" >/dev/null
   if [ ${#targets[@]} -gt 0 ]; then
     cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
   else
@@ -76,6 +84,28 @@ case "$action" in
     export QT_QPA_PLATFORM=offscreen
     cd build && ctest --output-on-failure -j "$jobs"
     ;;
+  test-sanitize)
+    build build-sanitize -DGLOWDECK_SANITIZE=ON
+    private_runtime
+    export QT_QPA_PLATFORM=offscreen
+    # Leak reports come from the libraries' own start-up caches (fontconfig,
+    # Qt plugins) on every exit; memory errors and undefined behaviour halt.
+    export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0:halt_on_error=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    cd build-sanitize && ctest --output-on-failure -j "$jobs" --timeout 600
+    ;;
+  package)
+    build build
+    rm -f build/glowdeck_*.deb
+    (cd build && cpack -G DEB >/dev/null)
+    deb=$(ls build/glowdeck_*.deb)
+    echo "built $deb"
+    private_runtime
+    tests/install/check-package.sh "$deb"
+    ;;
+  format-check)
+    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+    ;;
   bench)
     build build
     private_runtime
@@ -105,7 +135,7 @@ case "$action" in
     fi
     ;;
   *)
-    echo "usage: $0 run|test|bench|fuzz [seconds]" >&2
+    echo "usage: $0 run|test|test-sanitize|package|format-check|bench|fuzz [seconds]" >&2
     exit 2
     ;;
 esac

@@ -1,7 +1,6 @@
 #include "app/CCompileDlg.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -10,11 +9,12 @@
 
 #include "compile/ColumnCache.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ProgramFolders.h"
 
 namespace glowdeck {
 
 CCompileDlg::CCompileDlg(CGlowdeckDoc& doc, const BallConfig& ball, QWidget* parent)
-    : QDialog(parent), doc_(doc), ball_(ball), previewFolder_(QDir::currentPath()) {
+    : QDialog(parent), doc_(doc), ball_(ball), previewFolder_(ProgramFolders::ForThisProgram().WritableFolder()) {
     setWindowTitle(QStringLiteral("编译"));
     auto* layout = new QFormLayout(this);
     progress_ = new QProgressBar(this);

@@ -25,6 +25,7 @@
 #include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
 #include "app/ShellDialogs.h"
+#include "device/DownloadFrames.h"
 #include "editors/CPictureFrame.h"
 #include "editors/CTitleView.h"
 #include "editors/CViewBmp.h"
@@ -46,7 +47,10 @@ using Icon = IMessageSink::Icon;
 }  // namespace
 
 CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString& programFolder)
-    : doc_(doc), dialogs_(dialogs), programFolder_(programFolder) {
+    : doc_(doc),
+      dialogs_(dialogs),
+      programFolder_(programFolder),
+      folders_(programFolder, ProgramFolders::DefaultUserConfigFolder()) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(ToolIcon(QStringLiteral("project")));
     look_ = StoredLook();
@@ -198,7 +202,7 @@ void CMainFrame::UpdateChecks() {
 }
 
 void CMainFrame::InitBallType() {
-    CIniFile ini(programFolder_ + QStringLiteral("/setting.ini"));
+    CIniFile ini(folders_.SettingsFile());
     ballType_ = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
     if (ballType_ == 0) {
         ballType_ = dialogs_.AskBallType();
@@ -208,7 +212,7 @@ void CMainFrame::InitBallType() {
 }
 
 bool CMainFrame::Start(const QString& project) {
-    if (!doc_.StartUp(programFolder_, project)) return false;
+    if (!doc_.StartUp(folders_.WritableFolder(), project)) return false;
     AskLayerIfDouble();
     return true;
 }
@@ -228,7 +232,7 @@ void CMainFrame::OpenProject() {
 void CMainFrame::SetBallType(int type) {
     ballType_ = type;
     if (type == 1) layer_ = 0;
-    CIniFile ini(programFolder_ + QStringLiteral("/setting.ini"));
+    CIniFile ini(folders_.SettingsFile());
     ini.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QString::number(type));
     UpdateChecks();
 }
@@ -264,7 +268,7 @@ bool CMainFrame::RunCompileDialog() {
 
 void CMainFrame::RunSendDialog(bool factory) {
     CSendDlg dialog(doc_.Messages(), doc_.dataFilePath, {ballType_, layer_}, this);
-    if (factory) dialog.SetFactoryMode(programFolder_);
+    if (factory) dialog.SetFactoryMode(folders_.FolderHolding(frames::FactoryFileName({ballType_, layer_})));
     dialog.exec();
 }
 
@@ -295,7 +299,7 @@ void CMainFrame::FactoryRestore() {
 
 void CMainFrame::Help() {
     const QString chm = programFolder_ + QStringLiteral("/Readme.chm");
-    const QString guide = programFolder_ + QStringLiteral("/help/index.html");
+    const QString guide = folders_.HelpFolder() + QStringLiteral("/index.html");
     if (QFileInfo::exists(chm) && QDesktopServices::openUrl(QUrl::fromLocalFile(chm))) return;
     // A browser only when the desktop has a launcher for it (openUrl fails
     // quietly otherwise); else the guide in a window of our own.

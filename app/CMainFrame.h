@@ -4,6 +4,7 @@
 
 #include "model/FrameView.h"
 #include "model/ItemKind.h"
+#include "model/ProgramFolders.h"
 
 class QAction;
 class QLabel;
@@ -76,6 +77,7 @@ private:
     CGlowdeckDoc& doc_;
     IShellDialogs& dialogs_;
     QString programFolder_;
+    ProgramFolders folders_;  // where setting.ini, the guide and the factory files are
     CProjectTree* tree_;
     CItemListPane* itemList_;
     QWidget* view_ = nullptr;

@@ -6,6 +6,10 @@
 #include <QScreen>
 #include <QSplashScreen>
 #include <QTimer>
+#include <QThread>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "base/Allocator.h"
 #include "app/AppDialogs.h"
@@ -14,6 +18,7 @@
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/QtMessageSink.h"
+#include "app/StartCheck.h"
 #include "model/GlowdeckDoc.h"
 
 namespace {
@@ -37,11 +42,39 @@ void Splash() {
     delete splash;
 }
 
+const char kUsage[] =
+    "usage: glowdeck [PROJECT]\n"
+    "  PROJECT        a project folder, or its Index.prj, to open without the start dialog\n"
+    "  --version      print the version and exit\n"
+    "  --check-start  start as far as the start dialog, report it and exit: 0 when it was\n"
+    "                 shown, 1 when not (dialogs before it are dismissed)\n";
+
+bool HasFlag(int argc, char** argv, const char* flag) {
+    for (int k = 1; k < argc; ++k)
+        if (std::strcmp(argv[k], flag) == 0) return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     glowdeck::KeepFreedMemoryForReuse();
+    // Answered before Qt starts: these need no display.
+    if (HasFlag(argc, argv, "--version")) {
+        std::printf("glowdeck %s\n", GLOWDECK_VERSION);
+        return 0;
+    }
+    if (HasFlag(argc, argv, "--help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
+    std::unique_ptr<glowdeck::StartCheck> check;
+    if (HasFlag(argc, argv, "--check-start"))
+        check = std::make_unique<glowdeck::StartCheck>([](const QString& line) {
+            std::printf("%s\n", line.toUtf8().constData());
+            std::fflush(stdout);
+        });
     // Qt's own dialogs and buttons (file dialog, Yes/No/OK/Cancel) in Chinese
     // like the rest of the program, before any window is made.
     glowdeck::InstallQtTranslations(app);
@@ -60,7 +93,10 @@ int main(int argc, char** argv) {
     doc.SetFrameView(&frame);
     frame.showMaximized();
     // "glowdeck PROJECT": a project folder or its Index.prj opens directly.
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (!frame.Start(arguments.isEmpty() ? QString() : arguments.first())) return 0;
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    arguments.removeAll(QStringLiteral("--check-start"));
+    const bool started = frame.Start(arguments.isEmpty() ? QString() : arguments.first());
+    if (check) return check->StartDialogSeen() || started ? 0 : 1;
+    if (!started) return 0;
     return app.exec();
 }

@@ -1,11 +1,11 @@
 #include "cli/CliSupport.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
 
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
+#include "model/ProgramFolders.h"
 #include "model/ProjectLock.h"
 
 namespace glowdeck {
@@ -54,7 +54,7 @@ std::optional<QString> TakeOption(QStringList& args, const QString& name) {
 }
 
 bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
-    const CIniFile ini(QCoreApplication::applicationDirPath() + QStringLiteral("/setting.ini"));
+    const CIniFile ini(ProgramFolders::ForThisProgram().SettingsFile());
     const int stored = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
     ball->ballType = stored == 2 ? 2 : 1;
     ball->layer = 0;

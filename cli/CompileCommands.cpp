@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "cli/CliProgress.h"
 #include "cli/CliSupport.h"
 #include "compile/DataFileReader.h"
 #include "led/LedUnpacker.h"
@@ -56,7 +57,11 @@ int RunCompile(const QStringList& arguments) {
     // Items unchanged since an earlier compile are taken from the column cache.
     if (!noCache) compiler.SetCacheFolder(CColumnCache::DefaultFolder());
     CompileSummary summary;
-    if (!compiler.Compile(ball, {}, &summary)) return 1;
+    CliProgress progress(QStringLiteral("compile"), CliProgress::StderrIsTerminal());
+    const bool compiled =
+        compiler.Compile(ball, [&](int value, int maximum) { progress.Update(value, maximum); }, &summary);
+    progress.Finish();
+    if (!compiled) return 1;
     PrintOut(QStringLiteral("compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")
                  .arg(doc.dataFilePath)
                  .arg(summary.groups)

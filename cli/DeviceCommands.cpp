@@ -2,7 +2,6 @@
 
 #include <poll.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,13 +11,16 @@
 #include <cstring>
 #include <thread>
 
+#include "cli/CliProgress.h"
 #include "cli/CliSupport.h"
 #include "device/AdapterDetection.h"
+#include "device/DownloadFrames.h"
 #include "device/PortInfo.h"
 #include "device/SendController.h"
 #include "device/SerialPort.h"
 #include "device/VirtualBall.h"
 #include "base/MessageSink.h"
+#include "model/ProgramFolders.h"
 
 namespace glowdeck {
 
@@ -28,8 +30,9 @@ QString OpenProblem(int error) {
     switch (error) {
         case EACCES:
         case EPERM:
-            return QStringLiteral("no permission to open it: add your user to the dialout group "
-                                  "(sudo usermod -aG dialout $USER) and log in again");
+            return QStringLiteral("no permission to open it: install Glowdeck's udev rule "
+                                  "(70-glowdeck-ball.rules, in the package) and replug the adapter, or add "
+                                  "your user to the dialout group (sudo usermod -aG dialout $USER) and log in again");
         case EBUSY: return QStringLiteral("another program holds it");
         case ENOENT:
         case ENXIO:
@@ -91,16 +94,24 @@ int RunSend(const QStringList& arguments) {
     CSerialPort serial(&messages);
     std::atomic<bool> passDone{false};
     SendEvents events;
-    events.status = [](const QString& s) { PrintErr(s); };
     events.message = [&](const QString& s) { messages.Warn(s); };
-    events.packet = [](const QString& text) {
-        std::fprintf(stderr, "\r%s", text.toUtf8().constData());
-        std::fflush(stderr);
+    // One bar for the whole send, in milliseconds of the protocol's schedule:
+    // the init wait, then a pause of BlockPauseMs after every packet.
+    CliProgress progress(QStringLiteral("send"), CliProgress::StderrIsTerminal());
+    std::atomic<bool> dataPhase{false};
+    events.status = [&](const QString& s) {
+        progress.Finish();  // the message on a line of its own; the bar follows below
+        PrintErr(s);
+    };
+    long long initMs = 0, totalMs = 1;
+    events.progress = [&](int value, int) {
+        if (dataPhase) progress.Update(initMs + static_cast<long long>(value) * SendWorker::BlockPauseMs, totalMs);
     };
     events.passEnded = [&](int, bool) { passDone = true; };
     CSendController controller(serial, messages, events);
     if (factory)
-        controller.SetFactoryMode(QCoreApplication::applicationDirPath(), ball);
+        controller.SetFactoryMode(
+            ProgramFolders::ForThisProgram().FolderHolding(frames::FactoryFileName(ball)), ball);
     else
         controller.sendFilePath = args[0];
     if (!QFileInfo(controller.sendFilePath).isFile()) {
@@ -112,9 +123,13 @@ int RunSend(const QStringList& arguments) {
         return 1;
     }
     PrintErr(QStringLiteral("sending %1 to %2").arg(controller.sendFilePath, device));
+    const frames::Plan plan = frames::PlanFor(QFileInfo(controller.sendFilePath).size());
+    initMs = controller.initSeconds * 1000LL;
+    totalMs = initMs + (plan.fullPackets + (plan.rest ? 1 : 0)) * static_cast<long long>(SendWorker::BlockPauseMs);
     // A line that hangs up (cable pulled) during the wait ends the send at once.
     auto lineUp = [&] {
         if (serial.LineUp()) return true;
+        progress.Finish();
         PrintErr(QStringLiteral("串口未打开: %1 hung up").arg(device));
         return false;
     };
@@ -125,18 +140,21 @@ int RunSend(const QStringList& arguments) {
             Sleep(100);
             if (!lineUp()) return 1;
         }
-        if (controller.Tick()) break;
-        std::fprintf(stderr, "\rinit %u/%u s", controller.tickCount, controller.initSeconds);
-        std::fflush(stderr);
+        const bool initDone = controller.Tick();
+        progress.Update(std::min<long long>(controller.tickCount * 1000LL, initMs), totalMs);
+        if (initDone) break;
     }
-    std::fputc('\n', stderr);
     controller.Worker().Wait();
     passDone = false;
+    dataPhase = true;
     Sleep(1);
-    if (!controller.StartDataPhase()) return 1;
+    if (!controller.StartDataPhase()) {
+        progress.Finish();
+        return 1;
+    }
     while (!passDone) Sleep(5);
     controller.Worker().Wait();
-    std::fputc('\n', stderr);
+    progress.Finish();
     serial.Close();
     return controller.Worker().EndWritten() ? 0 : 1;
 }

@@ -4,39 +4,13 @@
 
 #include "base/Allocator.h"
 #include "cli/CliSupport.h"
+#include "cli/CommandHelp.h"
 #include "cli/CompileCommands.h"
 #include "cli/DeviceCommands.h"
 #include "cli/EditCommands.h"
 #include "cli/ProjectCommands.h"
 #include "base/AccessError.h"
 #include "base/HeadlessEnvironment.h"
-
-namespace {
-
-const char kUsage[] =
-    "usage: glowdeck-cli COMMAND ...\n"
-    "  new --root DIR NAME                     create a project folder DIR/NAME\n"
-    "  add-group PROJECT [NAME]                append a group\n"
-    "  add PROJECT GROUP picture|animation|text|interval [NAME]\n"
-    "                                          append an item to group GROUP (from 1)\n"
-    "  list PROJECT                            groups, items and the data size\n"
-    "  compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]\n"
-    "                                          write PROJECT/data.bin\n"
-    "  inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]\n"
-    "                                          check a data.bin and show what it holds\n"
-    "  send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]\n"
-    "                                          download to the ball\n"
-    "  ports                                   the serial ports, the ball's adapter marked\n"
-    "  ball [--out FILE] [--link PATH] [--wait SECONDS]\n"
-    "                                          a virtual ball on a pseudo-terminal\n"
-    "  set-source PROJECT GROUP ITEM FILE      a picture's or an animation's source file\n"
-    "  set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
-    "           [--background C] [--manual-spacing] [--offsets VERTICAL,CHINESE,ENGLISH,PUNCTUATION]\n"
-    "  set-interval PROJECT GROUP ITEM [--length N] [--background C]\n"
-    "  set-threshold PROJECT GROUP ITEM R G B  colours: black red green yellow blue magenta cyan\n"
-    "                                          white, or 0xBBGGRR\n";
-
-}  // namespace
 
 int main(int argc, char** argv) {
     glowdeck::KeepFreedMemoryForReuse();
@@ -46,11 +20,25 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int k = 1; k < argc; ++k) args << QString::fromLocal8Bit(argv[k]);
     QGuiApplication app(argc, argv);
-    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
-        std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
-        return args.isEmpty() ? 2 : 0;
+    if (args.isEmpty()) {
+        std::fputs(glowdeck::OverviewHelp().toUtf8().constData(), stderr);
+        return 2;
+    }
+    if (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+        std::fputs(glowdeck::OverviewHelp().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (args[0] == QLatin1String("--version")) {
+        glowdeck::PrintOut(glowdeck::VersionText());
+        return 0;
     }
     const QString command = args.takeFirst();
+    // "COMMAND --help" explains the command instead of running it.
+    const QString help = glowdeck::CommandHelp(command);
+    if (!help.isEmpty() && args.contains(QStringLiteral("--help"))) {
+        std::fputs(help.toUtf8().constData(), stdout);
+        return 0;
+    }
     try {
         if (command == QLatin1String("new")) return glowdeck::RunNew(args);
         if (command == QLatin1String("add-group")) return glowdeck::RunAddGroup(args);
@@ -69,7 +57,6 @@ int main(int argc, char** argv) {
         glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;
     }
-    glowdeck::PrintErr(QStringLiteral("unknown command: %1").arg(command));
-    std::fputs(kUsage, stderr);
+    glowdeck::PrintErr(QStringLiteral("unknown command: %1 (glowdeck-cli --help lists the commands)").arg(command));
     return 2;
 }

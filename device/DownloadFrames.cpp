@@ -31,10 +31,13 @@ Plan PlanFor(long long length) {
     return {static_cast<int>(full), static_cast<int>(length - full * PayloadBytes)};
 }
 
+QString FactoryFileName(const BallConfig& ball) {
+    if (ball.ballType == 2) return ball.layer == 1 ? QStringLiteral("factory2.bin") : QStringLiteral("factory1.bin");
+    return QStringLiteral("factory.bin");
+}
+
 QString FactoryFile(const QString& programFolder, const BallConfig& ball) {
-    QString name = QStringLiteral("factory.bin");
-    if (ball.ballType == 2) name = ball.layer == 1 ? QStringLiteral("factory2.bin") : QStringLiteral("factory1.bin");
-    return programFolder + QLatin1Char('/') + name;
+    return programFolder + QLatin1Char('/') + FactoryFileName(ball);
 }
 
 }  // namespace glowdeck::frames

@@ -34,7 +34,8 @@ struct Plan {
 Plan PlanFor(long long length);
 
 // The factory file of a ball: "factory.bin", "factory1.bin" (outer) or
-// "factory2.bin" (inner), in `programFolder`.
+// "factory2.bin" (inner); FactoryFile puts it in `programFolder`.
+QString FactoryFileName(const BallConfig& ball);
 QString FactoryFile(const QString& programFolder, const BallConfig& ball);
 
 }  // namespace frames

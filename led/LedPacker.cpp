@@ -14,7 +14,8 @@ void PackLedImage(const QImage& source, int frame, std::uint8_t* buffer, LedTabl
     const int width = source.width();
     const int rows = std::min(source.height(), LedRows);
     const auto [order, channels, columnBytes] = LayoutOf(table);
-    // A picture of no columns may come with no buffer at all.
+    // A picture with no columns may come with no buffer at all (an empty
+    // vector's null data): memset on a null pointer is undefined even for 0 bytes.
     if (clearFirst && width > 0) std::memset(buffer, 0, static_cast<size_t>(width) * BufferColumnBytes);
     const QImage image = source.format() == QImage::Format_ARGB32 || source.format() == QImage::Format_RGB32
                              ? source

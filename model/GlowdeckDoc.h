@@ -46,7 +46,8 @@ public:
     // --- project folder and settings ---
     static QString DefaultProjectRoot();  // $HOME/TOVRIX/
     static QString DefaultBuildHint();
-    // Reads setting.ini from `programFolder`: project root and compile hint.
+    // Reads setting.ini from `programFolder` (the folder ProgramFolders chose for
+    // the files the program writes): project root and compile hint.
     void LoadSettings(const QString& programFolder);
     void SetProjectRoot(const QString& root);  // a missing trailing '/' is added
     void SetProjectPaths(const QString& name);

@@ -149,7 +149,9 @@ TEST(PictureFrameZoom, TheMouseHitsThePixelUnderItAtEveryZoomAndScroll) {
             // Zoomed out, a screen pixel covers several picture pixels: the
             // one under the mouse is painted.
             const QPoint hit = frame.PicturePoint(at);
-            if (scale.width() >= 1 && scale.height() >= 1) EXPECT_EQ(hit, target) << static_cast<int>(zoom);
+            if (scale.width() >= 1 && scale.height() >= 1) {
+                EXPECT_EQ(hit, target) << static_cast<int>(zoom);
+            }
             EXPECT_LE((hit - target).manhattanLength(), 4);
             QTest::mousePress(frame.viewport(), Qt::LeftButton, Qt::NoModifier, at);
             QTest::mouseRelease(frame.viewport(), Qt::LeftButton, Qt::NoModifier, at);

@@ -396,3 +396,30 @@ TEST_F(Shell, HelpShowsTheGuideWithoutABrowserAndQtSpeaksChinese) {
     EXPECT_TRUE(buttons.button(QDialogButtonBox::Yes)->text().contains(QStringLiteral("是")));
     EXPECT_TRUE(buttons.button(QDialogButtonBox::Cancel)->text().contains(QStringLiteral("取消")));
 }
+
+TEST_F(Shell, InstalledProgramUsesTheConfigFolderAndTheSharedGuide) {
+    // PREFIX/bin beside PREFIX/share/glowdeck, the settings in $XDG_CONFIG_HOME.
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir_.File("config").toUtf8());
+    program_ = dir_.File("bin");
+    QDir().mkpath(program_);
+    QDir().mkpath(dir_.File("config/Glowdeck"));
+    dir_.Write("share/glowdeck/help/index.html", "<html><body><h1>安装的指南</h1></body></html>");
+    const QString ini = dir_.Write("config/Glowdeck/setting.ini",
+                                   "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=2\n");
+    frame_ = std::make_unique<TestFrame>(doc_, shell_, program_);
+    EXPECT_EQ(frame_->BallType(), 2);
+    EXPECT_EQ(shell_.ballAsked, 0);
+    frame_->SetBallType(1);
+    EXPECT_EQ(CIniFile(ini).GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), -1), 1);
+    EXPECT_FALSE(QFileInfo::exists(program_ + QStringLiteral("/setting.ini")));
+
+    frame_->Command(32880)->trigger();
+    auto* help = frame_->findChild<QTextBrowser*>(QStringLiteral("helpWindow"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("安装的指南")));
+    if (savedConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+}
