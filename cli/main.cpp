@@ -18,7 +18,8 @@ const char kUsage[] =
     "  add-group PROJECT [NAME]                append a group\n"
     "  add PROJECT GROUP picture|animation|text|interval [NAME]\n"
     "                                          append an item to group GROUP (from 1)\n"
-    "  list PROJECT                            groups, items and the data size\n"
+    "  list PROJECT                            groups, items (marked \"dither\" when they dither)\n"
+    "                                          and the data size\n"
     "  compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]\n"
     "                                          write PROJECT/data.bin\n"
     "  inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]\n"
@@ -33,7 +34,8 @@ const char kUsage[] =
     "           [--background C] [--manual-spacing] [--offsets VERTICAL,CHINESE,ENGLISH,PUNCTUATION]\n"
     "  set-interval PROJECT GROUP ITEM [--length N] [--background C]\n"
     "  set-threshold PROJECT GROUP ITEM R G B  colours: black red green yellow blue magenta cyan\n"
-    "                                          white, or 0xBBGGRR\n";
+    "                                          white, or 0xBBGGRR\n"
+    "  set-dither PROJECT GROUP ITEM on|off    error diffusion for a picture or an animation\n";
 
 }  // namespace
 
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("set-text")) return glowdeck::RunSetText(args);
         if (command == QLatin1String("set-interval")) return glowdeck::RunSetInterval(args);
         if (command == QLatin1String("set-threshold")) return glowdeck::RunSetThreshold(args);
+        if (command == QLatin1String("set-dither")) return glowdeck::RunSetDither(args);
     } catch (const glowdeck::AccessError& e) {
         glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;

@@ -9,6 +9,7 @@
 #include "led/Threshold.h"
 #include "model/AccessError.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
 
 namespace glowdeck {
 
@@ -38,6 +39,7 @@ CItemPreviewView::CItemPreviewView(CGlowdeckDoc& doc, int group, int position, i
         if (!kind) return;
         const QString path = doc.SourceImagePathFor(*kind, file->ItemId(g, i));
         const QRgb threshold = ThresholdColour(file->GetInt(g, i, "r"), file->GetInt(g, i, "g"), file->GetInt(g, i, "b"));
+        const bool dither = item_ops::Dithers(*file, g, i);
         lines << QStringLiteral("名称：%1").arg(file->GetAttr(g, i, "name"))
               << QStringLiteral("图像文件ID：%1").arg(file->GetAttr(g, i, "id"))
               << QStringLiteral("长度=%1").arg(file->GetInt(g, i, "length"))
@@ -50,6 +52,7 @@ CItemPreviewView::CItemPreviewView(CGlowdeckDoc& doc, int group, int position, i
             CAnimationConverter converter;
             if (converter.LoadFile(path)) {
                 converter.SetThreshold(threshold);
+                converter.SetDither(dither);
                 converter.ConvertFrame(0);
                 ledImage = converter.LedFrame();
                 lines << QStringLiteral("帧数=%1").arg(converter.FrameCount());
@@ -58,6 +61,7 @@ CItemPreviewView::CItemPreviewView(CGlowdeckDoc& doc, int group, int position, i
             CPictureConverter converter;
             if (converter.LoadFile(path)) {
                 converter.SetThreshold(threshold);
+                converter.SetDither(dither);
                 converter.Convert(ball);
                 ledImage = converter.LedImage();
             }
