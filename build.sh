@@ -12,6 +12,8 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev libopencv-core-dev libopencv-imgproc-dev
           libqt6svg6 qt6-translations-l10n libpugixml-dev libgif-dev libgtest-dev fonts-arphic-uming xvfb xauth)
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
+# Photographs for the dithering benchmark.
+[ "$action" = bench ] && packages+=(mate-backgrounds)
 
 missing=()
 for p in "${packages[@]}"; do
