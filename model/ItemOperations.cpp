@@ -227,7 +227,7 @@ bool Dithers(const CProjectFile& file, int g, int i) {
 }
 
 void StoreDither(CProjectFile& file, int g, int i, bool on) {
-    if (Dithers(file, g, i) == on) return;
+    if (!CanDither(file, g, i) || Dithers(file, g, i) == on) return;
     if (on)
         file.SetOptionalText(g, i, kDither, QStringLiteral("1"));
     else

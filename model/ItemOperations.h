@@ -65,7 +65,7 @@ bool SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b);
 bool Dithers(const CProjectFile& file, int g, int i);
 // Writes the element when turning on, removes it when turning off, so an
 // item that never dithered keeps its exact bytes; leaves the item alone when
-// it already reads as `on`. Does not save.
+// it already reads as `on` and leaves other kinds alone. Does not save.
 void StoreDither(CProjectFile& file, int g, int i, bool on);
 // Turns dithering of a picture or animation item on or off and saves; false
 // with `error` for another kind of item.

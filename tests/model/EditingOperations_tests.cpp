@@ -287,6 +287,8 @@ TEST_F(Edits, DitherOnOtherKindsIsRefusedAndUnknownValuesReadOff) {
     EXPECT_FALSE(item_ops::SetDither(doc_, 0, 1, true, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(item_ops::SetDither(doc_, 0, 2, true, &error));
+    item_ops::StoreDither(File(), 0, 1, true);
+    EXPECT_FALSE(File().HasProperty(0, 1, "dither"));
     EXPECT_EQ(ReadAll(doc_.projectFilePath), before);
     for (const char* value : {"yes", "2", "0", "", "on"}) {
         File().SetOptionalText(0, 0, "dither", QString::fromLatin1(value));
