@@ -300,12 +300,3 @@ TEST_F(Edits, DitherOnOtherKindsIsRefusedAndUnknownValuesReadOff) {
     File().SetOptionalText(0, 0, "dither", QStringLiteral(" 1\n"));
     EXPECT_TRUE(item_ops::Dithers(File(), 0, 0));
 }
-
-TEST_F(Edits, CopiedItemKeepsItsDithering) {
-    AddPictures(1, {"P"});
-    QString error;
-    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true, &error));
-    ASSERT_TRUE(doc_.CopyItem(1, 1, 1, 0));
-    ASSERT_EQ(File().ItemCount(0), 2);
-    EXPECT_TRUE(item_ops::Dithers(File(), 0, 1));
-}
