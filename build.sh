@@ -20,6 +20,8 @@ packages=(build-essential cmake ninja-build pkg-config
 case "$action" in test | package) packages+=(help2man desktop-file-utils appstream) ;; esac
 [ "$action" = package ] && packages+=(dpkg-dev fakeroot)
 [ "$action" = format-check ] && packages+=(clang-format git)
+# Photographs for the dithering benchmark.
+[ "$action" = bench ] && packages+=(mate-backgrounds)
 
 missing=()
 for p in "${packages[@]}"; do

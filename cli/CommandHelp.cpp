@@ -87,6 +87,10 @@ const Command kCommands[] = {
      "  --background C   black red green yellow blue magenta cyan white, or 0xBBGGRR\n"},
     {"set-threshold", "set-threshold PROJECT GROUP ITEM R G B", "an item's threshold colour",
      "Sets the item's threshold: R, G and B from 0 to 255.\n"},
+    {"set-dither", "set-dither PROJECT GROUP ITEM on|off", "error diffusion for a picture or an animation",
+     "Turns dithering on or off for a picture or an animation item: its LED image spreads each\n"
+     "channel's rounding error to the neighbouring LEDs, so gradients survive eight colours.\n"
+     "The item's thresholds still set how much lights. Off is the default.\n"},
 };
 // clang-format on
 

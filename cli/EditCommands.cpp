@@ -212,4 +212,34 @@ int RunSetThreshold(const QStringList& args) {
     return 0;
 }
 
+int RunSetDither(const QStringList& args) {
+    if (args.size() != 4) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli set-dither PROJECT GROUP ITEM on|off"));
+        return 2;
+    }
+    const QString word = args[3].toLower();
+    if (word != QLatin1String("on") && word != QLatin1String("off")) {
+        PrintErr(QStringLiteral("set-dither takes on or off, not %1").arg(args[3]));
+        return 2;
+    }
+    EditSession session;
+    if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
+    CGlowdeckDoc& doc = session.doc;
+    const Target* t = &session.target;
+    if (t->kind != ItemKind::Picture && t->kind != ItemKind::Animation) {
+        PrintErr(QStringLiteral("set-dither takes a picture or an animation item"));
+        return 2;
+    }
+    QString error;
+    const bool on = word == QLatin1String("on");
+    if (!item_ops::SetDither(doc, t->g, t->i, on, &error)) {
+        if (!error.isEmpty()) PrintErr(error);
+        return 1;
+    }
+    PrintOut(QStringLiteral("id=%1 dither=%2")
+                 .arg(doc.ProjectFile()->GetAttr(t->g, t->i, "id"),
+                      item_ops::Dithers(*doc.ProjectFile(), t->g, t->i) ? QStringLiteral("on") : QStringLiteral("off")));
+    return 0;
+}
+
 }  // namespace glowdeck

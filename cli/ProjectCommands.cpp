@@ -5,6 +5,7 @@
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
 #include "base/MessageSink.h"
+#include "model/ItemOperations.h"
 
 namespace glowdeck {
 
@@ -142,6 +143,7 @@ int RunList(const QStringList& args) {
                     line += QStringLiteral(" %1 id=%2 length=%3")
                                 .arg(file.GetAttr(g, i, "name"), file.ItemId(g, i))
                                 .arg(file.GetInt(g, i, "length"));
+                    if (item_ops::Dithers(file, g, i)) line += QStringLiteral(" dither");
                 } catch (const AccessError& e) {
                     line += QStringLiteral(" (damaged: %1)").arg(QString::fromUtf8(e.what()));
                     ++problems;

@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("set-text")) return glowdeck::RunSetText(args);
         if (command == QLatin1String("set-interval")) return glowdeck::RunSetInterval(args);
         if (command == QLatin1String("set-threshold")) return glowdeck::RunSetThreshold(args);
+        if (command == QLatin1String("set-dither")) return glowdeck::RunSetDither(args);
     } catch (const glowdeck::AccessError& e) {
         glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;

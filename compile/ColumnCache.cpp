@@ -30,6 +30,9 @@ QString CColumnCache::EntryPath(const CompileJob& job, const BallConfig& ball) c
            QByteArray::number(static_cast<int>(job.kind)) + ':' + QByteArray::number(job.threshold) + ':' +
            QByteArray::number(job.shape.frames) + 'x' + QByteArray::number(job.shape.width) + ':' +
            QByteArray::number(ball.ballType) + '/' + QByteArray::number(ball.layer);
+    // Only dithered items add to the key, so the entries of items that do
+    // not dither stay valid.
+    if (job.dither) key += ":dither";
     return folder_ + QLatin1Char('/') +
            QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex()) +
            QStringLiteral(".cols");

@@ -12,7 +12,7 @@ struct CompileJob;
 // Packed columns of items compiled before, so that compiling again after a
 // change converts only the items that changed. An entry is found by the
 // source file (path, size, modification time, inode), the item's kind,
-// thresholds and column shape, and the ball configuration; sources are
+// thresholds, dithering and column shape, and the ball configuration; sources are
 // written under a fresh name on every change, so a stale entry is never
 // found. Entries are written atomically; a cache that cannot be written is
 // simply not used. Empty folder: no cache.

@@ -21,6 +21,7 @@
 #include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "base/MessageSink.h"
+#include "model/ItemOperations.h"
 #include "model/ProjectLimits.h"
 
 namespace glowdeck {
@@ -223,6 +224,7 @@ ItemResult ConvertItem(const CompileJob& job, const BallConfig& ball, bool wantP
             return result;
         }
         animation.SetThreshold(job.threshold);
+        animation.SetDither(job.dither);
         animation.Convert(ball, &notes);
         result.columns = FitColumns(animation.Packed(), &job.shape);
         if (wantPreview) result.preview = animation.LedFrame();
@@ -233,6 +235,7 @@ ItemResult ConvertItem(const CompileJob& job, const BallConfig& ball, bool wantP
             return result;
         }
         picture.SetThreshold(job.threshold);
+        picture.SetDither(job.dither);
         picture.Convert(ball);
         result.columns = FitColumns(picture.Packed(), &job.shape);
         if (wantPreview) result.preview = picture.LedImage();
@@ -259,6 +262,7 @@ std::vector<CompileJob> CProjectCompiler::Jobs(int* itemCount) const {
             job.counter = 100 * *itemCount;
             job.kind = *kind;
             job.threshold = ThresholdColour(file.GetInt(g, i, "r"), file.GetInt(g, i, "g"), file.GetInt(g, i, "b"));
+            job.dither = item_ops::Dithers(file, g, i);
             job.shape = IndexShape(file, g, i, *kind == ItemKind::Animation);
             job.source = doc_.SourceImagePathFor(*kind, file.ItemId(g, i));
             jobs.push_back(job);

@@ -31,6 +31,7 @@ struct CompileJob {
     int counter = 0;   // the progress value once it is appended
     ItemKind kind = ItemKind::Picture;
     QRgb threshold = 0;
+    bool dither = false;  // error diffusion instead of the plain threshold
     ColumnShape shape;
     QString source;
 };
@@ -51,7 +52,8 @@ public:
     void SetPreviewFolder(const QString& folder) { previewFolder_ = folder; }
 
     // Where converted columns are kept between compiles, keyed by the
-    // source file, the thresholds, the shape and the ball; empty keeps none.
+    // source file, the thresholds, dithering, the shape and the ball; empty
+    // keeps none.
     void SetCacheFolder(const QString& folder) { cacheFolder_ = folder; }
     // Workers converting items; 0 uses every core.
     void SetThreadCount(int threads) { threads_ = threads; }

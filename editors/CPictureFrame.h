@@ -50,6 +50,8 @@ public:
 
     CPaintCanvas& Canvas() { return canvas_; }
     QImage CurrentImage() const { return canvas_.Shown(); }
+    // What the frame shows now: the player's frame when it has frames.
+    QImage DisplayedImage() const { return Displayed(); }
 
 protected:
     QImage Picture() const override { return Displayed(); }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -63,6 +64,9 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         sliders_[k]->setObjectName(QStringLiteral("colour%1").arg(k));
         cg->addWidget(sliders_[k], k + 1, 2);
     }
+    ditherBox_ = new QCheckBox(QStringLiteral("抖动"), conversion);
+    ditherBox_->setObjectName(QStringLiteral("dither"));
+    cg->addWidget(ditherBox_, 4, 2);
     layout->addWidget(conversion, 1, 1);
 
     auto* drawing = new QGroupBox(QStringLiteral("绘图"), this);
@@ -121,6 +125,7 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     });
     connect(&guard_, &QTimer::timeout, this, [this] { pickGuard_ = false; });
     for (int k = 0; k < 3; ++k) connect(sliders_[k], &QSlider::valueChanged, this, &CViewBmp::ColourChanged);
+    connect(ditherBox_, &QCheckBox::toggled, this, &CViewBmp::DitherChanged);
     connect(pen, &QSlider::valueChanged, this, [this, penValue](int v) {
         ledFrame_->SetPenSize(v - 1);
         penValue->setValue(v);
@@ -149,10 +154,15 @@ bool CViewBmp::Initialise() {
         blue_ = file.GetInt(g_, i_, "b");
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
+        dither_ = item_ops::Dithers(file, g_, i_);
     } catch (const AccessError&) {
         return false;
     }
     LoadSource(sourcePath_);
+    {
+        const QSignalBlocker block(ditherBox_);
+        ditherBox_->setChecked(dither_);
+    }
     const int values[3] = {red_, green_, blue_};
     for (int k = 0; k < 3; ++k) {
         const QSignalBlocker block(sliders_[k]);
@@ -193,6 +203,7 @@ void CViewBmp::Convert() {
     converter.Release();
     if (!converter.LoadFile(sourcePath_)) return;
     converter.SetThreshold(ThresholdColour(red_, green_, blue_));
+    converter.SetDither(dither_);
     converter.Convert({1, 0});
     progress_->setValue(converter.GetProgress());
     ledFrame_->SetImage(converter.LedImage().convertToFormat(QImage::Format_RGB888));
@@ -209,12 +220,19 @@ void CViewBmp::ColourChanged() {
     debounce_.start();
 }
 
+void CViewBmp::DitherChanged(bool on) {
+    dither_ = on;
+    doc_.needsCompile = true;
+    debounce_.start();
+}
+
 void CViewBmp::StoreColours() {
     try {
         CProjectFile& file = *doc_.ProjectFile();
         file.SetInt(g_, i_, "r", red_);
         file.SetInt(g_, i_, "g", green_);
         file.SetInt(g_, i_, "b", blue_);
+        item_ops::StoreDither(file, g_, i_, dither_);
         doc_.SaveProject();
     } catch (const AccessError&) {
         ErrorBeeps();

@@ -5,6 +5,7 @@
 #include "paint/PaintCanvas.h"
 
 class QButtonGroup;
+class QCheckBox;
 class QProgressBar;
 class QSlider;
 class QSpinBox;
@@ -35,9 +36,12 @@ private:
     void LoadSource(const QString& path);
     void FillInfo();
     void ColourChanged();
-    void StoreColours();
+    void DitherChanged(bool on);
+    void StoreColours();  // "r", "g", "b" and "dither"
+
 
     int red_ = 128, green_ = 128, blue_ = 128;
+    bool dither_ = false;  // error diffusion instead of the plain threshold
     int width_ = 333, height_ = 250, ledWidth_ = 74;
     int conversions_ = 0;
     PaintTool tool_ = PaintTool::None;
@@ -47,6 +51,7 @@ private:
     CPictureFrame* ledFrame_;
     QSlider* sliders_[3];
     QSpinBox* values_[3];
+    QCheckBox* ditherBox_;
     QProgressBar* progress_;
     QButtonGroup* tools_;
     QSpinBox* toolNumber_;  // the selected tool's number

@@ -1,5 +1,6 @@
 #include "editors/CViewGif.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -60,14 +61,18 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     const char* names[] = {"红  色", "绿  色", "蓝  色", "循环数", "速  率"};
     const int lo[] = {0, 0, 0, 1, -500}, hi[] = {255, 255, 255, 20, 500};
     for (int k = 0; k < 5; ++k) {
-        cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), k + 1, 0);
+        const int row = k < 3 ? k + 1 : k + 2;  // the dither box sits under the colours
+        cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), row, 0);
         values_[k] = ValueBox(conversion, lo[k], hi[k]);
-        cg->addWidget(values_[k], k + 1, 1);
+        cg->addWidget(values_[k], row, 1);
         sliders_[k] = new QSlider(Qt::Horizontal, conversion);
         sliders_[k]->setRange(lo[k], hi[k]);
         sliders_[k]->setObjectName(QStringLiteral("slider%1").arg(k));
-        cg->addWidget(sliders_[k], k + 1, 2);
+        cg->addWidget(sliders_[k], row, 2);
     }
+    ditherBox_ = new QCheckBox(QStringLiteral("抖动"), conversion);
+    ditherBox_->setObjectName(QStringLiteral("dither"));
+    cg->addWidget(ditherBox_, 4, 2);
     layout->addWidget(conversion, 2, 1);
     AddInfoRows(layout);
 
@@ -91,6 +96,13 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
             doc_.needsCompile = true;
             debounce_.start();
         });
+    connect(ditherBox_, &QCheckBox::toggled, this, [this](bool on) {
+        dither_ = on;
+        converted_ = false;
+        progress_->setValue(0);
+        doc_.needsCompile = true;
+        debounce_.start();
+    });
     connect(sliders_[3], &QSlider::valueChanged, this, [this](int v) {
         loops_ = v;
         values_[3]->setValue(v);
@@ -129,10 +141,15 @@ bool CViewGif::Initialise() {
         speed_ = file.GetInt(g_, i_, "speed");
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
+        dither_ = item_ops::Dithers(file, g_, i_);
     } catch (const AccessError&) {
         return false;
     }
     LoadGif(sourcePath_);
+    {
+        const QSignalBlocker block(ditherBox_);
+        ditherBox_->setChecked(dither_);
+    }
     const int values[5] = {red_, green_, blue_, loops_, speed_};
     for (int k = 0; k < 5; ++k) {
         const QSignalBlocker block(sliders_[k]);
@@ -178,6 +195,7 @@ void CViewGif::Convert() {
     converter.Release();
     if (!converter.LoadFile(sourcePath_)) return;
     converter.SetThreshold(ThresholdColour(red_, green_, blue_));
+    converter.SetDither(dither_);
     std::vector<QImage> led, source;
     for (int n = 0; n < converter.FrameCount(); ++n) {
         converter.ConvertFrame(n);
@@ -209,6 +227,7 @@ void CViewGif::StoreAttributes() {
         file.SetInt(g_, i_, "b", blue_);
         file.SetInt(g_, i_, "loop", loops_);
         file.SetInt(g_, i_, "speed", speed_);
+        item_ops::StoreDither(file, g_, i_, dither_);
         doc_.SaveProject();
         progress_->setValue(0);
     } catch (const AccessError&) {

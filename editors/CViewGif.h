@@ -3,6 +3,7 @@
 
 #include "editors/CItemView.h"
 
+class QCheckBox;
 class QLineEdit;
 class QProgressBar;
 class QSlider;
@@ -33,17 +34,19 @@ private:
     bool Initialise();
     void LoadGif(const QString& path);
     void FillInfo();
-    void StoreAttributes();
+    void StoreAttributes();  // "r", "g", "b", "loop", "speed" and "dither"
 
     int red_ = 128, green_ = 128, blue_ = 128, loops_ = 1, speed_ = 0;
     int width_ = 333, height_ = 250, ledWidth_ = 74, frameCount_ = 0;
     bool converted_ = false;
+    bool dither_ = false;  // error diffusion instead of the plain threshold
     std::vector<int> delays_;
     QImage first_;
     CPictureFrame* sourceFrame_;
     CPictureFrame* ledFrame_;
     QSlider* sliders_[5];  // red, green, blue, loop, speed
     QSpinBox* values_[5];
+    QCheckBox* ditherBox_;
     QProgressBar* progress_;
     QLineEdit* frameText_;
     QLineEdit* loopText_;

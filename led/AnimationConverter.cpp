@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <cstring>
 
+#include "led/Dither.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
 #include "led/LedOrder.h"
@@ -74,7 +75,7 @@ bool CAnimationConverter::Convert(const BallConfig& ball, IMessageSink* messages
     const int w = width_ > 0 ? width_ : 1;
     for (int f = 0; f < frameCount_; ++f) {
         preview_ = frames_[f];
-        ledFrame_ = ThresholdImage(preview_, threshold_, [&](int x) { progress_ = 50 * x / w; });
+        ledFrame_ = LedFrameOf(preview_);
         if (ball.ballType != 1 && ball.ballType != 2) {
             if (messages) messages->Warn(QStringLiteral("映射错误！"));
             continue;
@@ -94,9 +95,14 @@ bool CAnimationConverter::ConvertFrame(int frame) {
     if (!loaded_ || frame < 0 || frame >= frameCount_) return false;
     std::fill(buffer_.begin(), buffer_.end(), 0);
     preview_ = frames_[frame];
-    const int w = width_ > 0 ? width_ : 1;
-    ledFrame_ = ThresholdImage(preview_, threshold_, [&](int x) { progress_ = 50 * x / w; });
+    ledFrame_ = LedFrameOf(preview_);
     return true;
+}
+
+QImage CAnimationConverter::LedFrameOf(const QImage& frame) {
+    if (dither_) return DitherImage(frame, threshold_, [&](int y) { progress_ = 50 * y / LedRows; });
+    const int w = width_ > 0 ? width_ : 1;
+    return ThresholdImage(frame, threshold_, [&](int x) { progress_ = 50 * x / w; });
 }
 
 bool CAnimationConverter::SaveLedPreview(const QString& path) const {

@@ -26,6 +26,10 @@ public:
     // Why the last LoadFile failed; empty after a success.
     const QString& LoadError() const { return loadError_; }
     void SetThreshold(QRgb colour) { threshold_ = colour; }
+    // Error diffusion instead of the plain threshold, each frame on its own
+    // (no error is carried from one frame into the next). Off until set.
+    void SetDither(bool on) { dither_ = on; }
+    bool Dither() const { return dither_; }
     // Thresholds and packs every frame. A ball type other than 1 or 2 packs
     // nothing and shows "映射错误！" once per frame.
     bool Convert(const BallConfig& ball, IMessageSink* messages);
@@ -49,6 +53,8 @@ public:
 
 private:
     bool Fail(const QString& reason);
+    // Frame `frame` thresholded or dithered into an LED frame.
+    QImage LedFrameOf(const QImage& frame);
 
     QString loadError_;
     bool loaded_ = false;
@@ -57,6 +63,7 @@ private:
     int width_ = 0;
     int columnBytes_ = 21;
     QRgb threshold_ = 0xFF808080;
+    bool dither_ = false;
     std::atomic<int> progress_{0};
     std::vector<int> delays_ = std::vector<int>(MaxFrames, 0);
     std::vector<QImage> frames_;  // each frame reduced to W × 56, not thresholded

@@ -1,5 +1,6 @@
 #include "led/LedImageConverter.h"
 
+#include "led/Dither.h"
 #include "led/ImageCodec.h"
 #include "led/LedOrder.h"
 #include "led/LedPacker.h"
@@ -21,7 +22,8 @@ bool CLedImageConverter::Convert(const BallConfig& ball) {
     if (!loaded_) return false;
     progress_ = 0;
     const int w = width_ > 0 ? width_ : 1;
-    led_ = ThresholdImage(resized_, threshold_, [&](int x) { progress_ = 50 * x / w; });
+    led_ = dither_ ? DitherImage(resized_, threshold_, [&](int y) { progress_ = 50 * y / LedRows; })
+                   : ThresholdImage(resized_, threshold_, [&](int x) { progress_ = 50 * x / w; });
     PackLedImage(led_, 0, buffer_.data(), PictureTable(ball), true,
                  [&](int x) { progress_ = 50 + 50 * x / w; });
     columnBytes_ = ball.ColumnBytes();

@@ -21,8 +21,13 @@ public:
 
     void SetThreshold(QRgb colour) { threshold_ = colour; }
     QRgb Threshold() const { return threshold_; }
-    // Thresholds the resized image into the LED image and packs it with the
-    // table for pictures. False when nothing is loaded.
+    // Error diffusion instead of the plain threshold (pictures only; text
+    // strips and intervals are two-colour already). Off until set; like the
+    // threshold it takes effect at the next Convert.
+    void SetDither(bool on) { dither_ = on; }
+    bool Dither() const { return dither_; }
+    // Thresholds (or dithers) the resized image into the LED image and packs
+    // it with the table for pictures. False when nothing is loaded.
     bool Convert(const BallConfig& ball);
     int GetProgress() const { return progress_.load(); }
     // Writes the LED image JPEG-encoded to `path`; false when not converted.
@@ -51,6 +56,7 @@ private:
     int width_ = 0;
     int columnBytes_ = 21;
     QRgb threshold_ = 0xFF808080;
+    bool dither_ = false;
     std::atomic<int> progress_{0};
     QImage resized_, led_, spare_;
     std::vector<std::uint8_t> buffer_;

@@ -212,6 +212,41 @@ bool SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b) {
     return doc.SaveProject();
 }
 
+namespace {
+constexpr char kDither[] = "dither";
+
+bool CanDither(const CProjectFile& file, int g, int i) {
+    const auto kind = KindFromElementName(file.ItemKindOf(g, i));
+    return kind == ItemKind::Picture || kind == ItemKind::Animation;
+}
+}  // namespace
+
+bool Dithers(const CProjectFile& file, int g, int i) {
+    return CanDither(file, g, i) && file.HasProperty(g, i, kDither) &&
+           file.GetText(g, i, kDither).trimmed() == QLatin1String("1");
+}
+
+void StoreDither(CProjectFile& file, int g, int i, bool on) {
+    if (!CanDither(file, g, i) || Dithers(file, g, i) == on) return;
+    if (on)
+        file.SetOptionalText(g, i, kDither, QStringLiteral("1"));
+    else
+        file.RemoveProperty(g, i, kDither);
+}
+
+bool SetDither(CGlowdeckDoc& doc, int g, int i, bool on, QString* error) {
+    doc.CheckItemIds();
+    CProjectFile& project = *doc.ProjectFile();
+    if (!CanDither(project, g, i)) {
+        if (error) *error = QStringLiteral("only picture and animation items dither");
+        return false;
+    }
+    if (Dithers(project, g, i) == on) return true;  // nothing to write
+    StoreDither(project, g, i, on);
+    doc.needsCompile = true;
+    return doc.SaveProject();
+}
+
 std::optional<unsigned> ParseColour(const QString& text) {
     static const std::pair<const char*, unsigned> names[] = {
         {"black", 0x000000}, {"red", 0x0000FF},     {"green", 0x00FF00}, {"yellow", 0x00FFFF},

@@ -6,6 +6,7 @@
 namespace glowdeck {
 
 class CGlowdeckDoc;
+class CProjectFile;
 class IMessageSink;
 
 // What the item editors do to an item, without their windows; the views and
@@ -57,6 +58,18 @@ bool ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backCol
 
 // The colour parameters "r", "g", "b".
 bool SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b);
+
+// Error diffusion of a picture or animation item: its optional "dither"
+// element, text 1 when on. Absent, any other text or another kind of item
+// reads as off.
+bool Dithers(const CProjectFile& file, int g, int i);
+// Writes the element when turning on, removes it when turning off, so an
+// item that never dithered keeps its exact bytes; leaves the item alone when
+// it already reads as `on` and leaves other kinds alone. Does not save.
+void StoreDither(CProjectFile& file, int g, int i, bool on);
+// Turns dithering of a picture or animation item on or off and saves; false
+// with `error` for another kind of item.
+bool SetDither(CGlowdeckDoc& doc, int g, int i, bool on, QString* error);
 
 // One of the eight colour names (black, red, green, yellow, blue, magenta,
 // cyan, white) or a 0xBBGGRR number.

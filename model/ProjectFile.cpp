@@ -222,6 +222,23 @@ void CProjectFile::SetIntList(int g, int i, const char* name, const std::vector<
     SetText(g, i, name, text);
 }
 
+bool CProjectFile::HasProperty(int g, int i, const char* name) const {
+    return static_cast<bool>(Item(g, i).child(name));
+}
+
+void CProjectFile::SetOptionalText(int g, int i, const char* name, const QString& value) {
+    pugi::xml_node item = Item(g, i);
+    if (item.type() != pugi::node_element)
+        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " is not an element");
+    if (!item.child(name)) item.append_child(name);
+    SetText(g, i, name, value);
+}
+
+void CProjectFile::RemoveProperty(int g, int i, const char* name) {
+    pugi::xml_node item = Item(g, i);
+    while (pugi::xml_node property = item.child(name)) item.remove_child(property);
+}
+
 QString CProjectFile::GenerateId() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }

@@ -42,6 +42,12 @@ public:
     void SetInt(int g, int i, const char* name, int value);
     std::vector<int> GetIntList(int g, int i, const char* name) const;
     void SetIntList(int g, int i, const char* name, const std::vector<int>& values);
+    // Property elements that an item may lack (absent means the default):
+    // whether it has one, one appended after the others or set when it
+    // exists, and one removed (nothing when it has none).
+    bool HasProperty(int g, int i, const char* name) const;
+    void SetOptionalText(int g, int i, const char* name, const QString& value);
+    void RemoveProperty(int g, int i, const char* name);
     QString NewItemId(int g, int i);
     // The item's "id", the stem of its image file names. Throws AccessError
     // when it is not a plain file name (IsPlainFileName): such a file is damaged.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QApplication>
 #include <QSlider>
 #include <QSpinBox>
@@ -19,6 +20,7 @@
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
 
@@ -90,6 +92,65 @@ TEST_F(Editors, ColourSliderDragConvertsOnceAfterItStops) {
     EXPECT_EQ(view.Conversions(), before + 1);
     EXPECT_EQ(File().GetInt(0, 0, "r"), 109);
     EXPECT_TRUE(doc_.needsCompile);
+}
+
+namespace {
+// Share of the pixels of an LED image whose red is lit.
+double RedShare(const QImage& led) {
+    int lit = 0;
+    for (int y = 0; y < led.height(); ++y)
+        for (int x = 0; x < led.width(); ++x) lit += qRed(led.pixel(x, y)) == 255;
+    return static_cast<double>(lit) / std::max(1, led.width() * led.height());
+}
+}  // namespace
+
+TEST_F(Editors, DitherBoxConvertsAfterTheQuietTimeAndIsStored) {
+    QImage grey(112, 56, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    const QString file = dir_.File(QStringLiteral("grey.bmp"));
+    ASSERT_TRUE(EncodeImage(grey, file, QStringLiteral("image/bmp")));
+    {
+        CViewBmp view(doc_, 0, 0, refresh_);
+        ASSERT_TRUE(view.ChoosePicture(file));
+        EXPECT_EQ(RedShare(view.LedFrame()->CurrentImage()), 1.0);
+        doc_.needsCompile = false;
+        auto* box = view.findChild<QCheckBox*>(QStringLiteral("dither"));
+        ASSERT_NE(box, nullptr);
+        EXPECT_FALSE(box->isChecked());
+        const int before = view.Conversions();
+        box->click();
+        EXPECT_TRUE(doc_.needsCompile);
+        EXPECT_EQ(view.Conversions(), before);  // waits for the quiet time like the sliders
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.Conversions() > before; }, 3000));
+        EXPECT_NEAR(RedShare(view.LedFrame()->CurrentImage()), 0.5, 0.03);
+        EXPECT_TRUE(item_ops::Dithers(CProjectFile(doc_.projectFilePath), 0, 0));
+    }
+    CViewBmp reopened(doc_, 0, 0, refresh_);
+    EXPECT_TRUE(reopened.findChild<QCheckBox*>(QStringLiteral("dither"))->isChecked());
+    EXPECT_NEAR(RedShare(reopened.LedFrame()->CurrentImage()), 0.5, 0.03);
+}
+
+TEST_F(Editors, AnimationDitherBoxReconvertsEveryFrame) {
+    QImage grey(56, 56, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    QByteArray gif;
+    ASSERT_TRUE(EncodeGif({grey, grey, grey}, {5, 5, 5}, 0, &gif));
+    CViewGif view(doc_, 0, 1, refresh_);
+    ASSERT_TRUE(view.ChooseAnimation(dir_.Write("grey.gif", gif)));
+    ASSERT_TRUE(view.Converted());
+    EXPECT_EQ(RedShare(view.LedFrame()->DisplayedImage()), 1.0);
+    doc_.needsCompile = false;
+    view.findChild<QCheckBox*>(QStringLiteral("dither"))->click();
+    EXPECT_FALSE(view.Converted());
+    EXPECT_TRUE(doc_.needsCompile);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Converted(); }, 3000));
+    EXPECT_NEAR(RedShare(view.LedFrame()->DisplayedImage()), 0.5, 0.03);
+    EXPECT_TRUE(item_ops::Dithers(CProjectFile(doc_.projectFilePath), 0, 1));
+    // Off again: the element goes, the frames are thresholded again.
+    view.findChild<QCheckBox*>(QStringLiteral("dither"))->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Converted(); }, 3000));
+    EXPECT_EQ(RedShare(view.LedFrame()->DisplayedImage()), 1.0);
+    EXPECT_FALSE(File().HasProperty(0, 1, "dither"));
 }
 
 TEST_F(Editors, PalettePickBlocksTheToolsFor200ms) {

@@ -181,6 +181,55 @@ TEST_F(CliEdit, IntervalAndThresholds) {
     EXPECT_EQ(Cli({"set-threshold", project_, "1", "1", "0", "128", "256"}).code, 2);
 }
 
+TEST_F(CliEdit, DitherOnAndOffListedAndCompiled) {
+    // A grey picture: thresholded all lit, dithered about half.
+    QImage grey(112, 56, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    const QString source = dir_.File("grey.bmp");
+    ASSERT_TRUE(EncodeImage(grey, source, QStringLiteral("image/bmp")));
+    ASSERT_EQ(Cli({"set-source", project_, "1", "1", source}).code, 0);
+    ASSERT_EQ(Cli({"compile", project_}).code, 0);
+    const QByteArray plain = ReadAll(project_ + QStringLiteral("/data.bin"));
+    const QByteArray projectBefore = ReadAll(project_ + QStringLiteral("/Index.prj"));
+
+    const CliRun on = Cli({"set-dither", project_, "1", "1", "on"});
+    ASSERT_EQ(on.code, 0) << on.err.toStdString();
+    EXPECT_EQ(on.out.trimmed(), QStringLiteral("id=%1 dither=on").arg(File().GetAttr(0, 0, "id")));
+    EXPECT_TRUE(item_ops::Dithers(File(), 0, 0));
+    EXPECT_EQ(Cli({"set-dither", project_, "1", "2", "on"}).code, 0);  // the animation
+    const QStringList listed = Cli({"list", project_}).out.split(QLatin1Char('\n'));
+    ASSERT_GE(listed.size(), 6);
+    EXPECT_TRUE(listed[2].endsWith(QLatin1String(" dither"))) << listed[2].toStdString();
+    EXPECT_TRUE(listed[3].endsWith(QLatin1String(" dither"))) << listed[3].toStdString();
+    EXPECT_FALSE(listed[4].contains(QLatin1String("dither")));
+    ASSERT_EQ(Cli({"compile", project_}).code, 0);
+    const QByteArray dithered = ReadAll(project_ + QStringLiteral("/data.bin"));
+    ASSERT_EQ(dithered.size(), plain.size());
+    EXPECT_NE(dithered, plain);
+
+    EXPECT_EQ(Cli({"set-dither", project_, "1", "2", "off"}).code, 0);
+    const CliRun off = Cli({"set-dither", project_, "1", "1", "OFF"});
+    ASSERT_EQ(off.code, 0) << off.err.toStdString();
+    EXPECT_TRUE(off.out.contains(QLatin1String("dither=off")));
+    EXPECT_EQ(ReadAll(project_ + QStringLiteral("/Index.prj")), projectBefore);
+    ASSERT_EQ(Cli({"compile", project_}).code, 0);
+    EXPECT_EQ(ReadAll(project_ + QStringLiteral("/data.bin")), plain);
+}
+
+TEST_F(CliEdit, DitherBadArgumentsFailWithAMessage) {
+    const QByteArray before = ReadAll(project_ + QStringLiteral("/Index.prj"));
+    for (const QStringList& args : {QStringList{"set-dither", project_, "1", "1", "maybe"},
+                                    QStringList{"set-dither", project_, "1", "1"},
+                                    QStringList{"set-dither", project_, "1", "3", "on"},    // a text item
+                                    QStringList{"set-dither", project_, "1", "4", "on"},    // an interval
+                                    QStringList{"set-dither", project_, "1", "9", "on"}}) {  // no such item
+        const CliRun run = Cli(args);
+        EXPECT_NE(run.code, 0) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(run.err.trimmed().isEmpty()) << args.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_EQ(ReadAll(project_ + QStringLiteral("/Index.prj")), before);
+}
+
 TEST(ItemOperations, MissingSourceBecomesAPurplePictureOnDisk) {
     TempDir dir;
     const QString path = dir.File("missing.bmp");

@@ -218,3 +218,34 @@ TEST(AnimationConverter, RestoredBackgroundCompilesToDarkLeds) {
     EXPECT_EQ(converter.LedFrame().pixel(12, 12) | 0xFF000000u, qRgb(0, 0, 0));
     EXPECT_EQ(converter.LedFrame().pixel(30, 30) | 0xFF000000u, qRgb(255, 0, 0));
 }
+
+TEST(AnimationConverter, FramesDitherIndependentlyOfEachOther) {
+    // The same grey after a white and after a black frame: no error may be
+    // carried from one frame into the next.
+    const auto filled = [](QRgb colour) {
+        QImage image(30, 56, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    };
+    const QImage grey = filled(qRgb(100, 128, 160));
+    TempDir dir;
+    QByteArray bytes;
+    ASSERT_TRUE(EncodeGif({grey, filled(qRgb(255, 255, 255)), grey, filled(qRgb(0, 0, 0)), grey}, {5, 5, 5, 5, 5}, 0,
+                          &bytes));
+    CAnimationConverter converter;
+    ASSERT_TRUE(converter.LoadFile(dir.Write("g.gif", bytes)));
+    converter.SetDither(true);
+    ASSERT_TRUE(converter.Convert({1, 0}, nullptr));
+    const PackedColumns packed = converter.Packed();
+    const int frameBytes = packed.width * packed.columnBytes;
+    const QByteArray all(reinterpret_cast<const char*>(packed.data), packed.frames * frameBytes);
+    const QByteArray first = all.left(frameBytes);
+    EXPECT_EQ(all.mid(2 * frameBytes, frameBytes), first);
+    EXPECT_EQ(all.mid(4 * frameBytes, frameBytes), first);
+    EXPECT_NE(first, QByteArray(frameBytes, '\0'));  // dithered, not all lit as thresholded
+    EXPECT_NE(first, QByteArray(frameBytes, '\xFF'));
+    // The view's single frame is the same picture as the compiled one.
+    const QImage compiled = converter.LedFrame();
+    ASSERT_TRUE(converter.ConvertFrame(4));
+    EXPECT_EQ(converter.LedFrame(), compiled);
+}

@@ -190,3 +190,27 @@ TEST(PictureConverter, TransparentPixelsAreDark) {
         EXPECT_EQ(converter.LedImage().pixel(50, 30), qRgb(255, 255, 255)) << height;
     }
 }
+
+TEST(PictureConverter, DithersOnlyWhenAsked) {
+    TempDir dir;
+    CPictureConverter converter;
+    ASSERT_TRUE(converter.LoadFile(WriteBmp(dir, "grey.bmp", Filled(40, 56, qRgb(128, 128, 128)))));
+    // Lit LEDs are clear bits in the packed columns.
+    auto litBits = [&] {
+        const PackedColumns packed = converter.Packed();
+        int lit = 0;
+        for (int k = 0; k < packed.width * packed.columnBytes; ++k)
+            for (int bit = 0; bit < 8; ++bit) lit += !(packed.data[k] >> bit & 1);
+        return lit;
+    };
+    const int all = 40 * 56 * 3;
+    ASSERT_TRUE(converter.Convert({1, 0}));
+    EXPECT_EQ(litBits(), all);
+    converter.SetDither(true);
+    ASSERT_TRUE(converter.Convert({1, 0}));
+    EXPECT_NEAR(litBits(), all / 2, all / 50);
+    EXPECT_EQ(converter.GetProgress(), 50 + 50 * 39 / 40);
+    converter.SetDither(false);
+    ASSERT_TRUE(converter.Convert({1, 0}));
+    EXPECT_EQ(litBits(), all);
+}

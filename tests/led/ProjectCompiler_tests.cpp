@@ -8,6 +8,7 @@
 #include "led/ImageCodec.h"
 #include "compile/ProjectCompiler.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ItemOperations.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
 
@@ -377,4 +378,62 @@ TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
     CompileSummary innerSummary;
     ASSERT_TRUE(inner.Compile({2, 1}, {}, &innerSummary));
     EXPECT_EQ(innerSummary.reused, 0);
+}
+
+TEST_F(Compile, DitheringChangesOnlyItsItemsAndOffIsTheGoldenFile) {
+    BuildMixed();
+    const QByteArray project = ReadAll(doc_.projectFilePath);
+    const QByteArray golden = ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/mixed_single.data.bin"));
+    QString error;
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true, &error));  // the picture
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 2, true, &error));  // the animation
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray dithered = ReadAll(doc_.dataFilePath);
+    ASSERT_EQ(dithered.size(), golden.size());
+    // Index 53 bytes, picture 8 columns, interval 1, animation 12, text 6, picture 5.
+    const int picture = 53, interval = picture + 8 * 21, animation = interval + 21, text = animation + 12 * 21;
+    EXPECT_EQ(dithered.left(picture), golden.left(picture));
+    EXPECT_NE(dithered.mid(picture, 8 * 21), golden.mid(picture, 8 * 21));
+    EXPECT_EQ(dithered.mid(interval, 21), golden.mid(interval, 21));
+    EXPECT_NE(dithered.mid(animation, 12 * 21), golden.mid(animation, 12 * 21));
+    EXPECT_EQ(dithered.mid(text), golden.mid(text));
+    // Off again: the project file and data.bin are those of a project that never dithered.
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, false, &error));
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 2, false, &error));
+    EXPECT_EQ(ReadAll(doc_.projectFilePath), project);
+    ASSERT_TRUE(Run({1, 0}));
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), golden);
+}
+
+TEST_F(Compile, UnknownDitherValueCompilesPlain) {
+    BuildMixed();
+    File().SetOptionalText(0, 0, "dither", QStringLiteral("yes"));
+    File().SetOptionalText(0, 2, "dither", QStringLiteral("2"));
+    File().SetOptionalText(1, 0, "dither", QStringLiteral("1"));  // a text strip never dithers
+    ASSERT_TRUE(Run({1, 0}));
+    const QByteArray data = ReadAll(doc_.dataFilePath);
+    EXPECT_EQ(data, ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/mixed_single.data.bin")));
+}
+
+TEST_F(Compile, CacheKeepsDitheredAndPlainColumnsApart) {
+    BuildMixed();
+    TempDir cache;
+    auto compile = [&](CompileSummary* summary) {
+        CProjectCompiler compiler(doc_, sink_);
+        compiler.SetCacheFolder(cache.Path());
+        EXPECT_TRUE(compiler.Compile({1, 0}, {}, summary));
+        return ReadAll(doc_.dataFilePath);
+    };
+    CompileSummary first, dithered, back;
+    const QByteArray plain = compile(&first);
+    QString error;
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true, &error));
+    const QByteArray cachedRun = compile(&dithered);
+    EXPECT_EQ(dithered.converted, 1);  // the picture, not its plain columns from the cache
+    ASSERT_TRUE(Run({1, 0}));          // without a cache
+    EXPECT_EQ(ReadAll(doc_.dataFilePath), cachedRun);
+    EXPECT_NE(cachedRun, plain);
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, false, &error));
+    EXPECT_EQ(compile(&back), plain);
+    EXPECT_EQ(back.converted, 0);  // the plain entries are still valid
 }

@@ -252,3 +252,51 @@ TEST_F(Edits, IdLeavingTheImagesFolderIsADamagedProjectThatNoEditTouches) {
     EXPECT_EQ(QDir(doc_.imagesFolder).entryList(QDir::Files), images);
     EXPECT_TRUE(doc_.SourceImagePath(0, 0).isEmpty());  // no stale paths are left to read
 }
+
+TEST_F(Edits, DitherElementIsWrittenOnlyWhenOnAndReadBack) {
+    AddPictures(1, {"P"});
+    ASSERT_TRUE(doc_.NewAnimation(1, QStringLiteral("A")));
+    ASSERT_TRUE(doc_.NewText(1, QStringLiteral("T")));
+    doc_.needsCompile = false;
+    const QByteArray plain = ReadAll(doc_.projectFilePath);
+    EXPECT_FALSE(plain.contains("dither"));
+    QString error;
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true, &error));
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 1, true, &error));
+    EXPECT_TRUE(doc_.needsCompile);
+    ExpectSaved();
+    // The last property of each item, text 1.
+    EXPECT_TRUE(ReadAll(doc_.projectFilePath).contains("<length>74</length><dither>1</dither></picture>"));
+    EXPECT_TRUE(ReadAll(doc_.projectFilePath).contains("</interval><dither>1</dither></gif>"));
+    CProjectFile reread(doc_.projectFilePath);
+    EXPECT_TRUE(item_ops::Dithers(reread, 0, 0));
+    EXPECT_TRUE(item_ops::Dithers(reread, 0, 1));
+    EXPECT_FALSE(item_ops::Dithers(reread, 0, 2));
+    // Off removes it again: the file is the one that never dithered.
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, false, &error));
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 1, false, &error));
+    EXPECT_EQ(ReadAll(doc_.projectFilePath), plain);
+}
+
+TEST_F(Edits, DitherOnOtherKindsIsRefusedAndUnknownValuesReadOff) {
+    AddPictures(1, {"P"});
+    ASSERT_TRUE(doc_.NewText(1, QStringLiteral("T")));
+    ASSERT_TRUE(doc_.NewInterval(1, QStringLiteral("I")));
+    const QByteArray before = ReadAll(doc_.projectFilePath);
+    QString error;
+    EXPECT_FALSE(item_ops::SetDither(doc_, 0, 1, true, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(item_ops::SetDither(doc_, 0, 2, true, &error));
+    item_ops::StoreDither(File(), 0, 1, true);
+    EXPECT_FALSE(File().HasProperty(0, 1, "dither"));
+    EXPECT_EQ(ReadAll(doc_.projectFilePath), before);
+    for (const char* value : {"yes", "2", "0", "", "on"}) {
+        File().SetOptionalText(0, 0, "dither", QString::fromLatin1(value));
+        EXPECT_FALSE(item_ops::Dithers(File(), 0, 0)) << value;
+        // Storing "off" leaves a value it does not know alone.
+        item_ops::StoreDither(File(), 0, 0, false);
+        EXPECT_EQ(File().GetText(0, 0, "dither"), QString::fromLatin1(value));
+    }
+    File().SetOptionalText(0, 0, "dither", QStringLiteral(" 1\n"));
+    EXPECT_TRUE(item_ops::Dithers(File(), 0, 0));
+}
