@@ -16,13 +16,20 @@ void EnsureResources() {
 namespace {
 QString NodeName(int viewKind) {
     switch (viewKind) {
-        case 1: return QStringLiteral("project");
-        case 3: return QStringLiteral("group");
-        case 5: return QStringLiteral("animation");
-        case 7: return QStringLiteral("picture");
-        case 9: return QStringLiteral("text");
-        case 11: return QStringLiteral("interval");
-        default: return QStringLiteral("project");
+        case 1:
+            return QStringLiteral("project");
+        case 3:
+            return QStringLiteral("group");
+        case 5:
+            return QStringLiteral("animation");
+        case 7:
+            return QStringLiteral("picture");
+        case 9:
+            return QStringLiteral("text");
+        case 11:
+            return QStringLiteral("interval");
+        default:
+            return QStringLiteral("project");
     }
 }
 }  // namespace

@@ -10,9 +10,12 @@
 
 namespace glowdeck {
 
-CChoiceDlg::CChoiceDlg(const QString& title, const QList<Option>& options, const QString& mustChoose,
-                       IMessageSink& messages, QWidget* parent)
-    : QDialog(parent), group_(new QButtonGroup(this)), mustChoose_(mustChoose), messages_(messages) {
+CChoiceDlg::CChoiceDlg(const QString& title, const QList<Option>& options,
+                       const QString& mustChoose, IMessageSink& messages, QWidget* parent)
+    : QDialog(parent),
+      group_(new QButtonGroup(this)),
+      mustChoose_(mustChoose),
+      messages_(messages) {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
     for (const Option& option : options) {
@@ -44,12 +47,14 @@ void CChoiceDlg::Confirm() {
 }
 
 CChoiceDlg* CChoiceDlg::BallTypeDialog(IMessageSink& messages, QWidget* parent) {
-    return new CChoiceDlg(QStringLiteral("彩球类型"), {{QStringLiteral("单层球"), 1}, {QStringLiteral("双层球"), 2}},
+    return new CChoiceDlg(QStringLiteral("彩球类型"),
+                          {{QStringLiteral("单层球"), 1}, {QStringLiteral("双层球"), 2}},
                           QStringLiteral("请选择彩球类型！"), messages, parent);
 }
 
 CChoiceDlg* CChoiceDlg::LayerDialog(IMessageSink& messages, QWidget* parent) {
-    return new CChoiceDlg(QStringLiteral("选择层"), {{QStringLiteral("内层"), 1}, {QStringLiteral("外层"), 0}},
+    return new CChoiceDlg(QStringLiteral("选择层"),
+                          {{QStringLiteral("内层"), 1}, {QStringLiteral("外层"), 0}},
                           QStringLiteral("必须选择内外球！"), messages, parent);
 }
 

@@ -11,8 +11,7 @@ class IMessageSink;
 // otherwise it shows `mustChoose` and stays. Escape leaves the choice at 0.
 // The ball-type dialog ("单层球" 1, "双层球" 2) and the layer dialog ("内层" 1,
 // "外层" 0) are two of these.
-class CChoiceDlg : public QDialog
-{
+class CChoiceDlg : public QDialog {
     Q_OBJECT
 public:
     struct Option {

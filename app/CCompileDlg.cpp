@@ -14,7 +14,10 @@
 namespace glowdeck {
 
 CCompileDlg::CCompileDlg(CGlowdeckDoc& doc, const BallConfig& ball, QWidget* parent)
-    : QDialog(parent), doc_(doc), ball_(ball), previewFolder_(ProgramFolders::ForThisProgram().WritableFolder()) {
+    : QDialog(parent),
+      doc_(doc),
+      ball_(ball),
+      previewFolder_(ProgramFolders::ForThisProgram().WritableFolder()) {
     setWindowTitle(QStringLiteral("编译"));
     auto* layout = new QFormLayout(this);
     progress_ = new QProgressBar(this);
@@ -54,30 +57,32 @@ bool CCompileDlg::StartCompile() {
     progress_->setValue(0);
     snapshot_ = doc_.CompileSnapshot(doc_.Messages());
     projectAtStart_ = doc_.ProjectFile()->Serialize();
-    worker_ = std::thread([this, snapshot = snapshot_.get(), ball = ball_, preview = previewFolder_] {
-        CProjectCompiler compiler(*snapshot, snapshot->Messages());
-        compiler.SetPreviewFolder(preview);
-        compiler.SetCacheFolder(CColumnCache::DefaultFolder());
-        compiler.SetCancelFlag(&cancelRequested_);
-        CompileSummary summary;
-        // Updates reach the window as queued calls; the window outlives the
-        // worker (its destructor joins it).
-        const bool ok = compiler.Compile(
-            ball,
-            [this](int value, int maximum) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, value, maximum] {
-                        progress_->setRange(0, std::max(maximum, 1));
-                        progress_->setValue(value);
-                    },
-                    Qt::QueuedConnection);
-            },
-            &summary);
-        const bool cancelled = compiler.WasCancelled();
-        QMetaObject::invokeMethod(this, [this, ok, cancelled, summary] { Finish(ok, cancelled, summary); },
-                                  Qt::QueuedConnection);
-    });
+    worker_ =
+        std::thread([this, snapshot = snapshot_.get(), ball = ball_, preview = previewFolder_] {
+            CProjectCompiler compiler(*snapshot, snapshot->Messages());
+            compiler.SetPreviewFolder(preview);
+            compiler.SetCacheFolder(CColumnCache::DefaultFolder());
+            compiler.SetCancelFlag(&cancelRequested_);
+            CompileSummary summary;
+            // Updates reach the window as queued calls; the window outlives the
+            // worker (its destructor joins it).
+            const bool ok = compiler.Compile(
+                ball,
+                [this](int value, int maximum) {
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, value, maximum] {
+                            progress_->setRange(0, std::max(maximum, 1));
+                            progress_->setValue(value);
+                        },
+                        Qt::QueuedConnection);
+                },
+                &summary);
+            const bool cancelled = compiler.WasCancelled();
+            QMetaObject::invokeMethod(
+                this, [this, ok, cancelled, summary] { Finish(ok, cancelled, summary); },
+                Qt::QueuedConnection);
+        });
     return true;
 }
 
@@ -105,7 +110,8 @@ void CCompileDlg::Finish(bool ok, bool cancelled, const CompileSummary& summary)
     outcome_ = ok ? Outcome::Compiled : cancelled ? Outcome::Cancelled : Outcome::Failed;
     // The compiled project is the one at the start: the flag is cleared only
     // when nothing was changed since.
-    if (ok && doc_.ProjectFile() && doc_.ProjectFile()->Serialize() == projectAtStart_) doc_.needsCompile = false;
+    if (ok && doc_.ProjectFile() && doc_.ProjectFile()->Serialize() == projectAtStart_)
+        doc_.needsCompile = false;
     QApplication::beep();
     emit compileFinished(ok);
     if (closeWhenDone_) {

@@ -21,8 +21,7 @@ class CGlowdeckDoc;
 // and nothing the editors do meanwhile can change what is compiled; progress
 // and the outcome come back as queued calls. "取消" (or closing the window)
 // stops it and keeps the previous data.bin.
-class CCompileDlg : public QDialog
-{
+class CCompileDlg : public QDialog {
     Q_OBJECT
 public:
     enum class Outcome { NotRun, Compiled, Failed, Cancelled };

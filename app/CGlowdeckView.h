@@ -5,8 +5,7 @@ namespace glowdeck {
 
 // The main view, shown at start-up and by "显示主页面": the whole area in
 // the program's dark blue, RGB(8, 64, 112).
-class CGlowdeckView : public QWidget
-{
+class CGlowdeckView : public QWidget {
     Q_OBJECT
 public:
     explicit CGlowdeckView(QWidget* parent = nullptr);

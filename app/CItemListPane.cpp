@@ -4,8 +4,8 @@
 #include <QStyle>
 
 #include "base/AccessError.h"
-#include "model/GlowdeckDoc.h"
 #include "base/MessageSink.h"
+#include "model/GlowdeckDoc.h"
 #include "model/TreeRules.h"
 
 namespace glowdeck {
@@ -20,10 +20,12 @@ CItemListPane::CItemListPane(CGlowdeckDoc& doc, QWidget* parent) : QListWidget(p
     setIconSize(QSize(ThumbnailCache::Width, ThumbnailCache::Height));
     setGridSize(QSize(106, 110));
     // Tall enough for a whole entry, caption included, above the scroll bar.
-    setMinimumHeight(gridSize().height() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * frameWidth() + 4);
+    setMinimumHeight(gridSize().height() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                     2 * frameWidth() + 4);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
+    font.setFamilies(
+        {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
     font.setPixelSize(15);
     setFont(font);
     filler_.setInterval(0);

@@ -11,8 +11,7 @@ class CGlowdeckDoc;
 // "图像列表": the items of the current group as one row of captioned
 // 100 × 75 thumbnails. Thumbnails are filled in small steps from the event
 // loop, so a group of 300 large photographs never freezes the window.
-class CItemListPane : public QListWidget
-{
+class CItemListPane : public QListWidget {
     Q_OBJECT
 public:
     explicit CItemListPane(CGlowdeckDoc& doc, QWidget* parent = nullptr);

@@ -1,16 +1,15 @@
 #include "app/CMainFrame.h"
 
-#include <QApplication>
-
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
-#include <QStandardPaths>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -25,6 +24,7 @@
 #include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
 #include "app/ShellDialogs.h"
+#include "base/MessageSink.h"
 #include "device/DownloadFrames.h"
 #include "editors/CPictureFrame.h"
 #include "editors/CTitleView.h"
@@ -33,9 +33,8 @@
 #include "editors/CViewNull.h"
 #include "editors/CViewTxt.h"
 #include "model/GlowdeckDoc.h"
-#include "model/ProjectLimits.h"
 #include "model/IniFile.h"
-#include "base/MessageSink.h"
+#include "model/ProjectLimits.h"
 #include "model/TreeRules.h"
 
 namespace glowdeck {
@@ -82,13 +81,15 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     BuildToolbar();
     resize(1200, 800);
 
-    connect(tree_, &CProjectTree::NodeSelected, this, [this](int kind, int, int) { ShowView(kind); });
+    connect(tree_, &CProjectTree::NodeSelected, this,
+            [this](int kind, int, int) { ShowView(kind); });
     connect(itemList_, &CItemListPane::ItemChosen, tree_, &CProjectTree::SelectItemOfCurrentGroup);
     InitBallType();
     ShowView(0);
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys) {
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
+                                const QKeySequence& keys) {
     QAction* action = menu->addAction(text);
     action->setObjectName(QStringLiteral("cmd%1").arg(id));
     action->setData(id);
@@ -99,32 +100,50 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const 
 
 void CMainFrame::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    connect(AddCommand(file, 57600, QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered, this, &CMainFrame::NewProject);
-    connect(AddCommand(file, 57601, QStringLiteral("打开(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered, this, &CMainFrame::OpenProject);
-    connect(AddCommand(file, 57603, QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered, this, [this] { doc_.SaveProject(); });
+    connect(AddCommand(file, 57600, QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+            &QAction::triggered, this, &CMainFrame::NewProject);
+    connect(
+        AddCommand(file, 57601, QStringLiteral("打开(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, this, &CMainFrame::OpenProject);
+    connect(AddCommand(file, 57603, QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, [this] { doc_.SaveProject(); });
     file->addSeparator();
-    connect(AddCommand(file, 32887, QStringLiteral("单层球")), &QAction::triggered, this, [this] { SetBallType(1); });
-    connect(AddCommand(file, 32888, QStringLiteral("双层球")), &QAction::triggered, this, [this] { SetBallType(2); });
+    connect(AddCommand(file, 32887, QStringLiteral("单层球")), &QAction::triggered, this,
+            [this] { SetBallType(1); });
+    connect(AddCommand(file, 32888, QStringLiteral("双层球")), &QAction::triggered, this,
+            [this] { SetBallType(2); });
     file->addSeparator();
-    connect(AddCommand(file, 57665, QStringLiteral("退出(&X)")), &QAction::triggered, this, &QWidget::close);
+    connect(AddCommand(file, 57665, QStringLiteral("退出(&X)")), &QAction::triggered, this,
+            &QWidget::close);
 
     QMenu* functions = menuBar()->addMenu(QStringLiteral("功能(&F)"));
-    connect(AddCommand(functions, 32871, QStringLiteral("添加群组(&Q)")), &QAction::triggered, tree_, &CProjectTree::AddGroup);
-    connect(AddCommand(functions, 32872, QStringLiteral("添加图片(&T)")), &QAction::triggered, this, [this] { tree_->AddItem(ItemKind::Picture); });
-    connect(AddCommand(functions, 32873, QStringLiteral("添加动画(&D)")), &QAction::triggered, this, [this] { tree_->AddItem(ItemKind::Animation); });
-    connect(AddCommand(functions, 32874, QStringLiteral("添加文字(&W)")), &QAction::triggered, this, [this] { tree_->AddItem(ItemKind::Text); });
-    connect(AddCommand(functions, 32875, QStringLiteral("添加间隔(&J)")), &QAction::triggered, this, [this] { tree_->AddItem(ItemKind::Interval); });
+    connect(AddCommand(functions, 32871, QStringLiteral("添加群组(&Q)")), &QAction::triggered,
+            tree_, &CProjectTree::AddGroup);
+    connect(AddCommand(functions, 32872, QStringLiteral("添加图片(&T)")), &QAction::triggered, this,
+            [this] { tree_->AddItem(ItemKind::Picture); });
+    connect(AddCommand(functions, 32873, QStringLiteral("添加动画(&D)")), &QAction::triggered, this,
+            [this] { tree_->AddItem(ItemKind::Animation); });
+    connect(AddCommand(functions, 32874, QStringLiteral("添加文字(&W)")), &QAction::triggered, this,
+            [this] { tree_->AddItem(ItemKind::Text); });
+    connect(AddCommand(functions, 32875, QStringLiteral("添加间隔(&J)")), &QAction::triggered, this,
+            [this] { tree_->AddItem(ItemKind::Interval); });
     functions->addSeparator();
-    connect(AddCommand(functions, 32876, QStringLiteral("计算长度(&S)")), &QAction::triggered, this, &CMainFrame::MemoryReport);
+    connect(AddCommand(functions, 32876, QStringLiteral("计算长度(&S)")), &QAction::triggered, this,
+            &CMainFrame::MemoryReport);
     AddCommand(functions, 32879, QStringLiteral("清除临时文件(&C)"))->setEnabled(false);
     functions->addSeparator();
-    connect(AddCommand(functions, 32858, QStringLiteral("编译数据(&B)")), &QAction::triggered, this, &CMainFrame::Compile);
-    connect(AddCommand(functions, 32859, QStringLiteral("发送数据(&F)")), &QAction::triggered, this, &CMainFrame::Send);
+    connect(AddCommand(functions, 32858, QStringLiteral("编译数据(&B)")), &QAction::triggered, this,
+            &CMainFrame::Compile);
+    connect(AddCommand(functions, 32859, QStringLiteral("发送数据(&F)")), &QAction::triggered, this,
+            &CMainFrame::Send);
     // Each prompt is "status-bar text\ntooltip".
     const QList<QPair<int, QString>> prompts = {
-        {32858, QStringLiteral("编译图像数据\n编译")}, {32859, QStringLiteral("发送数据到Orbilux\n发送")},
-        {32871, QStringLiteral("新建组\n组")},         {32872, QStringLiteral("插入图片\n图片")},
-        {32873, QStringLiteral("插入动画\n动画")},     {32874, QStringLiteral("插入文字\n文字")},
+        {32858, QStringLiteral("编译图像数据\n编译")},
+        {32859, QStringLiteral("发送数据到Orbilux\n发送")},
+        {32871, QStringLiteral("新建组\n组")},
+        {32872, QStringLiteral("插入图片\n图片")},
+        {32873, QStringLiteral("插入动画\n动画")},
+        {32874, QStringLiteral("插入文字\n文字")},
         {32875, QStringLiteral("插入间隔\n间隔")},
     };
     for (const auto& [id, prompt] : prompts) {
@@ -147,19 +166,26 @@ void CMainFrame::BuildMenus() {
         lookGroup->addAction(a);
         connect(a, &QAction::triggered, this, [this, id = look.id] { SetLook(id); });
     }
-    connect(AddCommand(view, 32860, QStringLiteral("显示主页面(&X)")), &QAction::triggered, this, [this] { ShowView(0); });
+    connect(AddCommand(view, 32860, QStringLiteral("显示主页面(&X)")), &QAction::triggered, this,
+            [this] { ShowView(0); });
 
     QMenu* layers = menuBar()->addMenu(QStringLiteral("内外层选择(&S)"));
-    connect(AddCommand(layers, 32885, QStringLiteral("内层(&I)")), &QAction::triggered, this, [this] { SetLayer(1); });
-    connect(AddCommand(layers, 32886, QStringLiteral("外层(&O)")), &QAction::triggered, this, [this] { SetLayer(0); });
+    connect(AddCommand(layers, 32885, QStringLiteral("内层(&I)")), &QAction::triggered, this,
+            [this] { SetLayer(1); });
+    connect(AddCommand(layers, 32886, QStringLiteral("外层(&O)")), &QAction::triggered, this,
+            [this] { SetLayer(0); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    connect(AddCommand(help, 32880, QStringLiteral("帮助文档(&H)"), QKeySequence::HelpContents), &QAction::triggered, this, &CMainFrame::Help);
-    connect(AddCommand(help, 32878, QStringLiteral("恢复出厂文件(&R)")), &QAction::triggered, this, &CMainFrame::FactoryRestore);
-    connect(AddCommand(help, 57664, QStringLiteral("关于\"Orbilux图文软件\"(&A)...")), &QAction::triggered, this, [this] {
-        doc_.Messages().Show(QStringLiteral("Glowdeck %1\nOrbilux 彩球图文编辑与下载").arg(QStringLiteral(GLOWDECK_VERSION)),
-                             QStringLiteral("关于 Glowdeck"), Icon::Information);
-    });
+    connect(AddCommand(help, 32880, QStringLiteral("帮助文档(&H)"), QKeySequence::HelpContents),
+            &QAction::triggered, this, &CMainFrame::Help);
+    connect(AddCommand(help, 32878, QStringLiteral("恢复出厂文件(&R)")), &QAction::triggered, this,
+            &CMainFrame::FactoryRestore);
+    connect(AddCommand(help, 57664, QStringLiteral("关于\"Orbilux图文软件\"(&A)...")),
+            &QAction::triggered, this, [this] {
+                doc_.Messages().Show(QStringLiteral("Glowdeck %1\nOrbilux 彩球图文编辑与下载")
+                                         .arg(QStringLiteral(GLOWDECK_VERSION)),
+                                     QStringLiteral("关于 Glowdeck"), Icon::Information);
+            });
     commands_[57600]->setToolTip(QStringLiteral("新建"));
     commands_[57601]->setToolTip(QStringLiteral("打开"));
     commands_[57603]->setToolTip(QStringLiteral("保存"));
@@ -173,11 +199,20 @@ void CMainFrame::BuildToolbar() {
     bar->setObjectName(QStringLiteral("standardToolbar"));
     bar->setIconSize(QSize(24, 24));
     const QList<QPair<int, QString>> buttons = {
-        {57600, QStringLiteral("new")},      {57601, QStringLiteral("open")},      {57603, QStringLiteral("save")},
-        {0, QString()},                      {32871, QStringLiteral("add-group")}, {32872, QStringLiteral("picture")},
-        {32873, QStringLiteral("animation")}, {32874, QStringLiteral("text")},     {32875, QStringLiteral("interval")},
-        {0, QString()},                      {32858, QStringLiteral("compile")},   {32859, QStringLiteral("send")},
-        {0, QString()},                      {32880, QStringLiteral("help")},
+        {57600, QStringLiteral("new")},
+        {57601, QStringLiteral("open")},
+        {57603, QStringLiteral("save")},
+        {0, QString()},
+        {32871, QStringLiteral("add-group")},
+        {32872, QStringLiteral("picture")},
+        {32873, QStringLiteral("animation")},
+        {32874, QStringLiteral("text")},
+        {32875, QStringLiteral("interval")},
+        {0, QString()},
+        {32858, QStringLiteral("compile")},
+        {32859, QStringLiteral("send")},
+        {0, QString()},
+        {32880, QStringLiteral("help")},
     };
     for (const auto& [id, icon] : buttons) {
         if (!id) {
@@ -187,7 +222,8 @@ void CMainFrame::BuildToolbar() {
         commands_[id]->setIcon(ToolIcon(icon));
         bar->addAction(commands_[id]);
     }
-    if (QMenu* toolbars = findChild<QMenu*>(QStringLiteral("toolbarsMenu"))) toolbars->addAction(bar->toggleViewAction());
+    if (QMenu* toolbars = findChild<QMenu*>(QStringLiteral("toolbarsMenu")))
+        toolbars->addAction(bar->toggleViewAction());
 }
 
 void CMainFrame::UpdateChecks() {
@@ -249,10 +285,11 @@ bool CMainFrame::RunCompileDialog() {
     switch (dialog.LastOutcome()) {
         case CCompileDlg::Outcome::Compiled: {
             const std::uint32_t bytes = dialog.Summary().bytes;
-            statusBar()->showMessage(QStringLiteral("编译完成：data.bin 共 %1 字节，占彩球存储空间（%2 字节）的 %3%")
-                                         .arg(bytes)
-                                         .arg(MaxTotalDataBytes)
-                                         .arg(100.0 * bytes / MaxTotalDataBytes, 0, 'f', 1));
+            statusBar()->showMessage(
+                QStringLiteral("编译完成：data.bin 共 %1 字节，占彩球存储空间（%2 字节）的 %3%")
+                    .arg(bytes)
+                    .arg(MaxTotalDataBytes)
+                    .arg(100.0 * bytes / MaxTotalDataBytes, 0, 'f', 1));
             break;
         }
         case CCompileDlg::Outcome::Failed:
@@ -261,14 +298,16 @@ bool CMainFrame::RunCompileDialog() {
         case CCompileDlg::Outcome::Cancelled:
             statusBar()->showMessage(QStringLiteral("编译已取消：data.bin 保持原样"));
             break;
-        case CCompileDlg::Outcome::NotRun: break;
+        case CCompileDlg::Outcome::NotRun:
+            break;
     }
     return compiled;
 }
 
 void CMainFrame::RunSendDialog(bool factory) {
     CSendDlg dialog(doc_.Messages(), doc_.dataFilePath, {ballType_, layer_}, this);
-    if (factory) dialog.SetFactoryMode(folders_.FolderHolding(frames::FactoryFileName({ballType_, layer_})));
+    if (factory)
+        dialog.SetFactoryMode(folders_.FolderHolding(frames::FactoryFileName({ballType_, layer_})));
     dialog.exec();
 }
 
@@ -276,8 +315,8 @@ void CMainFrame::Compile() { RunCompileDialog(); }
 
 void CMainFrame::Send() {
     if (doc_.needsCompile &&
-        doc_.Messages().Show(QStringLiteral("尚未编译！是否先编译？"), IMessageSink::Caption(), Icon::Question,
-                             Buttons::YesNo) == Answer::Yes) {
+        doc_.Messages().Show(QStringLiteral("尚未编译！是否先编译？"), IMessageSink::Caption(),
+                             Icon::Question, Buttons::YesNo) == Answer::Yes) {
         if (RunCompileDialog()) return;  // compiled: the user sends again
     }
     RunSendDialog(false);
@@ -286,14 +325,15 @@ void CMainFrame::Send() {
 void CMainFrame::MemoryReport() {
     if (!doc_.ProjectFile()) return;
     doc_.RecomputeTotalDataBytes();
-    doc_.Messages().Show(QString::asprintf("目前占用了%u内存,占总内存数量的百分之%2.1f！", doc_.totalDataBytes,
-                                           doc_.totalDataBytes * 0.0002),
+    doc_.Messages().Show(QString::asprintf("目前占用了%u内存,占总内存数量的百分之%2.1f！",
+                                           doc_.totalDataBytes, doc_.totalDataBytes * 0.0002),
                          IMessageSink::Caption(), Icon::Information);
 }
 
 void CMainFrame::FactoryRestore() {
-    if (doc_.Messages().Show(QStringLiteral("恢复出厂配置将删除当前球内数据，是否继续进行？"), IMessageSink::Caption(),
-                             Icon::Question, Buttons::YesNo) == Answer::Yes)
+    if (doc_.Messages().Show(QStringLiteral("恢复出厂配置将删除当前球内数据，是否继续进行？"),
+                             IMessageSink::Caption(), Icon::Question,
+                             Buttons::YesNo) == Answer::Yes)
         RunSendDialog(true);
 }
 
@@ -303,11 +343,15 @@ void CMainFrame::Help() {
     if (QFileInfo::exists(chm) && QDesktopServices::openUrl(QUrl::fromLocalFile(chm))) return;
     // A browser only when the desktop has a launcher for it (openUrl fails
     // quietly otherwise); else the guide in a window of our own.
-    if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty() && LaunchBrowser(guide)) return;
+    if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty() &&
+        LaunchBrowser(guide))
+        return;
     ShowHelpWindow(guide);
 }
 
-bool CMainFrame::LaunchBrowser(const QString& guide) { return QDesktopServices::openUrl(QUrl::fromLocalFile(guide)); }
+bool CMainFrame::LaunchBrowser(const QString& guide) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
+}
 
 void CMainFrame::ShowHelpWindow(const QString& guide) {
     if (!helpWindow_) {
@@ -331,8 +375,8 @@ void CMainFrame::SetLook(int id) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (doc_.Messages().Show(QStringLiteral("是否要退出？"), IMessageSink::Caption(), Icon::Question, Buttons::YesNo) !=
-        Answer::Yes) {
+    if (doc_.Messages().Show(QStringLiteral("是否要退出？"), IMessageSink::Caption(),
+                             Icon::Question, Buttons::YesNo) != Answer::Yes) {
         event->ignore();
         return;
     }

@@ -20,8 +20,7 @@ class IShellDialogs;
 // The main window: menus and toolbar with their commands, the project pane,
 // the item list pane, the status bar, the ball type and layer, and the
 // central view of the selected tree node.
-class CMainFrame : public QMainWindow, public IFrameView
-{
+class CMainFrame : public QMainWindow, public IFrameView {
     Q_OBJECT
 public:
     CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString& programFolder);

@@ -6,8 +6,7 @@ class QLineEdit;
 namespace glowdeck {
 
 // "新建项目": asks the new project's name.
-class CNewProjectDlg : public QDialog
-{
+class CNewProjectDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CNewProjectDlg(QWidget* parent = nullptr);

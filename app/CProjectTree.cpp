@@ -8,9 +8,9 @@
 
 #include "app/AppIcons.h"
 #include "base/AccessError.h"
+#include "base/MessageSink.h"
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
-#include "base/MessageSink.h"
 
 namespace glowdeck {
 
@@ -23,10 +23,14 @@ int KindOfElement(const QString& elementName) {
     const auto kind = KindFromElementName(elementName);
     if (!kind) return 0;
     switch (*kind) {
-        case ItemKind::Animation: return 5;
-        case ItemKind::Picture: return 7;
-        case ItemKind::Text: return 9;
-        case ItemKind::Interval: return 11;
+        case ItemKind::Animation:
+            return 5;
+        case ItemKind::Picture:
+            return 7;
+        case ItemKind::Text:
+            return 9;
+        case ItemKind::Interval:
+            return 11;
     }
     return 0;
 }
@@ -49,7 +53,8 @@ CProjectTree::CProjectTree(CGlowdeckDoc& doc, QWidget* parent) : QTreeWidget(par
     connect(&hoverTimer_, &QTimer::timeout, this, &CProjectTree::OnHoverTimeout);
     setAutoScroll(true);
     pressed_.start();
-    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* now) { OnCurrentChanged(now); });
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* now) { OnCurrentChanged(now); });
     connect(this, &QTreeWidget::itemChanged, this, &CProjectTree::OnItemChanged);
 }
 
@@ -296,11 +301,13 @@ bool CProjectTree::Apply(QTreeWidgetItem* source, QTreeWidgetItem* target, const
             const int at = edit.targetItem == 0 ? targetGroupNode->childCount()
                                                 : targetGroupNode->indexOfChild(target) + 1;
             targetGroupNode->insertChild(at, moved);
-            edit.action == TreeEdit::MoveItem ? doc_.MoveItem(from.group, fileSource, edit.targetGroup, fileAfter)
-                                              : doc_.CopyItem(from.group, fileSource, edit.targetGroup, fileAfter);
+            edit.action == TreeEdit::MoveItem
+                ? doc_.MoveItem(from.group, fileSource, edit.targetGroup, fileAfter)
+                : doc_.CopyItem(from.group, fileSource, edit.targetGroup, fileAfter);
             break;
         }
-        case TreeEdit::Nothing: break;
+        case TreeEdit::Nothing:
+            break;
     }
     loading_ = false;
     moved->setExpanded(true);
@@ -337,12 +344,14 @@ void CProjectTree::contextMenuEvent(QContextMenuEvent* event) {
         menu.addAction(QStringLiteral("添加间隔"), this, [this] { AddItem(ItemKind::Interval); });
         menu.addSeparator();
         menu.addAction(QStringLiteral("重命名"), this, &CProjectTree::RenameSelected);
-        menu.addAction(QStringLiteral("粘贴"), this, &CProjectTree::PasteOnSelected)->setEnabled(CanPasteOnSelected());
+        menu.addAction(QStringLiteral("粘贴"), this, &CProjectTree::PasteOnSelected)
+            ->setEnabled(CanPasteOnSelected());
         menu.addAction(QStringLiteral("复制"), this, &CProjectTree::CopySelected);
         menu.addAction(QStringLiteral("删除"), this, &CProjectTree::DeleteSelected);
     } else {
         menu.addAction(QStringLiteral("重命名"), this, &CProjectTree::RenameSelected);
-        menu.addAction(QStringLiteral("粘贴"), this, &CProjectTree::PasteOnSelected)->setEnabled(CanPasteOnSelected());
+        menu.addAction(QStringLiteral("粘贴"), this, &CProjectTree::PasteOnSelected)
+            ->setEnabled(CanPasteOnSelected());
         menu.addAction(QStringLiteral("复制"), this, &CProjectTree::CopySelected);
         menu.addAction(QStringLiteral("删除"), this, &CProjectTree::DeleteSelected);
     }

@@ -14,8 +14,7 @@ class CGlowdeckDoc;
 
 // The project tree: project, groups and items. Every edit checks the limits,
 // changes the nodes and calls exactly one document operation.
-class CProjectTree : public QTreeWidget, public IProjectTreeView
-{
+class CProjectTree : public QTreeWidget, public IProjectTreeView {
     Q_OBJECT
 public:
     static constexpr int KindRole = Qt::UserRole + 1;     // the node's view kind
@@ -52,8 +51,8 @@ public:
 
     TreeNode NodeOf(const QTreeWidgetItem* node) const;
     QTreeWidgetItem* ProjectNode() const { return root_; }
-    QTreeWidgetItem* GroupNode(int group) const;          // 1-based
-    QTreeWidgetItem* ItemNode(int group, int item) const; // 1-based
+    QTreeWidgetItem* GroupNode(int group) const;           // 1-based
+    QTreeWidgetItem* ItemNode(int group, int item) const;  // 1-based
     QTreeWidgetItem* CopiedNode() const { return copied_; }
     // The group the add commands work on: the selected group, an item's
     // group, or the last group when the project node (or nothing) is selected.

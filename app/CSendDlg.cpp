@@ -1,23 +1,22 @@
 #include "app/CSendDlg.h"
 
-#include <cerrno>
-
 #include <QComboBox>
 #include <QFormLayout>
-#include <QKeyEvent>
-#include <QSettings>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
+#include <cerrno>
 
 #include "app/AppIcons.h"
+#include "base/MessageSink.h"
 #include "device/AdapterDetection.h"
 #include "device/PortAccess.h"
-#include "base/MessageSink.h"
 
 namespace glowdeck {
 
@@ -40,10 +39,13 @@ void CSendDlg::RememberPort(const QString& devicePath) {
 QString CSendDlg::Instructions() {
     const char* lines[] = {
         "1、使用提供的USB线缆连接电脑及Orbilux。",
-        "2、点击界面上的“打开传送端口”按钮，如操作成功界面上的端口指示灯将绿色显示，否则拔掉USB线缆重新操作。",
+        "2、点击界面上的“打开传送端口”按钮，如操作成功界面上的端口指示灯将绿色显示，否则拔掉USB线缆"
+        "重新操作。",
         "3、接通彩球电源，须在电机停转的情况下开机，将有八组绿色LED显示，提示进入下载模式。",
-        "4、点击界面上的“发送”按钮，首先进入初始化设备进程，彩球LED将全部熄灭，否则初始化设备失败须重新操作。",
-        "5、约8秒后进入发送进程，彩球绿色LED以流水灯形式显示，发送成功后全部绿色LED闪烁显示，否则均代表发送失败。",
+        "4、点击界面上的“发送”按钮，首先进入初始化设备进程，彩球LED将全部熄灭，否则初始化设备失败须"
+        "重新操作。",
+        "5、约8秒后进入发送进程，彩球绿色LED以流水灯形式显示，发送成功后全部绿色LED闪烁显示，否则均"
+        "代表发送失败。",
         "6、退出发送数据窗口。",
         "7、关闭彩球电源开关，断开USB线缆。",
         "8、重新开机即可察看显示效果。",
@@ -53,9 +55,13 @@ QString CSendDlg::Instructions() {
     return text + QStringLiteral("\r\n");
 }
 
-CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallConfig& ball, QWidget* parent,
-                   PortSource ports)
-    : QDialog(parent), messages_(messages), ball_(ball), ports_(std::move(ports)), port_(&messages) {
+CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallConfig& ball,
+                   QWidget* parent, PortSource ports)
+    : QDialog(parent),
+      messages_(messages),
+      ball_(ball),
+      ports_(std::move(ports)),
+      port_(&messages) {
     if (!ports_) ports_ = SystemPorts;
     setWindowTitle(QStringLiteral("发送数据"));
     auto* layout = new QVBoxLayout(this);
@@ -156,7 +162,10 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
 
     // Worker events arrive on the worker's thread: forward them to this one.
     auto queued = [this](auto f) {
-        return [this, f](auto... args) { QMetaObject::invokeMethod(this, [=] { f(args...); }, Qt::QueuedConnection); };
+        return [this, f](auto... args) {
+            QMetaObject::invokeMethod(
+                this, [=] { f(args...); }, Qt::QueuedConnection);
+        };
     };
     SendEvents events;
     events.progress = queued([this](int value, int maximum) {
@@ -176,7 +185,9 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     connect(send_, &QPushButton::clicked, this, &CSendDlg::PressSend);
     connect(exit, &QPushButton::clicked, this, &CSendDlg::reject);
     connect(diagnostics, &QPushButton::clicked, this, [this] {
-        for (const PortInfo& p : EnumeratedPorts()) messages_.Show(p.friendlyName, QStringLiteral("Orbilux"), IMessageSink::Icon::Information);
+        for (const PortInfo& p : EnumeratedPorts())
+            messages_.Show(p.friendlyName, QStringLiteral("Orbilux"),
+                           IMessageSink::Icon::Information);
     });
     SetPortReady(false);
     SetPortOpen(false);
@@ -197,12 +208,14 @@ void CSendDlg::SetFactoryMode(const QString& programFolder) {
 QString CSendDlg::Status() const { return status_->text(); }
 
 void CSendDlg::SetPortReady(bool ready) {
-    readyLight_->setPixmap(ToolIcon(ready ? QStringLiteral("light-on") : QStringLiteral("light-off")).pixmap(20, 20));
+    readyLight_->setPixmap(
+        ToolIcon(ready ? QStringLiteral("light-on") : QStringLiteral("light-off")).pixmap(20, 20));
     readyLight_->setProperty("lit", ready);
 }
 
 void CSendDlg::SetPortOpen(bool open) {
-    openLight_->setPixmap(ToolIcon(open ? QStringLiteral("light-on") : QStringLiteral("light-off")).pixmap(20, 20));
+    openLight_->setPixmap(
+        ToolIcon(open ? QStringLiteral("light-on") : QStringLiteral("light-off")).pixmap(20, 20));
     openLight_->setProperty("lit", open);
 }
 
@@ -246,8 +259,8 @@ void CSendDlg::ForgetPort() {
 
 void CSendDlg::PressOpenClose() {
     if (autoDetect_) {
-        const AdapterDetection found =
-            DetectAdapterPort(EnumeratedPorts(), &messages_, [this](const QString& s) { status_->setText(s); });
+        const AdapterDetection found = DetectAdapterPort(
+            EnumeratedPorts(), &messages_, [this](const QString& s) { status_->setText(s); });
         portKnown_ = found.portKnown;
         device_ = found.portKnown ? found.device : QString();
         SetPortReady(portKnown_);

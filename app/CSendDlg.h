@@ -3,10 +3,10 @@
 #include <QTimer>
 #include <memory>
 
+#include "base/BallConfig.h"
 #include "device/PortInfo.h"
 #include "device/SendController.h"
 #include "device/SerialPort.h"
-#include "base/BallConfig.h"
 
 class QComboBox;
 class QLabel;
@@ -24,8 +24,7 @@ class IMessageSink;
 // The adapter is found by its name first; when it is not there, the window
 // offers the machine's serial ports and a path field (another adapter, or a
 // virtual ball's pseudo-terminal), and remembers the path chosen.
-class CSendDlg : public QDialog
-{
+class CSendDlg : public QDialog {
     Q_OBJECT
 public:
     CSendDlg(IMessageSink& messages, const QString& dataFile, const BallConfig& ball,

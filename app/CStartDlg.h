@@ -6,8 +6,7 @@
 namespace glowdeck {
 
 // "开始": create a project, open one, or leave the program.
-class CStartDlg : public QDialog
-{
+class CStartDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CStartDlg(QWidget* parent = nullptr);

@@ -14,28 +14,47 @@ IMessageSink::Answer QtMessageSink::Show(const QString& text, const QString& cap
     // waiting for the worker to end. Workers only report; they ask nothing.
     if (QThread::currentThread() != qApp->thread()) {
         QMetaObject::invokeMethod(
-            qApp, [this, text, caption, icon, buttons] { Show(text, caption, icon, buttons); }, Qt::QueuedConnection);
+            qApp, [this, text, caption, icon, buttons] { Show(text, caption, icon, buttons); },
+            Qt::QueuedConnection);
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
     QMessageBox box(parent_);
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {
-        case Icon::Information: box.setIcon(QMessageBox::Information); break;
-        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case Icon::Question: box.setIcon(QMessageBox::Question); break;
-        case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case Icon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
     }
     switch (buttons) {
-        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-        case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        case Buttons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
     }
     switch (box.exec()) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Cancel: return Answer::Cancel;
-        default: return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            return Answer::Ok;
     }
 }
 

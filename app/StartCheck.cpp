@@ -7,7 +7,8 @@
 
 namespace glowdeck {
 
-StartCheck::StartCheck(Report report, int pollMs, QObject* parent) : QObject(parent), report_(std::move(report)) {
+StartCheck::StartCheck(Report report, int pollMs, QObject* parent)
+    : QObject(parent), report_(std::move(report)) {
     // A timer rather than a one-shot: the dialogs run their own event loops,
     // which keep serving it.
     connect(&timer_, &QTimer::timeout, this, &StartCheck::Poll);

@@ -11,8 +11,7 @@ namespace glowdeck {
 // open: any other dialog (the ball-type question of a first start) is
 // reported and dismissed; the start dialog is reported and closed, which ends
 // the program the way its exit button does.
-class StartCheck : public QObject
-{
+class StartCheck : public QObject {
     Q_OBJECT
 public:
     using Report = std::function<void(const QString&)>;

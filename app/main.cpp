@@ -5,13 +5,12 @@
 #include <QImageReader>
 #include <QScreen>
 #include <QSplashScreen>
-#include <QTimer>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include "base/Allocator.h"
 #include "app/AppDialogs.h"
 #include "app/AppLooks.h"
 #include "app/AppTranslations.h"
@@ -19,6 +18,7 @@
 #include "app/CProjectTree.h"
 #include "app/QtMessageSink.h"
 #include "app/StartCheck.h"
+#include "base/Allocator.h"
 #include "model/GlowdeckDoc.h"
 
 namespace {

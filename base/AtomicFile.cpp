@@ -1,15 +1,15 @@
 #include "base/AtomicFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace glowdeck {
 
@@ -46,10 +46,11 @@ bool CAtomicFile::Fail(const QString& what, int error, QString* message) {
 bool CAtomicFile::Open(QString* error) {
     Discard();
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString candidate = QStringLiteral("%1.%2-%3.tmp")
-                                      .arg(target_)
-                                      .arg(::getpid())
-                                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const QString candidate =
+            QStringLiteral("%1.%2-%3.tmp")
+                .arg(target_)
+                .arg(::getpid())
+                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         fd_ = ::open(Native(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             temporary_ = candidate;
@@ -103,12 +104,16 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* e
 bool CopyFileAtomically(const QString& from, const QString& to, QString* error) {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), source.errorString());
+        if (error)
+            *error =
+                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), source.errorString());
         return false;
     }
     const QByteArray data = source.readAll();
     if (source.error() != QFileDevice::NoError) {
-        if (error) *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), source.errorString());
+        if (error)
+            *error =
+                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), source.errorString());
         return false;
     }
     return WriteFileAtomically(to, data, error);
@@ -132,6 +137,8 @@ void RemoveStaleTemporaries(const QString& target) {
     RemoveMatching(info.absolutePath(), QRegularExpression::escape(info.fileName()));
 }
 
-void RemoveStaleTemporariesIn(const QString& folder) { RemoveMatching(folder, QStringLiteral(".+")); }
+void RemoveStaleTemporariesIn(const QString& folder) {
+    RemoveMatching(folder, QStringLiteral(".+"));
+}
 
 }  // namespace glowdeck

@@ -13,6 +13,8 @@ struct BallConfig {
     int ColumnBytes() const { return TwoChannel() ? 14 : 21; }
 };
 
-inline int ColumnBytes(int ballType, int layer) { return BallConfig{ballType, layer}.ColumnBytes(); }
+inline int ColumnBytes(int ballType, int layer) {
+    return BallConfig{ballType, layer}.ColumnBytes();
+}
 
 }  // namespace glowdeck

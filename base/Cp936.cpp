@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <QList>
-
 #include <cerrno>
 
 namespace glowdeck {

@@ -13,7 +13,8 @@ int ParseCInt(const QString& text) {
     long long value = 0;
     while (i < n && text[i] >= '0' && text[i] <= '9') {
         value = value * 10 + (text[i].unicode() - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1;
         ++i;
     }
     if (negative) value = -value;

@@ -9,9 +9,12 @@ IMessageSink::Answer StderrMessageSink::Show(const QString& text, const QString&
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::fflush(stderr);
     switch (buttons) {
-        case Buttons::YesNo: return Answer::No;
-        case Buttons::OkCancel: return Answer::Cancel;
-        case Buttons::Ok: break;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::OkCancel:
+            return Answer::Cancel;
+        case Buttons::Ok:
+            break;
     }
     return Answer::Ok;
 }

@@ -6,6 +6,8 @@
 // at most 1.0) and the compile's peak memory (target at most 200 MB). Then
 // compiles the show plain and with every picture and animation dithered,
 // alternately, five times each: the ratio of the medians (target at most 1.1).
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -18,15 +20,13 @@
 #include <fstream>
 #include <string>
 
-#include <sys/resource.h>
-
 #include "base/Allocator.h"
+#include "base/MessageSink.h"
+#include "compile/ProjectCompiler.h"
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
-#include "compile/ProjectCompiler.h"
 #include "led/TextConverter.h"
 #include "model/GlowdeckDoc.h"
-#include "base/MessageSink.h"
 #include "model/ItemOperations.h"
 
 using namespace glowdeck;
@@ -46,7 +46,8 @@ QImage Scene(int w, int h, int seed) {
     gradient.setColorAt(1, QColor::fromHsv(seed * 91 % 360, 255, 90));
     p.fillRect(image.rect(), gradient);
     p.setBrush(QColor::fromHsv(seed * 53 % 360, 255, 255));
-    for (int k = 0; k < 12; ++k) p.drawEllipse(QPoint((seed * 97 + k * 131) % w, (k * 71) % h), w / 10, h / 10);
+    for (int k = 0; k < 12; ++k)
+        p.drawEllipse(QPoint((seed * 97 + k * 131) % w, (k * 71) % h), w / 10, h / 10);
     return image;
 }
 
@@ -92,7 +93,8 @@ int main(int argc, char** argv) {
         const int g = n % 10;
         doc.NewPicture(g + 1, QStringLiteral("图%1").arg(n));
         const int i = file.ItemCount(g) - 1;
-        EncodeImage(Scene(1600, 1200, n), doc.SourceImagePathFor(ItemKind::Picture, file.GetAttr(g, i, "id")),
+        EncodeImage(Scene(1600, 1200, n),
+                    doc.SourceImagePathFor(ItemKind::Picture, file.GetAttr(g, i, "id")),
                     QStringLiteral("image/jpeg"));
         file.SetInt(g, i, "width", 1600);
         file.SetInt(g, i, "height", 1200);
@@ -125,16 +127,19 @@ int main(int argc, char** argv) {
         params.fontName = QStringLiteral("宋体");
         params.emSize = 60;
         CTextConverter text;
-        text.RenderText(doc.SourceImagePathFor(ItemKind::Text, file.GetAttr(g, i, "id")), params, &messages);
+        text.RenderText(doc.SourceImagePathFor(ItemKind::Text, file.GetAttr(g, i, "id")), params,
+                        &messages);
         file.SetInt(g, i, "length", text.Width());
         textColumns += text.Width();
     }
     for (int n = 0; n < 100; ++n) doc.NewInterval(n % 10 + 1, QStringLiteral("隔"));
     doc.SaveProject();
     doc.RecomputeTotalDataBytes();
-    std::printf("project: 10 groups, 156 pictures (1600x1200 JPEG), 3 GIFs of 50 frames (400x300),\n"
-                "         20 text strips (%d columns), 100 intervals: %u bytes by the account (generated in %.0f ms)\n",
-                textColumns, doc.totalDataBytes, Since(generate));
+    std::printf(
+        "project: 10 groups, 156 pictures (1600x1200 JPEG), 3 GIFs of 50 frames (400x300),\n"
+        "         20 text strips (%d columns), 100 intervals: %u bytes by the account (generated "
+        "in %.0f ms)\n",
+        textColumns, doc.totalDataBytes, Since(generate));
 
     // Decode every source at full size.
     doc.RebuildPathTables();
@@ -160,13 +165,14 @@ int main(int argc, char** argv) {
     const double compile = Since(compileStart);
     const long peak = PeakKiB();
 
-    std::printf("compile: %s, %d items, %u columns, %u bytes\n", ok ? "ok" : "FAILED", summary.items,
-                summary.columns, summary.bytes);
+    std::printf("compile: %s, %d items, %u columns, %u bytes\n", ok ? "ok" : "FAILED",
+                summary.items, summary.columns, summary.bytes);
     std::printf("%-36s %9.0f ms\n", "compile (both passes)", compile);
-    std::printf("%-36s %9.0f ms   (%lld pixels)\n", "decode every source at full size", decode, pixels);
+    std::printf("%-36s %9.0f ms   (%lld pixels)\n", "decode every source at full size", decode,
+                pixels);
     std::printf("%-36s %9.2f     (target <= 0.50)\n", "ratio compile / decode", compile / decode);
-    std::printf("%-36s %9.1f MB  (target <= 200; %.1f MB before the compile)\n", "peak memory during compile",
-                peak / 1024.0, before / 1024.0);
+    std::printf("%-36s %9.1f MB  (target <= 200; %.1f MB before the compile)\n",
+                "peak memory during compile", peak / 1024.0, before / 1024.0);
 
     // Incremental: a first compile fills the column cache, then one item
     // changes (a new threshold) and the project is compiled again.
@@ -194,11 +200,13 @@ int main(int argc, char** argv) {
     QFile plainFile(doc.dataFilePath);
     plainFile.open(QIODevice::ReadOnly);
     const bool identical = plainFile.readAll() == changedBytes;
-    std::printf("%-36s %9.0f ms   (cache empty: converts and stores every item)\n", "compile with the column cache",
-                first);
-    std::printf("%-36s %9.0f ms   (%d converted, %d reused; %s a full compile)\n", "again after one item changed",
-                incremental, again.converted, again.reused, identical ? "byte-identical to" : "DIFFERS from");
-    std::printf("%-36s %9.2f     (target <= 0.10)\n", "ratio incremental / first compile", incremental / compile);
+    std::printf("%-36s %9.0f ms   (cache empty: converts and stores every item)\n",
+                "compile with the column cache", first);
+    std::printf("%-36s %9.0f ms   (%d converted, %d reused; %s a full compile)\n",
+                "again after one item changed", incremental, again.converted, again.reused,
+                identical ? "byte-identical to" : "DIFFERS from");
+    std::printf("%-36s %9.2f     (target <= 0.10)\n", "ratio incremental / first compile",
+                incremental / compile);
     (void)full;
     const bool incrementalOk = firstOk && againOk && identical;
 
@@ -233,10 +241,13 @@ int main(int argc, char** argv) {
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    const bool sameShape = !ditherData.isEmpty() && ditherData.size() == plainData.size() && ditherData != plainData;
-    std::printf("%-36s %9.0f ms   (median of 5; CPU %.0f ms)\n", "compile plain", median(plainRuns), median(plainCpu));
-    std::printf("%-36s %9.0f ms   (median of 5; CPU %.0f ms; %s)\n", "compile, pictures and GIFs dithered",
-                median(ditherRuns), median(ditherCpu), sameShape ? "same size, other columns" : "UNEXPECTED data.bin");
+    const bool sameShape =
+        !ditherData.isEmpty() && ditherData.size() == plainData.size() && ditherData != plainData;
+    std::printf("%-36s %9.0f ms   (median of 5; CPU %.0f ms)\n", "compile plain", median(plainRuns),
+                median(plainCpu));
+    std::printf("%-36s %9.0f ms   (median of 5; CPU %.0f ms; %s)\n",
+                "compile, pictures and GIFs dithered", median(ditherRuns), median(ditherCpu),
+                sameShape ? "same size, other columns" : "UNEXPECTED data.bin");
     std::printf("%-36s %9.2f     (target <= 1.10; CPU time %.2f)\n", "ratio dithered / plain",
                 median(ditherRuns) / median(plainRuns), median(ditherCpu) / median(plainCpu));
     return ok && sameShape && incrementalOk ? 0 : 1;

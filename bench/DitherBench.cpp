@@ -45,7 +45,8 @@ void DrawDots(QPainter& p, const QImage& led, QPoint at, int pitch) {
     for (int y = 0; y < led.height(); ++y)
         for (int x = 0; x < led.width(); ++x) {
             p.setBrush(QColor(led.pixel(x, y)));
-            p.drawEllipse(QRectF(at.x() + x * pitch + 0.5, at.y() + y * pitch + 0.5, pitch - 1.0, pitch - 1.0));
+            p.drawEllipse(QRectF(at.x() + x * pitch + 0.5, at.y() + y * pitch + 0.5, pitch - 1.0,
+                                 pitch - 1.0));
         }
 }
 
@@ -57,7 +58,8 @@ QStringList Photographs(const QStringList& arguments) {
             files << argument;
             continue;
         }
-        for (const QFileInfo& entry : QDir(argument).entryInfoList({"*.jpg", "*.jpeg", "*.png", "*.bmp"}, QDir::Files, QDir::Name))
+        for (const QFileInfo& entry : QDir(argument).entryInfoList(
+                 {"*.jpg", "*.jpeg", "*.png", "*.bmp"}, QDir::Files, QDir::Name))
             files << entry.absoluteFilePath();
     }
     return files;
@@ -70,26 +72,31 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
     QString picturePath;
-    if (const int k = static_cast<int>(arguments.indexOf(QStringLiteral("--picture"))); k >= 0 && k + 1 < arguments.size()) {
+    if (const int k = static_cast<int>(arguments.indexOf(QStringLiteral("--picture")));
+        k >= 0 && k + 1 < arguments.size()) {
         picturePath = arguments[k + 1];
         arguments.remove(k, 2);
     }
     if (arguments.isEmpty()) arguments << QStringLiteral("/usr/share/backgrounds/mate/nature");
     const QStringList files = Photographs(arguments);
     if (files.isEmpty()) {
-        std::printf("dither: no photographs (apt-get install mate-backgrounds, or name files or folders)\n");
+        std::printf(
+            "dither: no photographs (apt-get install mate-backgrounds, or name files or "
+            "folders)\n");
         return 0;
     }
 
     const QRgb threshold = ThresholdColour(128, 128, 128);
-    std::printf("%-28s %5s %12s %12s %10s\n", "photograph", "W", "MSE thresh", "MSE dither", "reduction");
+    std::printf("%-28s %5s %12s %12s %10s\n", "photograph", "W", "MSE thresh", "MSE dither",
+                "reduction");
     double reductions = 0, sumThreshold = 0, sumDither = 0;
     int measured = 0;
     std::vector<std::array<QImage, 3>> shown;
     for (const QString& file : files) {
         CPictureConverter converter;
         if (!converter.LoadFile(file) || converter.Width() == 0) {
-            std::printf("%-28s skipped: %s\n", qPrintable(QFileInfo(file).fileName()), qPrintable(converter.LoadError()));
+            std::printf("%-28s skipped: %s\n", qPrintable(QFileInfo(file).fileName()),
+                        qPrintable(converter.LoadError()));
             continue;
         }
         const QImage source = converter.ResizedImage();
@@ -103,8 +110,8 @@ int main(int argc, char** argv) {
         const double errorThreshold = MeanSquaredError(Blurred(plain), reference);
         const double errorDither = MeanSquaredError(Blurred(dithered), reference);
         const double reduction = 1.0 - errorDither / errorThreshold;
-        std::printf("%-28s %5d %12.1f %12.1f %9.1f %%\n", qPrintable(QFileInfo(file).fileName()), converter.Width(),
-                    errorThreshold, errorDither, 100.0 * reduction);
+        std::printf("%-28s %5d %12.1f %12.1f %9.1f %%\n", qPrintable(QFileInfo(file).fileName()),
+                    converter.Width(), errorThreshold, errorDither, 100.0 * reduction);
         reductions += reduction;
         sumThreshold += errorThreshold;
         sumDither += errorDither;
@@ -113,8 +120,9 @@ int main(int argc, char** argv) {
     }
     if (measured == 0) return 1;
     const double mean = reductions / measured;
-    std::printf("%-28s %5d %12.1f %12.1f %9.1f %%   (mean of the reductions; target >= 60 %%)\n", "all photographs",
-                measured, sumThreshold / measured, sumDither / measured, 100.0 * mean);
+    std::printf("%-28s %5d %12.1f %12.1f %9.1f %%   (mean of the reductions; target >= 60 %%)\n",
+                "all photographs", measured, sumThreshold / measured, sumDither / measured,
+                100.0 * mean);
 
     if (!picturePath.isEmpty()) {
         const int pitch = 4, gap = 12;

@@ -10,10 +10,10 @@
 #include <cstdio>
 
 #include "app/CItemListPane.h"
-#include "led/ImageCodec.h"
-#include "model/GlowdeckDoc.h"
 #include "base/HeadlessEnvironment.h"
 #include "base/MessageSink.h"
+#include "led/ImageCodec.h"
+#include "model/GlowdeckDoc.h"
 
 using namespace glowdeck;
 
@@ -28,19 +28,24 @@ int main(int argc, char** argv) {
     QImage photo(1600, 1200, QImage::Format_RGB32);
     QPainter painter(&photo);
     painter.fillRect(photo.rect(), QLinearGradient(0, 0, 1600, 1200));
-    for (int k = 0; k < 40; ++k) painter.fillRect(k * 40, (k * 97) % 1100, 60, 80, QColor::fromHsv(k * 9, 200, 230));
+    for (int k = 0; k < 40; ++k)
+        painter.fillRect(k * 40, (k * 97) % 1100, 60, 80, QColor::fromHsv(k * 9, 200, 230));
     painter.end();
     QByteArray jpeg;
     for (int n = 0; n < 300; ++n) {
-        doc.ProjectFile()->AppendItem(0, ItemKind::Picture, QStringLiteral("照片"), CProjectFile::GenerateId());
-        EncodeImage(photo, doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, n, "id")),
-                    QStringLiteral("image/jpeg"));
+        doc.ProjectFile()->AppendItem(0, ItemKind::Picture, QStringLiteral("照片"),
+                                      CProjectFile::GenerateId());
+        EncodeImage(
+            photo,
+            doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, n, "id")),
+            QStringLiteral("image/jpeg"));
     }
     doc.SaveProject();
 
     QElapsedTimer timer;
     timer.start();
-    const QImage full = DecodeImage(doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, 0, "id")));
+    const QImage full = DecodeImage(
+        doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, 0, "id")));
     const double oneFull = timer.nsecsElapsed() / 1e6;
 
     CItemListPane pane(doc);
@@ -65,8 +70,10 @@ int main(int argc, char** argv) {
 
     std::printf("300 photographs of 1600x1200 (one decodes at full size in %.1f ms)\n", oneFull);
     std::printf("%-44s %8.1f ms\n", "group shown (captions, window free again)", show);
-    std::printf("%-44s %8.1f ms   (target: well under 100 ms)\n", "longest step while thumbnails fill", longest);
-    std::printf("%-44s %8.1f ms   (%.1f ms a photograph)\n", "all 300 thumbnails", fill, fill / 300);
+    std::printf("%-44s %8.1f ms   (target: well under 100 ms)\n",
+                "longest step while thumbnails fill", longest);
+    std::printf("%-44s %8.1f ms   (%.1f ms a photograph)\n", "all 300 thumbnails", fill,
+                fill / 300);
     std::printf("%-44s %8.1f ms\n", "the same group again, from the cache", cached);
     return full.isNull() ? 1 : 0;
 }

@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "model/GlowdeckDoc.h"
 #include "base/MessageSink.h"
+#include "model/GlowdeckDoc.h"
 #include "model/ProjectFile.h"
 
 using namespace glowdeck;
@@ -24,7 +24,8 @@ double BestOf(int rounds, const std::function<void()>& work) {
     for (int r = 0; r < rounds; ++r) {
         const auto start = Clock::now();
         work();
-        best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        best =
+            std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     return best;
 }
@@ -51,7 +52,8 @@ int main(int argc, char** argv) {
     }
     full.Save();
     const QByteArray bytes = full.Serialize();
-    std::printf("full project: 10 groups x 300 items, %lld bytes\n", static_cast<long long>(bytes.size()));
+    std::printf("full project: 10 groups x 300 items, %lld bytes\n",
+                static_cast<long long>(bytes.size()));
 
     const double read = BestOf(20, [&] {
         QFile f(path);

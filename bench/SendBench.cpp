@@ -7,17 +7,17 @@
 #include <sys/resource.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
+#include "base/MessageSink.h"
 #include "device/DownloadFrames.h"
 #include "device/SendController.h"
 #include "device/SerialPort.h"
 #include "device/VirtualBall.h"
-#include "base/MessageSink.h"
 
 using namespace glowdeck;
 using Clock = std::chrono::steady_clock;
@@ -26,7 +26,8 @@ namespace {
 double CpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 }  // namespace
 
@@ -75,15 +76,22 @@ int main(int argc, char** argv) {
     receiver.join();
 
     const frames::Plan plan = frames::PlanFor(size);
-    const int blocks = plan.fullPackets + (plan.rest > 0 ? 1 : 0) + 1;  // packets and the end command
-    const double minimum = 9.0 + (blocks * SendWorker::BlockPauseMs + (plan.rest > 0 ? SendWorker::ShortPacketPauseMs : 0)) / 1000.0;
-    std::printf("sent %d bytes in %d packets: ball says %s (%d bytes, %s)\n", size, plan.fullPackets + (plan.rest > 0),
-                report.complete ? "complete" : "FAILED", static_cast<int>(report.data.size()),
+    const int blocks =
+        plan.fullPackets + (plan.rest > 0 ? 1 : 0) + 1;  // packets and the end command
+    const double minimum = 9.0 + (blocks * SendWorker::BlockPauseMs +
+                                  (plan.rest > 0 ? SendWorker::ShortPacketPauseMs : 0)) /
+                                     1000.0;
+    std::printf("sent %d bytes in %d packets: ball says %s (%d bytes, %s)\n", size,
+                plan.fullPackets + (plan.rest > 0), report.complete ? "complete" : "FAILED",
+                static_cast<int>(report.data.size()),
                 report.data == data ? "identical" : "DIFFERENT");
     if (!report.complete) std::printf("ball: %s\n", report.failure.toUtf8().constData());
     std::printf("%-28s %8.2f s\n", "wall time", wall);
-    std::printf("%-28s %8.2f s   (init wait 9 s + %d blocks x 40 ms + 20 ms)\n", "protocol minimum", minimum, blocks);
-    std::printf("%-28s %8.2f %%   (target <= 2 %%)\n", "over the minimum", 100.0 * (wall - minimum) / minimum);
-    std::printf("%-28s %8.2f s   (%.2f %% of the wall time)\n", "CPU, sender and ball", cpu, 100.0 * cpu / wall);
+    std::printf("%-28s %8.2f s   (init wait 9 s + %d blocks x 40 ms + 20 ms)\n", "protocol minimum",
+                minimum, blocks);
+    std::printf("%-28s %8.2f %%   (target <= 2 %%)\n", "over the minimum",
+                100.0 * (wall - minimum) / minimum);
+    std::printf("%-28s %8.2f s   (%.2f %% of the wall time)\n", "CPU, sender and ball", cpu,
+                100.0 * cpu / wall);
     return report.complete && report.data == data ? 0 : 1;
 }

@@ -11,7 +11,8 @@ namespace glowdeck {
 namespace {
 
 double SteadySeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 // Extrapolating from the first moments says little: no estimate before 1 %
@@ -21,7 +22,10 @@ constexpr double kFirstEstimateSeconds = 0.5;
 }  // namespace
 
 CliProgress::CliProgress(QString label, bool terminal, std::FILE* out, Clock clock)
-    : label_(std::move(label)), terminal_(terminal), out_(out), clock_(clock ? std::move(clock) : SteadySeconds) {
+    : label_(std::move(label)),
+      terminal_(terminal),
+      out_(out),
+      clock_(clock ? std::move(clock) : SteadySeconds) {
     start_ = clock_();
 }
 
@@ -39,13 +43,15 @@ QString CliProgress::BarLine(const QString& label, int percent, double secondsLe
     QString line = label + QStringLiteral(" [") + QString(filled, QLatin1Char('#')) +
                    QString(barWidth - filled, QLatin1Char('-')) + QStringLiteral("] ") +
                    QStringLiteral("%1 %").arg(percent, 3);
-    line += secondsLeft < 0 ? QStringLiteral("   ...   ") : QStringLiteral("  %1 left").arg(Duration(secondsLeft));
+    line += secondsLeft < 0 ? QStringLiteral("   ...   ")
+                            : QStringLiteral("  %1 left").arg(Duration(secondsLeft));
     return line;
 }
 
 void CliProgress::Update(long long done, long long total) {
     const std::lock_guard<std::mutex> hold(lock_);
-    const double fraction = total > 0 ? std::clamp(static_cast<double>(done) / total, 0.0, 1.0) : 1.0;
+    const double fraction =
+        total > 0 ? std::clamp(static_cast<double>(done) / total, 0.0, 1.0) : 1.0;
     const int percent = static_cast<int>(fraction * 100);
     if (!terminal_) {
         const int step = percent / 10 * 10;

@@ -29,7 +29,8 @@ public:
     void Finish();
 
     // The bar line for `percent` and the seconds left (negative: not known yet).
-    static QString BarLine(const QString& label, int percent, double secondsLeft, int barWidth = 30);
+    static QString BarLine(const QString& label, int percent, double secondsLeft,
+                           int barWidth = 30);
     // "0:07", "1:30", "1:02:03".
     static QString Duration(double seconds);
 

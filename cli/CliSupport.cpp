@@ -38,7 +38,11 @@ bool TakeNumber(QStringList& args, const QString& name, int low, int high, int* 
     if (!text) return true;
     const std::optional<int> value = ParseNumber(*text, low, high);
     if (!value) {
-        PrintErr(QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\"").arg(name).arg(low).arg(high).arg(*text));
+        PrintErr(QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\"")
+                     .arg(name)
+                     .arg(low)
+                     .arg(high)
+                     .arg(*text));
         return false;
     }
     *out = *value;
@@ -61,7 +65,8 @@ bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
     if (ballGiven) *ballGiven = false;
     if (const auto type = TakeOption(args, QStringLiteral("--ball"))) {
         if (*type != QLatin1String("1") && *type != QLatin1String("2")) {
-            PrintErr(QStringLiteral("--ball takes 1 (single-layer) or 2 (double-layer), not %1").arg(*type));
+            PrintErr(QStringLiteral("--ball takes 1 (single-layer) or 2 (double-layer), not %1")
+                         .arg(*type));
             return false;
         }
         ball->ballType = type->toInt();

@@ -129,9 +129,12 @@ QString CommandHelp(const QString& command) {
     const Command* c = Find(command);
     if (!c) return QString();
     return QStringLiteral("Usage: glowdeck-cli %1\n%2\n%3")
-        .arg(QString::fromUtf8(c->synopsis), QString::fromUtf8(c->details), QString::fromUtf8(kExitCodes));
+        .arg(QString::fromUtf8(c->synopsis), QString::fromUtf8(c->details),
+             QString::fromUtf8(kExitCodes));
 }
 
-QString VersionText() { return QStringLiteral("glowdeck-cli %1").arg(QStringLiteral(GLOWDECK_VERSION)); }
+QString VersionText() {
+    return QStringLiteral("glowdeck-cli %1").arg(QStringLiteral(GLOWDECK_VERSION));
+}
 
 }  // namespace glowdeck

@@ -1,18 +1,17 @@
 #include "cli/CompileCommands.h"
 
 #include <QFile>
+#include <QPainter>
 
+#include "base/MessageSink.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSupport.h"
-#include "compile/DataFileReader.h"
-#include "led/LedUnpacker.h"
 #include "compile/ColumnCache.h"
+#include "compile/DataFileReader.h"
 #include "compile/ProjectCompiler.h"
+#include "led/LedUnpacker.h"
 #include "model/GlowdeckDoc.h"
-#include "base/MessageSink.h"
 #include "model/ProjectLimits.h"
-
-#include <QPainter>
 
 namespace glowdeck {
 
@@ -27,7 +26,8 @@ QImage RenderGroups(const QByteArray& data, const DataIndex& index, LedTable tab
     int width = 1;
     for (const auto& g : index.groups) width = std::max(width, g.columns);
     const int gap = 4;
-    const int height = std::max<int>(1, static_cast<int>(index.groups.size()) * (LedRows + gap) - gap);
+    const int height =
+        std::max<int>(1, static_cast<int>(index.groups.size()) * (LedRows + gap) - gap);
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(QColor(40, 40, 40));
     QPainter painter(&image);
@@ -47,7 +47,8 @@ int RunCompile(const QStringList& arguments) {
     if (!TakeBallOptions(args, &ball)) return 2;
     const bool noCache = args.removeAll(QStringLiteral("--no-cache")) > 0;
     if (args.size() != 1) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]"));
+        PrintErr(QStringLiteral(
+            "usage: glowdeck-cli compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]"));
         return 2;
     }
     StderrMessageSink messages;
@@ -58,18 +59,20 @@ int RunCompile(const QStringList& arguments) {
     if (!noCache) compiler.SetCacheFolder(CColumnCache::DefaultFolder());
     CompileSummary summary;
     CliProgress progress(QStringLiteral("compile"), CliProgress::StderrIsTerminal());
-    const bool compiled =
-        compiler.Compile(ball, [&](int value, int maximum) { progress.Update(value, maximum); }, &summary);
+    const bool compiled = compiler.Compile(
+        ball, [&](int value, int maximum) { progress.Update(value, maximum); }, &summary);
     progress.Finish();
     if (!compiled) return 1;
-    PrintOut(QStringLiteral("compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")
-                 .arg(doc.dataFilePath)
-                 .arg(summary.groups)
-                 .arg(summary.items)
-                 .arg(summary.columns)
-                 .arg(summary.bytes)
-                 .arg(Share(summary.bytes))
-                 .arg(MaxTotalDataBytes));
+    PrintOut(
+        QStringLiteral(
+            "compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")
+            .arg(doc.dataFilePath)
+            .arg(summary.groups)
+            .arg(summary.items)
+            .arg(summary.columns)
+            .arg(summary.bytes)
+            .arg(Share(summary.bytes))
+            .arg(MaxTotalDataBytes));
     return 0;
 }
 
@@ -81,7 +84,8 @@ int RunInspect(const QStringList& arguments) {
     const bool layerGiven = args.contains(QStringLiteral("--layer"));
     if (!TakeBallOptions(args, &ball, &ballGiven)) return 2;
     if (args.size() != 1) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]"));
+        PrintErr(QStringLiteral(
+            "usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]"));
         return 2;
     }
     QFile file(args[0]);
@@ -102,23 +106,38 @@ int RunInspect(const QStringList& arguments) {
                            : index.columnBytes == 21 ? QStringLiteral("21 bytes")
                                                      : QStringLiteral("unknown size");
     PrintOut(QStringLiteral("%1: %2 bytes, index %3 bytes, %4 groups, %5 columns of %6")
-                 .arg(args[0]).arg(data.size()).arg(index.indexLength).arg(index.groups.size())
-                 .arg(index.totalColumns).arg(format));
+                 .arg(args[0])
+                 .arg(data.size())
+                 .arg(index.indexLength)
+                 .arg(index.groups.size())
+                 .arg(index.totalColumns)
+                 .arg(format));
     for (size_t g = 0; g < index.groups.size(); ++g) {
         const auto& group = index.groups[g];
         PrintOut(QStringLiteral("group %1: header at %2, data at %3, %4 columns, %5 animations")
-                     .arg(g + 1).arg(group.headerOffset).arg(group.dataOffset).arg(group.columns)
+                     .arg(g + 1)
+                     .arg(group.headerOffset)
+                     .arg(group.dataOffset)
+                     .arg(group.columns)
                      .arg(group.animations.size()));
         for (size_t k = 0; k < group.animations.size(); ++k) {
             const auto& a = group.animations[k];
             PrintOut(QStringLiteral("  animation %1: data at %2, %3 frames, %4 columns, loop %5")
-                         .arg(k + 1).arg(a.dataOffset).arg(a.frames.size()).arg(a.columnSum).arg(a.loop));
+                         .arg(k + 1)
+                         .arg(a.dataOffset)
+                         .arg(a.frames.size())
+                         .arg(a.columnSum)
+                         .arg(a.loop));
             for (size_t f = 0; f < a.frames.size(); ++f)
-                PrintOut(QStringLiteral("    frame %1: %2 columns, %3 ms").arg(f + 1).arg(a.frames[f].columns).arg(a.frames[f].delay));
+                PrintOut(QStringLiteral("    frame %1: %2 columns, %3 ms")
+                             .arg(f + 1)
+                             .arg(a.frames[f].columns)
+                             .arg(a.frames[f].delay));
         }
     }
     for (const QString& p : problems) PrintOut(QStringLiteral("problem: ") + p);
-    if (problems.isEmpty()) PrintOut(QStringLiteral("consistent: every offset and the length agree with the index"));
+    if (problems.isEmpty())
+        PrintOut(QStringLiteral("consistent: every offset and the length agree with the index"));
 
     if (png) {
         const LedTable table = index.columnBytes == 14 ? LedTable::Inner

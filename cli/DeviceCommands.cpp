@@ -11,6 +11,7 @@
 #include <cstring>
 #include <thread>
 
+#include "base/MessageSink.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSupport.h"
 #include "device/AdapterDetection.h"
@@ -19,7 +20,6 @@
 #include "device/SendController.h"
 #include "device/SerialPort.h"
 #include "device/VirtualBall.h"
-#include "base/MessageSink.h"
 #include "model/ProgramFolders.h"
 
 namespace glowdeck {
@@ -30,14 +30,18 @@ QString OpenProblem(int error) {
     switch (error) {
         case EACCES:
         case EPERM:
-            return QStringLiteral("no permission to open it: install Glowdeck's udev rule "
-                                  "(70-glowdeck-ball.rules, in the package) and replug the adapter, or add "
-                                  "your user to the dialout group (sudo usermod -aG dialout $USER) and log in again");
-        case EBUSY: return QStringLiteral("another program holds it");
+            return QStringLiteral(
+                "no permission to open it: install Glowdeck's udev rule "
+                "(70-glowdeck-ball.rules, in the package) and replug the adapter, or add "
+                "your user to the dialout group (sudo usermod -aG dialout $USER) and log in again");
+        case EBUSY:
+            return QStringLiteral("another program holds it");
         case ENOENT:
         case ENXIO:
-        case ENODEV: return QStringLiteral("the device is not there (unplugged?)");
-        default: return QString::fromLocal8Bit(std::strerror(error));
+        case ENODEV:
+            return QStringLiteral("the device is not there (unplugged?)");
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
@@ -45,7 +49,8 @@ QString OpenProblem(int error) {
 QString DetectDevice(IMessageSink& messages) {
     std::vector<PortInfo> ports;
     EnumeratePorts(ports, false);
-    const AdapterDetection found = DetectAdapterPort(ports, &messages, [](const QString& s) { PrintErr(s); });
+    const AdapterDetection found =
+        DetectAdapterPort(ports, &messages, [](const QString& s) { PrintErr(s); });
     if (!found.portKnown) {
         messages.Warn(QStringLiteral("未连接上彩球！"));
         return QString();
@@ -74,7 +79,9 @@ int RunSend(const QStringList& arguments) {
     BallConfig ball;
     if (!TakeBallOptions(args, &ball)) return 2;
     if (factory ? !args.isEmpty() : args.size() != 1) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]"));
+        PrintErr(
+            QStringLiteral("usage: glowdeck-cli send FILE|--factory [--port DEVICE] [--ball 1|2] "
+                           "[--layer inner|outer]"));
         return 2;
     }
     if (port && port->isEmpty()) {
@@ -105,7 +112,9 @@ int RunSend(const QStringList& arguments) {
     };
     long long initMs = 0, totalMs = 1;
     events.progress = [&](int value, int) {
-        if (dataPhase) progress.Update(initMs + static_cast<long long>(value) * SendWorker::BlockPauseMs, totalMs);
+        if (dataPhase)
+            progress.Update(initMs + static_cast<long long>(value) * SendWorker::BlockPauseMs,
+                            totalMs);
     };
     events.passEnded = [&](int, bool) { passDone = true; };
     CSendController controller(serial, messages, events);
@@ -125,7 +134,8 @@ int RunSend(const QStringList& arguments) {
     PrintErr(QStringLiteral("sending %1 to %2").arg(controller.sendFilePath, device));
     const frames::Plan plan = frames::PlanFor(QFileInfo(controller.sendFilePath).size());
     initMs = controller.initSeconds * 1000LL;
-    totalMs = initMs + (plan.fullPackets + (plan.rest ? 1 : 0)) * static_cast<long long>(SendWorker::BlockPauseMs);
+    totalMs = initMs + (plan.fullPackets + (plan.rest ? 1 : 0)) *
+                           static_cast<long long>(SendWorker::BlockPauseMs);
     // A line that hangs up (cable pulled) during the wait ends the send at once.
     auto lineUp = [&] {
         if (serial.LineUp()) return true;
@@ -173,9 +183,12 @@ int RunPorts(const QStringList& args) {
         const bool isAdapter = adapter.portKnown && p.devicePath == adapter.device;
         const int error = ProbePort(p.devicePath);
         PrintOut(QStringLiteral("%1 %2  %3  usb=%4  %5%6")
-                     .arg(isAdapter ? QStringLiteral("*") : QStringLiteral(" "), p.devicePath, p.friendlyName)
+                     .arg(isAdapter ? QStringLiteral("*") : QStringLiteral(" "), p.devicePath,
+                          p.friendlyName)
                      .arg(p.isUsb ? 1 : 0)
-                     .arg(p.description, error ? QStringLiteral("  [cannot open: %1]").arg(OpenProblem(error)) : QString()));
+                     .arg(p.description,
+                          error ? QStringLiteral("  [cannot open: %1]").arg(OpenProblem(error))
+                                : QString()));
     }
     if (adapter.portKnown) PrintOut(QStringLiteral("* the ball's adapter"));
     return 0;
@@ -187,14 +200,17 @@ int RunBall(const QStringList& arguments) {
     const std::optional<QString> link = TakeOption(args, QStringLiteral("--link"));
     const std::optional<QString> wait = TakeOption(args, QStringLiteral("--wait"));
     if (!args.isEmpty()) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli ball [--out FILE] [--link PATH] [--wait SECONDS]"));
+        PrintErr(
+            QStringLiteral("usage: glowdeck-cli ball [--out FILE] [--link PATH] [--wait SECONDS]"));
         return 2;
     }
     // Without --wait the ball listens until a sender comes.
     constexpr double kLongestWait = 86400;
     const std::optional<double> firstByte = wait ? ParseDecimal(*wait, 0.1, kLongestWait) : -1.0;
     if (!firstByte) {
-        PrintErr(QStringLiteral("--wait takes seconds from 0.1 to %1, not \"%2\"").arg(kLongestWait).arg(*wait));
+        PrintErr(QStringLiteral("--wait takes seconds from 0.1 to %1, not \"%2\"")
+                     .arg(kLongestWait)
+                     .arg(*wait));
         return 2;
     }
     CVirtualBall ball;
@@ -213,21 +229,28 @@ int RunBall(const QStringList& arguments) {
     PrintOut(QStringLiteral("virtual ball listening on %1").arg(ball.DevicePath()));
     std::fflush(stdout);
     const BallReport report = ball.Receive(*firstByte, 15, [](int packet) {
-        if (packet % 50 == 0) std::fprintf(stderr, "\rreceived %d packets", packet), std::fflush(stderr);
+        if (packet % 50 == 0)
+            std::fprintf(stderr, "\rreceived %d packets", packet), std::fflush(stderr);
         return true;
     });
     if (link) QFile::remove(*link);
     std::fputc('\n', stderr);
-    const QString kind = report.ball.ballType == 2
-                             ? (report.ball.layer == 1 ? QStringLiteral("double-layer ball, inner layer")
-                                                       : QStringLiteral("double-layer ball, outer layer"))
-                             : QStringLiteral("single-layer ball");
-    PrintOut(QStringLiteral("init command for a %1; %2 packets, %3 bytes; init wait %4 s; shortest gap %5 ms")
-                 .arg(kind).arg(report.packets).arg(report.data.size())
-                 .arg(report.initWaitSeconds, 0, 'f', 2).arg(report.shortestGapMs, 0, 'f', 1));
+    const QString kind =
+        report.ball.ballType == 2
+            ? (report.ball.layer == 1 ? QStringLiteral("double-layer ball, inner layer")
+                                      : QStringLiteral("double-layer ball, outer layer"))
+            : QStringLiteral("single-layer ball");
+    PrintOut(QStringLiteral(
+                 "init command for a %1; %2 packets, %3 bytes; init wait %4 s; shortest gap %5 ms")
+                 .arg(kind)
+                 .arg(report.packets)
+                 .arg(report.data.size())
+                 .arg(report.initWaitSeconds, 0, 'f', 2)
+                 .arg(report.shortestGapMs, 0, 'f', 1));
     if (out) {
         QFile file(*out);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(report.data) != report.data.size()) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(report.data) != report.data.size()) {
             PrintErr(QStringLiteral("cannot write %1").arg(*out));
             return 1;
         }
@@ -236,7 +259,8 @@ int RunBall(const QStringList& arguments) {
         PrintOut(QStringLiteral("transfer failed: %1").arg(report.failure));
         return 1;
     }
-    PrintOut(QStringLiteral("transfer complete: the ball would have stored %1 bytes").arg(report.data.size()));
+    PrintOut(QStringLiteral("transfer complete: the ball would have stored %1 bytes")
+                 .arg(report.data.size()));
     return 0;
 }
 

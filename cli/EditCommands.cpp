@@ -1,9 +1,9 @@
 #include "cli/EditCommands.h"
 
+#include "base/MessageSink.h"
 #include "cli/CliSupport.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
-#include "base/MessageSink.h"
 #include "model/ProjectLimits.h"
 #include "model/TreeRules.h"
 
@@ -56,9 +56,11 @@ struct EditSession {
     }
 };
 
-void PrintStored(const CProjectFile& file, const Target& t, std::initializer_list<const char*> names) {
+void PrintStored(const CProjectFile& file, const Target& t,
+                 std::initializer_list<const char*> names) {
     QStringList parts{QStringLiteral("id=") + file.GetAttr(t.g, t.i, "id")};
-    for (const char* name : names) parts << QStringLiteral("%1=%2").arg(QLatin1String(name), file.GetText(t.g, t.i, name));
+    for (const char* name : names)
+        parts << QStringLiteral("%1=%2").arg(QLatin1String(name), file.GetText(t.g, t.i, name));
     PrintOut(parts.join(QLatin1Char(' ')));
 }
 
@@ -75,11 +77,14 @@ int RunSetSource(const QStringList& args) {
     const Target* t = &session.target;
     QString error;
     if (t->kind == ItemKind::Picture) {
-        if (!item_ops::SetPictureSource(doc, t->g, t->i, args[3], &error)) return PrintErr(error), 1;
+        if (!item_ops::SetPictureSource(doc, t->g, t->i, args[3], &error))
+            return PrintErr(error), 1;
         PrintStored(*doc.ProjectFile(), *t, {"width", "height", "length"});
     } else if (t->kind == ItemKind::Animation) {
-        if (!item_ops::SetAnimationSource(doc, t->g, t->i, args[3], &error)) return PrintErr(error), 1;
-        PrintStored(*doc.ProjectFile(), *t, {"width", "height", "framecount", "length", "flength", "interval"});
+        if (!item_ops::SetAnimationSource(doc, t->g, t->i, args[3], &error))
+            return PrintErr(error), 1;
+        PrintStored(*doc.ProjectFile(), *t,
+                    {"width", "height", "framecount", "length", "flength", "interval"});
     } else {
         PrintErr(QStringLiteral("set-source takes a picture or an animation item"));
         return 2;
@@ -94,8 +99,10 @@ int RunSetText(const QStringList& arguments) {
     auto colour = [&](const char* option, unsigned* out) {
         if (const auto v = TakeOption(args, QString::fromLatin1(option))) {
             const auto c = item_ops::ParseColour(*v);
-            if (!c) PrintErr(QStringLiteral("%1: not a colour: %2").arg(QLatin1String(option), *v));
-            else *out = *c;
+            if (!c)
+                PrintErr(QStringLiteral("%1: not a colour: %2").arg(QLatin1String(option), *v));
+            else
+                *out = *c;
             return c.has_value();
         }
         return true;
@@ -108,12 +115,16 @@ int RunSetText(const QStringList& arguments) {
     if (const auto offsets = TakeOption(args, QStringLiteral("--offsets"))) {
         // The text view's sliders: ±500, ±500, ±1000 and ±2000 tenths of a pixel.
         const double limits[4] = {50, 50, 100, 200};
-        double* targets[4] = {&s.verticalOffset, &s.chineseOffset, &s.englishOffset, &s.symbolOffset};
+        double* targets[4] = {&s.verticalOffset, &s.chineseOffset, &s.englishOffset,
+                              &s.symbolOffset};
         const QStringList v = offsets->split(QLatin1Char(','));
         for (int k = 0; k < 4 && v.size() == 4; ++k) {
             const auto value = ParseDecimal(v[k], -limits[k], limits[k]);
             if (!value) {
-                PrintErr(QStringLiteral("--offsets: \"%1\" is not a number from %2 to %3").arg(v[k]).arg(-limits[k]).arg(limits[k]));
+                PrintErr(QStringLiteral("--offsets: \"%1\" is not a number from %2 to %3")
+                             .arg(v[k])
+                             .arg(-limits[k])
+                             .arg(limits[k]));
                 return 2;
             }
             *targets[k] = *value;
@@ -124,8 +135,10 @@ int RunSetText(const QStringList& arguments) {
         }
     }
     if (args.size() != 4) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] "
-                                "[--color C] [--background C] [--manual-spacing] [--offsets V,C,E,P]"));
+        PrintErr(
+            QStringLiteral("usage: glowdeck-cli set-text PROJECT GROUP ITEM TEXT [--font FACE] "
+                           "[--size N] [--style N] "
+                           "[--color C] [--background C] [--manual-spacing] [--offsets V,C,E,P]"));
         return 2;
     }
     s.text = args[3];
@@ -144,8 +157,12 @@ int RunSetText(const QStringList& arguments) {
     }
     bool cut = false;
     if (!item_ops::ConfirmText(doc, t->g, t->i, s, &session.messages, &cut)) return 1;
-    if (cut) PrintErr(QStringLiteral("the text was cut to %1 characters").arg(item_ops::MaxTextCharacters));
-    PrintStored(*doc.ProjectFile(), *t, {"text", "font", "fontstyle", "fontsize", "textcolor", "backcolor", "width", "height", "length"});
+    if (cut)
+        PrintErr(
+            QStringLiteral("the text was cut to %1 characters").arg(item_ops::MaxTextCharacters));
+    PrintStored(*doc.ProjectFile(), *t,
+                {"text", "font", "fontstyle", "fontsize", "textcolor", "backcolor", "width",
+                 "height", "length"});
     return 0;
 }
 
@@ -154,7 +171,8 @@ int RunSetInterval(const QStringList& arguments) {
     const auto length = TakeOption(args, QStringLiteral("--length"));
     const auto background = TakeOption(args, QStringLiteral("--background"));
     if (args.size() != 3) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli set-interval PROJECT GROUP ITEM [--length N] [--background C]"));
+        PrintErr(QStringLiteral(
+            "usage: glowdeck-cli set-interval PROJECT GROUP ITEM [--length N] [--background C]"));
         return 2;
     }
     EditSession session;
@@ -238,7 +256,8 @@ int RunSetDither(const QStringList& args) {
     }
     PrintOut(QStringLiteral("id=%1 dither=%2")
                  .arg(doc.ProjectFile()->GetAttr(t->g, t->i, "id"),
-                      item_ops::Dithers(*doc.ProjectFile(), t->g, t->i) ? QStringLiteral("on") : QStringLiteral("off")));
+                      item_ops::Dithers(*doc.ProjectFile(), t->g, t->i) ? QStringLiteral("on")
+                                                                        : QStringLiteral("off")));
     return 0;
 }
 

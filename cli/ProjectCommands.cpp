@@ -1,10 +1,10 @@
 #include "cli/ProjectCommands.h"
 
-#include "cli/CliSupport.h"
 #include "base/AccessError.h"
+#include "base/MessageSink.h"
+#include "cli/CliSupport.h"
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
-#include "base/MessageSink.h"
 #include "model/ItemOperations.h"
 
 namespace glowdeck {
@@ -23,10 +23,14 @@ QString KindWord(const QString& elementName) {
     const auto kind = KindFromElementName(elementName);
     if (!kind) return QStringLiteral("unknown <%1>").arg(elementName);
     switch (*kind) {
-        case ItemKind::Picture: return QStringLiteral("picture");
-        case ItemKind::Animation: return QStringLiteral("animation");
-        case ItemKind::Text: return QStringLiteral("text");
-        case ItemKind::Interval: break;
+        case ItemKind::Picture:
+            return QStringLiteral("picture");
+        case ItemKind::Animation:
+            return QStringLiteral("animation");
+        case ItemKind::Text:
+            return QStringLiteral("text");
+        case ItemKind::Interval:
+            break;
     }
     return QStringLiteral("interval");
 }
@@ -52,7 +56,10 @@ int RunNew(const QStringList& args) {
         return 2;
     }
     if (!CGlowdeckDoc::IsProjectName(name)) {
-        PrintErr(QStringLiteral("NAME is the project's folder name under DIR, without \"/\", \"\\\" or \"..\": %1").arg(name));
+        PrintErr(
+            QStringLiteral(
+                "NAME is the project's folder name under DIR, without \"/\", \"\\\" or \"..\": %1")
+                .arg(name));
         return 2;
     }
     StderrMessageSink messages;

@@ -2,15 +2,15 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include "base/AccessError.h"
 #include "base/Allocator.h"
+#include "base/HeadlessEnvironment.h"
 #include "cli/CliSupport.h"
 #include "cli/CommandHelp.h"
 #include "cli/CompileCommands.h"
 #include "cli/DeviceCommands.h"
 #include "cli/EditCommands.h"
 #include "cli/ProjectCommands.h"
-#include "base/AccessError.h"
-#include "base/HeadlessEnvironment.h"
 
 int main(int argc, char** argv) {
     glowdeck::KeepFreedMemoryForReuse();
@@ -58,6 +58,8 @@ int main(int argc, char** argv) {
         glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;
     }
-    glowdeck::PrintErr(QStringLiteral("unknown command: %1 (glowdeck-cli --help lists the commands)").arg(command));
+    glowdeck::PrintErr(
+        QStringLiteral("unknown command: %1 (glowdeck-cli --help lists the commands)")
+            .arg(command));
     return 2;
 }

@@ -1,12 +1,12 @@
 #include "compile/ColumnCache.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include "base/AtomicFile.h"
 #include "compile/ProjectCompiler.h"
@@ -20,16 +20,18 @@ QString CColumnCache::DefaultFolder() {
 
 QString CColumnCache::EntryPath(const CompileJob& job, const BallConfig& ball) const {
     struct stat st {};
-    if (folder_.isEmpty() || ::stat(QFile::encodeName(job.source).constData(), &st) != 0) return QString();
+    if (folder_.isEmpty() || ::stat(QFile::encodeName(job.source).constData(), &st) != 0)
+        return QString();
     QByteArray key = QFile::encodeName(job.source);
     key += QByteArray::number(static_cast<qlonglong>(st.st_size)) + ':' +
            QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec)) + '.' +
            QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_nsec)) + ':' +
            QByteArray::number(static_cast<qulonglong>(st.st_ino)) + ':' +
            QByteArray::number(static_cast<qulonglong>(st.st_dev)) + ':' +
-           QByteArray::number(static_cast<int>(job.kind)) + ':' + QByteArray::number(job.threshold) + ':' +
-           QByteArray::number(job.shape.frames) + 'x' + QByteArray::number(job.shape.width) + ':' +
-           QByteArray::number(ball.ballType) + '/' + QByteArray::number(ball.layer);
+           QByteArray::number(static_cast<int>(job.kind)) + ':' +
+           QByteArray::number(job.threshold) + ':' + QByteArray::number(job.shape.frames) + 'x' +
+           QByteArray::number(job.shape.width) + ':' + QByteArray::number(ball.ballType) + '/' +
+           QByteArray::number(ball.layer);
     // Only dithered items add to the key, so the entries of items that do
     // not dither stay valid.
     if (job.dither) key += ":dither";
@@ -43,7 +45,8 @@ std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallCo
     if (path.isEmpty()) return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const qint64 expected = static_cast<qint64>(job.shape.frames) * job.shape.width * ball.ColumnBytes();
+    const qint64 expected =
+        static_cast<qint64>(job.shape.frames) * job.shape.width * ball.ColumnBytes();
     if (file.size() != expected) return std::nullopt;
     QByteArray columns = file.readAll();
     if (columns.size() != expected) return std::nullopt;
@@ -53,7 +56,8 @@ std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallCo
     return columns;
 }
 
-void CColumnCache::Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns) const {
+void CColumnCache::Store(const CompileJob& job, const BallConfig& ball,
+                         const QByteArray& columns) const {
     const QString path = EntryPath(job, ball);
     if (path.isEmpty() || !QDir().mkpath(folder_)) return;
     // An entry can always be made again: no need to wait for the disk.
@@ -65,8 +69,8 @@ void CColumnCache::Store(const CompileJob& job, const BallConfig& ball, const QB
 
 void CColumnCache::Trim(qint64 maxBytes) const {
     if (folder_.isEmpty()) return;
-    const QFileInfoList entries =
-        QDir(folder_).entryInfoList({QStringLiteral("*.cols")}, QDir::Files, QDir::Time);  // newest first
+    const QFileInfoList entries = QDir(folder_).entryInfoList(
+        {QStringLiteral("*.cols")}, QDir::Files, QDir::Time);  // newest first
     qint64 total = 0;
     for (const QFileInfo& entry : entries) {
         total += entry.size();

@@ -26,9 +26,9 @@ struct DataIndex {
         std::vector<Animation> animations;
     };
     std::vector<Group> groups;
-    int indexLength = 0;      // bytes up to the end of the last group block
+    int indexLength = 0;  // bytes up to the end of the last group block
     long long totalColumns = 0;
-    int columnBytes = 0;      // 21 or 14, as inferred or given; 0 when unknown
+    int columnBytes = 0;  // 21 or 14, as inferred or given; 0 when unknown
 };
 
 // Reads the index of `data`. False (with `error`) when the bytes are not a

@@ -12,7 +12,8 @@ namespace {
 constexpr size_t kBufferBytes = 65536;
 
 void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
-    for (int k = 0; k < bytes; ++k) out.push_back(static_cast<std::uint8_t>((value >> (8 * k)) & 0xFF));
+    for (int k = 0; k < bytes; ++k)
+        out.push_back(static_cast<std::uint8_t>((value >> (8 * k)) & 0xFF));
 }
 
 }  // namespace
@@ -92,7 +93,8 @@ void CIndexBuilder::Finalise() {
         Put(buffer_, group.dataOffset + finalIndexLength_, 3);
         Put(buffer_, group.columns, 2);
         buffer_.push_back(static_cast<std::uint8_t>(group.animations.size()));
-        for (const Animation& a : group.animations) Put(buffer_, a.dataOffset + finalIndexLength_, 3);
+        for (const Animation& a : group.animations)
+            Put(buffer_, a.dataOffset + finalIndexLength_, 3);
         for (const Animation& a : group.animations) {
             buffer_.push_back(static_cast<std::uint8_t>(a.frames.size()));
             Put(buffer_, a.columnSum, 2);
@@ -115,7 +117,8 @@ QByteArray CIndexBuilder::IndexBytes() const {
 bool CIndexBuilder::WriteIndex(const QString& path, QString* writeError) const {
     QFile file(path);
     // Unbuffered, so a failing write reports here and not in a silent flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return false;
     const QByteArray bytes = IndexBytes();
     if (file.write(bytes) == bytes.size()) return true;
     if (writeError) *writeError = QStringLiteral("%1: %2").arg(path, file.errorString());

@@ -9,18 +9,18 @@
 #include <optional>
 #include <thread>
 
+#include "base/AccessError.h"
 #include "base/AtomicFile.h"
+#include "base/MessageSink.h"
+#include "compile/ColumnCache.h"
+#include "compile/IndexBuilder.h"
 #include "led/AnimationConverter.h"
 #include "led/ColumnAppender.h"
-#include "compile/ColumnCache.h"
 #include "led/ImageCodec.h"
-#include "compile/IndexBuilder.h"
 #include "led/PictureConverter.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
-#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
-#include "base/MessageSink.h"
 #include "model/ItemOperations.h"
 #include "model/ProjectLimits.h"
 
@@ -39,7 +39,12 @@ constexpr int kMaxSpeed = 0xFFFF;     // milliseconds taken off every frame dela
 // Why an item's attribute cannot be compiled (1-based group and item).
 QString OutOfRange(int g, int i, const QString& attribute, long long value, int low, int high) {
     return QStringLiteral("第%1组第%2项的%3为 %4，超出范围 %5..%6，无法编译")
-        .arg(g + 1).arg(i + 1).arg(attribute).arg(value).arg(low).arg(high);
+        .arg(g + 1)
+        .arg(i + 1)
+        .arg(attribute)
+        .arg(value)
+        .arg(low)
+        .arg(high);
 }
 
 // The columns the index gives an item, as the data pass must write them.
@@ -97,7 +102,8 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
         summary->reused = reused_;
         summary->items = itemCount;
         summary->bytes = static_cast<std::uint32_t>(QFileInfo(target).size());
-        summary->columns = (summary->bytes - std::min(summary->bytes, indexLength_)) / ball.ColumnBytes();
+        summary->columns =
+            (summary->bytes - std::min(summary->bytes, indexLength_)) / ball.ColumnBytes();
     }
     return true;
 }
@@ -117,7 +123,8 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
     auto read = [&](int g, int i, const char* name, int low, int high) {
         const int value = file.GetInt(g, i, name);
         if (refusal.isEmpty() && (value < low || value > high))
-            refusal = OutOfRange(g, i, QStringLiteral("“%1”").arg(QLatin1String(name)), value, low, high);
+            refusal =
+                OutOfRange(g, i, QStringLiteral("“%1”").arg(QLatin1String(name)), value, low, high);
         return value;
     };
     for (int g = 0; g < file.GroupCount() && refusal.isEmpty(); ++g) {
@@ -142,20 +149,25 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
             const std::vector<int> intervals = file.GetIntList(g, i, "interval");
             const int loop = read(g, i, "loop", 0, kMaxLoop);
             const int speed = read(g, i, "speed", -kMaxSpeed, kMaxSpeed);
-            for (int k = 0; k < frames && k < static_cast<int>(intervals.size()) && refusal.isEmpty(); ++k)
+            for (int k = 0;
+                 k < frames && k < static_cast<int>(intervals.size()) && refusal.isEmpty(); ++k)
                 if (intervals[k] < 0 || intervals[k] > kMaxInterval)
-                    refusal = OutOfRange(g, i, QStringLiteral("“interval”第%1个值").arg(k + 1), intervals[k], 0,
-                                         kMaxInterval);
+                    refusal = OutOfRange(g, i, QStringLiteral("“interval”第%1个值").arg(k + 1),
+                                         intervals[k], 0, kMaxInterval);
             if (refusal.isEmpty() && ++animations[slot] > CIndexBuilder::MaxAnimations)
-                refusal = QStringLiteral("第%1组有超过 %2 个动画，无法编译").arg(slot + 1).arg(CIndexBuilder::MaxAnimations);
+                refusal = QStringLiteral("第%1组有超过 %2 个动画，无法编译")
+                              .arg(slot + 1)
+                              .arg(CIndexBuilder::MaxAnimations);
             if (!refusal.isEmpty()) break;
             index.AddAnimation(static_cast<std::uint8_t>(loop));
             for (int k = 0; k < frames; ++k) {
                 const int interval = k < static_cast<int>(intervals.size()) ? intervals[k] : 0;
-                index.AddFrame(static_cast<std::uint16_t>(frameColumns), FrameDelayMs(interval, speed));
+                index.AddFrame(static_cast<std::uint16_t>(frameColumns),
+                               FrameDelayMs(interval, speed));
             }
             indexBytes += 7 + 4 * static_cast<std::uint64_t>(frames);
-            dataBytes += static_cast<std::uint64_t>(frames) * static_cast<std::uint64_t>(frameColumns) * columnBytes;
+            dataBytes += static_cast<std::uint64_t>(frames) *
+                         static_cast<std::uint64_t>(frameColumns) * columnBytes;
         }
     }
     const std::uint64_t total = indexBytes + dataBytes;
@@ -163,7 +175,9 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
         refusal = QStringLiteral("数据过大，索引无法表示（%1 字节）").arg(indexBytes);
     // A larger file could only overwrite the ball's memory.
     if (refusal.isEmpty() && total > MaxTotalDataBytes)
-        refusal = QStringLiteral("数据共 %1 字节，超过彩球的存储空间 %2 字节，无法编译").arg(total).arg(MaxTotalDataBytes);
+        refusal = QStringLiteral("数据共 %1 字节，超过彩球的存储空间 %2 字节，无法编译")
+                      .arg(total)
+                      .arg(MaxTotalDataBytes);
     if (!refusal.isEmpty()) {
         index.Reset();
         messages_.Warn(refusal);
@@ -175,8 +189,9 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
     indexLength_ = index.IndexLength();
     index.Reset();
     if (!written) {
-        messages_.Warn(writeError.isEmpty() ? QStringLiteral("索引文件未打开")
-                                            : QStringLiteral("数据文件写入失败：\n%1").arg(writeError));
+        messages_.Warn(writeError.isEmpty()
+                           ? QStringLiteral("索引文件未打开")
+                           : QStringLiteral("数据文件写入失败：\n%1").arg(writeError));
         return false;
     }
     return true;
@@ -213,8 +228,8 @@ private:
     std::vector<ItemResult::Note>& notes_;
 };
 
-ItemResult ConvertItem(const CompileJob& job, const BallConfig& ball, bool wantPreview, CPictureConverter& picture,
-                       CAnimationConverter& animation) {
+ItemResult ConvertItem(const CompileJob& job, const BallConfig& ball, bool wantPreview,
+                       CPictureConverter& picture, CAnimationConverter& animation) {
     ItemResult result;
     result.animation = job.kind == ItemKind::Animation;
     NoteSink notes(result.notes);
@@ -261,7 +276,8 @@ std::vector<CompileJob> CProjectCompiler::Jobs(int* itemCount) const {
             job.i = i;
             job.counter = 100 * *itemCount;
             job.kind = *kind;
-            job.threshold = ThresholdColour(file.GetInt(g, i, "r"), file.GetInt(g, i, "g"), file.GetInt(g, i, "b"));
+            job.threshold = ThresholdColour(file.GetInt(g, i, "r"), file.GetInt(g, i, "g"),
+                                            file.GetInt(g, i, "b"));
             job.dither = item_ops::Dithers(file, g, i);
             job.shape = IndexShape(file, g, i, *kind == ItemKind::Animation);
             job.source = doc_.SourceImagePathFor(*kind, file.ItemId(g, i));
@@ -289,8 +305,10 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
     // Items are converted on every core, each worker with its own converters,
     // and appended strictly in project order by this thread. Workers run at
     // most `window` items ahead of the append, which bounds the memory held.
-    const int workers = std::max(1, std::min<int>(threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency()),
-                                                   static_cast<int>(jobs.size())));
+    const int workers = std::max(
+        1, std::min<int>(
+               threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency()),
+               static_cast<int>(jobs.size())));
     const size_t window = 2 * static_cast<size_t>(workers) + 2;
     std::vector<ItemResult> results(jobs.size());
     std::mutex mutex;
@@ -306,7 +324,9 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
             size_t k;
             {
                 std::unique_lock<std::mutex> lock(mutex);
-                changed.wait(lock, [&] { return stop || nextJob >= jobs.size() || nextJob < appended + window; });
+                changed.wait(lock, [&] {
+                    return stop || nextJob >= jobs.size() || nextJob < appended + window;
+                });
                 if (stop || nextJob >= jobs.size()) return;
                 k = nextJob++;
             }
@@ -322,7 +342,8 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
                     result.columns = *cached;
                 } else {
                     result = ConvertItem(job, ball, wantPreview, picture, animation);
-                    if (result.loaded && result.notes.empty()) cache.Store(job, ball, result.columns);
+                    if (result.loaded && result.notes.empty())
+                        cache.Store(job, ball, result.columns);
                 }
             }
             {
@@ -350,7 +371,8 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
             ok = false;
             break;
         }
-        for (const ItemResult::Note& note : result.notes) messages_.Show(note.text, note.caption, note.icon);
+        for (const ItemResult::Note& note : result.notes)
+            messages_.Show(note.text, note.caption, note.icon);
         if (!result.loaded) {
             messages_.Warn(SourceLoadMessage(job.g + 1, job.i + 1, job.source, result.loadError));
             ok = false;
@@ -359,12 +381,14 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
         ++(result.fromCache ? reused_ : converted_);
         if (progress) progress(job.counter, maximum);
         if (wantPreview && !result.preview.isNull())
-            EncodeImage(result.preview, previewFolder_ + QLatin1Char('/') +
-                                            (result.animation ? CAnimationConverter::PreviewFileName()
-                                                              : CPictureConverter::PreviewFileName()),
+            EncodeImage(result.preview,
+                        previewFolder_ + QLatin1Char('/') +
+                            (result.animation ? CAnimationConverter::PreviewFileName()
+                                              : CPictureConverter::PreviewFileName()),
                         QStringLiteral("image/jpeg"));
         if (out.write(result.columns) != result.columns.size()) {
-            messages_.Warn(QStringLiteral("数据文件写入失败：\n%1\n%2").arg(target, out.errorString()));
+            messages_.Warn(
+                QStringLiteral("数据文件写入失败：\n%1\n%2").arg(target, out.errorString()));
             ok = false;
             break;
         }
@@ -380,7 +404,8 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
     }
     changed.notify_all();
     for (std::thread& t : pool) t.join();
-    if (ok && progress && (jobs.empty() || jobs.back().counter != maximum)) progress(maximum, maximum);
+    if (ok && progress && (jobs.empty() || jobs.back().counter != maximum))
+        progress(maximum, maximum);
     if (ok) cache.Trim();
     return ok;
 }

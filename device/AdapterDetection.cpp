@@ -45,7 +45,8 @@ AdapterDetection DetectAdapterPort(const std::vector<PortInfo>& ports, IMessageS
         if (status) status(QStringLiteral("检测到传送端口!"));
         result.portKnown = true;
         result.portNumber = AdapterPortNumber(port.friendlyName);
-        result.device = port.devicePath.isEmpty() ? DeviceInName(port.friendlyName) : port.devicePath;
+        result.device =
+            port.devicePath.isEmpty() ? DeviceInName(port.friendlyName) : port.devicePath;
     }
     return result;
 }

@@ -12,8 +12,8 @@ class IMessageSink;
 
 struct AdapterDetection {
     bool portKnown = false;
-    int portNumber = 0;     // from a "(COMn)" name; 0 for other names
-    QString device;         // the device node of the adapter's port
+    int portNumber = 0;         // from a "(COMn)" name; 0 for other names
+    QString device;             // the device node of the adapter's port
     QStringList friendlyNames;  // of every port, in list order
 };
 

@@ -6,7 +6,8 @@ namespace glowdeck::frames {
 
 std::optional<Bytes> InitCommand(const BallConfig& ball) {
     if (ball.ballType == 1) return Bytes{0xA6, 0x55, 0xAA};
-    if (ball.ballType == 2) return Bytes{0xA6, 0x55, 0xAA, static_cast<std::uint8_t>(ball.layer == 1 ? 0x02 : 0x01)};
+    if (ball.ballType == 2)
+        return Bytes{0xA6, 0x55, 0xAA, static_cast<std::uint8_t>(ball.layer == 1 ? 0x02 : 0x01)};
     return std::nullopt;
 }
 
@@ -32,7 +33,8 @@ Plan PlanFor(long long length) {
 }
 
 QString FactoryFileName(const BallConfig& ball) {
-    if (ball.ballType == 2) return ball.layer == 1 ? QStringLiteral("factory2.bin") : QStringLiteral("factory1.bin");
+    if (ball.ballType == 2)
+        return ball.layer == 1 ? QStringLiteral("factory2.bin") : QStringLiteral("factory1.bin");
     return QStringLiteral("factory.bin");
 }
 

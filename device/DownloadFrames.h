@@ -14,7 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 namespace frames {
 
 constexpr std::uint8_t PacketMarker = 0xA3;
-constexpr int PayloadBytes = 249;       // of a full packet
+constexpr int PayloadBytes = 249;  // of a full packet
 constexpr int FullPacketBytes = 255;
 
 // A6 55 AA, plus 02 (inner) or 01 (outer) on a double-layer ball; nothing

@@ -28,8 +28,10 @@ void FillUsb(RawPort& port, const QString& deviceDir) {
     for (int level = 0; level < 8 && !dir.isRoot(); ++level) {
         if (QFileInfo::exists(dir.filePath(QStringLiteral("idVendor")))) {
             bool ok = false;
-            port.vendorId = static_cast<std::uint16_t>(ReadLine(dir.filePath(QStringLiteral("idVendor"))).toUInt(&ok, 16));
-            port.productId = static_cast<std::uint16_t>(ReadLine(dir.filePath(QStringLiteral("idProduct"))).toUInt(nullptr, 16));
+            port.vendorId = static_cast<std::uint16_t>(
+                ReadLine(dir.filePath(QStringLiteral("idVendor"))).toUInt(&ok, 16));
+            port.productId = static_cast<std::uint16_t>(
+                ReadLine(dir.filePath(QStringLiteral("idProduct"))).toUInt(nullptr, 16));
             port.isUsb = ok;
             const QString product = ReadLine(dir.filePath(QStringLiteral("product")));
             if (!product.isEmpty()) port.description = product;
@@ -51,9 +53,12 @@ std::vector<RawPort> SysfsPorts(const QString& sysRoot, const QString& devRoot) 
         const QFileInfo device(classDir.filePath(name + QStringLiteral("/device")));
         if (!device.exists()) continue;  // virtual terminals have no device
         const QString deviceDir = device.canonicalFilePath();
-        const QString driver = QFileInfo(QFileInfo(deviceDir + QStringLiteral("/driver")).canonicalFilePath()).fileName();
+        const QString driver =
+            QFileInfo(QFileInfo(deviceDir + QStringLiteral("/driver")).canonicalFilePath())
+                .fileName();
         // The legacy UART driver registers placeholders for ports that may not exist.
-        if (driver == QLatin1String("serial8250") && name.startsWith(QLatin1String("ttyS"))) continue;
+        if (driver == QLatin1String("serial8250") && name.startsWith(QLatin1String("ttyS")))
+            continue;
         RawPort port;
         port.portName = name;
         port.devicePath = devRoot + QLatin1Char('/') + name;
@@ -95,17 +100,21 @@ std::vector<RawPort> SystemPorts() {
 QString FriendlyNameFor(const RawPort& port) {
     if (port.isUsb && port.vendorId == AdapterVendorId)
         return QStringLiteral("Prolific USB-to-Serial Comm Port (%1)").arg(port.portName);
-    if (!port.description.isEmpty()) return QStringLiteral("%1 (%2)").arg(port.description, port.portName);
+    if (!port.description.isEmpty())
+        return QStringLiteral("%1 (%2)").arg(port.description, port.portName);
     return QString();
 }
 
 QString PortLabel(const RawPort& port) {
     QString label = port.devicePath;
     if (port.isUsb)
-        label += QStringLiteral("  %1:%2").arg(port.vendorId, 4, 16, QLatin1Char('0')).arg(port.productId, 4, 16, QLatin1Char('0'));
+        label += QStringLiteral("  %1:%2")
+                     .arg(port.vendorId, 4, 16, QLatin1Char('0'))
+                     .arg(port.productId, 4, 16, QLatin1Char('0'));
     QString name = port.description;
     if (!port.manufacturer.isEmpty() && !name.contains(port.manufacturer))
-        name = name.isEmpty() ? port.manufacturer : QStringLiteral("%1 (%2)").arg(name, port.manufacturer);
+        name = name.isEmpty() ? port.manufacturer
+                              : QStringLiteral("%1 (%2)").arg(name, port.manufacturer);
     if (!name.isEmpty()) label += QStringLiteral("  ") + name;
     return label;
 }
@@ -114,7 +123,8 @@ int ProbePort(const QString& devicePath) {
     // A port another program holds exclusively refuses the open (EBUSY), except
     // to root: root sees the exclusive flag instead. A second Glowdeck holds
     // the advisory lock on the node.
-    const int fd = ::open(devicePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(devicePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno;
     int error = 0;
     int exclusive = 0;
@@ -143,7 +153,8 @@ void EnumeratePorts(std::vector<PortInfo>& list, bool probe, const PortSource& s
         if (info.description.isEmpty()) {
             info.description = info.friendlyName;
             const auto open = info.description.indexOf(QStringLiteral(" ("));
-            if (open > 0 && info.description.endsWith(QLatin1Char(')'))) info.description.truncate(open);
+            if (open > 0 && info.description.endsWith(QLatin1Char(')')))
+                info.description.truncate(open);
         }
         list.push_back(info);
     }

@@ -12,14 +12,14 @@ struct PortInfo {
     QString portName;      // ttyUSB0
     QString friendlyName;  // "Prolific USB-to-Serial Comm Port (ttyUSB0)"
     bool isUsb = false;
-    QString description;   // the system's description ("USB-Serial Controller")
+    QString description;  // the system's description ("USB-Serial Controller")
 };
 
 // What the system says about a port before it is named.
 struct RawPort {
     QString portName;
     QString devicePath;
-    QString description;   // the USB product string or the driver's name
+    QString description;  // the USB product string or the driver's name
     QString manufacturer;
     bool isUsb = false;
     std::uint16_t vendorId = 0;
@@ -47,7 +47,8 @@ QString PortLabel(const RawPort& port);
 
 // Fills `list` (emptied first). With `probe`, ports that cannot be opened
 // exclusively for reading and writing are left out.
-void EnumeratePorts(std::vector<PortInfo>& list, bool probe, const PortSource& source = SystemPorts);
+void EnumeratePorts(std::vector<PortInfo>& list, bool probe,
+                    const PortSource& source = SystemPorts);
 
 // Opens the device node exclusively and closes it again; 0 when that works,
 // else the errno (EBUSY when another program holds the port).

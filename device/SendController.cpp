@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "device/SerialLink.h"
 #include "base/MessageSink.h"
+#include "device/SerialLink.h"
 
 namespace glowdeck {
 

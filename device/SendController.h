@@ -1,8 +1,8 @@
 #pragma once
 #include <QString>
 
-#include "device/SendWorker.h"
 #include "base/BallConfig.h"
+#include "device/SendWorker.h"
 
 namespace glowdeck {
 

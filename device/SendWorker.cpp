@@ -16,7 +16,8 @@ void Emit(const F& f, A&&... args) {
 
 SendWorker::SendWorker(ISerialLink& link, SendEvents events, Pause pause)
     : link_(link), events_(std::move(events)), pause_(std::move(pause)) {
-    if (!pause_) pause_ = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    if (!pause_)
+        pause_ = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 }
 
 SendWorker::~SendWorker() {
@@ -28,7 +29,9 @@ bool SendWorker::Start(int phase, Bytes initCommand, QString file) {
     bool expected = false;
     if (!workerRunning.compare_exchange_strong(expected, true)) return false;
     if (thread_.joinable()) thread_.join();
-    thread_ = std::thread([this, phase, init = std::move(initCommand), file = std::move(file)] { Run(phase, init, file); });
+    thread_ = std::thread([this, phase, init = std::move(initCommand), file = std::move(file)] {
+        Run(phase, init, file);
+    });
     return true;
 }
 
@@ -78,9 +81,9 @@ bool SendWorker::SendFile(const QString& path) {
             Emit(events_.message, QStringLiteral("数据文件未打开"));
             return false;
         }
-        const Bytes packet = frames::Packet(static_cast<std::uint16_t>(i + 1),
-                                            reinterpret_cast<const std::uint8_t*>(payload.constData()),
-                                            frames::PayloadBytes);
+        const Bytes packet = frames::Packet(
+            static_cast<std::uint16_t>(i + 1),
+            reinterpret_cast<const std::uint8_t*>(payload.constData()), frames::PayloadBytes);
         if (!WriteBlock(packet)) return failed();
         if (abortRequested) return false;
         Emit(events_.progress, i, plan.fullPackets);
@@ -93,8 +96,9 @@ bool SendWorker::SendFile(const QString& path) {
             Emit(events_.message, QStringLiteral("数据文件未打开"));
             return false;
         }
-        const Bytes packet = frames::Packet(static_cast<std::uint16_t>(plan.fullPackets + 1),
-                                            reinterpret_cast<const std::uint8_t*>(payload.constData()), plan.rest);
+        const Bytes packet =
+            frames::Packet(static_cast<std::uint16_t>(plan.fullPackets + 1),
+                           reinterpret_cast<const std::uint8_t*>(payload.constData()), plan.rest);
         if (!WriteBlock(packet)) return failed();
         if (abortRequested) return false;
     }

@@ -16,10 +16,10 @@ class ISerialLink;
 struct SendEvents {
     std::function<void(int value, int maximum)> progress;
     std::function<void(const QString&)> status;
-    std::function<void(const QString&)> packet;  // "第%d个数据包已发送！"
-    std::function<void(bool)> buttonsEnabled;    // send, choose-file, erase
-    std::function<void(const QString&)> message; // a message box, caption "Orbilux"
-    std::function<void(bool)> refreshTimer;      // the 300 ms refresh while a pass runs
+    std::function<void(const QString&)> packet;   // "第%d个数据包已发送！"
+    std::function<void(bool)> buttonsEnabled;     // send, choose-file, erase
+    std::function<void(const QString&)> message;  // a message box, caption "Orbilux"
+    std::function<void(bool)> refreshTimer;       // the 300 ms refresh while a pass runs
     std::function<void(int phase, bool completed)> passEnded;
 };
 

@@ -19,12 +19,18 @@ namespace {
 
 speed_t SpeedFor(int baud) {
     switch (baud) {
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: return 0;  // no standard terminal speed (14400, 128000, ...)
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return 0;  // no standard terminal speed (14400, 128000, ...)
     }
 }
 
@@ -43,8 +49,8 @@ QString CSerialPort::ErrorText(const QString& step, int error, const QString& de
 
 void CSerialPort::ReportError(const char* step, int error) {
     if (messages_)
-        messages_->Show(ErrorText(QString::fromLatin1(step), error, device_), QStringLiteral("Application Error"),
-                        IMessageSink::Icon::Error);
+        messages_->Show(ErrorText(QString::fromLatin1(step), error, device_),
+                        QStringLiteral("Application Error"), IMessageSink::Icon::Error);
 }
 
 void CSerialPort::Configure(int fd, int baud, char parity, int dataBits, int stopBits) {
@@ -52,7 +58,8 @@ void CSerialPort::Configure(int fd, int baud, char parity, int dataBits, int sto
     // the port stays open, as the line may still work.
     // Writes block until the bytes are queued (the write time-outs' role).
     const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return ReportError("SetCommTimeouts()", errno);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return ReportError("SetCommTimeouts()", errno);
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) return ReportError("GetCommState()", errno);
     // Line definition: raw bytes, baud, parity, data and stop bits, no flow control.
@@ -74,7 +81,8 @@ void CSerialPort::Configure(int fd, int baud, char parity, int dataBits, int sto
     if (::tcsetattr(fd, TCSANOW, &settings) != 0) return ReportError("SetCommState()", errno);
     // RTS held asserted.
     const int rts = TIOCM_RTS;
-    if (::ioctl(fd, TIOCMBIS, &rts) != 0 && !NoModemLines(errno)) return ReportError("SetCommState()", errno);
+    if (::ioctl(fd, TIOCMBIS, &rts) != 0 && !NoModemLines(errno))
+        return ReportError("SetCommState()", errno);
 }
 
 int CSerialPort::Open(const QString& device, int baud, char parity, int dataBits, int stopBits,
@@ -124,7 +132,8 @@ bool CSerialPort::Write(const std::uint8_t* bytes, int length) {
         ::tcflush(fd, TCIFLUSH);
         int done = 0;
         while (done < txLength_) {
-            const ssize_t written = ::write(fd, txBuffer_.data() + done, static_cast<size_t>(txLength_ - done));
+            const ssize_t written =
+                ::write(fd, txBuffer_.data() + done, static_cast<size_t>(txLength_ - done));
             if (written < 0) {
                 if (errno == EINTR) continue;
                 error = errno;
@@ -134,7 +143,8 @@ bool CSerialPort::Write(const std::uint8_t* bytes, int length) {
         }
         // Return only when the block has left the wire, so the purge before
         // the next block never cuts this one.
-        if (error == 0 && ::tcdrain(fd) != 0 && errno != EINTR && !NoModemLines(errno)) error = errno;
+        if (error == 0 && ::tcdrain(fd) != 0 && errno != EINTR && !NoModemLines(errno))
+            error = errno;
     }
     if (error == 0) return true;
     if (messages_) {

@@ -95,7 +95,9 @@ BallReport CVirtualBall::Receive(double firstByteSeconds, double idleSeconds,
                 continue;
             }
             if (!need(1)) return;
-            if (in.bytes[pos] != 0xA3) return fail(QStringLiteral("expected a packet (A3), got %1").arg(in.bytes[pos], 2, 16, QLatin1Char('0')));
+            if (in.bytes[pos] != 0xA3)
+                return fail(QStringLiteral("expected a packet (A3), got %1")
+                                .arg(in.bytes[pos], 2, 16, QLatin1Char('0')));
             if (!need(3)) return;
             const int sequence = in.bytes[pos + 1] | (in.bytes[pos + 2] << 8);
             if (sequence == 0xFFFF) {
@@ -110,14 +112,21 @@ BallReport CVirtualBall::Receive(double firstByteSeconds, double idleSeconds,
             if (!need(static_cast<size_t>(n) + 6)) return;
             if (shortSeen) return fail(QStringLiteral("a packet after the short last packet"));
             if (sequence != expectedSequence)
-                return fail(QStringLiteral("packet sequence %1, expected %2").arg(sequence).arg(expectedSequence));
-            if (n == 0 || n > 249) return fail(QStringLiteral("packet %1 declares %2 payload bytes").arg(sequence).arg(n));
+                return fail(QStringLiteral("packet sequence %1, expected %2")
+                                .arg(sequence)
+                                .arg(expectedSequence));
+            if (n == 0 || n > 249)
+                return fail(
+                    QStringLiteral("packet %1 declares %2 payload bytes").arg(sequence).arg(n));
             const std::uint16_t crc = Crc16(&in.bytes[pos], static_cast<std::uint8_t>(n + 4));
             const int sent = in.bytes[pos + 4 + n] | (in.bytes[pos + 5 + n] << 8);
             if (crc != sent)
-                return fail(QStringLiteral("packet %1: CRC %2, computed %3").arg(sequence)
-                                .arg(sent, 4, 16, QLatin1Char('0')).arg(crc, 4, 16, QLatin1Char('0')));
-            if (report.packets == 0) report.initWaitSeconds = Ms(in.times[pos] - blockStarts.front()) / 1000.0;
+                return fail(QStringLiteral("packet %1: CRC %2, computed %3")
+                                .arg(sequence)
+                                .arg(sent, 4, 16, QLatin1Char('0'))
+                                .arg(crc, 4, 16, QLatin1Char('0')));
+            if (report.packets == 0)
+                report.initWaitSeconds = Ms(in.times[pos] - blockStarts.front()) / 1000.0;
             shortSeen = n < 249;
             blockStarts.push_back(in.times[pos]);
             report.data.append(reinterpret_cast<const char*>(&in.bytes[pos + 4]), n);
@@ -156,7 +165,9 @@ BallReport CVirtualBall::Receive(double firstByteSeconds, double idleSeconds,
             if (in.bytes.empty()) {
                 report.failure = QStringLiteral("nothing arrived within %1 s").arg(limit);
             } else {
-                fail(QStringLiteral("the transfer stopped after %1 packets (nothing for %2 s)").arg(report.packets).arg(limit));
+                fail(QStringLiteral("the transfer stopped after %1 packets (nothing for %2 s)")
+                         .arg(report.packets)
+                         .arg(limit));
             }
             break;
         }
@@ -179,12 +190,18 @@ BallReport CVirtualBall::Receive(double firstByteSeconds, double idleSeconds,
             // One late read of up to 15 ms is forgiven over the whole span.
             const double span = Ms(blockStarts.back() - blockStarts[1]);
             if (span < 40.0 * gaps - 15)
-                report.pacing << QStringLiteral("blocks came %1 ms apart on average (at least 40)").arg(span / gaps, 0, 'f', 1);
+                report.pacing << QStringLiteral("blocks came %1 ms apart on average (at least 40)")
+                                     .arg(span / gaps, 0, 'f', 1);
             if (shortGaps > std::max(1, gaps / 10))
-                report.pacing << QStringLiteral("%1 of %2 blocks came less than 38 ms after the one before").arg(shortGaps).arg(gaps);
+                report.pacing << QStringLiteral(
+                                     "%1 of %2 blocks came less than 38 ms after the one before")
+                                     .arg(shortGaps)
+                                     .arg(gaps);
         }
         if (report.packets > 0 && report.initWaitSeconds < 8.0)
-            report.pacing << QStringLiteral("the first packet came %1 s after the init command (at least 8)").arg(report.initWaitSeconds, 0, 'f', 2);
+            report.pacing << QStringLiteral(
+                                 "the first packet came %1 s after the init command (at least 8)")
+                                 .arg(report.initWaitSeconds, 0, 'f', 2);
     }
     if (report.complete && !report.pacing.isEmpty()) {
         report.complete = false;

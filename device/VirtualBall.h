@@ -11,14 +11,14 @@ namespace glowdeck {
 
 // What a ball would have received from one transfer.
 struct BallReport {
-    bool complete = false;     // init, every packet and the end command, in order and paced
-    QString failure;           // where the stream went wrong, when not complete
-    BallConfig ball;           // from the init command
-    QByteArray data;           // the payloads, in order
+    bool complete = false;  // init, every packet and the end command, in order and paced
+    QString failure;        // where the stream went wrong, when not complete
+    BallConfig ball;        // from the init command
+    QByteArray data;        // the payloads, in order
     int packets = 0;
-    double initWaitSeconds = 0;   // init command to first packet
-    double shortestGapMs = 0;     // between the starts of two blocks
-    QStringList pacing;           // pacing faults
+    double initWaitSeconds = 0;  // init command to first packet
+    double shortestGapMs = 0;    // between the starts of two blocks
+    QStringList pacing;          // pacing faults
 };
 
 // A pseudo-terminal that stands in for the ball: it receives one transfer

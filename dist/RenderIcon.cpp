@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     reader.setScaledSize(QSize(size, size));
     const QImage image = reader.read();
     if (image.isNull() || size <= 0) {
-        std::fprintf(stderr, "render-icon: cannot draw %s: %s\n", argv[1], qPrintable(reader.errorString()));
+        std::fprintf(stderr, "render-icon: cannot draw %s: %s\n", argv[1],
+                     qPrintable(reader.errorString()));
         return 1;
     }
     if (!image.save(QString::fromLocal8Bit(argv[2]), "PNG")) {

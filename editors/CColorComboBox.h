@@ -5,8 +5,7 @@ namespace glowdeck {
 
 // The eight ball colours with one-character names: 黑 红 绿 黄 蓝 紫 青 白,
 // as 0x00BBGGRR values. The first entry is selected at the start.
-class CColorComboBox : public QComboBox
-{
+class CColorComboBox : public QComboBox {
     Q_OBJECT
 public:
     explicit CColorComboBox(QWidget* parent = nullptr);

@@ -9,8 +9,7 @@ class CColorComboBox;
 
 // The text editor's font dialog: face, size and effects from the platform's
 // font chooser, and a row for the text colour among the eight list colours.
-class CFontColourDlg : public QDialog
-{
+class CFontColourDlg : public QDialog {
     Q_OBJECT
 public:
     CFontColourDlg(const QFont& initial, unsigned colour, QWidget* parent = nullptr);

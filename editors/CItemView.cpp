@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QThread>
 
 #include "editors/CPictureFrame.h"
@@ -17,7 +17,12 @@ namespace glowdeck {
 
 CItemView::CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, ShowGroup showGroup,
                      QWidget* parent)
-    : QWidget(parent), doc_(doc), kind_(kind), g_(group), i_(position), showGroup_(std::move(showGroup)) {
+    : QWidget(parent),
+      doc_(doc),
+      kind_(kind),
+      g_(group),
+      i_(position),
+      showGroup_(std::move(showGroup)) {
     id_ = new QLineEdit(this);
     id_->setReadOnly(true);
     id_->setObjectName(QStringLiteral("itemId"));

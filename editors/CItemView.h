@@ -19,12 +19,12 @@ class CPictureFrame;
 // What the item editors share: the edited item (0-based project-file
 // position), the id box, the sorted information list, and the item list
 // pane's refresh.
-class CItemView : public QWidget
-{
+class CItemView : public QWidget {
     Q_OBJECT
 public:
     using ShowGroup = std::function<void(int group)>;  // 1-based
-    CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, ShowGroup showGroup, QWidget* parent);
+    CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, ShowGroup showGroup,
+              QWidget* parent);
 
 protected:
     // Reads the item's id into the id box and its source file into

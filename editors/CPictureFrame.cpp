@@ -2,10 +2,10 @@
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
-#include <QScreen>
-#include <QStyle>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
+#include <QStyle>
 
 namespace glowdeck {
 
@@ -20,8 +20,12 @@ QCursor ToolCursor(PaintTool tool) {
     p.setPen(QPen(Qt::black, 2));
     p.setBrush(Qt::white);
     switch (tool) {
-        case PaintTool::RoundPen: p.drawEllipse(QRectF(1, 1, 12, 12)); break;
-        case PaintTool::SquarePen: p.drawRect(QRectF(1, 1, 11, 11)); break;
+        case PaintTool::RoundPen:
+            p.drawEllipse(QRectF(1, 1, 12, 12));
+            break;
+        case PaintTool::SquarePen:
+            p.drawRect(QRectF(1, 1, 11, 11));
+            break;
         case PaintTool::Bucket: {
             QPainterPath bucket;
             bucket.moveTo(1, 1);
@@ -36,7 +40,8 @@ QCursor ToolCursor(PaintTool tool) {
             p.drawLine(1, 1, 14, 14);
             p.drawEllipse(QRectF(10, 10, 10, 10));
             break;
-        case PaintTool::None: break;
+        case PaintTool::None:
+            break;
     }
     return QCursor(pixmap, 0, 0);
 }
@@ -54,7 +59,8 @@ CPictureFrame::~CPictureFrame() {
     delete window_;
 }
 
-void CPictureFrame::SetImage(const QImage& picture, int frameCount, const std::vector<int>& delays) {
+void CPictureFrame::SetImage(const QImage& picture, int frameCount,
+                             const std::vector<int>& delays) {
     canvas_.SetImage(picture);
     player_.SetPicture(frameCount, delays);
     frames_.clear();
@@ -62,7 +68,8 @@ void CPictureFrame::SetImage(const QImage& picture, int frameCount, const std::v
 }
 
 void CPictureFrame::SetFrames(const std::vector<QImage>& frames) {
-    frames_.assign(frames.begin(), frames.begin() + std::min<size_t>(frames.size(), CFramePlayer::MaxFrames));
+    frames_.assign(frames.begin(),
+                   frames.begin() + std::min<size_t>(frames.size(), CFramePlayer::MaxFrames));
     player_.SetFramesLoaded(static_cast<int>(frames_.size()));
     Changed();
 }
@@ -95,20 +102,24 @@ void CPictureFrame::Changed() {
 
 void CPictureFrame::contextMenuEvent(QContextMenuEvent* event) {
     // While painting the right button picks colours: the zoom menu needs Ctrl.
-    if (painting_ && !(event->modifiers() & Qt::ControlModifier) && event->reason() == QContextMenuEvent::Mouse)
+    if (painting_ && !(event->modifiers() & Qt::ControlModifier) &&
+        event->reason() == QContextMenuEvent::Mouse)
         return;
     CZoomImageView::contextMenuEvent(event);
 }
 
 void CPictureFrame::mousePressEvent(QMouseEvent* event) {
     if (!painting_) return;
-    if (event->button() == Qt::LeftButton && canvas_.FrameEvent(CPaintCanvas::Event::Press, RasterPoint(event->position())))
+    if (event->button() == Qt::LeftButton &&
+        canvas_.FrameEvent(CPaintCanvas::Event::Press, RasterPoint(event->position())))
         Changed();
-    if (event->button() == Qt::RightButton) canvas_.FrameEvent(CPaintCanvas::Event::RightPress, RasterPoint(event->position()));
+    if (event->button() == Qt::RightButton)
+        canvas_.FrameEvent(CPaintCanvas::Event::RightPress, RasterPoint(event->position()));
 }
 
 void CPictureFrame::mouseMoveEvent(QMouseEvent* event) {
-    if (painting_ && canvas_.FrameEvent(CPaintCanvas::Event::Move, RasterPoint(event->position()))) Changed();
+    if (painting_ && canvas_.FrameEvent(CPaintCanvas::Event::Move, RasterPoint(event->position())))
+        Changed();
 }
 
 void CPictureFrame::mouseReleaseEvent(QMouseEvent* event) {
@@ -123,7 +134,8 @@ void CPictureFrame::OpenPaintWindow() {
     // Double size, but never larger than the screen: a long strip scrolls.
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     QSize size = window_->ContentSize() + QSize(4, 4 + bar);
-    if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
     window_->setGeometry(QRect(QPoint(600, 200), size));
     window_->show();
     window_->raise();
@@ -177,7 +189,8 @@ CPaintWindow::CPaintWindow(CPictureFrame& frame) : CZoomImageView(nullptr), fram
 }
 
 void CPaintWindow::contextMenuEvent(QContextMenuEvent* event) {
-    if (frame_.painting_ && !(event->modifiers() & Qt::ControlModifier) && event->reason() == QContextMenuEvent::Mouse)
+    if (frame_.painting_ && !(event->modifiers() & Qt::ControlModifier) &&
+        event->reason() == QContextMenuEvent::Mouse)
         return;
     CZoomImageView::contextMenuEvent(event);
 }
@@ -191,7 +204,9 @@ void CPaintWindow::Route(CPaintCanvas::Event event, QMouseEvent* mouse) {
 }
 
 void CPaintWindow::mousePressEvent(QMouseEvent* event) {
-    Route(event->button() == Qt::RightButton ? CPaintCanvas::Event::RightPress : CPaintCanvas::Event::Press, event);
+    Route(event->button() == Qt::RightButton ? CPaintCanvas::Event::RightPress
+                                             : CPaintCanvas::Event::Press,
+          event);
 }
 
 void CPaintWindow::mouseMoveEvent(QMouseEvent* event) { Route(CPaintCanvas::Event::Move, event); }

@@ -16,8 +16,7 @@ class IMessageSink;
 // an animation) at its height with a zoom and scroll bars, paints with the
 // canvas tools when painting is on, plays frames, and opens a paint window
 // at double size.
-class CPictureFrame : public CZoomImageView
-{
+class CPictureFrame : public CZoomImageView {
     Q_OBJECT
 public:
     explicit CPictureFrame(QWidget* parent = nullptr);
@@ -81,8 +80,7 @@ private:
 // The paint window: the frame's picture at double size in a resizable
 // window kept on top, with its own zoom and scroll bars; its mouse goes to
 // the frame's canvas.
-class CPaintWindow : public CZoomImageView
-{
+class CPaintWindow : public CZoomImageView {
     Q_OBJECT
 public:
     explicit CPaintWindow(CPictureFrame& frame);

@@ -26,7 +26,8 @@ const QImage& CTitleView::Background() {
         p.setBrush(glow);
         p.setPen(Qt::NoPen);
         p.drawEllipse(centre, 260, 260);
-        const QColor colours[] = {QColor(255, 60, 60), QColor(60, 255, 90), QColor(80, 140, 255), QColor(255, 230, 70)};
+        const QColor colours[] = {QColor(255, 60, 60), QColor(60, 255, 90), QColor(80, 140, 255),
+                                  QColor(255, 230, 70)};
         for (int meridian = 0; meridian < 24; ++meridian) {
             const double a = meridian * M_PI / 24;
             for (int row = 1; row < 28; ++row) {
@@ -50,7 +51,8 @@ void CTitleView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), QColor(8, 64, 112));
     painter.drawImage(0, 0, Background());
     if (!title_.isEmpty())
-        DrawText(painter, MakeFont(QStringLiteral("宋体"), 50), title_, QPointF(0, 20), QColor(200, 200, 100));
+        DrawText(painter, MakeFont(QStringLiteral("宋体"), 50), title_, QPointF(0, 20),
+                 QColor(200, 200, 100));
 }
 
 }  // namespace glowdeck

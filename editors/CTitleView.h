@@ -5,8 +5,7 @@ namespace glowdeck {
 
 // The project and group views: the frame's background on RGB(8, 64, 112),
 // with a title ("项目", "组") in "宋体" 50 px, RGB(200, 200, 100), at (0, 20).
-class CTitleView : public QWidget
-{
+class CTitleView : public QWidget {
     Q_OBJECT
 public:
     CTitleView(const QString& title, QWidget* parent = nullptr);

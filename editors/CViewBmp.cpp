@@ -7,8 +7,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,12 +16,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "base/AccessError.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
 #include "led/PictureConverter.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
-#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 
@@ -87,13 +87,17 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     dg->addWidget(toolNumber_, 0, 5);
     auto* palette = new QGridLayout;
     palette->setSpacing(0);
-    const unsigned colours[] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+    const unsigned colours[] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF,
+                                0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
     for (int k = 0; k < 8; ++k) {
         auto* swatch = new QPushButton(drawing);
         swatch->setFixedSize(22, 22);
         const unsigned bgr = colours[k];
-        swatch->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3); border: 1px solid gray;")
-                                  .arg(bgr & 0xFF).arg((bgr >> 8) & 0xFF).arg((bgr >> 16) & 0xFF));
+        swatch->setStyleSheet(
+            QStringLiteral("background-color: rgb(%1,%2,%3); border: 1px solid gray;")
+                .arg(bgr & 0xFF)
+                .arg((bgr >> 8) & 0xFF)
+                .arg((bgr >> 16) & 0xFF));
         connect(swatch, &QPushButton::clicked, this, [this, bgr] { PickPaletteColour(bgr); });
         palette->addWidget(swatch, k / 4, k % 4);
     }
@@ -124,22 +128,25 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         StoreColours();
     });
     connect(&guard_, &QTimer::timeout, this, [this] { pickGuard_ = false; });
-    for (int k = 0; k < 3; ++k) connect(sliders_[k], &QSlider::valueChanged, this, &CViewBmp::ColourChanged);
+    for (int k = 0; k < 3; ++k)
+        connect(sliders_[k], &QSlider::valueChanged, this, &CViewBmp::ColourChanged);
     connect(ditherBox_, &QCheckBox::toggled, this, &CViewBmp::DitherChanged);
     connect(pen, &QSlider::valueChanged, this, [this, penValue](int v) {
         ledFrame_->SetPenSize(v - 1);
         penValue->setValue(v);
         doc_.needsCompile = true;
     });
-    connect(tools_, &QButtonGroup::idClicked, this, [this](int t) { SelectTool(static_cast<PaintTool>(t)); });
+    connect(tools_, &QButtonGroup::idClicked, this,
+            [this](int t) { SelectTool(static_cast<PaintTool>(t)); });
     connect(convert, &QPushButton::clicked, this, &CViewBmp::Convert);
     connect(replace, &QPushButton::clicked, this, &CViewBmp::ReplacePicture);
     connect(undo, &QPushButton::clicked, ledFrame_, &CPictureFrame::Undo);
     connect(redo, &QPushButton::clicked, ledFrame_, &CPictureFrame::Redo);
     connect(enlarge, &QPushButton::clicked, ledFrame_, &CPictureFrame::OpenPaintWindow);
     connect(choose, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getOpenFileName(this, QString(), QStringLiteral("led.bmp"),
-                                                          QStringLiteral("图像(jpg,bmp) (*.jpg *.bmp)"));
+        const QString file =
+            QFileDialog::getOpenFileName(this, QString(), QStringLiteral("led.bmp"),
+                                         QStringLiteral("图像(jpg,bmp) (*.jpg *.bmp)"));
         if (!file.isEmpty()) ChoosePicture(file);
     });
     if (!Initialise()) ErrorBeeps();
@@ -178,22 +185,25 @@ bool CViewBmp::Initialise() {
 
 void CViewBmp::LoadSource(const QString& path) {
     source_ = item_ops::LoadOrPlaceholder(path, width_, height_);
-    if (source_.isNull()) source_ = QImage(std::max(width_, 1), std::max(height_, 1), QImage::Format_RGB32);
+    if (source_.isNull())
+        source_ = QImage(std::max(width_, 1), std::max(height_, 1), QImage::Format_RGB32);
     width_ = source_.width();
     height_ = source_.height();
     ledWidth_ = LedWidthFor(QSize(width_, height_));
     sourceFrame_->SetImage(source_);
     // A source too wide for the index (put there by hand, or by an older
     // version) gets a dark column, not a preview of millions of columns.
-    ledFrame_->SetImage(LedWidthProblem(source_.size()).isEmpty() ? MakeThumbnail(source_, std::max(ledWidth_, 1), 56)
-                                                               : DarkLedColumn());
+    ledFrame_->SetImage(LedWidthProblem(source_.size()).isEmpty()
+                            ? MakeThumbnail(source_, std::max(ledWidth_, 1), 56)
+                            : DarkLedColumn());
     sourceFrame_->Fit(200);
     ledFrame_->Fit(112);
     FillInfo();
 }
 
 void CViewBmp::FillInfo() {
-    SetInfo({QStringLiteral("源图像宽度=%1").arg(width_), QStringLiteral("源图像高度=%1").arg(height_),
+    SetInfo({QStringLiteral("源图像宽度=%1").arg(width_),
+             QStringLiteral("源图像高度=%1").arg(height_),
              QStringLiteral("LED图像宽度=%1").arg(ledWidth_), QStringLiteral("LED图像高度=56"),
              QStringLiteral("文件路径：%1").arg(sourcePath_)});
 }

@@ -15,15 +15,15 @@ namespace glowdeck {
 // The picture item's editor: source picture and LED image side by side, the
 // three colour parameters with live conversion, the paint tools on the LED
 // image, and "置换图片" to make the retouched image the source.
-class CViewBmp : public CItemView
-{
+class CViewBmp : public CItemView {
     Q_OBJECT
 public:
-    CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent = nullptr);
+    CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup,
+             QWidget* parent = nullptr);
 
     bool ChoosePicture(const QString& file);  // "选择图像" with the file already picked
     void Convert();
-    void ReplacePicture();                    // "置换图片"
+    void ReplacePicture();  // "置换图片"
     void PickPaletteColour(unsigned bgr);
     void SelectTool(PaintTool tool);
     int Conversions() const { return conversions_; }
@@ -38,7 +38,6 @@ private:
     void ColourChanged();
     void DitherChanged(bool on);
     void StoreColours();  // "r", "g", "b" and "dither"
-
 
     int red_ = 128, green_ = 128, blue_ = 128;
     bool dither_ = false;  // error diffusion instead of the plain threshold

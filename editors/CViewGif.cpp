@@ -6,13 +6,14 @@
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
 
+#include "base/AccessError.h"
 #include "editors/CPictureFrame.h"
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
@@ -20,7 +21,6 @@
 #include "led/PictureConverter.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
-#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 
@@ -124,7 +124,8 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     connect(stop, &QPushButton::clicked, this, &CViewGif::Stop);
     connect(choose, &QPushButton::clicked, this, [this] {
         Stop();
-        const QString file = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("图像(*.gif) (*.gif)"));
+        const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                          QStringLiteral("图像(*.gif) (*.gif)"));
         if (!file.isEmpty()) ChooseAnimation(file);
     });
     if (!Initialise()) ErrorBeeps();
@@ -175,17 +176,21 @@ void CViewGif::LoadGif(const QString& path) {
     sourceFrame_->SetImage(first_, frameCount_, delays_);
     // A source too wide for the index (put there by hand, or by an older
     // version) gets a dark column, not a preview of millions of columns.
-    ledFrame_->SetImage(LedWidthProblem(first_.size()).isEmpty() ? MakeThumbnail(first_, std::max(ledWidth_, 1), 56)
-                                                               : DarkLedColumn(), frameCount_, delays_);
+    ledFrame_->SetImage(LedWidthProblem(first_.size()).isEmpty()
+                            ? MakeThumbnail(first_, std::max(ledWidth_, 1), 56)
+                            : DarkLedColumn(),
+                        frameCount_, delays_);
     sourceFrame_->Fit(200);
     ledFrame_->Fit(112);
     FillInfo();
 }
 
 void CViewGif::FillInfo() {
-    SetInfo({QStringLiteral("源图像宽度=%1").arg(width_), QStringLiteral("源图像高度=%1").arg(height_),
+    SetInfo({QStringLiteral("源图像宽度=%1").arg(width_),
+             QStringLiteral("源图像高度=%1").arg(height_),
              QStringLiteral("LED图像宽度=%1").arg(ledWidth_), QStringLiteral("LED图像高度=56"),
-             QStringLiteral("文件路径：%1").arg(sourcePath_), QStringLiteral("帧数=%1").arg(frameCount_)});
+             QStringLiteral("文件路径：%1").arg(sourcePath_),
+             QStringLiteral("帧数=%1").arg(frameCount_)});
 }
 
 void CViewGif::Convert() {
@@ -209,8 +214,10 @@ void CViewGif::Convert() {
         const QImage frame = reader.read();
         if (frame.isNull()) break;
         // As the ball shows them: transparent pixels dark.
-        const QImage shown = OnBlack(reader.format() == "gif" ? WithClearedPixelsTransparent(frame) : frame);
-        source.push_back(shown.copy(0, 0, shown.width(), std::max(shown.height() - 1, 1)).convertToFormat(QImage::Format_RGB888));
+        const QImage shown =
+            OnBlack(reader.format() == "gif" ? WithClearedPixelsTransparent(frame) : frame);
+        source.push_back(shown.copy(0, 0, shown.width(), std::max(shown.height() - 1, 1))
+                             .convertToFormat(QImage::Format_RGB888));
         if (!reader.canRead()) break;
     }
     sourceFrame_->SetFrames(source);
@@ -267,7 +274,8 @@ void CViewGif::Stop() {
 }
 
 QString CViewGif::FrameText() const {
-    return QString::asprintf("帧 %2d/%2d", sourceFrame_->Player().CurrentFrame() + 1, sourceFrame_->Player().FrameCount());
+    return QString::asprintf("帧 %2d/%2d", sourceFrame_->Player().CurrentFrame() + 1,
+                             sourceFrame_->Player().FrameCount());
 }
 
 QString CViewGif::LoopText() const {

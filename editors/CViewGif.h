@@ -13,11 +13,11 @@ namespace glowdeck {
 
 // The animation item's editor: source and LED animations played side by
 // side, colour parameters, loop count and speed.
-class CViewGif : public CItemView
-{
+class CViewGif : public CItemView {
     Q_OBJECT
 public:
-    CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent = nullptr);
+    CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup,
+             QWidget* parent = nullptr);
 
     bool ChooseAnimation(const QString& file);
     void Convert();

@@ -4,21 +4,22 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSlider>
 #include <QSpinBox>
 
+#include "base/AccessError.h"
 #include "editors/CColorComboBox.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
-#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 
 namespace glowdeck {
 
-CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent)
+CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup,
+                     QWidget* parent)
     : CItemView(doc, ItemKind::Interval, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewNull"));
     auto* layout = new QGridLayout(this);
@@ -76,7 +77,8 @@ bool CViewNull::Initialise() {
     // Open: a missing blank is made in the background colour.
     if (!QFileInfo::exists(sourcePath_)) {
         QImage blank(std::max(lengthValue_, 1), 56, QImage::Format_ARGB32);
-        blank.fill(QColor(background_ & 0xFF, (background_ >> 8) & 0xFF, (background_ >> 16) & 0xFF));
+        blank.fill(
+            QColor(background_ & 0xFF, (background_ >> 8) & 0xFF, (background_ >> 16) & 0xFF));
         EncodeImage(blank, sourcePath_, QStringLiteral("image/jpeg"));
     }
     Show(sourcePath_);
@@ -97,7 +99,8 @@ void CViewNull::Show(const QString& path) {
     ledFrame_->SetImage(MakeThumbnail(picture, std::max(lengthValue_, 1), 56));
     sourceFrame_->Fit(56);
     ledFrame_->Fit(56);
-    SetInfo({QStringLiteral("源图像宽度=%1").arg(size.width()), QStringLiteral("源图像高度=%1").arg(size.height()),
+    SetInfo({QStringLiteral("源图像宽度=%1").arg(size.width()),
+             QStringLiteral("源图像高度=%1").arg(size.height()),
              QStringLiteral("LED图像宽度=%1").arg(lengthValue_), QStringLiteral("LED图像高度=56"),
              QStringLiteral("文件路径：%1").arg(path)});
 }

@@ -12,11 +12,11 @@ class CColorComboBox;
 
 // The interval item's editor: background colour and length (1..300), applied
 // 200 ms after the last change.
-class CViewNull : public CItemView
-{
+class CViewNull : public CItemView {
     Q_OBJECT
 public:
-    CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent = nullptr);
+    CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup,
+              QWidget* parent = nullptr);
     void Apply();
     QSlider* LengthSlider() const { return length_; }
     CColorComboBox* Colours() const { return colour_; }

@@ -5,19 +5,19 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 
+#include "base/AccessError.h"
 #include "editors/CColorComboBox.h"
 #include "editors/CFontColourDlg.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
 #include "led/TextPainter.h"
-#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 
@@ -122,7 +122,9 @@ void CViewTxt::ChangeFont() {
     textColour_->SelectColour(textColourValue_);
 }
 
-QString CViewTxt::OffsetText(int k) const { return QString::asprintf("%2.1f", offsets_[k]->value() * 0.1); }
+QString CViewTxt::OffsetText(int k) const {
+    return QString::asprintf("%2.1f", offsets_[k]->value() * 0.1);
+}
 
 bool CViewTxt::Initialise() {
     try {
@@ -166,9 +168,11 @@ void CViewTxt::LoadTextImage(const QImage& rendered) {
 }
 
 void CViewTxt::FillInfo() {
-    SetInfo({QStringLiteral("文字长度=%1").arg(characters_), QStringLiteral("源图像宽度=%1").arg(width_),
-             QStringLiteral("源图像高度=%1").arg(height_), QStringLiteral("LED图像宽度=%1").arg(ledWidth_),
-             QStringLiteral("LED图像高度=56"), QStringLiteral("文件路径：%1").arg(sourcePath_)});
+    SetInfo({QStringLiteral("文字长度=%1").arg(characters_),
+             QStringLiteral("源图像宽度=%1").arg(width_),
+             QStringLiteral("源图像高度=%1").arg(height_),
+             QStringLiteral("LED图像宽度=%1").arg(ledWidth_), QStringLiteral("LED图像高度=56"),
+             QStringLiteral("文件路径：%1").arg(sourcePath_)});
 }
 
 void CViewTxt::SetText(const QString& text) {

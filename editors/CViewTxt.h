@@ -12,11 +12,11 @@ class CColorComboBox;
 
 // The text item's editor: text, font, colours, spacing and offsets; "确定"
 // renders, converts and stores.
-class CViewTxt : public CItemView
-{
+class CViewTxt : public CItemView {
     Q_OBJECT
 public:
-    CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup, QWidget* parent = nullptr);
+    CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup,
+             QWidget* parent = nullptr);
 
     void SetText(const QString& text);
     bool Confirm();  // "确定"

@@ -43,15 +43,23 @@ QSizeF CZoomImageView::Scale() const {
     const double w = pictureSize_.width(), h = pictureSize_.height();
     double s = 1;
     switch (zoom_) {
-        case Zoom::Height: s = displayHeight_ / h; break;
+        case Zoom::Height:
+            s = displayHeight_ / h;
+            break;
         case Zoom::Fit: {
             const QSize room = maximumViewportSize();
             s = std::max(1e-3, std::min(room.width() / w, room.height() / h));
             break;
         }
-        case Zoom::Actual: s = 1; break;
-        case Zoom::Double: s = 2; break;
-        case Zoom::Quadruple: s = 4; break;
+        case Zoom::Actual:
+            s = 1;
+            break;
+        case Zoom::Double:
+            s = 2;
+            break;
+        case Zoom::Quadruple:
+            s = 4;
+            break;
     }
     const double sx = w * s < kNarrowest ? kNarrowest / w : s;
     return QSizeF(sx, s);
@@ -81,8 +89,9 @@ QPointF CZoomImageView::ViewportPoint(QPoint pixel) const {
 QSize CZoomImageView::sizeHint() const {
     const QSize content = ContentSize();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int height = (zoom_ == Zoom::Fit ? displayHeight_ : std::min(content.height(), 2 * displayHeight_)) +
-                       (content.width() > kWidestHint ? bar : 0);
+    const int height =
+        (zoom_ == Zoom::Fit ? displayHeight_ : std::min(content.height(), 2 * displayHeight_)) +
+        (content.width() > kWidestHint ? bar : 0);
     return QSize(std::min(content.width(), kWidestHint) + 4, height + 4);
 }
 
@@ -145,13 +154,15 @@ void CZoomImageView::paintEvent(QPaintEvent* event) {
     if (dots <= 0 || scale.width() < dots || scale.height() < dots) {
         // Only the visible part is scaled: a strip of thousands of columns
         // costs what the window shows.
-        const QRect visible = event->rect().translated(-origin).intersected(QRect(QPoint(0, 0), content));
+        const QRect visible =
+            event->rect().translated(-origin).intersected(QRect(QPoint(0, 0), content));
         if (visible.isEmpty()) return;
         const QPoint first = PicturePoint(visible.topLeft() + origin);
         const QPoint last = PicturePoint(visible.bottomRight() + origin);
         const QRect source = QRect(first, last).intersected(picture.rect());
         if (source.isEmpty()) return;
-        const QRectF target(ViewportPoint(source.topLeft()), ViewportPoint(source.bottomRight() + QPoint(1, 1)));
+        const QRectF target(ViewportPoint(source.topLeft()),
+                            ViewportPoint(source.bottomRight() + QPoint(1, 1)));
         painter.drawImage(target, picture, source);
         return;
     }
@@ -184,7 +195,8 @@ void CZoomImageView::wheelEvent(QWheelEvent* event) {
     // A wide strip with nothing to scroll up and down: the wheel goes sideways.
     if (verticalScrollBar()->maximum() == 0 && horizontalScrollBar()->maximum() > 0) {
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() -
-                                        event->angleDelta().y() * horizontalScrollBar()->singleStep() / 120);
+                                        event->angleDelta().y() *
+                                            horizontalScrollBar()->singleStep() / 120);
         event->accept();
         return;
     }

@@ -14,8 +14,7 @@ namespace glowdeck {
 // Ctrl+wheel and the context menu change the zoom; the plain wheel scrolls
 // a wide picture sideways. Subclasses say what to draw and get mouse
 // positions mapped exactly to picture pixels at every zoom and scroll.
-class CZoomImageView : public QAbstractScrollArea
-{
+class CZoomImageView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     enum class Zoom { Fit, Height, Actual, Double, Quadruple };

@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <cstring>
 
+#include "base/MessageSink.h"
 #include "led/Dither.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
@@ -12,7 +13,6 @@
 #include "led/PictureConverter.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
-#include "base/MessageSink.h"
 
 namespace glowdeck {
 
@@ -100,7 +100,8 @@ bool CAnimationConverter::ConvertFrame(int frame) {
 }
 
 QImage CAnimationConverter::LedFrameOf(const QImage& frame) {
-    if (dither_) return DitherImage(frame, threshold_, [&](int y) { progress_ = 50 * y / LedRows; });
+    if (dither_)
+        return DitherImage(frame, threshold_, [&](int y) { progress_ = 50 * y / LedRows; });
     const int w = width_ > 0 ? width_ : 1;
     return ThresholdImage(frame, threshold_, [&](int x) { progress_ = 50 * x / w; });
 }

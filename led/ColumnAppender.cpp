@@ -31,14 +31,16 @@ bool AppendColumns(const QString& dataFile, const PackedColumns& columns, IMessa
     // Append only to a file that exists: ReadWrite without Truncate never
     // truncates, and we refuse to create it.
     // Unbuffered, so a failing write (full disk) reports here and not in a silent flush.
-    if (!file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !file.seek(file.size())) {
+    if (!file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) ||
+        !file.seek(file.size())) {
         if (messages) messages->Warn(QStringLiteral("数据文件未打开"));
         return false;
     }
     const QByteArray out = FitColumns(columns, fitTo);
     const bool written = file.write(out) == out.size();
     if (!written && messages)
-        messages->Warn(QStringLiteral("数据文件写入失败：\n%1\n%2").arg(dataFile, file.errorString()));
+        messages->Warn(
+            QStringLiteral("数据文件写入失败：\n%1\n%2").arg(dataFile, file.errorString()));
     file.close();
     return written;
 }

@@ -22,14 +22,17 @@ std::array<int, 256> ToneCurve(int threshold) {
     std::array<int, 256> curve{};
     for (int s = 0; s < 256; ++s)
         curve[s] = s <= pivot ? (2 * kHalf * s + pivot) / (2 * pivot)
-                              : kHalf + (2 * (kLit - kHalf) * (s - pivot) + (255 - pivot)) / (2 * (255 - pivot));
+                              : kHalf + (2 * (kLit - kHalf) * (s - pivot) + (255 - pivot)) /
+                                            (2 * (255 - pivot));
     return curve;
 }
 
 // Sixteenths of an error, rounded down. The offset keeps the shifted value
 // positive, where a shift is exact and means the same on every compiler.
 constexpr int kOffset = 1 << 20;
-inline int Sixteenths(int error, int weight) { return ((error * weight + 16 * kOffset) >> 4) - kOffset; }
+inline int Sixteenths(int error, int weight) {
+    return ((error * weight + 16 * kOffset) >> 4) - kOffset;
+}
 
 // Quantises one channel of one pixel: `value` is its level plus the error
 // that reached it from the row above, `*carry` what the previous pixel of
@@ -55,7 +58,8 @@ using Curves = std::array<int, 256>[3];
 // `here` holds the error that reached this row, `next` gathers what goes to
 // the one below; both have three channels a cell and a spare cell at each end.
 template <int Step>
-void DiffuseRow(const QRgb* src, QRgb* dst, int w, const Curves& curves, const int* here, int* next) {
+void DiffuseRow(const QRgb* src, QRgb* dst, int w, const Curves& curves, const int* here,
+                int* next) {
     constexpr int ahead = 3 * Step;
     // The 7/16 for the next pixel of this row is carried in hand rather
     // than through memory: it is the one step each pixel waits for.
@@ -65,8 +69,10 @@ void DiffuseRow(const QRgb* src, QRgb* dst, int w, const Curves& curves, const i
         const int cell = 3 * (x + 1);
         const QRgb pixel = src[x];
         const int red = Diffuse(curves[0][qRed(pixel)] + here[cell], &carryRed, next + cell, ahead);
-        const int green = Diffuse(curves[1][qGreen(pixel)] + here[cell + 1], &carryGreen, next + cell + 1, ahead);
-        const int blue = Diffuse(curves[2][qBlue(pixel)] + here[cell + 2], &carryBlue, next + cell + 2, ahead);
+        const int green =
+            Diffuse(curves[1][qGreen(pixel)] + here[cell + 1], &carryGreen, next + cell + 1, ahead);
+        const int blue =
+            Diffuse(curves[2][qBlue(pixel)] + here[cell + 2], &carryBlue, next + cell + 2, ahead);
         dst[x] = qRgba(red, green, blue, qAlpha(pixel));
     }
 }
@@ -77,7 +83,8 @@ QImage DitherImage(const QImage& source, QRgb threshold, const std::function<voi
     const QImage in = source.convertToFormat(QImage::Format_ARGB32);
     QImage out(in.size(), QImage::Format_ARGB32);
     const int w = in.width(), h = in.height();
-    const Curves curves = {ToneCurve(qRed(threshold)), ToneCurve(qGreen(threshold)), ToneCurve(qBlue(threshold))};
+    const Curves curves = {ToneCurve(qRed(threshold)), ToneCurve(qGreen(threshold)),
+                           ToneCurve(qBlue(threshold))};
     // Error carried into this row and the next: three channels a cell, with
     // a spare cell at each end for what falls off the picture.
     const size_t cells = 3 * (static_cast<size_t>(w) + 2);

@@ -12,6 +12,7 @@ namespace glowdeck {
 // unlit and lit, so black stays dark and pure colours stay pure. Integer
 // arithmetic only: the same picture gives the same pixels on every machine.
 // Alpha is kept. `onRow` runs after each row.
-QImage DitherImage(const QImage& source, QRgb threshold, const std::function<void(int)>& onRow = {});
+QImage DitherImage(const QImage& source, QRgb threshold,
+                   const std::function<void(int)>& onRow = {});
 
 }  // namespace glowdeck

@@ -71,43 +71,45 @@ std::optional<GifFileInfo> ReadGifInfo(const QString& path, QString* error) {
             break;
         }
         switch (type) {
-        case IMAGE_DESC_RECORD_TYPE:
-            if (DGifGetImageDesc(gif) == GIF_ERROR) {
-                failed = true;
+            case IMAGE_DESC_RECORD_TYPE:
+                if (DGifGetImageDesc(gif) == GIF_ERROR) {
+                    failed = true;
+                    break;
+                }
+                // A frame cut short still counts, as a whole read counts it.
+                ++info.frameCount;
+                info.delays.push_back(delay);
+                delay = 0;
+                haveControl = false;
+                failed = !SkipImageData(gif);
+                break;
+            case EXTENSION_RECORD_TYPE: {
+                int function = 0;
+                GifByteType* block = nullptr;
+                if (DGifGetExtension(gif, &function, &block) == GIF_ERROR) {
+                    failed = true;
+                    break;
+                }
+                if (function == GRAPHICS_EXT_FUNC_CODE && block && !haveControl) {
+                    haveControl = true;
+                    GraphicsControlBlock gcb{};
+                    if (DGifExtensionToGCB(block[0], block + 1, &gcb) == GIF_OK)
+                        delay = gcb.DelayTime;
+                }
+                while (block && !failed) failed = DGifGetExtensionNext(gif, &block) == GIF_ERROR;
                 break;
             }
-            // A frame cut short still counts, as a whole read counts it.
-            ++info.frameCount;
-            info.delays.push_back(delay);
-            delay = 0;
-            haveControl = false;
-            failed = !SkipImageData(gif);
-            break;
-        case EXTENSION_RECORD_TYPE: {
-            int function = 0;
-            GifByteType* block = nullptr;
-            if (DGifGetExtension(gif, &function, &block) == GIF_ERROR) {
-                failed = true;
+            case TERMINATE_RECORD_TYPE:
+            default:
+                done = true;
                 break;
-            }
-            if (function == GRAPHICS_EXT_FUNC_CODE && block && !haveControl) {
-                haveControl = true;
-                GraphicsControlBlock gcb{};
-                if (DGifExtensionToGCB(block[0], block + 1, &gcb) == GIF_OK) delay = gcb.DelayTime;
-            }
-            while (block && !failed)
-                failed = DGifGetExtensionNext(gif, &block) == GIF_ERROR;
-            break;
-        }
-        case TERMINATE_RECORD_TYPE:
-        default:
-            done = true;
-            break;
         }
     }
     // A file cut short still yields the frames read before the cut.
     if (info.frameCount == 0) {
-        if (error) *error = QString::fromUtf8(GifErrorString(failed ? gif->Error : D_GIF_ERR_NO_IMAG_DSCR));
+        if (error)
+            *error =
+                QString::fromUtf8(GifErrorString(failed ? gif->Error : D_GIF_ERR_NO_IMAG_DSCR));
         DGifCloseFile(gif, &code);
         return std::nullopt;
     }

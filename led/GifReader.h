@@ -8,7 +8,7 @@ namespace glowdeck {
 
 // What a GIF file stores about its frames, read with giflib.
 struct GifFileInfo {
-    int width = 0;   // logical screen
+    int width = 0;  // logical screen
     int height = 0;
     int frameCount = 0;
     // One delay per frame exactly as stored, in hundredths of a second

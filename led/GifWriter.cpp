@@ -38,8 +38,8 @@ IndexedFrame Index(const QImage& source) {
                     break;
                 }
                 it = colours.insert(c, static_cast<int>(colours.size()));
-                frame.palette.push_back({GifByteType(qRed(c)), GifByteType(qGreen(c)),
-                                         GifByteType(qBlue(c))});
+                frame.palette.push_back(
+                    {GifByteType(qRed(c)), GifByteType(qGreen(c)), GifByteType(qBlue(c))});
             }
             frame.pixels[static_cast<size_t>(y) * w + x] = GifByteType(it.value());
         }
@@ -47,7 +47,8 @@ IndexedFrame Index(const QImage& source) {
     if (!exact) {
         frame.palette.clear();
         for (int k = 0; k < 256; ++k)
-            frame.palette.push_back({GifByteType((k >> 5) * 255 / 7), GifByteType(((k >> 2) & 7) * 255 / 7),
+            frame.palette.push_back({GifByteType((k >> 5) * 255 / 7),
+                                     GifByteType(((k >> 2) & 7) * 255 / 7),
                                      GifByteType((k & 3) * 255 / 3)});
         for (int y = 0; y < h; ++y) {
             const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -72,7 +73,8 @@ bool EncodeGif(const std::vector<QImage>& frames, const std::vector<int>& delays
         if (error) *error = why;
         return false;
     };
-    if (frames.empty() || frames.front().isNull()) return fail(QStringLiteral("no frame to encode"));
+    if (frames.empty() || frames.front().isNull())
+        return fail(QStringLiteral("no frame to encode"));
     const int w = frames.front().width(), h = frames.front().height();
     out->clear();
     int code = 0;
@@ -122,7 +124,8 @@ bool EncodeGif(const std::vector<QImage>& frames, const std::vector<int>& delays
                 return gifFail();
     }
     GifFileType* raw = guard.release();
-    if (EGifCloseFile(raw, &code) == GIF_ERROR) return fail(QString::fromUtf8(GifErrorString(code)));
+    if (EGifCloseFile(raw, &code) == GIF_ERROR)
+        return fail(QString::fromUtf8(GifErrorString(code)));
     return true;
 }
 

@@ -88,8 +88,9 @@ QImage MakeThumbnail(const QImage& image, int width, int height) {
         return image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // The scaler works premultiplied for images with alpha; keep its result
     // premultiplied instead of letting a conversion back brighten the edges.
-    return DropPremultipliedAlpha(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                      .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return DropPremultipliedAlpha(
+        image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+            .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 QImage OnBlack(const QImage& image) {

@@ -16,10 +16,12 @@ void PackLedImage(const QImage& source, int frame, std::uint8_t* buffer, LedTabl
     const auto [order, channels, columnBytes] = LayoutOf(table);
     // A picture with no columns may come with no buffer at all (an empty
     // vector's null data): memset on a null pointer is undefined even for 0 bytes.
-    if (clearFirst && width > 0) std::memset(buffer, 0, static_cast<size_t>(width) * BufferColumnBytes);
-    const QImage image = source.format() == QImage::Format_ARGB32 || source.format() == QImage::Format_RGB32
-                             ? source
-                             : source.convertToFormat(QImage::Format_ARGB32);
+    if (clearFirst && width > 0)
+        std::memset(buffer, 0, static_cast<size_t>(width) * BufferColumnBytes);
+    const QImage image =
+        source.format() == QImage::Format_ARGB32 || source.format() == QImage::Format_RGB32
+            ? source
+            : source.convertToFormat(QImage::Format_ARGB32);
     std::uint8_t* base = buffer + static_cast<size_t>(frame) * width * columnBytes;
     for (int x = 0; x < width; ++x) {
         std::uint8_t* column = base + static_cast<size_t>(x) * columnBytes;

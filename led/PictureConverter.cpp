@@ -23,7 +23,8 @@ CPictureConverter::CPictureConverter()
 
 void CPictureConverter::UpdatePreviewRects(const QSize& source) {
     if (source.height() <= 0) return;
-    for (QRect& r : previewRects) r.setWidth(static_cast<int>(1.0 * source.width() * r.height() / source.height()));
+    for (QRect& r : previewRects)
+        r.setWidth(static_cast<int>(1.0 * source.width() * r.height() / source.height()));
 }
 
 bool CPictureConverter::Fail(const QString& reason) {
@@ -73,7 +74,8 @@ void CPictureConverter::LoadImage(const QImage& image) {
     if (!LedWidthProblem(image.size()).isEmpty()) return;
     const int width = LedWidthFor(image.size());
     UpdatePreviewRects(image.size());
-    SetLoaded(width > 0 ? MakeThumbnail(image, width, LedRows) : QImage(0, LedRows, QImage::Format_ARGB32));
+    SetLoaded(width > 0 ? MakeThumbnail(image, width, LedRows)
+                        : QImage(0, LedRows, QImage::Format_ARGB32));
 }
 
 }  // namespace glowdeck

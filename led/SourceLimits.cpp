@@ -10,7 +10,8 @@ namespace glowdeck {
 QString LedWidthProblem(const QSize& source) {
     const int width = LedWidthFor(source);
     if (width <= MaxLedColumns) return QString();
-    return QStringLiteral("%1 x %2 pixels would be %3 LED columns wide, more than the %4 an item can hold")
+    return QStringLiteral(
+               "%1 x %2 pixels would be %3 LED columns wide, more than the %4 an item can hold")
         .arg(source.width())
         .arg(source.height())
         .arg(width)
@@ -24,7 +25,8 @@ QImage DarkLedColumn() {
 }
 
 QString SourceLoadMessage(int group, int item, const QString& path, const QString& reason) {
-    if (!QFileInfo(path).isFile()) return QStringLiteral("Lose Group%1 item%2 image file!").arg(group).arg(item);
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("Lose Group%1 item%2 image file!").arg(group).arg(item);
     return QStringLiteral("Cannot decode Group%1 item%2 image file: %3")
         .arg(group)
         .arg(item)

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <opencv2/imgproc.hpp>
 
+#include "base/Cp936.h"
+#include "base/MessageSink.h"
 #include "led/ImageCodec.h"
 #include "led/LedOrder.h"
 #include "led/PictureConverter.h"
 #include "led/TextPainter.h"
-#include "base/Cp936.h"
-#include "base/MessageSink.h"
 
 namespace glowdeck {
 
@@ -33,8 +33,9 @@ QSizeF MeasureVertical(const QFont& font, const QVector<uint>& text) {
     const QFontMetricsF metrics(font);
     qreal height = 0;
     for (int i = 0; i < text.size(); ++i)
-        height += ClassOf(text[i]) == CharClass::English ? metrics.horizontalAdvance(CharAt(text, i))
-                                                         : font.pixelSize();
+        height += ClassOf(text[i]) == CharClass::English
+                      ? metrics.horizontalAdvance(CharAt(text, i))
+                      : font.pixelSize();
     return QSizeF(text.isEmpty() ? 0 : metrics.height(), height);
 }
 
@@ -67,7 +68,8 @@ void DrawVertical(QPainter& painter, const QFont& font, const QVector<uint>& tex
 QImage QuarterTurn(const QImage& source) {
     const QImage in = source.convertToFormat(QImage::Format_ARGB32);
     const int w = in.width(), h = in.height();
-    cv::Mat src(h, w, CV_8UC4, const_cast<uchar*>(in.constBits()), static_cast<size_t>(in.bytesPerLine()));
+    cv::Mat src(h, w, CV_8UC4, const_cast<uchar*>(in.constBits()),
+                static_cast<size_t>(in.bytesPerLine()));
     cv::Mat mapX(w, h, CV_32FC1), mapY(w, h, CV_32FC1);
     for (int y = 0; y < w; ++y)
         for (int x = 0; x < h; ++x) {
@@ -108,7 +110,8 @@ CharClass ClassOf(char32_t c) {
     const QByteArray bytes = ToCp936(QString::fromUcs4(&c, 1));
     if (bytes.size() < 2) return CharClass::English;
     const unsigned char lead = static_cast<unsigned char>(bytes[0]);
-    return (lead == 0xA1 || lead == 0xA2 || lead == 0xA3) ? CharClass::ChineseSymbol : CharClass::Chinese;
+    return (lead == 0xA1 || lead == 0xA2 || lead == 0xA3) ? CharClass::ChineseSymbol
+                                                          : CharClass::Chinese;
 }
 
 std::vector<QPointF> CTextConverter::GlyphPositions(const TextRenderParams& p) {
@@ -119,9 +122,15 @@ std::vector<QPointF> CTextConverter::GlyphPositions(const TextRenderParams& p) {
     for (int i = 0; i < text.size() && i < kMaxGlyphs; ++i) {
         positions.emplace_back(x, y);
         switch (ClassOf(text[i])) {
-            case CharClass::Chinese: x += static_cast<float>(p.emSize + p.chineseOffset); break;
-            case CharClass::English: x += static_cast<float>(p.emSize / 2 + p.englishOffset); break;
-            case CharClass::ChineseSymbol: x += static_cast<float>(p.emSize + p.symbolOffset); break;
+            case CharClass::Chinese:
+                x += static_cast<float>(p.emSize + p.chineseOffset);
+                break;
+            case CharClass::English:
+                x += static_cast<float>(p.emSize / 2 + p.englishOffset);
+                break;
+            case CharClass::ChineseSymbol:
+                x += static_cast<float>(p.emSize + p.symbolOffset);
+                break;
         }
     }
     return positions;
@@ -142,7 +151,8 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
     }
     const QFont font = MakeFont(family, p.emSize, p.fontStyle);
     const QVector<uint> text = p.text.toUcs4();
-    const QString glyphs = QString::fromUcs4(reinterpret_cast<const char32_t*>(text.constData()), std::min<int>(text.size(), kMaxGlyphs));
+    const QString glyphs = QString::fromUcs4(reinterpret_cast<const char32_t*>(text.constData()),
+                                             std::min<int>(text.size(), kMaxGlyphs));
     characterCount_ = static_cast<int>(text.size());
     const QColor textColour = FromBgr(p.textColour), background = FromBgr(p.backColour);
     const double y0 = std::max(0.0, (kCanvasRows - p.emSize) * 0.5);
@@ -165,7 +175,8 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
             const QVector<uint> drawn = glyphs.toUcs4();
             qreal right = 0;
             for (int i = 0; i < drawn.size(); ++i)
-                right = std::max(right, positions[i].x() + metrics.horizontalAdvance(CharAt(drawn, i)));
+                right =
+                    std::max(right, positions[i].x() + metrics.horizontalAdvance(CharAt(drawn, i)));
             measured = QSizeF(right, metrics.height());
         }
     }
@@ -206,8 +217,9 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
     for (int y = 0; y < LedRows; ++y)
         for (int x = 0; x < width; ++x) {
             const bool on = onText[static_cast<size_t>(y) * width + x];
-            ledColour_.setPixel(x, y, qRgb(ChannelValue(t[0], b[0], on), ChannelValue(t[1], b[1], on),
-                                           ChannelValue(t[2], b[2], on)));
+            ledColour_.setPixel(x, y,
+                                qRgb(ChannelValue(t[0], b[0], on), ChannelValue(t[1], b[1], on),
+                                     ChannelValue(t[2], b[2], on)));
         }
     EncodeImage(ledColour_, outputPath, QStringLiteral("image/bmp"));
     SetLoaded(ledColour_);

@@ -10,10 +10,10 @@ class IMessageSink;
 // The text view's settings for one rendering.
 struct TextRenderParams {
     QString text;
-    QString fontName;        // a leading "@" renders vertically
-    int fontStyle = 0;       // style bits: 1 bold, 2 italic, 4 underline, 8 strike-out
-    int emSize = 20;         // pixels: 4 × "fontsize" + 20
-    unsigned backColour = 0; // 0x00BBGGRR
+    QString fontName;         // a leading "@" renders vertically
+    int fontStyle = 0;        // style bits: 1 bold, 2 italic, 4 underline, 8 strike-out
+    int emSize = 20;          // pixels: 4 × "fontsize" + 20
+    unsigned backColour = 0;  // 0x00BBGGRR
     unsigned textColour = 255;
     bool autoSpacing = true;
     double chineseOffset = 0;  // extra advance, pixels (manual spacing)

@@ -10,7 +10,8 @@ namespace glowdeck {
 QString SongFallbackFamily() { return QStringLiteral("AR PL UMing CN"); }
 
 bool IsSongFace(const QString& family) {
-    return family == QStringLiteral("宋体") || family.compare(QLatin1String("SimSun"), Qt::CaseInsensitive) == 0;
+    return family == QStringLiteral("宋体") ||
+           family.compare(QLatin1String("SimSun"), Qt::CaseInsensitive) == 0;
 }
 
 bool CanDrawWith(const QString& family, const QString& text) {
@@ -27,7 +28,8 @@ bool CanDrawWith(const QString& family, const QString& text) {
 QFont MakeFont(const QString& family, int pixelSize, int styleBits) {
     QStringList families{family};
     // Only the default Song face falls back to the shipped Song-style face.
-    if (IsSongFace(family)) families << QStringLiteral("宋体") << QStringLiteral("SimSun") << SongFallbackFamily();
+    if (IsSongFace(family))
+        families << QStringLiteral("宋体") << QStringLiteral("SimSun") << SongFallbackFamily();
     families.removeDuplicates();
     QFont font;
     font.setFamilies(families);
@@ -56,8 +58,8 @@ void DrawText(QPainter& painter, const QFont& font, const QString& text, const Q
     painter.save();
     painter.setFont(font);
     painter.setPen(colour);
-    painter.drawText(QRectF(origin, QSizeF(1e6, 1e6)), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                     text);
+    painter.drawText(QRectF(origin, QSizeF(1e6, 1e6)),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
     painter.restore();
 }
 

@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "base/AtomicFile.h"
 #include "base/AccessError.h"
+#include "base/AtomicFile.h"
 #include "base/Cp936.h"
+#include "base/MessageSink.h"
 #include "model/FrameView.h"
 #include "model/IniFile.h"
-#include "base/MessageSink.h"
 #include "model/ProjectDialogs.h"
 #include "model/ProjectTreeView.h"
 
@@ -60,8 +60,10 @@ void CGlowdeckDoc::LoadSettings(const QString& programFolder) {
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     iniPath = folder + QStringLiteral("setting.ini");
     const CIniFile ini(iniPath);
-    SetProjectRoot(ini.GetString(QStringLiteral("PATH"), QStringLiteral("PROJECT"), DefaultProjectRoot()));
-    buildHint = ini.GetString(QStringLiteral("README"), QStringLiteral("BUILD"), DefaultBuildHint());
+    SetProjectRoot(
+        ini.GetString(QStringLiteral("PATH"), QStringLiteral("PROJECT"), DefaultProjectRoot()));
+    buildHint =
+        ini.GetString(QStringLiteral("README"), QStringLiteral("BUILD"), DefaultBuildHint());
 }
 
 void CGlowdeckDoc::SetProjectPaths(const QString& name) { SetProjectFolder(projectRoot + name); }
@@ -199,8 +201,10 @@ bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
     projectFile_.reset();
     projectFile_ = std::make_unique<CProjectFile>(projectFilePath);
     if (!projectFile_->Loaded() && QFileInfo::exists(projectFilePath))
-        messages_.Warn(QStringLiteral("项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
-                           .arg(projectFilePath, projectFile_->LoadError()));
+        messages_.Warn(
+            QStringLiteral(
+                "项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
+                .arg(projectFilePath, projectFile_->LoadError()));
     if (tree_) tree_->ResetTree(name);
     // 7 pixels per byte of the path as code page 936 text (two per Chinese character).
     if (frame_) frame_->SetStatusPane(1, projectFolder, 7 * ToCp936(projectFolder).size());
@@ -232,7 +236,8 @@ void CGlowdeckDoc::FillTree() {
 bool CGlowdeckDoc::Saved() {
     QString error;
     if (projectFile_->Save(&error)) return true;
-    messages_.Warn(QStringLiteral("项目文件保存失败：\n%1\n%2").arg(projectFile_->FilePath(), error));
+    messages_.Warn(
+        QStringLiteral("项目文件保存失败：\n%1\n%2").arg(projectFile_->FilePath(), error));
     return false;
 }
 
@@ -247,8 +252,8 @@ std::unique_ptr<CGlowdeckDoc> CGlowdeckDoc::CompileSnapshot(IMessageSink& messag
     copy->title = title;
     copy->needsCompile = needsCompile;
     if (projectFile_)
-        copy->projectFile_ =
-            std::make_unique<CProjectFile>(projectFilePath, projectFile_->Serialize(), projectFile_->ProjectName());
+        copy->projectFile_ = std::make_unique<CProjectFile>(
+            projectFilePath, projectFile_->Serialize(), projectFile_->ProjectName());
     return copy;
 }
 

@@ -10,8 +10,8 @@
 #include "led/TextConverter.h"
 #include "model/ItemKind.h"
 #include "model/ProjectFile.h"
-#include "model/ProjectLock.h"
 #include "model/ProjectLimits.h"
+#include "model/ProjectLock.h"
 
 namespace glowdeck {
 

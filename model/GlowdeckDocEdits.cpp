@@ -3,10 +3,10 @@
 #include <QColor>
 #include <QFile>
 
-#include "led/ImageCodec.h"
 #include "base/AccessError.h"
-#include "model/GlowdeckDoc.h"
 #include "base/MessageSink.h"
+#include "led/ImageCodec.h"
+#include "model/GlowdeckDoc.h"
 #include "model/Placeholder.h"
 
 namespace glowdeck {
@@ -33,7 +33,8 @@ PlaceholderLook LookOf(ItemKind kind) {
             return {400, 300, QStringLiteral("新建动画"), QColor(0, 255, 0), "image/gif"};
         case ItemKind::Text:
             return {400, 300, QStringLiteral("新建文字"), QColor(255, 0, 0), "image/jpeg"};
-        case ItemKind::Interval: break;
+        case ItemKind::Interval:
+            break;
     }
     return {1, 56, QString(), QColor(0, 0, 0), "image/jpeg"};
 }
@@ -80,8 +81,8 @@ bool CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
     // taken back when the save fails: a full disk leaves neither an item
     // without its image nor a change that exists only in memory.
     QString error;
-    if (!EncodeImage(MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black), path,
-                     QString::fromLatin1(look.mime), &error)) {
+    if (!EncodeImage(MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black),
+                     path, QString::fromLatin1(look.mime), &error)) {
         messages_.Warn(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
         return false;
     }

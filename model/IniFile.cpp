@@ -88,8 +88,7 @@ QString CIniFile::GetString(const QString& section, const QString& key,
     if (k < 0) return fallback;
     const QByteArray& line = lines_[k];
     QByteArray value = TrimBlanks(line.mid(line.indexOf('=') + 1));
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
-        value.back() == value.front())
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     value.truncate(Cp936PrefixLength(value, MaxValueBytes));
     return FromCp936(value);

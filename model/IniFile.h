@@ -31,8 +31,8 @@ public:
                    QString* error = nullptr);
 
 private:
-    int FindSection(const QByteArray& section) const;               // line index or -1
-    int FindKey(int sectionLine, const QByteArray& key) const;      // line index or -1
+    int FindSection(const QByteArray& section) const;           // line index or -1
+    int FindKey(int sectionLine, const QByteArray& key) const;  // line index or -1
     int SectionEnd(int sectionLine) const;  // index after the last line of the section's body
 
     QString path_;

@@ -5,6 +5,7 @@
 #include <QImageReader>
 
 #include "base/AtomicFile.h"
+#include "base/MessageSink.h"
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
@@ -13,7 +14,6 @@
 #include "led/TextConverter.h"
 #include "led/Threshold.h"
 #include "model/GlowdeckDoc.h"
-#include "base/MessageSink.h"
 
 namespace glowdeck::item_ops {
 
@@ -23,7 +23,8 @@ QColor FromBgr(unsigned v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) 
 
 // Copies `file` over `target` (replacing it).
 bool CopyOver(const QString& file, const QString& target, QString* error) {
-    if (QFileInfo(file).canonicalFilePath() == QFileInfo(target).canonicalFilePath() && QFileInfo::exists(target))
+    if (QFileInfo(file).canonicalFilePath() == QFileInfo(target).canonicalFilePath() &&
+        QFileInfo::exists(target))
         return true;
     QString why;
     if (!CopyFileAtomically(file, target, &why)) {
@@ -35,7 +36,8 @@ bool CopyOver(const QString& file, const QString& target, QString* error) {
 
 // Copies the chosen source under a fresh id; the item itself is not touched
 // yet, so a failed copy leaves it as it was. Empty on failure.
-QString CopyUnderNewId(CGlowdeckDoc& doc, ItemKind kind, const QString& file, QString* id, QString* error) {
+QString CopyUnderNewId(CGlowdeckDoc& doc, ItemKind kind, const QString& file, QString* id,
+                       QString* error) {
     *id = CProjectFile::GenerateId();
     const QString target = doc.SourceImagePathFor(kind, *id);
     return CopyOver(file, target, error) ? target : QString();
@@ -100,7 +102,9 @@ bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QS
     doc.CheckItemIds();
     const std::optional<GifFileInfo> info = ReadGifInfo(file, error);
     if (!info || info->frameCount < 1) {
-        if (error) *error = Refusal(file, error && !error->isEmpty() ? *error : QStringLiteral("no frames"));
+        if (error)
+            *error =
+                Refusal(file, error && !error->isEmpty() ? *error : QStringLiteral("no frames"));
         return false;
     }
     // Decode the frames as compile will: a GIF too wide for the index or whose
@@ -117,7 +121,8 @@ bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QS
     }
     // Frames past one that cannot be decoded would compile dark: count only
     // the frames compile will show.
-    const int frames = std::min({info->frameCount, CAnimationConverter::MaxFrames, probe.FrameCount()});
+    const int frames =
+        std::min({info->frameCount, CAnimationConverter::MaxFrames, probe.FrameCount()});
     const int ledWidth = LedWidthFor(size);
     QString id;
     if (CopyUnderNewId(doc, ItemKind::Animation, file, &id, error).isEmpty()) return false;
@@ -130,18 +135,21 @@ bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QS
     project.SetInt(g, i, "flength", ledWidth);
     // A still picture has no frame delay to keep: its interval is 0.
     project.SetIntList(g, i, "interval",
-                       frames > 1 ? std::vector<int>(info->delays.begin(), info->delays.begin() + frames)
-                                  : std::vector<int>{0});
+                       frames > 1
+                           ? std::vector<int>(info->delays.begin(), info->delays.begin() + frames)
+                           : std::vector<int>{0});
     doc.needsCompile = true;
     return doc.SaveProject();
 }
 
-bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, IMessageSink* messages, bool* cut) {
+bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, IMessageSink* messages,
+                 bool* cut) {
     doc.CheckItemIds();
     const QVector<uint> characters = s.text.toUcs4();
     if (cut) *cut = characters.size() > MaxTextCharacters;
     if (characters.size() > MaxTextCharacters)
-        s.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), MaxTextCharacters);
+        s.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()),
+                                   MaxTextCharacters);
     CProjectFile& project = *doc.ProjectFile();
     // Render under the new id first: a text that cannot be drawn leaves the
     // item and its file as they were.
@@ -177,7 +185,8 @@ bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, IMessageSink* 
     // subsampling would turn thin coloured strokes into other colours.
     converter.Release();
     if (converter.LoadFile(target)) {
-        converter.SetThreshold(ThresholdColour(project.GetInt(g, i, "r"), project.GetInt(g, i, "g"), project.GetInt(g, i, "b")));
+        converter.SetThreshold(ThresholdColour(project.GetInt(g, i, "r"), project.GetInt(g, i, "g"),
+                                               project.GetInt(g, i, "b")));
         converter.Convert(BallConfig{});
         EncodeImage(converter.LedImage(), target, QStringLiteral("image/bmp"));
         converter.Release();
@@ -196,7 +205,8 @@ bool ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backCol
     doc.RebuildPathTables();
     QImage blank(length, 56, QImage::Format_ARGB32);
     blank.fill(FromBgr(backColour));
-    EncodeImage(blank, doc.SourceImagePathFor(ItemKind::Interval, id), QStringLiteral("image/jpeg"));
+    EncodeImage(blank, doc.SourceImagePathFor(ItemKind::Interval, id),
+                QStringLiteral("image/jpeg"));
     project.SetInt(g, i, "length", length);
     doc.needsCompile = true;
     return doc.SaveProject();
@@ -255,8 +265,9 @@ std::optional<unsigned> ParseColour(const QString& text) {
     for (const auto& [name, value] : names)
         if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return value;
     bool ok = false;
-    const unsigned value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2).toUInt(&ok, 16)
-                                                                                     : text.toUInt(&ok, 10);
+    const unsigned value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                               ? text.mid(2).toUInt(&ok, 16)
+                               : text.toUInt(&ok, 10);
     if (!ok || value > 0xFFFFFF) return std::nullopt;
     return value;
 }

@@ -33,7 +33,8 @@ ProgramFolders ProgramFolders::ForThisProgram() {
 }
 
 QString ProgramFolders::DefaultUserConfigFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Glowdeck");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Glowdeck");
 }
 
 QString ProgramFolders::ShareFolder() const {
@@ -41,7 +42,8 @@ QString ProgramFolders::ShareFolder() const {
 }
 
 bool ProgramFolders::Installed() const {
-    return QDir(programFolder_).dirName() == QLatin1String("bin") && QFileInfo(ShareFolder()).isDir();
+    return QDir(programFolder_).dirName() == QLatin1String("bin") &&
+           QFileInfo(ShareFolder()).isDir();
 }
 
 QString ProgramFolders::WritableFolder() const {
@@ -50,7 +52,9 @@ QString ProgramFolders::WritableFolder() const {
     return userConfigFolder_;
 }
 
-QString ProgramFolders::SettingsFile() const { return WritableFolder() + QStringLiteral("/setting.ini"); }
+QString ProgramFolders::SettingsFile() const {
+    return WritableFolder() + QStringLiteral("/setting.ini");
+}
 
 QString ProgramFolders::FolderHolding(const QString& name) const {
     if (QFileInfo(programFolder_ + QLatin1Char('/') + name).isFile()) return programFolder_;

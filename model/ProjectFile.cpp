@@ -5,8 +5,8 @@
 #include <QUuid>
 #include <sstream>
 
-#include "base/AtomicFile.h"
 #include "base/AccessError.h"
+#include "base/AtomicFile.h"
 #include "base/IntText.h"
 #include "model/ItemTemplate.h"
 #include "model/ProjectLimits.h"
@@ -125,8 +125,8 @@ pugi::xml_node CProjectFile::Property(int g, int i, const char* name) const {
     const pugi::xml_node item = Item(g, i);
     const pugi::xml_node property = item.child(name);
     if (!property)
-        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " has no \"" +
-             name + "\"");
+        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " has no \"" + name +
+             "\"");
     return property;
 }
 
@@ -175,7 +175,8 @@ QString CProjectFile::GetText(int g, int i, const char* name) const {
     struct Collect : pugi::xml_tree_walker {
         std::string* out;
         bool for_each(pugi::xml_node& node) override {
-            if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) *out += node.value();
+            if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+                *out += node.value();
             return true;
         }
     } collect;
@@ -250,15 +251,16 @@ QString CProjectFile::NewItemId(int g, int i) {
 }
 
 bool CProjectFile::IsPlainFileName(const QString& name) {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
-           !name.contains(QLatin1String("..")) && !name.contains(QChar(u'\0'));
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1String("..")) &&
+           !name.contains(QChar(u'\0'));
 }
 
 QString CProjectFile::ItemId(int g, int i) const {
     const QString id = GetAttr(g, i, "id");
     if (!IsPlainFileName(id))
-        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " has the id \"" + Utf8(id) +
-             "\", which is not a plain file name");
+        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " has the id \"" +
+             Utf8(id) + "\", which is not a plain file name");
     return id;
 }
 
@@ -278,7 +280,9 @@ bool CProjectFile::Save(QString* error) {
             backup = filePath_ + QStringLiteral(".bak%1").arg(n);
         QString why;
         if (QFileInfo::exists(filePath_) && !CopyFileAtomically(filePath_, backup, &why)) {
-            if (error) *error = QStringLiteral("cannot keep a copy of the unreadable file as %1 (%2)").arg(backup, why);
+            if (error)
+                *error = QStringLiteral("cannot keep a copy of the unreadable file as %1 (%2)")
+                             .arg(backup, why);
             return false;
         }
         keepUnreadableOriginal_ = false;

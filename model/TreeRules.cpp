@@ -39,13 +39,15 @@ TreeEdit ItemInto(CGlowdeckDoc& doc, int group, int after, bool copy, bool reord
 }  // namespace
 
 bool IsCopyDrop(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ==
-           Qt::ControlModifier;
+    return (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
+                         Qt::MetaModifier)) == Qt::ControlModifier;
 }
 
 TreeEdit DecideDrop(CGlowdeckDoc& doc, const TreeNode& source, const TreeNode* target, bool copy) {
     if (!target || target->level == TreeNode::Project) return {};
-    if (target->level == source.level && target->group == source.group && target->item == source.item) return {};
+    if (target->level == source.level && target->group == source.group &&
+        target->item == source.item)
+        return {};
     if (source.level == TreeNode::Group) {
         if (target->level != TreeNode::Group) return {};
         if (copy && doc.ProjectFile()->GroupCount() >= MaxGroups) return Refused(kGroups);
@@ -71,24 +73,34 @@ TreeEdit DecidePaste(CGlowdeckDoc& doc, const TreeNode& source, const TreeNode& 
         return edit;
     }
     if (source.level != TreeNode::Item || target.level == TreeNode::Project) return {};
-    return ItemInto(doc, target.group, target.level == TreeNode::Item ? target.item : 0, true, false);
+    return ItemInto(doc, target.group, target.level == TreeNode::Item ? target.item : 0, true,
+                    false);
 }
 
 int FilePosition(const CProjectFile& file, int group, int shownItem) {
     if (group < 1 || group > file.GroupCount() || shownItem < 1) return 0;
     int shown = 0;
     for (int i = 0; i < file.ItemCount(group - 1); ++i)
-        if (KindFromElementName(file.ItemKindOf(group - 1, i)) && ++shown == shownItem) return i + 1;
+        if (KindFromElementName(file.ItemKindOf(group - 1, i)) && ++shown == shownItem)
+            return i + 1;
     return 0;
 }
 
 QString ListCaption(const QString& elementName, int group, int item) {
     QString word;
     switch (KindFromElementName(elementName).value_or(ItemKind::Picture)) {
-        case ItemKind::Picture: word = QStringLiteral("图片"); break;
-        case ItemKind::Animation: word = QStringLiteral("动画"); break;
-        case ItemKind::Text: word = QStringLiteral("文字"); break;
-        case ItemKind::Interval: word = QStringLiteral("间隔"); break;
+        case ItemKind::Picture:
+            word = QStringLiteral("图片");
+            break;
+        case ItemKind::Animation:
+            word = QStringLiteral("动画");
+            break;
+        case ItemKind::Text:
+            word = QStringLiteral("文字");
+            break;
+        case ItemKind::Interval:
+            word = QStringLiteral("间隔");
+            break;
     }
     return QStringLiteral("%1_%2组_%3号").arg(word).arg(group).arg(item);
 }

@@ -20,7 +20,8 @@ void CFramePlayer::SetPicture(int frameCount, const std::vector<int>& delays) {
     animated_ = frameCount_ >= 2;
     framesLoaded_ = false;
     std::fill(delays_.begin(), delays_.end(), 0);
-    for (int i = 0; i < frameCount_ && i < static_cast<int>(delays.size()); ++i) delays_[i] = delays[i];
+    for (int i = 0; i < frameCount_ && i < static_cast<int>(delays.size()); ++i)
+        delays_[i] = delays[i];
 }
 
 void CFramePlayer::SetFramesLoaded(int count) {

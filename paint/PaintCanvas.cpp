@@ -73,7 +73,9 @@ QPoint CPaintCanvas::ToRaster(QPointF point, QSizeF frameSize) const {
                   static_cast<int>(r_->shown.rows * point.y() / frameSize.height()));
 }
 
-bool CPaintCanvas::Inside(QPoint p) const { return p.x() >= 0 && p.y() >= 0 && p.x() < r_->work.cols && p.y() < r_->work.rows; }
+bool CPaintCanvas::Inside(QPoint p) const {
+    return p.x() >= 0 && p.y() >= 0 && p.x() < r_->work.cols && p.y() < r_->work.rows;
+}
 
 bool CPaintCanvas::Act(QPoint p, PaintTool tool) {
     const cv::Point at(p.x(), p.y());
@@ -85,7 +87,8 @@ bool CPaintCanvas::Act(QPoint p, PaintTool tool) {
             break;
         case PaintTool::SquarePen:
             squareDrawing_ = true;
-            cv::rectangle(r_->work, at, cv::Point(p.x() + penSize_, p.y() + penSize_), colour, cv::FILLED, cv::LINE_8);
+            cv::rectangle(r_->work, at, cv::Point(p.x() + penSize_, p.y() + penSize_), colour,
+                          cv::FILLED, cv::LINE_8);
             break;
         case PaintTool::Bucket:
             if (!Inside(p)) return false;
@@ -96,11 +99,13 @@ bool CPaintCanvas::Act(QPoint p, PaintTool tool) {
             if (!Inside(p)) return false;
             const cv::Vec3b seed = r_->work.at<cv::Vec3b>(at);
             cv::Mat mask;
-            cv::inRange(r_->work, cv::Scalar(seed[0], seed[1], seed[2]), cv::Scalar(seed[0], seed[1], seed[2]), mask);
+            cv::inRange(r_->work, cv::Scalar(seed[0], seed[1], seed[2]),
+                        cv::Scalar(seed[0], seed[1], seed[2]), mask);
             r_->work.setTo(colour, mask);
             break;
         }
-        case PaintTool::None: return false;
+        case PaintTool::None:
+            return false;
     }
     r_->shown = r_->work.clone();
     return true;
@@ -109,7 +114,8 @@ bool CPaintCanvas::Act(QPoint p, PaintTool tool) {
 void CPaintCanvas::PickColour(QPoint p) {
     if (!Inside(p)) return;
     const cv::Vec3b c = r_->work.at<cv::Vec3b>(cv::Point(p.x(), p.y()));
-    penColour_ = static_cast<unsigned>(c[2]) | (static_cast<unsigned>(c[1]) << 8) | (static_cast<unsigned>(c[0]) << 16);
+    penColour_ = static_cast<unsigned>(c[2]) | (static_cast<unsigned>(c[1]) << 8) |
+                 (static_cast<unsigned>(c[0]) << 16);
 }
 
 void CPaintCanvas::EndStroke() {
@@ -120,7 +126,8 @@ void CPaintCanvas::EndStroke() {
 
 bool CPaintCanvas::FrameEvent(Event event, QPoint p) {
     switch (event) {
-        case Event::Press: return hasPicture_ && Act(p, tool_);
+        case Event::Press:
+            return hasPicture_ && Act(p, tool_);
         case Event::Move:
             if (roundDrawing_) return Act(p, PaintTool::RoundPen);
             if (squareDrawing_) return Act(p, PaintTool::SquarePen);

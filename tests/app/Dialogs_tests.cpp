@@ -1,8 +1,6 @@
 // The small dialogs and the compile and send windows, with real widgets.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-
-#include <QSignalSpy>
 #include <pty.h>
 #include <sys/file.h>
 #include <termios.h>
@@ -15,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <future>
 #include <thread>
@@ -108,13 +107,15 @@ TEST(CompileDialog, RunsOnACopyAndCancelKeepsTheOldFile) {
 
 TEST(SendDialog, NoAdapterLeavesBothLightsUnlit) {
     RecordingSink sink;
-    CSendDlg dialog(sink, QStringLiteral("/nonexistent/data.bin"), {1, 0}, nullptr, [] { return std::vector<RawPort>{}; });
+    CSendDlg dialog(sink, QStringLiteral("/nonexistent/data.bin"), {1, 0}, nullptr,
+                    [] { return std::vector<RawPort>{}; });
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("发送数据"));
     EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("send"))->isEnabled());
     dialog.PressOpenClose();
     EXPECT_EQ(sink.texts, QStringList{QStringLiteral("未连接上彩球！")});
     EXPECT_FALSE(dialog.PortOpen());
-    EXPECT_TRUE(dialog.findChild<QPlainTextEdit*>()->toPlainText().startsWith(QStringLiteral("1、使用提供的USB线缆连接电脑及Orbilux。")));
+    EXPECT_TRUE(dialog.findChild<QPlainTextEdit*>()->toPlainText().startsWith(
+        QStringLiteral("1、使用提供的USB线缆连接电脑及Orbilux。")));
     EXPECT_EQ(CSendDlg::Instructions().count(QStringLiteral("\r\n")), 9);
 }
 
@@ -130,13 +131,15 @@ TEST(SendDialog, FindsTheAdapterOpensAndClosesThePort) {
     TempDir dir;
     RecordingSink sink;
     {
-        CSendDlg dialog(sink, dir.Write("data.bin", "x"), {2, 1}, nullptr, [&] { return std::vector<RawPort>{adapter}; });
+        CSendDlg dialog(sink, dir.Write("data.bin", "x"), {2, 1}, nullptr,
+                        [&] { return std::vector<RawPort>{adapter}; });
         dialog.PressOpenClose();
         EXPECT_TRUE(sink.texts.isEmpty()) << sink.texts.join(QLatin1Char('\n')).toStdString();
         EXPECT_TRUE(dialog.PortOpen());
         EXPECT_EQ(dialog.Status(), QStringLiteral("检测到传送端口!"));
         EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("send"))->isEnabled());
-        EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("openClose"))->text(), QStringLiteral("关闭串口"));
+        EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("openClose"))->text(),
+                  QStringLiteral("关闭串口"));
         dialog.PressSend();
         QTest::qWait(100);
         EXPECT_EQ(dialog.Status(), QStringLiteral("初始化设备进程......"));
@@ -145,7 +148,8 @@ TEST(SendDialog, FindsTheAdapterOpensAndClosesThePort) {
         EXPECT_EQ(static_cast<unsigned char>(init[3]), 0x02);
         dialog.PressOpenClose();
         EXPECT_FALSE(dialog.PortOpen());
-        EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("openClose"))->text(), QStringLiteral("打开串口"));
+        EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("openClose"))->text(),
+                  QStringLiteral("打开串口"));
     }
     ::close(slave);
     ::close(master);
@@ -166,8 +170,8 @@ TEST(MessageBoxes, AWorkerReportingNeverWaitsForTheWindow) {
     // is when it waits for its worker to stop. The report must not block.
     QtMessageSink sink;
     auto done = std::async(std::launch::async, [&] {
-        return sink.Show(QStringLiteral("error code=5"), QStringLiteral("Orbilux"), IMessageSink::Icon::Warning,
-                         IMessageSink::Buttons::Ok);
+        return sink.Show(QStringLiteral("error code=5"), QStringLiteral("Orbilux"),
+                         IMessageSink::Icon::Warning, IMessageSink::Buttons::Ok);
     });
     ASSERT_EQ(done.wait_for(std::chrono::seconds(2)), std::future_status::ready);
     EXPECT_EQ(done.get(), IMessageSink::Answer::Ok);
@@ -185,7 +189,8 @@ struct Pty {
         char name[256] = {};
         termios raw{};
         ::cfmakeraw(&raw);
-        if (::openpty(&master, &slave, name, &raw, nullptr) == 0) path = QString::fromLocal8Bit(name);
+        if (::openpty(&master, &slave, name, &raw, nullptr) == 0)
+            path = QString::fromLocal8Bit(name);
     }
     ~Pty() {
         if (slave >= 0) ::close(slave);
@@ -195,7 +200,8 @@ struct Pty {
     QString path;
 };
 
-RawPort UsbPort(const QString& path, std::uint16_t vendor, std::uint16_t product, const QString& name) {
+RawPort UsbPort(const QString& path, std::uint16_t vendor, std::uint16_t product,
+                const QString& name) {
     RawPort port;
     port.devicePath = path;
     port.portName = path.section('/', -1);
@@ -211,7 +217,8 @@ RawPort UsbPort(const QString& path, std::uint16_t vendor, std::uint16_t product
 TEST(SendDialog, NoAdapterOffersTheSystemPortsAndRemembersTheChoice) {
     RecordingSink sink;
     CSendDlg::RememberPort(QString());
-    const RawPort ch340 = UsbPort(QStringLiteral("/dev/ttyUSB7"), 0x1a86, 0x7523, QStringLiteral("USB Serial"));
+    const RawPort ch340 =
+        UsbPort(QStringLiteral("/dev/ttyUSB7"), 0x1a86, 0x7523, QStringLiteral("USB Serial"));
     CSendDlg dialog(sink, QString(), {1, 0}, nullptr, [&] { return std::vector<RawPort>{ch340}; });
     auto* chooser = dialog.findChild<QWidget*>(QStringLiteral("portChooser"));
     auto* list = dialog.findChild<QComboBox*>(QStringLiteral("portList"));
@@ -226,13 +233,15 @@ TEST(SendDialog, NoAdapterOffersTheSystemPortsAndRemembersTheChoice) {
     emit list->activated(0);  // the user picks the entry
     EXPECT_TRUE(dialog.PortKnown());
     EXPECT_EQ(dialog.Status(), QStringLiteral("选择端口：/dev/ttyUSB7"));
-    EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("portPath"))->text(), QStringLiteral("/dev/ttyUSB7"));
+    EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("portPath"))->text(),
+              QStringLiteral("/dev/ttyUSB7"));
     EXPECT_EQ(CSendDlg::RememberedPort(), QStringLiteral("/dev/ttyUSB7"));
 
     // The next window offers the remembered path at once.
     CSendDlg next(sink, QString(), {1, 0}, nullptr, [] { return std::vector<RawPort>{}; });
     EXPECT_FALSE(next.findChild<QWidget*>(QStringLiteral("portChooser"))->isHidden());
-    EXPECT_EQ(next.findChild<QLineEdit*>(QStringLiteral("portPath"))->text(), QStringLiteral("/dev/ttyUSB7"));
+    EXPECT_EQ(next.findChild<QLineEdit*>(QStringLiteral("portPath"))->text(),
+              QStringLiteral("/dev/ttyUSB7"));
     EXPECT_FALSE(next.PortKnown());  // offered, not chosen
     CSendDlg::RememberPort(QString());
 }
@@ -245,7 +254,8 @@ TEST(SendDialog, SendsToTheVirtualBallThroughATypedPath) {
     QByteArray data;
     for (int k = 0; k < 600; ++k) data.append(static_cast<char>(k * 7));
     RecordingSink sink;
-    CSendDlg dialog(sink, dir.Write("data.bin", data), {1, 0}, nullptr, [] { return std::vector<RawPort>{}; });
+    CSendDlg dialog(sink, dir.Write("data.bin", data), {1, 0}, nullptr,
+                    [] { return std::vector<RawPort>{}; });
     dialog.SetTickInterval(5);
     dialog.show();
     dialog.PressOpenClose();  // no adapter: the chooser appears
@@ -261,15 +271,19 @@ TEST(SendDialog, SendsToTheVirtualBallThroughATypedPath) {
     EXPECT_EQ(sink.texts, QStringList{QStringLiteral("未连接上彩球！")});  // only the first press
     auto received = std::async(std::launch::async, [&] { return ball.Receive(5, 5); });
     dialog.PressSend();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return received.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return received.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        20000));
     const BallReport report = received.get();
     EXPECT_EQ(report.data, data);
     EXPECT_EQ(report.packets, 3);
     // Everything arrived in order with its CRC and the end command; only the
     // shortened countdown is noticed.
     ASSERT_EQ(report.pacing.size(), 1) << report.failure.toStdString();
-    EXPECT_TRUE(report.pacing[0].contains(QStringLiteral("init command"))) << report.pacing[0].toStdString();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.Status() == QStringLiteral("发送完毕!"); }, 5000));
+    EXPECT_TRUE(report.pacing[0].contains(QStringLiteral("init command")))
+        << report.pacing[0].toStdString();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return dialog.Status() == QStringLiteral("发送完毕!"); }, 5000));
     dialog.close();
     CSendDlg::RememberPort(QString());
 }
@@ -311,7 +325,8 @@ TEST(SendDialog, APortHeldElsewhereNamesTheProgram) {
     dialog.PressOpenClose();
     EXPECT_FALSE(dialog.PortOpen());
     ASSERT_EQ(sink.texts.size(), 1);
-    EXPECT_TRUE(sink.texts[0].startsWith(QStringLiteral("串口未打开\n\n"))) << sink.texts[0].toStdString();
+    EXPECT_TRUE(sink.texts[0].startsWith(QStringLiteral("串口未打开\n\n")))
+        << sink.texts[0].toStdString();
     EXPECT_TRUE(sink.texts[0].contains(QStringLiteral("%1（进程 %2）").arg(self).arg(::getpid())))
         << sink.texts[0].toStdString();
     EXPECT_TRUE(dialog.PortKnown());  // still there: the user may free it and try again
@@ -322,11 +337,13 @@ TEST(SendDialog, APortHeldElsewhereNamesTheProgram) {
 TEST(SendDialog, AVanishedAdapterIsNotReopenedByItsOldName) {
     Pty pty;
     ASSERT_FALSE(pty.path.isEmpty());
-    RawPort adapter = UsbPort(pty.path, AdapterVendorId, 0x2303, QStringLiteral("USB-Serial Controller"));
+    RawPort adapter =
+        UsbPort(pty.path, AdapterVendorId, 0x2303, QStringLiteral("USB-Serial Controller"));
     bool plugged = true;
     RecordingSink sink;
-    CSendDlg dialog(sink, QString(), {1, 0}, nullptr,
-                    [&] { return plugged ? std::vector<RawPort>{adapter} : std::vector<RawPort>{}; });
+    CSendDlg dialog(sink, QString(), {1, 0}, nullptr, [&] {
+        return plugged ? std::vector<RawPort>{adapter} : std::vector<RawPort>{};
+    });
     dialog.PressOpenClose();
     ASSERT_TRUE(dialog.PortOpen());
     plugged = false;  // unplugged; its device name may come back for another device

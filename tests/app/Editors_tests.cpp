@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -40,7 +40,9 @@ protected:
         doc_.NewInterval(1, QStringLiteral("隔"));
     }
     CProjectFile& File() { return *doc_.ProjectFile(); }
-    QString Source(int i, const char* ext) { return doc_.imagesFolder + File().GetAttr(0, i, "id") + QLatin1String(ext); }
+    QString Source(int i, const char* ext) {
+        return doc_.imagesFolder + File().GetAttr(0, i, "id") + QLatin1String(ext);
+    }
     QString PictureFile(int w, int h) {
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(QColor(200, 40, 40));
@@ -209,7 +211,8 @@ TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {
     EXPECT_EQ(view.FrameCount(), 50);
     EXPECT_TRUE(view.Converted());
     view.Play();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view.SourceFrame()->Player().CurrentFrame() > 2; }, 10000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return view.SourceFrame()->Player().CurrentFrame() > 2; }, 10000));
     // Paused counts as running: a threshold change converts only after Stop.
     view.Play();
     ASSERT_TRUE(view.LedFrame()->Player().Paused());
@@ -224,7 +227,7 @@ TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {
 }
 
 TEST_F(Editors, StillAnimationCannotPlay) {
-    CViewGif view(doc_, 0, 1, refresh_);  // the one-frame placeholder
+    CViewGif view(doc_, 0, 1, refresh_);                               // the one-frame placeholder
     view.SourceFrame()->SetImage(QImage(4, 4, QImage::Format_RGB32));  // no frames given
     view.Play();
     EXPECT_EQ(sink_.texts.last(), QStringLiteral("只有1帧！"));

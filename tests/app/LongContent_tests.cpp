@@ -7,12 +7,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QTimer>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include "app/CCompileDlg.h"
 #include "app/CMainFrame.h"
@@ -43,7 +43,8 @@ protected:
     LongContent() : doc_(sink_) {
         const QString program = dir_.File("bin");
         QDir().mkpath(program);
-        dir_.Write("bin/setting.ini", "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=1\n");
+        dir_.Write("bin/setting.ini",
+                   "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=1\n");
         frame_ = std::make_unique<CMainFrame>(doc_, shell_, program);
         doc_.SetDialogs(&dialogs_);
         doc_.SetTreeView(frame_->Tree());
@@ -80,7 +81,8 @@ TEST_F(LongContent, LongTextsAndPanoramasFitA1280PixelScreen) {
     panorama.fill(Qt::darkCyan);
     ASSERT_TRUE(EncodeImage(panorama, dir_.File("panorama.jpg"), QStringLiteral("image/jpeg")));
     QString error;
-    ASSERT_TRUE(item_ops::SetPictureSource(doc_, 0, 1, dir_.File("panorama.jpg"), &error)) << error.toStdString();
+    ASSERT_TRUE(item_ops::SetPictureSource(doc_, 0, 1, dir_.File("panorama.jpg"), &error))
+        << error.toStdString();
 
     frame_->resize(1280, 800);
     frame_->show();
@@ -107,7 +109,8 @@ TEST_F(LongContent, ACompileLeavesItsOutcomeInTheStatusBar) {
     frame_->Command(32858)->trigger();  // 编译
     const QString message = frame_->statusBar()->currentMessage();
     EXPECT_TRUE(message.startsWith(QStringLiteral("编译完成"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QString::number(QFileInfo(doc_.dataFilePath).size()))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::number(QFileInfo(doc_.dataFilePath).size())))
+        << message.toStdString();
 
     // A failed compile says so there too.
     doc_.ProjectFile()->SetAttr(0, 0, "id", QStringLiteral("../elsewhere"));
@@ -142,9 +145,11 @@ TEST(PictureFrameZoom, TheMouseHitsThePixelUnderItAtEveryZoomAndScroll) {
         for (const QPoint target : targets) {
             // Scroll so the target is in view, then press in the middle of its pixel.
             const QSizeF scale = frame.Scale();
-            frame.horizontalScrollBar()->setValue(static_cast<int>(target.x() * scale.width()) - 100);
+            frame.horizontalScrollBar()->setValue(static_cast<int>(target.x() * scale.width()) -
+                                                  100);
             frame.verticalScrollBar()->setValue(static_cast<int>(target.y() * scale.height()) - 10);
-            const QPointF centre = frame.ViewportPoint(target) + QPointF(scale.width() / 2, scale.height() / 2);
+            const QPointF centre =
+                frame.ViewportPoint(target) + QPointF(scale.width() / 2, scale.height() / 2);
             const QPoint at(static_cast<int>(centre.x()), static_cast<int>(centre.y()));
             // Zoomed out, a screen pixel covers several picture pixels: the
             // one under the mouse is painted.
@@ -180,7 +185,7 @@ TEST(Thumbnails, KeepTheirShapeInsideTheCell) {
     ThumbnailCache cache;
     const QImage thumb = cache.Get(dir.File("wide.bmp")).toImage();
     ASSERT_EQ(thumb.size(), QSize(ThumbnailCache::Width, ThumbnailCache::Height));
-    EXPECT_EQ(qRed(thumb.pixel(50, 37)), 255);           // the picture, centred
-    EXPECT_EQ(thumb.pixel(50, 2) & 0xFFFFFF, 0u);        // bars above and below
+    EXPECT_EQ(qRed(thumb.pixel(50, 37)), 255);     // the picture, centred
+    EXPECT_EQ(thumb.pixel(50, 2) & 0xFFFFFF, 0u);  // bars above and below
     EXPECT_EQ(thumb.pixel(50, 72) & 0xFFFFFF, 0u);
 }

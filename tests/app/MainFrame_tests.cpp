@@ -5,10 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QTextBrowser>
-#include <QPushButton>
 #include <QDir>
+#include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "app/AppTranslations.h"
 #include "app/CItemListPane.h"
@@ -83,7 +83,8 @@ protected:
     }
     QStringList FileNames(int g) {
         QStringList list;
-        for (int i = 0; i < doc_.ProjectFile()->ItemCount(g - 1); ++i) list << doc_.ProjectFile()->GetAttr(g - 1, i, "name");
+        for (int i = 0; i < doc_.ProjectFile()->ItemCount(g - 1); ++i)
+            list << doc_.ProjectFile()->GetAttr(g - 1, i, "name");
         return list;
     }
     void AddPictures(int group, int count) {
@@ -108,7 +109,9 @@ TEST_F(Shell, BallTypeIsAskedOnceAndWrittenBack) {
     Start("");
     ASSERT_TRUE(started_);
     EXPECT_EQ(shell_.ballAsked, 1);
-    EXPECT_EQ(CIniFile(program_ + QStringLiteral("/setting.ini")).GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), -1), 2);
+    EXPECT_EQ(CIniFile(program_ + QStringLiteral("/setting.ini"))
+                  .GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), -1),
+              2);
     EXPECT_EQ(shell_.layerAsked, 1);  // a double-layer ball asks the layer after the project
     EXPECT_EQ(frame_->Layer(), 1);
 }
@@ -177,14 +180,17 @@ TEST_F(Shell, TreeLimitsAndTheirMessagesInOrder) {
 TEST_F(Shell, DragAndDropMovesAndCopies) {
     Start("[TYPE]\nTYPE=1\n");
     AddPictures(1, 3);
-    for (int k = 1; k <= 3; ++k) Tree().GroupNode(1)->child(k - 1)->setText(0, QString(QChar(u'A' + k - 1)));
+    for (int k = 1; k <= 3; ++k)
+        Tree().GroupNode(1)->child(k - 1)->setText(0, QString(QChar(u'A' + k - 1)));
     EXPECT_EQ(FileNames(1), (QStringList{"A", "B", "C"}));  // renames went to the document
     // Move A after C.
-    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().ItemNode(1, 3), IsCopyDrop(Qt::ControlModifier | Qt::ShiftModifier)));
+    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().ItemNode(1, 3),
+                                IsCopyDrop(Qt::ControlModifier | Qt::ShiftModifier)));
     EXPECT_EQ(Captions(Tree().GroupNode(1)), (QStringList{"B", "C", "A"}));
     EXPECT_EQ(FileNames(1), (QStringList{"B", "C", "A"}));
     // Copy B after C with exactly Ctrl; onto itself nothing happens.
-    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().ItemNode(1, 2), IsCopyDrop(Qt::ControlModifier)));
+    EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().ItemNode(1, 2),
+                                IsCopyDrop(Qt::ControlModifier)));
     EXPECT_FALSE(Tree().DropNode(Tree().ItemNode(1, 1), Tree().ItemNode(1, 1), true));
     Tree().AddGroup();
     EXPECT_TRUE(Tree().DropNode(Tree().ItemNode(1, 2), Tree().GroupNode(2), true));
@@ -296,8 +302,9 @@ TEST_F(Shell, SelectingNodesSwitchesViewsAndTheItemList) {
 TEST_F(Shell, ToolbarTooltipsAreTheShortPrompts) {
     Start("[TYPE]\nTYPE=1\n");
     const QList<QPair<int, QString>> expected = {
-        {32858, QStringLiteral("编译")}, {32859, QStringLiteral("发送")}, {32871, QStringLiteral("组")},
-        {32872, QStringLiteral("图片")}, {32873, QStringLiteral("动画")}, {32874, QStringLiteral("文字")},
+        {32858, QStringLiteral("编译")}, {32859, QStringLiteral("发送")},
+        {32871, QStringLiteral("组")},   {32872, QStringLiteral("图片")},
+        {32873, QStringLiteral("动画")}, {32874, QStringLiteral("文字")},
         {32875, QStringLiteral("间隔")},
     };
     for (const auto& [id, tip] : expected) EXPECT_EQ(frame_->Command(id)->toolTip(), tip) << id;
@@ -308,7 +315,8 @@ TEST_F(Shell, MainViewIsPlainDarkBlue) {
     Start("[TYPE]\nTYPE=1\n");
     frame_->Command(32860)->trigger();
     frame_->resize(1400, 1000);
-    const QImage shot = frame_->CurrentView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot =
+        frame_->CurrentView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_GE(shot.width(), 960);  // an area larger than the frame's background picture
     ASSERT_GE(shot.height(), 600);
     int other = 0;
@@ -334,7 +342,8 @@ TEST_F(Shell, DamagedIdIsReportedAndTheTreeNeitherDeletesNorCopies) {
     Tree().setCurrentItem(Tree().GroupNode(1));
     EXPECT_EQ(frame_->ItemList()->count(), 0);  // no thumbnails read through the id
     ASSERT_FALSE(sink_.texts.isEmpty());
-    EXPECT_TRUE(sink_.texts.last().startsWith(QStringLiteral("项目文件有误："))) << sink_.texts.last().toStdString();
+    EXPECT_TRUE(sink_.texts.last().startsWith(QStringLiteral("项目文件有误：")))
+        << sink_.texts.last().toStdString();
     Tree().setCurrentItem(Tree().ItemNode(1, 1));
     Tree().DeleteSelected();
     Tree().setCurrentItem(Tree().ItemNode(1, 2));
@@ -350,7 +359,8 @@ TEST_F(Shell, MemoryReport) {
     doc_.ProjectFile()->AppendItem(0, ItemKind::Interval, QStringLiteral("x"), QStringLiteral("i"));
     doc_.ProjectFile()->SetInt(0, 0, "length", 250000 / 21);
     frame_->MemoryReport();
-    EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("目前占用了249984内存,占总内存数量的百分之50.0！"));
+    EXPECT_EQ(sink_.texts.takeLast(),
+              QStringLiteral("目前占用了249984内存,占总内存数量的百分之50.0！"));
 }
 
 TEST_F(Shell, PaintWindowsCloseWithTheirItemAndWithTheProgram) {
@@ -405,8 +415,9 @@ TEST_F(Shell, InstalledProgramUsesTheConfigFolderAndTheSharedGuide) {
     QDir().mkpath(program_);
     QDir().mkpath(dir_.File("config/Glowdeck"));
     dir_.Write("share/glowdeck/help/index.html", "<html><body><h1>安装的指南</h1></body></html>");
-    const QString ini = dir_.Write("config/Glowdeck/setting.ini",
-                                   "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=2\n");
+    const QString ini =
+        dir_.Write("config/Glowdeck/setting.ini",
+                   "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=2\n");
     frame_ = std::make_unique<TestFrame>(doc_, shell_, program_);
     EXPECT_EQ(frame_->BallType(), 2);
     EXPECT_EQ(shell_.ballAsked, 0);

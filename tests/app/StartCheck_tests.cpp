@@ -28,7 +28,8 @@ TEST(StartCheck, DismissesAQuestionBeforeTheStartDialog) {
     EXPECT_EQ(dialogs.AskBallType(), 0);
     EXPECT_FALSE(check.StartDialogSeen());
     ASSERT_EQ(said.size(), 1);
-    EXPECT_TRUE(said[0].startsWith(QStringLiteral("dialog shown and dismissed: "))) << said[0].toStdString();
+    EXPECT_TRUE(said[0].startsWith(QStringLiteral("dialog shown and dismissed: ")))
+        << said[0].toStdString();
     dialogs.AskStart();
     EXPECT_TRUE(check.StartDialogSeen());
 }

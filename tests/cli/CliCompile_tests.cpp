@@ -8,9 +8,9 @@
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
-using glowdeck::test::ReadAll;
 using glowdeck::test::Cli;
 using glowdeck::test::CliRun;
+using glowdeck::test::ReadAll;
 using glowdeck::test::TempDir;
 
 namespace {
@@ -48,7 +48,8 @@ TEST_F(CliCompile, InnerLayerUses14BytesPerColumn) {
     ASSERT_EQ(Cli({"compile", project_, "--ball", "2", "--layer", "inner"}).code, 0);
     const CliRun inspected = Cli({"inspect", project_ + QStringLiteral("/data.bin")});
     EXPECT_EQ(inspected.code, 0);
-    EXPECT_TRUE(inspected.out.contains(QStringLiteral("14 bytes (inner layer)"))) << inspected.out.toStdString();
+    EXPECT_TRUE(inspected.out.contains(QStringLiteral("14 bytes (inner layer)")))
+        << inspected.out.toStdString();
     EXPECT_EQ(Cli({"compile", project_, "--ball", "3"}).code, 2);
     EXPECT_EQ(Cli({"compile", project_, "--layer", "middle"}).code, 2);
 }
@@ -58,7 +59,8 @@ TEST_F(CliCompile, MissingImageFailsAndKeepsTheOldFile) {
     const QString data = project_ + QStringLiteral("/data.bin");
     const QByteArray before = ReadAll(data);
     glowdeck::CProjectFile file(project_ + QStringLiteral("/Index.prj"));
-    QFile::remove(project_ + QStringLiteral("/Images/") + file.GetAttr(0, 2, "id") + QStringLiteral(".bmp"));
+    QFile::remove(project_ + QStringLiteral("/Images/") + file.GetAttr(0, 2, "id") +
+                  QStringLiteral(".bmp"));
     const CliRun failed = Cli({"compile", project_});
     EXPECT_EQ(failed.code, 1);
     EXPECT_TRUE(failed.err.contains(QStringLiteral("Lose Group1 item3 image file!")));
@@ -88,7 +90,8 @@ TEST_F(CliCompile, IdLeavingTheProjectIsRefusedByEveryCommand) {
     EXPECT_FALSE(QFile::exists(project_ + QStringLiteral("/data.bin")));
     const CliRun list = Cli({"list", project_});
     EXPECT_EQ(list.code, 1);
-    EXPECT_TRUE(list.out.contains(QStringLiteral("not a plain file name"))) << list.out.toStdString();
+    EXPECT_TRUE(list.out.contains(QStringLiteral("not a plain file name")))
+        << list.out.toStdString();
 }
 
 TEST(CliInspect, DamagedFilesGiveClearMessages) {

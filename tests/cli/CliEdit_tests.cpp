@@ -47,7 +47,8 @@ TEST_F(CliEdit, PictureSourceStoresSizeAndLength) {
     EXPECT_NE(File().GetAttr(0, 0, "id"), before);
     EXPECT_EQ(Cli({"set-source", project_, "1", "1", Picture(100, 300)}).code, 0);
     EXPECT_EQ(File().GetInt(0, 0, "length"), 18);
-    const QString copied = project_ + QStringLiteral("/Images/") + File().GetAttr(0, 0, "id") + QStringLiteral(".bmp");
+    const QString copied =
+        project_ + QStringLiteral("/Images/") + File().GetAttr(0, 0, "id") + QStringLiteral(".bmp");
     EXPECT_EQ(ImageFileSize(copied), QSize(100, 300));
     EXPECT_EQ(Cli({"set-source", project_, "1", "1", dir_.Write("junk.jpg", "junk")}).code, 1);
     EXPECT_EQ(Cli({"set-source", project_, "1", "3", Picture(10, 10)}).code, 2);  // a text item
@@ -101,9 +102,8 @@ TEST_F(CliEdit, SourcesTooWideOrUndecodableAreRefusedTouchingNothing) {
         const char* item;
         QString file;
         const char* reason;
-    } cases[] = {{"1", dir_.File("sliver.png"), "3360000"},
-                 {"2", sliverGif, "3360000"},
-                 {"2", broken, ""}};
+    } cases[] = {
+        {"1", dir_.File("sliver.png"), "3360000"}, {"2", sliverGif, "3360000"}, {"2", broken, ""}};
     for (const auto& c : cases) {
         const CliRun run = Cli({"set-source", project_, "1", QString::fromLatin1(c.item), c.file});
         EXPECT_EQ(run.code, 1) << c.item << " " << c.file.toStdString();
@@ -116,8 +116,8 @@ TEST_F(CliEdit, SourcesTooWideOrUndecodableAreRefusedTouchingNothing) {
 
 TEST_F(CliEdit, TextConfirmationGivesANewIdAndEmptyTextFails) {
     const QString before = File().GetAttr(0, 2, "id");
-    const CliRun set = Cli({"set-text", project_, "1", "3", QStringLiteral("中文 ABC"), "--color", "green", "--size", "5",
-                            "--manual-spacing", "--offsets", "0,1.5,0,0"});
+    const CliRun set = Cli({"set-text", project_, "1", "3", QStringLiteral("中文 ABC"), "--color",
+                            "green", "--size", "5", "--manual-spacing", "--offsets", "0,1.5,0,0"});
     ASSERT_EQ(set.code, 0) << set.err.toStdString();
     const CProjectFile file = File();
     EXPECT_NE(file.GetAttr(0, 2, "id"), before);
@@ -131,7 +131,8 @@ TEST_F(CliEdit, TextConfirmationGivesANewIdAndEmptyTextFails) {
     EXPECT_EQ(empty.code, 1);
     EXPECT_TRUE(empty.err.contains(QStringLiteral("无法生成此种文字！")));
     EXPECT_EQ(File().GetAttr(0, 2, "id"), id);  // a failed render changes nothing
-    const CliRun longText = Cli({"set-text", project_, "1", "3", QString(230, QChar(u'字')), "--size", "0"});
+    const CliRun longText =
+        Cli({"set-text", project_, "1", "3", QString(230, QChar(u'字')), "--size", "0"});
     EXPECT_EQ(longText.code, 0);
     EXPECT_EQ(File().GetText(0, 2, "text").size(), 200);
     EXPECT_EQ(Cli({"set-text", project_, "1", "3", "x", "--color", "purple"}).code, 2);
@@ -141,8 +142,8 @@ TEST_F(CliEdit, TextOptionsOutsideTheirRangesAreRefusedUntouched) {
     const QString index = project_ + QStringLiteral("/Index.prj");
     const QByteArray before = ReadAll(index);
     const QList<QStringList> options = {
-        {"--style", "99999"}, {"--style", "-1"},         {"--size", "-1"},
-        {"--size", "abc"},    {"--size", "99999"},       {"--offsets", "99999,0,0,0"},
+        {"--style", "99999"},   {"--style", "-1"},          {"--size", "-1"},
+        {"--size", "abc"},      {"--size", "99999"},        {"--offsets", "99999,0,0,0"},
         {"--offsets", "0,0,0"}, {"--offsets", "0,0,0,nan"}, {"--offsets", "0,51,0,0"},
     };
     for (const QStringList& option : options) {
@@ -152,24 +153,30 @@ TEST_F(CliEdit, TextOptionsOutsideTheirRangesAreRefusedUntouched) {
     }
     // Bytes that are not UTF-8, as a shell passes them.
     QProcess shell;
-    shell.start(QStringLiteral("/bin/sh"), {"-c", "exec \"$0\" set-text \"$1\" 1 3 \"$(printf 'ab\\377\\376')\"",
-                                             QStringLiteral(GLOWDECK_CLI), project_});
+    shell.start(QStringLiteral("/bin/sh"),
+                {"-c", "exec \"$0\" set-text \"$1\" 1 3 \"$(printf 'ab\\377\\376')\"",
+                 QStringLiteral(GLOWDECK_CLI), project_});
     ASSERT_TRUE(shell.waitForFinished(60000));
     EXPECT_EQ(shell.exitCode(), 2);
     EXPECT_TRUE(shell.readAllStandardError().contains("UTF-8"));
     EXPECT_EQ(ReadAll(index), before);
     // The largest style is taken (the application object no longer swallows --style).
-    ASSERT_EQ(Cli({"set-text", project_, "1", "3", "abc", "--style", "15", "--offsets", "50,-50,100,-200"}).code, 0);
+    ASSERT_EQ(Cli({"set-text", project_, "1", "3", "abc", "--style", "15", "--offsets",
+                   "50,-50,100,-200"})
+                  .code,
+              0);
     EXPECT_EQ(File().GetInt(0, 2, "fontstyle"), 15);
 }
 
 TEST_F(CliEdit, IntervalAndThresholds) {
-    const CliRun set = Cli({"set-interval", project_, "1", "4", "--length", "300", "--background", "0x00FFFF"});
+    const CliRun set =
+        Cli({"set-interval", project_, "1", "4", "--length", "300", "--background", "0x00FFFF"});
     ASSERT_EQ(set.code, 0) << set.err.toStdString();
     const CProjectFile file = File();
     EXPECT_EQ(file.GetInt(0, 3, "length"), 300);
     EXPECT_EQ(file.GetInt(0, 3, "backcolor"), 0x00FFFF);
-    const QString blank = project_ + QStringLiteral("/Images/") + file.GetAttr(0, 3, "id") + QStringLiteral(".jpg");
+    const QString blank =
+        project_ + QStringLiteral("/Images/") + file.GetAttr(0, 3, "id") + QStringLiteral(".jpg");
     const QImage image = DecodeImage(blank);
     ASSERT_EQ(image.size(), QSize(300, 56));
     EXPECT_GT(qRed(image.pixel(10, 10)), 240);  // yellow: 0x00BBGGRR 00FFFF
@@ -218,11 +225,12 @@ TEST_F(CliEdit, DitherOnAndOffListedAndCompiled) {
 
 TEST_F(CliEdit, DitherBadArgumentsFailWithAMessage) {
     const QByteArray before = ReadAll(project_ + QStringLiteral("/Index.prj"));
-    for (const QStringList& args : {QStringList{"set-dither", project_, "1", "1", "maybe"},
-                                    QStringList{"set-dither", project_, "1", "1"},
-                                    QStringList{"set-dither", project_, "1", "3", "on"},    // a text item
-                                    QStringList{"set-dither", project_, "1", "4", "on"},    // an interval
-                                    QStringList{"set-dither", project_, "1", "9", "on"}}) {  // no such item
+    for (const QStringList& args :
+         {QStringList{"set-dither", project_, "1", "1", "maybe"},
+          QStringList{"set-dither", project_, "1", "1"},
+          QStringList{"set-dither", project_, "1", "3", "on"},     // a text item
+          QStringList{"set-dither", project_, "1", "4", "on"},     // an interval
+          QStringList{"set-dither", project_, "1", "9", "on"}}) {  // no such item
         const CliRun run = Cli(args);
         EXPECT_NE(run.code, 0) << args.join(QLatin1Char(' ')).toStdString();
         EXPECT_FALSE(run.err.trimmed().isEmpty()) << args.join(QLatin1Char(' ')).toStdString();

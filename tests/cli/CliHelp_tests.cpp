@@ -19,8 +19,10 @@ namespace {
 QStringList ListedCommands() {
     const CliRun help = Cli({"--help"});
     QStringList commands;
-    const QString section = help.out.section(QStringLiteral("Commands:\n"), 1).section(QStringLiteral("\n\n"), 0, 0);
-    static const QRegularExpression entry(QStringLiteral("^  ([a-z-]+)"), QRegularExpression::MultilineOption);
+    const QString section =
+        help.out.section(QStringLiteral("Commands:\n"), 1).section(QStringLiteral("\n\n"), 0, 0);
+    static const QRegularExpression entry(QStringLiteral("^  ([a-z-]+)"),
+                                          QRegularExpression::MultilineOption);
     for (auto it = entry.globalMatch(section); it.hasNext();) commands << it.next().captured(1);
     return commands;
 }
@@ -53,17 +55,22 @@ TEST(CliHelp, EveryListedCommandExplainsItselfAndEveryOptionItTakes) {
     for (const QString& command : ListedCommands()) {
         const CliRun help = Cli({command, "--help"});
         EXPECT_EQ(help.code, 0) << command.toStdString();
-        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: glowdeck-cli ") + command)) << help.out.toStdString();
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: glowdeck-cli ") + command))
+            << help.out.toStdString();
         EXPECT_TRUE(help.out.contains(QStringLiteral("Exit status:"))) << command.toStdString();
         // A wrong call prints the command's usage line, written beside the
         // code that parses the options; the help must name each of them.
         // (ports and ball take no positional argument: an extra one is wrong.)
-        const bool noArguments = command == QLatin1String("ports") || command == QLatin1String("ball");
-        const CliRun wrong = Cli(noArguments ? QStringList{command, "extra"} : QStringList{command});
+        const bool noArguments =
+            command == QLatin1String("ports") || command == QLatin1String("ball");
+        const CliRun wrong =
+            Cli(noArguments ? QStringList{command, "extra"} : QStringList{command});
         EXPECT_EQ(wrong.code, 2) << command.toStdString() << ": " << wrong.err.toStdString();
-        ASSERT_TRUE(wrong.err.contains(QStringLiteral("usage: glowdeck-cli ") + command)) << wrong.err.toStdString();
+        ASSERT_TRUE(wrong.err.contains(QStringLiteral("usage: glowdeck-cli ") + command))
+            << wrong.err.toStdString();
         for (const QString& option : OptionsOf(wrong.err))
-            EXPECT_TRUE(help.out.contains(option)) << command.toStdString() << " --help lacks " << option.toStdString();
+            EXPECT_TRUE(help.out.contains(option))
+                << command.toStdString() << " --help lacks " << option.toStdString();
     }
 }
 

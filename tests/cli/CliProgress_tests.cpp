@@ -52,9 +52,10 @@ TEST(CliProgressPlain, OneLinePerTenPercentStepAndNoCarriageReturns) {
     progress.Finish();
     const std::string text = screen.Text();
     EXPECT_EQ(text.find('\r'), std::string::npos);
-    EXPECT_EQ(text,
-              "compile: 0 %\ncompile: 10 %\ncompile: 20 %\ncompile: 30 %\ncompile: 40 %\ncompile: 50 %\n"
-              "compile: 60 %\ncompile: 70 %\ncompile: 80 %\ncompile: 90 %\ncompile: 100 %\n");
+    EXPECT_EQ(
+        text,
+        "compile: 0 %\ncompile: 10 %\ncompile: 20 %\ncompile: 30 %\ncompile: 40 %\ncompile: 50 %\n"
+        "compile: 60 %\ncompile: 70 %\ncompile: 80 %\ncompile: 90 %\ncompile: 100 %\n");
 }
 
 TEST(CliProgressPlain, SkippedStepsAreNotMadeUp) {

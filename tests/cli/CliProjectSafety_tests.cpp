@@ -1,14 +1,13 @@
 // What glowdeck-cli promises about a project's files when the disk is full,
 // when two programs work on one project, and when a compile is killed.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
-
-#include <sys/mount.h>
-#include <unistd.h>
 
 #include "model/ProjectLock.h"
 #include "support/CliRunner.h"
@@ -58,7 +57,8 @@ protected:
         root_ = dir_.File(QStringLiteral("disk"));
         QDir().mkpath(root_);
         if (GetParam() == FullDisk::Tmpfs) {
-            if (::mount("tmpfs", QFile::encodeName(root_).constData(), "tmpfs", 0, "size=512k") != 0)
+            if (::mount("tmpfs", QFile::encodeName(root_).constData(), "tmpfs", 0, "size=512k") !=
+                0)
                 GTEST_SKIP() << "mounting a tmpfs needs root";
             mounted_ = true;
         }
@@ -99,14 +99,16 @@ TEST_P(FullDiskTest, FailedWritesChangeNothingAndFailLoudly) {
     FillDisk();
 
     // A save of the project file alone, an add (image and project file), a compile.
-    for (const QStringList& command : {QStringList{"add-group", project_}, QStringList{"add", project_, "1", "text"},
-                                       QStringList{"compile", project_}}) {
+    for (const QStringList& command :
+         {QStringList{"add-group", project_}, QStringList{"add", project_, "1", "text"},
+          QStringList{"compile", project_}}) {
         const CliRun run = Cli(command, setup_);
         EXPECT_EQ(run.code, 1) << command.join(' ').toStdString() << run.out.toStdString();
         EXPECT_FALSE(run.err.trimmed().isEmpty()) << command.join(' ').toStdString();
         EXPECT_EQ(ReadAll(project_ + QStringLiteral("/Index.prj")), projectBefore);
         EXPECT_EQ(ReadAll(project_ + QStringLiteral("/data.bin")), dataBefore);
-        EXPECT_EQ(FilesUnder(project_), filesBefore) << "left behind: " << command.join(' ').toStdString();
+        EXPECT_EQ(FilesUnder(project_), filesBefore)
+            << "left behind: " << command.join(' ').toStdString();
     }
 
     FreeDisk();
@@ -117,7 +119,8 @@ TEST_P(FullDiskTest, FailedWritesChangeNothingAndFailLoudly) {
     EXPECT_GT(ReadAll(project_ + QStringLiteral("/data.bin")).size(), dataBefore.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Disk, FullDiskTest, ::testing::Values(FullDisk::FileSizeLimit, FullDisk::Tmpfs));
+INSTANTIATE_TEST_SUITE_P(Disk, FullDiskTest,
+                         ::testing::Values(FullDisk::FileSizeLimit, FullDisk::Tmpfs));
 
 class SharedProject : public ::testing::Test {
 protected:
@@ -129,8 +132,9 @@ protected:
 TEST_F(SharedProject, ConcurrentCommandsWaitForEachOtherAndLoseNothing) {
     // Two scripts adding items to the same project at the same time, and two compiles.
     const int perScript = 25;
-    const QString script = QStringLiteral("for i in $(seq %1); do \"$0\" add \"$1\" 1 %2 || exit 1; done")
-                               .arg(perScript);
+    const QString script =
+        QStringLiteral("for i in $(seq %1); do \"$0\" add \"$1\" 1 %2 || exit 1; done")
+            .arg(perScript);
     QProcess a, b, c, d;
     a.start(QStringLiteral("bash"), {"-c", script.arg("picture"), GLOWDECK_CLI, project_});
     b.start(QStringLiteral("bash"), {"-c", script.arg("interval"), GLOWDECK_CLI, project_});
@@ -143,7 +147,8 @@ TEST_F(SharedProject, ConcurrentCommandsWaitForEachOtherAndLoseNothing) {
     const CliRun list = Cli({"list", project_});
     EXPECT_EQ(ItemLines(list.out), 1 + 2 * perScript) << list.out.toStdString();
     // One image per item: nothing orphaned, nothing missing.
-    EXPECT_EQ(QDir(project_ + QStringLiteral("/Images")).entryList(QDir::Files).size(), 1 + 2 * perScript);
+    EXPECT_EQ(QDir(project_ + QStringLiteral("/Images")).entryList(QDir::Files).size(),
+              1 + 2 * perScript);
     // Both compiles left one whole data.bin and no temporary file.
     const CliRun inspected = Cli({"inspect", project_ + QStringLiteral("/data.bin")});
     EXPECT_EQ(inspected.code, 0) << inspected.out.toStdString() << inspected.err.toStdString();
@@ -153,7 +158,8 @@ TEST_F(SharedProject, ConcurrentCommandsWaitForEachOtherAndLoseNothing) {
 TEST_F(SharedProject, TheDesktopProgramIsNotWaitedFor) {
     CProjectLock desktop;
     QString why;
-    ASSERT_TRUE(desktop.Acquire(project_, CProjectLock::DesktopProgram(), 0, &why)) << why.toStdString();
+    ASSERT_TRUE(desktop.Acquire(project_, CProjectLock::DesktopProgram(), 0, &why))
+        << why.toStdString();
     const QByteArray before = ReadAll(project_ + QStringLiteral("/Index.prj"));
     const CliRun add = Cli({"add", project_, "1", "picture"});
     EXPECT_EQ(add.code, 1);
@@ -182,7 +188,8 @@ TEST_F(SharedProject, ACompileCleansUpAfterAKilledOne) {
     // What a compile killed with SIGKILL leaves: its uniquely named temporary
     // file (and the fixed name older versions used).
     const QByteArray before = ReadAll(project_ + QStringLiteral("/data.bin"));
-    QFile::copy(project_ + QStringLiteral("/data.bin"), project_ + QStringLiteral("/data.bin.4242-0badf00d.tmp"));
+    QFile::copy(project_ + QStringLiteral("/data.bin"),
+                project_ + QStringLiteral("/data.bin.4242-0badf00d.tmp"));
     QFile::copy(project_ + QStringLiteral("/data.bin"), project_ + QStringLiteral("/data.bin.new"));
     ASSERT_EQ(Cli({"compile", project_}).code, 0);
     EXPECT_EQ(ReadAll(project_ + QStringLiteral("/data.bin")), before);

@@ -39,8 +39,9 @@ TEST_F(CliProject, NewMakesTheProjectAndRefusesAnExistingOne) {
 
 TEST_F(CliProject, ProjectNameIsOneFolderUnderTheRoot) {
     const QString root = dir_.File("root");
-    for (const QString& name : {QStringLiteral("../outside"), QStringLiteral("a/b"), QStringLiteral(".."),
-                                QStringLiteral("."), QStringLiteral("a\\b"), QString()}) {
+    for (const QString& name :
+         {QStringLiteral("../outside"), QStringLiteral("a/b"), QStringLiteral(".."),
+          QStringLiteral("."), QStringLiteral("a\\b"), QString()}) {
         const CliRun run = Cli({"new", "--root", root, name});
         EXPECT_EQ(run.code, 2) << name.toStdString();
         EXPECT_FALSE(run.err.isEmpty());
@@ -74,7 +75,8 @@ TEST_F(CliProject, RefusalsPrintTheMessageAndFail) {
     EXPECT_NE(noGroup.code, 0);
     EXPECT_TRUE(noGroup.err.contains(QStringLiteral("请先添加一个组!")));
 
-    for (int g = 2; g <= 10; ++g) ASSERT_EQ(Cli({"add-group", project_, QString::number(g)}).code, 0);
+    for (int g = 2; g <= 10; ++g)
+        ASSERT_EQ(Cli({"add-group", project_, QString::number(g)}).code, 0);
     const CliRun eleventh = Cli({"add-group", project_});
     EXPECT_NE(eleventh.code, 0);
     EXPECT_TRUE(eleventh.err.contains(QStringLiteral("组数已达上限！")));
@@ -107,7 +109,8 @@ TEST(CliErrors, NotAProjectOrDamagedProject) {
     EXPECT_EQ(bad.code, 1);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("line 1")));
     EXPECT_EQ(glowdeck::test::ReadAll(dir.File("bad/Index.prj")), QByteArray("<project><grou"));
-    dir.Write("noattr/Index.prj", "<project><group name='g'><picture name='p' id='i'/></group></project>");
+    dir.Write("noattr/Index.prj",
+              "<project><group name='g'><picture name='p' id='i'/></group></project>");
     const CliRun damaged = Cli({"list", dir.File("noattr")});
     EXPECT_EQ(damaged.code, 1);
     EXPECT_TRUE(damaged.out.contains(QStringLiteral("damaged")));

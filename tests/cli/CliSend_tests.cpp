@@ -92,25 +92,30 @@ TEST(CliSendFaults, MissingFilePortOrAdapter) {
     EXPECT_FALSE(missing.contains(QStringLiteral("还未编译！")));
     // A project's data.bin that is not there yet: compile first.
     dir.Write("p/Index.prj", "<project/>");
-    send.start(QStringLiteral(GLOWDECK_CLI), {"send", dir.File("p/data.bin"), "--port", "/dev/null"});
+    send.start(QStringLiteral(GLOWDECK_CLI),
+               {"send", dir.File("p/data.bin"), "--port", "/dev/null"});
     send.waitForFinished(10000);
     EXPECT_EQ(send.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("还未编译！")));
-    send.start(QStringLiteral(GLOWDECK_CLI), {"send", dir.Write("d.bin", "x"), "--port", "/dev/glowdeck-absent"});
+    EXPECT_TRUE(
+        QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("还未编译！")));
+    send.start(QStringLiteral(GLOWDECK_CLI),
+               {"send", dir.Write("d.bin", "x"), "--port", "/dev/glowdeck-absent"});
     send.waitForFinished(10000);
     EXPECT_EQ(send.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("串口未打开")));
+    EXPECT_TRUE(
+        QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("串口未打开")));
     send.start(QStringLiteral(GLOWDECK_CLI), {"send", "--factory", "--port", "/dev/null"});
     send.waitForFinished(10000);
     EXPECT_EQ(send.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("还未编译！")));
+    EXPECT_TRUE(
+        QString::fromUtf8(send.readAllStandardError()).contains(QStringLiteral("还未编译！")));
 }
 
 TEST(CliSendFaults, BadOptionValuesAreUsageErrorsWithAMessage) {
     TempDir dir;
     const QString data = dir.Write("d.bin", "x");
     const QList<QStringList> runs = {
-        {"ball", "--wait", "-1"},  // used to listen for ever
+        {"ball", "--wait", "-1"},   // used to listen for ever
         {"ball", "--wait", "abc"},  // used to be taken as 0
         {"ball", "--wait", "0"},
         {"send", data, "--port", ""},

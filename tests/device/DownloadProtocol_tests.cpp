@@ -62,17 +62,22 @@ TEST(Frames, PacketLayout) {
     const std::uint8_t abc[] = {'a', 'b', 'c'};
     const Block packet = frames::Packet(0x0102, abc, 3);
     ASSERT_EQ(packet.size(), 9u);
-    EXPECT_EQ(Block(packet.begin(), packet.begin() + 7), (Block{0xA3, 0x02, 0x01, 0x03, 'a', 'b', 'c'}));
+    EXPECT_EQ(Block(packet.begin(), packet.begin() + 7),
+              (Block{0xA3, 0x02, 0x01, 0x03, 'a', 'b', 'c'}));
     const std::uint16_t crc = Crc16(packet.data(), 7);
     EXPECT_EQ(packet[7], crc & 0xFF);
     EXPECT_EQ(packet[8], crc >> 8);
 }
 
 TEST(Frames, FactoryFiles) {
-    EXPECT_EQ(frames::FactoryFile(QStringLiteral("/opt/g"), {1, 1}), QStringLiteral("/opt/g/factory.bin"));
-    EXPECT_EQ(frames::FactoryFile(QStringLiteral("/opt/g"), {2, 1}), QStringLiteral("/opt/g/factory2.bin"));
-    EXPECT_EQ(frames::FactoryFile(QStringLiteral("/opt/g"), {2, 0}), QStringLiteral("/opt/g/factory1.bin"));
-    EXPECT_EQ(frames::FactoryFile(QStringLiteral("/opt/g"), {0, 0}), QStringLiteral("/opt/g/factory.bin"));
+    EXPECT_EQ(frames::FactoryFile(QStringLiteral("/opt/g"), {1, 1}),
+              QStringLiteral("/opt/g/factory.bin"));
+    EXPECT_EQ(frames::FactoryFile(QStringLiteral("/opt/g"), {2, 1}),
+              QStringLiteral("/opt/g/factory2.bin"));
+    EXPECT_EQ(frames::FactoryFile(QStringLiteral("/opt/g"), {2, 0}),
+              QStringLiteral("/opt/g/factory1.bin"));
+    EXPECT_EQ(frames::FactoryFile(QStringLiteral("/opt/g"), {0, 0}),
+              QStringLiteral("/opt/g/factory.bin"));
 }
 
 TEST(DataPhase, EmptyFileSendsOnlyTheEndCommand) {
@@ -125,7 +130,8 @@ TEST(DataPhase, LongFileSendsEveryByteInOrder) {
         const int sequence = b[1] | (b[2] << 8);
         ASSERT_EQ(sequence, static_cast<int>(k + 1));
         ASSERT_EQ(b.size(), static_cast<size_t>(b[3]) + 6);
-        ASSERT_EQ(Crc16(b.data(), static_cast<std::uint8_t>(b[3] + 4)), b[b.size() - 2] | (b[b.size() - 1] << 8));
+        ASSERT_EQ(Crc16(b.data(), static_cast<std::uint8_t>(b[3] + 4)),
+                  b[b.size() - 2] | (b[b.size() - 1] << 8));
         received.append(reinterpret_cast<const char*>(b.data() + 4), b[3]);
     }
     EXPECT_EQ(blocks[281][3], 31);
@@ -247,7 +253,8 @@ TEST(SendController, ExitDuringTheDataPhaseStopsWithoutEndCommand) {
     TempDir dir;
     RecordingLink link;
     RecordingSink sink;
-    CSendController controller(link, sink, {}, [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(2)); });
+    CSendController controller(
+        link, sink, {}, [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(2)); });
     controller.sendFilePath = dir.Write("data.bin", FileOf(249 * 400));
     ASSERT_TRUE(controller.PressSend({1, 0}));
     controller.Worker().Wait();

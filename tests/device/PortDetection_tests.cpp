@@ -22,7 +22,8 @@ namespace {
 // Builds /sys/class/tty/NAME with a device link into a USB device tree.
 class FakeSysfs {
 public:
-    void AddUsb(const QString& tty, const QString& vendor, const QString& product, const QString& productName) {
+    void AddUsb(const QString& tty, const QString& vendor, const QString& product,
+                const QString& productName) {
         const QString usb = root_.File(QStringLiteral("devices/usb1/1-%1").arg(++usbCount_));
         const QString iface = usb + QStringLiteral("/1-%1:1.0/%2").arg(usbCount_).arg(tty);
         QDir().mkpath(iface);
@@ -39,7 +40,9 @@ public:
         QFile::link(drv, dev + QStringLiteral("/driver"));
         Link(dev, tty);
     }
-    void AddVirtual(const QString& tty) { QDir().mkpath(root_.File(QStringLiteral("class/tty/") + tty)); }
+    void AddVirtual(const QString& tty) {
+        QDir().mkpath(root_.File(QStringLiteral("class/tty/") + tty));
+    }
     QString Root() const { return root_.Path(); }
 
 private:
@@ -76,10 +79,11 @@ TEST(AdapterPortNumber, ReadsTheNumberAsTheDialogDoes) {
 TEST(DetectAdapter, OneAdapter) {
     RecordingSink sink;
     QStringList statuses;
-    const auto found = DetectAdapterPort(
-        {Port(QStringLiteral("ttyS0 (ttyS0)"), QStringLiteral("/dev/ttyS0")),
-         Port(QStringLiteral("Prolific USB-to-Serial Comm Port (ttyUSB1)"), QStringLiteral("/dev/ttyUSB1"))},
-        &sink, [&](const QString& s) { statuses << s; });
+    const auto found =
+        DetectAdapterPort({Port(QStringLiteral("ttyS0 (ttyS0)"), QStringLiteral("/dev/ttyS0")),
+                           Port(QStringLiteral("Prolific USB-to-Serial Comm Port (ttyUSB1)"),
+                                QStringLiteral("/dev/ttyUSB1"))},
+                          &sink, [&](const QString& s) { statuses << s; });
     EXPECT_TRUE(found.portKnown);
     EXPECT_EQ(found.device, QStringLiteral("/dev/ttyUSB1"));
     EXPECT_EQ(statuses, QStringList{QStringLiteral("检测到传送端口!")});
@@ -89,11 +93,14 @@ TEST(DetectAdapter, OneAdapter) {
 
 TEST(DetectAdapter, TwoAdaptersKeepTheFirstAndWarnOnce) {
     RecordingSink sink;
-    const auto found = DetectAdapterPort(
-        {Port(QStringLiteral("Prolific USB-to-Serial Comm Port (COM12)"), QStringLiteral("/dev/ttyUSB0")),
-         Port(QStringLiteral("Prolific USB-to-Serial Comm Port (COM4)"), QStringLiteral("/dev/ttyUSB1")),
-         Port(QStringLiteral("Prolific USB-to-Serial Comm Port (COM5)"), QStringLiteral("/dev/ttyUSB2"))},
-        &sink);
+    const auto found =
+        DetectAdapterPort({Port(QStringLiteral("Prolific USB-to-Serial Comm Port (COM12)"),
+                                QStringLiteral("/dev/ttyUSB0")),
+                           Port(QStringLiteral("Prolific USB-to-Serial Comm Port (COM4)"),
+                                QStringLiteral("/dev/ttyUSB1")),
+                           Port(QStringLiteral("Prolific USB-to-Serial Comm Port (COM5)"),
+                                QStringLiteral("/dev/ttyUSB2"))},
+                          &sink);
     EXPECT_TRUE(found.portKnown);
     EXPECT_EQ(found.portNumber, 12);
     EXPECT_EQ(found.device, QStringLiteral("/dev/ttyUSB0"));
@@ -105,21 +112,28 @@ TEST(DetectAdapter, NoAdapterAndNameWithoutPort) {
     EXPECT_FALSE(DetectAdapterPort({Port(QStringLiteral("FTDI (ttyUSB0)"))}, &sink).portKnown);
     EXPECT_FALSE(DetectAdapterPort({}, &sink).portKnown);
     // Matching is case-sensitive.
-    EXPECT_FALSE(DetectAdapterPort({Port(QStringLiteral("prolific usb-to-serial comm port (COM1)"))}, &sink).portKnown);
-    const auto bare = DetectAdapterPort({Port(QStringLiteral("Prolific USB-to-Serial Comm Port"))}, &sink);
+    EXPECT_FALSE(
+        DetectAdapterPort({Port(QStringLiteral("prolific usb-to-serial comm port (COM1)"))}, &sink)
+            .portKnown);
+    const auto bare =
+        DetectAdapterPort({Port(QStringLiteral("Prolific USB-to-Serial Comm Port"))}, &sink);
     EXPECT_TRUE(bare.portKnown);
     EXPECT_EQ(bare.portNumber, 0);
     EXPECT_TRUE(bare.device.isEmpty());
     EXPECT_TRUE(sink.texts.isEmpty());
     // Without a device path, the name in parentheses names the node.
-    EXPECT_EQ(DetectAdapterPort({Port(QStringLiteral("Prolific USB-to-Serial Comm Port (ttyUSB3)"))}, &sink).device,
+    EXPECT_EQ(DetectAdapterPort(
+                  {Port(QStringLiteral("Prolific USB-to-Serial Comm Port (ttyUSB3)"))}, &sink)
+                  .device,
               QStringLiteral("/dev/ttyUSB3"));
 }
 
 TEST(Sysfs, AdapterIsNamedFromItsUsbVendor) {
     FakeSysfs sys;
-    sys.AddUsb(QStringLiteral("ttyUSB0"), QStringLiteral("067b"), QStringLiteral("2303"), QStringLiteral("USB-Serial Controller"));
-    sys.AddUsb(QStringLiteral("ttyUSB1"), QStringLiteral("0403"), QStringLiteral("6001"), QStringLiteral("FT232R USB UART"));
+    sys.AddUsb(QStringLiteral("ttyUSB0"), QStringLiteral("067b"), QStringLiteral("2303"),
+               QStringLiteral("USB-Serial Controller"));
+    sys.AddUsb(QStringLiteral("ttyUSB1"), QStringLiteral("0403"), QStringLiteral("6001"),
+               QStringLiteral("FT232R USB UART"));
     sys.AddPlatform(QStringLiteral("ttyS0"), QStringLiteral("serial8250"));
     sys.AddPlatform(QStringLiteral("ttyAMA0"), QStringLiteral("uart-pl011"));
     sys.AddVirtual(QStringLiteral("tty1"));
@@ -133,7 +147,8 @@ TEST(Sysfs, AdapterIsNamedFromItsUsbVendor) {
     EXPECT_EQ(ports[0].description, QStringLiteral("uart-pl011"));
     EXPECT_FALSE(ports[0].isUsb);
     EXPECT_EQ(ports[1].friendlyName, QStringLiteral("Prolific USB-to-Serial Comm Port (ttyUSB0)"));
-    EXPECT_EQ(ports[1].description, QStringLiteral("USB-Serial Controller"));  // the USB product string
+    EXPECT_EQ(ports[1].description,
+              QStringLiteral("USB-Serial Controller"));  // the USB product string
     EXPECT_EQ(ports[1].devicePath, QStringLiteral("/dev/ttyUSB0"));
     EXPECT_TRUE(ports[1].isUsb);
     EXPECT_EQ(ports[2].friendlyName, QStringLiteral("FT232R USB UART (ttyUSB1)"));
@@ -144,8 +159,10 @@ TEST(Sysfs, AdapterIsNamedFromItsUsbVendor) {
 
 TEST(Sysfs, TwoAndNoAdapters) {
     FakeSysfs two;
-    two.AddUsb(QStringLiteral("ttyUSB0"), QStringLiteral("067b"), QStringLiteral("2303"), QString());
-    two.AddUsb(QStringLiteral("ttyUSB1"), QStringLiteral("067B"), QStringLiteral("23a3"), QString());
+    two.AddUsb(QStringLiteral("ttyUSB0"), QStringLiteral("067b"), QStringLiteral("2303"),
+               QString());
+    two.AddUsb(QStringLiteral("ttyUSB1"), QStringLiteral("067B"), QStringLiteral("23a3"),
+               QString());
     std::vector<PortInfo> ports;
     EnumeratePorts(ports, false, [&] { return SysfsPorts(two.Root()); });
     RecordingSink sink;

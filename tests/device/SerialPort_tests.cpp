@@ -1,7 +1,7 @@
 // The serial port on pseudo-terminals: raw bytes, exclusivity, configuration
 // failures, closing under a write.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -77,7 +77,8 @@ TEST(SerialPort, MissingDeviceReturnsZeroWithoutAMessage) {
     EXPECT_EQ(port.Open(QStringLiteral("/dev/glowdeck-no-such-port"), 57600, 'N', 8, 1, 512), 0);
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(port.OpenErrno(), ENOENT);
-    EXPECT_EQ(port.Open(QStringLiteral("/etc/hostname"), 57600, 'N', 8, 1, 512), 0);  // not a terminal
+    EXPECT_EQ(port.Open(QStringLiteral("/etc/hostname"), 57600, 'N', 8, 1, 512),
+              0);  // not a terminal
     EXPECT_TRUE(sink.texts.isEmpty());
     port.Close();  // closing a port that is not open is harmless
 }
@@ -107,7 +108,8 @@ TEST(SerialPort, ConfigurationFailureIsReportedOnceAndThePortStaysOpen) {
     CSerialPort port(&sink);
     EXPECT_EQ(port.Open(pty.path, 128000, 'N', 8, 1, 512), 1);  // no such terminal speed
     ASSERT_EQ(sink.texts.size(), 1);
-    EXPECT_TRUE(sink.texts[0].startsWith(QStringLiteral("WARNING:  BuildCommDCB() Failed with the following error: \n")));
+    EXPECT_TRUE(sink.texts[0].startsWith(
+        QStringLiteral("WARNING:  BuildCommDCB() Failed with the following error: \n")));
     EXPECT_TRUE(sink.texts[0].endsWith(QStringLiteral("\nPort: ") + pty.path + QLatin1Char('\n')));
     EXPECT_EQ(sink.captions[0], QStringLiteral("Application Error"));
     EXPECT_TRUE(port.IsOpen());

@@ -75,7 +75,8 @@ TEST(VirtualBall, FindsWhereAStreamGoesWrong) {
         const char* expected;
     } cases[] = {
         {{{0x01, 0x02, 0x03}}, "init command"},
-        {{{0xA6, 0x55, 0xAA}, frames::Packet(2, reinterpret_cast<const std::uint8_t*>("ab"), 2)}, "sequence 2, expected 1"},
+        {{{0xA6, 0x55, 0xAA}, frames::Packet(2, reinterpret_cast<const std::uint8_t*>("ab"), 2)},
+         "sequence 2, expected 1"},
         {{{0xA6, 0x55, 0xAA}, {0xA3, 0x01, 0x00, 0x01, 0x41, 0x00, 0x00}}, "CRC"},
         {{{0xA6, 0x55, 0xAA, 0x02}, {0x00}}, "expected a packet"},
     };
@@ -92,7 +93,8 @@ TEST(VirtualBall, FindsWhereAStreamGoesWrong) {
         }
         receiver.join();
         EXPECT_FALSE(report.complete);
-        EXPECT_TRUE(report.failure.contains(QString::fromUtf8(c.expected))) << report.failure.toStdString();
+        EXPECT_TRUE(report.failure.contains(QString::fromUtf8(c.expected)))
+            << report.failure.toStdString();
     }
 }
 
@@ -114,7 +116,8 @@ TEST(VirtualBall, PulledCableEndsTheSendQuickly) {
     const auto pulled = std::chrono::steady_clock::now();
     ball.Hangup();
     transfer.controller.Worker().Wait();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - pulled).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - pulled).count();
     EXPECT_LT(seconds, 2.0);
     EXPECT_FALSE(transfer.controller.Worker().EndWritten());
     EXPECT_FALSE(transfer.port.LineUp());

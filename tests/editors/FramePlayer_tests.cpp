@@ -12,7 +12,7 @@ TEST(FramePlayer, DelayRule) {
     EXPECT_EQ(player.DelayOf(0), 10);     // 0 plays at 10 ms
     EXPECT_EQ(player.DelayOf(2), 10000);  // capped
     player.SetDelayReduction(500);
-    EXPECT_EQ(player.DelayOf(1), 500);    // 1 s with speed 500
+    EXPECT_EQ(player.DelayOf(1), 500);  // 1 s with speed 500
     player.SetDelayReduction(-500);
     EXPECT_EQ(player.DelayOf(1), 1500);
     player.SetFrameHeight56(true);

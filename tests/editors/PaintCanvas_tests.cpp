@@ -12,16 +12,22 @@ namespace {
 
 QRgb ColourOf(char c) {
     switch (c) {
-        case 'w': return qRgb(255, 255, 255);
-        case 'r': return qRgb(255, 0, 0);
-        case 'R': return qRgb(254, 0, 0);
-        case 'b': return qRgb(0, 0, 255);
-        default: return qRgb(0, 0, 0);
+        case 'w':
+            return qRgb(255, 255, 255);
+        case 'r':
+            return qRgb(255, 0, 0);
+        case 'R':
+            return qRgb(254, 0, 0);
+        case 'b':
+            return qRgb(0, 0, 255);
+        default:
+            return qRgb(0, 0, 0);
     }
 }
 
 QImage Picture(const std::vector<const char*>& rows) {
-    QImage image(static_cast<int>(std::strlen(rows[0])), static_cast<int>(rows.size()), QImage::Format_RGB32);
+    QImage image(static_cast<int>(std::strlen(rows[0])), static_cast<int>(rows.size()),
+                 QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, ColourOf(rows[y][x]));
     return image;
@@ -43,7 +49,9 @@ std::vector<std::string> Rows(const QImage& image) {
     return rows;
 }
 
-std::vector<std::string> S(std::initializer_list<const char*> rows) { return {rows.begin(), rows.end()}; }
+std::vector<std::string> S(std::initializer_list<const char*> rows) {
+    return {rows.begin(), rows.end()};
+}
 
 constexpr unsigned kWhite = 0xFFFFFF, kRed = 0x0000FF;
 
@@ -51,7 +59,8 @@ constexpr unsigned kWhite = 0xFFFFFF, kRed = 0x0000FF;
 
 TEST(PaintTools, PenSizes) {
     CPaintCanvas canvas;
-    canvas.SetImage(Picture({".......", ".......", ".......", ".......", ".......", ".......", "......."}));
+    canvas.SetImage(
+        Picture({".......", ".......", ".......", ".......", ".......", ".......", "......."}));
     canvas.SetPenColour(kWhite);
     canvas.SetTool(PaintTool::RoundPen);
     canvas.SetPenSize(0);  // slider at 1: one pixel
@@ -60,54 +69,35 @@ TEST(PaintTools, PenSizes) {
     canvas.SetPenSize(1);  // radius 1
     canvas.FrameEvent(Event::Press, QPoint(4, 4));
     canvas.FrameEvent(Event::Release, QPoint(4, 4));
-    EXPECT_EQ(Rows(canvas.Shown()), S({".......",
-                                       ".w.....",
-                                       ".......",
-                                       "....w..",
-                                       "...www.",
-                                       "....w..",
-                                       "......."}));
+    EXPECT_EQ(Rows(canvas.Shown()),
+              S({".......", ".w.....", ".......", "....w..", "...www.", "....w..", "......."}));
     canvas.SetImage(Picture({"......", "......", "......", "......", "......"}));
     canvas.SetTool(PaintTool::SquarePen);
     canvas.SetPenSize(2);  // n + 1 pixels a side
     canvas.FrameEvent(Event::Press, QPoint(1, 1));
     canvas.FrameEvent(Event::Move, QPoint(3, 2));  // dragging keeps drawing
     canvas.FrameEvent(Event::Release, QPoint(3, 2));
-    EXPECT_EQ(Rows(canvas.Shown()), S({"......",
-                                       ".www..",
-                                       ".wwwww",
-                                       ".wwwww",
-                                       "...www"}));
+    EXPECT_EQ(Rows(canvas.Shown()), S({"......", ".www..", ".wwwww", ".wwwww", "...www"}));
 }
 
 TEST(PaintTools, BucketStopsAtAOneLevelDifferenceAndIsFourConnected) {
     CPaintCanvas canvas;
-    canvas.SetImage(Picture({"rrR.",
-                             "rRr.",
-                             "R.rr",
-                             "..r."}));
+    canvas.SetImage(Picture({"rrR.", "rRr.", "R.rr", "..r."}));
     canvas.SetPenColour(0xFF0000);  // blue
     canvas.SetTool(PaintTool::Bucket);
     canvas.FrameEvent(Event::Press, QPoint(0, 0));
-    EXPECT_EQ(Rows(canvas.Shown()), S({"bbR.",
-                                       "bRr.",
-                                       "R.rr",
-                                       "..r."}));
+    EXPECT_EQ(Rows(canvas.Shown()), S({"bbR.", "bRr.", "R.rr", "..r."}));
     canvas.FrameEvent(Event::Press, QPoint(1, 1));  // a pixel whose neighbours all differ
     EXPECT_EQ(Rows(canvas.Shown())[1], "bbr.");
 }
 
 TEST(PaintTools, ReplaceRecoloursUnconnectedPixels) {
     CPaintCanvas canvas;
-    canvas.SetImage(Picture({"r.r",
-                             ".w.",
-                             "r.R"}));
+    canvas.SetImage(Picture({"r.r", ".w.", "r.R"}));
     canvas.SetPenColour(kWhite);
     canvas.SetTool(PaintTool::Replace);
     canvas.FrameEvent(Event::Press, QPoint(0, 0));
-    EXPECT_EQ(Rows(canvas.Shown()), S({"w.w",
-                                       ".w.",
-                                       "w.R"}));
+    EXPECT_EQ(Rows(canvas.Shown()), S({"w.w", ".w.", "w.R"}));
 }
 
 TEST(PaintTools, NoToolPaintsNothingAndPushesNoSnapshot) {
@@ -162,17 +152,16 @@ TEST(UndoRedo, ExactStackSemantics) {
 
 TEST(PaintWindow, ShiftFillsOrReplacesWhateverTheTool) {
     CPaintCanvas canvas;
-    canvas.SetImage(Picture({"..r",
-                             "r.."}));
+    canvas.SetImage(Picture({"..r", "r.."}));
     canvas.SetPenColour(kWhite);
     canvas.SetTool(PaintTool::RoundPen);
     EXPECT_TRUE(canvas.WindowEvent(Event::Press, QPoint(0, 0), true, true));  // Shift + left: fill
-    EXPECT_EQ(Rows(canvas.Shown()), S({"wwr",
-                                       "rww"}));
-    EXPECT_TRUE(canvas.WindowEvent(Event::RightPress, QPoint(2, 0), false, true));  // Shift + right: replace
-    EXPECT_EQ(Rows(canvas.Shown()), S({"www",
-                                       "www"}));
-    EXPECT_FALSE(canvas.WindowEvent(Event::Move, QPoint(1, 1), true, true));  // other events: nothing
+    EXPECT_EQ(Rows(canvas.Shown()), S({"wwr", "rww"}));
+    EXPECT_TRUE(canvas.WindowEvent(Event::RightPress, QPoint(2, 0), false,
+                                   true));  // Shift + right: replace
+    EXPECT_EQ(Rows(canvas.Shown()), S({"www", "www"}));
+    EXPECT_FALSE(
+        canvas.WindowEvent(Event::Move, QPoint(1, 1), true, true));  // other events: nothing
 }
 
 TEST(PaintWindow, HeldButtonActsAtEveryPointAndReleaseEndsTheStroke) {

@@ -20,7 +20,9 @@ QImage Pattern(int w, int h, bool alpha) {
     QImage image(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            image.setPixel(x, y, qRgba(x * 40 % 256, y * 30 % 256, (x + y) * 20 % 256, alpha ? (x * 60) % 256 : 255));
+            image.setPixel(x, y,
+                           qRgba(x * 40 % 256, y * 30 % 256, (x + y) * 20 % 256,
+                                 alpha ? (x * 60) % 256 : 255));
     return image;
 }
 
@@ -41,9 +43,11 @@ int main(int argc, char** argv) {
     bool ok = true;
     ok &= Pattern(12, 8, true).save(QDir(folder).filePath(QStringLiteral("alpha.png")), "PNG");
     ok &= Pattern(12, 56, false).save(QDir(folder).filePath(QStringLiteral("rows56.png")), "PNG");
-    ok &= Pattern(16, 12, false).save(QDir(folder).filePath(QStringLiteral("photo.jpg")), "JPEG", 80);
+    ok &=
+        Pattern(16, 12, false).save(QDir(folder).filePath(QStringLiteral("photo.jpg")), "JPEG", 80);
     ok &= Pattern(9, 7, false).save(QDir(folder).filePath(QStringLiteral("plain.bmp")), "BMP");
-    const std::vector<QRgb> palette = {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(255, 255, 255)};
+    const std::vector<QRgb> palette = {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0),
+                                       qRgb(255, 255, 255)};
     for (int disposal = 0; disposal <= 3; ++disposal) {
         GifFrameSpec first = FilledFrame(0, 0, 8, 8, 1);
         first.disposal = disposal;

@@ -63,11 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CPictureConverter picture;
     if (picture.LoadFile(SourcePath())) {
         Require(picture.LoadError().isEmpty(), "picture loaded with an error");
-        Require(picture.Width() >= 0 && picture.Width() <= MaxLedColumns, "picture width beyond the index");
+        Require(picture.Width() >= 0 && picture.Width() <= MaxLedColumns,
+                "picture width beyond the index");
         picture.SetThreshold(0xFF808080);
         Require(picture.Convert(ball), "loaded picture did not convert");
         const PackedColumns packed = picture.Packed();
-        Require(packed.frames == 1 && packed.width == picture.Width(), "picture columns differ from its width");
+        Require(packed.frames == 1 && packed.width == picture.Width(),
+                "picture columns differ from its width");
         Touch(packed);
     } else {
         Require(!picture.LoadError().isEmpty(), "picture failed without a reason");
@@ -76,9 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CAnimationConverter animation;
     if (animation.LoadFile(SourcePath())) {
         Require(animation.LoadError().isEmpty(), "animation loaded with an error");
-        Require(animation.FrameCount() >= 1 && animation.FrameCount() <= CAnimationConverter::MaxFrames,
-                "frame count out of range");
-        Require(animation.Width() >= 0 && animation.Width() <= MaxLedColumns, "frame width beyond the index");
+        Require(
+            animation.FrameCount() >= 1 && animation.FrameCount() <= CAnimationConverter::MaxFrames,
+            "frame count out of range");
+        Require(animation.Width() >= 0 && animation.Width() <= MaxLedColumns,
+                "frame width beyond the index");
         animation.SetThreshold(0xFF404040);
         Require(animation.Convert(ball, nullptr), "loaded animation did not convert");
         const PackedColumns packed = animation.Packed();

@@ -59,7 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Shape after = Walk(again);
     if (file.Loaded() && (after.groups != before.groups || after.items != before.items ||
                           after.lengths != before.lengths)) {
-        std::fprintf(stderr, "round trip changed the project: %d/%ld/%lld groups/items/lengths became %d/%ld/%lld\n%s\n",
+        std::fprintf(stderr,
+                     "round trip changed the project: %d/%ld/%lld groups/items/lengths became "
+                     "%d/%ld/%lld\n%s\n",
                      before.groups, before.items, before.lengths, after.groups, after.items,
                      after.lengths, saved.constData());
         std::abort();

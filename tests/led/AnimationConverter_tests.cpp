@@ -34,7 +34,8 @@ TEST(AnimationConverter, StillGifIsOneFrameWithoutDelays) {
     EXPECT_EQ(converter.FrameCount(), 1);
     EXPECT_EQ(converter.Delays()[0], 0);
     ASSERT_TRUE(converter.Convert({1, 0}, nullptr));
-    EXPECT_EQ(converter.Packed().frames * converter.Packed().width * converter.Packed().columnBytes, 56 * 21);
+    EXPECT_EQ(converter.Packed().frames * converter.Packed().width * converter.Packed().columnBytes,
+              56 * 21);
 }
 
 TEST(AnimationConverter, SixtyFramesAreCutToFifty) {
@@ -61,8 +62,9 @@ TEST(AnimationConverter, DelaysInHundredthsBecomeMilliseconds) {
 TEST(AnimationConverter, FourSquareFramesPerLayer) {
     TempDir dir;
     const QString gif = WriteGif(dir, "sq.gif", 4, QSize(112, 112), {10, 10, 10, 10});
-    for (const auto& [ball, bytes] : {std::pair{BallConfig{1, 0}, 4704}, std::pair{BallConfig{2, 1}, 3136},
-                                      std::pair{BallConfig{2, 0}, 4704}}) {
+    for (const auto& [ball, bytes] :
+         {std::pair{BallConfig{1, 0}, 4704}, std::pair{BallConfig{2, 1}, 3136},
+          std::pair{BallConfig{2, 0}, 4704}}) {
         const QString data = dir.Write("data.bin", QByteArray());
         CAnimationConverter converter;
         ASSERT_TRUE(converter.LoadFile(gif));
@@ -86,7 +88,8 @@ TEST(AnimationConverter, UnknownBallTypeWarnsPerFrameAndPacksNothing) {
     ASSERT_TRUE(converter.Convert({0, 0}, &sink));
     EXPECT_EQ(sink.texts, QStringList(3, QStringLiteral("映射错误！")));
     const PackedColumns packed = converter.Packed();
-    for (int k = 0; k < packed.frames * packed.width * packed.columnBytes; ++k) ASSERT_EQ(packed.data[k], 0);
+    for (int k = 0; k < packed.frames * packed.width * packed.columnBytes; ++k)
+        ASSERT_EQ(packed.data[k], 0);
 }
 
 TEST(AnimationConverter, ConvertFrameForTheViewOnly) {
@@ -119,7 +122,8 @@ TEST(AnimationConverter, FrameTooWideForTheIndexIsRefused) {
     EXPECT_FALSE(converter.LoadFile(WriteGif(dir, "wide.gif", 2, QSize(1171, 1), {1, 1})));
     EXPECT_FALSE(converter.Loaded());
     EXPECT_EQ(converter.Width(), 0);
-    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("65576"))) << converter.LoadError().toStdString();
+    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("65576")))
+        << converter.LoadError().toStdString();
 }
 
 TEST(AnimationConverter, FramesThatCannotBeDecodedGiveAReason) {
@@ -136,8 +140,9 @@ namespace {
 
 // Palette of the composition cases: index 5 is the transparent colour when
 // a case has one (magenta shows where it was wrongly drawn opaque).
-const QRgb Black = qRgb(0, 0, 0), Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), White = qRgb(255, 255, 255),
-           Blue = qRgb(0, 0, 255), Magenta = qRgb(255, 0, 255), Yellow = qRgb(255, 255, 0), Cyan = qRgb(0, 255, 255);
+const QRgb Black = qRgb(0, 0, 0), Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0),
+           White = qRgb(255, 255, 255), Blue = qRgb(0, 0, 255), Magenta = qRgb(255, 0, 255),
+           Yellow = qRgb(255, 255, 0), Cyan = qRgb(0, 255, 255);
 const std::vector<QRgb> GlobalPalette = {Black, Red, Green, White, Blue, Magenta};
 const std::vector<QRgb> LocalPalette = {Black, Red, Yellow, White, Cyan, Magenta};
 
@@ -182,7 +187,8 @@ TEST(AnimationConverter, FramesAreComposedWithDisposalAndTransparencyDark) {
                 for (const bool local : {false, true}) {
                     const Composition c{disposal, transparent, interlaced, local};
                     const std::string name = "disposal " + std::to_string(disposal) +
-                                             (transparent ? " transparent" : "") + (interlaced ? " interlaced" : "") +
+                                             (transparent ? " transparent" : "") +
+                                             (interlaced ? " interlaced" : "") +
                                              (local ? " local palette" : "");
                     CAnimationConverter converter;
                     ASSERT_TRUE(converter.LoadFile(dir.Write("c.gif", CompositionGif(c)))) << name;
@@ -198,8 +204,9 @@ TEST(AnimationConverter, FramesAreComposedWithDisposalAndTransparencyDark) {
                     EXPECT_EQ(ColourAt(converter, 1, 30, 30), Red) << name;
                     // The next frame after the patch is disposed of.
                     QRgb inside = even, corner = transparent ? Red : Magenta;
-                    if (disposal == 2) inside = corner = Black;  // background (index 0) or cleared: dark
-                    if (disposal == 3) inside = corner = Red;    // what was there before the patch
+                    if (disposal == 2)
+                        inside = corner = Black;  // background (index 0) or cleared: dark
+                    if (disposal == 3) inside = corner = Red;  // what was there before the patch
                     EXPECT_EQ(ColourAt(converter, 2, 12, 12), inside) << name;
                     EXPECT_EQ(ColourAt(converter, 2, 8, 8), corner) << name;
                     EXPECT_EQ(ColourAt(converter, 2, 41, 41), Green) << name;
@@ -230,8 +237,8 @@ TEST(AnimationConverter, FramesDitherIndependentlyOfEachOther) {
     const QImage grey = filled(qRgb(100, 128, 160));
     TempDir dir;
     QByteArray bytes;
-    ASSERT_TRUE(EncodeGif({grey, filled(qRgb(255, 255, 255)), grey, filled(qRgb(0, 0, 0)), grey}, {5, 5, 5, 5, 5}, 0,
-                          &bytes));
+    ASSERT_TRUE(EncodeGif({grey, filled(qRgb(255, 255, 255)), grey, filled(qRgb(0, 0, 0)), grey},
+                          {5, 5, 5, 5, 5}, 0, &bytes));
     CAnimationConverter converter;
     ASSERT_TRUE(converter.LoadFile(dir.Write("g.gif", bytes)));
     converter.SetDither(true);

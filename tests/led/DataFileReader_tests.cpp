@@ -12,17 +12,21 @@ using namespace glowdeck;
 using glowdeck::test::ReadAll;
 
 namespace {
-QByteArray Golden(const char* name) { return ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/") + QLatin1String(name)); }
+QByteArray Golden(const char* name) {
+    return ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/") + QLatin1String(name));
+}
 }  // namespace
 
 TEST(DataFileReader, GoldenFilesAreConsistent) {
-    for (const auto& [name, bytes] : {std::pair{"mixed_single.data.bin", 21}, std::pair{"mixed_inner.data.bin", 14},
-                                      std::pair{"one_picture.data.bin", 21}, std::pair{"empty.data.bin", 21}}) {
+    for (const auto& [name, bytes] :
+         {std::pair{"mixed_single.data.bin", 21}, std::pair{"mixed_inner.data.bin", 14},
+          std::pair{"one_picture.data.bin", 21}, std::pair{"empty.data.bin", 21}}) {
         DataIndex index;
         QStringList problems;
         QString error;
         ASSERT_TRUE(ReadDataIndex(Golden(name), 0, &index, &problems, &error)) << name;
-        EXPECT_TRUE(problems.isEmpty()) << name << ": " << problems.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(problems.isEmpty())
+            << name << ": " << problems.join(QLatin1Char('\n')).toStdString();
         EXPECT_EQ(index.columnBytes, bytes) << name;
     }
     DataIndex index;
@@ -47,7 +51,8 @@ TEST(DataFileReader, DamageIsNamed) {
     EXPECT_TRUE(problems.join(QLatin1Char('\n')).contains(QStringLiteral("group 1: data offset")));
 
     problems.clear();
-    ASSERT_TRUE(ReadDataIndex(Golden("one_picture.data.bin").chopped(21), 0, &index, &problems, nullptr));
+    ASSERT_TRUE(
+        ReadDataIndex(Golden("one_picture.data.bin").chopped(21), 0, &index, &problems, nullptr));
     EXPECT_FALSE(problems.isEmpty());
 
     problems.clear();
@@ -81,7 +86,8 @@ TEST(DataFileReader, RandomBytesNeverCrash) {
         QString error;
         if (ReadDataIndex(data, 0, &index, &problems, &error)) {
             ++accepted;
-            for (const auto& g : index.groups) UnpackColumns(data, g.dataOffset, std::min(g.columns, 500), LedTable::Single);
+            for (const auto& g : index.groups)
+                UnpackColumns(data, g.dataOffset, std::min(g.columns, 500), LedTable::Single);
         } else {
             ++rejected;
             EXPECT_FALSE(error.isEmpty());
@@ -104,7 +110,7 @@ TEST(LedUnpacker, InverseOfPacking) {
     const QImage past = UnpackColumns(data, 42, 3, LedTable::Single);
     EXPECT_EQ(past.pixel(2, 0), qRgb(0, 0, 0));  // past the end: dark
     QByteArray red(21, '\0');
-    red[0] = 0x04;        // position 3: blue of row 0 off
-    red[16] = 0x08;       // position 132: green of row 0 off
+    red[0] = 0x04;   // position 3: blue of row 0 off
+    red[16] = 0x08;  // position 132: green of row 0 off
     EXPECT_EQ(UnpackColumns(red, 0, 1, LedTable::Single).pixel(0, 0), qRgb(255, 0, 0));
 }

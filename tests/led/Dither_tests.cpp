@@ -34,7 +34,8 @@ QStringList Drawn(const QImage& led) {
     QStringList rows;
     for (int y = 0; y < led.height(); ++y) {
         QString row;
-        for (int x = 0; x < led.width(); ++x) row += qRed(led.pixel(x, y)) == 255 ? QLatin1Char('#') : QLatin1Char('.');
+        for (int x = 0; x < led.width(); ++x)
+            row += qRed(led.pixel(x, y)) == 255 ? QLatin1Char('#') : QLatin1Char('.');
         rows << row;
     }
     return rows;
@@ -53,23 +54,21 @@ TEST(Dither, MidGreyLightsAboutHalfOfEachChannel) {
 
 TEST(Dither, FlatFieldsGiveTheEvenPatterns) {
     EXPECT_EQ(Drawn(DitherImage(Filled(16, 4, qRgb(128, 128, 128)), kDefault)),
-              QStringList({"#.#.#.#.#.#.#.#.",
-                           ".#.#.#.#.#.#.#.#",
-                           "#.#.#.#.#.#.#.#.",
+              QStringList({"#.#.#.#.#.#.#.#.", ".#.#.#.#.#.#.#.#", "#.#.#.#.#.#.#.#.",
                            ".#.#.#.#.#.#.#.#"}));
     EXPECT_EQ(Drawn(DitherImage(Filled(16, 4, qRgb(64, 64, 64)), kDefault)),
-              QStringList({"................",
-                           "#.#.#.#.#.#.#.#.",
-                           "...............#",
+              QStringList({"................", "#.#.#.#.#.#.#.#.", "...............#",
                            ".#.#.#.#.#.#.#.."}));
 }
 
 TEST(Dither, PureColoursStayPureAtEveryThreshold) {
-    const QRgb pure[] = {qRgb(0, 0, 0),     qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(0, 0, 255),
-                         qRgb(255, 255, 0), qRgb(0, 255, 255), qRgb(255, 0, 255), qRgb(255, 255, 255)};
+    const QRgb pure[] = {qRgb(0, 0, 0),     qRgb(255, 0, 0),    qRgb(0, 255, 0),
+                         qRgb(0, 0, 255),   qRgb(255, 255, 0),  qRgb(0, 255, 255),
+                         qRgb(255, 0, 255), qRgb(255, 255, 255)};
     for (const QRgb colour : pure)
         for (const int slider : {0, 1, 128, 254, 255}) {
-            const QImage led = DitherImage(Filled(20, 56, colour), ThresholdColour(slider, slider, slider));
+            const QImage led =
+                DitherImage(Filled(20, 56, colour), ThresholdColour(slider, slider, slider));
             EXPECT_EQ(led, Filled(20, 56, colour).convertToFormat(QImage::Format_ARGB32))
                 << std::hex << colour << std::dec << " at slider " << slider;
         }
@@ -80,14 +79,16 @@ TEST(Dither, HigherThresholdGivesADarkerResult) {
     double previous = -1;
     // A higher slider value is a lower threshold: more lit.
     for (const int slider : {0, 60, 128, 200, 255}) {
-        const double share = LitShare(DitherImage(grey, ThresholdColour(slider, slider, slider)), 0);
+        const double share =
+            LitShare(DitherImage(grey, ThresholdColour(slider, slider, slider)), 0);
         EXPECT_GT(share, previous) << "slider " << slider;
         previous = share;
     }
     // A level at the threshold comes out half lit, whichever the threshold.
     for (const int level : {40, 200})
         EXPECT_NEAR(LitShare(DitherImage(Filled(74, 56, qRgb(level, level, level)),
-                                         ThresholdColour(255 - level, 255 - level, 255 - level)), 1),
+                                         ThresholdColour(255 - level, 255 - level, 255 - level)),
+                             1),
                     0.5, 0.02)
             << level;
 }

@@ -2,13 +2,13 @@
 // encoders by MIME type, thumbnails and deterministic fonts.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QPainter>
 #include <QTextLayout>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "led/GifReader.h"
 #include "led/GifWriter.h"
@@ -50,7 +50,8 @@ QByteArray PartialFrameGif() {
         gcb.DelayTime = delays[f];
         gcb.TransparentColor = NO_TRANSPARENT_COLOR;
         GifByteType ext[4];
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(EGifGCBToExtension(&gcb, ext)), ext);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE,
+                         static_cast<int>(EGifGCBToExtension(&gcb, ext)), ext);
         const int side = f == 0 ? 4 : 2, at = f == 0 ? 0 : 1;
         EGifPutImageDesc(gif, at, at, side, side, false, nullptr);
         GifPixelType row[4] = {GifPixelType(f), GifPixelType(f), GifPixelType(f), GifPixelType(f)};
@@ -86,7 +87,8 @@ TEST(Decode, FormatComesFromTheContentNotTheName) {
 
 TEST(Decode, ScaledDecodeStaysWithinTheBound) {
     TempDir dir;
-    ASSERT_TRUE(EncodeImage(Solid(1600, 1200, qRgb(1, 2, 3)), dir.File("big.jpg"), QStringLiteral("image/jpeg")));
+    ASSERT_TRUE(EncodeImage(Solid(1600, 1200, qRgb(1, 2, 3)), dir.File("big.jpg"),
+                            QStringLiteral("image/jpeg")));
     const QImage small = DecodeImageScaled(dir.File("big.jpg"), QSize(100, 75));
     EXPECT_EQ(small.size(), QSize(100, 75));
     const QImage tall = DecodeImageScaled(dir.File("big.jpg"), QSize(100, 1000));
@@ -97,7 +99,8 @@ TEST(Decode, ScaledDecodeStaysWithinTheBound) {
 TEST(Encode, UnknownMimeTypeWritesNothing) {
     TempDir dir;
     QString error;
-    EXPECT_FALSE(EncodeImage(Solid(2, 2, 0xFF000000), dir.File("x.png"), QStringLiteral("image/png"), &error));
+    EXPECT_FALSE(EncodeImage(Solid(2, 2, 0xFF000000), dir.File("x.png"),
+                             QStringLiteral("image/png"), &error));
     EXPECT_FALSE(QFile::exists(dir.File("x.png")));
     EXPECT_FALSE(error.isEmpty());
 }
@@ -111,7 +114,8 @@ TEST(Encode, GifKeepsFewColoursExactly) {
     ASSERT_TRUE(EncodeImage(image, dir.File("a.gif"), QStringLiteral("image/gif")));
     const QImage back = DecodeImage(dir.File("a.gif")).convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(back.pixel(x, y), image.pixel(x, y) | 0xFF000000) << x << "," << y;
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(back.pixel(x, y), image.pixel(x, y) | 0xFF000000) << x << "," << y;
 }
 
 TEST(Encode, GifWithManyColoursIsReducedNotRefused) {
@@ -157,7 +161,8 @@ TEST(Gif, PartialFramesAreComposedInOrder) {
     const char* expected[] = {"RRRR", "RBBR", "RBBR", "RRRR"};
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(frames[1].pixel(x, y), expected[y][x] == 'R' ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
+            EXPECT_EQ(frames[1].pixel(x, y),
+                      expected[y][x] == 'R' ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
                 << x << "," << y;
 }
 
@@ -184,7 +189,8 @@ TEST(Thumbnail, HasExactlyTheRequestedSize) {
 }
 
 TEST(Fonts, SongFamilyResolvesToTheSameInstalledFaceEverywhere) {
-    for (const QString& family : {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NoSuchFont")}) {
+    for (const QString& family :
+         {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NoSuchFont")}) {
         QTextLayout layout(QStringLiteral("新建图片ABC"), MakeFont(family, 40));
         layout.beginLayout();
         layout.createLine();
@@ -197,7 +203,8 @@ TEST(Fonts, SongFamilyResolvesToTheSameInstalledFaceEverywhere) {
 }
 
 TEST(Fonts, StyleBitsAndPositionedDrawing) {
-    const QFont font = MakeFont(QStringLiteral("宋体"), 20, StyleBold | StyleUnderline | StyleStrikeOut);
+    const QFont font =
+        MakeFont(QStringLiteral("宋体"), 20, StyleBold | StyleUnderline | StyleStrikeOut);
     EXPECT_TRUE(font.bold());
     EXPECT_FALSE(font.italic());
     EXPECT_TRUE(font.underline());
@@ -245,12 +252,15 @@ namespace {
 // A GIF of three frames, each declared 60000 × 60000 (3.6 GB of pixels) but
 // holding only an empty code stream, with delays 7, 8 and 9.
 QByteArray HugeFramesGif() {
-    auto le = [](int v) { return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char((v >> 8) & 0xFF)); };
+    auto le = [](int v) {
+        return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char((v >> 8) & 0xFF));
+    };
     QByteArray out = QByteArray("GIF89a") + le(60000) + le(60000) + QByteArray("\x80\x00\x00", 3) +
                      QByteArray("\x00\x00\x00\xFF\xFF\xFF", 6);
     for (int delay : {7, 8, 9}) {
         out += QByteArray("\x21\xF9\x04\x00", 4) + le(delay) + QByteArray("\x00\x00", 2);
-        out += QByteArray("\x2C", 1) + le(0) + le(0) + le(60000) + le(60000) + QByteArray("\x00", 1);
+        out +=
+            QByteArray("\x2C", 1) + le(0) + le(0) + le(60000) + le(60000) + QByteArray("\x00", 1);
         out += QByteArray("\x02\x01\x2C\x00", 4);  // code size 2; clear, end of information
     }
     return out + QByteArray("\x3B", 1);

@@ -25,7 +25,10 @@ TEST(IndexBuilder, OnePictureOfTenColumns) {
     index.AddGroup();
     index.AddColumns(10);
     index.Finalise();
-    EXPECT_EQ(index.IndexBytes(), Hex("AA011600") + QByteArray(18, '\0') + Hex("1C0000" "0A00" "00"));
+    EXPECT_EQ(index.IndexBytes(), Hex("AA011600") + QByteArray(18, '\0') +
+                                      Hex("1C0000"
+                                          "0A00"
+                                          "00"));
     EXPECT_EQ(index.IndexLength(), 28);
     EXPECT_EQ(index.DataLength(), 210u);
 }
@@ -38,15 +41,20 @@ TEST(IndexBuilder, AnimationOfThreeFrames) {
     index.Finalise();
     EXPECT_EQ(index.IndexLength(), 47);
     EXPECT_EQ(index.IndexBytes(), Hex("AA011600") + QByteArray(18, '\0') +
-                                      Hex("2F0000" "3C00" "01"    // group block
-                                          "2F0000"                // animation data offset
-                                          "033C0002"              // frames, columns, loop
-                                          "14006400" "14006400" "14006400"));
+                                      Hex("2F0000"
+                                          "3C00"
+                                          "01"        // group block
+                                          "2F0000"    // animation data offset
+                                          "033C0002"  // frames, columns, loop
+                                          "14006400"
+                                          "14006400"
+                                          "14006400"));
     EXPECT_EQ(index.DataLength(), 60u * 21);
 }
 
 TEST(IndexBuilder, InnerLayerAdvancesOffsetsBy14PerColumn) {
-    for (const auto& [ball, bytes] : {std::pair{BallConfig{1, 0}, 21}, std::pair{BallConfig{2, 1}, 14}}) {
+    for (const auto& [ball, bytes] :
+         {std::pair{BallConfig{1, 0}, 21}, std::pair{BallConfig{2, 1}, 14}}) {
         CIndexBuilder index;
         index.SetBall(ball);
         index.AddGroup();

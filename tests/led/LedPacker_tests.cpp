@@ -78,7 +78,8 @@ TEST(ColumnBytes, FourteenOnlyOnTheInnerLayerOfADoubleBall) {
 
 TEST(Pack, BlackSetsEveryBitWhiteClearsThem) {
     EXPECT_EQ(Pack(Column(qRgb(0, 0, 0)), LedTable::Single), std::vector<std::uint8_t>(21, 0xFF));
-    EXPECT_EQ(Pack(Column(qRgb(255, 255, 255)), LedTable::Single), std::vector<std::uint8_t>(21, 0x00));
+    EXPECT_EQ(Pack(Column(qRgb(255, 255, 255)), LedTable::Single),
+              std::vector<std::uint8_t>(21, 0x00));
     EXPECT_EQ(Pack(Column(qRgb(0, 0, 0)), LedTable::Inner), std::vector<std::uint8_t>(14, 0xFF));
 }
 
@@ -95,7 +96,8 @@ TEST(Pack, RedPixelAtRowZero) {
 }
 
 TEST(Pack, InnerLayerIgnoresBlue) {
-    EXPECT_EQ(Pack(Column(qRgb(255, 255, 0)), LedTable::Inner), std::vector<std::uint8_t>(14, 0x00));
+    EXPECT_EQ(Pack(Column(qRgb(255, 255, 0)), LedTable::Inner),
+              std::vector<std::uint8_t>(14, 0x00));
     EXPECT_EQ(Pack(Column(qRgb(0, 0, 255)), LedTable::Inner), std::vector<std::uint8_t>(14, 0xFF));
 }
 
@@ -103,7 +105,8 @@ TEST(Pack, SingleAndOuterDifferOnlyInByteZeroOfEachColumn) {
     QImage image(3, 56, QImage::Format_ARGB32);
     for (int x = 0; x < 3; ++x)
         for (int y = 0; y < 56; ++y)
-            image.setPixel(x, y, qRgb((x + y) % 2 ? 255 : 0, y % 3 ? 255 : 0, (x * y) % 5 ? 255 : 0));
+            image.setPixel(x, y,
+                           qRgb((x + y) % 2 ? 255 : 0, y % 3 ? 255 : 0, (x * y) % 5 ? 255 : 0));
     const auto single = Pack(image, LedTable::Single), outer = Pack(image, LedTable::Outer);
     ASSERT_EQ(single.size(), 63u);
     bool byteZeroDiffers = false;
@@ -125,16 +128,20 @@ TEST(Pack, ColumnsKeepLeftToRightOrder) {
         image.setPixel(2, y, qRgb(0, 0, 0));
     }
     const auto packed = Pack(image, LedTable::Single);
-    EXPECT_EQ(std::vector<std::uint8_t>(packed.begin(), packed.begin() + 21), std::vector<std::uint8_t>(21, 0xFF));
-    EXPECT_EQ(std::vector<std::uint8_t>(packed.begin() + 21, packed.begin() + 42), std::vector<std::uint8_t>(21, 0x00));
-    EXPECT_EQ(std::vector<std::uint8_t>(packed.begin() + 42, packed.end()), std::vector<std::uint8_t>(21, 0xFF));
+    EXPECT_EQ(std::vector<std::uint8_t>(packed.begin(), packed.begin() + 21),
+              std::vector<std::uint8_t>(21, 0xFF));
+    EXPECT_EQ(std::vector<std::uint8_t>(packed.begin() + 21, packed.begin() + 42),
+              std::vector<std::uint8_t>(21, 0x00));
+    EXPECT_EQ(std::vector<std::uint8_t>(packed.begin() + 42, packed.end()),
+              std::vector<std::uint8_t>(21, 0xFF));
 }
 
 TEST(Pack, FramesLandAtTheirOffsetAndOnlySetBits) {
     std::vector<std::uint8_t> buffer(3 * 2 * 21, 0);
     PackLedImage(Column(qRgb(0, 0, 0), 2), 1, buffer.data(), LedTable::Inner, false);
     // Frame 1 of a two-column image on the inner layer starts at 1 × 2 × 14 = 28.
-    for (size_t k = 0; k < buffer.size(); ++k) EXPECT_EQ(buffer[k], (k >= 28 && k < 56) ? 0xFF : 0x00) << k;
+    for (size_t k = 0; k < buffer.size(); ++k)
+        EXPECT_EQ(buffer[k], (k >= 28 && k < 56) ? 0xFF : 0x00) << k;
     buffer.assign(buffer.size(), 0x10);
     PackLedImage(Column(qRgb(255, 255, 255), 2), 0, buffer.data(), LedTable::Single, false);
     EXPECT_EQ(buffer[0], 0x10);  // no clearing for animation frames

@@ -46,7 +46,8 @@ TEST(PictureConverter, FiftySixRowSourceIsNotResampled) {
     TempDir dir;
     QImage stripes(300, 56, QImage::Format_RGB32);
     for (int x = 0; x < 300; ++x)
-        for (int y = 0; y < 56; ++y) stripes.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        for (int y = 0; y < 56; ++y)
+            stripes.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
     CPictureConverter converter;
     ASSERT_TRUE(converter.LoadFile(WriteBmp(dir, "s.bmp", stripes)));
     ASSERT_EQ(converter.Width(), 300);
@@ -59,12 +60,14 @@ TEST(PictureConverter, ThresholdBoundaryAndSliderExtremes) {
     const QImage grey = Filled(1, 56, qRgb(128, 128, 128));
     // Default threshold 0x80: 128 ≥ 128 lights every channel.
     EXPECT_EQ(ThresholdImage(grey, 0xFF808080).pixel(0, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(ThresholdImage(Filled(1, 1, qRgb(127, 200, 128)), 0xFF808080).pixel(0, 0), qRgb(0, 255, 255));
+    EXPECT_EQ(ThresholdImage(Filled(1, 1, qRgb(127, 200, 128)), 0xFF808080).pixel(0, 0),
+              qRgb(0, 255, 255));
     // Sliders at 0: only full channels light.
     EXPECT_EQ(ThresholdImage(Filled(1, 1, qRgb(254, 255, 0)), ThresholdColour(0, 0, 0)).pixel(0, 0),
               qRgb(0, 255, 0));
-    EXPECT_EQ(ThresholdImage(Filled(1, 1, qRgb(0, 0, 0)), ThresholdColour(255, 255, 255)).pixel(0, 0),
-              qRgb(255, 255, 255));
+    EXPECT_EQ(
+        ThresholdImage(Filled(1, 1, qRgb(0, 0, 0)), ThresholdColour(255, 255, 255)).pixel(0, 0),
+        qRgb(255, 255, 255));
 }
 
 TEST(PictureConverter, ConvertPacksAndAppendsPerLayer) {
@@ -81,7 +84,8 @@ TEST(PictureConverter, ConvertPacksAndAppendsPerLayer) {
     ASSERT_TRUE(converter.AppendData(data, &sink));
     ASSERT_TRUE(converter.Convert({2, 1}));
     ASSERT_TRUE(converter.AppendData(data, &sink));
-    EXPECT_EQ(ReadAll(data), QByteArray("HEAD") + QByteArray(210, '\xFF') + QByteArray(140, '\xFF'));
+    EXPECT_EQ(ReadAll(data),
+              QByteArray("HEAD") + QByteArray(210, '\xFF') + QByteArray(140, '\xFF'));
     EXPECT_TRUE(sink.texts.isEmpty());
 }
 
@@ -118,7 +122,8 @@ TEST(PictureConverter, MissingOrBrokenFilesDoNotLoad) {
 TEST(PictureConverter, JpegNamedBmpAndLargeJpegDecodeReduced) {
     TempDir dir;
     const QString path = dir.File("big.bmp");
-    ASSERT_TRUE(EncodeImage(Filled(1600, 1200, qRgb(250, 10, 10)), path, QStringLiteral("image/jpeg")));
+    ASSERT_TRUE(
+        EncodeImage(Filled(1600, 1200, qRgb(250, 10, 10)), path, QStringLiteral("image/jpeg")));
     CPictureConverter converter;
     ASSERT_TRUE(converter.LoadFile(path));
     EXPECT_EQ(converter.Width(), 74);
@@ -162,14 +167,17 @@ TEST(PictureConverter, SourceTooWideForTheIndexIsRefusedBeforeDecoding) {
     ASSERT_TRUE(Filled(1171, 1, qRgb(200, 200, 200)).save(dir.File("wide.png"), "PNG"));
     EXPECT_FALSE(converter.LoadFile(dir.File("wide.png")));
     EXPECT_FALSE(converter.Loaded());
-    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("65576"))) << converter.LoadError().toStdString();
+    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("65576")))
+        << converter.LoadError().toStdString();
     // The header is whole, the picture data damaged: the width alone is
     // reason enough, nothing is decoded.
     ASSERT_TRUE(Filled(60000, 1, qRgb(1, 1, 1)).save(dir.File("huge.png"), "PNG"));
     QByteArray damaged = ReadAll(dir.File("huge.png"));
-    for (int k = static_cast<int>(damaged.size()) - 30; k < damaged.size() - 20; ++k) damaged[k] = 0x55;
+    for (int k = static_cast<int>(damaged.size()) - 30; k < damaged.size() - 20; ++k)
+        damaged[k] = 0x55;
     EXPECT_FALSE(converter.LoadFile(dir.Write("damaged.png", damaged)));
-    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("3360000"))) << converter.LoadError().toStdString();
+    EXPECT_TRUE(converter.LoadError().contains(QStringLiteral("3360000")))
+        << converter.LoadError().toStdString();
 }
 
 TEST(PictureConverter, TransparentPixelsAreDark) {
@@ -179,7 +187,8 @@ TEST(PictureConverter, TransparentPixelsAreDark) {
         QImage image(height, height, QImage::Format_ARGB32);
         image.fill(qRgba(255, 255, 255, 0));
         for (int y = 0; y < height; ++y)
-            for (int x = height / 2; x < height; ++x) image.setPixel(x, y, qRgba(255, 255, 255, 255));
+            for (int x = height / 2; x < height; ++x)
+                image.setPixel(x, y, qRgba(255, 255, 255, 255));
         const QString path = dir.File(QStringLiteral("t%1.png").arg(height));
         ASSERT_TRUE(image.save(path, "PNG"));
         CPictureConverter converter;

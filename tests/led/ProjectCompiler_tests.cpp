@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QFile>
 
+#include "compile/ProjectCompiler.h"
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
-#include "compile/ProjectCompiler.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 #include "support/RecordingSink.h"
@@ -57,7 +57,8 @@ protected:
         File().SetInt(g - 1, i, "width", image.width());
         File().SetInt(g - 1, i, "height", image.height());
     }
-    void AddAnimation(int g, const std::vector<QImage>& frames, const std::vector<int>& intervals, int loop) {
+    void AddAnimation(int g, const std::vector<QImage>& frames, const std::vector<int>& intervals,
+                      int loop) {
         doc_.NewAnimation(g, QStringLiteral("动"));
         const int i = File().ItemCount(g - 1) - 1;
         QByteArray bytes;
@@ -125,7 +126,9 @@ TEST_F(Compile, MixedProjectForEveryBall) {
     const struct {
         BallConfig ball;
         const char* golden;
-    } cases[] = {{{1, 0}, "mixed_single.data.bin"}, {{2, 0}, "mixed_outer.data.bin"}, {{2, 1}, "mixed_inner.data.bin"}};
+    } cases[] = {{{1, 0}, "mixed_single.data.bin"},
+                 {{2, 0}, "mixed_outer.data.bin"},
+                 {{2, 1}, "mixed_inner.data.bin"}};
     for (const auto& c : cases) {
         ASSERT_TRUE(Run(c.ball)) << c.golden;
         const QByteArray data = ReadAll(doc_.dataFilePath);
@@ -162,8 +165,11 @@ TEST_F(Compile, SourceThatCannotBeDecodedIsNotCalledMissing) {
     picture.close();
     EXPECT_FALSE(Run({1, 0}));
     ASSERT_EQ(sink_.texts.size(), 1);
-    EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("Cannot decode Group1 item1 image file: "))) << sink_.texts[0].toStdString();
-    EXPECT_GT(sink_.texts[0].size(), QStringLiteral("Cannot decode Group1 item1 image file: ").size());
+    EXPECT_TRUE(
+        sink_.texts[0].startsWith(QStringLiteral("Cannot decode Group1 item1 image file: ")))
+        << sink_.texts[0].toStdString();
+    EXPECT_GT(sink_.texts[0].size(),
+              QStringLiteral("Cannot decode Group1 item1 image file: ").size());
     EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
 
     // A GIF whose header is whole but whose frame data is cut off.
@@ -176,7 +182,9 @@ TEST_F(Compile, SourceThatCannotBeDecodedIsNotCalledMissing) {
     sink_.texts.clear();
     EXPECT_FALSE(Run({1, 0}));
     ASSERT_EQ(sink_.texts.size(), 1);
-    EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("Cannot decode Group1 item2 image file: "))) << sink_.texts[0].toStdString();
+    EXPECT_TRUE(
+        sink_.texts[0].startsWith(QStringLiteral("Cannot decode Group1 item2 image file: ")))
+        << sink_.texts[0].toStdString();
     EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
 }
 
@@ -194,8 +202,9 @@ TEST_F(Compile, DamagedItemIsReportedNotCrashed) {
     const QByteArray before = ReadAll(doc_.dataFilePath);
     TempDir other;
     const QString folder = other.File("hand");
-    other.Write("hand/Index.prj", "<project><group name='g'><picture name='p' id='x'><r>1</r></picture>"
-                                  "</group></project>");
+    other.Write("hand/Index.prj",
+                "<project><group name='g'><picture name='p' id='x'><r>1</r></picture>"
+                "</group></project>");
     ASSERT_TRUE(doc_.OpenProjectFolder(folder));
     EXPECT_FALSE(Run({1, 0}));
     ASSERT_EQ(sink_.texts.size(), 1);
@@ -208,11 +217,13 @@ TEST_F(Compile, IdNamingAPictureOutsideTheProjectIsRefused) {
     const QByteArray before = ReadAll(doc_.dataFilePath);
     // A readable picture where the id leads from the Images folder.
     ASSERT_TRUE(QDir().mkpath(dir_.File("outside")));
-    ASSERT_TRUE(EncodeImage(Pattern(10, 4), dir_.File("outside/secret.bmp"), QStringLiteral("image/bmp")));
+    ASSERT_TRUE(
+        EncodeImage(Pattern(10, 4), dir_.File("outside/secret.bmp"), QStringLiteral("image/bmp")));
     File().SetAttr(0, 0, "id", QStringLiteral("../../outside/secret"));
     EXPECT_FALSE(Run({1, 0}));
     ASSERT_EQ(sink_.texts.size(), 1);
-    EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("项目文件有误："))) << sink_.texts[0].toStdString();
+    EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("项目文件有误：")))
+        << sink_.texts[0].toStdString();
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("../../outside/secret")));
     EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
     EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
@@ -232,7 +243,7 @@ TEST_F(Compile, AttributesTheIndexCannotHoldAreRefusedBeforeWriting) {
     } cases[] = {
         {0, "length", "2147483648", "第1组第1项的“length”"},  // 2^31
         {0, "length", "-5", "第1组第1项的“length”"},
-        {0, "length", "65536", "第1组第1项的“length”"},       // would wrap to 0
+        {0, "length", "65536", "第1组第1项的“length”"},  // would wrap to 0
         {2, "length", "1000000", "第1组第3项的“length”"},
         {1, "flength", "-60", "第1组第2项的“flength”"},
         {1, "framecount", "-1", "第1组第2项的“framecount”"},
@@ -248,7 +259,8 @@ TEST_F(Compile, AttributesTheIndexCannotHoldAreRefusedBeforeWriting) {
         sink_.texts.clear();
         EXPECT_FALSE(Run({1, 0})) << c.name << '=' << c.value;
         ASSERT_EQ(sink_.texts.size(), 1) << c.name << '=' << c.value;
-        EXPECT_TRUE(sink_.texts[0].startsWith(QString::fromUtf8(c.named))) << sink_.texts[0].toStdString();
+        EXPECT_TRUE(sink_.texts[0].startsWith(QString::fromUtf8(c.named)))
+            << sink_.texts[0].toStdString();
         EXPECT_EQ(ReadAll(doc_.dataFilePath), before) << c.name << '=' << c.value;
         File().SetText(0, c.item, c.name, kept);
     }
@@ -299,7 +311,8 @@ TEST_F(Compile, ProgressMovesItemByItem) {
     std::vector<std::pair<int, int>> steps;
     CProjectCompiler compiler(doc_, sink_);
     ASSERT_TRUE(compiler.Compile({1, 0}, [&](int v, int m) { steps.emplace_back(v, m); }));
-    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 300}, {100, 300}, {200, 300}, {300, 300}}));
+    EXPECT_EQ(steps,
+              (std::vector<std::pair<int, int>>{{0, 300}, {100, 300}, {200, 300}, {300, 300}}));
 }
 
 TEST_F(Compile, PreviewFilesWhenAsked) {
@@ -391,7 +404,8 @@ TEST_F(Compile, DitheringChangesOnlyItsItemsAndOffIsTheGoldenFile) {
     const QByteArray dithered = ReadAll(doc_.dataFilePath);
     ASSERT_EQ(dithered.size(), golden.size());
     // Index 53 bytes, picture 8 columns, interval 1, animation 12, text 6, picture 5.
-    const int picture = 53, interval = picture + 8 * 21, animation = interval + 21, text = animation + 12 * 21;
+    const int picture = 53, interval = picture + 8 * 21, animation = interval + 21,
+              text = animation + 12 * 21;
     EXPECT_EQ(dithered.left(picture), golden.left(picture));
     EXPECT_NE(dithered.mid(picture, 8 * 21), golden.mid(picture, 8 * 21));
     EXPECT_EQ(dithered.mid(interval, 21), golden.mid(interval, 21));

@@ -40,7 +40,7 @@ TEST(TextClasses, ByCodePage936Form) {
     EXPECT_EQ(ClassOf(U'，'), CharClass::ChineseSymbol);  // A3AC
     EXPECT_EQ(ClassOf(U'１'), CharClass::ChineseSymbol);  // A3B1
     EXPECT_EQ(ClassOf(U'、'), CharClass::ChineseSymbol);  // A1A2
-    EXPECT_EQ(ClassOf(U'😀'), CharClass::English);       // not in the code page: "?"
+    EXPECT_EQ(ClassOf(U'😀'), CharClass::English);         // not in the code page: "?"
 }
 
 TEST(TextLayout, ManualSpacingGlyphPositions) {
@@ -79,14 +79,16 @@ TEST(TextRender, StripIs56RowsAndWidthFollowsTheRendering) {
     const QImage strip = reader.read();
     EXPECT_EQ(strip.size(), QSize(expectedWidth, 56));
     EXPECT_EQ(strip.depth(), 32);  // Qt reports 24-bit BMPs as RGB32
-    EXPECT_EQ(ReadAll(dir.File("t.bmp")).mid(28, 2), QByteArray("\x18\x00", 2));  // 24 bits per pixel
+    EXPECT_EQ(ReadAll(dir.File("t.bmp")).mid(28, 2),
+              QByteArray("\x18\x00", 2));  // 24 bits per pixel
     EXPECT_TRUE(sink.texts.isEmpty());
 }
 
 TEST(TextRender, WhiteOnBlackIsOnlyWhiteAndBlack) {
     TempDir dir;
     CTextConverter converter;
-    ASSERT_TRUE(converter.RenderText(dir.File("t.bmp"), Params(QStringLiteral("Glowdeck 彩球")), nullptr));
+    ASSERT_TRUE(
+        converter.RenderText(dir.File("t.bmp"), Params(QStringLiteral("Glowdeck 彩球")), nullptr));
     const auto colours = Colours(converter.LedColourImage());
     EXPECT_EQ(colours, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
 }
@@ -98,12 +100,14 @@ TEST(TextRender, RedOnBlueFollowsTheChannelRule) {
     p.backColour = 0x00FF0000;  // blue
     CTextConverter converter;
     ASSERT_TRUE(converter.RenderText(dir.File("t.bmp"), p, nullptr));
-    EXPECT_EQ(Colours(converter.LedColourImage()), (std::set<QRgb>{qRgb(255, 0, 0), qRgb(0, 0, 255)}));
+    EXPECT_EQ(Colours(converter.LedColourImage()),
+              (std::set<QRgb>{qRgb(255, 0, 0), qRgb(0, 0, 255)}));
     // Same components: yellow on white keeps red lit everywhere.
     p.textColour = 0x0000FFFF;
     p.backColour = 0x00FFFFFF;
     ASSERT_TRUE(converter.RenderText(dir.File("t.bmp"), p, nullptr));
-    EXPECT_EQ(Colours(converter.LedColourImage()), (std::set<QRgb>{qRgb(255, 255, 0), qRgb(255, 255, 255)}));
+    EXPECT_EQ(Colours(converter.LedColourImage()),
+              (std::set<QRgb>{qRgb(255, 255, 0), qRgb(255, 255, 255)}));
 }
 
 TEST(TextRender, NothingToDrawFails) {
@@ -140,7 +144,8 @@ TEST(TextRender, VerticalFontsAreTurnedAQuarter) {
     // the rendering is as wide as the text and 168 high.
     EXPECT_EQ(converter.ColourRendering().height(), 168);
     EXPECT_GT(converter.ColourRendering().width(), 2 * p.emSize);
-    EXPECT_EQ(Colours(converter.LedColourImage()), (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+    EXPECT_EQ(Colours(converter.LedColourImage()),
+              (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
 }
 
 TEST(TextRender, ManualSpacingWidensWithOffsets) {

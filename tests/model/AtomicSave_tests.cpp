@@ -36,7 +36,8 @@ TEST(AtomicSave, KilledWriterNeverLeavesATornFile) {
         // turn), then kill it at a random moment of the next one.
         const int saves = 1 + round % 2;
         QByteArray said;
-        while (said.count("saved") < saves && writer.waitForReadyRead(20000)) said += writer.readAll();
+        while (said.count("saved") < saves && writer.waitForReadyRead(20000))
+            said += writer.readAll();
         ASSERT_GE(said.count("saved"), saves);
         QThread::msleep(random() % 40);
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
@@ -74,7 +75,8 @@ TEST(AtomicSave, FailedSaveKeepsTheOldFile) {
     file.AppendGroup(QStringLiteral("g"));
     QString error;
     const bool saved = file.Save(&error);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(saved);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(ReadAll(file.FilePath()), before);

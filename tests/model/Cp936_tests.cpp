@@ -12,7 +12,9 @@ TEST(Cp936, KnownBytesBothWays) {
 
 TEST(Cp936, UnrepresentableAndInvalidInput) {
     EXPECT_EQ(ToCp936(QStringLiteral("a😀b")), QByteArray("a?b"));
-    EXPECT_EQ(FromCp936("a\xFF" "b"), QStringLiteral("a\uFFFDb"));
+    EXPECT_EQ(FromCp936("a\xFF"
+                        "b"),
+              QStringLiteral("a\uFFFDb"));
     EXPECT_EQ(FromCp936("ab\xD0"), QStringLiteral("ab\uFFFD"));  // truncated double byte
 }
 

@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QImageReader>
 
+#include "base/AccessError.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
-#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 #include "model/ProjectFile.h"
@@ -56,7 +56,8 @@ TEST_F(Edits, NewItemsAppendInCallOrderWithPlaceholderFiles) {
     EXPECT_EQ(Names(1), QStringLiteral("A B C"));
     ExpectSaved();
     for (int i = 0; i < 3; ++i) {
-        const QString path = doc_.imagesFolder + File().GetAttr(0, i, "id") + QStringLiteral(".bmp");
+        const QString path =
+            doc_.imagesFolder + File().GetAttr(0, i, "id") + QStringLiteral(".bmp");
         QImageReader reader(path);
         reader.setDecideFormatFromContent(true);
         EXPECT_EQ(reader.format(), QByteArray("jpeg")) << path.toStdString();
@@ -201,12 +202,15 @@ TEST_F(Edits, PathTableFollowsIdsAndSkipsUnknownElements) {
     AddPictures(1, {"A"});
     doc_.NewInterval(1, QStringLiteral("I"));
     doc_.RebuildPathTables();
-    EXPECT_EQ(doc_.SourceImagePath(0, 0), doc_.imagesFolder + File().GetAttr(0, 0, "id") + QStringLiteral(".bmp"));
-    EXPECT_EQ(doc_.SourceImagePath(0, 1), doc_.imagesFolder + File().GetAttr(0, 1, "id") + QStringLiteral(".jpg"));
+    EXPECT_EQ(doc_.SourceImagePath(0, 0),
+              doc_.imagesFolder + File().GetAttr(0, 0, "id") + QStringLiteral(".bmp"));
+    EXPECT_EQ(doc_.SourceImagePath(0, 1),
+              doc_.imagesFolder + File().GetAttr(0, 1, "id") + QStringLiteral(".jpg"));
     EXPECT_TRUE(doc_.SourceImagePath(0, 2).isEmpty());
     // Positions after an unknown element keep their place in the table.
     TempDir other;
-    const QString path = other.Write("q/Index.prj",
+    const QString path = other.Write(
+        "q/Index.prj",
         "<project><group name='g'><odd/><nullpic name='n' id='ID'><length>2</length></nullpic>"
         "</group></project>");
     RecordingSink sink;
@@ -266,7 +270,8 @@ TEST_F(Edits, DitherElementIsWrittenOnlyWhenOnAndReadBack) {
     EXPECT_TRUE(doc_.needsCompile);
     ExpectSaved();
     // The last property of each item, text 1.
-    EXPECT_TRUE(ReadAll(doc_.projectFilePath).contains("<length>74</length><dither>1</dither></picture>"));
+    EXPECT_TRUE(
+        ReadAll(doc_.projectFilePath).contains("<length>74</length><dither>1</dither></picture>"));
     EXPECT_TRUE(ReadAll(doc_.projectFilePath).contains("</interval><dither>1</dither></gif>"));
     CProjectFile reread(doc_.projectFilePath);
     EXPECT_TRUE(item_ops::Dithers(reread, 0, 0));

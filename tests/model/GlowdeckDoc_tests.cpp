@@ -73,7 +73,8 @@ TEST_F(DocTest, StartUpLoopsUntilAProjectIsCreated) {
     EXPECT_EQ(frame_.views, QList<int>{0});
     EXPECT_EQ(frame_.paneText, QStringLiteral("工程路径"));
     EXPECT_EQ(frame_.title, QStringLiteral("新建项目"));
-    EXPECT_EQ(tree_.lines, (QStringList{QStringLiteral("project 新建项目"), QStringLiteral("group 新建组")}));
+    EXPECT_EQ(tree_.lines,
+              (QStringList{QStringLiteral("project 新建项目"), QStringLiteral("group 新建组")}));
     EXPECT_EQ(tree_.selected, QStringLiteral("group 新建组"));
     EXPECT_TRUE(doc_.needsCompile);
     EXPECT_TRUE(sink_.texts.isEmpty());  // a failed create is silent
@@ -121,7 +122,8 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     doc_.NewAnimation(1, QStringLiteral("动"));
     doc_.NewAnimation(1, QStringLiteral("动2"));
     // A project "show" elsewhere opens there, not the one of the same name under the root.
-    const QString elsewhere = dir_.Write("elsewhere/show/index.prj", "<project name='x'><group name='g'/></project>");
+    const QString elsewhere =
+        dir_.Write("elsewhere/show/index.prj", "<project name='x'><group name='g'/></project>");
     dialogs_.files = {elsewhere};
     ASSERT_TRUE(doc_.OpenProject());
     EXPECT_EQ(doc_.projectFilePath, elsewhere);
@@ -136,9 +138,10 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     doc_.needsCompile = false;
     ASSERT_TRUE(doc_.OpenProject());
     EXPECT_EQ(doc_.projectFilePath, root_ + QStringLiteral("show/Index.prj"));
-    EXPECT_EQ(tree_.lines, (QStringList{QStringLiteral("project show"), QStringLiteral("group 新建组"),
-                                        QStringLiteral("item 0 picture 图"), QStringLiteral("item 0 gif 动"),
-                                        QStringLiteral("item 0 gif 动2")}));
+    EXPECT_EQ(tree_.lines,
+              (QStringList{QStringLiteral("project show"), QStringLiteral("group 新建组"),
+                           QStringLiteral("item 0 picture 图"), QStringLiteral("item 0 gif 动"),
+                           QStringLiteral("item 0 gif 动2")}));
     EXPECT_EQ(doc_.animationCount[0], 2);
     EXPECT_FALSE(doc_.needsCompile);  // opening leaves the flag alone
     EXPECT_EQ(frame_.paneText, root_ + QStringLiteral("show/"));
@@ -150,7 +153,8 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
 }
 
 TEST_F(DocTest, AProjectGivenAtStartOpensWithoutTheStartDialog) {
-    const QString project = dir_.Write("away/p/Index.prj", "<project name='p'><group name='g'/></project>");
+    const QString project =
+        dir_.Write("away/p/Index.prj", "<project name='p'><group name='g'/></project>");
     ASSERT_TRUE(doc_.StartUp(program_, dir_.File("away/p")));
     EXPECT_EQ(dialogs_.startShown, 0);
     EXPECT_EQ(doc_.projectFilePath, project);
@@ -181,7 +185,8 @@ TEST_F(DocTest, OpeningAnUnreadableProjectWarnsAndKeepsTheFile) {
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("Index.prj")));
     EXPECT_EQ(tree_.lines, QStringList{QStringLiteral("project bad")});
     doc_.NewGroup(QStringLiteral("新建组"));
-    EXPECT_EQ(test::ReadAll(root_ + QStringLiteral("bad/Index.prj.bak")), QByteArray("<project><group name='g'>"));
+    EXPECT_EQ(test::ReadAll(root_ + QStringLiteral("bad/Index.prj.bak")),
+              QByteArray("<project><group name='g'>"));
 }
 
 TEST_F(DocTest, MissingProjectFileOpensEmptyAndIsWrittenOnFirstChange) {
@@ -221,18 +226,22 @@ TEST_F(DocTest, AProjectAnotherProgramIsEditingIsNotOpened) {
     dir_.Write("projects/busy/Index.prj", "<project name='busy'><group name='g'/></project>");
     CProjectLock command;
     QString why;
-    ASSERT_TRUE(command.Acquire(root_ + QStringLiteral("busy"), CProjectLock::CommandLineProgram(), 0, &why));
+    ASSERT_TRUE(command.Acquire(root_ + QStringLiteral("busy"), CProjectLock::CommandLineProgram(),
+                                0, &why));
 
     EXPECT_FALSE(doc_.OpenProjectFile(root_ + QStringLiteral("busy/Index.prj")));
     ASSERT_EQ(sink_.texts.size(), 1);
-    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("glowdeck-cli"))) << sink_.texts[0].toStdString();
+    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("glowdeck-cli")))
+        << sink_.texts[0].toStdString();
     // The open project stays open, and stays ours.
     EXPECT_EQ(doc_.projectFilePath, root_ + QStringLiteral("mine/Index.prj"));
     EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g2")));
     CProjectLock probe;
-    EXPECT_FALSE(probe.Acquire(root_ + QStringLiteral("mine"), CProjectLock::CommandLineProgram(), 0, &why));
+    EXPECT_FALSE(
+        probe.Acquire(root_ + QStringLiteral("mine"), CProjectLock::CommandLineProgram(), 0, &why));
 
     command.Release();
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("busy/Index.prj")));
-    EXPECT_TRUE(probe.Acquire(root_ + QStringLiteral("mine"), CProjectLock::CommandLineProgram(), 0, &why));
+    EXPECT_TRUE(
+        probe.Acquire(root_ + QStringLiteral("mine"), CProjectLock::CommandLineProgram(), 0, &why));
 }

@@ -16,27 +16,30 @@ const QString kReadme = QStringLiteral("README"), kBuild = QStringLiteral("BUILD
 
 TEST(IniFileRead, ProfileRules) {
     TempDir dir;
-    const QByteArray content = ToCp936(QStringLiteral(
-        "; comment\n"
-        "[path]\n"
-        "  Project  =  /data/彩球/  \n"
-        "[README]\n"
-        "BUILD=\"编译后发送\"\n"
-        "Build=second value is ignored\n"
-        "noequals line\n"
-        "[TYPE]\n"
-        "TYPE=2x\n"));
+    const QByteArray content =
+        ToCp936(QStringLiteral("; comment\n"
+                               "[path]\n"
+                               "  Project  =  /data/彩球/  \n"
+                               "[README]\n"
+                               "BUILD=\"编译后发送\"\n"
+                               "Build=second value is ignored\n"
+                               "noequals line\n"
+                               "[TYPE]\n"
+                               "TYPE=2x\n"));
     CIniFile ini(dir.Write("setting.ini", content));
     EXPECT_EQ(ini.GetString(kPath, kProject, QStringLiteral("d")), QStringLiteral("/data/彩球/"));
     EXPECT_EQ(ini.GetString(kReadme, kBuild, QString()), QStringLiteral("编译后发送"));
     EXPECT_EQ(ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0), 2);
     EXPECT_EQ(ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("MISSING"), 7), 7);
-    EXPECT_EQ(ini.GetString(QStringLiteral("NOPE"), kBuild, QStringLiteral("dflt")), QStringLiteral("dflt"));
+    EXPECT_EQ(ini.GetString(QStringLiteral("NOPE"), kBuild, QStringLiteral("dflt")),
+              QStringLiteral("dflt"));
 }
 
 TEST(IniFileRead, WindowsLineEndsReadTheSame) {
     TempDir dir;
-    CIniFile ini(dir.Write("setting.ini", ToCp936(QStringLiteral("[PATH]\r\nPROJECT=/p/\r\n[README]\r\nBUILD=提示\r\n"))));
+    CIniFile ini(
+        dir.Write("setting.ini",
+                  ToCp936(QStringLiteral("[PATH]\r\nPROJECT=/p/\r\n[README]\r\nBUILD=提示\r\n"))));
     EXPECT_EQ(ini.GetString(kPath, kProject, QString()), QStringLiteral("/p/"));
     EXPECT_EQ(ini.GetString(kReadme, kBuild, QString()), QStringLiteral("提示"));
 }
@@ -46,7 +49,8 @@ TEST(IniFileRead, LongValuesAreCutAt259Bytes) {
     CIniFile ascii(dir.Write("a.ini", "[README]\nBUILD=" + QByteArray(300, 'x') + "\n"));
     EXPECT_EQ(ascii.GetString(kReadme, kBuild, QString()), QString(259, QLatin1Char('x')));
     // 259 bytes end inside the 130th double-byte character: that half is dropped.
-    CIniFile wide(dir.Write("w.ini", "[README]\nBUILD=" + ToCp936(QString(150, QChar(u'彩'))) + "\n"));
+    CIniFile wide(
+        dir.Write("w.ini", "[README]\nBUILD=" + ToCp936(QString(150, QChar(u'彩'))) + "\n"));
     EXPECT_EQ(wide.GetString(kReadme, kBuild, QString()), QString(129, QChar(u'彩')));
 }
 
@@ -65,7 +69,8 @@ TEST(IniFileRead, OddFilesReadWithDefaults) {
     int k = 0;
     for (const QByteArray& bytes : cases) {
         CIniFile ini(dir.Write(QStringLiteral("odd%1.ini").arg(k++), bytes));
-        EXPECT_EQ(ini.GetString(kPath, kProject, QStringLiteral("default")), QStringLiteral("default"))
+        EXPECT_EQ(ini.GetString(kPath, kProject, QStringLiteral("default")),
+                  QStringLiteral("default"))
             << "case " << k;
     }
     CIniFile missing(dir.File("absent.ini"));
@@ -82,7 +87,8 @@ TEST(IniFileRead, InvalidCodePageBytesDoNotBreakTheValue) {
 
 TEST(IniFileWrite, SetKeepsOtherLinesAndLineEnds) {
     TempDir dir;
-    const QString path = dir.Write("setting.ini", "[PATH]\r\nPROJECT=/p/\r\n\r\n[README]\r\nBUILD=b\r\n");
+    const QString path =
+        dir.Write("setting.ini", "[PATH]\r\nPROJECT=/p/\r\n\r\n[README]\r\nBUILD=b\r\n");
     CIniFile ini(path);
     ASSERT_TRUE(ini.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QStringLiteral("2")));
     ASSERT_TRUE(ini.SetString(kPath, QStringLiteral("EXTRA"), QStringLiteral("中")));
@@ -100,6 +106,7 @@ TEST(IniFileWrite, NewFileIsCreated) {
     EXPECT_EQ(ReadAll(dir.File("setting.ini")), QByteArray("[TYPE]\nTYPE=1\n"));
     CIniFile broken(dir.File("no/such/folder/setting.ini"));
     QString error;
-    EXPECT_FALSE(broken.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QStringLiteral("1"), &error));
+    EXPECT_FALSE(broken.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"),
+                                  QStringLiteral("1"), &error));
     EXPECT_FALSE(error.isEmpty());
 }

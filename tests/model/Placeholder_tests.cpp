@@ -20,8 +20,10 @@ QRect Ink(const QImage& image) {
 }  // namespace
 
 TEST(Placeholder, FontSizeFollowsTheFiveSixthsRule) {
-    const QSizeF box = MeasureText(MakeFont(QStringLiteral("宋体"), 300), QStringLiteral("新建图片"));
-    const int expected = static_cast<int>((box.height() / (box.width() / 400)) * 0.8333333333333334);
+    const QSizeF box =
+        MeasureText(MakeFont(QStringLiteral("宋体"), 300), QStringLiteral("新建图片"));
+    const int expected =
+        static_cast<int>((box.height() / (box.width() / 400)) * 0.8333333333333334);
     EXPECT_EQ(PlaceholderFontSize(QStringLiteral("新建图片"), 400, 300), expected);
     EXPECT_GT(expected, 60);
     EXPECT_LT(expected, 100);
@@ -29,7 +31,8 @@ TEST(Placeholder, FontSizeFollowsTheFiveSixthsRule) {
 }
 
 TEST(Placeholder, TextIsAboutFiveSixthsWideAndCentredVertically) {
-    const QImage image = MakePlaceholder(QStringLiteral("新建图片"), 400, 300, Qt::white, Qt::black);
+    const QImage image =
+        MakePlaceholder(QStringLiteral("新建图片"), 400, 300, Qt::white, Qt::black);
     ASSERT_EQ(image.size(), QSize(400, 300));
     EXPECT_EQ(image.format(), QImage::Format_ARGB32);
     const QRect ink = Ink(image);
@@ -42,7 +45,8 @@ TEST(Placeholder, TextIsAboutFiveSixthsWideAndCentredVertically) {
 }
 
 TEST(Placeholder, TextColourIsKept) {
-    const QImage green = MakePlaceholder(QStringLiteral("新建动画"), 400, 300, QColor(0, 255, 0), Qt::black);
+    const QImage green =
+        MakePlaceholder(QStringLiteral("新建动画"), 400, 300, QColor(0, 255, 0), Qt::black);
     bool sawFull = false;
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 400; ++x) {

@@ -71,13 +71,15 @@ TEST_F(ProgramFoldersTest, ReadOnlyProgramFolderWritesToTheConfigFolder) {
         const ProgramFolders folders(Bin(), Config());
         if (folders.SettingsFile() != Config() + QStringLiteral("/setting.ini")) return 1;
         // The folder is made on demand, so the first setting can be saved.
-        if (!CIniFile(folders.SettingsFile()).SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"),
-                                                       QStringLiteral("2")))
+        if (!CIniFile(folders.SettingsFile())
+                 .SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QStringLiteral("2")))
             return 2;
         return 0;
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(CIniFile(Config() + QStringLiteral("/setting.ini")).GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0), 2);
+    EXPECT_EQ(CIniFile(Config() + QStringLiteral("/setting.ini"))
+                  .GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0),
+              2);
     EXPECT_FALSE(QFileInfo::exists(Bin() + QStringLiteral("/setting.ini")));
 }
 

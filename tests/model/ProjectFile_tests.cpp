@@ -41,7 +41,8 @@ TEST(ProjectFileForm, EveryKindWritesItsPropertiesInFileOrder) {
     TempDir dir;
     CProjectFile file(dir.File("Index.prj"), QStringLiteral("新建项目"));
     file.AppendGroup(QStringLiteral("新建组"));
-    for (ItemKind kind : {ItemKind::Interval, ItemKind::Picture, ItemKind::Animation, ItemKind::Text})
+    for (ItemKind kind :
+         {ItemKind::Interval, ItemKind::Picture, ItemKind::Animation, ItemKind::Text})
         file.AppendItem(0, kind, KindInfo(kind).defaultName, CProjectFile::GenerateId());
     ASSERT_TRUE(file.Save());
     EXPECT_EQ(WithoutIds(ReadAll(dir.File("Index.prj"))), Golden("fresh_project_all_kinds.prj"));
@@ -66,8 +67,8 @@ TEST(ProjectFileForm, HandIndentedFileReadsTheSameAndSavesWithoutWhitespace) {
 }
 
 TEST(ProjectFileForm, ItemIdsAreUpperCaseGuids) {
-    const QRegularExpression form(QStringLiteral(
-        "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+    const QRegularExpression form(
+        QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
     const QString a = CProjectFile::GenerateId(), b = CProjectFile::GenerateId();
     EXPECT_TRUE(form.match(a).hasMatch()) << a.toStdString();
     EXPECT_NE(a, b);
@@ -91,15 +92,17 @@ TEST(ProjectFileRead, RootOfAnyNameHoldsTheGroupsAndOtherChildrenAreSkipped) {
 
 TEST(ProjectFileRead, NamespacePrefixIsNotPartOfTheKind) {
     TempDir dir;
-    CProjectFile file(dir.Write("Index.prj", "<project><group name='g'><x:gif name='a' id='b'/>"
-                                             "</group></project>"));
+    CProjectFile file(dir.Write("Index.prj",
+                                "<project><group name='g'><x:gif name='a' id='b'/>"
+                                "</group></project>"));
     EXPECT_EQ(file.ItemKindOf(0, 0), QStringLiteral("gif"));
 }
 
 TEST(ProjectFileRead, TextSplitBySkippedMarkupIsOnePositionAndSurvivesASave) {
     TempDir dir;
-    CProjectFile file(dir.Write("Index.prj", "<project><group name='g'>ab<?pi x?>cd<!-- c -->ef"
-                                             "<nullpic name='n' id='i'/></group></project>"));
+    CProjectFile file(dir.Write("Index.prj",
+                                "<project><group name='g'>ab<?pi x?>cd<!-- c -->ef"
+                                "<nullpic name='n' id='i'/></group></project>"));
     ASSERT_TRUE(file.Loaded());
     EXPECT_EQ(file.ItemCount(0), 2);
     EXPECT_EQ(file.ItemKindOf(0, 1), QStringLiteral("nullpic"));
@@ -137,9 +140,11 @@ TEST(ProjectFileRead, UnreadableFilesGiveAnEmptyProjectWithTheReason) {
 
 TEST(ProjectFileRead, ErrorNamesLineAndColumn) {
     TempDir dir;
-    CProjectFile file(dir.Write("Index.prj", "<project>\n  <group name='a'>\n  </grop>\n</project>"));
+    CProjectFile file(
+        dir.Write("Index.prj", "<project>\n  <group name='a'>\n  </grop>\n</project>"));
     EXPECT_FALSE(file.Loaded());
-    EXPECT_TRUE(file.LoadError().contains(QStringLiteral("line 3"))) << file.LoadError().toStdString();
+    EXPECT_TRUE(file.LoadError().contains(QStringLiteral("line 3")))
+        << file.LoadError().toStdString();
 }
 
 TEST(ProjectFileRead, VeryDeepNestingLoadsWithoutExhaustingTheStack) {
@@ -183,8 +188,15 @@ protected:
 
 TEST_F(ProjectFileValues, IntegersReadByTheCLibraryRule) {
     const std::pair<const char*, int> cases[] = {
-        {"42", 42},    {"-7", -7},      {"  12abc", 12},        {"abc", 0},        {"", 0},
-        {"+5", 5},     {"007", 7},      {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1},
+        {"42", 42},
+        {"-7", -7},
+        {"  12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"+5", 5},
+        {"007", 7},
+        {"99999999999", 2147483647},
+        {"-99999999999", -2147483647 - 1},
     };
     for (const auto& [text, value] : cases) {
         file_->SetText(0, 0, "speed", QString::fromUtf8(text));
@@ -218,8 +230,10 @@ TEST_F(ProjectFileValues, IntegerListsFollowTheCommaRules) {
 
 TEST_F(ProjectFileValues, TextIsTheWholeContentAndSetTextReplacesIt) {
     TempDir dir;
-    CProjectFile file(dir.Write("Index.prj", "<project><group name='g'><txtpic name='t' id='i'>"
-                                             "<text>a<![CDATA[<b>]]><i>c<u>d</u></i>e</text></txtpic></group></project>"));
+    CProjectFile file(
+        dir.Write("Index.prj",
+                  "<project><group name='g'><txtpic name='t' id='i'>"
+                  "<text>a<![CDATA[<b>]]><i>c<u>d</u></i>e</text></txtpic></group></project>"));
     EXPECT_EQ(file.GetText(0, 0, "text"), QStringLiteral("a<b>cde"));
     file.SetText(0, 0, "text", QStringLiteral("新文字 & <more>"));
     EXPECT_EQ(file.GetText(0, 0, "text"), QStringLiteral("新文字 & <more>"));
@@ -238,8 +252,10 @@ TEST_F(ProjectFileValues, IdsThatLeaveTheImagesFolderAreAccessErrors) {
         file_->SetAttr(0, 0, "id", QString::fromLatin1(id));
         EXPECT_THROW(file_->ItemId(0, 0), AccessError) << id;
     }
-    EXPECT_FALSE(CProjectFile::IsPlainFileName(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b")));
-    for (const QString& id : {CProjectFile::GenerateId(), QStringLiteral("x"), QStringLiteral("a.b")}) {
+    EXPECT_FALSE(
+        CProjectFile::IsPlainFileName(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b")));
+    for (const QString& id :
+         {CProjectFile::GenerateId(), QStringLiteral("x"), QStringLiteral("a.b")}) {
         file_->SetAttr(0, 0, "id", id);
         EXPECT_EQ(file_->ItemId(0, 0), id);
     }

@@ -1,10 +1,10 @@
 #include "support/CliRunner.h"
 
+#include <sys/resource.h>
+
 #include <QProcess>
 #include <QProcessEnvironment>
-
 #include <csignal>
-#include <sys/resource.h>
 
 namespace glowdeck::test {
 

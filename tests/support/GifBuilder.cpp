@@ -17,7 +17,8 @@ ColorMapObject* MakeMap(const std::vector<QRgb>& palette) {
     while (size < static_cast<int>(palette.size())) size *= 2;
     std::vector<GifColorType> colours(static_cast<size_t>(size), GifColorType{0, 0, 0});
     for (size_t k = 0; k < palette.size(); ++k)
-        colours[k] = {GifByteType(qRed(palette[k])), GifByteType(qGreen(palette[k])), GifByteType(qBlue(palette[k]))};
+        colours[k] = {GifByteType(qRed(palette[k])), GifByteType(qGreen(palette[k])),
+                      GifByteType(qBlue(palette[k]))};
     return GifMakeMapObject(size, colours.data());
 }
 
@@ -62,14 +63,15 @@ QByteArray BuildGif(int width, int height, const std::vector<QRgb>& globalPalett
         gcb.DelayTime = f.delay;
         gcb.TransparentColor = f.transparent;
         GifByteType extension[4];
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(EGifGCBToExtension(&gcb, extension)),
-                         extension);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE,
+                         static_cast<int>(EGifGCBToExtension(&gcb, extension)), extension);
         ColorMapObject* local = MakeMap(f.localPalette);
         EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlaced, local);
         GifFreeMapObject(local);
         std::vector<GifPixelType> row(static_cast<size_t>(f.width));
         for (int y : RowOrder(f.height, f.interlaced)) {
-            for (int x = 0; x < f.width; ++x) row[x] = f.pixels[static_cast<size_t>(y) * f.width + x];
+            for (int x = 0; x < f.width; ++x)
+                row[x] = f.pixels[static_cast<size_t>(y) * f.width + x];
             EGifPutLine(gif, row.data(), f.width);
         }
     }

@@ -13,11 +13,11 @@
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/ShellDialogs.h"
+#include "base/MessageSink.h"
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
-#include "model/ItemOperations.h"
 #include "model/GlowdeckDoc.h"
-#include "base/MessageSink.h"
+#include "model/ItemOperations.h"
 #include "support/FakeHosts.h"
 
 using namespace glowdeck;
@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(dir.filePath(QStringLiteral("bin")));
     QFile ini(dir.filePath(QStringLiteral("bin/setting.ini")));
     ini.open(QIODevice::WriteOnly);
-    ini.write("[TYPE]\nTYPE=1\n[PATH]\nPROJECT=" + dir.filePath(QStringLiteral("projects")).toUtf8() + "\n");
+    ini.write("[TYPE]\nTYPE=1\n[PATH]\nPROJECT=" +
+              dir.filePath(QStringLiteral("projects")).toUtf8() + "\n");
     ini.close();
 
     StderrMessageSink messages;
@@ -74,8 +75,10 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 4; ++k) {
         tree.AddItem(ItemKind::Picture);
         const int i = doc.ProjectFile()->ItemCount(0) - 1;
-        EncodeImage(Sunset(k), doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, i, "id")),
-                    QStringLiteral("image/jpeg"));
+        EncodeImage(
+            Sunset(k),
+            doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, i, "id")),
+            QStringLiteral("image/jpeg"));
         doc.ProjectFile()->SetInt(0, i, "width", 640);
         doc.ProjectFile()->SetInt(0, i, "height", 480);
     }
@@ -112,7 +115,9 @@ int main(int argc, char** argv) {
         const QPixmap shot = screen ? screen->grabWindow(frame.winId()) : frame.grab();
         return shot.save(folder + QLatin1Char('/') + name, "PNG");
     };
-    const bool ok = shoot(2, QStringLiteral("main-window.png")) && shoot(5, QStringLiteral("editor-animation.png")) &&
-                    shoot(6, QStringLiteral("editor-text.png")) && shoot(7, QStringLiteral("editor-interval.png"));
+    const bool ok = shoot(2, QStringLiteral("main-window.png")) &&
+                    shoot(5, QStringLiteral("editor-animation.png")) &&
+                    shoot(6, QStringLiteral("editor-text.png")) &&
+                    shoot(7, QStringLiteral("editor-interval.png"));
     return ok ? 0 : 1;
 }
