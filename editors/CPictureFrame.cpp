@@ -100,14 +100,6 @@ void CPictureFrame::Changed() {
     if (window_) window_->Refresh();
 }
 
-void CPictureFrame::contextMenuEvent(QContextMenuEvent* event) {
-    // While painting the right button picks colours: the zoom menu needs Ctrl.
-    if (painting_ && !(event->modifiers() & Qt::ControlModifier) &&
-        event->reason() == QContextMenuEvent::Mouse)
-        return;
-    CZoomImageView::contextMenuEvent(event);
-}
-
 void CPictureFrame::mousePressEvent(QMouseEvent* event) {
     if (!painting_) return;
     if (event->button() == Qt::LeftButton &&
@@ -186,13 +178,6 @@ CPaintWindow::CPaintWindow(CPictureFrame& frame) : CZoomImageView(nullptr), fram
     setAttribute(Qt::WA_DeleteOnClose, false);
     SetFixedHeightToPicture(false);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-}
-
-void CPaintWindow::contextMenuEvent(QContextMenuEvent* event) {
-    if (frame_.painting_ && !(event->modifiers() & Qt::ControlModifier) &&
-        event->reason() == QContextMenuEvent::Mouse)
-        return;
-    CZoomImageView::contextMenuEvent(event);
 }
 
 void CPaintWindow::Route(CPaintCanvas::Event event, QMouseEvent* mouse) {

@@ -55,10 +55,10 @@ public:
 protected:
     QImage Picture() const override { return Displayed(); }
     int DotsFrom() const override { return ledDots_ ? 4 : 0; }
+    bool RightButtonPaints() const override { return painting_; }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     friend class CPaintWindow;
@@ -89,7 +89,7 @@ public:
 protected:
     QImage Picture() const override { return frame_.Displayed(); }
     int DotsFrom() const override { return frame_.ledDots_ ? 4 : 0; }
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool RightButtonPaints() const override { return frame_.painting_; }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -204,6 +204,9 @@ void CZoomImageView::wheelEvent(QWheelEvent* event) {
 }
 
 void CZoomImageView::contextMenuEvent(QContextMenuEvent* event) {
+    if (RightButtonPaints() && !(event->modifiers() & Qt::ControlModifier) &&
+        event->reason() == QContextMenuEvent::Mouse)
+        return;
     QMenu menu(this);
     const std::pair<Zoom, QString> choices[] = {{Zoom::Fit, QStringLiteral("适合窗口")},
                                                 {Zoom::Height, QStringLiteral("适合高度")},

@@ -45,6 +45,9 @@ protected:
     // Draws LED dots instead of square pixels when a pixel is this many
     // screen pixels wide or more; 0 never.
     virtual int DotsFrom() const { return 0; }
+    // True while the right button paints (picks colours): the zoom menu then
+    // needs Ctrl.
+    virtual bool RightButtonPaints() const { return false; }
     // Call when the picture or its size changed.
     void PictureChanged();
     // A view in a layout keeps the height of its picture; a window of its own
