@@ -23,7 +23,7 @@ CCompileDlg::CCompileDlg(CGlowdeckDoc& doc, const BallConfig& ball, QWidget* par
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 100);
     progress_->setValue(0);
-    hint_ = new QLineEdit(doc.buildHint, this);
+    hint_ = new QLineEdit(doc.BuildHint(), this);
     hint_->setReadOnly(true);
     hint_->setMinimumWidth(360);
     compile_ = new QPushButton(QStringLiteral("编译"), this);
@@ -56,7 +56,7 @@ bool CCompileDlg::StartCompile() {
     cancel_->setEnabled(true);
     progress_->setValue(0);
     snapshot_ = doc_.CompileSnapshot(doc_.Messages());
-    projectAtStart_ = doc_.ProjectFile()->Serialize();
+    revisionAtStart_ = doc_.Revision();
     worker_ =
         std::thread([this, snapshot = snapshot_.get(), ball = ball_, preview = previewFolder_] {
             CProjectCompiler compiler(*snapshot, snapshot->Messages());
@@ -108,10 +108,9 @@ void CCompileDlg::Finish(bool ok, bool cancelled, const CompileSummary& summary)
     cancel_->setEnabled(false);
     summary_ = summary;
     outcome_ = ok ? Outcome::Compiled : cancelled ? Outcome::Cancelled : Outcome::Failed;
-    // The compiled project is the one at the start: the flag is cleared only
-    // when nothing was changed since.
-    if (ok && doc_.ProjectFile() && doc_.ProjectFile()->Serialize() == projectAtStart_)
-        doc_.needsCompile = false;
+    // The compiled project is the one at the start: an edit made since keeps
+    // the flag set.
+    if (ok) doc_.MarkCompiled(revisionAtStart_);
     QApplication::beep();
     emit compileFinished(ok);
     if (closeWhenDone_) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <thread>
 
@@ -54,7 +55,7 @@ private:
     QPushButton* compile_;
     QPushButton* cancel_;
     std::unique_ptr<CGlowdeckDoc> snapshot_;
-    QByteArray projectAtStart_;
+    std::uint64_t revisionAtStart_ = 0;
     std::thread worker_;
     std::atomic<bool> cancelRequested_{false};
     bool running_ = false;

@@ -106,7 +106,10 @@ void CMainFrame::BuildMenus() {
         AddCommand(file, 57601, QStringLiteral("打开(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
         &QAction::triggered, this, &CMainFrame::OpenProject);
     connect(AddCommand(file, 57603, QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-            &QAction::triggered, this, [this] { doc_.SaveProject(); });
+            &QAction::triggered, this, [this] {
+                if (const EditResult saved = doc_.SaveProject(); !saved)
+                    doc_.Messages().Warn(saved.message);
+            });
     file->addSeparator();
     connect(AddCommand(file, 32887, QStringLiteral("单层球")), &QAction::triggered, this,
             [this] { SetBallType(1); });
@@ -305,7 +308,7 @@ bool CMainFrame::RunCompileDialog() {
 }
 
 void CMainFrame::RunSendDialog(bool factory) {
-    CSendDlg dialog(doc_.Messages(), doc_.dataFilePath, {ballType_, layer_}, this);
+    CSendDlg dialog(doc_.Messages(), doc_.DataFilePath(), {ballType_, layer_}, this);
     if (factory)
         dialog.SetFactoryMode(folders_.FolderHolding(frames::FactoryFileName({ballType_, layer_})));
     dialog.exec();
@@ -314,7 +317,7 @@ void CMainFrame::RunSendDialog(bool factory) {
 void CMainFrame::Compile() { RunCompileDialog(); }
 
 void CMainFrame::Send() {
-    if (doc_.needsCompile &&
+    if (doc_.NeedsCompile() &&
         doc_.Messages().Show(QStringLiteral("尚未编译！是否先编译？"), IMessageSink::Caption(),
                              Icon::Question, Buttons::YesNo) == Answer::Yes) {
         if (RunCompileDialog()) return;  // compiled: the user sends again
@@ -326,7 +329,7 @@ void CMainFrame::MemoryReport() {
     if (!doc_.ProjectFile()) return;
     doc_.RecomputeTotalDataBytes();
     doc_.Messages().Show(QString::asprintf("目前占用了%u内存,占总内存数量的百分之%2.1f！",
-                                           doc_.totalDataBytes, doc_.totalDataBytes * 0.0002),
+                                           doc_.TotalDataBytes(), doc_.TotalDataBytes() * 0.0002),
                          IMessageSink::Caption(), Icon::Information);
 }
 

@@ -159,11 +159,11 @@ void CProjectTree::AddGroup() {
     const QString refusal = CheckAddGroup(doc_);
     if (!refusal.isEmpty()) return void(Warn(refusal));
     const QString name = QStringLiteral("新建组");
+    if (const EditResult added = doc_.NewGroup(name); !added) return void(Warn(added.message));
     QTreeWidgetItem* node = MakeNode(3, name);
     loading_ = true;
     root_->addChild(node);
     loading_ = false;
-    doc_.NewGroup(name);
     Select(node);
 }
 
@@ -173,6 +173,8 @@ void CProjectTree::AddItem(ItemKind kind) {
     const QString refusal = CheckAddItem(doc_, group, kind);
     if (!refusal.isEmpty()) return void(Warn(refusal));
     const QString caption = KindInfo(kind).defaultName;
+    if (const EditResult added = doc_.NewItem(kind, group, caption); !added)
+        return void(Warn(added.message));
     QTreeWidgetItem* groupNode = GroupNode(group);
     const int viewKind = KindOfElement(ElementName(kind));
     QTreeWidgetItem* node = MakeNode(viewKind, caption);
@@ -180,8 +182,6 @@ void CProjectTree::AddItem(ItemKind kind) {
     groupNode->addChild(node);
     groupNode->setExpanded(true);
     loading_ = false;
-    doc_.NewItem(kind, group, caption);
-    if (kind == ItemKind::Animation && group <= MaxGroups) ++doc_.animationCount[group - 1];
     Select(node);
 }
 
@@ -199,11 +199,15 @@ void CProjectTree::OnItemChanged(QTreeWidgetItem* node) {
     if (n.level == TreeNode::Project) {
         node->setText(0, caption);  // the project keeps its folder's name
     } else {
-        node->setData(0, CaptionRole, text);
-        if (n.level == TreeNode::Group)
-            doc_.RenameGroup(n.group, text);
-        else
-            doc_.RenameItem(n.group, FileItem(n.group, n.item), text);
+        const EditResult renamed = n.level == TreeNode::Group
+                                       ? doc_.RenameGroup(n.group, text)
+                                       : doc_.RenameItem(n.group, FileItem(n.group, n.item), text);
+        if (renamed) {
+            node->setData(0, CaptionRole, text);
+        } else {
+            node->setText(0, caption);  // the project keeps the old name
+            Warn(renamed.message);
+        }
     }
     loading_ = false;
 }
@@ -234,10 +238,10 @@ void CProjectTree::DeleteSelected() {
     QTreeWidgetItem* node = currentItem();
     const TreeNode n = NodeOf(node);
     if (!node || n.level == TreeNode::Project || !IdsSound()) return;
-    if (n.level == TreeNode::Group)
-        doc_.DeleteGroup(n.group);
-    else
-        doc_.DeleteItem(n.group, FileItem(n.group, n.item));
+    const EditResult deleted = n.level == TreeNode::Group
+                                   ? doc_.DeleteGroup(n.group)
+                                   : doc_.DeleteItem(n.group, FileItem(n.group, n.item));
+    if (!deleted) return void(Warn(deleted.message));
     Forget(node);
     delete node;
 }
@@ -276,6 +280,30 @@ bool CProjectTree::Apply(QTreeWidgetItem* source, QTreeWidgetItem* target, const
     const bool copy = edit.action == TreeEdit::CopyGroup || edit.action == TreeEdit::CopyItem;
     if (copy && !IdsSound()) return false;
 
+    // The project changes first; the tree follows only when it was saved.
+    // File positions are taken before anything changes.
+    const bool groups = edit.action == TreeEdit::MoveGroup || edit.action == TreeEdit::CopyGroup;
+    const int fileSource = groups ? 0 : FileItem(from.group, from.item);
+    const int fileAfter = groups ? 0 : FileItem(edit.targetGroup, edit.targetItem);
+    EditResult done;
+    switch (edit.action) {
+        case TreeEdit::MoveGroup:
+            done = doc_.MoveGroup(from.group, edit.targetGroup);
+            break;
+        case TreeEdit::CopyGroup:
+            done = doc_.CopyGroup(from.group, edit.targetGroup);
+            break;
+        case TreeEdit::MoveItem:
+            done = doc_.MoveItem(from.group, fileSource, edit.targetGroup, fileAfter);
+            break;
+        case TreeEdit::CopyItem:
+            done = doc_.CopyItem(from.group, fileSource, edit.targetGroup, fileAfter);
+            break;
+        case TreeEdit::Nothing:
+            break;
+    }
+    if (!done) return Warn(done.message);
+
     QTreeWidgetItem* targetGroupNode = GroupNode(edit.targetGroup);
     if (target) target->setExpanded(true);
     QTreeWidgetItem* moved = copy ? source->clone() : source;
@@ -289,21 +317,13 @@ bool CProjectTree::Apply(QTreeWidgetItem* source, QTreeWidgetItem* target, const
         case TreeEdit::CopyGroup: {
             const int at = root_->indexOfChild(targetGroupNode) + 1;
             root_->insertChild(at, moved);
-            edit.action == TreeEdit::MoveGroup ? doc_.MoveGroup(from.group, edit.targetGroup)
-                                               : doc_.CopyGroup(from.group, edit.targetGroup);
             break;
         }
         case TreeEdit::MoveItem:
         case TreeEdit::CopyItem: {
-            // File positions are taken before the tree changes.
-            const int fileSource = FileItem(from.group, from.item);
-            const int fileAfter = FileItem(edit.targetGroup, edit.targetItem);
             const int at = edit.targetItem == 0 ? targetGroupNode->childCount()
                                                 : targetGroupNode->indexOfChild(target) + 1;
             targetGroupNode->insertChild(at, moved);
-            edit.action == TreeEdit::MoveItem
-                ? doc_.MoveItem(from.group, fileSource, edit.targetGroup, fileAfter)
-                : doc_.CopyItem(from.group, fileSource, edit.targetGroup, fileAfter);
             break;
         }
         case TreeEdit::Nothing:

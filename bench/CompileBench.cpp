@@ -22,6 +22,7 @@
 
 #include "base/Allocator.h"
 #include "base/MessageSink.h"
+#include "bench/Must.h"
 #include "compile/ProjectCompiler.h"
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
@@ -83,15 +84,15 @@ int main(int argc, char** argv) {
     StderrMessageSink messages;
     CGlowdeckDoc doc(messages);
     doc.SetProjectRoot(dir.path());
-    doc.CreateProjectNamed(QStringLiteral("limit"));
+    Must(doc.CreateProjectNamed(QStringLiteral("limit")));
     CProjectFile& file = *doc.ProjectFile();
-    for (int g = 2; g <= 10; ++g) doc.NewGroup(QStringLiteral("组%1").arg(g));
+    for (int g = 2; g <= 10; ++g) Must(doc.NewGroup(QStringLiteral("组%1").arg(g)));
 
     const auto generate = Clock::now();
     QByteArray jpeg;
     for (int n = 0; n < 156; ++n) {
         const int g = n % 10;
-        doc.NewPicture(g + 1, QStringLiteral("图%1").arg(n));
+        Must(doc.NewPicture(g + 1, QStringLiteral("图%1").arg(n)));
         const int i = file.ItemCount(g) - 1;
         EncodeImage(Scene(1600, 1200, n),
                     doc.SourceImagePathFor(ItemKind::Picture, file.GetAttr(g, i, "id")),
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
     }
     for (int n = 0; n < 3; ++n) {
         const int g = n * 3;
-        doc.NewAnimation(g + 1, QStringLiteral("动%1").arg(n));
+        Must(doc.NewAnimation(g + 1, QStringLiteral("动%1").arg(n)));
         const int i = file.ItemCount(g) - 1;
         std::vector<QImage> frames;
         for (int f = 0; f < 50; ++f) frames.push_back(Scene(400, 300, n * 50 + f));
@@ -120,7 +121,7 @@ int main(int argc, char** argv) {
     int textColumns = 0;
     for (int n = 0; n < 20; ++n) {
         const int g = n % 10;
-        doc.NewText(g + 1, QStringLiteral("文%1").arg(n));
+        Must(doc.NewText(g + 1, QStringLiteral("文%1").arg(n)));
         const int i = file.ItemCount(g) - 1;
         TextRenderParams params;
         params.text = QStringLiteral("彩球%1").arg(n % 10);
@@ -132,14 +133,14 @@ int main(int argc, char** argv) {
         file.SetInt(g, i, "length", text.Width());
         textColumns += text.Width();
     }
-    for (int n = 0; n < 100; ++n) doc.NewInterval(n % 10 + 1, QStringLiteral("隔"));
-    doc.SaveProject();
+    for (int n = 0; n < 100; ++n) Must(doc.NewInterval(n % 10 + 1, QStringLiteral("隔")));
+    Must(doc.SaveProject());
     doc.RecomputeTotalDataBytes();
     std::printf(
         "project: 10 groups, 156 pictures (1600x1200 JPEG), 3 GIFs of 50 frames (400x300),\n"
         "         20 text strips (%d columns), 100 intervals: %u bytes by the account (generated "
         "in %.0f ms)\n",
-        textColumns, doc.totalDataBytes, Since(generate));
+        textColumns, doc.TotalDataBytes(), Since(generate));
 
     // Decode every source at full size.
     doc.RebuildPathTables();
@@ -183,7 +184,7 @@ int main(int argc, char** argv) {
     const bool firstOk = cached.Compile({1, 0});
     const double first = Since(firstStart);
     const QByteArray full = [&] {
-        QFile f(doc.dataFilePath);
+        QFile f(doc.DataFilePath());
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }();
@@ -192,12 +193,12 @@ int main(int argc, char** argv) {
     const auto againStart = Clock::now();
     const bool againOk = cached.Compile({1, 0}, {}, &again);
     const double incremental = Since(againStart);
-    QFile changedFile(doc.dataFilePath);
+    QFile changedFile(doc.DataFilePath());
     changedFile.open(QIODevice::ReadOnly);
     const QByteArray changedBytes = changedFile.readAll();
     CProjectCompiler plain(doc, messages);
     plain.Compile({1, 0});
-    QFile plainFile(doc.dataFilePath);
+    QFile plainFile(doc.DataFilePath());
     plainFile.open(QIODevice::ReadOnly);
     const bool identical = plainFile.readAll() == changedBytes;
     std::printf("%-36s %9.0f ms   (cache empty: converts and stores every item)\n",
@@ -224,7 +225,7 @@ int main(int argc, char** argv) {
         const bool done = run.Compile({1, 0});
         (dither ? ditherCpu : plainCpu).push_back(CpuMs() - cpuStart);
         const double ms = Since(start);
-        QFile out(doc.dataFilePath);
+        QFile out(doc.DataFilePath());
         *data = done && out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray();
         return ms;
     };

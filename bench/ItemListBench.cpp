@@ -12,6 +12,7 @@
 #include "app/CItemListPane.h"
 #include "base/HeadlessEnvironment.h"
 #include "base/MessageSink.h"
+#include "bench/Must.h"
 #include "led/ImageCodec.h"
 #include "model/GlowdeckDoc.h"
 
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
     StderrMessageSink messages;
     CGlowdeckDoc doc(messages);
     doc.SetProjectRoot(dir.path());
-    doc.CreateProjectNamed(QStringLiteral("photos"));
+    Must(doc.CreateProjectNamed(QStringLiteral("photos")));
     QImage photo(1600, 1200, QImage::Format_RGB32);
     QPainter painter(&photo);
     painter.fillRect(photo.rect(), QLinearGradient(0, 0, 1600, 1200));
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
             doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, n, "id")),
             QStringLiteral("image/jpeg"));
     }
-    doc.SaveProject();
+    Must(doc.SaveProject());
 
     QElapsedTimer timer;
     timer.start();

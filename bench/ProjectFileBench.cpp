@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "base/MessageSink.h"
+#include "bench/Must.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ProjectFile.h"
 
@@ -83,9 +84,9 @@ int main(int argc, char** argv) {
     StderrMessageSink sink;
     CGlowdeckDoc doc(sink);
     doc.SetProjectRoot(dir.path());
-    doc.CreateProjectNamed(QStringLiteral("p"));
-    const double saveOnly = BestOf(20, [&] { doc.SaveProject(); });
-    const double addPicture = BestOf(20, [&] { doc.NewPicture(1, QStringLiteral("图")); });
+    Must(doc.CreateProjectNamed(QStringLiteral("p")));
+    const double saveOnly = BestOf(20, [&] { Must(doc.SaveProject()); });
+    const double addPicture = BestOf(20, [&] { Must(doc.NewPicture(1, QStringLiteral("图"))); });
     Report("add picture (placeholder+save)", addPicture, "save alone", saveOnly);
     return 0;
 }

@@ -102,13 +102,13 @@ bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder, bool readOnly) 
     else
         UseCliProjectLock(doc);
     if (!doc.OpenProjectFolder(folder)) return false;
-    if (!QFileInfo::exists(doc.projectFilePath)) {
+    if (!QFileInfo::exists(doc.ProjectFilePath())) {
         PrintErr(QStringLiteral("no Index.prj in %1").arg(folder));
         return false;
     }
     if (!doc.ProjectFile()->Loaded()) {
         PrintErr(QStringLiteral("cannot read %1: %2")
-                     .arg(doc.projectFilePath, doc.ProjectFile()->LoadError()));
+                     .arg(doc.ProjectFilePath(), doc.ProjectFile()->LoadError()));
         return false;
     }
     return true;

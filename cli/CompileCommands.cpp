@@ -66,7 +66,7 @@ int RunCompile(const QStringList& arguments) {
     PrintOut(
         QStringLiteral(
             "compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")
-            .arg(doc.dataFilePath)
+            .arg(doc.DataFilePath())
             .arg(summary.groups)
             .arg(summary.items)
             .arg(summary.columns)

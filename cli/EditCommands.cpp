@@ -75,14 +75,13 @@ int RunSetSource(const QStringList& args) {
     if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
     CGlowdeckDoc& doc = session.doc;
     const Target* t = &session.target;
-    QString error;
     if (t->kind == ItemKind::Picture) {
-        if (!item_ops::SetPictureSource(doc, t->g, t->i, args[3], &error))
-            return PrintErr(error), 1;
+        if (const EditResult set = item_ops::SetPictureSource(doc, t->g, t->i, args[3]); !set)
+            return PrintErr(set.message), 1;
         PrintStored(*doc.ProjectFile(), *t, {"width", "height", "length"});
     } else if (t->kind == ItemKind::Animation) {
-        if (!item_ops::SetAnimationSource(doc, t->g, t->i, args[3], &error))
-            return PrintErr(error), 1;
+        if (const EditResult set = item_ops::SetAnimationSource(doc, t->g, t->i, args[3]); !set)
+            return PrintErr(set.message), 1;
         PrintStored(*doc.ProjectFile(), *t,
                     {"width", "height", "framecount", "length", "flength", "interval"});
     } else {
@@ -156,7 +155,8 @@ int RunSetText(const QStringList& arguments) {
         return 2;
     }
     bool cut = false;
-    if (!item_ops::ConfirmText(doc, t->g, t->i, s, &session.messages, &cut)) return 1;
+    if (const EditResult set = item_ops::ConfirmText(doc, t->g, t->i, s, &cut); !set)
+        return PrintErr(set.message), 1;
     if (cut)
         PrintErr(
             QStringLiteral("the text was cut to %1 characters").arg(item_ops::MaxTextCharacters));
@@ -202,7 +202,8 @@ int RunSetInterval(const QStringList& arguments) {
         }
         colour = *c;
     }
-    if (!item_ops::ApplyInterval(doc, t->g, t->i, columns, colour)) return 1;
+    if (const EditResult set = item_ops::ApplyInterval(doc, t->g, t->i, columns, colour); !set)
+        return PrintErr(set.message), 1;
     PrintStored(*doc.ProjectFile(), *t, {"length", "backcolor"});
     return 0;
 }
@@ -225,7 +226,10 @@ int RunSetThreshold(const QStringList& args) {
     if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
     CGlowdeckDoc& doc = session.doc;
     const Target* t = &session.target;
-    if (!item_ops::SetThresholds(doc, t->g, t->i, values[0], values[1], values[2])) return 1;
+    if (const EditResult set =
+            item_ops::SetThresholds(doc, t->g, t->i, values[0], values[1], values[2]);
+        !set)
+        return PrintErr(set.message), 1;
     PrintStored(*doc.ProjectFile(), *t, {"r", "g", "b"});
     return 0;
 }
@@ -248,12 +252,9 @@ int RunSetDither(const QStringList& args) {
         PrintErr(QStringLiteral("set-dither takes a picture or an animation item"));
         return 2;
     }
-    QString error;
     const bool on = word == QLatin1String("on");
-    if (!item_ops::SetDither(doc, t->g, t->i, on, &error)) {
-        if (!error.isEmpty()) PrintErr(error);
-        return 1;
-    }
+    if (const EditResult set = item_ops::SetDither(doc, t->g, t->i, on); !set)
+        return PrintErr(set.message), 1;
     PrintOut(QStringLiteral("id=%1 dither=%2")
                  .arg(doc.ProjectFile()->GetAttr(t->g, t->i, "id"),
                       item_ops::Dithers(*doc.ProjectFile(), t->g, t->i) ? QStringLiteral("on")

@@ -66,12 +66,11 @@ int RunNew(const QStringList& args) {
     CGlowdeckDoc doc(messages);
     doc.SetProjectRoot(root);
     UseCliProjectLock(doc);
-    QString why;
-    if (!doc.CreateProjectNamed(name, &why)) {
-        PrintErr(why);
+    if (const EditResult created = doc.CreateProjectNamed(name); !created) {
+        PrintErr(created.message);
         return 1;
     }
-    PrintOut(QStringLiteral("created %1").arg(doc.projectFolder));
+    PrintOut(QStringLiteral("created %1").arg(doc.ProjectFolder()));
     return 0;
 }
 
@@ -89,7 +88,7 @@ int RunAddGroup(const QStringList& args) {
         return 1;
     }
     const QString name = args.size() > 1 ? args[1] : QStringLiteral("新建组");
-    if (!doc.NewGroup(name)) return 1;
+    if (const EditResult added = doc.NewGroup(name); !added) return PrintErr(added.message), 1;
     PrintOut(QStringLiteral("group %1 %2").arg(doc.ProjectFile()->GroupCount()).arg(name));
     return 0;
 }
@@ -120,7 +119,8 @@ int RunAdd(const QStringList& args) {
         return 1;
     }
     const QString name = args.size() > 3 ? args[3] : KindInfo(*kind).defaultName;
-    if (!doc.NewItem(*kind, target, name)) return 1;
+    if (const EditResult added = doc.NewItem(*kind, target, name); !added)
+        return PrintErr(added.message), 1;
     const int item = doc.ProjectFile()->ItemCount(target - 1);
     PrintOut(QStringLiteral("group %1 item %2 %3 %4 %5")
                  .arg(target)
@@ -138,7 +138,7 @@ int RunList(const QStringList& args) {
     CGlowdeckDoc doc(messages);
     if (!OpenProjectForCli(doc, args[0], /*readOnly=*/true)) return 1;
     const CProjectFile& file = *doc.ProjectFile();
-    PrintOut(QStringLiteral("project %1 (%2)").arg(file.ProjectName(), doc.projectFolder));
+    PrintOut(QStringLiteral("project %1 (%2)").arg(file.ProjectName(), doc.ProjectFolder()));
     int problems = 0;
     for (int g = 0; g < file.GroupCount(); ++g) {
         PrintOut(QStringLiteral("group %1 %2").arg(g + 1).arg(file.GroupName(g)));
@@ -166,9 +166,9 @@ int RunList(const QStringList& args) {
         return 1;
     }
     PrintOut(QStringLiteral("data %1 bytes of %2 (%3%)")
-                 .arg(doc.totalDataBytes)
+                 .arg(doc.TotalDataBytes())
                  .arg(MaxTotalDataBytes)
-                 .arg(100.0 * doc.totalDataBytes / MaxTotalDataBytes, 0, 'f', 1));
+                 .arg(100.0 * doc.TotalDataBytes() / MaxTotalDataBytes, 0, 'f', 1));
     return problems ? 1 : 0;
 }
 

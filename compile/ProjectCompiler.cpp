@@ -60,7 +60,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
                                CompileSummary* summary) {
     const CProjectFile* file = doc_.ProjectFile();
     if (!file) return false;
-    const QString target = doc_.dataFilePath;
+    const QString target = doc_.DataFilePath();
     // Temporary files of compiles that were killed: the caller holds the
     // project, so no other compile is writing them. "data.bin.new" is the
     // fixed name older versions built under.
@@ -95,7 +95,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
         ok = false;
     }
     if (!ok) return false;  // `building` removes its temporary file
-    doc_.needsCompile = false;
+    doc_.MarkCompiled(doc_.Revision());
     if (summary) {
         summary->groups = file->GroupCount();
         summary->converted = converted_;

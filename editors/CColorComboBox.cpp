@@ -3,18 +3,16 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "led/LedColours.h"
+
 namespace glowdeck {
 
 CColorComboBox::CColorComboBox(QWidget* parent) : QComboBox(parent) {
-    const std::pair<const char*, unsigned> colours[] = {
-        {"黑", 0x000000}, {"红", 0x0000FF}, {"绿", 0x00FF00}, {"黄", 0x00FFFF},
-        {"蓝", 0xFF0000}, {"紫", 0xFF00FF}, {"青", 0xFFFF00}, {"白", 0xFFFFFF},
-    };
-    for (const auto& [name, bgr] : colours) {
+    for (const NamedLedColour& colour : LedColours()) {
         QPixmap swatch(28, 14);
-        swatch.fill(QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF));
+        swatch.fill(ColourFromBgr(colour.bgr));
         QPainter(&swatch).drawRect(0, 0, 27, 13);
-        addItem(QIcon(swatch), QString::fromUtf8(name), bgr);
+        addItem(QIcon(swatch), QString::fromUtf8(colour.chineseName), colour.bgr);
     }
     setIconSize(QSize(28, 14));
     setCurrentIndex(0);

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QThread>
 
+#include "base/MessageSink.h"
 #include "editors/CPictureFrame.h"
 #include "model/GlowdeckDoc.h"
 
@@ -56,6 +57,13 @@ void CItemView::ErrorBeeps() {
     QApplication::beep();
     QThread::msleep(1);
     QApplication::beep();
+}
+
+bool CItemView::Done(const EditResult& result) {
+    if (result) return true;
+    ErrorBeeps();
+    doc_.Messages().Warn(result.message);
+    return false;
 }
 
 void CItemView::SetInfo(const QStringList& lines) {

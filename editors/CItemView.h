@@ -2,6 +2,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "model/EditResult.h"
 #include "model/ItemKind.h"
 
 class QGridLayout;
@@ -36,6 +37,9 @@ protected:
     void AddInfoRows(QGridLayout* layout);
     // The two short beeps of a document error.
     static void ErrorBeeps();
+    // The outcome of an editing operation: a failure beeps twice and shows
+    // why. Returns whether it succeeded.
+    bool Done(const EditResult& result);
     void SetInfo(const QStringList& lines);
     void RefreshList() const;
     // A labelled picture frame (the label on the left, vertical text).

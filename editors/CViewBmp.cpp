@@ -17,8 +17,10 @@
 #include <QVBoxLayout>
 
 #include "base/AccessError.h"
+#include "base/BgrColour.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
+#include "led/LedColours.h"
 #include "led/PictureConverter.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
@@ -87,17 +89,17 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     dg->addWidget(toolNumber_, 0, 5);
     auto* palette = new QGridLayout;
     palette->setSpacing(0);
-    const unsigned colours[] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF,
-                                0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+    using namespace led_colour;
+    const unsigned colours[] = {Black, Blue, Green, Red, Cyan, Yellow, Magenta, White};
     for (int k = 0; k < 8; ++k) {
         auto* swatch = new QPushButton(drawing);
         swatch->setFixedSize(22, 22);
         const unsigned bgr = colours[k];
         swatch->setStyleSheet(
             QStringLiteral("background-color: rgb(%1,%2,%3); border: 1px solid gray;")
-                .arg(bgr & 0xFF)
-                .arg((bgr >> 8) & 0xFF)
-                .arg((bgr >> 16) & 0xFF));
+                .arg(RedOf(bgr))
+                .arg(GreenOf(bgr))
+                .arg(BlueOf(bgr)));
         connect(swatch, &QPushButton::clicked, this, [this, bgr] { PickPaletteColour(bgr); });
         palette->addWidget(swatch, k / 4, k % 4);
     }
@@ -134,7 +136,7 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     connect(pen, &QSlider::valueChanged, this, [this, penValue](int v) {
         ledFrame_->SetPenSize(v - 1);
         penValue->setValue(v);
-        doc_.needsCompile = true;
+        doc_.NoteEditorChange();
     });
     connect(tools_, &QButtonGroup::idClicked, this,
             [this](int t) { SelectTool(static_cast<PaintTool>(t)); });
@@ -209,7 +211,7 @@ void CViewBmp::FillInfo() {
 }
 
 void CViewBmp::Convert() {
-    CPictureConverter& converter = doc_.pictureConverter;
+    CPictureConverter& converter = doc_.PictureConverter();
     converter.Release();
     if (!converter.LoadFile(sourcePath_)) return;
     converter.SetThreshold(ThresholdColour(red_, green_, blue_));
@@ -226,36 +228,28 @@ void CViewBmp::ColourChanged() {
     green_ = sliders_[1]->value();
     blue_ = sliders_[2]->value();
     for (int k = 0; k < 3; ++k) values_[k]->setValue(sliders_[k]->value());
-    doc_.needsCompile = true;
+    doc_.NoteEditorChange();
     debounce_.start();
 }
 
 void CViewBmp::DitherChanged(bool on) {
     dither_ = on;
-    doc_.needsCompile = true;
+    doc_.NoteEditorChange();
     debounce_.start();
 }
 
 void CViewBmp::StoreColours() {
-    try {
-        CProjectFile& file = *doc_.ProjectFile();
-        file.SetInt(g_, i_, "r", red_);
-        file.SetInt(g_, i_, "g", green_);
-        file.SetInt(g_, i_, "b", blue_);
-        item_ops::StoreDither(file, g_, i_, dither_);
-        doc_.SaveProject();
-    } catch (const AccessError&) {
-        ErrorBeeps();
-    }
+    item_ops::ConversionSettings settings;
+    settings.r = red_;
+    settings.green = green_;
+    settings.b = blue_;
+    settings.dither = dither_;
+    Done(item_ops::StoreSettings(doc_, g_, i_, settings));
 }
 
 bool CViewBmp::ChoosePicture(const QString& chosen) {
+    if (!Done(item_ops::SetPictureSource(doc_, g_, i_, chosen))) return false;
     try {
-        QString error;
-        if (!item_ops::SetPictureSource(doc_, g_, i_, chosen, &error)) {
-            ErrorBeeps();
-            return false;
-        }
         ReadSource();
     } catch (const AccessError&) {
         ErrorBeeps();
@@ -268,25 +262,18 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
 }
 
 void CViewBmp::ReplacePicture() {
+    // The painted picture becomes the source under a fresh id; when it cannot
+    // be written the item keeps its source and the painting stays on screen.
+    if (!Done(item_ops::ReplacePicture(doc_, g_, i_, ledFrame_->CurrentImage()))) return;
     try {
-        doc_.CheckItemIds();
-        CProjectFile& file = *doc_.ProjectFile();
-        file.NewItemId(g_, i_);
-        doc_.SaveProject();
         ReadSource();
-        // The file format follows the name's extension (".bmp").
-        ledFrame_->CurrentImage().save(sourcePath_);
-        LoadSource(sourcePath_);
-        file.SetInt(g_, i_, "width", width_);
-        file.SetInt(g_, i_, "height", height_);
-        file.SetInt(g_, i_, "length", ledWidth_);
-        doc_.SaveProject();
-        doc_.needsCompile = true;
-        RefreshList();
-        Convert();
     } catch (const AccessError&) {
         ErrorBeeps();
+        return;
     }
+    LoadSource(sourcePath_);
+    RefreshList();
+    Convert();
 }
 
 void CViewBmp::PickPaletteColour(unsigned bgr) {

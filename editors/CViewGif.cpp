@@ -93,14 +93,14 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
             values_[k]->setValue(v);
             converted_ = false;
             progress_->setValue(0);
-            doc_.needsCompile = true;
+            doc_.NoteEditorChange();
             debounce_.start();
         });
     connect(ditherBox_, &QCheckBox::toggled, this, [this](bool on) {
         dither_ = on;
         converted_ = false;
         progress_->setValue(0);
-        doc_.needsCompile = true;
+        doc_.NoteEditorChange();
         debounce_.start();
     });
     connect(sliders_[3], &QSlider::valueChanged, this, [this](int v) {
@@ -108,7 +108,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         values_[3]->setValue(v);
         sourceFrame_->SetLoopCount(v);
         ledFrame_->SetLoopCount(v);
-        doc_.needsCompile = true;
+        doc_.NoteEditorChange();
         StoreAttributes();
     });
     connect(sliders_[4], &QSlider::valueChanged, this, [this](int v) {
@@ -116,7 +116,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         values_[4]->setValue(v);
         sourceFrame_->SetDelayReduction(v);
         ledFrame_->SetDelayReduction(v);
-        doc_.needsCompile = true;
+        doc_.NoteEditorChange();
         StoreAttributes();
     });
     connect(convert, &QPushButton::clicked, this, &CViewGif::Convert);
@@ -196,7 +196,7 @@ void CViewGif::FillInfo() {
 void CViewGif::Convert() {
     // A paused player still runs: its frames stay until it is stopped.
     if (converted_ || ledFrame_->Player().Running()) return;
-    CAnimationConverter& converter = doc_.animationConverter;
+    CAnimationConverter& converter = doc_.AnimationConverter();
     converter.Release();
     if (!converter.LoadFile(sourcePath_)) return;
     converter.SetThreshold(ThresholdColour(red_, green_, blue_));
@@ -227,28 +227,19 @@ void CViewGif::Convert() {
 }
 
 void CViewGif::StoreAttributes() {
-    try {
-        CProjectFile& file = *doc_.ProjectFile();
-        file.SetInt(g_, i_, "r", red_);
-        file.SetInt(g_, i_, "g", green_);
-        file.SetInt(g_, i_, "b", blue_);
-        file.SetInt(g_, i_, "loop", loops_);
-        file.SetInt(g_, i_, "speed", speed_);
-        item_ops::StoreDither(file, g_, i_, dither_);
-        doc_.SaveProject();
-        progress_->setValue(0);
-    } catch (const AccessError&) {
-        ErrorBeeps();
-    }
+    item_ops::ConversionSettings settings;
+    settings.r = red_;
+    settings.green = green_;
+    settings.b = blue_;
+    settings.loop = loops_;
+    settings.speed = speed_;
+    settings.dither = dither_;
+    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings))) progress_->setValue(0);
 }
 
 bool CViewGif::ChooseAnimation(const QString& chosen) {
+    if (!Done(item_ops::SetAnimationSource(doc_, g_, i_, chosen))) return false;
     try {
-        QString error;
-        if (!item_ops::SetAnimationSource(doc_, g_, i_, chosen, &error)) {
-            ErrorBeeps();
-            return false;
-        }
         ReadSource();
     } catch (const AccessError&) {
         ErrorBeeps();

@@ -13,6 +13,8 @@
 #include "editors/CColorComboBox.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
+#include "led/LedColours.h"
+#include "led/PictureConverter.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 
@@ -47,13 +49,13 @@ CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     connect(&debounce_, &QTimer::timeout, this, &CViewNull::Apply);
     connect(colour_, &QComboBox::activated, this, [this] {
         background_ = colour_->Colour();
-        doc_.needsCompile = true;
+        doc_.NoteEditorChange();
         debounce_.start();
     });
     connect(length_, &QSlider::valueChanged, this, [this](int v) {
         lengthValue_ = v;
         lengthText_->setValue(v);
-        doc_.needsCompile = true;
+        doc_.NoteEditorChange();
         debounce_.start();
     });
     if (!Initialise()) ErrorBeeps();
@@ -77,8 +79,7 @@ bool CViewNull::Initialise() {
     // Open: a missing blank is made in the background colour.
     if (!QFileInfo::exists(sourcePath_)) {
         QImage blank(std::max(lengthValue_, 1), 56, QImage::Format_ARGB32);
-        blank.fill(
-            QColor(background_ & 0xFF, (background_ >> 8) & 0xFF, (background_ >> 16) & 0xFF));
+        blank.fill(ColourFromBgr(background_));
         EncodeImage(blank, sourcePath_, QStringLiteral("image/jpeg"));
     }
     Show(sourcePath_);
@@ -94,7 +95,7 @@ bool CViewNull::Initialise() {
 void CViewNull::Show(const QString& path) {
     const QImage picture = DecodeImage(path);
     const QSize size = picture.isNull() ? QSize(lengthValue_, 56) : picture.size();
-    if (!picture.isNull() && size.height() > 0) lengthValue_ = 56 * size.width() / size.height();
+    if (!picture.isNull() && size.height() > 0) lengthValue_ = LedWidthFor(size);
     sourceFrame_->SetImage(picture);
     ledFrame_->SetImage(MakeThumbnail(picture, std::max(lengthValue_, 1), 56));
     sourceFrame_->Fit(56);
@@ -107,12 +108,7 @@ void CViewNull::Show(const QString& path) {
 
 void CViewNull::Apply() {
     debounce_.stop();
-    try {
-        item_ops::ApplyInterval(doc_, g_, i_, lengthValue_, background_);
-    } catch (const AccessError&) {
-        ErrorBeeps();
-        return;
-    }
+    if (!Done(item_ops::ApplyInterval(doc_, g_, i_, lengthValue_, background_))) return;
     ++applied_;
     ReadSource();
     Show(sourcePath_);

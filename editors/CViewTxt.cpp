@@ -17,6 +17,7 @@
 #include "editors/CFontColourDlg.h"
 #include "editors/CPictureFrame.h"
 #include "led/ImageCodec.h"
+#include "led/PictureConverter.h"
 #include "led/TextPainter.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
@@ -73,7 +74,7 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         eg->addWidget(offsetTexts_[k], 4 + k, 3);
         connect(offsets_[k], &QSlider::valueChanged, this, [this, k] {
             offsetTexts_[k]->setText(OffsetText(k));
-            doc_.needsCompile = true;
+            doc_.NoteEditorChange();
         });
     }
     auto* confirm = new QPushButton(QStringLiteral("确定"), editBox);
@@ -90,13 +91,13 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     // the lists from the item is no choice.
     connect(textColour_, &QComboBox::activated, this, [this] {
         textColourValue_ = textColour_->Colour();
-        doc_.needsCompile = true;
+        doc_.NoteEditorChange();
     });
     connect(backColour_, &QComboBox::activated, this, [this] {
         backColourValue_ = backColour_->Colour();
-        doc_.needsCompile = true;
+        doc_.NoteEditorChange();
     });
-    connect(edit_, &QPlainTextEdit::textChanged, this, [this] { doc_.needsCompile = true; });
+    connect(edit_, &QPlainTextEdit::textChanged, this, [this] { doc_.NoteEditorChange(); });
     connect(changeFont, &QPushButton::clicked, this, &CViewTxt::ChangeFont);
     if (!Initialise()) ErrorBeeps();
 }
@@ -146,7 +147,7 @@ bool CViewTxt::Initialise() {
         edit_->setPlainText(text_);
     }
     face_->setText(font_);
-    characters_ = doc_.textConverter.CharacterCount();
+    characters_ = doc_.TextConverter().CharacterCount();
     LoadTextImage();
     backColour_->SelectColour(backColourValue_);
     textColour_->SelectColour(textColourValue_);
@@ -157,7 +158,7 @@ void CViewTxt::LoadTextImage(const QImage& rendered) {
     const QImage picture = item_ops::LoadOrPlaceholder(sourcePath_, std::max(ledWidth_, 1), 56);
     width_ = picture.width();
     height_ = picture.height();
-    ledWidth_ = height_ > 0 ? width_ * 56 / height_ : 0;
+    ledWidth_ = LedWidthFor(QSize(width_, height_));
     const QImage text = rendered.isNull() ? picture : rendered;
     textFrame_->SetImage(text.height() == 56 ? text.copy(0, 0, ledWidth_, 56)
                                              : MakeThumbnail(text, std::max(ledWidth_, 1), 56));
@@ -185,7 +186,7 @@ void CViewTxt::SetFont(const QString& face, int pointSize, int style) {
     fontSize_ = pointSize;
     fontStyle_ = style;
     face_->setText(face);
-    doc_.needsCompile = true;
+    doc_.NoteEditorChange();
 }
 
 bool CViewTxt::Confirm() {
@@ -204,18 +205,13 @@ bool CViewTxt::Confirm() {
     s.englishOffset = offsets_[2]->value() * 0.1;
     s.symbolOffset = offsets_[3]->value() * 0.1;
     bool cut = false;
-    try {
-        if (!item_ops::ConfirmText(doc_, g_, i_, s, &doc_.Messages(), &cut)) return false;
-    } catch (const AccessError&) {
-        ErrorBeeps();
-        return false;
-    }
+    if (!Done(item_ops::ConfirmText(doc_, g_, i_, s, &cut))) return false;
     if (cut) QApplication::beep();
-    characters_ = doc_.textConverter.CharacterCount();
+    characters_ = doc_.TextConverter().CharacterCount();
     ReadSource();
     // The file now holds the converted strip; the text frame shows the
     // strip as it was rendered.
-    LoadTextImage(doc_.textConverter.LedColourImage());
+    LoadTextImage(doc_.TextConverter().LedColourImage());
     RefreshList();
     return true;
 }

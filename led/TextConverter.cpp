@@ -8,6 +8,7 @@
 #include "base/Cp936.h"
 #include "base/MessageSink.h"
 #include "led/ImageCodec.h"
+#include "led/LedColours.h"
 #include "led/LedOrder.h"
 #include "led/PictureConverter.h"
 #include "led/TextPainter.h"
@@ -18,8 +19,6 @@ namespace {
 
 constexpr int kCanvasRows = 3 * LedRows;  // drawn at three times the LED height
 constexpr int kMaxGlyphs = 255;
-
-QColor FromBgr(unsigned v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
 
 QString CharAt(const QVector<uint>& codePoints, int i) {
     const char32_t c = codePoints[i];
@@ -154,7 +153,7 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
     const QString glyphs = QString::fromUcs4(reinterpret_cast<const char32_t*>(text.constData()),
                                              std::min<int>(text.size(), kMaxGlyphs));
     characterCount_ = static_cast<int>(text.size());
-    const QColor textColour = FromBgr(p.textColour), background = FromBgr(p.backColour);
+    const QColor textColour = ColourFromBgr(p.textColour), background = ColourFromBgr(p.backColour);
     const double y0 = std::max(0.0, (kCanvasRows - p.emSize) * 0.5);
     const std::vector<QPointF> positions = GlyphPositions(p);
 

@@ -14,12 +14,12 @@ QString CheckAddItem(CGlowdeckDoc& doc, int group, ItemKind kind) {
     if (group <= 0 || !doc.ProjectFile() || group > doc.ProjectFile()->GroupCount())
         return QStringLiteral("请先添加一个组!");
     doc.RecomputeTotalDataBytes();
-    if (doc.totalDataBytes > MaxTotalDataBytes) return QStringLiteral("总长度已达上限500k！");
+    if (doc.TotalDataBytes() > MaxTotalDataBytes) return QStringLiteral("总长度已达上限500k！");
     if (doc.ProjectFile()->ItemCount(group - 1) >= MaxItemsPerGroup)
         return QStringLiteral("元素数已达上限！");
     if (kind == ItemKind::Animation) {
         doc.RecountAnimations();
-        if (group - 1 < MaxGroups && doc.animationCount[group - 1] >= MaxAnimationsPerGroup)
+        if (group - 1 < MaxGroups && doc.AnimationCount(group - 1) >= MaxAnimationsPerGroup)
             return QStringLiteral("单组动画最多为20幅！");
     }
     return QString();

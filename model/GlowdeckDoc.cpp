@@ -33,13 +33,13 @@ QString FindProjectFile(const QString& folder) {
 CGlowdeckDoc::CGlowdeckDoc(IMessageSink& messages)
     : messages_(messages), sourceImagePath_(MaxGroups * MaxItemsPerGroup) {
     SetProjectRoot(DefaultProjectRoot());
-    buildHint = DefaultBuildHint();
+    buildHint_ = DefaultBuildHint();
     // Until a project is created or opened the paths name a demonstration project.
-    projectFolder = projectRoot + QStringLiteral("DEMO/");
-    imagesFolder = projectFolder + QStringLiteral("IMAGES/");
-    projectFilePath = projectFolder + QStringLiteral("INDEX.PRJ");
-    dataFilePath = projectFolder + QStringLiteral("data.bin");
-    sourceImagePath_[0] = imagesFolder + QStringLiteral("DEMO.JPG");
+    projectFolder_ = projectRoot_ + QStringLiteral("DEMO/");
+    imagesFolder_ = projectFolder_ + QStringLiteral("IMAGES/");
+    projectFilePath_ = projectFolder_ + QStringLiteral("INDEX.PRJ");
+    dataFilePath_ = projectFolder_ + QStringLiteral("data.bin");
+    sourceImagePath_[0] = imagesFolder_ + QStringLiteral("DEMO.JPG");
 }
 
 CGlowdeckDoc::~CGlowdeckDoc() = default;
@@ -51,36 +51,36 @@ QString CGlowdeckDoc::DefaultBuildHint() {
 }
 
 void CGlowdeckDoc::SetProjectRoot(const QString& root) {
-    projectRoot = root;
-    if (!projectRoot.endsWith(QLatin1Char('/'))) projectRoot += QLatin1Char('/');
+    projectRoot_ = root;
+    if (!projectRoot_.endsWith(QLatin1Char('/'))) projectRoot_ += QLatin1Char('/');
 }
 
 void CGlowdeckDoc::LoadSettings(const QString& programFolder) {
     QString folder = programFolder;
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    iniPath = folder + QStringLiteral("setting.ini");
-    const CIniFile ini(iniPath);
+    iniPath_ = folder + QStringLiteral("setting.ini");
+    const CIniFile ini(iniPath_);
     SetProjectRoot(
         ini.GetString(QStringLiteral("PATH"), QStringLiteral("PROJECT"), DefaultProjectRoot()));
-    buildHint =
+    buildHint_ =
         ini.GetString(QStringLiteral("README"), QStringLiteral("BUILD"), DefaultBuildHint());
 }
 
-void CGlowdeckDoc::SetProjectPaths(const QString& name) { SetProjectFolder(projectRoot + name); }
+void CGlowdeckDoc::SetProjectPaths(const QString& name) { SetProjectFolder(projectRoot_ + name); }
 
 void CGlowdeckDoc::SetProjectFolder(const QString& folder) {
-    projectFolder = folder;
-    if (!projectFolder.endsWith(QLatin1Char('/'))) projectFolder += QLatin1Char('/');
-    imagesFolder = projectFolder + QStringLiteral("Images/");
-    projectFilePath = projectFolder + kProjectFileName;
-    dataFilePath = projectFolder + QStringLiteral("data.bin");
+    projectFolder_ = folder;
+    if (!projectFolder_.endsWith(QLatin1Char('/'))) projectFolder_ += QLatin1Char('/');
+    imagesFolder_ = projectFolder_ + QStringLiteral("Images/");
+    projectFilePath_ = projectFolder_ + kProjectFileName;
+    dataFilePath_ = projectFolder_ + QStringLiteral("data.bin");
 }
 
 bool CGlowdeckDoc::StartUp(const QString& programFolder, const QString& project) {
     LoadSettings(programFolder);
-    title = QStringLiteral("New");
+    title_ = QStringLiteral("New");
     if (frame_) {
-        frame_->SetTitle(title);
+        frame_->SetTitle(title_);
         frame_->ShowView(kMainView);
         frame_->SetStatusPane(1, QStringLiteral("工程路径"), 50);
     }
@@ -110,57 +110,47 @@ bool CGlowdeckDoc::CreateProject() {
     if (!dialogs_) return false;
     const std::optional<QString> name = dialogs_->AskNewProjectName();
     if (!name) return false;
-    return CreateProjectNamed(*name);
+    // A name that cannot be made fails silently: the dialog asks again.
+    return CreateProjectNamed(*name).ok;
 }
 
 bool CGlowdeckDoc::IsProjectName(const QString& name) {
     return CProjectFile::IsPlainFileName(name) && name != QLatin1String(".");
 }
 
-bool CGlowdeckDoc::CreateProjectNamed(const QString& name, QString* why) {
+EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name) {
     // A name such as "../x" would put the project outside the root.
-    if (!IsProjectName(name)) {
-        if (why) *why = QStringLiteral("项目名称不能含有路径：%1").arg(name);
-        return false;
-    }
-    const QString folder = projectRoot + name;
-    QDir().mkpath(projectRoot);
-    if (!QDir().mkdir(folder)) {
-        if (why) *why = QStringLiteral("项目文件夹已存在或无法建立：%1/").arg(folder);
-        return false;
-    }
+    if (!IsProjectName(name))
+        return EditResult::Failed(QStringLiteral("项目名称不能含有路径：%1").arg(name));
+    const QString folder = projectRoot_ + name;
+    QDir().mkpath(projectRoot_);
+    if (!QDir().mkdir(folder))
+        return EditResult::Failed(QStringLiteral("项目文件夹已存在或无法建立：%1/").arg(folder));
     CProjectLock lock;
     QString refusal;
-    if (!lockProgram_.isEmpty() && !lock.Acquire(folder, lockProgram_, lockWaitMs_, &refusal)) {
-        if (why) *why = refusal;
-        return false;
-    }
+    if (!lockProgram_.isEmpty() && !lock.Acquire(folder, lockProgram_, lockWaitMs_, &refusal))
+        return EditResult::Failed(refusal);
     lock_ = std::move(lock);
     SetProjectPaths(name);
-    if (!QDir().mkdir(imagesFolder)) {
-        if (why) *why = QStringLiteral("无法建立图像文件夹：%1").arg(imagesFolder);
-        return false;
-    }
+    if (!QDir().mkdir(imagesFolder_))
+        return EditResult::Failed(QStringLiteral("无法建立图像文件夹：%1").arg(imagesFolder_));
     projectFile_.reset();
-    projectFile_ = std::make_unique<CProjectFile>(projectFilePath, name);
-    if (!Saved()) {
-        if (why) *why = QStringLiteral("无法保存项目文件：%1").arg(projectFilePath);
-        return false;
-    }
+    projectFile_ = std::make_unique<CProjectFile>(projectFilePath_, name);
+    if (EditResult saved = Saved(); !saved) return saved;
     if (tree_) tree_->ResetTree(name);
     const QString groupName = QStringLiteral("新建组");
-    NewGroup(groupName);
+    if (EditResult added = NewGroup(groupName); !added) return added;
     if (tree_) tree_->AddGroupNode(groupName, true);
-    title = name;
-    if (frame_) frame_->SetTitle(title);
+    title_ = name;
+    if (frame_) frame_->SetTitle(title_);
     if (tree_) tree_->ExpandAll();
-    needsCompile = true;
-    return true;
+    ++revision_;
+    return EditResult::Done();
 }
 
 bool CGlowdeckDoc::OpenProject() {
     if (!dialogs_) return false;
-    const std::optional<QString> chosen = dialogs_->AskProjectFile(projectRoot);
+    const std::optional<QString> chosen = dialogs_->AskProjectFile(projectRoot_);
     if (!chosen) return false;
     return OpenProjectFile(*chosen);
 }
@@ -191,26 +181,28 @@ bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
     const QString name = QFileInfo(folder).fileName();
     if (!LockFolder(folder)) return false;
     SetProjectFolder(folder);
-    projectFilePath = FindProjectFile(projectFolder);
+    projectFilePath_ = FindProjectFile(projectFolder_);
     // Temporary files of saves that were killed; we hold the project, so
     // no other program is writing them.
     if (!lockProgram_.isEmpty()) {
-        RemoveStaleTemporaries(projectFilePath);
-        RemoveStaleTemporariesIn(imagesFolder);
+        RemoveStaleTemporaries(projectFilePath_);
+        RemoveStaleTemporariesIn(imagesFolder_);
     }
     projectFile_.reset();
-    projectFile_ = std::make_unique<CProjectFile>(projectFilePath);
-    if (!projectFile_->Loaded() && QFileInfo::exists(projectFilePath))
+    projectFile_ = std::make_unique<CProjectFile>(projectFilePath_);
+    if (!projectFile_->Loaded() && QFileInfo::exists(projectFilePath_))
         messages_.Warn(
             QStringLiteral(
                 "项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
-                .arg(projectFilePath, projectFile_->LoadError()));
+                .arg(projectFilePath_, projectFile_->LoadError()));
     if (tree_) tree_->ResetTree(name);
     // 7 pixels per byte of the path as code page 936 text (two per Chinese character).
-    if (frame_) frame_->SetStatusPane(1, projectFolder, 7 * ToCp936(projectFolder).size());
+    if (frame_) frame_->SetStatusPane(1, projectFolder_, 7 * ToCp936(projectFolder_).size());
+    // The counts are the opened project's own, not added to the last one's.
+    animationCount_.fill(0);
     FillTree();
-    title = name;
-    if (frame_) frame_->SetTitle(title);
+    title_ = name;
+    if (frame_) frame_->SetTitle(title_);
     if (tree_) tree_->ExpandAll();
     return true;
 }
@@ -228,35 +220,38 @@ void CGlowdeckDoc::FillTree() {
                 // A hand-edited item without a name still gets its node.
             }
             if (tree_) tree_->AddItemNode(g, kind, caption);
-            if (kind == QLatin1String("gif") && g < MaxGroups) ++animationCount[g];
+            if (kind == QLatin1String("gif") && g < MaxGroups) ++animationCount_[g];
         }
     }
 }
 
-bool CGlowdeckDoc::Saved() {
+EditResult CGlowdeckDoc::Saved() {
     QString error;
-    if (projectFile_->Save(&error)) return true;
-    messages_.Warn(
+    if (projectFile_->Save(&error)) return EditResult::Done();
+    return EditResult::Failed(
         QStringLiteral("项目文件保存失败：\n%1\n%2").arg(projectFile_->FilePath(), error));
-    return false;
 }
 
 std::unique_ptr<CGlowdeckDoc> CGlowdeckDoc::CompileSnapshot(IMessageSink& messages) const {
     auto copy = std::make_unique<CGlowdeckDoc>(messages);
     copy->lockProgram_.clear();
-    copy->projectRoot = projectRoot;
-    copy->projectFolder = projectFolder;
-    copy->imagesFolder = imagesFolder;
-    copy->projectFilePath = projectFilePath;
-    copy->dataFilePath = dataFilePath;
-    copy->title = title;
-    copy->needsCompile = needsCompile;
+    copy->projectRoot_ = projectRoot_;
+    copy->projectFolder_ = projectFolder_;
+    copy->imagesFolder_ = imagesFolder_;
+    copy->projectFilePath_ = projectFilePath_;
+    copy->dataFilePath_ = dataFilePath_;
+    copy->title_ = title_;
+    copy->revision_ = revision_;
+    copy->compiledRevision_ = compiledRevision_;
     if (projectFile_)
         copy->projectFile_ = std::make_unique<CProjectFile>(
-            projectFilePath, projectFile_->Serialize(), projectFile_->ProjectName());
+            projectFilePath_, projectFile_->Serialize(), projectFile_->ProjectName());
     return copy;
 }
 
-bool CGlowdeckDoc::SaveProject() { return projectFile_ && Saved(); }
+EditResult CGlowdeckDoc::SaveProject() {
+    if (!projectFile_) return EditResult::Failed(QStringLiteral("没有打开的项目"));
+    return Saved();
+}
 
 }  // namespace glowdeck

@@ -8,6 +8,7 @@
 #include "led/AnimationConverter.h"
 #include "led/PictureConverter.h"
 #include "led/TextConverter.h"
+#include "model/EditResult.h"
 #include "model/ItemKind.h"
 #include "model/ProjectFile.h"
 #include "model/ProjectLimits.h"
@@ -61,9 +62,9 @@ public:
     bool OpenProject();    // asks the file
     // A project name is one plain folder name (CProjectFile::IsPlainFileName).
     static bool IsProjectName(const QString& name);
-    // Creates the project `name` under the project root. False (with `why` set)
-    // when the name is no plain folder name, or its folder exists or cannot be made.
-    bool CreateProjectNamed(const QString& name, QString* why = nullptr);
+    // Creates the project `name` under the project root. Fails when the name
+    // is no plain folder name, or its folder exists or cannot be made.
+    EditResult CreateProjectNamed(const QString& name);
     // Opens the project of the folder that holds `chosenFile`, wherever it is;
     // the project root stays as it is.
     bool OpenProjectFile(const QString& chosenFile);
@@ -71,23 +72,75 @@ public:
     bool OpenProjectFolder(const QString& folder);
 
     // --- editing operations (1-based numbers; each saves) ---
-    // Deleting and copying refuse a project with a damaged id (CheckItemIds).
-    bool NewGroup(const QString& name);
-    bool RenameGroup(int g, const QString& name);
-    bool DeleteGroup(int g);
-    bool CopyGroup(int g, int g2);
-    bool MoveGroup(int g, int g2);
-    bool NewItem(ItemKind kind, int g, const QString& name);
-    bool NewPicture(int g, const QString& name) { return NewItem(ItemKind::Picture, g, name); }
-    bool NewAnimation(int g, const QString& name) { return NewItem(ItemKind::Animation, g, name); }
-    bool NewText(int g, const QString& name) { return NewItem(ItemKind::Text, g, name); }
-    bool NewInterval(int g, const QString& name) { return NewItem(ItemKind::Interval, g, name); }
-    bool RenameItem(int g, int i, const QString& name);
-    bool DeleteItem(int g, int i);
-    bool CopyItem(int g, int i, int g2, int i2);
-    bool MoveItem(int g, int i, int g2, int i2);
-    // Saves the project (the save command); reports a failure.
-    bool SaveProject();
+    // Each is one step: it changes the project and saves it, or, when it
+    // fails (a damaged id, a full disk), leaves the project, the document's
+    // tables and the files as they were and says why. Deleting and copying
+    // refuse a project with a damaged id (CheckItemIds).
+    EditResult NewGroup(const QString& name);
+    EditResult RenameGroup(int g, const QString& name);
+    EditResult DeleteGroup(int g);
+    EditResult CopyGroup(int g, int g2);
+    EditResult MoveGroup(int g, int g2);
+    // Writes the kind's placeholder image, appends the item and saves; an
+    // animation counts in its group's animation count.
+    EditResult NewItem(ItemKind kind, int g, const QString& name);
+    EditResult NewPicture(int g, const QString& name) {
+        return NewItem(ItemKind::Picture, g, name);
+    }
+    EditResult NewAnimation(int g, const QString& name) {
+        return NewItem(ItemKind::Animation, g, name);
+    }
+    EditResult NewText(int g, const QString& name) { return NewItem(ItemKind::Text, g, name); }
+    EditResult NewInterval(int g, const QString& name) {
+        return NewItem(ItemKind::Interval, g, name);
+    }
+    EditResult RenameItem(int g, int i, const QString& name);
+    EditResult DeleteItem(int g, int i);
+    EditResult CopyItem(int g, int i, int g2, int i2);
+    EditResult MoveItem(int g, int i, int g2, int i2);
+    // Saves the project (the save command).
+    EditResult SaveProject();
+
+    // One editing operation as a unit, for the operations here and the item
+    // operations (item_ops). It keeps the project tree and the document's
+    // tables as they were when it began; Commit saves the project. A failed
+    // save, an exception or an edit dropped without Commit puts everything
+    // back and removes the files the edit wrote, so nothing is half-done.
+    class Edit {
+    public:
+        explicit Edit(CGlowdeckDoc& doc);
+        ~Edit();
+        Edit(const Edit&) = delete;
+        Edit& operator=(const Edit&) = delete;
+        // A file the edit has written: removed again when the edit fails.
+        void Wrote(const QString& path) { written_.push_back(path); }
+        // Saves the project. A change that the next compile must see (any
+        // but a rename, a deletion or a move of items) sets needs-compile.
+        EditResult Commit(bool needsCompile = true);
+
+    private:
+        void RollBack();
+        CGlowdeckDoc& doc_;
+        std::unique_ptr<CProjectFile::Snapshot> tree_;
+        std::vector<QString> sourceImagePath_;
+        std::uint32_t totalDataBytes_;
+        std::array<int, MaxGroups> animationCount_;
+        std::vector<QString> written_;
+        bool done_ = false;
+    };
+
+    // --- needs-compile ---
+    // Set by every change the next compile must see: the editing operations
+    // and the item editors' changes (NoteEditorChange); cleared by a compile
+    // of the project as it is now. Every edit counts one revision; a compile
+    // records the revision it compiled (a copy keeps the revision of its
+    // original), so an edit made while a compile runs keeps the flag set.
+    bool NeedsCompile() const { return revision_ != compiledRevision_; }
+    std::uint64_t Revision() const { return revision_; }
+    void MarkCompiled(std::uint64_t revision) { compiledRevision_ = revision; }
+    // An item editor changed a setting that is not stored yet (a slider
+    // moved, text typed): the project shown is no longer the one compiled.
+    void NoteEditorChange() { ++revision_; }
 
     // A copy of the open project for a compile on another thread: the same
     // paths and the project as it is now, no lock, its own converters.
@@ -95,8 +148,15 @@ public:
     std::unique_ptr<CGlowdeckDoc> CompileSnapshot(IMessageSink& messages) const;
 
     // --- derived tables ---
+    // The data-size account: 21 bytes per column of every item, as last
+    // recomputed; and the animations of a 0-based group as counted when the
+    // project was opened, or recounted, and added since.
     void RecomputeTotalDataBytes();
+    std::uint32_t TotalDataBytes() const { return totalDataBytes_; }
     void RecountAnimations();
+    int AnimationCount(int group) const {
+        return group >= 0 && group < MaxGroups ? animationCount_[static_cast<size_t>(group)] : 0;
+    }
     void RebuildPathTables();
     // Source image file of an item kind and id. Every path of an item's file
     // is built here: an id that is not a plain file name throws AccessError.
@@ -110,26 +170,29 @@ public:
     CProjectFile* ProjectFile() { return projectFile_.get(); }
     const CProjectFile* ProjectFile() const { return projectFile_.get(); }
 
-    std::uint32_t totalDataBytes = 0;
-    std::array<int, MaxGroups> animationCount{};
-    bool needsCompile = false;
-    // The converters, kept for the program's run (the compiler has its own
-    // index builder and converters).
-    CAnimationConverter animationConverter;
-    CPictureConverter pictureConverter;
-    CTextConverter textConverter;
+    // The converters, kept for the program's run (the compiler has its own).
+    CAnimationConverter& AnimationConverter() { return animationConverter_; }
+    CPictureConverter& PictureConverter() { return pictureConverter_; }
+    CTextConverter& TextConverter() { return textConverter_; }
 
-    QString iniPath;
-    QString projectFolder;
-    QString imagesFolder;
-    QString projectFilePath;
-    QString dataFilePath;
-    QString projectRoot;
-    QString buildHint;
-    QString title;
+    // --- paths and settings ---
+    const QString& IniPath() const { return iniPath_; }
+    const QString& ProjectFolder() const { return projectFolder_; }
+    const QString& ImagesFolder() const { return imagesFolder_; }
+    const QString& ProjectFilePath() const { return projectFilePath_; }
+    const QString& DataFilePath() const { return dataFilePath_; }
+    const QString& ProjectRoot() const { return projectRoot_; }
+    const QString& BuildHint() const { return buildHint_; }
+    const QString& Title() const { return title_; }
+    // Where the compile writes (the project's data.bin unless set).
+    void SetDataFilePath(const QString& path) { dataFilePath_ = path; }
 
 private:
-    bool Saved();
+    EditResult Saved();
+    // Runs `change` as one Edit; an AccessError becomes a failure that
+    // names the damage.
+    template <class Change>
+    EditResult Run(Change&& change);
     void FillTree();
     bool OpenAt(const QString& folder);
     void SetProjectFolder(const QString& folder);
@@ -146,6 +209,22 @@ private:
     CProjectLock lock_;
     QString lockProgram_ = CProjectLock::DesktopProgram();
     int lockWaitMs_ = 0;
+
+    std::uint32_t totalDataBytes_ = 0;
+    std::array<int, MaxGroups> animationCount_{};
+    std::uint64_t revision_ = 0, compiledRevision_ = 0;
+    CAnimationConverter animationConverter_;
+    CPictureConverter pictureConverter_;
+    CTextConverter textConverter_;
+
+    QString iniPath_;
+    QString projectFolder_;
+    QString imagesFolder_;
+    QString projectFilePath_;
+    QString dataFilePath_;
+    QString projectRoot_;
+    QString buildHint_;
+    QString title_;
 };
 
 }  // namespace glowdeck

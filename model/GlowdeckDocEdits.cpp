@@ -41,81 +41,144 @@ PlaceholderLook LookOf(ItemKind kind) {
 
 }  // namespace
 
-bool CGlowdeckDoc::NewGroup(const QString& name) {
-    Open(projectFile_).AppendGroup(name);
-    needsCompile = true;
-    return Saved();
+CGlowdeckDoc::Edit::Edit(CGlowdeckDoc& doc)
+    : doc_(doc),
+      tree_(doc.projectFile_ ? doc.projectFile_->TakeSnapshot() : nullptr),
+      sourceImagePath_(doc.sourceImagePath_),
+      totalDataBytes_(doc.totalDataBytes_),
+      animationCount_(doc.animationCount_) {}
+
+CGlowdeckDoc::Edit::~Edit() {
+    if (!done_) RollBack();
 }
 
-bool CGlowdeckDoc::RenameGroup(int g, const QString& name) {
-    Open(projectFile_).SetGroupName(g - 1, name);
-    return Saved();
+void CGlowdeckDoc::Edit::RollBack() {
+    done_ = true;
+    if (tree_ && doc_.projectFile_) doc_.projectFile_->Restore(*tree_);
+    doc_.sourceImagePath_ = std::move(sourceImagePath_);
+    doc_.totalDataBytes_ = totalDataBytes_;
+    doc_.animationCount_ = animationCount_;
+    for (const QString& path : written_) QFile::remove(path);
 }
 
-bool CGlowdeckDoc::DeleteGroup(int g) {
-    CheckItemIds();
-    Open(projectFile_).RemoveGroup(g - 1);
-    needsCompile = true;
-    return Saved();
-}
-
-bool CGlowdeckDoc::CopyGroup(int g, int g2) {
-    CheckItemIds();
-    Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
-    needsCompile = true;
-    return Saved();
-}
-
-bool CGlowdeckDoc::MoveGroup(int g, int g2) {
-    Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, false);
-    needsCompile = true;
-    return Saved();
-}
-
-bool CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
-    CProjectFile& file = Open(projectFile_);
-    const QString id = CProjectFile::GenerateId();
-    const QString path = SourceImagePathFor(kind, id);
-    const PlaceholderLook look = LookOf(kind);
-    // The placeholder is written before the item is saved, and the item is
-    // taken back when the save fails: a full disk leaves neither an item
-    // without its image nor a change that exists only in memory.
-    QString error;
-    if (!EncodeImage(MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black),
-                     path, QString::fromLatin1(look.mime), &error)) {
-        messages_.Warn(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
-        return false;
+EditResult CGlowdeckDoc::Edit::Commit(bool needsCompile) {
+    EditResult saved = doc_.SaveProject();
+    if (!saved) {
+        RollBack();
+        return saved;
     }
-    file.AppendItem(g - 1, kind, name, id);
-    if (!Saved()) {
-        file.RemoveItem(g - 1, file.ItemCount(g - 1) - 1);
-        QFile::remove(path);
-        return false;
+    done_ = true;
+    if (needsCompile) ++doc_.revision_;
+    return saved;
+}
+
+template <class Change>
+EditResult CGlowdeckDoc::Run(Change&& change) {
+    try {
+        return change();
+    } catch (const AccessError& e) {
+        // Any Edit the change began has rolled back by now.
+        return EditResult::Failed(DamagedProjectText(e));
     }
-    needsCompile = true;
-    return true;
 }
 
-bool CGlowdeckDoc::RenameItem(int g, int i, const QString& name) {
-    Open(projectFile_).SetAttr(g - 1, i - 1, "name", name);
-    return Saved();
+EditResult CGlowdeckDoc::NewGroup(const QString& name) {
+    return Run([&] {
+        Edit edit(*this);
+        Open(projectFile_).AppendGroup(name);
+        return edit.Commit();
+    });
 }
 
-bool CGlowdeckDoc::DeleteItem(int g, int i) {
-    CheckItemIds();
-    Open(projectFile_).RemoveItem(g - 1, i - 1);
-    return Saved();
+EditResult CGlowdeckDoc::RenameGroup(int g, const QString& name) {
+    return Run([&] {
+        Edit edit(*this);
+        Open(projectFile_).SetGroupName(g - 1, name);
+        return edit.Commit(false);
+    });
 }
 
-bool CGlowdeckDoc::CopyItem(int g, int i, int g2, int i2) {
-    CheckItemIds();
-    Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
-    return Saved();
+EditResult CGlowdeckDoc::DeleteGroup(int g) {
+    return Run([&] {
+        CheckItemIds();
+        Edit edit(*this);
+        Open(projectFile_).RemoveGroup(g - 1);
+        return edit.Commit();
+    });
 }
 
-bool CGlowdeckDoc::MoveItem(int g, int i, int g2, int i2) {
-    Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
-    return Saved();
+EditResult CGlowdeckDoc::CopyGroup(int g, int g2) {
+    return Run([&] {
+        CheckItemIds();
+        Edit edit(*this);
+        Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
+        return edit.Commit();
+    });
+}
+
+EditResult CGlowdeckDoc::MoveGroup(int g, int g2) {
+    return Run([&] {
+        Edit edit(*this);
+        Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, false);
+        return edit.Commit();
+    });
+}
+
+EditResult CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
+    return Run([&] {
+        CProjectFile& file = Open(projectFile_);
+        const QString id = CProjectFile::GenerateId();
+        const QString path = SourceImagePathFor(kind, id);
+        const PlaceholderLook look = LookOf(kind);
+        // The placeholder is written before the item is saved, and both go
+        // when the save fails: a full disk leaves neither an item without its
+        // image nor a change that exists only in memory.
+        Edit edit(*this);
+        QString error;
+        if (!EncodeImage(
+                MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black), path,
+                QString::fromLatin1(look.mime), &error))
+            return EditResult::Failed(
+                QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
+        edit.Wrote(path);
+        file.AppendItem(g - 1, kind, name, id);
+        if (kind == ItemKind::Animation && g >= 1 && g <= MaxGroups) ++animationCount_[g - 1];
+        return edit.Commit();
+    });
+}
+
+EditResult CGlowdeckDoc::RenameItem(int g, int i, const QString& name) {
+    return Run([&] {
+        Edit edit(*this);
+        Open(projectFile_).SetAttr(g - 1, i - 1, "name", name);
+        return edit.Commit(false);
+    });
+}
+
+EditResult CGlowdeckDoc::DeleteItem(int g, int i) {
+    return Run([&] {
+        CheckItemIds();
+        Edit edit(*this);
+        Open(projectFile_).RemoveItem(g - 1, i - 1);
+        return edit.Commit(false);
+    });
+}
+
+EditResult CGlowdeckDoc::CopyItem(int g, int i, int g2, int i2) {
+    return Run([&] {
+        CheckItemIds();
+        Edit edit(*this);
+        Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
+        return edit.Commit(false);
+    });
+}
+
+EditResult CGlowdeckDoc::MoveItem(int g, int i, int g2, int i2) {
+    return Run([&] {
+        Edit edit(*this);
+        Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
+        return edit.Commit(false);
+    });
 }
 
 void CGlowdeckDoc::RecomputeTotalDataBytes() {
@@ -125,22 +188,22 @@ void CGlowdeckDoc::RecomputeTotalDataBytes() {
         for (int i = 0; i < file.ItemCount(g); ++i)
             if (KindFromElementName(file.ItemKindOf(g, i)))
                 columns += static_cast<std::uint32_t>(file.GetInt(g, i, "length"));
-    totalDataBytes = columns * 168u / 8u;
+    totalDataBytes_ = columns * 168u / 8u;
 }
 
 void CGlowdeckDoc::RecountAnimations() {
     const CProjectFile& file = Open(projectFile_);
-    animationCount.fill(0);
+    animationCount_.fill(0);
     for (int g = 0; g < file.GroupCount() && g < MaxGroups; ++g)
         for (int i = 0; i < file.ItemCount(g); ++i)
-            if (file.ItemKindOf(g, i) == QLatin1String("gif")) ++animationCount[g];
+            if (file.ItemKindOf(g, i) == QLatin1String("gif")) ++animationCount_[g];
 }
 
 QString CGlowdeckDoc::SourceImagePathFor(ItemKind kind, const QString& id) const {
     // An id such as "../../x" would name a file outside the project.
     if (!CProjectFile::IsPlainFileName(id))
         throw AccessError("the id \"" + id.toStdString() + "\" is not a plain file name");
-    return imagesFolder + id + KindInfo(kind).extension;
+    return imagesFolder_ + id + KindInfo(kind).extension;
 }
 
 void CGlowdeckDoc::CheckItemIds() const {

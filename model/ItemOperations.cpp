@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "base/AccessError.h"
 #include "base/AtomicFile.h"
 #include "base/MessageSink.h"
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
+#include "led/LedColours.h"
 #include "led/LedOrder.h"
 #include "led/PictureConverter.h"
 #include "led/TextConverter.h"
@@ -19,8 +21,6 @@ namespace glowdeck::item_ops {
 
 namespace {
 
-QColor FromBgr(unsigned v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
-
 // Copies `file` over `target` (replacing it).
 bool CopyOver(const QString& file, const QString& target, QString* error) {
     if (QFileInfo(file).canonicalFilePath() == QFileInfo(target).canonicalFilePath() &&
@@ -28,19 +28,10 @@ bool CopyOver(const QString& file, const QString& target, QString* error) {
         return true;
     QString why;
     if (!CopyFileAtomically(file, target, &why)) {
-        if (error) *error = QStringLiteral("无法复制 %1 到 %2：%3").arg(file, target, why);
+        *error = QStringLiteral("无法复制 %1 到 %2：%3").arg(file, target, why);
         return false;
     }
     return true;
-}
-
-// Copies the chosen source under a fresh id; the item itself is not touched
-// yet, so a failed copy leaves it as it was. Empty on failure.
-QString CopyUnderNewId(CGlowdeckDoc& doc, ItemKind kind, const QString& file, QString* id,
-                       QString* error) {
-    *id = CProjectFile::GenerateId();
-    const QString target = doc.SourceImagePathFor(kind, *id);
-    return CopyOver(file, target, error) ? target : QString();
 }
 
 // Points the item at its new source file.
@@ -49,9 +40,57 @@ void AdoptId(CGlowdeckDoc& doc, int g, int i, const QString& id) {
     doc.RebuildPathTables();
 }
 
+// Copies the chosen source under a fresh id, which the item then takes; the
+// edit removes the copy again when it fails.
+EditResult CopyAndAdopt(CGlowdeckDoc& doc, CGlowdeckDoc::Edit& edit, int g, int i, ItemKind kind,
+                        const QString& file) {
+    const QString id = CProjectFile::GenerateId();
+    const QString target = doc.SourceImagePathFor(kind, id);
+    QString error;
+    if (!CopyOver(file, target, &error)) return EditResult::Failed(error);
+    edit.Wrote(target);
+    AdoptId(doc, g, i, id);
+    return EditResult::Done();
+}
+
+// Writes `image` as the item's file under a fresh id, which the item takes.
+EditResult EncodeAndAdopt(CGlowdeckDoc& doc, CGlowdeckDoc::Edit& edit, int g, int i, ItemKind kind,
+                          const QImage& image, const char* mimeType) {
+    const QString id = CProjectFile::GenerateId();
+    const QString target = doc.SourceImagePathFor(kind, id);
+    QString error;
+    if (!EncodeImage(image, target, QString::fromLatin1(mimeType), &error))
+        return EditResult::Failed(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
+    edit.Wrote(target);
+    AdoptId(doc, g, i, id);
+    return EditResult::Done();
+}
+
 QString Refusal(const QString& file, const QString& reason) {
     return QStringLiteral("无法使用 %1：%2").arg(file, reason);
 }
+
+// Runs an item operation: a damaged project becomes a failure that names
+// the damage; any Edit begun inside has put everything back by then.
+template <class Operation>
+EditResult Guarded(CGlowdeckDoc& doc, Operation&& operation) {
+    try {
+        doc.CheckItemIds();
+        return operation();
+    } catch (const AccessError& e) {
+        return EditResult::Failed(DamagedProjectText(e));
+    }
+}
+
+// Keeps what a converter reports, for the operation's result.
+class RecordingSink : public IMessageSink {
+public:
+    Answer Show(const QString& text, const QString&, Icon, Buttons) override {
+        if (!text.isEmpty()) texts.push_back(text);
+        return Answer::Ok;
+    }
+    QStringList texts;
+};
 
 }  // namespace
 
@@ -66,160 +105,181 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height) {
     return OnBlack(DecodeImage(path));
 }
 
-bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {
-    doc.CheckItemIds();
-    // Load it as compile will before touching anything: a picture too wide
-    // for the index or one that cannot be decoded is refused here, not at
-    // compile time.
-    CPictureConverter probe;
-    if (!probe.LoadFile(file)) {
-        if (error) *error = Refusal(file, probe.LoadError());
-        return false;
-    }
-    const QSize size = ImageFileSize(file);
-    // A picture too narrow for one LED column is never decoded by compile;
-    // still refuse one that cannot be.
-    if (probe.Width() == 0 && DecodeImageScaled(file, QSize(LedRows, LedRows)).isNull()) {
-        if (error) *error = Refusal(file, QStringLiteral("unreadable image data"));
-        return false;
-    }
-    if (!size.isValid() || size.height() == 0) {
-        if (error) *error = Refusal(file, QStringLiteral("unreadable image data"));
-        return false;
-    }
-    QString id;
-    if (CopyUnderNewId(doc, ItemKind::Picture, file, &id, error).isEmpty()) return false;
-    AdoptId(doc, g, i, id);
-    CProjectFile& project = *doc.ProjectFile();
-    project.SetInt(g, i, "width", size.width());
-    project.SetInt(g, i, "height", size.height());
-    project.SetInt(g, i, "length", LedWidthFor(size));
-    doc.needsCompile = true;
-    return doc.SaveProject();
+EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file) {
+    return Guarded(doc, [&] {
+        // Load it as compile will before touching anything: a picture too
+        // wide for the index or one that cannot be decoded is refused here,
+        // not at compile time.
+        CPictureConverter probe;
+        if (!probe.LoadFile(file)) return EditResult::Failed(Refusal(file, probe.LoadError()));
+        const QSize size = ImageFileSize(file);
+        // A picture too narrow for one LED column is never decoded by
+        // compile; still refuse one that cannot be.
+        if ((probe.Width() == 0 && DecodeImageScaled(file, QSize(LedRows, LedRows)).isNull()) ||
+            !size.isValid() || size.height() == 0)
+            return EditResult::Failed(Refusal(file, QStringLiteral("unreadable image data")));
+        CGlowdeckDoc::Edit edit(doc);
+        if (EditResult copied = CopyAndAdopt(doc, edit, g, i, ItemKind::Picture, file); !copied)
+            return copied;
+        CProjectFile& project = *doc.ProjectFile();
+        project.SetInt(g, i, "width", size.width());
+        project.SetInt(g, i, "height", size.height());
+        project.SetInt(g, i, "length", LedWidthFor(size));
+        return edit.Commit();
+    });
 }
 
-bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error) {
-    doc.CheckItemIds();
-    const std::optional<GifFileInfo> info = ReadGifInfo(file, error);
-    if (!info || info->frameCount < 1) {
-        if (error)
-            *error =
-                Refusal(file, error && !error->isEmpty() ? *error : QStringLiteral("no frames"));
-        return false;
-    }
-    // Decode the frames as compile will: a GIF too wide for the index or whose
-    // frames cannot be decoded is refused before anything is touched.
-    CAnimationConverter probe;
-    if (!probe.LoadFile(file)) {
-        if (error) *error = Refusal(file, probe.LoadError());
-        return false;
-    }
-    const QSize size = ImageFileSize(file);
-    if (!size.isValid() || size.height() == 0) {
-        if (error) *error = Refusal(file, QStringLiteral("unreadable image data"));
-        return false;
-    }
-    // Frames past one that cannot be decoded would compile dark: count only
-    // the frames compile will show.
-    const int frames =
-        std::min({info->frameCount, CAnimationConverter::MaxFrames, probe.FrameCount()});
-    const int ledWidth = LedWidthFor(size);
-    QString id;
-    if (CopyUnderNewId(doc, ItemKind::Animation, file, &id, error).isEmpty()) return false;
-    AdoptId(doc, g, i, id);
-    CProjectFile& project = *doc.ProjectFile();
-    project.SetInt(g, i, "width", size.width());
-    project.SetInt(g, i, "height", size.height());
-    project.SetInt(g, i, "framecount", frames);
-    project.SetInt(g, i, "length", ledWidth * frames);
-    project.SetInt(g, i, "flength", ledWidth);
-    // A still picture has no frame delay to keep: its interval is 0.
-    project.SetIntList(g, i, "interval",
-                       frames > 1
-                           ? std::vector<int>(info->delays.begin(), info->delays.begin() + frames)
-                           : std::vector<int>{0});
-    doc.needsCompile = true;
-    return doc.SaveProject();
+EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file) {
+    return Guarded(doc, [&] {
+        QString error;
+        const std::optional<GifFileInfo> info = ReadGifInfo(file, &error);
+        if (!info || info->frameCount < 1)
+            return EditResult::Failed(
+                Refusal(file, !error.isEmpty() ? error : QStringLiteral("no frames")));
+        // Decode the frames as compile will: a GIF too wide for the index or
+        // whose frames cannot be decoded is refused before anything is touched.
+        CAnimationConverter probe;
+        if (!probe.LoadFile(file)) return EditResult::Failed(Refusal(file, probe.LoadError()));
+        const QSize size = ImageFileSize(file);
+        if (!size.isValid() || size.height() == 0)
+            return EditResult::Failed(Refusal(file, QStringLiteral("unreadable image data")));
+        // Frames past one that cannot be decoded would compile dark: count
+        // only the frames compile will show.
+        const int frames =
+            std::min({info->frameCount, CAnimationConverter::MaxFrames, probe.FrameCount()});
+        const int ledWidth = LedWidthFor(size);
+        CGlowdeckDoc::Edit edit(doc);
+        if (EditResult copied = CopyAndAdopt(doc, edit, g, i, ItemKind::Animation, file); !copied)
+            return copied;
+        CProjectFile& project = *doc.ProjectFile();
+        project.SetInt(g, i, "width", size.width());
+        project.SetInt(g, i, "height", size.height());
+        project.SetInt(g, i, "framecount", frames);
+        project.SetInt(g, i, "length", ledWidth * frames);
+        project.SetInt(g, i, "flength", ledWidth);
+        // A still picture has no frame delay to keep: its interval is 0.
+        project.SetIntList(
+            g, i, "interval",
+            frames > 1 ? std::vector<int>(info->delays.begin(), info->delays.begin() + frames)
+                       : std::vector<int>{0});
+        return edit.Commit();
+    });
 }
 
-bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, IMessageSink* messages,
-                 bool* cut) {
-    doc.CheckItemIds();
-    const QVector<uint> characters = s.text.toUcs4();
-    if (cut) *cut = characters.size() > MaxTextCharacters;
-    if (characters.size() > MaxTextCharacters)
-        s.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()),
-                                   MaxTextCharacters);
-    CProjectFile& project = *doc.ProjectFile();
-    // Render under the new id first: a text that cannot be drawn leaves the
-    // item and its file as they were.
-    const QString id = CProjectFile::GenerateId();
-    const QString target = doc.SourceImagePathFor(ItemKind::Text, id);
-    TextRenderParams params;
-    params.text = s.text;
-    params.fontName = s.font;
-    params.fontStyle = s.fontStyle;
-    params.emSize = s.fontSize * 4 + 20;
-    params.backColour = s.backColour;
-    params.textColour = s.textColour;
-    params.autoSpacing = s.autoSpacing;
-    params.chineseOffset = s.chineseOffset;
-    params.englishOffset = s.englishOffset;
-    params.symbolOffset = s.symbolOffset;
-    params.verticalOffset = s.verticalOffset;
-    CTextConverter& converter = doc.textConverter;
-    if (!converter.RenderText(target, params, messages)) return false;
-    project.SetAttr(g, i, "id", id);
-    project.SetText(g, i, "text", s.text);
-    project.SetText(g, i, "font", s.font);
-    project.SetInt(g, i, "fontstyle", s.fontStyle);
-    project.SetInt(g, i, "backcolor", static_cast<int>(s.backColour));
-    project.SetInt(g, i, "textcolor", static_cast<int>(s.textColour));
-    project.SetInt(g, i, "fontsize", s.fontSize);
-    const QSize size = ImageFileSize(target);
-    project.SetInt(g, i, "width", size.width());
-    project.SetInt(g, i, "height", size.height());
-    project.SetInt(g, i, "length", size.height() > 0 ? 56 * size.width() / size.height() : 0);
-    // Convert with the item's thresholds; the converted picture replaces the
-    // rendered one on disk. It is written losslessly: JPEG's colour
-    // subsampling would turn thin coloured strokes into other colours.
-    converter.Release();
-    if (converter.LoadFile(target)) {
-        converter.SetThreshold(ThresholdColour(project.GetInt(g, i, "r"), project.GetInt(g, i, "g"),
-                                               project.GetInt(g, i, "b")));
-        converter.Convert(BallConfig{});
-        EncodeImage(converter.LedImage(), target, QStringLiteral("image/bmp"));
+EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cut) {
+    return Guarded(doc, [&] {
+        const QVector<uint> characters = s.text.toUcs4();
+        if (cut) *cut = characters.size() > MaxTextCharacters;
+        if (characters.size() > MaxTextCharacters)
+            s.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()),
+                                       MaxTextCharacters);
+        CProjectFile& project = *doc.ProjectFile();
+        // Render under the new id first: a text that cannot be drawn leaves
+        // the item and its file as they were.
+        const QString id = CProjectFile::GenerateId();
+        const QString target = doc.SourceImagePathFor(ItemKind::Text, id);
+        TextRenderParams params;
+        params.text = s.text;
+        params.fontName = s.font;
+        params.fontStyle = s.fontStyle;
+        params.emSize = s.fontSize * 4 + 20;
+        params.backColour = s.backColour;
+        params.textColour = s.textColour;
+        params.autoSpacing = s.autoSpacing;
+        params.chineseOffset = s.chineseOffset;
+        params.englishOffset = s.englishOffset;
+        params.symbolOffset = s.symbolOffset;
+        params.verticalOffset = s.verticalOffset;
+        CGlowdeckDoc::Edit edit(doc);
+        CTextConverter& converter = doc.TextConverter();
+        RecordingSink said;
+        const bool rendered = converter.RenderText(target, params, &said);
+        if (QFileInfo::exists(target)) edit.Wrote(target);
+        if (!rendered)
+            return EditResult::Failed(said.texts.isEmpty() ? QStringLiteral("无法生成此种文字！")
+                                                           : said.texts.join(QLatin1Char('\n')));
+        project.SetAttr(g, i, "id", id);
+        project.SetText(g, i, "text", s.text);
+        project.SetText(g, i, "font", s.font);
+        project.SetInt(g, i, "fontstyle", s.fontStyle);
+        project.SetInt(g, i, "backcolor", static_cast<int>(s.backColour));
+        project.SetInt(g, i, "textcolor", static_cast<int>(s.textColour));
+        project.SetInt(g, i, "fontsize", s.fontSize);
+        const QSize size = ImageFileSize(target);
+        project.SetInt(g, i, "width", size.width());
+        project.SetInt(g, i, "height", size.height());
+        project.SetInt(g, i, "length", LedWidthFor(size));
+        // Convert with the item's thresholds; the converted picture replaces
+        // the rendered one on disk. It is written losslessly: JPEG's colour
+        // subsampling would turn thin coloured strokes into other colours.
         converter.Release();
-    }
-    doc.needsCompile = true;
-    return doc.SaveProject();
+        if (converter.LoadFile(target)) {
+            converter.SetThreshold(ThresholdColour(
+                project.GetInt(g, i, "r"), project.GetInt(g, i, "g"), project.GetInt(g, i, "b")));
+            converter.Convert(BallConfig{});
+            QString error;
+            const bool written =
+                EncodeImage(converter.LedImage(), target, QStringLiteral("image/bmp"), &error);
+            converter.Release();
+            if (!written)
+                return EditResult::Failed(
+                    QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
+        }
+        doc.RebuildPathTables();
+        return edit.Commit();
+    });
 }
 
-bool ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour) {
-    doc.CheckItemIds();
-    length = std::clamp(length, 1, 300);
-    CProjectFile& project = *doc.ProjectFile();
-    const QString id = project.NewItemId(g, i);
-    project.SetInt(g, i, "backcolor", static_cast<int>(backColour));
-    doc.SaveProject();
-    doc.RebuildPathTables();
-    QImage blank(length, 56, QImage::Format_ARGB32);
-    blank.fill(FromBgr(backColour));
-    EncodeImage(blank, doc.SourceImagePathFor(ItemKind::Interval, id),
-                QStringLiteral("image/jpeg"));
-    project.SetInt(g, i, "length", length);
-    doc.needsCompile = true;
-    return doc.SaveProject();
+EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour) {
+    return Guarded(doc, [&] {
+        length = std::clamp(length, 1, 300);
+        QImage blank(length, LedRows, QImage::Format_ARGB32);
+        blank.fill(ColourFromBgr(backColour));
+        CGlowdeckDoc::Edit edit(doc);
+        if (EditResult written =
+                EncodeAndAdopt(doc, edit, g, i, ItemKind::Interval, blank, "image/jpeg");
+            !written)
+            return written;
+        CProjectFile& project = *doc.ProjectFile();
+        project.SetInt(g, i, "backcolor", static_cast<int>(backColour));
+        project.SetInt(g, i, "length", length);
+        return edit.Commit();
+    });
 }
 
-bool SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b) {
-    doc.CheckItemIds();
-    CProjectFile& project = *doc.ProjectFile();
-    project.SetInt(g, i, "r", std::clamp(r, 0, 255));
-    project.SetInt(g, i, "g", std::clamp(green, 0, 255));
-    project.SetInt(g, i, "b", std::clamp(b, 0, 255));
-    doc.needsCompile = true;
-    return doc.SaveProject();
+EditResult ReplacePicture(CGlowdeckDoc& doc, int g, int i, const QImage& painted) {
+    return Guarded(doc, [&] {
+        if (painted.isNull() || painted.height() == 0)
+            return EditResult::Failed(QStringLiteral("没有可置换的图片"));
+        CGlowdeckDoc::Edit edit(doc);
+        if (EditResult written =
+                EncodeAndAdopt(doc, edit, g, i, ItemKind::Picture, painted, "image/bmp");
+            !written)
+            return written;
+        CProjectFile& project = *doc.ProjectFile();
+        project.SetInt(g, i, "width", painted.width());
+        project.SetInt(g, i, "height", painted.height());
+        project.SetInt(g, i, "length", LedWidthFor(painted.size()));
+        return edit.Commit();
+    });
+}
+
+EditResult StoreSettings(CGlowdeckDoc& doc, int g, int i, const ConversionSettings& settings) {
+    return Guarded(doc, [&] {
+        CGlowdeckDoc::Edit edit(doc);
+        CProjectFile& project = *doc.ProjectFile();
+        project.SetInt(g, i, "r", std::clamp(settings.r, 0, 255));
+        project.SetInt(g, i, "g", std::clamp(settings.green, 0, 255));
+        project.SetInt(g, i, "b", std::clamp(settings.b, 0, 255));
+        if (settings.loop) project.SetInt(g, i, "loop", *settings.loop);
+        if (settings.speed) project.SetInt(g, i, "speed", *settings.speed);
+        if (settings.dither) StoreDither(project, g, i, *settings.dither);
+        return edit.Commit();
+    });
+}
+
+EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b) {
+    return StoreSettings(doc, g, i, {r, green, b, std::nullopt, std::nullopt, std::nullopt});
 }
 
 namespace {
@@ -244,26 +304,21 @@ void StoreDither(CProjectFile& file, int g, int i, bool on) {
         file.RemoveProperty(g, i, kDither);
 }
 
-bool SetDither(CGlowdeckDoc& doc, int g, int i, bool on, QString* error) {
-    doc.CheckItemIds();
-    CProjectFile& project = *doc.ProjectFile();
-    if (!CanDither(project, g, i)) {
-        if (error) *error = QStringLiteral("only picture and animation items dither");
-        return false;
-    }
-    if (Dithers(project, g, i) == on) return true;  // nothing to write
-    StoreDither(project, g, i, on);
-    doc.needsCompile = true;
-    return doc.SaveProject();
+EditResult SetDither(CGlowdeckDoc& doc, int g, int i, bool on) {
+    return Guarded(doc, [&] {
+        CProjectFile& project = *doc.ProjectFile();
+        if (!CanDither(project, g, i))
+            return EditResult::Failed(QStringLiteral("only picture and animation items dither"));
+        if (Dithers(project, g, i) == on) return EditResult::Done();  // nothing to write
+        CGlowdeckDoc::Edit edit(doc);
+        StoreDither(project, g, i, on);
+        return edit.Commit();
+    });
 }
 
 std::optional<unsigned> ParseColour(const QString& text) {
-    static const std::pair<const char*, unsigned> names[] = {
-        {"black", 0x000000}, {"red", 0x0000FF},     {"green", 0x00FF00}, {"yellow", 0x00FFFF},
-        {"blue", 0xFF0000},  {"magenta", 0xFF00FF}, {"cyan", 0xFFFF00},  {"white", 0xFFFFFF},
-    };
-    for (const auto& [name, value] : names)
-        if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return value;
+    for (const NamedLedColour& colour : LedColours())
+        if (text.compare(QLatin1String(colour.name), Qt::CaseInsensitive) == 0) return colour.bgr;
     bool ok = false;
     const unsigned value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
                                ? text.mid(2).toUInt(&ok, 16)

@@ -3,16 +3,20 @@
 #include <QString>
 #include <optional>
 
+#include "model/EditResult.h"
+
 namespace glowdeck {
 
 class CGlowdeckDoc;
 class CProjectFile;
-class IMessageSink;
 
 // What the item editors do to an item, without their windows; the views and
 // glowdeck-cli call these. Positions are 0-based project-file positions.
-// Each first checks the project's ids (CGlowdeckDoc::CheckItemIds): a damaged
-// project throws AccessError and nothing is changed or written.
+// Each is one step (CGlowdeckDoc::Edit): it writes the item's new file under
+// a fresh id first, then changes and saves the project; when anything fails
+// (a damaged id anywhere in the project, a source that cannot be used, a full
+// disk) the item, its id and its files stay as they were and the result says
+// why. Every successful one sets needs-compile.
 namespace item_ops {
 
 // The source picture of an item: decoded from `path`, or, when the file is
@@ -24,13 +28,13 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height);
 // "length" (56 × width / height). False with `error`, the item and its files
 // untouched, when it is no picture, cannot be decoded (within the decoder's
 // allocation limit) or would be wider than the index can hold.
-bool SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error);
+EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file);
 
 // "选择动画": copies the GIF under a fresh id and stores "width", "height",
 // "framecount" (at most 50), "length", "flength" and "interval" (the frame
 // delays as stored, hundredths of a second). Refused like SetPictureSource;
 // "framecount" counts only the frames that can be decoded.
-bool SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, QString* error);
+EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file);
 
 // The text view's settings at "确定".
 struct TextSettings {
@@ -47,17 +51,29 @@ constexpr int MaxTextCharacters = 200;
 
 // "确定": renders the text under a fresh id, converts it with the item's
 // thresholds and stores the text attributes, "width", "height" and "length".
-// When nothing can be rendered ("无法生成此种文字！") the item is unchanged.
-// `cut` is set when the text was cut to 200 characters.
-bool ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings settings, IMessageSink* messages,
-                 bool* cut = nullptr);
+// When nothing can be rendered the result says "无法生成此种文字！" and the
+// item is unchanged. `cut` is set when the text was cut to 200 characters.
+EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings settings, bool* cut = nullptr);
 
 // The interval view's Apply: a fresh id, "backcolor", a blank image of
 // length × 56 in that colour, and "length" (1..300).
-bool ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour);
+EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour);
 
-// The colour parameters "r", "g", "b".
-bool SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b);
+// "置换图片": the painted picture becomes the picture item's source, saved
+// as BMP under a fresh id, with "width", "height" and "length" of its size.
+EditResult ReplacePicture(CGlowdeckDoc& doc, int g, int i, const QImage& painted);
+
+// What a picture or animation view stores when its sliders settle: the
+// colour parameters "r", "g", "b" (0..255), and where given, dithering and
+// an animation's "loop" and "speed".
+struct ConversionSettings {
+    int r = 0, green = 0, b = 0;
+    std::optional<bool> dither;
+    std::optional<int> loop, speed;
+};
+EditResult StoreSettings(CGlowdeckDoc& doc, int g, int i, const ConversionSettings& settings);
+// The colour parameters alone.
+EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b);
 
 // Error diffusion of a picture or animation item: its optional "dither"
 // element, text 1 when on. Absent, any other text or another kind of item
@@ -67,9 +83,9 @@ bool Dithers(const CProjectFile& file, int g, int i);
 // item that never dithered keeps its exact bytes; leaves the item alone when
 // it already reads as `on` and leaves other kinds alone. Does not save.
 void StoreDither(CProjectFile& file, int g, int i, bool on);
-// Turns dithering of a picture or animation item on or off and saves; false
-// with `error` for another kind of item.
-bool SetDither(CGlowdeckDoc& doc, int g, int i, bool on, QString* error);
+// Turns dithering of a picture or animation item on or off and saves; fails
+// for another kind of item.
+EditResult SetDither(CGlowdeckDoc& doc, int g, int i, bool on);
 
 // One of the eight colour names (black, red, green, yellow, blue, magenta,
 // cyan, white) or a 0xBBGGRR number.

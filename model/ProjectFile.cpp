@@ -94,6 +94,17 @@ void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
     StartEmpty(projectName);
 }
 
+std::unique_ptr<CProjectFile::Snapshot> CProjectFile::TakeSnapshot() const {
+    auto snapshot = std::make_unique<Snapshot>();
+    snapshot->tree_.reset(document_);
+    return snapshot;
+}
+
+void CProjectFile::Restore(const Snapshot& snapshot) {
+    document_.reset(snapshot.tree_);
+    root_ = document_.document_element();
+}
+
 void CProjectFile::StartEmpty(const QString& projectName) {
     document_.reset();
     root_ = document_.append_child("project");

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <memory>
 #include <pugixml.hpp>
 #include <vector>
 
@@ -77,6 +78,15 @@ public:
     void PlaceItemAfter(int g, int i, int g2, int after, bool copy);
 
     static QString GenerateId();
+
+    // A copy of the whole tree, put back by Restore: what an editing
+    // operation keeps so that a failure leaves the project as it was.
+    class Snapshot {
+        friend class CProjectFile;
+        pugi::xml_document tree_;
+    };
+    std::unique_ptr<Snapshot> TakeSnapshot() const;
+    void Restore(const Snapshot& snapshot);
 
 private:
     void Load(const QByteArray& data, const QString& projectName);

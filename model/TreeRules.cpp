@@ -14,7 +14,7 @@ int ItemsOf(CGlowdeckDoc& doc, int group) { return doc.ProjectFile()->ItemCount(
 
 bool AnimationsFull(CGlowdeckDoc& doc, int group) {
     doc.RecountAnimations();
-    return group - 1 < MaxGroups && doc.animationCount[group - 1] >= MaxAnimationsPerGroup;
+    return group - 1 < MaxGroups && doc.AnimationCount(group - 1) >= MaxAnimationsPerGroup;
 }
 
 TreeEdit Refused(const QString& why) {

@@ -4,11 +4,13 @@
 #include <opencv2/imgproc.hpp>
 #include <vector>
 
+#include "base/BgrColour.h"
+
 namespace glowdeck {
 
 namespace {
 cv::Scalar Bgr(unsigned colour) {
-    return cv::Scalar((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    return cv::Scalar(BlueOf(colour), GreenOf(colour), RedOf(colour));
 }
 
 cv::Mat ToRasterImage(const QImage& picture) {
@@ -114,8 +116,7 @@ bool CPaintCanvas::Act(QPoint p, PaintTool tool) {
 void CPaintCanvas::PickColour(QPoint p) {
     if (!Inside(p)) return;
     const cv::Vec3b c = r_->work.at<cv::Vec3b>(cv::Point(p.x(), p.y()));
-    penColour_ = static_cast<unsigned>(c[2]) | (static_cast<unsigned>(c[1]) << 8) |
-                 (static_cast<unsigned>(c[0]) << 16);
+    penColour_ = BgrOf(c[2], c[1], c[0]);
 }
 
 void CPaintCanvas::EndStroke() {

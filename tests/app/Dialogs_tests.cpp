@@ -61,8 +61,8 @@ TEST(CompileDialog, CompilesWithProgressAndClearsTheFlag) {
     CGlowdeckDoc doc(sink);
     doc.SetProjectRoot(dir.Path());
     ASSERT_TRUE(doc.CreateProjectNamed(QStringLiteral("p")));
-    doc.NewPicture(1, QStringLiteral("图"));
-    doc.NewInterval(1, QStringLiteral("隔"));
+    EXPECT_TRUE(doc.NewPicture(1, QStringLiteral("图")));
+    EXPECT_TRUE(doc.NewInterval(1, QStringLiteral("隔")));
     CCompileDlg dialog(doc, {1, 0});
     dialog.SetPreviewFolder(dir.Path());
     QSignalSpy finished(&dialog, &CCompileDlg::compileFinished);
@@ -71,11 +71,11 @@ TEST(CompileDialog, CompilesWithProgressAndClearsTheFlag) {
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_TRUE(finished.first().first().toBool());
     EXPECT_EQ(dialog.LastOutcome(), CCompileDlg::Outcome::Compiled);
-    EXPECT_FALSE(doc.needsCompile);
+    EXPECT_FALSE(doc.NeedsCompile());
     const QProgressBar* bar = dialog.findChild<QProgressBar*>();
     EXPECT_EQ(bar->maximum(), 200);
     EXPECT_EQ(bar->value(), 200);
-    EXPECT_EQ(QFileInfo(doc.dataFilePath).size(), 22 + 6 + 75 * 21);
+    EXPECT_EQ(QFileInfo(doc.DataFilePath()).size(), 22 + 6 + 75 * 21);
 }
 
 TEST(CompileDialog, RunsOnACopyAndCancelKeepsTheOldFile) {
@@ -84,24 +84,24 @@ TEST(CompileDialog, RunsOnACopyAndCancelKeepsTheOldFile) {
     CGlowdeckDoc doc(sink);
     doc.SetProjectRoot(dir.Path());
     ASSERT_TRUE(doc.CreateProjectNamed(QStringLiteral("p")));
-    doc.NewPicture(1, QStringLiteral("图"));
+    EXPECT_TRUE(doc.NewPicture(1, QStringLiteral("图")));
     CCompileDlg dialog(doc, {1, 0});
     dialog.SetPreviewFolder(dir.Path());
     QSignalSpy finished(&dialog, &CCompileDlg::compileFinished);
     // An edit made while the compile runs is not in it, and the flag stays.
     ASSERT_TRUE(dialog.StartCompile());
-    doc.NewInterval(1, QStringLiteral("隔"));
+    EXPECT_TRUE(doc.NewInterval(1, QStringLiteral("隔")));
     ASSERT_TRUE(finished.wait(60000));
-    EXPECT_EQ(QFileInfo(doc.dataFilePath).size(), 22 + 6 + 74 * 21);
-    EXPECT_TRUE(doc.needsCompile);
+    EXPECT_EQ(QFileInfo(doc.DataFilePath()).size(), 22 + 6 + 74 * 21);
+    EXPECT_TRUE(doc.NeedsCompile());
 
-    const QByteArray before = ReadAll(doc.dataFilePath);
+    const QByteArray before = ReadAll(doc.DataFilePath());
     finished.clear();
     ASSERT_TRUE(dialog.StartCompile());
     dialog.findChild<QPushButton*>(QStringLiteral("cancel"))->click();
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_EQ(dialog.LastOutcome(), CCompileDlg::Outcome::Cancelled);
-    EXPECT_EQ(ReadAll(doc.dataFilePath), before);
+    EXPECT_EQ(ReadAll(doc.DataFilePath()), before);
     EXPECT_TRUE(sink.texts.isEmpty());
 }
 

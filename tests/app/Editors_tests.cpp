@@ -34,14 +34,14 @@ protected:
     Editors() : doc_(sink_) {
         doc_.SetProjectRoot(dir_.Path());
         EXPECT_TRUE(doc_.CreateProjectNamed(QStringLiteral("p")));
-        doc_.NewPicture(1, QStringLiteral("图"));
-        doc_.NewAnimation(1, QStringLiteral("动"));
-        doc_.NewText(1, QStringLiteral("文"));
-        doc_.NewInterval(1, QStringLiteral("隔"));
+        EXPECT_TRUE(doc_.NewPicture(1, QStringLiteral("图")));
+        EXPECT_TRUE(doc_.NewAnimation(1, QStringLiteral("动")));
+        EXPECT_TRUE(doc_.NewText(1, QStringLiteral("文")));
+        EXPECT_TRUE(doc_.NewInterval(1, QStringLiteral("隔")));
     }
     CProjectFile& File() { return *doc_.ProjectFile(); }
     QString Source(int i, const char* ext) {
-        return doc_.imagesFolder + File().GetAttr(0, i, "id") + QLatin1String(ext);
+        return doc_.ImagesFolder() + File().GetAttr(0, i, "id") + QLatin1String(ext);
     }
     QString PictureFile(int w, int h) {
         QImage image(w, h, QImage::Format_RGB32);
@@ -93,7 +93,7 @@ TEST_F(Editors, ColourSliderDragConvertsOnceAfterItStops) {
     QTest::qWait(600);  // and no second conversion follows
     EXPECT_EQ(view.Conversions(), before + 1);
     EXPECT_EQ(File().GetInt(0, 0, "r"), 109);
-    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_TRUE(doc_.NeedsCompile());
 }
 
 namespace {
@@ -115,17 +115,17 @@ TEST_F(Editors, DitherBoxConvertsAfterTheQuietTimeAndIsStored) {
         CViewBmp view(doc_, 0, 0, refresh_);
         ASSERT_TRUE(view.ChoosePicture(file));
         EXPECT_EQ(RedShare(view.LedFrame()->CurrentImage()), 1.0);
-        doc_.needsCompile = false;
+        doc_.MarkCompiled(doc_.Revision());
         auto* box = view.findChild<QCheckBox*>(QStringLiteral("dither"));
         ASSERT_NE(box, nullptr);
         EXPECT_FALSE(box->isChecked());
         const int before = view.Conversions();
         box->click();
-        EXPECT_TRUE(doc_.needsCompile);
+        EXPECT_TRUE(doc_.NeedsCompile());
         EXPECT_EQ(view.Conversions(), before);  // waits for the quiet time like the sliders
         ASSERT_TRUE(QTest::qWaitFor([&] { return view.Conversions() > before; }, 3000));
         EXPECT_NEAR(RedShare(view.LedFrame()->CurrentImage()), 0.5, 0.03);
-        EXPECT_TRUE(item_ops::Dithers(CProjectFile(doc_.projectFilePath), 0, 0));
+        EXPECT_TRUE(item_ops::Dithers(CProjectFile(doc_.ProjectFilePath()), 0, 0));
     }
     CViewBmp reopened(doc_, 0, 0, refresh_);
     EXPECT_TRUE(reopened.findChild<QCheckBox*>(QStringLiteral("dither"))->isChecked());
@@ -141,13 +141,13 @@ TEST_F(Editors, AnimationDitherBoxReconvertsEveryFrame) {
     ASSERT_TRUE(view.ChooseAnimation(dir_.Write("grey.gif", gif)));
     ASSERT_TRUE(view.Converted());
     EXPECT_EQ(RedShare(view.LedFrame()->DisplayedImage()), 1.0);
-    doc_.needsCompile = false;
+    doc_.MarkCompiled(doc_.Revision());
     view.findChild<QCheckBox*>(QStringLiteral("dither"))->click();
     EXPECT_FALSE(view.Converted());
-    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_TRUE(doc_.NeedsCompile());
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.Converted(); }, 3000));
     EXPECT_NEAR(RedShare(view.LedFrame()->DisplayedImage()), 0.5, 0.03);
-    EXPECT_TRUE(item_ops::Dithers(CProjectFile(doc_.projectFilePath), 0, 1));
+    EXPECT_TRUE(item_ops::Dithers(CProjectFile(doc_.ProjectFilePath()), 0, 1));
     // Off again: the element goes, the frames are thresholded again.
     view.findChild<QCheckBox*>(QStringLiteral("dither"))->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.Converted(); }, 3000));
@@ -301,10 +301,10 @@ TEST_F(Editors, OnlyTheUsersChoicesAskForACompile) {
     File().SetInt(0, 2, "textcolor", 0x00FF00);
     File().SetInt(0, 2, "backcolor", 0xFF0000);
     File().SetText(0, 2, "text", QStringLiteral("光"));
-    doc_.needsCompile = false;
+    doc_.MarkCompiled(doc_.Revision());
     {
         CViewTxt listed(doc_, 0, 2, refresh_);  // the lists select green and blue
-        EXPECT_FALSE(doc_.needsCompile);
+        EXPECT_FALSE(doc_.NeedsCompile());
     }
     // A text whose colour is none of the eight, stored by hand.
     File().SetInt(0, 2, "textcolor", 0x123456);
@@ -313,17 +313,17 @@ TEST_F(Editors, OnlyTheUsersChoicesAskForACompile) {
         CViewGif animation(doc_, 0, 1, refresh_);
         CViewTxt text(doc_, 0, 2, refresh_);
         CViewNull interval(doc_, 0, 3, refresh_);
-        EXPECT_FALSE(doc_.needsCompile);  // opening changes nothing
+        EXPECT_FALSE(doc_.NeedsCompile());  // opening changes nothing
 
         // 确定 keeps the stored colour the lists cannot show.
         ASSERT_TRUE(text.Confirm());
         EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0x123456);
         // Choosing black, already the entry shown, is still a choice.
-        doc_.needsCompile = false;
+        doc_.MarkCompiled(doc_.Revision());
         CColorComboBox* colours = text.TextColours();
         ASSERT_EQ(colours->currentIndex(), 0);
         emit colours->activated(0);
-        EXPECT_TRUE(doc_.needsCompile);
+        EXPECT_TRUE(doc_.NeedsCompile());
         ASSERT_TRUE(text.Confirm());
         EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0);
     }

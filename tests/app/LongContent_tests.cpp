@@ -76,13 +76,12 @@ TEST_F(LongContent, LongTextsAndPanoramasFitA1280PixelScreen) {
     tree.AddItem(ItemKind::Picture);
     item_ops::TextSettings text;
     text.text = QString(200, QChar(u'光'));
-    ASSERT_TRUE(item_ops::ConfirmText(doc_, 0, 0, text, &sink_));
+    ASSERT_TRUE(item_ops::ConfirmText(doc_, 0, 0, text));
     QImage panorama(3000, 100, QImage::Format_RGB32);
     panorama.fill(Qt::darkCyan);
     ASSERT_TRUE(EncodeImage(panorama, dir_.File("panorama.jpg"), QStringLiteral("image/jpeg")));
-    QString error;
-    ASSERT_TRUE(item_ops::SetPictureSource(doc_, 0, 1, dir_.File("panorama.jpg"), &error))
-        << error.toStdString();
+    const EditResult set = item_ops::SetPictureSource(doc_, 0, 1, dir_.File("panorama.jpg"));
+    ASSERT_TRUE(set) << set.message.toStdString();
 
     frame_->resize(1280, 800);
     frame_->show();
@@ -109,7 +108,7 @@ TEST_F(LongContent, ACompileLeavesItsOutcomeInTheStatusBar) {
     frame_->Command(32858)->trigger();  // 编译
     const QString message = frame_->statusBar()->currentMessage();
     EXPECT_TRUE(message.startsWith(QStringLiteral("编译完成"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QString::number(QFileInfo(doc_.dataFilePath).size())))
+    EXPECT_TRUE(message.contains(QString::number(QFileInfo(doc_.DataFilePath()).size())))
         << message.toStdString();
 
     // A failed compile says so there too.

@@ -263,7 +263,7 @@ TEST_F(Shell, PasteAfterTheCopiedNodeWasDeletedDoesNothing) {
 
 TEST_F(Shell, SendAsksToCompileFirst) {
     Start("[TYPE]\nTYPE=1\n");
-    ASSERT_TRUE(doc_.needsCompile);
+    ASSERT_TRUE(doc_.NeedsCompile());
     sink_.answers = {IMessageSink::Answer::Yes};
     frame_->Send();
     EXPECT_EQ(sink_.texts.takeLast(), QStringLiteral("尚未编译！是否先编译？"));
@@ -272,7 +272,7 @@ TEST_F(Shell, SendAsksToCompileFirst) {
     sink_.answers = {IMessageSink::Answer::No};
     frame_->Send();
     EXPECT_EQ(frame_->sendRuns, QList<bool>{false});
-    doc_.needsCompile = false;
+    doc_.MarkCompiled(doc_.Revision());
     frame_->Send();
     EXPECT_EQ(sink_.texts.size(), 1);  // no question when compiled
     sink_.answers = {IMessageSink::Answer::Yes};

@@ -47,10 +47,10 @@ protected:
     }
     CProjectFile& File() { return *doc_.ProjectFile(); }
     QString Source(int g, int i, const char* ext) {
-        return doc_.imagesFolder + File().GetAttr(g, i, "id") + QLatin1String(ext);
+        return doc_.ImagesFolder() + File().GetAttr(g, i, "id") + QLatin1String(ext);
     }
     void AddPicture(int g, const QImage& image) {
-        doc_.NewPicture(g, QStringLiteral("图"));
+        EXPECT_TRUE(doc_.NewPicture(g, QStringLiteral("图")));
         const int i = File().ItemCount(g - 1) - 1;
         ASSERT_TRUE(EncodeImage(image, Source(g - 1, i, ".bmp"), QStringLiteral("image/bmp")));
         File().SetInt(g - 1, i, "length", LedWidthFor(image.size()));
@@ -59,7 +59,7 @@ protected:
     }
     void AddAnimation(int g, const std::vector<QImage>& frames, const std::vector<int>& intervals,
                       int loop) {
-        doc_.NewAnimation(g, QStringLiteral("动"));
+        EXPECT_TRUE(doc_.NewAnimation(g, QStringLiteral("动")));
         const int i = File().ItemCount(g - 1) - 1;
         QByteArray bytes;
         ASSERT_TRUE(EncodeGif(frames, intervals, 0, &bytes));
@@ -78,17 +78,17 @@ protected:
     // in group 1; a text strip and a picture with other thresholds in group 2.
     void BuildMixed() {
         AddPicture(1, Pattern(8, 0));
-        doc_.NewInterval(1, QStringLiteral("隔"));
+        EXPECT_TRUE(doc_.NewInterval(1, QStringLiteral("隔")));
         AddAnimation(1, {Pattern(4, 1), Pattern(4, 2), Pattern(4, 3)}, {10, 20, 0}, 2);
-        doc_.NewGroup(QStringLiteral("二"));
-        doc_.NewText(2, QStringLiteral("文"));
+        EXPECT_TRUE(doc_.NewGroup(QStringLiteral("二")));
+        EXPECT_TRUE(doc_.NewText(2, QStringLiteral("文")));
         ASSERT_TRUE(EncodeImage(Pattern(6, 5), Source(1, 0, ".bmp"), QStringLiteral("image/bmp")));
         File().SetInt(1, 0, "length", 6);
         AddPicture(2, Pattern(5, 9));
         File().SetInt(1, 1, "r", 10);
         File().SetInt(1, 1, "g", 250);
         File().SetInt(1, 1, "b", 90);
-        doc_.SaveProject();
+        EXPECT_TRUE(doc_.SaveProject());
     }
     bool Run(const BallConfig& ball) {
         CProjectCompiler compiler(doc_, sink_);
@@ -103,18 +103,18 @@ protected:
 }  // namespace
 
 TEST_F(Compile, EmptyProjectIs22Bytes) {
-    doc_.DeleteGroup(1);
+    EXPECT_TRUE(doc_.DeleteGroup(1));
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray data = ReadAll(doc_.dataFilePath);
+    const QByteArray data = ReadAll(doc_.DataFilePath());
     EXPECT_EQ(data, Golden(QStringLiteral("empty.data.bin"), data));
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), QByteArray::fromHex("AA00") + QByteArray(20, '\0'));
-    EXPECT_FALSE(doc_.needsCompile);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), QByteArray::fromHex("AA00") + QByteArray(20, '\0'));
+    EXPECT_FALSE(doc_.NeedsCompile());
 }
 
 TEST_F(Compile, OnePictureOfTenColumns) {
     AddPicture(1, Pattern(10, 0));
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray data = ReadAll(doc_.dataFilePath);
+    const QByteArray data = ReadAll(doc_.DataFilePath());
     ASSERT_EQ(data.size(), 238);
     EXPECT_EQ(data.left(28), QByteArray::fromHex("AA011600") + QByteArray(18, '\0') +
                                  QByteArray::fromHex("1C00000A0000"));
@@ -131,33 +131,33 @@ TEST_F(Compile, MixedProjectForEveryBall) {
                  {{2, 1}, "mixed_inner.data.bin"}};
     for (const auto& c : cases) {
         ASSERT_TRUE(Run(c.ball)) << c.golden;
-        const QByteArray data = ReadAll(doc_.dataFilePath);
+        const QByteArray data = ReadAll(doc_.DataFilePath());
         EXPECT_EQ(data, Golden(QString::fromLatin1(c.golden), data)) << c.golden;
     }
     // Index: 22 + 2 × 6 + 7 + 3 × 4 = 53 bytes; columns 8 + 1 + 12 + 6 + 5 = 32.
-    EXPECT_EQ(ReadAll(doc_.dataFilePath).size(), 53 + 32 * 14);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()).size(), 53 + 32 * 14);
     EXPECT_TRUE(sink_.texts.isEmpty()) << sink_.texts.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(Compile, MissingImageKeepsThePreviousDataFile) {
     AddPicture(1, Pattern(10, 0));
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray before = ReadAll(doc_.dataFilePath);
-    doc_.NewPicture(1, QStringLiteral("丢"));
+    const QByteArray before = ReadAll(doc_.DataFilePath());
+    EXPECT_TRUE(doc_.NewPicture(1, QStringLiteral("丢")));
     QFile::remove(Source(0, 1, ".bmp"));
-    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_TRUE(doc_.NeedsCompile());
     EXPECT_FALSE(Run({1, 0}));
     EXPECT_EQ(sink_.texts, QStringList{QStringLiteral("Lose Group1 item2 image file!")});
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
-    EXPECT_TRUE(doc_.needsCompile);
-    EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), before);
+    EXPECT_TRUE(doc_.NeedsCompile());
+    EXPECT_EQ(QDir(doc_.ProjectFolder()).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
 }
 
 TEST_F(Compile, SourceThatCannotBeDecodedIsNotCalledMissing) {
     AddPicture(1, Pattern(10, 0));
     AddAnimation(1, {Pattern(4, 1), Pattern(4, 2)}, {10, 20}, 0);
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray before = ReadAll(doc_.dataFilePath);
+    const QByteArray before = ReadAll(doc_.DataFilePath());
     // The picture's file is there but holds no picture.
     QFile picture(Source(0, 0, ".bmp"));
     ASSERT_TRUE(picture.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -170,7 +170,7 @@ TEST_F(Compile, SourceThatCannotBeDecodedIsNotCalledMissing) {
         << sink_.texts[0].toStdString();
     EXPECT_GT(sink_.texts[0].size(),
               QStringLiteral("Cannot decode Group1 item1 image file: ").size());
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), before);
 
     // A GIF whose header is whole but whose frame data is cut off.
     ASSERT_TRUE(EncodeImage(Pattern(10, 0), Source(0, 0, ".bmp"), QStringLiteral("image/bmp")));
@@ -185,21 +185,21 @@ TEST_F(Compile, SourceThatCannotBeDecodedIsNotCalledMissing) {
     EXPECT_TRUE(
         sink_.texts[0].startsWith(QStringLiteral("Cannot decode Group1 item2 image file: ")))
         << sink_.texts[0].toStdString();
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), before);
 }
 
 TEST_F(Compile, IndexFileThatCannotBeCreated) {
-    doc_.dataFilePath = dir_.File("no/such/folder/data.bin");
+    doc_.SetDataFilePath(dir_.File("no/such/folder/data.bin"));
     EXPECT_FALSE(Run({1, 0}));
     EXPECT_EQ(sink_.texts, QStringList{QStringLiteral("索引文件未打开")});
-    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_TRUE(doc_.NeedsCompile());
 }
 
 TEST_F(Compile, DamagedItemIsReportedNotCrashed) {
     AddPicture(1, Pattern(10, 0));
     File().SetInt(0, 0, "length", 10);
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray before = ReadAll(doc_.dataFilePath);
+    const QByteArray before = ReadAll(doc_.DataFilePath());
     TempDir other;
     const QString folder = other.File("hand");
     other.Write("hand/Index.prj",
@@ -214,7 +214,7 @@ TEST_F(Compile, DamagedItemIsReportedNotCrashed) {
 TEST_F(Compile, IdNamingAPictureOutsideTheProjectIsRefused) {
     AddPicture(1, Pattern(10, 0));
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray before = ReadAll(doc_.dataFilePath);
+    const QByteArray before = ReadAll(doc_.DataFilePath());
     // A readable picture where the id leads from the Images folder.
     ASSERT_TRUE(QDir().mkpath(dir_.File("outside")));
     ASSERT_TRUE(
@@ -225,16 +225,16 @@ TEST_F(Compile, IdNamingAPictureOutsideTheProjectIsRefused) {
     EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("项目文件有误：")))
         << sink_.texts[0].toStdString();
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("../../outside/secret")));
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
-    EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), before);
+    EXPECT_EQ(QDir(doc_.ProjectFolder()).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
 }
 
 TEST_F(Compile, AttributesTheIndexCannotHoldAreRefusedBeforeWriting) {
     AddPicture(1, Pattern(10, 0));
     AddAnimation(1, {Pattern(4, 1), Pattern(4, 2)}, {10, 20}, 2);
-    doc_.NewInterval(1, QStringLiteral("隔"));
+    EXPECT_TRUE(doc_.NewInterval(1, QStringLiteral("隔")));
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray before = ReadAll(doc_.dataFilePath);
+    const QByteArray before = ReadAll(doc_.DataFilePath());
     const struct {
         int item;
         const char* name;
@@ -261,7 +261,7 @@ TEST_F(Compile, AttributesTheIndexCannotHoldAreRefusedBeforeWriting) {
         ASSERT_EQ(sink_.texts.size(), 1) << c.name << '=' << c.value;
         EXPECT_TRUE(sink_.texts[0].startsWith(QString::fromUtf8(c.named)))
             << sink_.texts[0].toStdString();
-        EXPECT_EQ(ReadAll(doc_.dataFilePath), before) << c.name << '=' << c.value;
+        EXPECT_EQ(ReadAll(doc_.DataFilePath()), before) << c.name << '=' << c.value;
         File().SetText(0, c.item, c.name, kept);
     }
     // The largest values the index holds still compile.
@@ -276,14 +276,14 @@ TEST_F(Compile, ShowLargerThanTheBallsMemoryIsRefused) {
     // 28 bytes of index and 23808 columns of 21 bytes: 499996 bytes fit.
     File().SetInt(0, 0, "length", 23808);
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray before = ReadAll(doc_.dataFilePath);
+    const QByteArray before = ReadAll(doc_.DataFilePath());
     EXPECT_EQ(before.size(), 499996);
     File().SetInt(0, 0, "length", 23809);
     EXPECT_FALSE(Run({1, 0}));
     ASSERT_EQ(sink_.texts.size(), 1);
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("500017"))) << sink_.texts[0].toStdString();
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("500000")));
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), before);
     // Only 14 bytes a column go to the inner layer: the same show fits there.
     EXPECT_TRUE(Run({2, 1}));
 }
@@ -291,10 +291,10 @@ TEST_F(Compile, ShowLargerThanTheBallsMemoryIsRefused) {
 TEST_F(Compile, UntouchedAnimationMatchesItsIndex) {
     // A new animation holds "flength" 1 and "framecount" 1 beside a 74-column
     // placeholder: the data must still be exactly what the index promises.
-    doc_.NewAnimation(1, QStringLiteral("新"));
-    doc_.NewPicture(1, QStringLiteral("新"));
+    EXPECT_TRUE(doc_.NewAnimation(1, QStringLiteral("新")));
+    EXPECT_TRUE(doc_.NewPicture(1, QStringLiteral("新")));
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray data = ReadAll(doc_.dataFilePath);
+    const QByteArray data = ReadAll(doc_.DataFilePath());
     const int indexLength = 22 + 6 + 7 + 4;
     EXPECT_EQ(data.size(), indexLength + (1 + 74) * 21);
     // The picture's data offset in the group block points at its columns.
@@ -303,11 +303,11 @@ TEST_F(Compile, UntouchedAnimationMatchesItsIndex) {
 
 TEST_F(Compile, ProgressMovesItemByItem) {
     AddPicture(1, Pattern(3, 0));
-    doc_.NewInterval(1, QStringLiteral("隔"));
+    EXPECT_TRUE(doc_.NewInterval(1, QStringLiteral("隔")));
     File().AppendItem(0, ItemKind::Picture, QStringLiteral("x"), QStringLiteral("y"));
     doc_.ProjectFile()->RemoveItem(0, 2);
-    doc_.NewGroup(QStringLiteral("g"));
-    doc_.NewInterval(2, QStringLiteral("隔"));
+    EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g")));
+    EXPECT_TRUE(doc_.NewInterval(2, QStringLiteral("隔")));
     std::vector<std::pair<int, int>> steps;
     CProjectCompiler compiler(doc_, sink_);
     ASSERT_TRUE(compiler.Compile({1, 0}, [&](int v, int m) { steps.emplace_back(v, m); }));
@@ -331,24 +331,24 @@ TEST_F(Compile, ItemsConvertedInParallelAreAppendedInProjectOrder) {
     CProjectCompiler serial(doc_, sink_);
     serial.SetThreadCount(1);
     ASSERT_TRUE(serial.Compile({1, 0}));
-    const QByteArray one = ReadAll(doc_.dataFilePath);
+    const QByteArray one = ReadAll(doc_.DataFilePath());
     CProjectCompiler parallel(doc_, sink_);
     parallel.SetThreadCount(4);
     ASSERT_TRUE(parallel.Compile({1, 0}));
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), one);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), one);
 
     // The first missing source in project order is the one reported.
     QFile::remove(Source(1, 9, ".bmp"));
     QFile::remove(Source(1, 4, ".bmp"));
     EXPECT_FALSE(parallel.Compile({1, 0}));
     EXPECT_EQ(sink_.texts, QStringList{QStringLiteral("Lose Group2 item5 image file!")});
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), one);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), one);
 }
 
 TEST_F(Compile, CancelKeepsTheOldFileAndSaysNothing) {
     AddPicture(1, Pattern(10, 0));
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray before = ReadAll(doc_.dataFilePath);
+    const QByteArray before = ReadAll(doc_.DataFilePath());
     AddPicture(1, Pattern(12, 1));
     std::atomic<bool> cancel{false};
     CProjectCompiler compiler(doc_, sink_);
@@ -359,9 +359,9 @@ TEST_F(Compile, CancelKeepsTheOldFileAndSaysNothing) {
     }));
     EXPECT_TRUE(compiler.WasCancelled());
     EXPECT_TRUE(sink_.texts.isEmpty());
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), before);
-    EXPECT_TRUE(doc_.needsCompile);
-    EXPECT_EQ(QDir(doc_.projectFolder).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), before);
+    EXPECT_TRUE(doc_.NeedsCompile());
+    EXPECT_EQ(QDir(doc_.ProjectFolder()).entryList(QDir::Files).size(), 2);  // Index.prj, data.bin
 }
 
 TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
@@ -371,7 +371,7 @@ TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
         CProjectCompiler compiler(doc_, sink_);
         compiler.SetCacheFolder(cache.Path());
         EXPECT_TRUE(compiler.Compile({1, 0}, {}, summary));
-        return ReadAll(doc_.dataFilePath);
+        return ReadAll(doc_.DataFilePath());
     };
     CompileSummary first, second, third;
     const QByteArray full = compile(&first);
@@ -385,7 +385,7 @@ TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
     EXPECT_EQ(third.converted, 1);
     CProjectCompiler plain(doc_, sink_);
     ASSERT_TRUE(plain.Compile({1, 0}));
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), changed);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), changed);
     CProjectCompiler inner(doc_, sink_);
     inner.SetCacheFolder(cache.Path());
     CompileSummary innerSummary;
@@ -395,13 +395,12 @@ TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
 
 TEST_F(Compile, DitheringChangesOnlyItsItemsAndOffIsTheGoldenFile) {
     BuildMixed();
-    const QByteArray project = ReadAll(doc_.projectFilePath);
+    const QByteArray project = ReadAll(doc_.ProjectFilePath());
     const QByteArray golden = ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/mixed_single.data.bin"));
-    QString error;
-    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true, &error));  // the picture
-    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 2, true, &error));  // the animation
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true));  // the picture
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 2, true));  // the animation
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray dithered = ReadAll(doc_.dataFilePath);
+    const QByteArray dithered = ReadAll(doc_.DataFilePath());
     ASSERT_EQ(dithered.size(), golden.size());
     // Index 53 bytes, picture 8 columns, interval 1, animation 12, text 6, picture 5.
     const int picture = 53, interval = picture + 8 * 21, animation = interval + 21,
@@ -412,11 +411,11 @@ TEST_F(Compile, DitheringChangesOnlyItsItemsAndOffIsTheGoldenFile) {
     EXPECT_NE(dithered.mid(animation, 12 * 21), golden.mid(animation, 12 * 21));
     EXPECT_EQ(dithered.mid(text), golden.mid(text));
     // Off again: the project file and data.bin are those of a project that never dithered.
-    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, false, &error));
-    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 2, false, &error));
-    EXPECT_EQ(ReadAll(doc_.projectFilePath), project);
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, false));
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 2, false));
+    EXPECT_EQ(ReadAll(doc_.ProjectFilePath()), project);
     ASSERT_TRUE(Run({1, 0}));
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), golden);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), golden);
 }
 
 TEST_F(Compile, UnknownDitherValueCompilesPlain) {
@@ -425,7 +424,7 @@ TEST_F(Compile, UnknownDitherValueCompilesPlain) {
     File().SetOptionalText(0, 2, "dither", QStringLiteral("2"));
     File().SetOptionalText(1, 0, "dither", QStringLiteral("1"));  // a text strip never dithers
     ASSERT_TRUE(Run({1, 0}));
-    const QByteArray data = ReadAll(doc_.dataFilePath);
+    const QByteArray data = ReadAll(doc_.DataFilePath());
     EXPECT_EQ(data, ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/mixed_single.data.bin")));
 }
 
@@ -436,18 +435,17 @@ TEST_F(Compile, CacheKeepsDitheredAndPlainColumnsApart) {
         CProjectCompiler compiler(doc_, sink_);
         compiler.SetCacheFolder(cache.Path());
         EXPECT_TRUE(compiler.Compile({1, 0}, {}, summary));
-        return ReadAll(doc_.dataFilePath);
+        return ReadAll(doc_.DataFilePath());
     };
     CompileSummary first, dithered, back;
     const QByteArray plain = compile(&first);
-    QString error;
-    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true, &error));
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true));
     const QByteArray cachedRun = compile(&dithered);
     EXPECT_EQ(dithered.converted, 1);  // the picture, not its plain columns from the cache
     ASSERT_TRUE(Run({1, 0}));          // without a cache
-    EXPECT_EQ(ReadAll(doc_.dataFilePath), cachedRun);
+    EXPECT_EQ(ReadAll(doc_.DataFilePath()), cachedRun);
     EXPECT_NE(cachedRun, plain);
-    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, false, &error));
+    ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, false));
     EXPECT_EQ(compile(&back), plain);
     EXPECT_EQ(back.converted, 0);  // the plain entries are still valid
 }

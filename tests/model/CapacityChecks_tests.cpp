@@ -39,13 +39,13 @@ protected:
 TEST_F(Limits, TenGroupsAtMost) {
     for (int g = 2; g <= 10; ++g) {
         EXPECT_EQ(CheckAddGroup(doc_), QString()) << g;
-        doc_.NewGroup(QStringLiteral("g"));
+        EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g")));
     }
     EXPECT_EQ(CheckAddGroup(doc_), kGroups);
 }
 
 TEST_F(Limits, AnItemNeedsAGroup) {
-    doc_.DeleteGroup(1);
+    EXPECT_TRUE(doc_.DeleteGroup(1));
     EXPECT_EQ(CheckAddItem(doc_, 0, ItemKind::Picture), kNoGroup);
     EXPECT_EQ(CheckAddItem(doc_, 1, ItemKind::Picture), kNoGroup);
 }
@@ -55,7 +55,7 @@ TEST_F(Limits, ThreeHundredItemsPerGroup) {
     EXPECT_EQ(CheckAddItem(doc_, 1, ItemKind::Interval), QString());
     Fill(1, ItemKind::Interval, 1);
     EXPECT_EQ(CheckAddItem(doc_, 1, ItemKind::Interval), kItems);
-    doc_.NewGroup(QStringLiteral("other"));
+    EXPECT_TRUE(doc_.NewGroup(QStringLiteral("other")));
     EXPECT_EQ(CheckAddItem(doc_, 2, ItemKind::Interval), QString());
 }
 
@@ -74,7 +74,7 @@ TEST_F(Limits, DataSizeIsCheckedBeforeTheAdd) {
     Fill(1, ItemKind::Picture, 1);
     // ...which takes the account past 500000; the next add is refused.
     EXPECT_EQ(CheckAddItem(doc_, 1, ItemKind::Interval), kTotal);
-    EXPECT_GT(doc_.totalDataBytes, 500000u);
+    EXPECT_GT(doc_.TotalDataBytes(), 500000u);
 }
 
 TEST_F(Limits, ChecksComeInTheirOrder) {

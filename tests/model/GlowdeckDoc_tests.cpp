@@ -41,15 +41,15 @@ TEST(DocSettings, DefaultsWithoutSettingFile) {
     TempDir dir;
     RecordingSink sink;
     CGlowdeckDoc doc(sink);
-    EXPECT_EQ(doc.projectRoot, QDir::homePath() + QStringLiteral("/TOVRIX/"));
-    EXPECT_TRUE(doc.projectFolder.endsWith(QStringLiteral("/TOVRIX/DEMO/")));
+    EXPECT_EQ(doc.ProjectRoot(), QDir::homePath() + QStringLiteral("/TOVRIX/"));
+    EXPECT_TRUE(doc.ProjectFolder().endsWith(QStringLiteral("/TOVRIX/DEMO/")));
     EXPECT_TRUE(doc.SourceImagePath(0, 0).endsWith(QStringLiteral("/TOVRIX/DEMO/IMAGES/DEMO.JPG")));
     doc.LoadSettings(dir.Path());
-    EXPECT_EQ(doc.iniPath, dir.Path() + QStringLiteral("/setting.ini"));
-    EXPECT_EQ(doc.buildHint, QStringLiteral("编译后，可以向彩球发送编译数据！"));
-    EXPECT_EQ(doc.projectRoot, QDir::homePath() + QStringLiteral("/TOVRIX/"));
+    EXPECT_EQ(doc.IniPath(), dir.Path() + QStringLiteral("/setting.ini"));
+    EXPECT_EQ(doc.BuildHint(), QStringLiteral("编译后，可以向彩球发送编译数据！"));
+    EXPECT_EQ(doc.ProjectRoot(), QDir::homePath() + QStringLiteral("/TOVRIX/"));
     EXPECT_EQ(doc.ProjectFile(), nullptr);
-    EXPECT_FALSE(doc.needsCompile);
+    EXPECT_FALSE(doc.NeedsCompile());
 }
 
 TEST(DocSettings, PathsAreFormedFromRootAndName) {
@@ -57,10 +57,10 @@ TEST(DocSettings, PathsAreFormedFromRootAndName) {
     CGlowdeckDoc doc(sink);
     doc.SetProjectRoot(QStringLiteral("/r"));  // the separator is added when missing
     doc.SetProjectPaths(QStringLiteral("球"));
-    EXPECT_EQ(doc.projectFolder, QStringLiteral("/r/球/"));
-    EXPECT_EQ(doc.imagesFolder, QStringLiteral("/r/球/Images/"));
-    EXPECT_EQ(doc.projectFilePath, QStringLiteral("/r/球/Index.prj"));
-    EXPECT_EQ(doc.dataFilePath, QStringLiteral("/r/球/data.bin"));
+    EXPECT_EQ(doc.ProjectFolder(), QStringLiteral("/r/球/"));
+    EXPECT_EQ(doc.ImagesFolder(), QStringLiteral("/r/球/Images/"));
+    EXPECT_EQ(doc.ProjectFilePath(), QStringLiteral("/r/球/Index.prj"));
+    EXPECT_EQ(doc.DataFilePath(), QStringLiteral("/r/球/data.bin"));
 }
 
 TEST_F(DocTest, StartUpLoopsUntilAProjectIsCreated) {
@@ -76,7 +76,7 @@ TEST_F(DocTest, StartUpLoopsUntilAProjectIsCreated) {
     EXPECT_EQ(tree_.lines,
               (QStringList{QStringLiteral("project 新建项目"), QStringLiteral("group 新建组")}));
     EXPECT_EQ(tree_.selected, QStringLiteral("group 新建组"));
-    EXPECT_TRUE(doc_.needsCompile);
+    EXPECT_TRUE(doc_.NeedsCompile());
     EXPECT_TRUE(sink_.texts.isEmpty());  // a failed create is silent
 }
 
@@ -96,9 +96,9 @@ TEST_F(DocTest, CreateWritesFolderImagesAndProjectFile) {
     ASSERT_EQ(file.GroupCount(), 1);
     EXPECT_EQ(file.GroupName(0), QStringLiteral("新建组"));
 
-    QString why;
-    EXPECT_FALSE(doc_.CreateProjectNamed(QStringLiteral("新建项目"), &why));  // exists
-    EXPECT_FALSE(why.isEmpty());
+    const EditResult exists = doc_.CreateProjectNamed(QStringLiteral("新建项目"));
+    EXPECT_FALSE(exists.ok);
+    EXPECT_FALSE(exists.message.isEmpty());
     EXPECT_FALSE(doc_.CreateProjectNamed(QString()));  // the root itself exists
     EXPECT_FALSE(doc_.CreateProjectNamed(QStringLiteral("a/b")));
     EXPECT_TRUE(sink_.texts.isEmpty());
@@ -108,42 +108,41 @@ TEST_F(DocTest, CreateWritesFolderImagesAndProjectFile) {
 
 TEST_F(DocTest, ProjectNameWithAPathIsRefusedBeforeAnyFolderIsMade) {
     doc_.LoadSettings(program_);
-    ASSERT_EQ(doc_.projectRoot, root_);
-    QString why;
-    EXPECT_FALSE(doc_.CreateProjectNamed(QStringLiteral("../outside"), &why));
-    EXPECT_FALSE(why.isEmpty());
+    ASSERT_EQ(doc_.ProjectRoot(), root_);
+    const EditResult outside = doc_.CreateProjectNamed(QStringLiteral("../outside"));
+    EXPECT_FALSE(outside.ok);
+    EXPECT_FALSE(outside.message.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(root_ + QStringLiteral("../outside")));
 }
 
 TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     doc_.LoadSettings(program_);
     ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("show")));
-    doc_.NewPicture(1, QStringLiteral("图"));
-    doc_.NewAnimation(1, QStringLiteral("动"));
-    doc_.NewAnimation(1, QStringLiteral("动2"));
+    EXPECT_TRUE(doc_.NewPicture(1, QStringLiteral("图")));
+    EXPECT_TRUE(doc_.NewAnimation(1, QStringLiteral("动")));
+    EXPECT_TRUE(doc_.NewAnimation(1, QStringLiteral("动2")));
     // A project "show" elsewhere opens there, not the one of the same name under the root.
     const QString elsewhere =
         dir_.Write("elsewhere/show/index.prj", "<project name='x'><group name='g'/></project>");
     dialogs_.files = {elsewhere};
     ASSERT_TRUE(doc_.OpenProject());
-    EXPECT_EQ(doc_.projectFilePath, elsewhere);
-    EXPECT_EQ(doc_.projectRoot, root_);
-    EXPECT_EQ(doc_.title, QStringLiteral("show"));
+    EXPECT_EQ(doc_.ProjectFilePath(), elsewhere);
+    EXPECT_EQ(doc_.ProjectRoot(), root_);
+    EXPECT_EQ(doc_.Title(), QStringLiteral("show"));
     EXPECT_TRUE(doc_.NewGroup(QStringLiteral("h")));
     EXPECT_EQ(CProjectFile(elsewhere).GroupCount(), 2);
 
     dialogs_.files = {root_ + QStringLiteral("show/Index.prj")};
     tree_.lines.clear();
-    doc_.animationCount.fill(0);
-    doc_.needsCompile = false;
+    doc_.MarkCompiled(doc_.Revision());
     ASSERT_TRUE(doc_.OpenProject());
-    EXPECT_EQ(doc_.projectFilePath, root_ + QStringLiteral("show/Index.prj"));
+    EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("show/Index.prj"));
     EXPECT_EQ(tree_.lines,
               (QStringList{QStringLiteral("project show"), QStringLiteral("group 新建组"),
                            QStringLiteral("item 0 picture 图"), QStringLiteral("item 0 gif 动"),
                            QStringLiteral("item 0 gif 动2")}));
-    EXPECT_EQ(doc_.animationCount[0], 2);
-    EXPECT_FALSE(doc_.needsCompile);  // opening leaves the flag alone
+    EXPECT_EQ(doc_.AnimationCount(0), 2);
+    EXPECT_FALSE(doc_.NeedsCompile());  // opening leaves the flag alone
     EXPECT_EQ(frame_.paneText, root_ + QStringLiteral("show/"));
     EXPECT_EQ(frame_.paneWidth, 7 * (root_ + QStringLiteral("show/")).toUtf8().size());
     // The pane counts code page 936 bytes: two per Chinese character.
@@ -157,7 +156,7 @@ TEST_F(DocTest, AProjectGivenAtStartOpensWithoutTheStartDialog) {
         dir_.Write("away/p/Index.prj", "<project name='p'><group name='g'/></project>");
     ASSERT_TRUE(doc_.StartUp(program_, dir_.File("away/p")));
     EXPECT_EQ(dialogs_.startShown, 0);
-    EXPECT_EQ(doc_.projectFilePath, project);
+    EXPECT_EQ(doc_.ProjectFilePath(), project);
     // A project that is not there is said so, then the start dialog comes.
     CGlowdeckDoc other(sink_);
     other.SetDialogs(&dialogs_);
@@ -170,9 +169,9 @@ TEST_F(DocTest, ProjectFileNameMatchesWithoutCase) {
     doc_.LoadSettings(program_);
     dir_.Write("projects/lower/index.prj", "<project name='lower'><group name='g'/></project>");
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("lower/whatever.prj")));
-    EXPECT_EQ(doc_.projectFilePath, root_ + QStringLiteral("lower/index.prj"));
+    EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("lower/index.prj"));
     EXPECT_EQ(doc_.ProjectFile()->GroupCount(), 1);
-    doc_.NewGroup(QStringLiteral("h"));
+    EXPECT_TRUE(doc_.NewGroup(QStringLiteral("h")));
     EXPECT_FALSE(QFile::exists(root_ + QStringLiteral("lower/Index.prj")));  // saved in place
     EXPECT_EQ(CProjectFile(root_ + QStringLiteral("lower/index.prj")).GroupCount(), 2);
 }
@@ -184,7 +183,7 @@ TEST_F(DocTest, OpeningAnUnreadableProjectWarnsAndKeepsTheFile) {
     ASSERT_EQ(sink_.texts.size(), 1);
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("Index.prj")));
     EXPECT_EQ(tree_.lines, QStringList{QStringLiteral("project bad")});
-    doc_.NewGroup(QStringLiteral("新建组"));
+    EXPECT_TRUE(doc_.NewGroup(QStringLiteral("新建组")));
     EXPECT_EQ(test::ReadAll(root_ + QStringLiteral("bad/Index.prj.bak")),
               QByteArray("<project><group name='g'>"));
 }
@@ -195,7 +194,7 @@ TEST_F(DocTest, MissingProjectFileOpensEmptyAndIsWrittenOnFirstChange) {
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("empty/Index.prj")));
     EXPECT_TRUE(sink_.texts.isEmpty());
     EXPECT_EQ(doc_.ProjectFile()->GroupCount(), 0);
-    doc_.NewGroup(QStringLiteral("g"));
+    EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g")));
     CProjectFile written(root_ + QStringLiteral("empty/Index.prj"));
     EXPECT_TRUE(written.Loaded());
     EXPECT_EQ(written.ProjectName(), QString());
@@ -215,9 +214,10 @@ TEST_F(DocTest, FailedSaveIsReported) {
     doc_.LoadSettings(program_);
     ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("gone")));
     QDir(root_ + QStringLiteral("gone")).removeRecursively();
-    EXPECT_FALSE(doc_.NewGroup(QStringLiteral("g")));
-    ASSERT_EQ(sink_.texts.size(), 1);
-    EXPECT_EQ(sink_.captions[0], QStringLiteral("Orbilux"));
+    const EditResult added = doc_.NewGroup(QStringLiteral("g"));
+    EXPECT_FALSE(added.ok);
+    EXPECT_TRUE(added.message.contains(doc_.ProjectFilePath())) << added.message.toStdString();
+    EXPECT_EQ(doc_.ProjectFile()->GroupCount(), 1);  // the group is not kept in memory either
 }
 
 TEST_F(DocTest, AProjectAnotherProgramIsEditingIsNotOpened) {
@@ -234,7 +234,7 @@ TEST_F(DocTest, AProjectAnotherProgramIsEditingIsNotOpened) {
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("glowdeck-cli")))
         << sink_.texts[0].toStdString();
     // The open project stays open, and stays ours.
-    EXPECT_EQ(doc_.projectFilePath, root_ + QStringLiteral("mine/Index.prj"));
+    EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("mine/Index.prj"));
     EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g2")));
     CProjectLock probe;
     EXPECT_FALSE(

@@ -97,14 +97,17 @@ int main(int argc, char** argv) {
     gifFile.open(QIODevice::WriteOnly);
     gifFile.write(gif);
     gifFile.close();
-    item_ops::SetAnimationSource(doc, 0, 4, gifPath, nullptr);
+    auto made = [](const EditResult& result) {
+        if (!result) qFatal("%s", qPrintable(result.message));
+    };
+    made(item_ops::SetAnimationSource(doc, 0, 4, gifPath));
     item_ops::TextSettings text;
     text.text = QStringLiteral("欢迎来到 Glowdeck 夏日彩球之夜，光影随球旋转，文字一圈又一圈");
     text.fontSize = 10;
     text.textColour = 0x00FFFF;
     text.backColour = 0xFF0000;
-    item_ops::ConfirmText(doc, 0, 5, text, &messages);
-    item_ops::ApplyInterval(doc, 0, 6, 40, 0x00FF00);
+    made(item_ops::ConfirmText(doc, 0, 5, text));
+    made(item_ops::ApplyInterval(doc, 0, 6, 40, 0x00FF00));
 
     const QString folder = QString::fromLocal8Bit(argv[1]);
     auto shoot = [&](int item, const QString& name) {
