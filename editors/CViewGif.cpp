@@ -135,14 +135,15 @@ bool CViewGif::Initialise() {
     try {
         const CProjectFile& file = *doc_.ProjectFile();
         ReadSource();
-        red_ = file.GetInt(g_, i_, "r");
-        green_ = file.GetInt(g_, i_, "g");
-        blue_ = file.GetInt(g_, i_, "b");
-        loops_ = file.GetInt(g_, i_, "loop");
-        speed_ = file.GetInt(g_, i_, "speed");
+        const item_ops::ConversionSettings stored = item_ops::ReadSettings(file, g_, i_);
+        red_ = stored.r;
+        green_ = stored.green;
+        blue_ = stored.b;
+        dither_ = stored.dither.value_or(false);
+        loops_ = stored.loop.value_or(0);
+        speed_ = stored.speed.value_or(0);
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
-        dither_ = item_ops::Dithers(file, g_, i_);
     } catch (const AccessError&) {
         return false;
     }

@@ -278,6 +278,19 @@ EditResult StoreSettings(CGlowdeckDoc& doc, int g, int i, const ConversionSettin
     });
 }
 
+ConversionSettings ReadSettings(const CProjectFile& file, int g, int i) {
+    ConversionSettings settings;
+    settings.r = file.GetInt(g, i, "r");
+    settings.green = file.GetInt(g, i, "g");
+    settings.b = file.GetInt(g, i, "b");
+    settings.dither = Dithers(file, g, i);
+    if (KindFromElementName(file.ItemKindOf(g, i)) == ItemKind::Animation) {
+        settings.loop = file.GetInt(g, i, "loop");
+        settings.speed = file.GetInt(g, i, "speed");
+    }
+    return settings;
+}
+
 EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b) {
     return StoreSettings(doc, g, i, {r, green, b, std::nullopt, std::nullopt, std::nullopt});
 }

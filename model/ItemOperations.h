@@ -72,6 +72,9 @@ struct ConversionSettings {
     std::optional<int> loop, speed;
 };
 EditResult StoreSettings(CGlowdeckDoc& doc, int g, int i, const ConversionSettings& settings);
+// The stored settings of a picture or animation item, loop and speed for an
+// animation. Throws AccessError when one is missing.
+ConversionSettings ReadSettings(const CProjectFile& file, int g, int i);
 // The colour parameters alone.
 EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b);
 
