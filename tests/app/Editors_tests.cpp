@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -327,4 +329,52 @@ TEST_F(Editors, OnlyTheUsersChoicesAskForACompile) {
         ASSERT_TRUE(text.Confirm());
         EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0);
     }
+}
+
+namespace {
+// The project file can no longer be replaced (a folder stands in its place):
+// every store gets as far as its save and fails there.
+void BlockProjectSaves(const CGlowdeckDoc& doc) {
+    ASSERT_TRUE(QFile::remove(doc.ProjectFilePath()));
+    ASSERT_TRUE(QDir().mkdir(doc.ProjectFilePath()));
+}
+}  // namespace
+
+// A setting whose store failed is not the item's setting: the view shows what
+// the item holds, not the refused value.
+TEST_F(Editors, PictureColourThatCannotBeStoredIsNotShownAsSet) {
+    CViewBmp view(doc_, 0, 0, refresh_);
+    QSlider* red = view.findChild<QSlider*>(QStringLiteral("colour0"));
+    ASSERT_NE(red, nullptr);
+    const int stored = File().GetInt(0, 0, "r");
+    BlockProjectSaves(doc_);
+    const int before = view.Conversions();
+    red->setValue(stored + 50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Conversions() > before; }, 3000));
+    ASSERT_EQ(File().GetInt(0, 0, "r"), stored);  // rolled back
+    EXPECT_FALSE(sink_.texts.isEmpty());
+    EXPECT_EQ(red->value(), stored);
+}
+
+TEST_F(Editors, AnimationLoopThatCannotBeStoredIsNotShownAsSet) {
+    CViewGif view(doc_, 0, 1, refresh_);
+    QSlider* loop = view.findChild<QSlider*>(QStringLiteral("slider3"));
+    ASSERT_NE(loop, nullptr);
+    const int stored = File().GetInt(0, 1, "loop");
+    BlockProjectSaves(doc_);
+    loop->setValue(stored + 4);  // the loop slider stores at once
+    ASSERT_EQ(File().GetInt(0, 1, "loop"), stored);
+    EXPECT_FALSE(sink_.texts.isEmpty());
+    EXPECT_EQ(loop->value(), stored);
+}
+
+TEST_F(Editors, IntervalLengthThatCannotBeStoredIsNotShownAsSet) {
+    CViewNull view(doc_, 0, 3, refresh_);
+    const int stored = File().GetInt(0, 3, "length");
+    BlockProjectSaves(doc_);
+    view.LengthSlider()->setValue(stored + 40);
+    view.Apply();
+    ASSERT_EQ(File().GetInt(0, 3, "length"), stored);
+    EXPECT_FALSE(sink_.texts.isEmpty());
+    EXPECT_EQ(view.LengthSlider()->value(), stored);
 }

@@ -434,3 +434,16 @@ TEST_F(Shell, InstalledProgramUsesTheConfigFolderAndTheSharedGuide) {
     else
         qputenv("XDG_CONFIG_HOME", savedConfig);
 }
+
+// A hand-edited item without "length" is a damaged project: the add command
+// reports it like any other damage instead of throwing out of the command.
+TEST_F(Shell, AddingBesideAnItemWithoutLengthWarnsInsteadOfThrowing) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 1);
+    doc_.ProjectFile()->RemoveProperty(0, 0, "length");
+    sink_.texts.clear();
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    EXPECT_NO_THROW(Tree().AddItem(ItemKind::Interval));
+    EXPECT_EQ(doc_.ProjectFile()->ItemCount(0), 1);
+    EXPECT_FALSE(sink_.texts.isEmpty());
+}

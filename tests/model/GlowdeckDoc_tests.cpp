@@ -106,6 +106,26 @@ TEST_F(DocTest, CreateWritesFolderImagesAndProjectFile) {
     EXPECT_EQ(doc_.ProjectFile()->ProjectName(), QStringLiteral("新建项目"));
 }
 
+// The new project's folders can be made but its project file cannot be
+// written (here: the temporary file's path is longer than the system takes,
+// as a full disk would refuse it). The user must hear why, not be asked for
+// a name again as if the name were taken.
+TEST_F(DocTest, NewProjectWhoseFileCannotBeSavedSaysSo) {
+    doc_.SetLockPolicy(QString(), 0);  // no lock file: the save is what fails
+    // Folder path of 4085 characters: "Images" still fits in the 4095 a path
+    // may have, "Index.prj.<pid>-<hex>.tmp" does not.
+    QString root = dir_.Path();
+    while (4085 - root.size() > 200) root += QLatin1Char('/') + QString(150, QLatin1Char('d'));
+    const QString name(4085 - root.size() - 1, QLatin1Char('n'));
+    ASSERT_EQ((root + QLatin1Char('/') + name).size(), 4085);
+    doc_.SetProjectRoot(root);
+    dialogs_.names = {name};
+    EXPECT_FALSE(doc_.CreateProject());
+    ASSERT_TRUE(QFileInfo(root + QLatin1Char('/') + name + QStringLiteral("/Images")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(root + QLatin1Char('/') + name + QStringLiteral("/Index.prj")));
+    EXPECT_FALSE(sink_.texts.isEmpty());
+}
+
 TEST_F(DocTest, ProjectNameWithAPathIsRefusedBeforeAnyFolderIsMade) {
     doc_.LoadSettings(program_);
     ASSERT_EQ(doc_.ProjectRoot(), root_);
