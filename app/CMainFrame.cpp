@@ -24,6 +24,7 @@
 #include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
 #include "app/ShellDialogs.h"
+#include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "device/DownloadFrames.h"
 #include "editors/CPictureFrame.h"
@@ -327,7 +328,12 @@ void CMainFrame::Send() {
 
 void CMainFrame::MemoryReport() {
     if (!doc_.ProjectFile()) return;
-    doc_.RecomputeTotalDataBytes();
+    try {
+        doc_.RecomputeTotalDataBytes();
+    } catch (const AccessError& e) {
+        doc_.Messages().Warn(DamagedProjectText(e));
+        return;
+    }
     doc_.Messages().Show(QString::asprintf("目前占用了%u内存,占总内存数量的百分之%2.1f！",
                                            doc_.TotalDataBytes(), doc_.TotalDataBytes() * 0.0002),
                          IMessageSink::Caption(), Icon::Information);

@@ -158,27 +158,14 @@ bool CViewBmp::Initialise() {
     try {
         const CProjectFile& file = *doc_.ProjectFile();
         ReadSource();
-        const item_ops::ConversionSettings stored = item_ops::ReadSettings(file, g_, i_);
-        red_ = stored.r;
-        green_ = stored.green;
-        blue_ = stored.b;
-        dither_ = stored.dither.value_or(false);
+        if (!ReadSettings()) return false;
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
     } catch (const AccessError&) {
         return false;
     }
     LoadSource(sourcePath_);
-    {
-        const QSignalBlocker block(ditherBox_);
-        ditherBox_->setChecked(dither_);
-    }
-    const int values[3] = {red_, green_, blue_};
-    for (int k = 0; k < 3; ++k) {
-        const QSignalBlocker block(sliders_[k]);
-        sliders_[k]->setValue(values[k]);
-        values_[k]->setValue(values[k]);
-    }
+    ShowSettings();
     ledFrame_->SetPenColour(0xFFFFFF);
     tools_->button(0)->setChecked(true);
     SelectTool(PaintTool::None);
@@ -245,7 +232,38 @@ void CViewBmp::StoreColours() {
     settings.green = green_;
     settings.b = blue_;
     settings.dither = dither_;
-    Done(item_ops::StoreSettings(doc_, g_, i_, settings));
+    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings))) return;
+    // Not stored: show what the item holds, not the refused settings.
+    if (!ReadSettings()) return;
+    ShowSettings();
+    Convert();
+}
+
+bool CViewBmp::ReadSettings() {
+    try {
+        const item_ops::ConversionSettings stored =
+            item_ops::ReadSettings(*doc_.ProjectFile(), g_, i_);
+        red_ = stored.r;
+        green_ = stored.green;
+        blue_ = stored.b;
+        dither_ = stored.dither.value_or(false);
+        return true;
+    } catch (const AccessError&) {
+        return false;
+    }
+}
+
+void CViewBmp::ShowSettings() {
+    {
+        const QSignalBlocker block(ditherBox_);
+        ditherBox_->setChecked(dither_);
+    }
+    const int values[3] = {red_, green_, blue_};
+    for (int k = 0; k < 3; ++k) {
+        const QSignalBlocker block(sliders_[k]);
+        sliders_[k]->setValue(values[k]);
+        values_[k]->setValue(values[k]);
+    }
 }
 
 bool CViewBmp::ChoosePicture(const QString& chosen) {

@@ -38,6 +38,10 @@ private:
     void ColourChanged();
     void DitherChanged(bool on);
     void StoreColours();  // "r", "g", "b" and "dither"
+    // Reads the stored settings into the members; false for a damaged item.
+    bool ReadSettings();
+    // The sliders, their values and the dither box as the members say.
+    void ShowSettings();
 
     int red_ = 128, green_ = 128, blue_ = 128;
     bool dither_ = false;  // error diffusion instead of the plain threshold

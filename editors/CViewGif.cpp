@@ -135,33 +135,14 @@ bool CViewGif::Initialise() {
     try {
         const CProjectFile& file = *doc_.ProjectFile();
         ReadSource();
-        const item_ops::ConversionSettings stored = item_ops::ReadSettings(file, g_, i_);
-        red_ = stored.r;
-        green_ = stored.green;
-        blue_ = stored.b;
-        dither_ = stored.dither.value_or(false);
-        loops_ = stored.loop.value_or(0);
-        speed_ = stored.speed.value_or(0);
+        if (!ReadSettings()) return false;
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
     } catch (const AccessError&) {
         return false;
     }
     LoadGif(sourcePath_);
-    {
-        const QSignalBlocker block(ditherBox_);
-        ditherBox_->setChecked(dither_);
-    }
-    const int values[5] = {red_, green_, blue_, loops_, speed_};
-    for (int k = 0; k < 5; ++k) {
-        const QSignalBlocker block(sliders_[k]);
-        sliders_[k]->setValue(values[k]);
-        values_[k]->setValue(values[k]);
-    }
-    for (CPictureFrame* f : {sourceFrame_, ledFrame_}) {
-        f->SetLoopCount(loops_);
-        f->SetDelayReduction(speed_);
-    }
+    ShowSettings();
     Convert();
     return true;
 }
@@ -235,7 +216,52 @@ void CViewGif::StoreAttributes() {
     settings.loop = loops_;
     settings.speed = speed_;
     settings.dither = dither_;
-    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings))) progress_->setValue(0);
+    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings))) {
+        progress_->setValue(0);
+        return;
+    }
+    // Not stored: show what the item holds, not the refused settings.
+    if (!ReadSettings()) return;
+    ShowSettings();
+    // The preview was converted with the refused colours: convert it again.
+    if (red_ != settings.r || green_ != settings.green || blue_ != settings.b ||
+        dither_ != settings.dither.value_or(false)) {
+        converted_ = false;
+        Convert();
+    }
+}
+
+bool CViewGif::ReadSettings() {
+    try {
+        const item_ops::ConversionSettings stored =
+            item_ops::ReadSettings(*doc_.ProjectFile(), g_, i_);
+        red_ = stored.r;
+        green_ = stored.green;
+        blue_ = stored.b;
+        dither_ = stored.dither.value_or(false);
+        loops_ = stored.loop.value_or(0);
+        speed_ = stored.speed.value_or(0);
+        return true;
+    } catch (const AccessError&) {
+        return false;
+    }
+}
+
+void CViewGif::ShowSettings() {
+    {
+        const QSignalBlocker block(ditherBox_);
+        ditherBox_->setChecked(dither_);
+    }
+    const int values[5] = {red_, green_, blue_, loops_, speed_};
+    for (int k = 0; k < 5; ++k) {
+        const QSignalBlocker block(sliders_[k]);
+        sliders_[k]->setValue(values[k]);
+        values_[k]->setValue(values[k]);
+    }
+    for (CPictureFrame* f : {sourceFrame_, ledFrame_}) {
+        f->SetLoopCount(loops_);
+        f->SetDelayReduction(speed_);
+    }
 }
 
 bool CViewGif::ChooseAnimation(const QString& chosen) {

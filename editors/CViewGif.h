@@ -35,6 +35,11 @@ private:
     void LoadGif(const QString& path);
     void FillInfo();
     void StoreAttributes();  // "r", "g", "b", "loop", "speed" and "dither"
+    // Reads the stored settings into the members; false for a damaged item.
+    bool ReadSettings();
+    // The sliders, their values, the dither box and the players' loop count
+    // and speed as the members say.
+    void ShowSettings();
 
     int red_ = 128, green_ = 128, blue_ = 128, loops_ = 1, speed_ = 0;
     int width_ = 333, height_ = 250, ledWidth_ = 74, frameCount_ = 0;

@@ -108,7 +108,11 @@ void CViewNull::Show(const QString& path) {
 
 void CViewNull::Apply() {
     debounce_.stop();
-    if (!Done(item_ops::ApplyInterval(doc_, g_, i_, lengthValue_, background_))) return;
+    if (!Done(item_ops::ApplyInterval(doc_, g_, i_, lengthValue_, background_))) {
+        // Not stored: show the item's length and colour, not the refused ones.
+        Initialise();
+        return;
+    }
     ++applied_;
     ReadSource();
     Show(sourcePath_);

@@ -1,5 +1,6 @@
 #include "model/CapacityChecks.h"
 
+#include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 
 namespace glowdeck {
@@ -13,7 +14,11 @@ QString CheckAddGroup(const CGlowdeckDoc& doc) {
 QString CheckAddItem(CGlowdeckDoc& doc, int group, ItemKind kind) {
     if (group <= 0 || !doc.ProjectFile() || group > doc.ProjectFile()->GroupCount())
         return QStringLiteral("请先添加一个组!");
-    doc.RecomputeTotalDataBytes();
+    try {
+        doc.RecomputeTotalDataBytes();
+    } catch (const AccessError& e) {
+        return DamagedProjectText(e);  // an item without its "length"
+    }
     if (doc.TotalDataBytes() > MaxTotalDataBytes) return QStringLiteral("总长度已达上限500k！");
     if (doc.ProjectFile()->ItemCount(group - 1) >= MaxItemsPerGroup)
         return QStringLiteral("元素数已达上限！");

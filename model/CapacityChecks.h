@@ -10,7 +10,8 @@ class CGlowdeckDoc;
 // The checks the add commands make before they call the document, in their
 // order. Each returns the message to show, or an empty text when the add may go on.
 QString CheckAddGroup(const CGlowdeckDoc& doc);
-// `group` is 1-based; 0 means there is no target group.
+// `group` is 1-based; 0 means there is no target group. A damaged project
+// (an item without "length") is refused with the damage.
 QString CheckAddItem(CGlowdeckDoc& doc, int group, ItemKind kind);
 
 }  // namespace glowdeck

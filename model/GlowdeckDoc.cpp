@@ -110,15 +110,20 @@ bool CGlowdeckDoc::CreateProject() {
     if (!dialogs_) return false;
     const std::optional<QString> name = dialogs_->AskNewProjectName();
     if (!name) return false;
-    // A name that cannot be made fails silently: the dialog asks again.
-    return CreateProjectNamed(*name).ok;
+    bool foldersMade = false;
+    const EditResult created = CreateProjectNamed(*name, &foldersMade);
+    // A folder that exists or cannot be made fails silently (the start
+    // dialog asks again); a project file that cannot be written says why.
+    if (!created && foldersMade) messages_.Warn(created.message);
+    return created.ok;
 }
 
 bool CGlowdeckDoc::IsProjectName(const QString& name) {
     return CProjectFile::IsPlainFileName(name) && name != QLatin1String(".");
 }
 
-EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name) {
+EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMade) {
+    if (foldersMade) *foldersMade = false;
     // A name such as "../x" would put the project outside the root.
     if (!IsProjectName(name))
         return EditResult::Failed(QStringLiteral("项目名称不能含有路径：%1").arg(name));
@@ -130,17 +135,27 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name) {
     QString refusal;
     if (!lockProgram_.isEmpty() && !lock.Acquire(folder, lockProgram_, lockWaitMs_, &refusal))
         return EditResult::Failed(refusal);
+    const QString images = folder + QStringLiteral("/Images/");
+    if (!QDir().mkdir(images))
+        return EditResult::Failed(QStringLiteral("无法建立图像文件夹：%1").arg(images));
+    if (foldersMade) *foldersMade = true;
+    // The new project with its first group is written before it replaces the
+    // open one: when it cannot be saved, the open project, its paths and its
+    // lock stay as they were.
+    const QString groupName = QStringLiteral("新建组");
+    auto file = std::make_unique<CProjectFile>(folder + QLatin1Char('/') + kProjectFileName, name);
+    file->AppendGroup(groupName);
+    QString error;
+    if (!file->Save(&error))
+        return EditResult::Failed(
+            QStringLiteral("项目文件保存失败：\n%1\n%2").arg(file->FilePath(), error));
     lock_ = std::move(lock);
     SetProjectPaths(name);
-    if (!QDir().mkdir(imagesFolder_))
-        return EditResult::Failed(QStringLiteral("无法建立图像文件夹：%1").arg(imagesFolder_));
-    projectFile_.reset();
-    projectFile_ = std::make_unique<CProjectFile>(projectFilePath_, name);
-    if (EditResult saved = Saved(); !saved) return saved;
-    if (tree_) tree_->ResetTree(name);
-    const QString groupName = QStringLiteral("新建组");
-    if (EditResult added = NewGroup(groupName); !added) return added;
-    if (tree_) tree_->AddGroupNode(groupName, true);
+    projectFile_ = std::move(file);
+    if (tree_) {
+        tree_->ResetTree(name);
+        tree_->AddGroupNode(groupName, true);
+    }
     title_ = name;
     if (frame_) frame_->SetTitle(title_);
     if (tree_) tree_->ExpandAll();

@@ -62,9 +62,11 @@ public:
     bool OpenProject();    // asks the file
     // A project name is one plain folder name (CProjectFile::IsPlainFileName).
     static bool IsProjectName(const QString& name);
-    // Creates the project `name` under the project root. Fails when the name
-    // is no plain folder name, or its folder exists or cannot be made.
-    EditResult CreateProjectNamed(const QString& name);
+    // Creates the project `name` under the project root with its first group
+    // "新建组", and opens it. Fails when the name is no plain folder name, its
+    // folder exists or cannot be made (`foldersMade` false), or its project
+    // file cannot be written; the open project then stays open.
+    EditResult CreateProjectNamed(const QString& name, bool* foldersMade = nullptr);
     // Opens the project of the folder that holds `chosenFile`, wherever it is;
     // the project root stays as it is.
     bool OpenProjectFile(const QString& chosenFile);
