@@ -3,7 +3,7 @@
 //   10 groups; 156 pictures from 1600 × 1200 JPEGs, three 50-frame GIFs,
 //   20 text strips and 100 intervals (about 23740 columns, 498600 bytes).
 // Reports the compile time, the full-size decode time, their ratio (target
-// at most 1.0) and the compile's peak memory (target at most 200 MB). Then
+// at most 0.5) and the compile's peak memory (target at most 200 MB). Then
 // compiles the show plain and with every picture and animation dithered,
 // alternately, five times each: the ratio of the medians (target at most 1.1).
 #include <sys/resource.h>

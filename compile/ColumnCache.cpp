@@ -5,8 +5,11 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QStandardPaths>
+#include <algorithm>
+#include <vector>
 
 #include "base/AtomicFile.h"
 #include "compile/ProjectCompiler.h"
@@ -69,12 +72,31 @@ void CColumnCache::Store(const CompileJob& job, const BallConfig& ball,
 
 void CColumnCache::Trim(qint64 maxBytes) const {
     if (folder_.isEmpty()) return;
-    const QFileInfoList entries = QDir(folder_).entryInfoList(
-        {QStringLiteral("*.cols")}, QDir::Files, QDir::Time);  // newest first
+    struct Entry {
+        QString path;
+        timespec used;
+        qint64 size;
+    };
+    std::vector<Entry> entries;
+    QDirIterator it(folder_, {QStringLiteral("*.cols")}, QDir::Files);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+            entries.push_back({path, st.st_mtim, static_cast<qint64>(st.st_size)});
+    }
+    // Last used first, by the file times themselves: a local-time QDateTime
+    // for every comparison reads the time zone file each time, which made
+    // this sort cost more than compiling a project from the cache.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.used.tv_sec != b.used.tv_sec) return a.used.tv_sec > b.used.tv_sec;
+        if (a.used.tv_nsec != b.used.tv_nsec) return a.used.tv_nsec > b.used.tv_nsec;
+        return a.path < b.path;
+    });
     qint64 total = 0;
-    for (const QFileInfo& entry : entries) {
-        total += entry.size();
-        if (total > maxBytes) QFile::remove(entry.absoluteFilePath());
+    for (const Entry& entry : entries) {
+        total += entry.size;
+        if (total > maxBytes) QFile::remove(entry.path);
     }
 }
 

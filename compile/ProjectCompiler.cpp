@@ -304,12 +304,17 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
 
     // Items are converted on every core, each worker with its own converters,
     // and appended strictly in project order by this thread. Workers run at
-    // most `window` items ahead of the append, which bounds the memory held.
+    // most `window` items ahead of the append: far enough that one slow item
+    // (a 50-frame GIF takes as long as dozens of pictures) does not leave the
+    // other cores waiting for it. The results waiting to be appended hold
+    // little whatever the window: together at most the data file, which the
+    // index pass kept within MaxTotalDataBytes (and their LED previews, when
+    // wanted, about ten times that).
     const int workers = std::max(
         1, std::min<int>(
                threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency()),
                static_cast<int>(jobs.size())));
-    const size_t window = 2 * static_cast<size_t>(workers) + 2;
+    const size_t window = 64;
     std::vector<ItemResult> results(jobs.size());
     std::mutex mutex;
     std::condition_variable changed;

@@ -6,6 +6,7 @@
 
 #include "base/AtomicFile.h"
 #include "led/GifWriter.h"
+#include "led/JpegDecoder.h"
 
 namespace glowdeck {
 
@@ -26,12 +27,22 @@ QImage DecodeImage(const QString& path, QString* error) {
 }
 
 QImage DecodeImageScaled(const QString& path, const QSize& bound, QString* error) {
+    // The size to decode at: within the bound, or invalid for the full size.
+    auto scaledSize = [&](const QSize& size) {
+        if (size.isValid() && bound.isValid() &&
+            (size.width() > bound.width() || size.height() > bound.height()))
+            return size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        return QSize();
+    };
+    CJpegDecoder jpeg;
+    if (jpeg.Open(path)) {
+        const QImage image = jpeg.Read(scaledSize(jpeg.Size()));
+        if (!image.isNull()) return image;
+    }
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
-    if (size.isValid() && bound.isValid() &&
-        (size.width() > bound.width() || size.height() > bound.height()))
-        reader.setScaledSize(size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    const QSize scaled = scaledSize(reader.size());
+    if (scaled.isValid()) reader.setScaledSize(scaled);
     return Read(reader, error);
 }
 

@@ -3,8 +3,10 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <climits>
+#include <optional>
 
 #include "led/ImageCodec.h"
+#include "led/JpegDecoder.h"
 #include "led/LedOrder.h"
 #include "led/SourceLimits.h"
 
@@ -36,26 +38,49 @@ bool CPictureConverter::LoadFile(const QString& path) {
     loadError_.clear();
     if (!QFileInfo(path).isFile()) return Fail(QStringLiteral("no such file"));
     Release();
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
-    if (!size.isValid()) return Fail(reader.errorString());
+    // JPEGs decode fastest from memory; QImageReader takes what that decoder
+    // leaves and gives the same pixels.
+    CJpegDecoder jpeg;
+    const bool direct = jpeg.Open(path);
+    std::optional<QImageReader> reader;
+    auto fallback = [&]() -> QImageReader& {
+        if (!reader) {
+            reader.emplace(path);
+            reader->setDecideFormatFromContent(true);
+        }
+        return *reader;
+    };
+    const QSize size = direct ? jpeg.Size() : fallback().size();
+    if (!size.isValid()) return Fail(fallback().errorString());
     // Refuse before decoding: the LED images alone would be 224 bytes a column.
     const QString tooWide = LedWidthProblem(size);
     if (!tooWide.isEmpty()) return Fail(tooWide);
+    // Decodes at `scaled` (invalid: the full size); a null image and the
+    // reason in loadError_ when neither decoder can.
+    auto decode = [&](const QSize& scaled) {
+        if (direct) {
+            QImage image = jpeg.Read(scaled);
+            if (!image.isNull()) return image;
+        }
+        if (scaled.isValid()) fallback().setScaledSize(scaled);
+        QImage image = fallback().read();
+        if (image.isNull()) Fail(fallback().errorString());
+        return image;
+    };
     const int width = LedWidthFor(size);
     QImage resized;
     if (size.height() == LedRows) {
-        resized = OnBlack(reader.read());
-        if (resized.isNull()) return Fail(reader.errorString());
+        resized = OnBlack(decode(QSize()));
+        if (resized.isNull()) return false;
     } else if (width > 0) {
         // Only 56 rows are needed: let the decoder skip most of a large JPEG,
         // then reduce smoothly to the exact size.
-        const QSize decode(std::max(width * 2, 1), LedRows * 2);
-        if (size.width() > decode.width() * 2 && size.height() > decode.height() * 2)
-            reader.setScaledSize(size.scaled(decode, Qt::KeepAspectRatioByExpanding));
-        QImage source = reader.read();
-        if (source.isNull()) return Fail(reader.errorString());
+        const QSize wanted(std::max(width * 2, 1), LedRows * 2);
+        QSize scaled;
+        if (size.width() > wanted.width() * 2 && size.height() > wanted.height() * 2)
+            scaled = size.scaled(wanted, Qt::KeepAspectRatioByExpanding);
+        QImage source = decode(scaled);
+        if (source.isNull()) return false;
         // The scaler works premultiplied on pictures with alpha: convert in
         // place rather than beside the decoded picture.
         if (source.hasAlphaChannel()) source.convertTo(QImage::Format_ARGB32_Premultiplied);

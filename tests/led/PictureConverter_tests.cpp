@@ -131,6 +131,22 @@ TEST(PictureConverter, JpegNamedBmpAndLargeJpegDecodeReduced) {
     EXPECT_EQ(converter.LedImage().pixel(30, 30), qRgb(255, 0, 0));
 }
 
+TEST(PictureConverter, CutJpegStillLoadsAsQtDecodesIt) {
+    // libjpeg only warns about the missing half; the converter then leaves
+    // the picture to QImageReader, which shows the half that is there.
+    TempDir dir;
+    const QString whole = dir.File("whole.jpg");
+    ASSERT_TRUE(
+        EncodeImage(Filled(1600, 1200, qRgb(250, 10, 10)), whole, QStringLiteral("image/jpeg")));
+    const QByteArray bytes = ReadAll(whole);
+    CPictureConverter converter;
+    ASSERT_TRUE(converter.LoadFile(dir.Write("cut.jpg", bytes.left(bytes.size() / 2))));
+    EXPECT_TRUE(converter.LoadError().isEmpty());
+    EXPECT_EQ(converter.Width(), 74);
+    converter.Convert({1, 0});
+    EXPECT_EQ(converter.LedImage().pixel(30, 2), qRgb(255, 0, 0));
+}
+
 TEST(PictureConverter, PreviewIsJpegAndOnlyAfterConvert) {
     TempDir dir;
     CPictureConverter converter;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "compile/ColumnCache.h"
 #include "compile/ProjectCompiler.h"
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
@@ -391,6 +392,22 @@ TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
     CompileSummary innerSummary;
     ASSERT_TRUE(inner.Compile({2, 1}, {}, &innerSummary));
     EXPECT_EQ(innerSummary.reused, 0);
+}
+
+TEST(ColumnCache, TrimDropsTheEntriesUsedLongestAgo) {
+    TempDir cache;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    // Written newest first, so that only the file times can give the order.
+    const char* names[] = {"new.cols", "middle.cols", "old.cols", "older.cols"};
+    for (int k = 0; k < 4; ++k) {
+        QFile entry(cache.Write(QString::fromLatin1(names[k]), QByteArray(100, 'c')));
+        ASSERT_TRUE(entry.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(entry.setFileTime(now.addSecs(-100 * k), QFileDevice::FileModificationTime));
+    }
+    cache.Write(QStringLiteral("other.txt"), QByteArray(1000, 'x'));
+    CColumnCache(cache.Path()).Trim(250);
+    EXPECT_EQ(QDir(cache.Path()).entryList(QDir::Files, QDir::Name),
+              QStringList({"middle.cols", "new.cols", "other.txt"}));
 }
 
 TEST_F(Compile, DitheringChangesOnlyItsItemsAndOffIsTheGoldenFile) {

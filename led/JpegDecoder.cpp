@@ -1,0 +1,252 @@
+#include "led/JpegDecoder.h"
+
+#include <QColorSpace>
+#include <QFile>
+#include <QImageIOHandler>
+#include <QtMath>
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>  // jpeglib.h uses FILE without including it
+#include <cstring>
+#include <vector>
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+#ifndef JCS_ALPHA_EXTENSIONS
+#error "the JPEG decoder needs libjpeg-turbo's extended colour spaces (libjpeg62-turbo-dev)"
+#endif
+
+namespace glowdeck {
+
+namespace {
+
+// Larger files are left to QImageReader, which reads them in small pieces.
+constexpr qint64 MaxFileBytes = 64 << 20;
+// A thread keeps its file buffer for the next picture up to this size.
+constexpr size_t KeptBufferBytes = 4 << 20;
+// libjpeg hands out at most this many rows a call anyway.
+constexpr int RowsPerCall = 16;
+
+// The buffer the previous file of this thread was read into: compile reads
+// one picture after another on each worker, so reuse beats a fresh one.
+std::vector<unsigned char>& SpareBuffer() {
+    thread_local std::vector<unsigned char> spare;
+    return spare;
+}
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+// libjpeg's default ends the process on an error: jump back to the caller.
+void JumpBack(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+// Warnings are counted by libjpeg (num_warnings); nothing is printed.
+void KeepQuiet(j_common_ptr) {}
+
+// The orientation an EXIF block (an APP1 payload) records: 1 to 8, 0 when it
+// records none, -1 when the block cannot be read.
+int ExifOrientation(const unsigned char* data, size_t length) {
+    if (length < 14 || std::memcmp(data, "Exif\0\0", 6) != 0) return -1;
+    const unsigned char* tiff = data + 6;
+    const size_t size = length - 6;
+    bool little;
+    if (tiff[0] == 'I' && tiff[1] == 'I')
+        little = true;
+    else if (tiff[0] == 'M' && tiff[1] == 'M')
+        little = false;
+    else
+        return -1;
+    auto u16 = [&](size_t at) -> unsigned {
+        return little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
+    };
+    auto u32 = [&](size_t at) -> size_t {
+        return little ? u16(at) | size_t(u16(at + 2)) << 16 : size_t(u16(at)) << 16 | u16(at + 2);
+    };
+    if (u16(2) != 0x2A) return -1;
+    size_t directory = u32(4);
+    // A chain of directories; a handful at most in any real file.
+    for (int n = 0; n < 10; ++n) {
+        if (directory < 8 || directory + 2 > size) return -1;
+        const size_t entries = u16(directory);
+        const size_t next = directory + 2 + entries * 12;
+        if (next + 4 > size) return -1;
+        for (size_t at = directory + 2; at < next; at += 12) {
+            if (u16(at) != 0x0112) continue;
+            const unsigned type = u16(at + 2), value = u16(at + 8);
+            return type == 3 && u32(at + 4) == 1 && value >= 1 && value <= 8 ? int(value) : -1;
+        }
+        directory = u32(next);
+        if (directory == 0) return 0;
+    }
+    return -1;
+}
+
+}  // namespace
+
+// libjpeg's state for one file. The methods that call libjpeg return false
+// when it gave up: its error handler jumps back to their start, so nothing
+// between a jump and its target may need a destructor (they hold only plain
+// values).
+struct CJpegDecoder::State {
+    jpeg_decompress_struct info{};
+    ErrorManager error{};
+    bool created = false;
+    std::vector<unsigned char> bytes;
+
+    State() { bytes.swap(SpareBuffer()); }
+    ~State() {
+        if (created) jpeg_destroy_decompress(&info);
+        std::vector<unsigned char>& spare = SpareBuffer();
+        if (spare.capacity() < bytes.capacity() && bytes.capacity() <= KeptBufferBytes)
+            spare.swap(bytes);
+    }
+
+    bool ReadHeader() {
+        info.err = jpeg_std_error(&error.pub);
+        error.pub.error_exit = JumpBack;
+        error.pub.output_message = KeepQuiet;
+        if (setjmp(error.jump)) return false;
+        created = true;
+        jpeg_create_decompress(&info);
+        jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+        jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);  // EXIF
+        jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);  // ICC profile
+        jpeg_read_header(&info, TRUE);
+        return true;
+    }
+
+    bool ComputeOutputSize() {
+        if (setjmp(error.jump)) return false;
+        jpeg_calc_output_dimensions(&info);
+        return true;
+    }
+
+    bool Decode(uchar* bits, qsizetype bytesPerLine) {
+        if (setjmp(error.jump)) return false;
+        jpeg_start_decompress(&info);
+        JSAMPROW rows[RowsPerCall];
+        while (info.output_scanline < info.output_height) {
+            const JDIMENSION first = info.output_scanline;
+            const JDIMENSION count = std::min<JDIMENSION>(RowsPerCall, info.output_height - first);
+            for (JDIMENSION k = 0; k < count; ++k) rows[k] = bits + (first + k) * bytesPerLine;
+            jpeg_read_scanlines(&info, rows, count);
+        }
+        jpeg_finish_decompress(&info);
+        return true;
+    }
+
+    // Only pictures decoded exactly as QImageReader decodes them.
+    bool Acceptable() const {
+        const bool gray = info.jpeg_color_space == JCS_GRAYSCALE && info.num_components == 1;
+        const bool colour =
+            (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB) &&
+            info.num_components == 3;
+        if (!(gray || colour) || info.image_width == 0 || info.image_height == 0) return false;
+        if (error.pub.num_warnings != 0) return false;
+        // QImageReader may be asked to turn a picture by its EXIF orientation:
+        // leave every turned or unreadable one to it.
+        for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next) {
+            if (m->marker != JPEG_APP0 + 1 || m->data_length < 6 ||
+                std::memcmp(m->data, "Exif\0\0", 6) != 0)
+                continue;
+            const int orientation = ExifOrientation(m->data, m->data_length);
+            if (orientation != 0 && orientation != 1) return false;
+        }
+        return true;
+    }
+
+    // The ICC profile split over APP2 markers, as QImageReader gathers it.
+    QByteArray IccProfile() const {
+        QByteArray profile;
+        for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next)
+            if (m->marker == JPEG_APP0 + 2 && m->data_length > 128 + 4 + 14 &&
+                std::memcmp(m->data, "ICC_PROFILE", 12) == 0)
+                profile.append(reinterpret_cast<const char*>(m->data) + 14,
+                               static_cast<qsizetype>(m->data_length) - 14);
+        return profile;
+    }
+};
+
+CJpegDecoder::CJpegDecoder() = default;
+CJpegDecoder::~CJpegDecoder() = default;
+
+bool CJpegDecoder::Open(const QString& path) {
+    state_.reset();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
+    const qint64 size = file.size();
+    if (size < 2 || size > MaxFileBytes) return false;
+    // Every JPEG starts with its SOI marker; other files are not read further.
+    char magic[2];
+    if (file.read(magic, 2) != 2 || uchar(magic[0]) != 0xFF || uchar(magic[1]) != 0xD8)
+        return false;
+    auto state = std::make_unique<State>();
+    state->bytes.resize(static_cast<size_t>(size));
+    char* data = reinterpret_cast<char*>(state->bytes.data());
+    std::memcpy(data, magic, 2);
+    qint64 done = 2;
+    while (done < size) {
+        const qint64 got = file.read(data + done, size - done);
+        if (got <= 0) break;
+        done += got;
+    }
+    // A file that changed its length meanwhile is left to QImageReader.
+    char more;
+    if (done != size || file.read(&more, 1) != 0) return false;
+    if (!state->ReadHeader() || !state->Acceptable()) return false;
+    state_ = std::move(state);
+    return true;
+}
+
+QSize CJpegDecoder::Size() const {
+    if (!state_) return QSize();
+    return QSize(static_cast<int>(state_->info.image_width),
+                 static_cast<int>(state_->info.image_height));
+}
+
+QImage CJpegDecoder::Read(const QSize& scaled) {
+    const std::unique_ptr<State> state = std::move(state_);
+    if (!state) return QImage();
+    jpeg_decompress_struct& info = state->info;
+    // Qt's choice: the largest reduction of 1/8 to 8/8 that keeps at least
+    // the requested size, then a smooth scaling to exactly that size.
+    if (!scaled.isEmpty()) {
+        const double factor = qMin(double(info.image_width) / scaled.width(),
+                                   double(info.image_height) / scaled.height());
+        info.scale_num = qBound(1, qCeil(8 / factor), 8);
+        info.scale_denom = 8;
+    }
+    const bool gray = info.num_components == 1;
+    // Straight into a QImage::Format_RGB32 row: 0xffRRGGBB in memory order.
+    info.out_color_space =
+        gray ? JCS_GRAYSCALE : (Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB);
+    if (!state->ComputeOutputSize()) return QImage();
+    QImage image;
+    if (!QImageIOHandler::allocateImage(
+            QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height)),
+            gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32, &image))
+        return QImage();
+    // Finishing the decode frees the saved markers.
+    const QByteArray profile = state->IccProfile();
+    if (!state->Decode(image.bits(), image.bytesPerLine())) return QImage();
+    if (state->error.pub.num_warnings != 0) return QImage();
+    if (info.density_unit == 1) {
+        image.setDotsPerMeterX(int(100. * info.X_density / 2.54));
+        image.setDotsPerMeterY(int(100. * info.Y_density / 2.54));
+    } else if (info.density_unit == 2) {
+        image.setDotsPerMeterX(int(100. * info.X_density));
+        image.setDotsPerMeterY(int(100. * info.Y_density));
+    }
+    if (scaled.isValid() && scaled != image.size())
+        image = image.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!profile.isEmpty()) image.setColorSpace(QColorSpace::fromIccProfile(profile));
+    return image;
+}
+
+}  // namespace glowdeck
