@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QThread>
 
+#include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "editors/CPictureFrame.h"
 #include "model/GlowdeckDoc.h"
@@ -64,6 +65,15 @@ bool CItemView::Done(const EditResult& result) {
     ErrorBeeps();
     doc_.Messages().Warn(result.message);
     return false;
+}
+
+bool CItemView::ReadStoredSettings(item_ops::ConversionSettings* settings) const {
+    try {
+        *settings = item_ops::ReadSettings(*doc_.ProjectFile(), g_, i_);
+        return true;
+    } catch (const AccessError&) {
+        return false;
+    }
 }
 
 void CItemView::SetInfo(const QStringList& lines) {

@@ -4,6 +4,7 @@
 
 #include "model/EditResult.h"
 #include "model/ItemKind.h"
+#include "model/ItemOperations.h"
 
 class QGridLayout;
 class QLineEdit;
@@ -40,6 +41,9 @@ protected:
     // The outcome of an editing operation: a failure beeps twice and shows
     // why. Returns whether it succeeded.
     bool Done(const EditResult& result);
+    // The item's stored conversion settings (item_ops::ReadSettings); false,
+    // with `settings` untouched, for a damaged item.
+    bool ReadStoredSettings(item_ops::ConversionSettings* settings) const;
     void SetInfo(const QStringList& lines);
     void RefreshList() const;
     // A labelled picture frame (the label on the left, vertical text).

@@ -158,7 +158,7 @@ bool CViewBmp::Initialise() {
     try {
         const CProjectFile& file = *doc_.ProjectFile();
         ReadSource();
-        if (!ReadSettings()) return false;
+        if (!ReadStoredSettings(&settings_)) return false;
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
     } catch (const AccessError&) {
@@ -202,8 +202,8 @@ void CViewBmp::Convert() {
     CPictureConverter& converter = doc_.PictureConverter();
     converter.Release();
     if (!converter.LoadFile(sourcePath_)) return;
-    converter.SetThreshold(ThresholdColour(red_, green_, blue_));
-    converter.SetDither(dither_);
+    converter.SetThreshold(ThresholdColour(settings_.r, settings_.green, settings_.b));
+    converter.SetDither(settings_.dither);
     converter.Convert({1, 0});
     progress_->setValue(converter.GetProgress());
     ledFrame_->SetImage(converter.LedImage().convertToFormat(QImage::Format_RGB888));
@@ -212,53 +212,34 @@ void CViewBmp::Convert() {
 }
 
 void CViewBmp::ColourChanged() {
-    red_ = sliders_[0]->value();
-    green_ = sliders_[1]->value();
-    blue_ = sliders_[2]->value();
+    settings_.r = sliders_[0]->value();
+    settings_.green = sliders_[1]->value();
+    settings_.b = sliders_[2]->value();
     for (int k = 0; k < 3; ++k) values_[k]->setValue(sliders_[k]->value());
     doc_.NoteEditorChange();
     debounce_.start();
 }
 
 void CViewBmp::DitherChanged(bool on) {
-    dither_ = on;
+    settings_.dither = on;
     doc_.NoteEditorChange();
     debounce_.start();
 }
 
 void CViewBmp::StoreColours() {
-    item_ops::ConversionSettings settings;
-    settings.r = red_;
-    settings.green = green_;
-    settings.b = blue_;
-    settings.dither = dither_;
-    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings))) return;
+    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings_))) return;
     // Not stored: show what the item holds, not the refused settings.
-    if (!ReadSettings()) return;
+    if (!ReadStoredSettings(&settings_)) return;
     ShowSettings();
     Convert();
-}
-
-bool CViewBmp::ReadSettings() {
-    try {
-        const item_ops::ConversionSettings stored =
-            item_ops::ReadSettings(*doc_.ProjectFile(), g_, i_);
-        red_ = stored.r;
-        green_ = stored.green;
-        blue_ = stored.b;
-        dither_ = stored.dither.value_or(false);
-        return true;
-    } catch (const AccessError&) {
-        return false;
-    }
 }
 
 void CViewBmp::ShowSettings() {
     {
         const QSignalBlocker block(ditherBox_);
-        ditherBox_->setChecked(dither_);
+        ditherBox_->setChecked(settings_.dither);
     }
-    const int values[3] = {red_, green_, blue_};
+    const int values[3] = {settings_.r, settings_.green, settings_.b};
     for (int k = 0; k < 3; ++k) {
         const QSignalBlocker block(sliders_[k]);
         sliders_[k]->setValue(values[k]);

@@ -38,13 +38,12 @@ private:
     void ColourChanged();
     void DitherChanged(bool on);
     void StoreColours();  // "r", "g", "b" and "dither"
-    // Reads the stored settings into the members; false for a damaged item.
-    bool ReadSettings();
-    // The sliders, their values and the dither box as the members say.
+    // The sliders, their values and the dither box as settings_ says.
     void ShowSettings();
 
-    int red_ = 128, green_ = 128, blue_ = 128;
-    bool dither_ = false;  // error diffusion instead of the plain threshold
+    // Colour parameters and dithering (error diffusion instead of the plain
+    // threshold) as the sliders and the box show them.
+    item_ops::ConversionSettings settings_;
     int width_ = 333, height_ = 250, ledWidth_ = 74;
     int conversions_ = 0;
     PaintTool tool_ = PaintTool::None;

@@ -89,7 +89,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     });
     for (int k = 0; k < 3; ++k)
         connect(sliders_[k], &QSlider::valueChanged, this, [this, k](int v) {
-            (k == 0 ? red_ : k == 1 ? green_ : blue_) = v;
+            (k == 0 ? settings_.r : k == 1 ? settings_.green : settings_.b) = v;
             values_[k]->setValue(v);
             converted_ = false;
             progress_->setValue(0);
@@ -97,14 +97,14 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
             debounce_.start();
         });
     connect(ditherBox_, &QCheckBox::toggled, this, [this](bool on) {
-        dither_ = on;
+        settings_.dither = on;
         converted_ = false;
         progress_->setValue(0);
         doc_.NoteEditorChange();
         debounce_.start();
     });
     connect(sliders_[3], &QSlider::valueChanged, this, [this](int v) {
-        loops_ = v;
+        settings_.loop = v;
         values_[3]->setValue(v);
         sourceFrame_->SetLoopCount(v);
         ledFrame_->SetLoopCount(v);
@@ -112,7 +112,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         StoreAttributes();
     });
     connect(sliders_[4], &QSlider::valueChanged, this, [this](int v) {
-        speed_ = v;
+        settings_.speed = v;
         values_[4]->setValue(v);
         sourceFrame_->SetDelayReduction(v);
         ledFrame_->SetDelayReduction(v);
@@ -135,7 +135,7 @@ bool CViewGif::Initialise() {
     try {
         const CProjectFile& file = *doc_.ProjectFile();
         ReadSource();
-        if (!ReadSettings()) return false;
+        if (!ReadStoredSettings(&settings_)) return false;
         width_ = file.GetInt(g_, i_, "width");
         height_ = file.GetInt(g_, i_, "height");
     } catch (const AccessError&) {
@@ -181,8 +181,8 @@ void CViewGif::Convert() {
     CAnimationConverter& converter = doc_.AnimationConverter();
     converter.Release();
     if (!converter.LoadFile(sourcePath_)) return;
-    converter.SetThreshold(ThresholdColour(red_, green_, blue_));
-    converter.SetDither(dither_);
+    converter.SetThreshold(ThresholdColour(settings_.r, settings_.green, settings_.b));
+    converter.SetDither(settings_.dither);
     std::vector<QImage> led, source;
     for (int n = 0; n < converter.FrameCount(); ++n) {
         converter.ConvertFrame(n);
@@ -209,58 +209,36 @@ void CViewGif::Convert() {
 }
 
 void CViewGif::StoreAttributes() {
-    item_ops::ConversionSettings settings;
-    settings.r = red_;
-    settings.green = green_;
-    settings.b = blue_;
-    settings.loop = loops_;
-    settings.speed = speed_;
-    settings.dither = dither_;
-    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings))) {
+    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings_))) {
         progress_->setValue(0);
         return;
     }
     // Not stored: show what the item holds, not the refused settings.
-    if (!ReadSettings()) return;
+    const item_ops::ConversionSettings refused = settings_;
+    if (!ReadStoredSettings(&settings_)) return;
     ShowSettings();
     // The preview was converted with the refused colours: convert it again.
-    if (red_ != settings.r || green_ != settings.green || blue_ != settings.b ||
-        dither_ != settings.dither.value_or(false)) {
+    if (refused.r != settings_.r || refused.green != settings_.green || refused.b != settings_.b ||
+        refused.dither != settings_.dither) {
         converted_ = false;
         Convert();
-    }
-}
-
-bool CViewGif::ReadSettings() {
-    try {
-        const item_ops::ConversionSettings stored =
-            item_ops::ReadSettings(*doc_.ProjectFile(), g_, i_);
-        red_ = stored.r;
-        green_ = stored.green;
-        blue_ = stored.b;
-        dither_ = stored.dither.value_or(false);
-        loops_ = stored.loop.value_or(0);
-        speed_ = stored.speed.value_or(0);
-        return true;
-    } catch (const AccessError&) {
-        return false;
     }
 }
 
 void CViewGif::ShowSettings() {
     {
         const QSignalBlocker block(ditherBox_);
-        ditherBox_->setChecked(dither_);
+        ditherBox_->setChecked(settings_.dither);
     }
-    const int values[5] = {red_, green_, blue_, loops_, speed_};
+    const int values[5] = {settings_.r, settings_.green, settings_.b, Loops(), Speed()};
     for (int k = 0; k < 5; ++k) {
         const QSignalBlocker block(sliders_[k]);
         sliders_[k]->setValue(values[k]);
         values_[k]->setValue(values[k]);
     }
     for (CPictureFrame* f : {sourceFrame_, ledFrame_}) {
-        f->SetLoopCount(loops_);
-        f->SetDelayReduction(speed_);
+        f->SetLoopCount(Loops());
+        f->SetDelayReduction(Speed());
     }
 }
 
@@ -297,7 +275,7 @@ QString CViewGif::FrameText() const {
 }
 
 QString CViewGif::LoopText() const {
-    return QString::asprintf("次 %2d/%2d", sourceFrame_->Player().LoopCounter(), loops_);
+    return QString::asprintf("次 %2d/%2d", sourceFrame_->Player().LoopCounter(), Loops());
 }
 
 }  // namespace glowdeck

@@ -35,16 +35,17 @@ private:
     void LoadGif(const QString& path);
     void FillInfo();
     void StoreAttributes();  // "r", "g", "b", "loop", "speed" and "dither"
-    // Reads the stored settings into the members; false for a damaged item.
-    bool ReadSettings();
     // The sliders, their values, the dither box and the players' loop count
-    // and speed as the members say.
+    // and speed as settings_ says.
     void ShowSettings();
+    int Loops() const { return settings_.loop.value_or(0); }
+    int Speed() const { return settings_.speed.value_or(0); }
 
-    int red_ = 128, green_ = 128, blue_ = 128, loops_ = 1, speed_ = 0;
+    // Colour parameters, dithering (error diffusion instead of the plain
+    // threshold), loop count and speed as the controls show them.
+    item_ops::ConversionSettings settings_{128, 128, 128, false, 1, 0};
     int width_ = 333, height_ = 250, ledWidth_ = 74, frameCount_ = 0;
     bool converted_ = false;
-    bool dither_ = false;  // error diffusion instead of the plain threshold
     std::vector<int> delays_;
     QImage first_;
     CPictureFrame* sourceFrame_;

@@ -273,7 +273,7 @@ EditResult StoreSettings(CGlowdeckDoc& doc, int g, int i, const ConversionSettin
         project.SetInt(g, i, "b", std::clamp(settings.b, 0, 255));
         if (settings.loop) project.SetInt(g, i, "loop", *settings.loop);
         if (settings.speed) project.SetInt(g, i, "speed", *settings.speed);
-        if (settings.dither) StoreDither(project, g, i, *settings.dither);
+        StoreDither(project, g, i, settings.dither);
         return edit.Commit();
     });
 }
@@ -292,7 +292,13 @@ ConversionSettings ReadSettings(const CProjectFile& file, int g, int i) {
 }
 
 EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b) {
-    return StoreSettings(doc, g, i, {r, green, b, std::nullopt, std::nullopt, std::nullopt});
+    return Guarded(doc, [&] {
+        ConversionSettings settings = ReadSettings(*doc.ProjectFile(), g, i);
+        settings.r = r;
+        settings.green = green;
+        settings.b = b;
+        return StoreSettings(doc, g, i, settings);
+    });
 }
 
 namespace {

@@ -64,18 +64,18 @@ EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned b
 EditResult ReplacePicture(CGlowdeckDoc& doc, int g, int i, const QImage& painted);
 
 // What a picture or animation view stores when its sliders settle: the
-// colour parameters "r", "g", "b" (0..255), and where given, dithering and
-// an animation's "loop" and "speed".
+// colour parameters "r", "g", "b" (0..255), dithering, and for an animation
+// "loop" and "speed".
 struct ConversionSettings {
-    int r = 0, green = 0, b = 0;
-    std::optional<bool> dither;
+    int r = 128, green = 128, b = 128;
+    bool dither = false;
     std::optional<int> loop, speed;
 };
 EditResult StoreSettings(CGlowdeckDoc& doc, int g, int i, const ConversionSettings& settings);
 // The stored settings of a picture or animation item, loop and speed for an
 // animation. Throws AccessError when one is missing.
 ConversionSettings ReadSettings(const CProjectFile& file, int g, int i);
-// The colour parameters alone.
+// The colour parameters alone; the item's other settings stay.
 EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b);
 
 // Error diffusion of a picture or animation item: its optional "dither"
