@@ -95,6 +95,13 @@ protected:
         CProjectCompiler compiler(doc_, sink_);
         return compiler.Compile(ball);
     }
+    // A single-layer compile that keeps its columns in `cache`; data.bin's bytes.
+    QByteArray CompileWithCache(const TempDir& cache, CompileSummary* summary) {
+        CProjectCompiler compiler(doc_, sink_);
+        compiler.SetCacheFolder(cache.Path());
+        EXPECT_TRUE(compiler.Compile({1, 0}, {}, summary));
+        return ReadAll(doc_.DataFilePath());
+    }
 
     TempDir dir_;
     RecordingSink sink_;
@@ -368,12 +375,7 @@ TEST_F(Compile, CancelKeepsTheOldFileAndSaysNothing) {
 TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
     BuildMixed();
     TempDir cache;
-    auto compile = [&](CompileSummary* summary) {
-        CProjectCompiler compiler(doc_, sink_);
-        compiler.SetCacheFolder(cache.Path());
-        EXPECT_TRUE(compiler.Compile({1, 0}, {}, summary));
-        return ReadAll(doc_.DataFilePath());
-    };
+    auto compile = [&](CompileSummary* summary) { return CompileWithCache(cache, summary); };
     CompileSummary first, second, third;
     const QByteArray full = compile(&first);
     EXPECT_EQ(first.reused, 0);
@@ -448,12 +450,7 @@ TEST_F(Compile, UnknownDitherValueCompilesPlain) {
 TEST_F(Compile, CacheKeepsDitheredAndPlainColumnsApart) {
     BuildMixed();
     TempDir cache;
-    auto compile = [&](CompileSummary* summary) {
-        CProjectCompiler compiler(doc_, sink_);
-        compiler.SetCacheFolder(cache.Path());
-        EXPECT_TRUE(compiler.Compile({1, 0}, {}, summary));
-        return ReadAll(doc_.DataFilePath());
-    };
+    auto compile = [&](CompileSummary* summary) { return CompileWithCache(cache, summary); };
     CompileSummary first, dithered, back;
     const QByteArray plain = compile(&first);
     ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, true));
