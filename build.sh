@@ -41,6 +41,8 @@ build() {  # build DIR [cmake options...] [--target NAME]...
   while [ $# -gt 0 ]; do
     if [ "$1" = --target ]; then targets+=("$2"); shift 2; else options+=("$1"); shift; fi
   done
+  # ccache, where installed, makes rebuilds in other clones and folders cheap.
+  command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S . -B "$dir" -G Ninja -DGLOWDECK_WERROR="${GLOWDECK_WERROR:-OFF}" "${options[@]}" >/dev/null
   if [ ${#targets[@]} -gt 0 ]; then
     cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
