@@ -26,6 +26,7 @@
 #include "app/ShellDialogs.h"
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
+#include "compile/ProjectCompiler.h"
 #include "device/DownloadFrames.h"
 #include "editors/CPictureFrame.h"
 #include "editors/CTitleView.h"
@@ -246,7 +247,7 @@ void CMainFrame::InitBallType() {
     ballType_ = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
     if (ballType_ == 0) {
         ballType_ = dialogs_.AskBallType();
-        ini.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QString::number(ballType_));
+        StoreBallType();
     }
     UpdateChecks();
 }
@@ -272,9 +273,18 @@ void CMainFrame::OpenProject() {
 void CMainFrame::SetBallType(int type) {
     ballType_ = type;
     if (type == 1) layer_ = 0;
-    CIniFile ini(folders_.SettingsFile());
-    ini.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QString::number(type));
+    StoreBallType();
     UpdateChecks();
+}
+
+void CMainFrame::StoreBallType() {
+    CIniFile ini(folders_.SettingsFile());
+    QString error;
+    // The choice holds for this run either way; say why it will be asked again.
+    if (!ini.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QString::number(ballType_),
+                       &error))
+        doc_.Messages().Warn(
+            QStringLiteral("设置文件保存失败：\n%1\n%2").arg(folders_.SettingsFile(), error));
 }
 
 void CMainFrame::SetLayer(int layer) {
@@ -420,6 +430,8 @@ void CMainFrame::ShowView(int viewKind) {
             if (viewKind == 7) next = new CViewBmp(doc_, g, i, refresh, this);
             if (viewKind == 9) next = new CViewTxt(doc_, g, i, refresh, this);
             if (viewKind == 11) next = new CViewNull(doc_, g, i, refresh, this);
+            connect(static_cast<CItemView*>(next), &CItemView::Stored, this,
+                    &CMainFrame::SayIfShowTooLarge);
             itemList_->ShowGroup(node.group);
             break;
         }
@@ -438,6 +450,16 @@ void CMainFrame::ShowView(int viewKind) {
     setCentralWidget(area);  // the old view is destroyed
     view_ = next;
     viewKind_ = viewKind;
+}
+
+void CMainFrame::SayIfShowTooLarge() {
+    // The edit is kept: the show is cut down before the next compile.
+    const QString tooLarge = ShowTooLargeMessage(doc_, BallConfig{ballType_, layer_});
+    if (!tooLarge.isEmpty())
+        statusBar()->showMessage(tooLarge);
+    else if (statusBar()->currentMessage() == shownTooLarge_)
+        statusBar()->clearMessage();
+    shownTooLarge_ = tooLarge;
 }
 
 void CMainFrame::SetStatusPane(int, const QString& text, int width) {

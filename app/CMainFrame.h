@@ -70,8 +70,13 @@ private:
     void BuildMenus();
     void BuildToolbar();
     void InitBallType();
+    // Writes the ball type into setting.ini; a failed write is shown.
+    void StoreBallType();
     void AskLayerIfDouble();
     void UpdateChecks();
+    // After a stored edit: the status bar says when the show no longer fits
+    // the ball, and stops saying it once it fits again.
+    void SayIfShowTooLarge();
 
     CGlowdeckDoc& doc_;
     IShellDialogs& dialogs_;
@@ -86,6 +91,7 @@ private:
     QHash<int, QAction*> commands_;
     int ballType_ = 0;
     int layer_ = 0;
+    QString shownTooLarge_;  // the status bar's "does not fit" message, if shown
     int look_ = 0;
 };
 

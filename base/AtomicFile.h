@@ -23,9 +23,9 @@ public:
     // still never seen half-written, but may be lost in a power cut.
     void SetDurable(bool durable) { durable_ = durable; }
 
-    bool Open(QString* error);
-    bool Append(const QByteArray& data, QString* error);
-    bool Commit(QString* error);
+    [[nodiscard]] bool Open(QString* error);
+    [[nodiscard]] bool Append(const QByteArray& data, QString* error);
+    [[nodiscard]] bool Commit(QString* error);
     void Discard();
 
     const QString& Target() const { return target_; }
@@ -42,9 +42,11 @@ private:
 };
 
 // Replaces `path` with `data` through a CAtomicFile.
-bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
+[[nodiscard]] bool WriteFileAtomically(const QString& path, const QByteArray& data,
+                                       QString* error = nullptr);
 // Copies `from` to `to` through a CAtomicFile (the whole file is read first).
-bool CopyFileAtomically(const QString& from, const QString& to, QString* error = nullptr);
+[[nodiscard]] bool CopyFileAtomically(const QString& from, const QString& to,
+                                      QString* error = nullptr);
 
 // Removes temporary files that writers of `target` left behind when they were
 // killed ("<name>.*.tmp" beside it). Call only while no other writer of the

@@ -94,9 +94,10 @@ int main(int argc, char** argv) {
         const int g = n % 10;
         Must(doc.NewPicture(g + 1, QStringLiteral("图%1").arg(n)));
         const int i = file.ItemCount(g) - 1;
-        EncodeImage(Scene(1600, 1200, n),
-                    doc.SourceImagePathFor(ItemKind::Picture, file.GetAttr(g, i, "id")),
-                    QStringLiteral("image/jpeg"));
+        Must(EncodeImage(Scene(1600, 1200, n),
+                         doc.SourceImagePathFor(ItemKind::Picture, file.GetAttr(g, i, "id")),
+                         QStringLiteral("image/jpeg")),
+             "writing a photograph");
         file.SetInt(g, i, "width", 1600);
         file.SetInt(g, i, "height", 1200);
         file.SetInt(g, i, "length", 74);
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
         std::vector<QImage> frames;
         for (int f = 0; f < 50; ++f) frames.push_back(Scene(400, 300, n * 50 + f));
         QByteArray gif;
-        EncodeGif(frames, std::vector<int>(50, 8), 0, &gif);
+        Must(EncodeGif(frames, std::vector<int>(50, 8), 0, &gif), "encoding a GIF");
         QFile out(doc.SourceImagePathFor(ItemKind::Animation, file.GetAttr(g, i, "id")));
         out.open(QIODevice::WriteOnly | QIODevice::Truncate);
         out.write(gif);
@@ -128,8 +129,9 @@ int main(int argc, char** argv) {
         params.fontName = QStringLiteral("宋体");
         params.emSize = 60;
         CTextConverter text;
-        text.RenderText(doc.SourceImagePathFor(ItemKind::Text, file.GetAttr(g, i, "id")), params,
-                        &messages);
+        Must(text.RenderText(doc.SourceImagePathFor(ItemKind::Text, file.GetAttr(g, i, "id")),
+                             params, &messages),
+             "rendering a text");
         file.SetInt(g, i, "length", text.Width());
         textColumns += text.Width();
     }

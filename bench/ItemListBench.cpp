@@ -36,10 +36,11 @@ int main(int argc, char** argv) {
     for (int n = 0; n < 300; ++n) {
         doc.ProjectFile()->AppendItem(0, ItemKind::Picture, QStringLiteral("照片"),
                                       CProjectFile::GenerateId());
-        EncodeImage(
-            photo,
-            doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, n, "id")),
-            QStringLiteral("image/jpeg"));
+        Must(EncodeImage(
+                 photo,
+                 doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, n, "id")),
+                 QStringLiteral("image/jpeg")),
+             "writing a photograph");
     }
     Must(doc.SaveProject());
 

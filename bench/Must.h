@@ -11,3 +11,10 @@ inline void Must(const glowdeck::EditResult& result) {
     std::fprintf(stderr, "%s\n", qPrintable(result.message));
     std::exit(1);
 }
+
+// The same for a step that says only whether it worked.
+inline void Must(bool done, const char* what) {
+    if (done) return;
+    std::fprintf(stderr, "%s failed\n", what);
+    std::exit(1);
+}

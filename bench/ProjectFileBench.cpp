@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
             full.AppendItem(g, static_cast<ItemKind>(i % 4), QStringLiteral("元素%1").arg(i),
                             CProjectFile::GenerateId());
     }
-    full.Save();
+    Must(full.Save(), "saving the project");
     const QByteArray bytes = full.Serialize();
     std::printf("full project: 10 groups x 300 items, %lld bytes\n",
                 static_cast<long long>(bytes.size()));
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         f.open(QIODevice::WriteOnly | QIODevice::Truncate);
         f.write(bytes);
     });
-    const double atomic = BestOf(20, [&] { full.Save(); });
+    const double atomic = BestOf(20, [&] { Must(full.Save(), "saving the project"); });
     Report("atomic save", atomic, "plain write", plain);
 
     StderrMessageSink sink;

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "compile/ProjectCompiler.h"
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
 #include "model/ProgramFolders.h"
@@ -80,6 +81,13 @@ bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
         ball->layer = *layer == QLatin1String("inner") ? 1 : 0;
     }
     return true;
+}
+
+void SayIfShowTooLarge(const CGlowdeckDoc& doc) {
+    // Measured with the largest columns (21 bytes, the outer layer), as a
+    // compile for the single-layer ball would.
+    const QString tooLarge = ShowTooLargeMessage(doc, BallConfig{});
+    if (!tooLarge.isEmpty()) PrintErr(tooLarge);
 }
 
 void UseCliProjectLock(CGlowdeckDoc& doc) {

@@ -30,6 +30,10 @@ bool TakeNumber(QStringList& args, const QString& name, int low, int high, int* 
 // Makes `doc` take project locks as the command-line tool (waiting for other
 // commands, refusing a project open in the desktop program).
 void UseCliProjectLock(CGlowdeckDoc& doc);
+// After an edit that was stored: prints the compile's message on stderr when
+// the show no longer fits the ball (the edit is kept; the exit status is not
+// changed).
+void SayIfShowTooLarge(const CGlowdeckDoc& doc);
 // Opens the project folder into `doc` under the project lock; prints why and
 // returns false when it holds no readable project file. A read-only command
 // takes no lock.

@@ -88,6 +88,7 @@ int RunSetSource(const QStringList& args) {
         PrintErr(QStringLiteral("set-source takes a picture or an animation item"));
         return 2;
     }
+    SayIfShowTooLarge(doc);
     return 0;
 }
 
@@ -163,6 +164,7 @@ int RunSetText(const QStringList& arguments) {
     PrintStored(*doc.ProjectFile(), *t,
                 {"text", "font", "fontstyle", "fontsize", "textcolor", "backcolor", "width",
                  "height", "length"});
+    SayIfShowTooLarge(doc);
     return 0;
 }
 

@@ -66,8 +66,10 @@ void CColumnCache::Store(const CompileJob& job, const BallConfig& ball,
     // An entry can always be made again: no need to wait for the disk.
     CAtomicFile entry(path);
     entry.SetDurable(false);
+    // One that cannot be written is converted again next time.
     QString ignored;
-    if (entry.Open(&ignored) && entry.Append(columns, &ignored)) entry.Commit(&ignored);
+    [[maybe_unused]] const bool stored =
+        entry.Open(&ignored) && entry.Append(columns, &ignored) && entry.Commit(&ignored);
 }
 
 void CColumnCache::Trim(qint64 maxBytes) const {

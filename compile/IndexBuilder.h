@@ -34,7 +34,7 @@ public:
     void Finalise();
     // Creates or truncates `path` and writes the index.
     // `writeError` is set when the file opened but a write failed (full disk).
-    bool WriteIndex(const QString& path, QString* writeError = nullptr) const;
+    [[nodiscard]] bool WriteIndex(const QString& path, QString* writeError = nullptr) const;
 
     bool Finalised() const { return finalised_; }
     // The serialised index (valid once finalised).

@@ -108,12 +108,23 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
     return true;
 }
 
-bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, int* itemCount) {
-    const CProjectFile& file = *doc_.ProjectFile();
-    CIndexBuilder index(&messages_);
+namespace {
+
+// What the index of a project holds, and the size of the file it begins.
+struct IndexPlan {
+    QString refusal;  // why the project cannot be compiled; empty when it can
+    bool tooLarge = false;
+    int itemCount = 0;
+};
+
+// Builds the index of `file` into `index` from the items' stored attributes,
+// checking every value against what the index and the ball can hold. Reads
+// no image.
+IndexPlan PlanIndex(const CProjectFile& file, const BallConfig& ball, CIndexBuilder& index) {
+    IndexPlan plan;
     index.Reset();
     index.SetBall(ball);
-    *itemCount = 0;
+    int* itemCount = &plan.itemCount;
     // The file's size, counted wide beside the builder's own fields so that
     // nothing can wrap unnoticed before it is refused.
     const std::uint64_t columnBytes = static_cast<std::uint64_t>(ball.ColumnBytes());
@@ -174,13 +185,36 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
     if (refusal.isEmpty() && indexBytes > 0xFFFF)
         refusal = QStringLiteral("数据过大，索引无法表示（%1 字节）").arg(indexBytes);
     // A larger file could only overwrite the ball's memory.
-    if (refusal.isEmpty() && total > MaxTotalDataBytes)
+    if (refusal.isEmpty() && total > MaxTotalDataBytes) {
         refusal = QStringLiteral("数据共 %1 字节，超过彩球的存储空间 %2 字节，无法编译")
                       .arg(total)
                       .arg(MaxTotalDataBytes);
-    if (!refusal.isEmpty()) {
+        plan.tooLarge = true;
+    }
+    plan.refusal = refusal;
+    return plan;
+}
+
+}  // namespace
+
+QString ShowTooLargeMessage(const CGlowdeckDoc& doc, const BallConfig& ball) {
+    if (!doc.ProjectFile()) return QString();
+    CIndexBuilder index(nullptr);
+    try {
+        const IndexPlan plan = PlanIndex(*doc.ProjectFile(), ball, index);
+        return plan.tooLarge ? plan.refusal : QString();
+    } catch (const AccessError&) {
+        return QString();  // a damaged item: compile says so
+    }
+}
+
+bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, int* itemCount) {
+    CIndexBuilder index(&messages_);
+    const IndexPlan plan = PlanIndex(*doc_.ProjectFile(), ball, index);
+    *itemCount = plan.itemCount;
+    if (!plan.refusal.isEmpty()) {
         index.Reset();
-        messages_.Warn(refusal);
+        messages_.Warn(plan.refusal);
         return false;
     }
     index.Finalise();
@@ -385,12 +419,15 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
         }
         ++(result.fromCache ? reused_ : converted_);
         if (progress) progress(job.counter, maximum);
-        if (wantPreview && !result.preview.isNull())
-            EncodeImage(result.preview,
-                        previewFolder_ + QLatin1Char('/') +
-                            (result.animation ? CAnimationConverter::PreviewFileName()
-                                              : CPictureConverter::PreviewFileName()),
-                        QStringLiteral("image/jpeg"));
+        // The previews are only looked at, and made again by every compile:
+        // one that cannot be written does not stop the compile.
+        if (wantPreview && !result.preview.isNull()) {
+            const QString preview = previewFolder_ + QLatin1Char('/') +
+                                    (result.animation ? CAnimationConverter::PreviewFileName()
+                                                      : CPictureConverter::PreviewFileName());
+            [[maybe_unused]] const bool written =
+                EncodeImage(result.preview, preview, QStringLiteral("image/jpeg"));
+        }
         if (out.write(result.columns) != result.columns.size()) {
             messages_.Warn(
                 QStringLiteral("数据文件写入失败：\n%1\n%2").arg(target, out.errorString()));

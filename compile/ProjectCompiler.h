@@ -36,6 +36,12 @@ struct CompileJob {
     QString source;
 };
 
+// The compile's message that the open project's show is larger than the
+// ball holds (its size and the limit), or empty when it fits or cannot be
+// measured. Reads only the stored attributes, so an edit can say at once that
+// the show no longer fits.
+QString ShowTooLargeMessage(const CGlowdeckDoc& doc, const BallConfig& ball);
+
 // Compiles the open project into its data.bin: the index from the items'
 // stored attributes, then every item converted again and its columns
 // appended in project order. The new file is built beside data.bin and

@@ -61,7 +61,10 @@ void CItemView::ErrorBeeps() {
 }
 
 bool CItemView::Done(const EditResult& result) {
-    if (result) return true;
+    if (result) {
+        emit Stored();
+        return true;
+    }
     ErrorBeeps();
     doc_.Messages().Warn(result.message);
     return false;

@@ -28,6 +28,10 @@ public:
     CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, ShowGroup showGroup,
               QWidget* parent);
 
+signals:
+    // An edit of the item was stored in the project.
+    void Stored();
+
 protected:
     // Reads the item's id into the id box and its source file into
     // sourcePath_ (after every change of id). Throws AccessError.
@@ -39,7 +43,7 @@ protected:
     // The two short beeps of a document error.
     static void ErrorBeeps();
     // The outcome of an editing operation: a failure beeps twice and shows
-    // why. Returns whether it succeeded.
+    // why, a success is announced with Stored(). Returns whether it succeeded.
     bool Done(const EditResult& result);
     // The item's stored conversion settings (item_ops::ReadSettings); false,
     // with `settings` untouched, for a damaged item.

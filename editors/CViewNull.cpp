@@ -80,7 +80,10 @@ bool CViewNull::Initialise() {
     if (!QFileInfo::exists(sourcePath_)) {
         QImage blank(std::max(lengthValue_, 1), 56, QImage::Format_ARGB32);
         blank.fill(ColourFromBgr(background_));
-        EncodeImage(blank, sourcePath_, QStringLiteral("image/jpeg"));
+        // Shown either way; a blank that could not be written is made again
+        // the next time the item is opened.
+        [[maybe_unused]] const bool written =
+            EncodeImage(blank, sourcePath_, QStringLiteral("image/jpeg"));
     }
     Show(sourcePath_);
     {

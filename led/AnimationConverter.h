@@ -36,8 +36,8 @@ public:
     // Fills the colour preview and LED frame of frame `frame` for the view.
     bool ConvertFrame(int frame);
     int GetProgress() const { return progress_.load(); }
-    bool SaveLedPreview(const QString& path) const;
-    bool AppendData(const QString& dataFile, IMessageSink* messages,
+    [[nodiscard]] bool SaveLedPreview(const QString& path) const;
+    [[nodiscard]] bool AppendData(const QString& dataFile, IMessageSink* messages,
                     const ColumnShape* fitTo = nullptr) const;
     void Release();
 

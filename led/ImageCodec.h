@@ -19,8 +19,8 @@ QSize ImageFileSize(const QString& path);
 // Encodes `image` with the encoder for `mimeType` ("image/jpeg", "image/bmp",
 // "image/gif"), replacing `path` atomically. An unknown type writes nothing
 // and returns false.
-bool EncodeImage(const QImage& image, const QString& path, const QString& mimeType,
-                 QString* error = nullptr);
+[[nodiscard]] bool EncodeImage(const QImage& image, const QString& path, const QString& mimeType,
+                               QString* error = nullptr);
 
 // A new image of exactly width × height made from `image`. An image with an
 // alpha channel is scaled premultiplied (transparent pixels lend no colour to

@@ -31,9 +31,9 @@ public:
     bool Convert(const BallConfig& ball);
     int GetProgress() const { return progress_.load(); }
     // Writes the LED image JPEG-encoded to `path`; false when not converted.
-    bool SaveLedPreview(const QString& path) const;
+    [[nodiscard]] bool SaveLedPreview(const QString& path) const;
     // Appends W × B bytes (B from the ball the image was converted for).
-    bool AppendData(const QString& dataFile, IMessageSink* messages,
+    [[nodiscard]] bool AppendData(const QString& dataFile, IMessageSink* messages,
                     const ColumnShape* fitTo = nullptr) const;
     void Release();
 

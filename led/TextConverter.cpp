@@ -220,7 +220,12 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
                                 qRgb(ChannelValue(t[0], b[0], on), ChannelValue(t[1], b[1], on),
                                      ChannelValue(t[2], b[2], on)));
         }
-    EncodeImage(ledColour_, outputPath, QStringLiteral("image/bmp"));
+    QString error;
+    if (!EncodeImage(ledColour_, outputPath, QStringLiteral("image/bmp"), &error)) {
+        if (messages)
+            messages->Warn(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(outputPath, error));
+        return false;
+    }
     SetLoaded(ledColour_);
     return true;
 }

@@ -31,9 +31,10 @@ CharClass ClassOf(char32_t c);
 // strip is written as a 24-bit BMP and loaded for Convert like a picture.
 class CTextConverter : public CLedImageConverter {
 public:
-    // False, after "无法生成此种文字！", when nothing measurable was rendered.
-    bool RenderText(const QString& outputPath, const TextRenderParams& params,
-                    IMessageSink* messages);
+    // False, after "无法生成此种文字！", when nothing measurable was rendered,
+    // or after the write error when the strip could not be written.
+    [[nodiscard]] bool RenderText(const QString& outputPath, const TextRenderParams& params,
+                                  IMessageSink* messages);
     // Like CPictureConverter::LoadFile, for the strip file.
     bool LoadFile(const QString& path);
 

@@ -27,8 +27,8 @@ public:
 
     // Sets one value and writes the whole file at once (atomically). Other
     // lines, their order and the file's line-end style are kept.
-    bool SetString(const QString& section, const QString& key, const QString& value,
-                   QString* error = nullptr);
+    [[nodiscard]] bool SetString(const QString& section, const QString& key, const QString& value,
+                                 QString* error = nullptr);
 
 private:
     int FindSection(const QByteArray& section) const;           // line index or -1

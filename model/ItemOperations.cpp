@@ -98,7 +98,10 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height) {
     if (!QFileInfo::exists(path)) {
         QImage purple(std::max(width, 1), std::max(height, 1), QImage::Format_ARGB32);
         purple.fill(QColor(128, 0, 128));
-        EncodeImage(purple, path, QStringLiteral("image/jpeg"));
+        // Shown either way; a placeholder that could not be written is made
+        // again the next time the item is shown.
+        [[maybe_unused]] const bool written =
+            EncodeImage(purple, path, QStringLiteral("image/jpeg"));
         return purple;
     }
     // Shown as the ball shows it: transparent pixels dark.
@@ -205,26 +208,27 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
         project.SetInt(g, i, "backcolor", static_cast<int>(s.backColour));
         project.SetInt(g, i, "textcolor", static_cast<int>(s.textColour));
         project.SetInt(g, i, "fontsize", s.fontSize);
+        // The strip as stored is what the item is: read it back.
+        converter.Release();
         const QSize size = ImageFileSize(target);
+        if (!size.isValid() || !converter.LoadFile(target))
+            return EditResult::Failed(QStringLiteral("图像文件读取失败：\n%1").arg(target));
         project.SetInt(g, i, "width", size.width());
         project.SetInt(g, i, "height", size.height());
         project.SetInt(g, i, "length", LedWidthFor(size));
         // Convert with the item's thresholds; the converted picture replaces
         // the rendered one on disk. It is written losslessly: JPEG's colour
         // subsampling would turn thin coloured strokes into other colours.
+        converter.SetThreshold(ThresholdColour(project.GetInt(g, i, "r"), project.GetInt(g, i, "g"),
+                                               project.GetInt(g, i, "b")));
+        const bool converted = converter.Convert(BallConfig{});
+        QString error;
+        const bool written = converted && EncodeImage(converter.LedImage(), target,
+                                                      QStringLiteral("image/bmp"), &error);
         converter.Release();
-        if (converter.LoadFile(target)) {
-            converter.SetThreshold(ThresholdColour(
-                project.GetInt(g, i, "r"), project.GetInt(g, i, "g"), project.GetInt(g, i, "b")));
-            converter.Convert(BallConfig{});
-            QString error;
-            const bool written =
-                EncodeImage(converter.LedImage(), target, QStringLiteral("image/bmp"), &error);
-            converter.Release();
-            if (!written)
-                return EditResult::Failed(
-                    QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
-        }
+        if (!written)
+            return EditResult::Failed(
+                QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
         doc.RebuildPathTables();
         return edit.Commit();
     });

@@ -60,7 +60,7 @@ public:
     // Writes the whole tree to FilePath() atomically: the file on disk is
     // always the old or the new project. A file that existed but could not be
     // read is first kept beside it as "<name>.bak" (then ".bak1", ...).
-    bool Save(QString* error = nullptr);
+    [[nodiscard]] bool Save(QString* error = nullptr);
     // The exact bytes Save writes.
     QByteArray Serialize() const;
 

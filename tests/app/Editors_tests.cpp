@@ -49,7 +49,7 @@ protected:
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(QColor(200, 40, 40));
         const QString path = dir_.File(QStringLiteral("%1x%2.jpg").arg(w).arg(h));
-        EncodeImage(image, path, QStringLiteral("image/jpeg"));
+        EXPECT_TRUE(EncodeImage(image, path, QStringLiteral("image/jpeg")));
         return path;
     }
     TempDir dir_;

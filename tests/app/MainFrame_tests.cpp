@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -16,6 +17,7 @@
 #include "app/CProjectTree.h"
 #include "app/ShellDialogs.h"
 #include "editors/CPictureFrame.h"
+#include "editors/CViewBmp.h"
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
 #include "model/TreeRules.h"
@@ -361,6 +363,30 @@ TEST_F(Shell, MemoryReport) {
     frame_->MemoryReport();
     EXPECT_EQ(sink_.texts.takeLast(),
               QStringLiteral("目前占用了249984内存,占总内存数量的百分之50.0！"));
+}
+
+TEST_F(Shell, StatusBarSaysWhenAnEditOverfillsTheBall) {
+    Start("[TYPE]\nTYPE=1\n");
+    AddPictures(1, 1);
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    auto* view = frame_->findChild<CViewBmp*>();
+    ASSERT_NE(view, nullptr);
+    auto picture = [&](int w, int h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString path = dir_.File(QStringLiteral("%1x%2.bmp").arg(w).arg(h));
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    };
+    // 56 × 4000 / 9 = 24888 columns of 21 bytes: the edit is kept, the bar says why
+    // it will not compile.
+    ASSERT_TRUE(view->ChoosePicture(picture(4000, 9)));
+    EXPECT_EQ(doc_.ProjectFile()->GetInt(0, 0, "length"), 24888);
+    EXPECT_TRUE(frame_->statusBar()->currentMessage().contains(
+        QStringLiteral("超过彩球的存储空间 500000 字节")))
+        << frame_->statusBar()->currentMessage().toStdString();
+    ASSERT_TRUE(view->ChoosePicture(picture(100, 100)));
+    EXPECT_TRUE(frame_->statusBar()->currentMessage().isEmpty());
 }
 
 TEST_F(Shell, PaintWindowsCloseWithTheirItemAndWithTheProgram) {

@@ -30,7 +30,7 @@ protected:
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(Qt::red);
         const QString path = dir_.File(QStringLiteral("p%1x%2.jpg").arg(w).arg(h));
-        EncodeImage(image, path, QStringLiteral("image/jpeg"));
+        EXPECT_TRUE(EncodeImage(image, path, QStringLiteral("image/jpeg")));
         return path;
     }
     TempDir dir_;
@@ -251,4 +251,20 @@ TEST(ItemOperations, MissingSourceBecomesAPurplePictureOnDisk) {
     EXPECT_EQ(item_ops::ParseColour(QStringLiteral("Magenta")), 0xFF00FFu);
     EXPECT_EQ(item_ops::ParseColour(QStringLiteral("0xff0000")), 0xFF0000u);
     EXPECT_FALSE(item_ops::ParseColour(QStringLiteral("0x1000000")).has_value());
+}
+
+TEST_F(CliEdit, EditsThatOverfillTheBallAreStoredAndSaySo) {
+    // 56 × 4000 / 9 = 24888 columns of 21 bytes: more than the ball's 500000.
+    const CliRun wide = Cli({"set-source", project_, "1", "1", Picture(4000, 9)});
+    ASSERT_EQ(wide.code, 0) << wide.err.toStdString();
+    EXPECT_EQ(File().GetInt(0, 0, "length"), 24888);
+    EXPECT_TRUE(wide.err.contains(QStringLiteral("超过彩球的存储空间 500000 字节")))
+        << wide.err.toStdString();
+    const CliRun text = Cli({"set-text", project_, "1", "3", QStringLiteral("彩球")});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.err.contains(QStringLiteral("超过彩球的存储空间"))) << text.err.toStdString();
+    // Once it fits again nothing is said.
+    const CliRun narrow = Cli({"set-source", project_, "1", "1", Picture(100, 100)});
+    ASSERT_EQ(narrow.code, 0);
+    EXPECT_TRUE(narrow.err.isEmpty()) << narrow.err.toStdString();
 }

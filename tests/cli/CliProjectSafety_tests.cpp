@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 
 #include "model/ProjectLock.h"
@@ -117,6 +118,35 @@ TEST_P(FullDiskTest, FailedWritesChangeNothingAndFailLoudly) {
     EXPECT_EQ(ItemLines(list.out), 2) << list.out.toStdString();
     EXPECT_EQ(Cli({"compile", project_}).code, 0);
     EXPECT_GT(ReadAll(project_ + QStringLiteral("/data.bin")).size(), dataBefore.size());
+}
+
+// Space for the small project file but not for an item's new image: the edit
+// fails as a whole, and the item keeps its old image.
+TEST(ImageWrite, FailedImageWriteFailsTheEdit) {
+    TempDir dir;
+    const QString project = MakeCompiledProject(dir.Path());
+    ASSERT_EQ(Cli({"add", project, "1", "text"}).code, 0);
+    QImage photo(640, 480, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x, y, x ^ y));
+    const QString source = dir.File("photo.bmp");
+    ASSERT_TRUE(photo.save(source, "BMP"));
+    CliSetup small;
+    small.fileSizeLimit = 8192;
+    const QByteArray projectBefore = ReadAll(project + QStringLiteral("/Index.prj"));
+    ASSERT_LT(projectBefore.size(), small.fileSizeLimit);
+    const QStringList filesBefore = FilesUnder(project);
+    for (const QStringList& command :
+         {QStringList{"set-text", project, "1", "2", QStringLiteral("欢迎光临欢迎光临")},
+          QStringList{"set-source", project, "1", "1", source}}) {
+        const CliRun run = Cli(command, small);
+        EXPECT_EQ(run.code, 1) << command.join(' ').toStdString() << run.out.toStdString();
+        EXPECT_FALSE(run.err.trimmed().isEmpty()) << command.join(' ').toStdString();
+        EXPECT_EQ(ReadAll(project + QStringLiteral("/Index.prj")), projectBefore);
+        EXPECT_EQ(FilesUnder(project), filesBefore) << command.join(' ').toStdString();
+    }
+    const CliRun compiled = Cli({"compile", project});
+    EXPECT_EQ(compiled.code, 0) << compiled.err.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Disk, FullDiskTest,

@@ -167,8 +167,8 @@ TEST(PictureConverter, FittingToTheIndexShape) {
     ASSERT_TRUE(converter.LoadFile(WriteBmp(dir, "w.bmp", Filled(3, 56, qRgb(255, 255, 255)))));
     converter.Convert({1, 0});
     const ColumnShape longer{1, 5}, shorter{1, 2};
-    converter.AppendData(data, nullptr, &longer);
-    converter.AppendData(data, nullptr, &shorter);
+    ASSERT_TRUE(converter.AppendData(data, nullptr, &longer));
+    ASSERT_TRUE(converter.AppendData(data, nullptr, &shorter));
     EXPECT_EQ(ReadAll(data), QByteArray(63, '\0') + QByteArray(42, '\xFF') + QByteArray(42, '\0'));
 }
 

@@ -75,10 +75,11 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 4; ++k) {
         tree.AddItem(ItemKind::Picture);
         const int i = doc.ProjectFile()->ItemCount(0) - 1;
-        EncodeImage(
-            Sunset(k),
-            doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, i, "id")),
-            QStringLiteral("image/jpeg"));
+        if (!EncodeImage(
+                Sunset(k),
+                doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->GetAttr(0, i, "id")),
+                QStringLiteral("image/jpeg")))
+            return 1;
         doc.ProjectFile()->SetInt(0, i, "width", 640);
         doc.ProjectFile()->SetInt(0, i, "height", 480);
     }
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
     std::vector<QImage> frames;
     for (int f = 0; f < 12; ++f) frames.push_back(Sunset(f % 6).scaled(160, 120));
     QByteArray gif;
-    EncodeGif(frames, std::vector<int>(12, 10), 0, &gif);
+    if (!EncodeGif(frames, std::vector<int>(12, 10), 0, &gif)) return 1;
     const QString gifPath = dir.filePath(QStringLiteral("sun.gif"));
     QFile gifFile(gifPath);
     gifFile.open(QIODevice::WriteOnly);
