@@ -28,7 +28,8 @@ namespace {
 // when there is no picture.
 void Splash() {
     // Read as every picture is: a FIFO or a device of that name is skipped.
-    const QImage picture = DecodeImage(QDir::current().filePath(QStringLiteral("some2.dll")));
+    const QImage picture =
+        glowdeck::DecodeImage(QDir::current().filePath(QStringLiteral("some2.dll")));
     QSplashScreen* splash = nullptr;
     if (!picture.isNull()) {
         splash = new QSplashScreen(QPixmap::fromImage(picture), Qt::WindowStaysOnTopHint);
