@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QImageReader>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QThread>
@@ -19,6 +18,7 @@
 #include "app/QtMessageSink.h"
 #include "app/StartCheck.h"
 #include "base/Allocator.h"
+#include "led/ImageCodec.h"
 #include "model/GlowdeckDoc.h"
 
 namespace {
@@ -27,9 +27,9 @@ namespace {
 // format, whatever its name), about 90 % opaque, for 2000 ms; the wait stays
 // when there is no picture.
 void Splash() {
-    QImageReader reader(QDir::current().filePath(QStringLiteral("some2.dll")));
-    reader.setDecideFormatFromContent(true);
-    const QImage picture = reader.read();
+    // Read as every picture is: a FIFO or a device of that name is skipped.
+    const QImage picture =
+        glowdeck::DecodeImage(QDir::current().filePath(QStringLiteral("some2.dll")));
     QSplashScreen* splash = nullptr;
     if (!picture.isNull()) {
         splash = new QSplashScreen(QPixmap::fromImage(picture), Qt::WindowStaysOnTopHint);

@@ -10,6 +10,9 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+
+#include "base/RegularFile.h"
 
 namespace glowdeck {
 
@@ -102,21 +105,30 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* e
 }
 
 bool CopyFileAtomically(const QString& from, const QString& to, QString* error) {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error =
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), source.errorString());
+    // Copied in pieces, exactly as long as the source was when it was opened;
+    // a FIFO or a device as the source is refused, not read without end.
+    CRegularFile source;
+    QString why;
+    auto fail = [&] {
+        if (error) *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), why);
         return false;
+    };
+    if (!source.Open(from, std::numeric_limits<qint64>::max(), &why)) return fail();
+    CAtomicFile target(to);
+    if (!target.Open(error)) return false;
+    QByteArray piece(static_cast<qsizetype>(std::min<qint64>(source.Size(), 1 << 20)),
+                     Qt::Uninitialized);
+    for (qint64 left = source.Size(); left > 0;) {
+        const qint64 n = source.Read(piece.data(), std::min<qint64>(left, piece.size()), &why);
+        if (n < 0) return fail();
+        if (n == 0) {
+            why = QStringLiteral("the file became shorter while it was copied");
+            return fail();
+        }
+        if (!target.Append(QByteArray::fromRawData(piece.constData(), n), error)) return false;
+        left -= n;
     }
-    const QByteArray data = source.readAll();
-    if (source.error() != QFileDevice::NoError) {
-        if (error)
-            *error =
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(from), source.errorString());
-        return false;
-    }
-    return WriteFileAtomically(to, data, error);
+    return target.Commit(error);
 }
 
 namespace {

@@ -44,7 +44,8 @@ private:
 // Replaces `path` with `data` through a CAtomicFile.
 [[nodiscard]] bool WriteFileAtomically(const QString& path, const QByteArray& data,
                                        QString* error = nullptr);
-// Copies `from` to `to` through a CAtomicFile (the whole file is read first).
+// Copies the regular file `from` to `to` through a CAtomicFile, as long as
+// `from` was when it was opened (CRegularFile: a FIFO or a device is refused).
 [[nodiscard]] bool CopyFileAtomically(const QString& from, const QString& to,
                                       QString* error = nullptr);
 

@@ -72,6 +72,29 @@ int main(int argc, char** argv) {
     });
     Report("load + read every length", load, "read the bytes", read);
 
+    // Ten times the items cost ten times as much: the largest file that
+    // opens (the same items in 100 groups) against the full project, per item.
+    const QString hugePath = dir.filePath(QStringLiteral("Huge.prj"));
+    {
+        CProjectFile huge(hugePath, QStringLiteral("bench"));
+        for (int g = 0; g < 100; ++g) {
+            huge.AppendGroup(QStringLiteral("组%1").arg(g));
+            for (int i = 0; i < 300; ++i)
+                huge.AppendItem(g, static_cast<ItemKind>(i % 4), QStringLiteral("元素%1").arg(i),
+                                CProjectFile::GenerateId());
+        }
+        huge.Save();
+    }
+    const double loadHuge = BestOf(5, [&] {
+        CProjectFile file(hugePath);
+        long long sum = 0;
+        for (int g = 0; g < file.GroupCount(); ++g)
+            for (int i = 0; i < file.ItemCount(g); ++i) sum += file.GetInt(g, i, "length");
+        volatile long long keep = sum;
+        (void)keep;
+    });
+    Report("30000 items, per 3000", loadHuge / 10, "3000 items", load);
+
     const QString plainPath = dir.filePath(QStringLiteral("plain.prj"));
     const double plain = BestOf(20, [&] {
         QFile f(plainPath);

@@ -59,12 +59,17 @@ std::optional<QString> TakeOption(QStringList& args, const QString& name) {
 }
 
 bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
-    const CIniFile ini(ProgramFolders::ForThisProgram().SettingsFile());
-    const int stored = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
-    ball->ballType = stored == 2 ? 2 : 1;
+    ball->ballType = 1;
     ball->layer = 0;
     if (ballGiven) *ballGiven = false;
-    if (const auto type = TakeOption(args, QStringLiteral("--ball"))) {
+    const std::optional<QString> type = TakeOption(args, QStringLiteral("--ball"));
+    if (!type) {
+        // The stored ball type; a settings file that cannot be read is
+        // reported and the default used.
+        const CIniFile ini(ProgramFolders::ForThisProgram().SettingsFile());
+        if (const QString problem = ini.UnreadableMessage(); !problem.isEmpty()) PrintErr(problem);
+        if (ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0) == 2) ball->ballType = 2;
+    } else {
         if (*type != QLatin1String("1") && *type != QLatin1String("2")) {
             PrintErr(QStringLiteral("--ball takes 1 (single-layer) or 2 (double-layer), not %1")
                          .arg(*type));

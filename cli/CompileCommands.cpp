@@ -1,9 +1,9 @@
 #include "cli/CompileCommands.h"
 
-#include <QFile>
 #include <QPainter>
 
 #include "base/MessageSink.h"
+#include "base/RegularFile.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSupport.h"
 #include "compile/ColumnCache.h"
@@ -88,12 +88,14 @@ int RunInspect(const QStringList& arguments) {
             "usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]"));
         return 2;
     }
-    QFile file(args[0]);
-    if (!file.open(QIODevice::ReadOnly)) {
-        PrintErr(QStringLiteral("cannot read %1: %2").arg(args[0], file.errorString()));
+    // Far more than the ball holds; a FIFO or a device is refused by what it is.
+    QString why;
+    const std::optional<QByteArray> read = ReadWholeFile(args[0], 64 << 20, &why);
+    if (!read) {
+        PrintErr(QStringLiteral("cannot read %1: %2").arg(args[0], why));
         return 1;
     }
-    const QByteArray data = file.readAll();
+    const QByteArray& data = *read;
     DataIndex index;
     QStringList problems;
     QString error;

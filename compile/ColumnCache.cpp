@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/AtomicFile.h"
+#include "base/RegularFile.h"
 #include "compile/ProjectCompiler.h"
 
 namespace glowdeck {
@@ -46,14 +47,12 @@ QString CColumnCache::EntryPath(const CompileJob& job, const BallConfig& ball) c
 std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallConfig& ball) const {
     const QString path = EntryPath(job, ball);
     if (path.isEmpty()) return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     const qint64 expected =
         static_cast<qint64>(job.shape.frames) * job.shape.width * ball.ColumnBytes();
-    if (file.size() != expected) return std::nullopt;
-    QByteArray columns = file.readAll();
-    if (columns.size() != expected) return std::nullopt;
-    file.close();
+    // Only a regular file of at most the expected size is read: a FIFO or a
+    // device put in the cache is a miss, not a hang.
+    std::optional<QByteArray> columns = ReadWholeFile(path, expected, nullptr);
+    if (!columns || columns->size() != expected) return std::nullopt;
     // Touch it: Trim drops the entries used longest ago.
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), nullptr, 0);
     return columns;

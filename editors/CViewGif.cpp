@@ -19,6 +19,7 @@
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
 #include "led/PictureConverter.h"
+#include "led/SourceFile.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
 #include "model/GlowdeckDoc.h"
@@ -190,7 +191,9 @@ void CViewGif::Convert() {
         led.push_back(converter.LedFrame().convertToFormat(QImage::Format_RGB888));
     }
     // Source frames for display, composed by the decoder, one row shorter.
-    QImageReader reader(sourcePath_);
+    CSourceFile sourceFile;
+    if (!sourceFile.Open(sourcePath_, nullptr)) return;
+    QImageReader reader(sourceFile.Device());
     reader.setDecideFormatFromContent(true);
     for (int n = 0; n < converter.FrameCount(); ++n) {
         const QImage frame = reader.read();

@@ -1,6 +1,5 @@
 #include "led/AnimationConverter.h"
 
-#include <QFileInfo>
 #include <QImageReader>
 #include <cstring>
 
@@ -11,6 +10,7 @@
 #include "led/LedOrder.h"
 #include "led/LedPacker.h"
 #include "led/PictureConverter.h"
+#include "led/SourceFile.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
 
@@ -24,12 +24,11 @@ bool CAnimationConverter::Fail(const QString& reason) {
 
 bool CAnimationConverter::LoadFile(const QString& path) {
     loadError_.clear();
-    if (!QFileInfo(path).isFile()) {
-        loadError_ = QStringLiteral("no such file");
-        return false;
-    }
+    // A FIFO or a device is refused by what it is, before any decoder blocks on it.
+    CSourceFile source;
+    if (!source.Open(path, &loadError_)) return false;
     Release();
-    QImageReader reader(path);
+    QImageReader reader(source.Device());
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!size.isValid()) return Fail(reader.errorString());

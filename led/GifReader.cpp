@@ -2,9 +2,11 @@
 
 #include <gif_lib.h>
 
-#include <QFile>
 #include <QImageReader>
 #include <cstring>
+
+#include "base/RegularFile.h"
+#include "led/SourceFile.h"
 
 namespace glowdeck {
 
@@ -41,12 +43,9 @@ bool SkipImageData(GifFileType* gif) {
 }  // namespace
 
 std::optional<GifFileInfo> ReadGifInfo(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = file.errorString();
-        return std::nullopt;
-    }
-    const QByteArray data = file.readAll();
+    const std::optional<QByteArray> read = ReadWholeFile(path, MaxSourceFileBytes, error);
+    if (!read) return std::nullopt;
+    const QByteArray& data = *read;
     MemoryInput input{&data, 0};
     int code = 0;
     GifFileType* gif = DGifOpen(&input, ReadFromMemory, &code);
@@ -126,7 +125,9 @@ QImage WithClearedPixelsTransparent(QImage frame) {
 
 std::vector<QImage> ReadComposedFrames(const QString& path, int maxFrames, QString* error) {
     std::vector<QImage> frames;
-    QImageReader reader(path);
+    CSourceFile source;
+    if (!source.Open(path, error)) return frames;
+    QImageReader reader(source.Device());
     reader.setDecideFormatFromContent(true);
     while (static_cast<int>(frames.size()) < maxFrames) {
         QImage frame = reader.read();

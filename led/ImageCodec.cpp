@@ -7,6 +7,7 @@
 #include "base/AtomicFile.h"
 #include "led/GifWriter.h"
 #include "led/JpegDecoder.h"
+#include "led/SourceFile.h"
 
 namespace glowdeck {
 
@@ -21,7 +22,9 @@ QImage Read(QImageReader& reader, QString* error) {
 }  // namespace
 
 QImage DecodeImage(const QString& path, QString* error) {
-    QImageReader reader(path);
+    CSourceFile source;
+    if (!source.Open(path, error)) return QImage();
+    QImageReader reader(source.Device());
     reader.setDecideFormatFromContent(true);
     return Read(reader, error);
 }
@@ -39,7 +42,9 @@ QImage DecodeImageScaled(const QString& path, const QSize& bound, QString* error
         const QImage image = jpeg.Read(scaledSize(jpeg.Size()));
         if (!image.isNull()) return image;
     }
-    QImageReader reader(path);
+    CSourceFile source;
+    if (!source.Open(path, error)) return QImage();
+    QImageReader reader(source.Device());
     reader.setDecideFormatFromContent(true);
     const QSize scaled = scaledSize(reader.size());
     if (scaled.isValid()) reader.setScaledSize(scaled);
@@ -47,7 +52,9 @@ QImage DecodeImageScaled(const QString& path, const QSize& bound, QString* error
 }
 
 QSize ImageFileSize(const QString& path) {
-    QImageReader reader(path);
+    CSourceFile source;
+    if (!source.Open(path, nullptr)) return QSize();
+    QImageReader reader(source.Device());
     reader.setDecideFormatFromContent(true);
     return reader.size();
 }

@@ -6,7 +6,8 @@
 namespace glowdeck {
 
 // Decodes a BMP, JPEG or GIF file (its first frame) by its content, whatever
-// its name says. A null image and `error` set when it cannot be decoded.
+// its name says. A null image and `error` set when it cannot be decoded or is
+// no regular file (CSourceFile: a FIFO or a device is never read).
 QImage DecodeImage(const QString& path, QString* error = nullptr);
 
 // Like DecodeImage, but lets the decoder produce a picture no larger than

@@ -1,7 +1,6 @@
 #include "led/JpegDecoder.h"
 
 #include <QColorSpace>
-#include <QFile>
 #include <QImageIOHandler>
 #include <QtMath>
 #include <algorithm>
@@ -9,6 +8,8 @@
 #include <cstdio>  // jpeglib.h uses FILE without including it
 #include <cstring>
 #include <vector>
+
+#include "base/RegularFile.h"
 
 extern "C" {
 #include <jpeglib.h>
@@ -178,13 +179,15 @@ CJpegDecoder::~CJpegDecoder() = default;
 
 bool CJpegDecoder::Open(const QString& path) {
     state_.reset();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
-    const qint64 size = file.size();
-    if (size < 2 || size > MaxFileBytes) return false;
+    // Only a regular file is read (a FIFO or a device is left to the caller's
+    // own check), and only as far as its size when it was opened.
+    CRegularFile file;
+    if (!file.Open(path, MaxFileBytes, nullptr)) return false;
+    const qint64 size = file.Size();
+    if (size < 2) return false;
     // Every JPEG starts with its SOI marker; other files are not read further.
     char magic[2];
-    if (file.read(magic, 2) != 2 || uchar(magic[0]) != 0xFF || uchar(magic[1]) != 0xD8)
+    if (file.Read(magic, 2, nullptr) != 2 || uchar(magic[0]) != 0xFF || uchar(magic[1]) != 0xD8)
         return false;
     auto state = std::make_unique<State>();
     state->bytes.resize(static_cast<size_t>(size));
@@ -192,13 +195,13 @@ bool CJpegDecoder::Open(const QString& path) {
     std::memcpy(data, magic, 2);
     qint64 done = 2;
     while (done < size) {
-        const qint64 got = file.read(data + done, size - done);
+        const qint64 got = file.Read(data + done, size - done, nullptr);
         if (got <= 0) break;
         done += got;
     }
     // A file that changed its length meanwhile is left to QImageReader.
     char more;
-    if (done != size || file.read(&more, 1) != 0) return false;
+    if (done != size || file.Read(&more, 1, nullptr) != 0) return false;
     if (!state->ReadHeader() || !state->Acceptable()) return false;
     state_ = std::move(state);
     return true;

@@ -1,6 +1,5 @@
 #include "led/PictureConverter.h"
 
-#include <QFileInfo>
 #include <QImageReader>
 #include <climits>
 #include <optional>
@@ -8,6 +7,7 @@
 #include "led/ImageCodec.h"
 #include "led/JpegDecoder.h"
 #include "led/LedOrder.h"
+#include "led/SourceFile.h"
 #include "led/SourceLimits.h"
 
 namespace glowdeck {
@@ -36,7 +36,9 @@ bool CPictureConverter::Fail(const QString& reason) {
 
 bool CPictureConverter::LoadFile(const QString& path) {
     loadError_.clear();
-    if (!QFileInfo(path).isFile()) return Fail(QStringLiteral("no such file"));
+    // A FIFO or a device is refused by what it is, before any decoder blocks on it.
+    CSourceFile source;
+    if (QString why; !source.Open(path, &why)) return Fail(why);
     Release();
     // JPEGs decode fastest from memory; QImageReader takes what that decoder
     // leaves and gives the same pixels.
@@ -45,7 +47,7 @@ bool CPictureConverter::LoadFile(const QString& path) {
     std::optional<QImageReader> reader;
     auto fallback = [&]() -> QImageReader& {
         if (!reader) {
-            reader.emplace(path);
+            reader.emplace(source.Device());
             reader->setDecideFormatFromContent(true);
         }
         return *reader;

@@ -25,7 +25,8 @@ QImage DarkLedColumn() {
 }
 
 QString SourceLoadMessage(int group, int item, const QString& path, const QString& reason) {
-    if (!QFileInfo(path).isFile())
+    // A FIFO or a device in its place is no lost file: the reason names it.
+    if (!QFileInfo::exists(path))
         return QStringLiteral("Lose Group%1 item%2 image file!").arg(group).arg(item);
     return QStringLiteral("Cannot decode Group%1 item%2 image file: %3")
         .arg(group)

@@ -60,6 +60,10 @@ void CGlowdeckDoc::LoadSettings(const QString& programFolder) {
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     iniPath_ = folder + QStringLiteral("setting.ini");
     const CIniFile ini(iniPath_);
+    // A settings file that cannot be read (a FIFO, a device, far too large)
+    // is reported and the defaults are used; it is never written over.
+    if (const QString problem = ini.UnreadableMessage(); !problem.isEmpty())
+        messages_.Warn(problem);
     SetProjectRoot(
         ini.GetString(QStringLiteral("PATH"), QStringLiteral("PROJECT"), DefaultProjectRoot()));
     buildHint_ =

@@ -1,10 +1,11 @@
 #include "model/IniFile.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 #include "base/AtomicFile.h"
 #include "base/Cp936.h"
 #include "base/IntText.h"
+#include "base/RegularFile.h"
 
 namespace glowdeck {
 
@@ -41,15 +42,25 @@ CIniFile::CIniFile(QString path) : path_(std::move(path)) { Reload(); }
 void CIniFile::Reload() {
     lines_.clear();
     crlf_ = false;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray data = file.readAll();
+    loadError_.clear();
+    QString why;
+    const std::optional<QByteArray> read = ReadWholeFile(path_, MaxFileBytes, &why);
+    if (!read) {
+        if (QFileInfo::exists(path_)) loadError_ = why;
+        return;
+    }
+    const QByteArray& data = *read;
     crlf_ = data.contains("\r\n");
     for (QByteArray line : data.split('\n')) {
         if (line.endsWith('\r')) line.chop(1);
         lines_.append(line);
     }
     if (!lines_.isEmpty() && lines_.last().isEmpty()) lines_.removeLast();
+}
+
+QString CIniFile::UnreadableMessage() const {
+    if (loadError_.isEmpty()) return QString();
+    return QStringLiteral("设置文件无法读取，现用默认设置：\n%1\n%2").arg(path_, loadError_);
 }
 
 int CIniFile::FindSection(const QByteArray& section) const {
@@ -102,6 +113,10 @@ int CIniFile::GetInt(const QString& section, const QString& key, int fallback) c
 
 bool CIniFile::SetString(const QString& section, const QString& key, const QString& value,
                          QString* error) {
+    if (!loadError_.isEmpty()) {
+        if (error) *error = QStringLiteral("%1: %2; left as it is").arg(path_, loadError_);
+        return false;
+    }
     const QByteArray sectionBytes = ToCp936(section);
     const QByteArray keyBytes = ToCp936(key);
     const QByteArray line = keyBytes + '=' + ToCp936(value);

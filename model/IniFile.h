@@ -13,20 +13,32 @@ namespace glowdeck {
 class CIniFile {
 public:
     static constexpr int MaxValueBytes = 259;
+    // No settings file is larger: a bigger one is refused unread.
+    static constexpr qint64 MaxFileBytes = 1 << 20;
 
     explicit CIniFile(QString path);
 
     const QString& Path() const { return path_; }
 
-    // Reads the file again from disk; a missing or unreadable file reads as empty.
+    // Reads the file again from disk; a missing or unreadable file reads as
+    // empty. A FIFO, a device or a file over MaxFileBytes is not read at all.
     void Reload();
+    // Why a file that exists could not be read (not a regular file, too
+    // large, no permission); empty when it was read or is missing. Its values
+    // then take their defaults, and SetString leaves the file alone.
+    const QString& LoadError() const { return loadError_; }
+    // What the programs say about such a file: its path, the reason, and that
+    // the defaults are used. Empty when the file was read or is missing.
+    QString UnreadableMessage() const;
 
     QString GetString(const QString& section, const QString& key, const QString& fallback) const;
     // The value read by the C-library rule; `fallback` when the key is missing.
     int GetInt(const QString& section, const QString& key, int fallback) const;
 
     // Sets one value and writes the whole file at once (atomically). Other
-    // lines, their order and the file's line-end style are kept.
+    // lines, their order and the file's line-end style are kept. A file that
+    // exists but could not be read is not replaced (false): its other
+    // settings would be lost.
     [[nodiscard]] bool SetString(const QString& section, const QString& key, const QString& value,
                                  QString* error = nullptr);
 
@@ -38,6 +50,7 @@ private:
     QString path_;
     QList<QByteArray> lines_;  // without line ends
     bool crlf_ = false;
+    QString loadError_;
 };
 
 }  // namespace glowdeck

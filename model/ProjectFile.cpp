@@ -1,6 +1,5 @@
 #include "model/ProjectFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 #include <sstream>
@@ -8,6 +7,7 @@
 #include "base/AccessError.h"
 #include "base/AtomicFile.h"
 #include "base/IntText.h"
+#include "base/RegularFile.h"
 #include "model/ItemTemplate.h"
 #include "model/ProjectLimits.h"
 
@@ -65,11 +65,17 @@ void MergeAdjacentText(pugi::xml_node top) {
 
 CProjectFile::CProjectFile(QString filePath, const QString& projectName)
     : filePath_(std::move(filePath)) {
-    QFile file(filePath_);
-    if (file.open(QIODevice::ReadOnly)) {
-        Load(file.readAll(), projectName);
+    // A FIFO or a device named Index.prj is refused without blocking or
+    // reading without end; a regular file too large to be a project is kept
+    // aside by the first save, like one that does not parse.
+    QString why;
+    if (const std::optional<QByteArray> data =
+            ReadWholeFile(filePath_, MaxProjectFileBytes, &why)) {
+        Load(*data, projectName);
     } else {
-        loadError_ = file.errorString();
+        loadError_ = why;
+        const QFileInfo info(filePath_);
+        keepUnreadableOriginal_ = info.isFile() && info.size() > MaxProjectFileBytes;
         StartEmpty(projectName);
     }
 }
@@ -85,13 +91,49 @@ void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
     if (result && document_.document_element()) {
         root_ = document_.document_element();
         MergeAdjacentText(document_);
-        loaded_ = true;
-        return;
+        loadError_ = TooLarge();
+        if (loadError_.isEmpty()) {
+            Reindex();
+            loaded_ = true;
+            return;
+        }
+    } else {
+        loadError_ = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(result.description()),
+                                                   Position(data, result.offset));
     }
-    loadError_ = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(result.description()),
-                                               Position(data, result.offset));
     keepUnreadableOriginal_ = !data.isEmpty();
     StartEmpty(projectName);
+}
+
+QString CProjectFile::TooLarge() const {
+    long long groups = 0, items = 0;
+    for (pugi::xml_node n = root_.child("group"); n; n = n.next_sibling("group")) {
+        ++groups;
+        for (pugi::xml_node item = n.first_child(); item; item = item.next_sibling()) ++items;
+    }
+    QString problem;
+    if (items > MaxItemsInFile)
+        problem =
+            QStringLiteral("the file holds %1 items, more than the %2 a project file may have")
+                .arg(items)
+                .arg(MaxItemsInFile);
+    else if (groups > MaxGroupsInFile)
+        problem =
+            QStringLiteral("the file holds %1 groups, more than the %2 a project file may have")
+                .arg(groups)
+                .arg(MaxGroupsInFile);
+    return problem.isEmpty() ? problem : DamagedProjectText(AccessError(problem.toStdString()));
+}
+
+void CProjectFile::Reindex() {
+    groups_.clear();
+    items_.clear();
+    for (pugi::xml_node n = root_.child("group"); n; n = n.next_sibling("group")) {
+        groups_.push_back(n);
+        std::vector<pugi::xml_node>& items = items_.emplace_back();
+        for (pugi::xml_node item = n.first_child(); item; item = item.next_sibling())
+            items.push_back(item);
+    }
 }
 
 std::unique_ptr<CProjectFile::Snapshot> CProjectFile::TakeSnapshot() const {
@@ -103,33 +145,30 @@ std::unique_ptr<CProjectFile::Snapshot> CProjectFile::TakeSnapshot() const {
 void CProjectFile::Restore(const Snapshot& snapshot) {
     document_.reset(snapshot.tree_);
     root_ = document_.document_element();
+    Reindex();
 }
 
 void CProjectFile::StartEmpty(const QString& projectName) {
     document_.reset();
     root_ = document_.append_child("project");
     root_.append_attribute("name").set_value(Utf8(projectName).c_str());
+    Reindex();
 }
 
 QString CProjectFile::ProjectName() const { return FromUtf8(root_.attribute("name").value()); }
 
 pugi::xml_node CProjectFile::Group(int g) const {
-    if (g >= 0) {
-        int k = 0;
-        for (pugi::xml_node n = root_.child("group"); n; n = n.next_sibling("group"))
-            if (k++ == g) return n;
-    }
-    Fail("group " + std::to_string(g) + " does not exist");
+    if (g < 0 || static_cast<size_t>(g) >= groups_.size())
+        Fail("group " + std::to_string(g) + " does not exist");
+    return groups_[static_cast<size_t>(g)];
 }
 
 pugi::xml_node CProjectFile::Item(int g, int i) const {
-    const pugi::xml_node group = Group(g);
-    if (i >= 0) {
-        int k = 0;
-        for (pugi::xml_node n = group.first_child(); n; n = n.next_sibling())
-            if (k++ == i) return n;
-    }
-    Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " does not exist");
+    Group(g);
+    const std::vector<pugi::xml_node>& items = items_[static_cast<size_t>(g)];
+    if (i < 0 || static_cast<size_t>(i) >= items.size())
+        Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " does not exist");
+    return items[static_cast<size_t>(i)];
 }
 
 pugi::xml_node CProjectFile::Property(int g, int i, const char* name) const {
@@ -141,20 +180,15 @@ pugi::xml_node CProjectFile::Property(int g, int i, const char* name) const {
     return property;
 }
 
-int CProjectFile::GroupCount() const {
-    int count = 0;
-    for (pugi::xml_node n = root_.child("group"); n; n = n.next_sibling("group")) ++count;
-    return count;
-}
+int CProjectFile::GroupCount() const { return static_cast<int>(groups_.size()); }
 
 QString CProjectFile::GroupName(int g) const {
     return FromUtf8(Group(g).attribute("name").value());
 }
 
 int CProjectFile::ItemCount(int g) const {
-    int count = 0;
-    for (pugi::xml_node n = Group(g).first_child(); n; n = n.next_sibling()) ++count;
-    return count;
+    Group(g);
+    return static_cast<int>(items_[static_cast<size_t>(g)].size());
 }
 
 QString CProjectFile::ItemKindOf(int g, int i) const {
@@ -312,9 +346,14 @@ void CProjectFile::SetGroupName(int g, const QString& name) {
 void CProjectFile::AppendGroup(const QString& name) {
     pugi::xml_node group = root_.append_child("group");
     group.append_attribute("name").set_value(Utf8(name).c_str());
+    groups_.push_back(group);
+    items_.emplace_back();
 }
 
-void CProjectFile::RemoveGroup(int g) { root_.remove_child(Group(g)); }
+void CProjectFile::RemoveGroup(int g) {
+    root_.remove_child(Group(g));
+    Reindex();
+}
 
 void CProjectFile::PlaceAfter(pugi::xml_node parent, pugi::xml_node node, pugi::xml_node ref,
                               bool copy) {
@@ -336,6 +375,7 @@ void CProjectFile::PlaceGroupAfter(int g, int after, bool copy) {
     const pugi::xml_node source = Group(g);
     const pugi::xml_node ref = Group(after);
     PlaceAfter(root_, source, ref, copy);
+    Reindex();
 }
 
 void CProjectFile::AppendItem(int g, ItemKind kind, const QString& name, const QString& id) {
@@ -344,15 +384,21 @@ void CProjectFile::AppendItem(int g, ItemKind kind, const QString& name, const Q
     item.append_attribute("id").set_value(Utf8(id).c_str());
     for (const auto& [property, value] : NewItemProperties(kind))
         item.append_child(property).append_child(pugi::node_pcdata).set_value(Utf8(value).c_str());
+    items_[static_cast<size_t>(g)].push_back(item);
 }
 
-void CProjectFile::RemoveItem(int g, int i) { Group(g).remove_child(Item(g, i)); }
+void CProjectFile::RemoveItem(int g, int i) {
+    Group(g).remove_child(Item(g, i));
+    std::vector<pugi::xml_node>& items = items_[static_cast<size_t>(g)];
+    items.erase(items.begin() + i);
+}
 
 void CProjectFile::PlaceItemAfter(int g, int i, int g2, int after, bool copy) {
     const pugi::xml_node source = Item(g, i);
     const pugi::xml_node target = Group(g2);
     const pugi::xml_node ref = after < 0 ? pugi::xml_node() : Item(g2, after);
     PlaceAfter(target, source, ref, copy);
+    Reindex();
 }
 
 }  // namespace glowdeck

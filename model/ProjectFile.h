@@ -13,9 +13,12 @@ namespace glowdeck {
 // group, the item or the property element does not exist.
 class CProjectFile {
 public:
-    // Loads `filePath`. When it cannot be loaded (missing, unreadable, not
-    // well-formed) the object holds an empty project named `projectName`;
-    // nothing is written until the first Save.
+    // Loads `filePath`. When it cannot be loaded (missing, not a regular
+    // file, larger than MaxProjectFileBytes, unreadable, not well-formed, or
+    // holding more than MaxItemsInFile items or MaxGroupsInFile groups) the
+    // object holds an empty project named `projectName`; nothing is written
+    // until the first Save, which first keeps a regular file it could not use
+    // beside it.
     explicit CProjectFile(QString filePath, const QString& projectName = QString());
     // Builds the tree from `content` as if it had been read from `filePath`.
     CProjectFile(QString filePath, const QByteArray& content, const QString& projectName);
@@ -91,6 +94,11 @@ public:
 private:
     void Load(const QByteArray& data, const QString& projectName);
     void StartEmpty(const QString& projectName);
+    // Positions the groups and items once per load and after every change of
+    // the structure, so that reaching an item by position costs no walk.
+    void Reindex();
+    // The damage that keeps a loaded tree from being used; empty when none.
+    QString TooLarge() const;
     pugi::xml_node Group(int g) const;
     pugi::xml_node Item(int g, int i) const;
     pugi::xml_node Property(int g, int i, const char* name) const;
@@ -100,6 +108,8 @@ private:
     QString filePath_;
     pugi::xml_document document_;
     pugi::xml_node root_;
+    std::vector<pugi::xml_node> groups_;
+    std::vector<std::vector<pugi::xml_node>> items_;  // per group, every child node
     bool loaded_ = false;
     bool keepUnreadableOriginal_ = false;
     QString loadError_;

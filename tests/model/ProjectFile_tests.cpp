@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <functional>
 
 #include "base/AccessError.h"
 #include "model/ProjectFile.h"
@@ -273,4 +274,74 @@ TEST_F(ProjectFileValues, MissingPositionsAndAttributesAreAccessErrors) {
     EXPECT_THROW(file_->PlaceGroupAfter(0, 4, true), AccessError);
     EXPECT_EQ(file_->GroupCount(), 1);  // nothing changed by the failed calls
     EXPECT_EQ(file_->ItemCount(0), 1);
+}
+
+TEST(ProjectFileRead, OnlyFilesFarBeyondAnyProjectAreRefusedAsDamaged) {
+    TempDir dir;
+    // `groups` groups sharing `items` intervals, the last group taking the rest.
+    auto project = [](int groups, int items) {
+        QByteArray xml = "<project name='big'>";
+        for (int g = 0; g < groups; ++g) {
+            xml += "<group name='g'>";
+            const int here = g + 1 < groups ? items / groups : items - items / groups * g;
+            for (int i = 0; i < here; ++i)
+                xml += "<nullpic name='n' id='i'><length>1</length></nullpic>";
+            xml += "</group>";
+        }
+        return xml + "</project>";
+    };
+    const struct {
+        int groups, items;
+        bool loads;
+    } cases[] = {{11, 30000, true}, {11, 30001, false}, {30000, 0, true}, {30001, 0, false}};
+    for (const auto& c : cases) {
+        CProjectFile file(dir.Write("Index.prj", project(c.groups, c.items)));
+        EXPECT_EQ(file.Loaded(), c.loads) << c.groups << " groups, " << c.items << " items";
+        if (c.loads) {
+            EXPECT_EQ(file.GroupCount(), c.groups);
+            const int last = c.groups - 1;
+            EXPECT_EQ(file.ItemCount(last), c.items - c.items / c.groups * last);
+        } else {
+            EXPECT_TRUE(file.LoadError().startsWith(QStringLiteral("项目文件有误：")))
+                << file.LoadError().toStdString();
+        }
+    }
+}
+
+TEST(ProjectFileEdit, PositionsAfterEveryChangeAreThoseOfTheSavedFile) {
+    TempDir dir;
+    CProjectFile file(dir.File("Index.prj"), QStringLiteral("p"));
+    for (int g = 0; g < 3; ++g) {
+        file.AppendGroup(QStringLiteral("g%1").arg(g));
+        for (int i = 0; i < 3; ++i)
+            file.AppendItem(g, static_cast<ItemKind>(i), QStringLiteral("%1.%2").arg(g).arg(i),
+                            CProjectFile::GenerateId());
+    }
+    auto layout = [](const CProjectFile& f) {
+        QStringList names;
+        for (int g = 0; g < f.GroupCount(); ++g) {
+            names << f.GroupName(g);
+            for (int i = 0; i < f.ItemCount(g); ++i) names << f.GetAttr(g, i, "name");
+        }
+        return names;
+    };
+    const std::function<void()> edits[] = {
+        [&] { file.PlaceItemAfter(0, 0, 2, 1, false); },
+        [&] { file.PlaceItemAfter(2, 0, 0, -1, true); },
+        [&] { file.PlaceGroupAfter(0, 2, false); },
+        [&] { file.PlaceGroupAfter(1, 0, true); },
+        [&] { file.RemoveItem(1, 1); },
+        [&] { file.RemoveGroup(2); },
+        [&] { file.AppendItem(0, ItemKind::Text, QStringLiteral("t"), QStringLiteral("x")); },
+    };
+    for (size_t k = 0; k < std::size(edits); ++k) {
+        const auto snapshot = file.TakeSnapshot();
+        edits[k]();
+        EXPECT_EQ(layout(file), layout(CProjectFile(file.FilePath(), file.Serialize(), QString())))
+            << "edit " << k;
+        file.Restore(*snapshot);
+        EXPECT_EQ(layout(file), layout(CProjectFile(file.FilePath(), file.Serialize(), QString())))
+            << "undone edit " << k;
+        edits[k]();
+    }
 }
