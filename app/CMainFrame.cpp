@@ -135,7 +135,9 @@ void CMainFrame::BuildMenus() {
     functions->addSeparator();
     connect(AddCommand(functions, 32876, QStringLiteral("计算长度(&S)")), &QAction::triggered, this,
             &CMainFrame::MemoryReport);
-    AddCommand(functions, 32879, QStringLiteral("清除临时文件(&C)"))->setEnabled(false);
+    QAction* clean = AddCommand(functions, 32879, QStringLiteral("清除临时文件(&C)"));
+    connect(clean, &QAction::triggered, this, &CMainFrame::CleanImages);
+    clean->setEnabled(false);  // until a project is open (SetTitle)
     functions->addSeparator();
     connect(AddCommand(functions, 32858, QStringLiteral("编译数据(&B)")), &QAction::triggered, this,
             &CMainFrame::Compile);
@@ -349,6 +351,21 @@ void CMainFrame::MemoryReport() {
                          IMessageSink::Caption(), Icon::Information);
 }
 
+void CMainFrame::CleanImages() {
+    if (!doc_.ProjectFile()) return;
+    const image_use::Removal removal = doc_.RemoveUnusedImages();
+    if (!removal.ok) {
+        doc_.Messages().Warn(removal.message);
+        return;
+    }
+    doc_.Messages().Show(removal.removed.isEmpty()
+                             ? QStringLiteral("没有需要清除的文件。")
+                             : QStringLiteral("已清除 %1 个未使用的图像文件，共 %2 字节。")
+                                   .arg(removal.removed.size())
+                                   .arg(removal.bytes),
+                         IMessageSink::Caption(), Icon::Information);
+}
+
 void CMainFrame::FactoryRestore() {
     if (doc_.Messages().Show(QStringLiteral("恢复出厂配置将删除当前球内数据，是否继续进行？"),
                              IMessageSink::Caption(), Icon::Question,
@@ -469,6 +486,8 @@ void CMainFrame::SetStatusPane(int, const QString& text, int width) {
 
 void CMainFrame::SetTitle(const QString& title) {
     setWindowTitle(QStringLiteral("%1 - Orbilux").arg(title));
+    // The document names its project here whenever one is created or opened.
+    if (QAction* clean = commands_.value(32879)) clean->setEnabled(doc_.ProjectFile() != nullptr);
 }
 
 }  // namespace glowdeck

@@ -47,6 +47,9 @@ public:
     void Send();
     void Compile();
     void MemoryReport();
+    // "清除临时文件": removes the files in Images that no item uses and says
+    // how many.
+    void CleanImages();
     void FactoryRestore();
     void Help();
     void SetLook(int id);

@@ -26,6 +26,11 @@ const Command kCommands[] = {
     {"list", "list PROJECT", "groups, items and the data size",
      "Prints the groups and their items (kind, name, id, length) and the data size.\n"
      "Only reads: never waits for another program's lock.\n"},
+    {"clean", "clean PROJECT", "remove the image files no item uses",
+     "Removes every file in PROJECT/Images that no item uses any more (replaced or deleted\n"
+     "items' images, files left by other programs) and prints each one and the total.\n"
+     "Links are removed, never what they point to; folders stay. Edits and deletions already\n"
+     "remove the files they no longer need.\n"},
     {"compile", "compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]", "write PROJECT/data.bin",
      "Compiles the project into PROJECT/data.bin; a failed compile keeps the previous one.\n"
      "Items are converted on every core; items unchanged since an earlier compile come from\n"

@@ -172,4 +172,22 @@ int RunList(const QStringList& args) {
     return problems ? 1 : 0;
 }
 
+int RunClean(const QStringList& args) {
+    if (args.size() != 1) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli clean PROJECT"));
+        return 2;
+    }
+    StderrMessageSink messages;
+    CGlowdeckDoc doc(messages);
+    if (!OpenProjectForCli(doc, args[0])) return 1;
+    const image_use::Removal removal = doc.RemoveUnusedImages();
+    for (const QString& name : removal.removed)
+        PrintOut(QStringLiteral("removed Images/%1").arg(name));
+    PrintOut(QStringLiteral("%1 files removed, %2 bytes")
+                 .arg(removal.removed.size())
+                 .arg(removal.bytes));
+    if (!removal.ok) return PrintErr(removal.message), 1;
+    return 0;
+}
+
 }  // namespace glowdeck

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("add-group")) return glowdeck::RunAddGroup(args);
         if (command == QLatin1String("add")) return glowdeck::RunAdd(args);
         if (command == QLatin1String("list")) return glowdeck::RunList(args);
+        if (command == QLatin1String("clean")) return glowdeck::RunClean(args);
         if (command == QLatin1String("compile")) return glowdeck::RunCompile(args);
         if (command == QLatin1String("inspect")) return glowdeck::RunInspect(args);
         if (command == QLatin1String("send")) return glowdeck::RunSend(args);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "base/AtomicFile.h"
@@ -22,10 +23,60 @@ QString CColumnCache::DefaultFolder() {
     return base.isEmpty() ? QString() : base + QStringLiteral("/glowdeck/columns");
 }
 
-QString CColumnCache::EntryPath(const CompileJob& job, const BallConfig& ball) const {
+namespace {
+
+// "GDCOLS1" and a version byte: entries of other layouts (the headerless
+// ones of earlier builds among them) are misses and get written anew.
+constexpr char kMagic[8] = {'G', 'D', 'C', 'O', 'L', 'S', '1', '\x01'};
+constexpr int kHeaderBytes = 16;  // magic, then the 64-bit checksum (little-endian)
+
+// FNV-1a, 64 bits: cheap next to converting an item, and any damage to a
+// byte changes it.
+std::uint64_t Fnv1a(const QByteArray& bytes, std::uint64_t hash) {
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ull;
+    }
+    return hash;
+}
+
+std::uint64_t Checksum(const QByteArray& key, const QByteArray& columns) {
+    // The key's length goes first, so that no split of the same bytes
+    // between key and columns gives the same sum.
+    const QByteArray length = QByteArray::number(key.size()) + ':';
+    return Fnv1a(columns, Fnv1a(key, Fnv1a(length, 0xcbf29ce484222325ull)));
+}
+
+// An entry's bytes: the header (magic word, checksum of key and columns),
+// then the columns.
+QByteArray EntryBytes(const QByteArray& key, const QByteArray& columns) {
+    QByteArray entry(kMagic, sizeof kMagic);
+    std::uint64_t sum = Checksum(key, columns);
+    for (int k = 0; k < 8; ++k, sum >>= 8) entry += static_cast<char>(sum & 0xFF);
+    return entry + columns;
+}
+
+// The columns of an entry read back, when its size, magic word and checksum
+// agree with `key`; nullopt otherwise.
+std::optional<QByteArray> EntryColumns(const QByteArray& key, const QByteArray& entry,
+                                       qint64 expectedSize) {
+    if (entry.size() != kHeaderBytes + expectedSize ||
+        !entry.startsWith(QByteArray::fromRawData(kMagic, sizeof kMagic)))
+        return std::nullopt;
+    std::uint64_t stored = 0;
+    for (int k = 7; k >= 0; --k)
+        stored = (stored << 8) | static_cast<unsigned char>(entry[sizeof kMagic + k]);
+    QByteArray columns = entry.mid(kHeaderBytes);
+    if (Checksum(key, columns) != stored) return std::nullopt;
+    return columns;
+}
+
+}  // namespace
+
+QByteArray CColumnCache::EntryKey(const CompileJob& job, const BallConfig& ball) const {
     struct stat st {};
     if (folder_.isEmpty() || ::stat(QFile::encodeName(job.source).constData(), &st) != 0)
-        return QString();
+        return QByteArray();
     QByteArray key = QFile::encodeName(job.source);
     key += QByteArray::number(static_cast<qlonglong>(st.st_size)) + ':' +
            QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec)) + '.' +
@@ -39,20 +90,27 @@ QString CColumnCache::EntryPath(const CompileJob& job, const BallConfig& ball) c
     // Only dithered items add to the key, so the entries of items that do
     // not dither stay valid.
     if (job.dither) key += ":dither";
+    return key;
+}
+
+QString CColumnCache::EntryPath(const QByteArray& key) const {
     return folder_ + QLatin1Char('/') +
            QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex()) +
            QStringLiteral(".cols");
 }
 
 std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallConfig& ball) const {
-    const QString path = EntryPath(job, ball);
-    if (path.isEmpty()) return std::nullopt;
+    const QByteArray key = EntryKey(job, ball);
+    if (key.isEmpty()) return std::nullopt;
+    const QString path = EntryPath(key);
     const qint64 expected =
         static_cast<qint64>(job.shape.frames) * job.shape.width * ball.ColumnBytes();
-    // Only a regular file of at most the expected size is read: a FIFO or a
-    // device put in the cache is a miss, not a hang.
-    std::optional<QByteArray> columns = ReadWholeFile(path, expected, nullptr);
-    if (!columns || columns->size() != expected) return std::nullopt;
+    // Only a regular file of the entry's size is read: a FIFO or a device put
+    // in the cache is a miss, not a hang.
+    const std::optional<QByteArray> bytes = ReadWholeFile(path, kHeaderBytes + expected, nullptr);
+    if (!bytes || bytes->size() != kHeaderBytes + expected) return std::nullopt;
+    std::optional<QByteArray> columns = EntryColumns(key, *bytes, expected);
+    if (!columns) return std::nullopt;
     // Touch it: Trim drops the entries used longest ago.
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), nullptr, 0);
     return columns;
@@ -60,15 +118,16 @@ std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallCo
 
 void CColumnCache::Store(const CompileJob& job, const BallConfig& ball,
                          const QByteArray& columns) const {
-    const QString path = EntryPath(job, ball);
-    if (path.isEmpty() || !QDir().mkpath(folder_)) return;
+    const QByteArray key = EntryKey(job, ball);
+    if (key.isEmpty() || !QDir().mkpath(folder_)) return;
     // An entry can always be made again: no need to wait for the disk.
-    CAtomicFile entry(path);
+    CAtomicFile entry(EntryPath(key));
     entry.SetDurable(false);
     // One that cannot be written is converted again next time.
     QString ignored;
-    [[maybe_unused]] const bool stored =
-        entry.Open(&ignored) && entry.Append(columns, &ignored) && entry.Commit(&ignored);
+    [[maybe_unused]] const bool stored = entry.Open(&ignored) &&
+                                         entry.Append(EntryBytes(key, columns), &ignored) &&
+                                         entry.Commit(&ignored);
 }
 
 void CColumnCache::Trim(qint64 maxBytes) const {

@@ -14,8 +14,11 @@ struct CompileJob;
 // source file (path, size, modification time, inode), the item's kind,
 // thresholds, dithering and column shape, and the ball configuration; sources are
 // written under a fresh name on every change, so a stale entry is never
-// found. Entries are written atomically; a cache that cannot be written is
-// simply not used. Empty folder: no cache.
+// found. Each entry carries a checksum of its key and its columns: an entry
+// damaged on disk, or one that belongs to another key, is a miss, and the
+// compile converts the item again and writes the entry anew. Entries are
+// written atomically; a cache that cannot be written is simply not used.
+// Empty folder: no cache.
 class CColumnCache {
 public:
     explicit CColumnCache(QString folder) : folder_(std::move(folder)) {}
@@ -29,7 +32,9 @@ public:
     static QString DefaultFolder();
 
 private:
-    QString EntryPath(const CompileJob& job, const BallConfig& ball) const;
+    // What an entry is found by; empty when the source cannot be read.
+    QByteArray EntryKey(const CompileJob& job, const BallConfig& ball) const;
+    QString EntryPath(const QByteArray& key) const;
     QString folder_;
 };
 

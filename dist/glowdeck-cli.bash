@@ -3,7 +3,7 @@ _glowdeck_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="new add-group add list compile inspect send ports ball set-source set-text
+    local commands="new add-group add list clean compile inspect send ports ball set-source set-text
         set-interval set-threshold set-dither"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -62,7 +62,7 @@ _glowdeck_cli() {
 
     # The first argument after the command: a project folder, or a data file.
     case $command in
-        add-group | add | list | compile | set-source | set-text | set-interval | set-threshold | set-dither)
+        add-group | add | list | clean | compile | set-source | set-text | set-interval | set-threshold | set-dither)
             if [[ $cword -eq 2 ]]; then
                 _filedir -d
                 return

@@ -156,6 +156,7 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     lock_ = std::move(lock);
     SetProjectPaths(name);
     projectFile_ = std::move(file);
+    projectUnreadable_ = false;
     if (tree_) {
         tree_->ResetTree(name);
         tree_->AddGroupNode(groupName, true);
@@ -209,7 +210,8 @@ bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
     }
     projectFile_.reset();
     projectFile_ = std::make_unique<CProjectFile>(projectFilePath_);
-    if (!projectFile_->Loaded() && QFileInfo::exists(projectFilePath_))
+    projectUnreadable_ = !projectFile_->Loaded() && QFileInfo::exists(projectFilePath_);
+    if (projectUnreadable_)
         messages_.Warn(
             QStringLiteral(
                 "项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")

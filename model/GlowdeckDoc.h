@@ -9,6 +9,7 @@
 #include "led/PictureConverter.h"
 #include "led/TextConverter.h"
 #include "model/EditResult.h"
+#include "model/ImageUse.h"
 #include "model/ItemKind.h"
 #include "model/ProjectFile.h"
 #include "model/ProjectLimits.h"
@@ -103,11 +104,20 @@ public:
     // Saves the project (the save command).
     EditResult SaveProject();
 
+    // --- image files ---
+    // Removes every file of the Images folder that no item uses (image_use),
+    // for "清除临时文件" and `glowdeck-cli clean`. Refused, with nothing
+    // removed, without the project lock, while the project file could not be
+    // read, or when an item's id is damaged.
+    image_use::Removal RemoveUnusedImages();
+
     // One editing operation as a unit, for the operations here and the item
     // operations (item_ops). It keeps the project tree and the document's
     // tables as they were when it began; Commit saves the project. A failed
     // save, an exception or an edit dropped without Commit puts everything
     // back and removes the files the edit wrote, so nothing is half-done.
+    // Once saved, the image files of the ids the edit replaced or deleted are
+    // removed when no item uses them any more (image_use).
     class Edit {
     public:
         explicit Edit(CGlowdeckDoc& doc);
@@ -196,6 +206,12 @@ private:
     template <class Change>
     EditResult Run(Change&& change);
     void FillTree();
+    // The ids whose files stay: the project's, and those of kept copies of
+    // an unreadable project file.
+    QSet<QString> IdsInUse() const;
+    // After a saved edit: removes the files of the ids in `before` that the
+    // project no longer names.
+    void RemoveImagesDroppedSince(const QStringList& before);
     bool OpenAt(const QString& folder);
     void SetProjectFolder(const QString& folder);
     // Takes the lock of `folder` into lock_ (kept when it is already ours);
@@ -207,6 +223,9 @@ private:
     IProjectTreeView* tree_ = nullptr;
     IFrameView* frame_ = nullptr;
     std::unique_ptr<CProjectFile> projectFile_;
+    // The open project's file existed but could not be read: the tree in
+    // memory is not what its items were, so no image file is cleaned.
+    bool projectUnreadable_ = false;
     std::vector<QString> sourceImagePath_;
     CProjectLock lock_;
     QString lockProgram_ = CProjectLock::DesktopProgram();

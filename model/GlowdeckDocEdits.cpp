@@ -69,6 +69,9 @@ EditResult CGlowdeckDoc::Edit::Commit(bool needsCompile) {
     }
     done_ = true;
     if (needsCompile) ++doc_.revision_;
+    // Only now, with the new project file in place, may the files that the
+    // old one named go.
+    if (tree_) doc_.RemoveImagesDroppedSince(tree_->AllIds());
     return saved;
 }
 
@@ -179,6 +182,52 @@ EditResult CGlowdeckDoc::MoveItem(int g, int i, int g2, int i2) {
         Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
         return edit.Commit(false);
     });
+}
+
+QSet<QString> CGlowdeckDoc::IdsInUse() const {
+    QStringList ids = projectFile_ ? projectFile_->AllIds() : QStringList();
+    ids += image_use::IdsInBackups(projectFilePath_);
+    return image_use::IdSet(ids);
+}
+
+void CGlowdeckDoc::RemoveImagesDroppedSince(const QStringList& before) {
+    if (!projectFile_ || projectUnreadable_ || !lock_.Held()) return;
+    QSet<QString> dropped = image_use::IdSet(before);
+    for (const QString& id : image_use::IdSet(projectFile_->AllIds())) dropped.remove(id);
+    if (dropped.isEmpty()) return;
+    try {
+        CheckItemIds();
+    } catch (const AccessError&) {
+        return;  // a damaged project: its files stay for the user to repair it
+    }
+    // The edit is done either way: a file that cannot be removed now is
+    // left for the clean command.
+    (void)image_use::RemoveUnused(imagesFolder_, IdsInUse(), &dropped);
+}
+
+image_use::Removal CGlowdeckDoc::RemoveUnusedImages() {
+    image_use::Removal refused;
+    refused.ok = false;
+    if (!projectFile_) {
+        refused.message = QStringLiteral("没有打开的项目");
+        return refused;
+    }
+    if (!lock_.Held()) {
+        refused.message = QStringLiteral("项目未锁定，图像文件不清除：%1").arg(projectFolder_);
+        return refused;
+    }
+    if (projectUnreadable_) {
+        refused.message =
+            QStringLiteral("项目文件无法读取，图像文件不清除：%1").arg(projectFilePath_);
+        return refused;
+    }
+    try {
+        CheckItemIds();
+    } catch (const AccessError& e) {
+        refused.message = DamagedProjectText(e);
+        return refused;
+    }
+    return image_use::RemoveUnused(imagesFolder_, IdsInUse());
 }
 
 void CGlowdeckDoc::RecomputeTotalDataBytes() {

@@ -61,6 +61,24 @@ void MergeAdjacentText(pugi::xml_node top) {
     }
 }
 
+// The "id" attributes of every element below `top`, in document order.
+QStringList IdsBelow(const pugi::xml_node top) {
+    QStringList ids;
+    pugi::xml_node node = top.first_child();
+    while (node) {
+        if (const pugi::xml_attribute id = node.attribute("id")) ids << FromUtf8(id.value());
+        // Depth-first without recursion, as above.
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling() && node != top) node = node.parent();
+        if (!node || node == top) break;
+        node = node.next_sibling();
+    }
+    return ids;
+}
+
 }  // namespace
 
 CProjectFile::CProjectFile(QString filePath, const QString& projectName)
@@ -308,6 +326,10 @@ QString CProjectFile::ItemId(int g, int i) const {
              Utf8(id) + "\", which is not a plain file name");
     return id;
 }
+
+QStringList CProjectFile::AllIds() const { return IdsBelow(document_); }
+
+QStringList CProjectFile::Snapshot::AllIds() const { return IdsBelow(tree_); }
 
 QByteArray CProjectFile::Serialize() const {
     std::ostringstream out;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <pugixml.hpp>
 #include <vector>
@@ -56,6 +57,9 @@ public:
     // The item's "id", the stem of its image file names. Throws AccessError
     // when it is not a plain file name (IsPlainFileName): such a file is damaged.
     QString ItemId(int g, int i) const;
+    // Every "id" attribute of the tree, at any depth, as written: the names
+    // of the files in Images that the project uses (ImageUse.h).
+    QStringList AllIds() const;
     // True for a name that stays inside its folder: not empty, no slash or
     // backslash, no "..", no NUL.
     static bool IsPlainFileName(const QString& name);
@@ -87,6 +91,9 @@ public:
     class Snapshot {
         friend class CProjectFile;
         pugi::xml_document tree_;
+
+    public:
+        QStringList AllIds() const;  // as CProjectFile::AllIds
     };
     std::unique_ptr<Snapshot> TakeSnapshot() const;
     void Restore(const Snapshot& snapshot);

@@ -178,9 +178,10 @@ TEST_P(Looks, ListCaptionsAreReadable) {
 }
 
 TEST_P(Looks, MenuCommandsAreReadableAndDisabledOnesLookDisabled) {
-    QAction* enabled = frame_->Command(32876);   // 计算长度
-    QAction* disabled = frame_->Command(32879);  // 清除临时文件: no handler
-    ASSERT_FALSE(disabled->isEnabled());
+    QAction* enabled = frame_->Command(32876);  // 计算长度
+    // Any command shown disabled will do: 清除临时文件, as without a project.
+    QAction* disabled = frame_->Command(32879);
+    disabled->setEnabled(false);
     QMenu* menu = nullptr;
     for (QAction* top : frame_->menuBar()->actions())
         if (top->menu() && top->menu()->actions().contains(disabled)) menu = top->menu();

@@ -473,3 +473,21 @@ TEST_F(Shell, AddingBesideAnItemWithoutLengthWarnsInsteadOfThrowing) {
     EXPECT_EQ(doc_.ProjectFile()->ItemCount(0), 1);
     EXPECT_FALSE(sink_.texts.isEmpty());
 }
+
+TEST_F(Shell, CleanCommandIsEnabledWithAProjectAndRemovesWhatNoItemUses) {
+    Start("[TYPE]\nTYPE=1\n", {Choice::Quit});
+    EXPECT_FALSE(frame_->Command(32879)->isEnabled());  // no project yet
+    Start("[TYPE]\nTYPE=1\n");
+    ASSERT_TRUE(started_);
+    QAction* clean = frame_->Command(32879);
+    ASSERT_TRUE(clean->isEnabled());
+    AddPictures(1, 1);
+    const QString images = doc_.ImagesFolder();
+    dir_.Write(QStringLiteral("projects/测试/Images/stray.bmp"), "1234");
+    sink_.texts.clear();
+    clean->trigger();
+    EXPECT_EQ(sink_.texts.value(0), QStringLiteral("已清除 1 个未使用的图像文件，共 4 字节。"));
+    EXPECT_EQ(QDir(images).entryList(QDir::Files).size(), 1);  // the picture's own
+    clean->trigger();
+    EXPECT_EQ(sink_.texts.value(1), QStringLiteral("没有需要清除的文件。"));
+}

@@ -268,3 +268,37 @@ TEST_F(CliEdit, EditsThatOverfillTheBallAreStoredAndSaySo) {
     ASSERT_EQ(narrow.code, 0);
     EXPECT_TRUE(narrow.err.isEmpty()) << narrow.err.toStdString();
 }
+
+TEST_F(CliEdit, ReplacedImagesGoAndCleanRemovesWhatNoItemUses) {
+    const QString images = project_ + QStringLiteral("/Images");
+    auto files = [&] {
+        QStringList names = QDir(images).entryList(QDir::Files);
+        names.sort();
+        return names;
+    };
+    auto used = [&] {
+        const CProjectFile file = File();
+        QStringList names;
+        for (int i = 0; i < 4; ++i)
+            names << file.GetAttr(0, i, "id") + QLatin1String(i == 1   ? ".gif"
+                                                              : i == 3 ? ".jpg"
+                                                                       : ".bmp");
+        names.sort();
+        return names;
+    };
+    // Five intervals, a text and a picture later, each item has one file.
+    for (int length = 1; length <= 5; ++length)
+        ASSERT_EQ(
+            Cli({"set-interval", project_, "1", "4", "--length", QString::number(length)}).code, 0);
+    ASSERT_EQ(Cli({"set-text", project_, "1", "3", "ab"}).code, 0);
+    ASSERT_EQ(Cli({"set-source", project_, "1", "1", Picture(20, 10)}).code, 0);
+    EXPECT_EQ(files(), used());
+
+    dir_.Write(QStringLiteral("show/Images/stray.jpg"), "x");
+    const CliRun clean = Cli({"clean", project_});
+    EXPECT_EQ(clean.code, 0) << clean.err.toStdString();
+    EXPECT_EQ(clean.out, QStringLiteral("removed Images/stray.jpg\n1 files removed, 1 bytes\n"));
+    EXPECT_EQ(files(), used());
+    EXPECT_EQ(Cli({"clean", project_}).out, QStringLiteral("0 files removed, 0 bytes\n"));
+    EXPECT_EQ(Cli({"clean", project_, "extra"}).code, 2);
+}

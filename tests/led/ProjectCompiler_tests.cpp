@@ -396,6 +396,34 @@ TEST_F(Compile, UnchangedItemsComeFromTheCacheByteForByte) {
     EXPECT_EQ(innerSummary.reused, 0);
 }
 
+TEST_F(Compile, DamagedCacheEntryOfTheRightSizeIsConvertedAgainAndRewritten) {
+    BuildMixed();
+    ASSERT_TRUE(Run({1, 0}));  // without a cache
+    const QByteArray plain = ReadAll(doc_.DataFilePath());
+    // One byte changed, the size kept: at the start, in the middle, at the end.
+    for (const double where : {0.0, 0.5, 1.0}) {
+        TempDir cache;
+        CompileSummary first, damaged, again;
+        ASSERT_EQ(CompileWithCache(cache, &first), plain);
+        const QStringList entries = QDir(cache.Path()).entryList({QStringLiteral("*.cols")});
+        ASSERT_EQ(entries.size(), first.converted);
+        for (const QString& name : entries) {
+            QFile entry(cache.File(name));
+            ASSERT_TRUE(entry.open(QIODevice::ReadWrite));
+            const qint64 at = static_cast<qint64>(where * static_cast<double>(entry.size() - 1));
+            ASSERT_TRUE(entry.seek(at));
+            const char byte = entry.read(1).at(0);
+            ASSERT_TRUE(entry.seek(at));
+            ASSERT_EQ(entry.write(QByteArray(1, static_cast<char>(byte ^ 0x24))), 1);
+        }
+        EXPECT_EQ(CompileWithCache(cache, &damaged), plain) << where;
+        EXPECT_EQ(damaged.reused, 0) << where;
+        // The entries were written anew and serve the next compile.
+        EXPECT_EQ(CompileWithCache(cache, &again), plain) << where;
+        EXPECT_EQ(again.reused, first.converted) << where;
+    }
+}
+
 TEST(ColumnCache, TrimDropsTheEntriesUsedLongestAgo) {
     TempDir cache;
     const QDateTime now = QDateTime::currentDateTimeUtc();

@@ -1,0 +1,143 @@
+#include "model/ImageUse.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cerrno>
+
+#include "base/AtomicFile.h"
+
+namespace glowdeck::image_use {
+
+namespace {
+
+// The name without its last extension ("ab.c.bmp" -> "ab.c"); the whole
+// name when it has none.
+QString Stem(const QString& name) {
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+bool Names(const QString& fileName, const QSet<QString>& ids) {
+    const QString name = fileName.toLower();
+    return ids.contains(name) || ids.contains(Stem(name));
+}
+
+// A backup larger than this is no project file the program wrote.
+constexpr qint64 kMaxBackupBytes = 64 * 1024 * 1024;
+
+QByteArray ReadRegularFile(const QString& path) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return QByteArray();
+    QByteArray data;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxBackupBytes) {
+        data.resize(static_cast<int>(st.st_size));
+        qint64 done = 0;
+        while (done < data.size()) {
+            const ssize_t n =
+                ::read(fd, data.data() + done, static_cast<size_t>(data.size() - done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += n;
+        }
+        data.truncate(static_cast<int>(done));
+    }
+    ::close(fd);
+    return data;
+}
+
+}  // namespace
+
+QSet<QString> IdSet(const QStringList& ids) {
+    QSet<QString> set;
+    set.reserve(ids.size());
+    for (const QString& id : ids)
+        if (!id.isEmpty()) set.insert(id.toLower());
+    return set;
+}
+
+bool InUse(const QString& fileName, const QSet<QString>& ids) { return Names(fileName, ids); }
+
+Removal RemoveUnused(const QString& folder, const QSet<QString>& inUse,
+                     const QSet<QString>* onlyOf) {
+    Removal removal;
+    QString path = QDir::cleanPath(folder);  // no trailing '/': it would follow a link
+    // The folder itself must not be a link: its files would be another
+    // folder's. Everything below works on this one open folder, so a link put
+    // in its place meanwhile changes nothing.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT) return removal;
+        removal.ok = false;
+        removal.message =
+            error == ELOOP || error == ENOTDIR
+                ? QStringLiteral(
+                      "图像文件夹不是项目中的文件夹（是链接或文件），"
+                      "其中的文件不清除：%1")
+                      .arg(path)
+                : QStringLiteral("无法读取图像文件夹：%1").arg(SystemErrorText(path, error));
+        return removal;
+    }
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        ::close(fd);
+        removal.ok = false;
+        removal.message =
+            QStringLiteral("无法读取图像文件夹：%1").arg(SystemErrorText(path, error));
+        return removal;
+    }
+    QStringList failures;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw == "." || raw == "..") continue;
+        const QString name = QFile::decodeName(raw);
+        if (Names(name, inUse)) continue;
+        if (onlyOf && !Names(name, *onlyOf)) continue;
+        struct stat st {};
+        if (::fstatat(fd, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) continue;
+        if (::unlinkat(fd, raw.constData(), 0) != 0) {
+            failures << SystemErrorText(path + QLatin1Char('/') + name, errno);
+            continue;
+        }
+        removal.removed << name;
+        if (S_ISREG(st.st_mode)) removal.bytes += st.st_size;
+    }
+    ::closedir(dir);  // closes fd
+    if (!failures.isEmpty()) {
+        removal.ok = false;
+        removal.message = QStringLiteral("无法删除：\n%1").arg(failures.join(QLatin1Char('\n')));
+    }
+    return removal;
+}
+
+QStringList IdsInBackups(const QString& projectFilePath) {
+    const QFileInfo project(projectFilePath);
+    const QString prefix = project.fileName() + QStringLiteral(".bak");
+    static const QRegularExpression idAttribute(
+        QStringLiteral("\\bid\\s*=\\s*(?:\"([^\"<]*)\"|'([^'<]*)')"));
+    QStringList ids;
+    const QDir folder = project.absoluteDir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!name.startsWith(prefix)) continue;
+        const QString text = QString::fromUtf8(ReadRegularFile(folder.filePath(name)));
+        for (auto it = idAttribute.globalMatch(text); it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            ids << (match.capturedLength(1) ? match.captured(1) : match.captured(2));
+        }
+    }
+    return ids;
+}
+
+}  // namespace glowdeck::image_use
