@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
                 huge.AppendItem(g, static_cast<ItemKind>(i % 4), QStringLiteral("元素%1").arg(i),
                                 CProjectFile::GenerateId());
         }
-        huge.Save();
+        Must(huge.Save(), "saving the large project");
     }
     const double loadHuge = BestOf(5, [&] {
         CProjectFile file(hugePath);
