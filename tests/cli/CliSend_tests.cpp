@@ -1,7 +1,12 @@
 // glowdeck-cli send into glowdeck-cli ball, with the protocol's real timing.
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 
@@ -124,5 +129,77 @@ TEST(CliSendFaults, BadOptionValuesAreUsageErrorsWithAMessage) {
         const glowdeck::test::CliRun run = glowdeck::test::Cli(args, 10000);
         EXPECT_EQ(run.code, 2) << args.join(' ').toStdString();
         EXPECT_FALSE(run.err.trimmed().isEmpty()) << args.join(' ').toStdString();
+    }
+}
+
+TEST(CliSendFaults, AReaderThatStopsReadingEndsTheSendWithItsReason) {
+    // The other end is open and never read: a pseudo-terminal takes about
+    // 18 KB, then every write waits for room.
+    int master = -1, slave = -1;
+    char name[256] = {};
+    termios raw{};
+    ::cfmakeraw(&raw);
+    ASSERT_EQ(::openpty(&master, &slave, name, &raw, nullptr), 0);
+    TempDir dir;
+    const QString file = dir.Write("data.bin", FileOf(249 * 120));  // ~30 KB
+    QProcess send;
+    send.start(QStringLiteral(GLOWDECK_CLI),
+               {"send", file, "--port", QString::fromLocal8Bit(name)});
+    // The init wait is 9 s, the buffer fills in ~3 s, the deadline is a few seconds.
+    const bool ended = send.waitForFinished(90000);
+    ::close(slave);
+    ::close(master);  // ends a send that hangs, so the test goes on
+    ASSERT_TRUE(ended) << "send still running after 90 s";
+    const QString said = QString::fromUtf8(send.readAllStandardError());
+    EXPECT_EQ(send.exitCode(), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("发送失败！"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("写入超时"))) << said.toStdString();
+}
+
+TEST(CliSendFaults, ConsolesAndNonTerminalsAreRefusedAsWhatTheyAre) {
+    TempDir dir;
+    const QString data = dir.Write("d.bin", "x");
+    const QString fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const struct {
+        QString port;
+        const char* expected;
+    } cases[] = {
+        {QStringLiteral("/dev/tty"), "console terminal"},
+        {QStringLiteral("/dev/ptmx"), "terminal but not a serial port"},
+        {QStringLiteral("/dev/null"), "not a serial port"},
+        {fifo, "not a serial port"},
+        {data, "not a serial port"},
+    };
+    for (const auto& c : cases) {
+        const glowdeck::test::CliRun run = glowdeck::test::Cli({"send", data, "--port", c.port}, 10000);
+        EXPECT_EQ(run.code, 1) << c.port.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("串口未打开: ") + c.port))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.expected))) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(QStringLiteral("sending"))) << run.err.toStdString();
+    }
+}
+
+TEST(CliSendFaults, AFifoDeviceOrFolderAsTheFileIsNamedAsWhatItIs) {
+    TempDir dir;
+    const QString fifo = dir.File("data.bin");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    dir.Write("Index.prj", "<project/>");  // even beside a project: not "not compiled"
+    QDir().mkpath(dir.File("folder.bin"));
+    const struct {
+        QString file;
+        const char* expected;
+    } cases[] = {
+        {fifo, "it is a FIFO (named pipe), not a file"},
+        {QStringLiteral("/dev/zero"), "it is a character device, not a file"},
+        {dir.File("folder.bin"), "it is a folder, not a file"},
+    };
+    for (const auto& c : cases) {
+        const glowdeck::test::CliRun run =
+            glowdeck::test::Cli({"send", c.file, "--port", "/dev/null"}, 10000);
+        EXPECT_EQ(run.code, 1) << c.file.toStdString();
+        EXPECT_EQ(run.err.trimmed(),
+                  QStringLiteral("cannot read %1: %2").arg(c.file, QString::fromUtf8(c.expected)));
     }
 }
