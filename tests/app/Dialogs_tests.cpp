@@ -392,6 +392,7 @@ TEST(SendDialog, ABallThatStopsReadingEndsTheSendAndTheWindowCloses) {
                     [] { return std::vector<RawPort>{}; });
     dialog.SetTickInterval(5);
     dialog.SetWriteDeadline(std::chrono::milliseconds(200));
+    dialog.show();
     dialog.ChoosePort(pty.path);
     dialog.PressOpenClose();
     ASSERT_TRUE(dialog.PortOpen()) << sink.texts.join(QLatin1Char('\n')).toStdString();
