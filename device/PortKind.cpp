@@ -15,11 +15,11 @@ namespace glowdeck {
 namespace {
 
 // Device numbers of the kernel's terminal drivers.
-constexpr unsigned kTtyMajor = 4;          // tty0..tty63 virtual consoles, ttyS* from minor 64
+constexpr unsigned kTtyMajor = 4;  // tty0..tty63 virtual consoles, ttyS* from minor 64
 constexpr unsigned kFirstSerialMinor = 64;
-constexpr unsigned kTtyAuxMajor = 5;       // /dev/tty, /dev/console, /dev/ptmx, /dev/ttyprintk
-constexpr unsigned kControllingTty = 0;    // 5:0
-constexpr unsigned kConsole = 1;           // 5:1
+constexpr unsigned kTtyAuxMajor = 5;           // /dev/tty, /dev/console, /dev/ptmx, /dev/ttyprintk
+constexpr unsigned kControllingTty = 0;        // 5:0
+constexpr unsigned kConsole = 1;               // 5:1
 constexpr unsigned kFirstPtySlaveMajor = 136;  // /dev/pts/N, majors 136..143
 constexpr unsigned kLastPtySlaveMajor = 143;
 

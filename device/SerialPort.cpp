@@ -126,7 +126,8 @@ int CSerialPort::Open(const QString& device, int baud, char parity, int dataBits
     openErrno_ = 0;
     refusedAs_.reset();
     baud_ = baud;
-    bitsPerByte_ = 1 + std::clamp(dataBits, 5, 8) + (parity == 'N' ? 0 : 1) + (stopBits == 2 ? 2 : 1);
+    bitsPerByte_ =
+        1 + std::clamp(dataBits, 5, 8) + (parity == 'N' ? 0 : 1) + (stopBits == 2 ? 2 : 1);
 
     const QByteArray path = device.toLocal8Bit();
     int fd = -1;
@@ -233,8 +234,9 @@ bool CSerialPort::Write(const std::uint8_t* bytes, int length) {
     if (error == 0) return true;
     if (messages_) {
         if (error == ETIMEDOUT) {
-            messages_->Show(ErrorText(QStringLiteral("WriteFile()"), TimeoutReason(allowed), device_),
-                            QStringLiteral("Application Error"), IMessageSink::Icon::Error);
+            messages_->Show(
+                ErrorText(QStringLiteral("WriteFile()"), TimeoutReason(allowed), device_),
+                QStringLiteral("Application Error"), IMessageSink::Icon::Error);
             return false;
         }
         messages_->Show(QStringLiteral("error code=%1").arg(error), QStringLiteral("Orbilux"),

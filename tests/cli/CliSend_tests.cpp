@@ -172,7 +172,8 @@ TEST(CliSendFaults, ConsolesAndNonTerminalsAreRefusedAsWhatTheyAre) {
         {data, "not a serial port"},
     };
     for (const auto& c : cases) {
-        const glowdeck::test::CliRun run = glowdeck::test::Cli({"send", data, "--port", c.port}, 10000);
+        const glowdeck::test::CliRun run =
+            glowdeck::test::Cli({"send", data, "--port", c.port}, 10000);
         EXPECT_EQ(run.code, 1) << c.port.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("串口未打开: ") + c.port))
             << run.err.toStdString();

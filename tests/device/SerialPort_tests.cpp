@@ -322,12 +322,11 @@ TEST(PortKinds, RefusedDevicesAreLeftUntouched) {
     ASSERT_EQ(::stat(console.path.toLocal8Bit().constData(), &st), 0);
     // A fake /proc/consoles naming the first pseudo-terminal.
     TerminalSources sources;
-    sources.consoles = dir.Write(
-        "consoles",
-        QStringLiteral("ttyS0                -W- (EC  p a)    %1:%2\n")
-            .arg(::major(st.st_rdev))
-            .arg(::minor(st.st_rdev))
-            .toLatin1());
+    sources.consoles =
+        dir.Write("consoles", QStringLiteral("ttyS0                -W- (EC  p a)    %1:%2\n")
+                                  .arg(::major(st.st_rdev))
+                                  .arg(::minor(st.st_rdev))
+                                  .toLatin1());
     const QString fifo = dir.File("fifo");
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     const struct {
