@@ -183,7 +183,6 @@ int CSerialPort::WaitDrained(int fd, std::chrono::steady_clock::time_point deadl
         int queued = 0;
         // A driver that does not count its queue is left to tcdrain.
         if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) break;
-        if (closing_) return ECANCELED;
         if (Clock::now() >= deadline) return ETIMEDOUT;
         // About the time the queued bytes take on the line.
         const long long lineMs = 1000LL * queued * bitsPerByte_ / std::max(baud_, 1);
@@ -257,9 +256,9 @@ bool CSerialPort::LineUp() const {
 void CSerialPort::Close() {
     const int fd = fd_.load();
     if (fd < 0) return;
-    // Let a block in progress end; should it still hold on after two
-    // seconds, its output is discarded so the close goes on.
-    // A block waiting for room or for the line to drain gives up at once.
+    // Let a block in progress leave the wire. One that waits for room gives
+    // up at once: that line has stopped taking bytes. Should the block still
+    // hold on after two seconds, its output is discarded so the close goes on.
     closing_ = true;
     if (!writing_.try_lock_for(std::chrono::seconds(2))) {
         ::tcflush(fd, TCOFLUSH);

@@ -35,7 +35,8 @@ public:
     int Open(const QString& device, int baud, char parity, int dataBits, int stopBits,
              int bufferSize);
     bool Write(const std::uint8_t* bytes, int length) override;
-    // Waits for a block being written, then closes. Safe when not open.
+    // Waits for a block being written (one waiting for room gives up), clears
+    // the exclusive mode, then closes. Safe when not open.
     void Close();
     bool IsOpen() const override { return fd_.load() >= 0; }
     // False when the open line has hung up (device removed, cable pulled).
@@ -68,7 +69,7 @@ private:
     // 0 when the descriptor takes bytes again (or reports its fault on the
     // next write), ETIMEDOUT past the deadline, ECANCELED when Close asks.
     int WaitWritable(int fd, std::chrono::steady_clock::time_point deadline);
-    // 0 when the block has left the wire; errors as WaitWritable.
+    // 0 when the block has left the wire, ETIMEDOUT past the deadline.
     int WaitDrained(int fd, std::chrono::steady_clock::time_point deadline);
 
     IMessageSink* messages_;
