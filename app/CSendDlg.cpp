@@ -290,7 +290,9 @@ void CSendDlg::PressOpenClose() {
     } else {
         SetPortOpen(false);
         const int error = port_.OpenErrno();
-        const QString reason = OpenFailureReason(device_, error);
+        const std::optional<PortKind> refused = port_.RefusedAs();
+        const QString reason =
+            refused ? RefusalText(device_, *refused) : OpenFailureReason(device_, error);
         if (Vanished(error)) ForgetPort();
         messages_.Warn(QStringLiteral("串口未打开\n\n") + reason);
     }

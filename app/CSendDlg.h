@@ -43,6 +43,8 @@ public:
     static QString Instructions();
     // The init countdown's tick (one second); tests shorten it.
     void SetTickInterval(int ms) { ticks_.setInterval(ms); }
+    // The port's write deadline instead of the one its baud rate gives; tests shorten it.
+    void SetWriteDeadline(std::chrono::milliseconds deadline) { port_.SetWriteDeadline(deadline); }
 
     // The path remembered from the last manual choice.
     static QString RememberedPort();

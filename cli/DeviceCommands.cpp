@@ -1,6 +1,7 @@
 #include "cli/DeviceCommands.h"
 
 #include <poll.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -70,6 +71,25 @@ bool IsUncompiledProject(const QString& dataFile) {
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+// Why a path that is there cannot be sent as a file: what it is instead.
+// Empty for a regular file (also through a link) and for a missing path.
+QString NotAFile(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return QString();
+    if (S_ISFIFO(st.st_mode)) return QStringLiteral("it is a FIFO (named pipe), not a file");
+    if (S_ISCHR(st.st_mode)) return QStringLiteral("it is a character device, not a file");
+    if (S_ISBLK(st.st_mode)) return QStringLiteral("it is a block device, not a file");
+    if (S_ISDIR(st.st_mode)) return QStringLiteral("it is a folder, not a file");
+    if (S_ISSOCK(st.st_mode)) return QStringLiteral("it is a socket, not a file");
+    return QStringLiteral("it is not a regular file");
+}
+
+QString PortProblem(const CSerialPort& serial) {
+    if (const std::optional<PortKind> kind = serial.RefusedAs()) return RefusalProblem(*kind);
+    return OpenProblem(serial.OpenErrno());
+}
+
 }  // namespace
 
 int RunSend(const QStringList& arguments) {
@@ -90,6 +110,14 @@ int RunSend(const QStringList& arguments) {
     }
     // A data file that is not there is named; only a project's data.bin that
     // has not been compiled yet, or a missing factory file, is "not compiled".
+    // A FIFO, a device or a folder is named as what it is.
+    if (!factory) {
+        const QString notAFile = NotAFile(args[0]);
+        if (!notAFile.isEmpty()) {
+            PrintErr(QStringLiteral("cannot read %1: %2").arg(args[0], notAFile));
+            return 1;
+        }
+    }
     if (!factory && !QFileInfo(args[0]).isFile() && !IsUncompiledProject(args[0])) {
         PrintErr(QStringLiteral("cannot read %1: no such file").arg(args[0]));
         return 1;
@@ -116,7 +144,11 @@ int RunSend(const QStringList& arguments) {
             progress.Update(initMs + static_cast<long long>(value) * SendWorker::BlockPauseMs,
                             totalMs);
     };
-    events.passEnded = [&](int, bool) { passDone = true; };
+    std::atomic<bool> initFailed{false};
+    events.passEnded = [&](int phase, bool completed) {
+        if (phase == SendWorker::PhaseInit && !completed) initFailed = true;
+        passDone = true;
+    };
     CSendController controller(serial, messages, events);
     if (factory)
         controller.SetFactoryMode(
@@ -128,7 +160,7 @@ int RunSend(const QStringList& arguments) {
         return 1;
     }
     if (!serial.Open(device, 57600, 'N', 8, 1, 512)) {
-        PrintErr(QStringLiteral("串口未打开: %1: %2").arg(device, OpenProblem(serial.OpenErrno())));
+        PrintErr(QStringLiteral("串口未打开: %1: %2").arg(device, PortProblem(serial)));
         return 1;
     }
     PrintErr(QStringLiteral("sending %1 to %2").arg(controller.sendFilePath, device));
@@ -136,8 +168,10 @@ int RunSend(const QStringList& arguments) {
     initMs = controller.initSeconds * 1000LL;
     totalMs = initMs + (plan.fullPackets + (plan.rest ? 1 : 0)) *
                            static_cast<long long>(SendWorker::BlockPauseMs);
-    // A line that hangs up (cable pulled) during the wait ends the send at once.
+    // A line that hangs up (cable pulled) during the wait, or an init
+    // command that could not be written, ends the send at once.
     auto lineUp = [&] {
+        if (initFailed) return false;
         if (serial.LineUp()) return true;
         progress.Finish();
         PrintErr(QStringLiteral("串口未打开: %1 hung up").arg(device));

@@ -1,5 +1,9 @@
 #include "device/SendWorker.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <chrono>
 
@@ -11,6 +15,20 @@ namespace {
 template <typename F, typename... A>
 void Emit(const F& f, A&&... args) {
     if (f) f(std::forward<A>(args)...);
+}
+
+// Opens the file to send when it is a regular file. Opening does not wait
+// (a FIFO with no writer would hold the pass for ever).
+bool OpenRegularFile(QFile& file, const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 }  // namespace
 
@@ -50,6 +68,7 @@ void SendWorker::Run(int phase, const Bytes& initCommand, const QString& file) {
     bool completed = false;
     if (phase == PhaseInit) {
         completed = WriteBlock(initCommand);
+        if (!completed) Emit(events_.status, QStringLiteral("发送失败！"));
     } else if (phase == PhaseData) {
         endWritten_ = false;
         completed = SendFile(file);
@@ -62,16 +81,17 @@ void SendWorker::Run(int phase, const Bytes& initCommand, const QString& file) {
 }
 
 bool SendWorker::SendFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!OpenRegularFile(file, path)) {
         Emit(events_.message, QStringLiteral("数据文件未打开"));
         return false;
     }
     const frames::Plan plan = frames::PlanFor(file.size());
     Emit(events_.progress, 0, plan.fullPackets);
     auto failed = [&] {
-        // The line is gone (device removed, cable pulled): stop at once
-        // instead of writing the rest of the file into errors.
+        // The line is gone (device removed, cable pulled) or stopped taking
+        // bytes: stop at once instead of writing the rest into errors. The
+        // port has told why.
         Emit(events_.status, QStringLiteral("发送失败！"));
         return false;
     };

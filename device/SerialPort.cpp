@@ -4,12 +4,14 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "base/MessageSink.h"
 
@@ -38,13 +40,42 @@ speed_t SpeedFor(int baud) {
 // lines at all (pseudo-terminals): that is not an error.
 bool NoModemLines(int error) { return error == ENOTTY || error == EINVAL; }
 
+using Clock = std::chrono::steady_clock;
+
+// The longest single wait inside a write, so that Close is noticed soon.
+constexpr auto kWaitSlice = std::chrono::milliseconds(50);
+
+int SliceUntil(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::clamp(left, std::chrono::milliseconds(0), kWaitSlice).count());
+}
+
 }  // namespace
 
 CSerialPort::~CSerialPort() { Close(); }
 
 QString CSerialPort::ErrorText(const QString& step, int error, const QString& device) {
+    return ErrorText(step, QString::fromLocal8Bit(std::strerror(error)), device);
+}
+
+QString CSerialPort::ErrorText(const QString& step, const QString& reason, const QString& device) {
     return QStringLiteral("WARNING:  %1 Failed with the following error: \n%2\nPort: %3\n")
-        .arg(step, QString::fromLocal8Bit(std::strerror(error)), device);
+        .arg(step, reason, device);
+}
+
+QString CSerialPort::TimeoutReason(std::chrono::milliseconds deadline) {
+    return QStringLiteral("写入超时：%1 秒内数据没有送出（另一端没有接收数据），发送停止。")
+        .arg(static_cast<double>(deadline.count()) / 1000.0, 0, 'f', 1);
+}
+
+std::chrono::milliseconds CSerialPort::WriteDeadlineFor(int baud, int bitsPerByte, int bytes) {
+    // The block's time on the line, four times over for a slow adapter, and
+    // two seconds for a busy machine: a line that takes nothing for that
+    // long has stopped.
+    const long long lineMs =
+        baud > 0 ? (1000LL * std::max(bytes, 0) * bitsPerByte + baud - 1) / baud : 0;
+    return std::chrono::milliseconds(2000 + 4 * lineMs);
 }
 
 void CSerialPort::ReportError(const char* step, int error) {
@@ -56,9 +87,10 @@ void CSerialPort::ReportError(const char* step, int error) {
 void CSerialPort::Configure(int fd, int baud, char parity, int dataBits, int stopBits) {
     // Each step that fails is reported once and the later steps are skipped;
     // the port stays open, as the line may still work.
-    // Writes block until the bytes are queued (the write time-outs' role).
+    // Writes never block: Write waits for room itself, up to its deadline
+    // (the write time-outs' role).
     const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0)
         return ReportError("SetCommTimeouts()", errno);
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) return ReportError("GetCommState()", errno);
@@ -92,18 +124,37 @@ int CSerialPort::Open(const QString& device, int baud, char parity, int dataBits
     device_ = device;
     openError_.clear();
     openErrno_ = 0;
+    refusedAs_.reset();
+    baud_ = baud;
+    bitsPerByte_ =
+        1 + std::clamp(dataBits, 5, 8) + (parity == 'N' ? 0 : 1) + (stopBits == 2 ? 2 : 1);
 
-    // Open the device node for writing and reading, exclusively.
     const QByteArray path = device.toLocal8Bit();
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    int fd = -1;
     auto failOpen = [&](int error) {
         openErrno_ = error;
         openError_ = QString::fromLocal8Bit(std::strerror(error));
         if (fd >= 0) ::close(fd);
         return 0;
     };
+    auto refuse = [&](PortKind kind) {
+        refusedAs_ = kind;
+        failOpen(ENOTTY);
+        openError_ = RefusalText(device, kind);
+        return 0;
+    };
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0) return failOpen(errno);
+    // Consoles and nodes that are no line are refused before they are opened.
+    const DeviceFacts named = FactsOf(device, -1, sources_);
+    if (RefusedBeforeOpening(named)) return refuse(ClassifyPort(named));
+
+    // Open the device node for writing and reading, exclusively.
+    fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failOpen(errno);
-    if (!isatty(fd)) return failOpen(ENOTTY);
+    // What was opened decides, in case the path changed meanwhile.
+    const PortKind kind = ClassifyPort(FactsOf(device, fd, sources_));
+    if (!MaySendTo(kind)) return refuse(kind);
     // TIOCEXCL keeps other programs out (root is not kept out by it); the
     // advisory lock also keeps a second Glowdeck out, root or not.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return failOpen(errno == EWOULDBLOCK ? EBUSY : errno);
@@ -115,39 +166,78 @@ int CSerialPort::Open(const QString& device, int baud, char parity, int dataBits
     return 1;
 }
 
+int CSerialPort::WaitWritable(int fd, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        if (closing_) return ECANCELED;
+        if (Clock::now() >= deadline) return ETIMEDOUT;
+        pollfd p{fd, POLLOUT, 0};
+        const int ready = ::poll(&p, 1, SliceUntil(deadline));
+        if (ready < 0 && errno != EINTR) return errno;
+        // Room, or a hang-up or error that the next write reports.
+        if (ready > 0) return 0;
+    }
+}
+
+int CSerialPort::WaitDrained(int fd, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        int queued = 0;
+        // A driver that does not count its queue is left to tcdrain.
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) break;
+        if (Clock::now() >= deadline) return ETIMEDOUT;
+        // About the time the queued bytes take on the line.
+        const long long lineMs = 1000LL * queued * bitsPerByte_ / std::max(baud_, 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(
+            std::clamp<long long>(lineMs, 1, std::max(SliceUntil(deadline), 1))));
+    }
+    // Only the adapter's own small buffer is left: tcdrain returns soon.
+    if (::tcdrain(fd) != 0 && errno != EINTR && !NoModemLines(errno)) return errno;
+    return 0;
+}
+
 bool CSerialPort::Write(const std::uint8_t* bytes, int length) {
     std::lock_guard<std::timed_mutex> lock(writing_);
     const int fd = fd_.load();
     const int n = std::clamp(length, 0, static_cast<int>(txBuffer_.size()));
     if (n > 0) std::memcpy(txBuffer_.data(), bytes, static_cast<size_t>(n));
     txLength_ = n;
+    const std::chrono::milliseconds allowed =
+        fixedDeadline_.count() > 0 ? fixedDeadline_ : WriteDeadlineFor(baud_, bitsPerByte_, n);
     int error = 0;
-    if (fd < 0) {
-        error = EBADF;
+    if (fd < 0 || closing_) {
+        error = EBADF;  // closed, or being closed: blocks after it fail as on a closed port
     } else {
         // Purge before the block. The previous block has left the wire
-        // (tcdrain below), so only input can be waiting; output is not
+        // (WaitDrained below), so only input can be waiting; output is not
         // flushed, as on a pseudo-terminal that would drop bytes the other
         // end has not read yet.
         ::tcflush(fd, TCIFLUSH);
+        const auto deadline = Clock::now() + allowed;
         int done = 0;
-        while (done < txLength_) {
+        while (error == 0 && done < txLength_) {
             const ssize_t written =
                 ::write(fd, txBuffer_.data() + done, static_cast<size_t>(txLength_ - done));
-            if (written < 0) {
-                if (errno == EINTR) continue;
+            if (written >= 0)
+                done += static_cast<int>(written);
+            else if (errno == EAGAIN)
+                error = WaitWritable(fd, deadline);
+            else if (errno != EINTR)
                 error = errno;
-                break;
-            }
-            done += static_cast<int>(written);
         }
-        // Return only when the block has left the wire, so the purge before
-        // the next block never cuts this one.
-        if (error == 0 && ::tcdrain(fd) != 0 && errno != EINTR && !NoModemLines(errno))
-            error = errno;
+        // Return only when the block has left the wire, so the pauses after
+        // it are pauses on the line.
+        if (error == 0) error = WaitDrained(fd, deadline);
+        // What is still queued of a block that missed its deadline is dropped:
+        // the transfer stops here, and the close must not wait for it.
+        if (error == ETIMEDOUT) ::tcflush(fd, TCOFLUSH);
     }
     if (error == 0) return true;
     if (messages_) {
+        if (error == ETIMEDOUT) {
+            messages_->Show(
+                ErrorText(QStringLiteral("WriteFile()"), TimeoutReason(allowed), device_),
+                QStringLiteral("Application Error"), IMessageSink::Icon::Error);
+            return false;
+        }
         messages_->Show(QStringLiteral("error code=%1").arg(error), QStringLiteral("Orbilux"),
                         IMessageSink::Icon::Warning);
         if (error != EAGAIN) ReportError("WriteFile()", error);
@@ -166,17 +256,24 @@ bool CSerialPort::LineUp() const {
 void CSerialPort::Close() {
     const int fd = fd_.load();
     if (fd < 0) return;
-    // Let a block in progress finish; a line that does not drain within two
-    // seconds (a hung adapter) has its output discarded so the close goes on.
+    // Let a block in progress leave the wire. One that waits for room gives
+    // up at once: that line has stopped taking bytes. Should the block still
+    // hold on after two seconds, its output is discarded so the close goes on.
+    closing_ = true;
     if (!writing_.try_lock_for(std::chrono::seconds(2))) {
         ::tcflush(fd, TCOFLUSH);
         writing_.lock();
     }
     if (fd_.load() >= 0) {
         ::tcflush(fd, TCIOFLUSH);
+        // The exclusive mode outlives this handle while the other end (or
+        // any other handle) keeps the terminal open: clear it, or nobody but
+        // root can open the port again.
+        ::ioctl(fd, TIOCNXCL);
         ::close(fd);
         fd_ = -1;
     }
+    closing_ = false;
     writing_.unlock();
 }
 

@@ -382,3 +382,33 @@ TEST(SendDialog, AChosenPathThatIsGoneSaysSoAndIsForgotten) {
     EXPECT_FALSE(dialog.PortKnown());
     CSendDlg::RememberPort(QString());
 }
+
+TEST(SendDialog, ABallThatStopsReadingEndsTheSendAndTheWindowCloses) {
+    Pty pty;  // the other end is open and never read
+    ASSERT_FALSE(pty.path.isEmpty());
+    TempDir dir;
+    RecordingSink sink;
+    CSendDlg dialog(sink, dir.Write("data.bin", QByteArray(249 * 200, 'x')), {1, 0}, nullptr,
+                    [] { return std::vector<RawPort>{}; });
+    dialog.SetTickInterval(5);
+    dialog.SetWriteDeadline(std::chrono::milliseconds(200));
+    dialog.show();
+    dialog.ChoosePort(pty.path);
+    dialog.PressOpenClose();
+    ASSERT_TRUE(dialog.PortOpen()) << sink.texts.join(QLatin1Char('\n')).toStdString();
+    dialog.PressSend();
+    const bool failed =
+        QTest::qWaitFor([&] { return dialog.Status() == QStringLiteral("发送失败！"); }, 60000);
+    if (!failed) {
+        ::close(pty.master);  // ends a write that would block for ever
+        pty.master = -1;
+    }
+    ASSERT_TRUE(failed) << dialog.Status().toStdString();
+    ASSERT_EQ(sink.texts.size(), 1);
+    EXPECT_TRUE(sink.texts[0].contains(QStringLiteral("写入超时"))) << sink.texts[0].toStdString();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return dialog.findChild<QPushButton*>(QStringLiteral("send"))->isEnabled(); }, 5000));
+    dialog.close();
+    EXPECT_FALSE(dialog.PortOpen());
+    CSendDlg::RememberPort(QString());
+}

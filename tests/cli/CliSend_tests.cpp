@@ -1,7 +1,12 @@
 // glowdeck-cli send into glowdeck-cli ball, with the protocol's real timing.
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 
@@ -124,5 +129,59 @@ TEST(CliSendFaults, BadOptionValuesAreUsageErrorsWithAMessage) {
         const glowdeck::test::CliRun run = glowdeck::test::Cli(args, 10000);
         EXPECT_EQ(run.code, 2) << args.join(' ').toStdString();
         EXPECT_FALSE(run.err.trimmed().isEmpty()) << args.join(' ').toStdString();
+    }
+}
+
+TEST(CliSendFaults, AReaderThatStopsReadingEndsTheSendWithItsReason) {
+    // The other end is open and never read: a pseudo-terminal takes about
+    // 18 KB, then every write waits for room.
+    int master = -1, slave = -1;
+    char name[256] = {};
+    termios raw{};
+    ::cfmakeraw(&raw);
+    ASSERT_EQ(::openpty(&master, &slave, name, &raw, nullptr), 0);
+    TempDir dir;
+    const QString file = dir.Write("data.bin", FileOf(249 * 120));  // ~30 KB
+    QProcess send;
+    send.start(QStringLiteral(GLOWDECK_CLI),
+               {"send", file, "--port", QString::fromLocal8Bit(name)});
+    // The init wait is 9 s, the buffer fills in ~3 s, the deadline is a few seconds.
+    const bool ended = send.waitForFinished(90000);
+    ::close(slave);
+    ::close(master);  // ends a send that hangs, so the test goes on
+    ASSERT_TRUE(ended) << "send still running after 90 s";
+    const QString said = QString::fromUtf8(send.readAllStandardError());
+    EXPECT_EQ(send.exitCode(), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("发送失败！"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("写入超时"))) << said.toStdString();
+}
+
+// Ports that are no serial line, and files to send that are no file, are
+// named as what they are; nothing is sent.
+TEST(CliSendFaults, PortsAndFilesAreNamedAsWhatTheyAre) {
+    TempDir dir;
+    const QString data = dir.Write("d.bin", "x");
+    const QString fifo = dir.File("data.bin");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    dir.Write("Index.prj", "<project/>");  // even beside a project: not "not compiled"
+    QDir().mkpath(dir.File("folder.bin"));
+    const struct {
+        QString file, port, said;
+    } cases[] = {
+        {data, "/dev/tty",
+         "串口未打开: /dev/tty: it is a console terminal, not a serial port; nothing was sent"},
+        {data, "/dev/ptmx",  // was written to, exit 0
+         "串口未打开: /dev/ptmx: it is a terminal but not a serial port; nothing was sent"},
+        {data, "/dev/null", "串口未打开: /dev/null: it is not a serial port; nothing was sent"},
+        {fifo, "/dev/null", "cannot read " + fifo + ": it is a FIFO (named pipe), not a file"},
+        {"/dev/zero", "/dev/null", "cannot read /dev/zero: it is a character device, not a file"},
+        {dir.File("folder.bin"), "/dev/null",
+         "cannot read " + dir.File("folder.bin") + ": it is a folder, not a file"},
+    };
+    for (const auto& c : cases) {
+        const glowdeck::test::CliRun run =
+            glowdeck::test::Cli({"send", c.file, "--port", c.port}, 10000);
+        EXPECT_EQ(run.code, 1) << c.said.toStdString();
+        EXPECT_EQ(run.err.trimmed(), c.said);
     }
 }

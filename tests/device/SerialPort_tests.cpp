@@ -1,16 +1,21 @@
 // The serial port on pseudo-terminals: raw bytes, exclusivity, configuration
-// failures, closing under a write.
+// failures, closing under a write, which devices it opens.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <thread>
 
 #include "device/SerialPort.h"
 #include "support/RecordingSink.h"
+#include "support/TempDir.h"
 
 using namespace glowdeck;
 using namespace glowdeck::test;
@@ -151,4 +156,90 @@ TEST(SerialPort, ZeroByteWriteStillPurgesAndCloseWaitsForAWrite) {
     ::close(pty.master);
     pty.master = -1;
     reader.join();
+}
+
+TEST(SerialPort, CloseClearsTheExclusiveModeWhileTheOtherEndStaysOpen) {
+    // Checked on the flag itself: root opens an exclusive terminal anyway,
+    // an ordinary user gets EBUSY until the flag is cleared.
+    Pty pty;
+    CSerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 57600, 'N', 8, 1, 512), 1);
+    int exclusive = 0;
+    ASSERT_EQ(::ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
+    EXPECT_NE(exclusive, 0);
+    port.Close();
+    ASSERT_EQ(::ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+}
+
+TEST(PortKinds, SerialPortsAndPseudoTerminalsOnly) {
+    auto facts = [](unsigned major, unsigned minor, bool terminal, bool serialInfo = false,
+                    bool deviceLink = false, bool console = false) {
+        DeviceFacts f;
+        f.characterDevice = true;
+        f.major = major;
+        f.minor = minor;
+        f.terminal = terminal;
+        f.serialInfo = serialInfo;
+        f.deviceLink = deviceLink;
+        f.console = console;
+        return f;
+    };
+    const struct {
+        const char* what;
+        DeviceFacts facts;
+        PortKind kind;
+        bool refusedUnopened;  // refused before the node is opened
+    } cases[] = {
+        {"ttyUSB0", facts(188, 0, true, true, true), PortKind::SerialPort, false},
+        {"ttyACM0 without TIOCGSERIAL", facts(166, 0, true, false, true), PortKind::SerialPort,
+         false},
+        {"ttyS1", facts(4, 65, true, true, true), PortKind::SerialPort, false},
+        {"ttyS0, the kernel's console", facts(4, 64, true, true, true, true), PortKind::Console,
+         true},
+        {"/dev/pts/3", facts(136, 3, true), PortKind::PseudoTerminal, false},
+        {"tty0", facts(4, 0, false), PortKind::Console, true},
+        {"tty1", facts(4, 1, true), PortKind::Console, true},
+        {"/dev/tty", facts(5, 0, false), PortKind::Console, true},
+        {"/dev/console", facts(5, 1, false), PortKind::Console, true},
+        {"/dev/ptmx", facts(5, 2, false), PortKind::OtherTerminal, true},
+        {"hvc0, no serial driver", facts(229, 0, true), PortKind::OtherTerminal, false},
+        {"/dev/null", facts(1, 3, false), PortKind::NotATerminal, false},
+        {"a file or FIFO", DeviceFacts{}, PortKind::NotATerminal, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ClassifyPort(c.facts), c.kind) << c.what;
+        EXPECT_EQ(RefusedBeforeOpening(c.facts), c.refusedUnopened) << c.what;
+        EXPECT_EQ(RefusalText(QStringLiteral("X"), c.kind).isEmpty(), MaySendTo(c.kind)) << c.what;
+    }
+}
+
+TEST(PortKinds, AConsoleIsRefusedUntouched) {
+    Pty console;
+    termios before{};
+    ASSERT_EQ(::tcgetattr(console.slave, &before), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(console.path.toLocal8Bit().constData(), &st), 0);
+    // A fake /proc/consoles naming the pseudo-terminal.
+    TempDir dir;
+    TerminalSources sources;
+    sources.consoles = dir.Write("consoles", QStringLiteral("ttyS0 -W- (EC  p a) %1:%2\n")
+                                                 .arg(::major(st.st_rdev))
+                                                 .arg(::minor(st.st_rdev))
+                                                 .toLatin1());
+    RecordingSink sink;
+    CSerialPort port(&sink, sources);
+    EXPECT_EQ(port.Open(console.path, 57600, 'N', 8, 1, 512), 0);
+    EXPECT_EQ(port.RefusedAs(), PortKind::Console);
+    EXPECT_EQ(port.OpenError(), RefusalText(console.path, PortKind::Console));
+    EXPECT_TRUE(sink.texts.isEmpty());
+    // Its settings were not touched and it was not made exclusive.
+    termios after{};
+    ASSERT_EQ(::tcgetattr(console.slave, &after), 0);
+    EXPECT_EQ(::memcmp(&before, &after, sizeof before), 0);
+    int exclusive = 0;
+    ASSERT_EQ(::ioctl(console.slave, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    // When it is no console, it is a line.
+    EXPECT_EQ(CSerialPort(&sink).Open(console.path, 57600, 'N', 8, 1, 512), 1);
 }
