@@ -30,6 +30,8 @@ struct LockCase {
     std::function<bool(const QString& project, const QString& outside)> make;
 };
 
+void PrintTo(const LockCase& c, std::ostream* os) { *os << c.what; }
+
 class UnlockableProject : public ::testing::TestWithParam<LockCase> {};
 
 TEST_P(UnlockableProject, IsNotChangedButStillListed) {

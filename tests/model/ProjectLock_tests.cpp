@@ -34,6 +34,8 @@ struct Unusable {
     QString reason;
 };
 
+void PrintTo(const Unusable& c, std::ostream* os) { *os << c.what; }
+
 class LockRefusal : public ::testing::TestWithParam<Unusable> {
 protected:
     void TearDown() override {
