@@ -56,10 +56,12 @@ bool CAtomicFile::Open(QString* error) {
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         fd_ = ::open(Native(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
+            openError_ = 0;
             temporary_ = candidate;
             return true;
         }
-        if (errno != EEXIST) return Fail(SystemErrorText(candidate, errno), errno, error);
+        openError_ = errno;
+        if (errno != EEXIST) return Fail(SystemErrorText(candidate, openError_), openError_, error);
     }
     return Fail(QString(), EEXIST, error);
 }

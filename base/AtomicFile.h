@@ -29,6 +29,8 @@ public:
     void Discard();
 
     const QString& Target() const { return target_; }
+    // The system's error number of the last failed Open (0 when none).
+    int SystemError() const { return openError_; }
     // The temporary file while open; other writers may append to it by path.
     const QString& TemporaryPath() const { return temporary_; }
 
@@ -38,6 +40,7 @@ private:
     QString target_;
     QString temporary_;
     int fd_ = -1;
+    int openError_ = 0;
     bool durable_ = true;
 };
 

@@ -98,10 +98,19 @@ void SayIfShowTooLarge(const CGlowdeckDoc& doc) {
 void UseCliProjectLock(CGlowdeckDoc& doc) {
     // Another command on the same project is waited for (a minute unless
     // GLOWDECK_LOCK_WAIT gives seconds); the desktop program is never waited for.
+    constexpr double kMaxLockWaitSeconds = 3600;
     int waitMs = 60000;
-    bool ok = false;
-    const double seconds = qEnvironmentVariable("GLOWDECK_LOCK_WAIT").toDouble(&ok);
-    if (ok && seconds >= 0 && seconds <= 24 * 3600) waitMs = static_cast<int>(seconds * 1000);
+    if (qEnvironmentVariableIsSet("GLOWDECK_LOCK_WAIT")) {
+        const QString text = qEnvironmentVariable("GLOWDECK_LOCK_WAIT");
+        const std::optional<double> seconds = ParseDecimal(text, 0, kMaxLockWaitSeconds);
+        if (!seconds)
+            throw UsageError{
+                QStringLiteral("GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction "
+                               "allowed), not \"%2\"")
+                    .arg(kMaxLockWaitSeconds)
+                    .arg(text)};
+        waitMs = static_cast<int>(*seconds * 1000);
+    }
     doc.SetLockPolicy(CProjectLock::CommandLineProgram(), waitMs);
 }
 

@@ -27,8 +27,14 @@ std::optional<double> ParseDecimal(const QString& text, double low, double high)
 // number within low..high. False, with the allowed range printed, when it is
 // not; true with `out` unchanged when the option is absent.
 bool TakeNumber(QStringList& args, const QString& name, int low, int high, int* out);
+// A usage error found after the command line was read (a bad value in the
+// environment); main prints it and exits 2.
+struct UsageError {
+    QString message;
+};
 // Makes `doc` take project locks as the command-line tool (waiting for other
-// commands, refusing a project open in the desktop program).
+// commands, refusing a project open in the desktop program). Throws
+// UsageError when GLOWDECK_LOCK_WAIT is set to anything but 0..3600 seconds.
 void UseCliProjectLock(CGlowdeckDoc& doc);
 // After an edit that was stored: prints the compile's message on stderr when
 // the show no longer fits the ball (the edit is kept; the exit status is not

@@ -126,7 +126,10 @@ QString OverviewHelp() {
     text += QStringLiteral(
         "\nOptions:\n"
         "  --help           this text; COMMAND --help shows one command with its options\n"
-        "  --version        the version\n\n");
+        "  --version        the version\n\n"
+        "Environment:\n"
+        "  GLOWDECK_LOCK_WAIT  seconds (0 to 3600, default 60) a command waits for another\n"
+        "                      command that holds the project\n\n");
     return text + QString::fromUtf8(kExitCodes);
 }
 

@@ -58,6 +58,9 @@ int main(int argc, char** argv) {
     } catch (const glowdeck::AccessError& e) {
         glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;
+    } catch (const glowdeck::UsageError& e) {
+        glowdeck::PrintErr(e.message);
+        return 2;
     }
     glowdeck::PrintErr(
         QStringLiteral("unknown command: %1 (glowdeck-cli --help lists the commands)")

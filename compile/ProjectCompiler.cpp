@@ -1,10 +1,12 @@
 #include "compile/ProjectCompiler.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -71,7 +73,11 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
     CAtomicFile building(target);
     QString error;
     if (!building.Open(&error)) {
-        messages_.Warn(QStringLiteral("索引文件未打开"));  // the index is the file's first part
+        // The index is the file's first part; the path and the system's
+        // reason say what to fix (a read-only folder, a full disk).
+        messages_.Warn(QStringLiteral("索引文件未打开：%1（%2）")
+                           .arg(QDir::toNativeSeparators(target),
+                                QString::fromLocal8Bit(std::strerror(building.SystemError()))));
         return false;
     }
     int itemCount = 0;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 
 #include "base/AccessError.h"
 #include "base/AtomicFile.h"
@@ -11,6 +12,7 @@
 #include "model/IniFile.h"
 #include "model/ProjectDialogs.h"
 #include "model/ProjectTreeView.h"
+#include "model/StagedFolder.h"
 
 namespace glowdeck {
 
@@ -132,27 +134,53 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     if (!IsProjectName(name))
         return EditResult::Failed(QStringLiteral("项目名称不能含有路径：%1").arg(name));
     const QString folder = projectRoot_ + name;
+    const EditResult exists =
+        EditResult::Failed(QStringLiteral("项目文件夹已存在或无法建立：%1/").arg(folder));
     QDir().mkpath(projectRoot_);
-    if (!QDir().mkdir(folder))
-        return EditResult::Failed(QStringLiteral("项目文件夹已存在或无法建立：%1/").arg(folder));
+    if (QFileInfo(folder).exists() || QFileInfo(folder).isSymLink()) return exists;
+    // The project is built in a hidden folder beside its place and renamed
+    // there only when it is complete: a step that fails (a full disk, a
+    // folder that cannot be made) leaves nothing under the project's name,
+    // so the same name can be tried again.
+    CStagedFolder staged(folder);
+    if (int error = 0; !staged.Create(&error)) return exists;
+    const QString building = staged.TemporaryPath();
+    const QString images = building + QStringLiteral("/Images/");
+    if (!QDir().mkdir(images))
+        return EditResult::Failed(
+            QStringLiteral("无法建立图像文件夹：%1").arg(folder + QStringLiteral("/Images/")));
+    // From here on a failure is worth a message: the name itself was fine.
+    bool made = true;
     CProjectLock lock;
     QString refusal;
-    if (!lockProgram_.isEmpty() && !lock.Acquire(folder, lockProgram_, lockWaitMs_, &refusal))
-        return EditResult::Failed(refusal);
-    const QString images = folder + QStringLiteral("/Images/");
-    if (!QDir().mkdir(images))
-        return EditResult::Failed(QStringLiteral("无法建立图像文件夹：%1").arg(images));
-    if (foldersMade) *foldersMade = true;
+    auto failed = [&](const EditResult& result) {
+        if (foldersMade) *foldersMade = made;
+        return result;
+    };
+    if (!lockProgram_.isEmpty() && !lock.Acquire(building, lockProgram_, lockWaitMs_, &refusal))
+        return failed(EditResult::Failed(refusal));
     // The new project with its first group is written before it replaces the
     // open one: when it cannot be saved, the open project, its paths and its
     // lock stay as they were.
     const QString groupName = QStringLiteral("新建组");
-    auto file = std::make_unique<CProjectFile>(folder + QLatin1Char('/') + kProjectFileName, name);
-    file->AppendGroup(groupName);
-    QString error;
-    if (!file->Save(&error))
-        return EditResult::Failed(
-            QStringLiteral("项目文件保存失败：\n%1\n%2").arg(file->FilePath(), error));
+    {
+        CProjectFile file(building + QLatin1Char('/') + kProjectFileName, name);
+        file.AppendGroup(groupName);
+        QString error;
+        if (!file.Save(&error))
+            return failed(
+                EditResult::Failed(QStringLiteral("项目文件保存失败：\n%1\n%2")
+                                       .arg(folder + QLatin1Char('/') + kProjectFileName, error)));
+    }
+    if (int error = 0; !staged.Commit(&error)) {
+        made = error != EEXIST && error != ENOTEMPTY;
+        return failed(made ? EditResult::Failed(SystemErrorText(folder, error)) : exists);
+    }
+    lock.FolderMoved(folder);
+    auto file = std::make_unique<CProjectFile>(folder + QLatin1Char('/') + kProjectFileName);
+    if (!file->Loaded())
+        return failed(EditResult::Failed(
+            QStringLiteral("项目文件无法读取：\n%1\n%2").arg(file->FilePath(), file->LoadError())));
     lock_ = std::move(lock);
     SetProjectPaths(name);
     projectFile_ = std::move(file);

@@ -65,8 +65,10 @@ public:
     static bool IsProjectName(const QString& name);
     // Creates the project `name` under the project root with its first group
     // "新建组", and opens it. Fails when the name is no plain folder name, its
-    // folder exists or cannot be made (`foldersMade` false), or its project
-    // file cannot be written; the open project then stays open.
+    // folder exists or cannot be made (`foldersMade` false), or its lock or
+    // project file cannot be written; the open project then stays open. The
+    // project is built under a temporary name and appears complete or not at
+    // all, so a failed attempt can be repeated.
     EditResult CreateProjectNamed(const QString& name, bool* foldersMade = nullptr);
     // Opens the project of the folder that holds `chosenFile`, wherever it is;
     // the project root stays as it is.

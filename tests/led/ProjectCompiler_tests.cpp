@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 
 #include "compile/ColumnCache.h"
 #include "compile/ProjectCompiler.h"
@@ -196,10 +198,14 @@ TEST_F(Compile, SourceThatCannotBeDecodedIsNotCalledMissing) {
     EXPECT_EQ(ReadAll(doc_.DataFilePath()), before);
 }
 
+// The message keeps its text and says which file and why.
 TEST_F(Compile, IndexFileThatCannotBeCreated) {
-    doc_.SetDataFilePath(dir_.File("no/such/folder/data.bin"));
+    const QString target = dir_.File("no/such/folder/data.bin");
+    doc_.SetDataFilePath(target);
     EXPECT_FALSE(Run({1, 0}));
-    EXPECT_EQ(sink_.texts, QStringList{QStringLiteral("索引文件未打开")});
+    EXPECT_EQ(sink_.texts,
+              QStringList{QStringLiteral("索引文件未打开：%1（%2）")
+                              .arg(target, QString::fromLocal8Bit(std::strerror(ENOENT)))});
     EXPECT_TRUE(doc_.NeedsCompile());
 }
 

@@ -1,7 +1,12 @@
 // The document's project steps: settings, start-up, create and open.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QFileInfo>
+#include <csignal>
 
 #include "model/GlowdeckDoc.h"
 #include "model/ProjectFile.h"
@@ -106,24 +111,44 @@ TEST_F(DocTest, CreateWritesFolderImagesAndProjectFile) {
     EXPECT_EQ(doc_.ProjectFile()->ProjectName(), QStringLiteral("新建项目"));
 }
 
-// The new project's folders can be made but its project file cannot be
-// written (here: the temporary file's path is longer than the system takes,
-// as a full disk would refuse it). The user must hear why, not be asked for
-// a name again as if the name were taken.
-TEST_F(DocTest, NewProjectWhoseFileCannotBeSavedSaysSo) {
-    doc_.SetLockPolicy(QString(), 0);  // no lock file: the save is what fails
-    // Folder path of 4085 characters: "Images" still fits in the 4095 a path
-    // may have, "Index.prj.<pid>-<hex>.tmp" does not.
-    QString root = dir_.Path();
-    while (4085 - root.size() > 200) root += QLatin1Char('/') + QString(150, QLatin1Char('d'));
-    const QString name(4085 - root.size() - 1, QLatin1Char('n'));
-    ASSERT_EQ((root + QLatin1Char('/') + name).size(), 4085);
-    doc_.SetProjectRoot(root);
-    dialogs_.names = {name};
-    EXPECT_FALSE(doc_.CreateProject());
-    ASSERT_TRUE(QFileInfo(root + QLatin1Char('/') + name + QStringLiteral("/Images")).isDir());
-    EXPECT_FALSE(QFileInfo::exists(root + QLatin1Char('/') + name + QStringLiteral("/Index.prj")));
-    EXPECT_FALSE(sink_.texts.isEmpty());
+// Writing the new project fails (here: a file-size limit of 0, as a full
+// disk refuses the project file). The user hears why instead of being asked
+// for a name again, and nothing is left under the project root that would
+// make the same name "taken" when it is tried again.
+TEST_F(DocTest, FailedNewProjectLeavesNothingAndCanBeRetried) {
+    doc_.LoadSettings(program_);
+    ASSERT_TRUE(QDir().mkpath(root_));
+    const QString name = QStringLiteral("新建项目");
+    dialogs_.names = {name, name};
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit none = before;
+    none.rlim_cur = 0;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
+    const bool created = doc_.CreateProject();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(created);
+    ASSERT_EQ(sink_.texts.size(), 1);
+    EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("Index.prj")))
+        << sink_.texts[0].toStdString();
+    const auto entries = [&] {
+        return QDir(root_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                     QDir::NoDotAndDotDot);
+    };
+    EXPECT_EQ(entries(), QStringList());
+
+    ASSERT_TRUE(doc_.CreateProject());
+    EXPECT_EQ(entries(), QStringList{name});
+    EXPECT_EQ(doc_.ProjectFilePath(), root_ + name + QStringLiteral("/Index.prj"));
+    EXPECT_EQ(CProjectFile(doc_.ProjectFilePath()).GroupCount(), 1);
+    // The lock taken while the project was built holds it under its name.
+    CProjectLock probe;
+    QString why;
+    EXPECT_FALSE(probe.Acquire(root_ + name, CProjectLock::CommandLineProgram(), 0, &why));
+    EXPECT_EQ(CProjectLock::ReadHolder(root_ + name).pid, ::getpid());
 }
 
 TEST_F(DocTest, ProjectNameWithAPathIsRefusedBeforeAnyFolderIsMade) {
@@ -264,4 +289,34 @@ TEST_F(DocTest, AProjectAnotherProgramIsEditingIsNotOpened) {
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("busy/Index.prj")));
     EXPECT_TRUE(
         probe.Acquire(root_ + QStringLiteral("mine"), CProjectLock::CommandLineProgram(), 0, &why));
+}
+
+// A project whose lock cannot be taken (a read-only lock file, or a link
+// standing in its place) cannot be changed: the desktop program does not
+// open it, says which file and why, and keeps the project it had open.
+TEST_F(DocTest, AProjectThatCannotBeLockedIsNotOpened) {
+    doc_.LoadSettings(program_);
+    ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("mine")));
+    const QString outside = dir_.Write("outside.txt", "precious");
+    const QString readOnly = root_ + QStringLiteral("read-only/.glowdeck.lock");
+    dir_.Write("projects/read-only/.glowdeck.lock", "");
+    ::chmod(QFile::encodeName(readOnly).constData(), 0444);
+    dir_.Write("projects/linked/Index.prj", "<project><group name='g'/></project>");
+    const QString linked = root_ + QStringLiteral("linked/.glowdeck.lock");
+    ASSERT_TRUE(QFile::link(outside, linked));
+    QStringList lockFiles{linked};
+    // Root passes every permission check: only others meet a read-only file.
+    if (::access(QFile::encodeName(readOnly).constData(), W_OK) != 0) lockFiles << readOnly;
+
+    for (const QString& lockFile : lockFiles) {
+        sink_.texts.clear();
+        EXPECT_FALSE(doc_.OpenProjectFolder(QFileInfo(lockFile).absolutePath()));
+        ASSERT_EQ(sink_.texts.size(), 1);
+        EXPECT_TRUE(sink_.texts[0].contains(lockFile)) << sink_.texts[0].toStdString();
+        EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("mine/Index.prj"));
+        EXPECT_EQ(frame_.title, QStringLiteral("mine"));
+    }
+    EXPECT_EQ(ReadAll(outside), QByteArray("precious"));
+    EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g2")));
+    EXPECT_EQ(CProjectFile(root_ + QStringLiteral("mine/Index.prj")).GroupCount(), 2);
 }
