@@ -76,7 +76,8 @@ const Command kCommands[] = {
      "and delays.\n"},
     {"set-text", "set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
      "           [--background C] [--manual-spacing] [--offsets V,C,E,P]", "render a text item",
-     "Renders TEXT (at most 200 characters) under a fresh id and stores it.\n"
+     "Renders TEXT (at most 200 characters; a longer text is refused) under a fresh id\n"
+     "and stores it. Characters that FACE lacks are drawn from a fallback font.\n"
      "  --font FACE      font family\n"
      "  --size N         font size, 0 to 200\n"
      "  --style N        sum of 1 bold, 2 italic, 4 underline, 8 strike-out\n"

@@ -155,12 +155,14 @@ int RunSetText(const QStringList& arguments) {
         PrintErr(QStringLiteral("set-text takes a text item"));
         return 2;
     }
-    bool cut = false;
-    if (const EditResult set = item_ops::ConfirmText(doc, t->g, t->i, s, &cut); !set)
+    // A longer text is refused whole rather than stored cut short.
+    if (const auto characters = s.text.toUcs4().size(); characters > item_ops::MaxTextCharacters)
+        return PrintErr(QStringLiteral("文字最多 %1 个字符，这段文字有 %2 个")
+                            .arg(item_ops::MaxTextCharacters)
+                            .arg(characters)),
+               1;
+    if (const EditResult set = item_ops::ConfirmText(doc, t->g, t->i, s); !set)
         return PrintErr(set.message), 1;
-    if (cut)
-        PrintErr(
-            QStringLiteral("the text was cut to %1 characters").arg(item_ops::MaxTextCharacters));
     PrintStored(*doc.ProjectFile(), *t,
                 {"text", "font", "fontstyle", "fontsize", "textcolor", "backcolor", "width",
                  "height", "length"});

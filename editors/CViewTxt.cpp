@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "base/AccessError.h"
 #include "editors/CColorComboBox.h"
@@ -97,7 +99,10 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         backColourValue_ = backColour_->Colour();
         doc_.NoteEditorChange();
     });
-    connect(edit_, &QPlainTextEdit::textChanged, this, [this] { doc_.NoteEditorChange(); });
+    connect(edit_, &QPlainTextEdit::textChanged, this, [this] {
+        if (KeepWithinLimit()) QApplication::beep();
+        doc_.NoteEditorChange();
+    });
     connect(changeFont, &QPushButton::clicked, this, &CViewTxt::ChangeFont);
     if (!Initialise()) ErrorBeeps();
 }
@@ -145,6 +150,7 @@ bool CViewTxt::Initialise() {
     {
         const QSignalBlocker block(edit_);
         edit_->setPlainText(text_);
+        if (KeepWithinLimit()) text_ = edit_->toPlainText();
     }
     face_->setText(font_);
     characters_ = doc_.TextConverter().CharacterCount();
@@ -176,9 +182,40 @@ void CViewTxt::FillInfo() {
              QStringLiteral("文件路径：%1").arg(sourcePath_)});
 }
 
+bool CViewTxt::KeepWithinLimit() {
+    const QString text = edit_->toPlainText();
+    qsizetype excess = text.toUcs4().size() - item_ops::MaxTextCharacters;
+    if (excess <= 0) return false;
+    // Steps back over `excess` characters from `position`, a surrogate pair
+    // counting as one.
+    auto back = [&](int position) {
+        for (; excess > 0 && position > 0; --excess)
+            position -= (position > 1 && text[position - 1].isLowSurrogate() &&
+                         text[position - 2].isHighSurrogate())
+                            ? 2
+                            : 1;
+        return position;
+    };
+    // What was typed or pasted ends at the cursor: the characters before it
+    // go first. A text set at once (the cursor at the start) loses its end.
+    const int cursorAt = edit_->textCursor().position();
+    const int from = back(cursorAt);
+    const int endFrom = back(static_cast<int>(text.size()));
+    QTextCursor cut(edit_->document());
+    cut.beginEditBlock();
+    for (const auto& [start, end] :
+         {std::pair(endFrom, static_cast<int>(text.size())), std::pair(from, cursorAt)}) {
+        cut.setPosition(start);
+        cut.setPosition(end, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
+    cut.endEditBlock();
+    return true;
+}
+
 void CViewTxt::SetText(const QString& text) {
     edit_->setPlainText(text);
-    text_ = text;
+    text_ = edit_->toPlainText();
 }
 
 void CViewTxt::SetFont(const QString& face, int pointSize, int style) {
@@ -204,9 +241,8 @@ bool CViewTxt::Confirm() {
     s.chineseOffset = offsets_[1]->value() * 0.1;
     s.englishOffset = offsets_[2]->value() * 0.1;
     s.symbolOffset = offsets_[3]->value() * 0.1;
-    bool cut = false;
-    if (!Done(item_ops::ConfirmText(doc_, g_, i_, s, &cut))) return false;
-    if (cut) QApplication::beep();
+    // The text box holds at most 200 characters: nothing is cut here.
+    if (!Done(item_ops::ConfirmText(doc_, g_, i_, s))) return false;
     characters_ = doc_.TextConverter().CharacterCount();
     ReadSource();
     // The file now holds the converted strip; the text frame shows the

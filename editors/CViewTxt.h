@@ -35,6 +35,8 @@ private:
     // is shown in the text frame instead (the strip before conversion).
     void LoadTextImage(const QImage& rendered = QImage());
     void FillInfo();
+    // Drops what takes the text box past 200 characters; true when it did.
+    bool KeepWithinLimit();
 
     QString text_, font_ = QStringLiteral("宋体");
     int fontSize_ = 168, fontStyle_ = 0, width_ = 74, height_ = 56, ledWidth_ = 74;

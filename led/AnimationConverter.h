@@ -38,7 +38,7 @@ public:
     int GetProgress() const { return progress_.load(); }
     [[nodiscard]] bool SaveLedPreview(const QString& path) const;
     [[nodiscard]] bool AppendData(const QString& dataFile, IMessageSink* messages,
-                    const ColumnShape* fitTo = nullptr) const;
+                                  const ColumnShape* fitTo = nullptr) const;
     void Release();
 
     bool Loaded() const { return loaded_; }

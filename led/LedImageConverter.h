@@ -34,7 +34,7 @@ public:
     [[nodiscard]] bool SaveLedPreview(const QString& path) const;
     // Appends W × B bytes (B from the ball the image was converted for).
     [[nodiscard]] bool AppendData(const QString& dataFile, IMessageSink* messages,
-                    const ColumnShape* fitTo = nullptr) const;
+                                  const ColumnShape* fitTo = nullptr) const;
     void Release();
 
     bool Loaded() const { return loaded_; }

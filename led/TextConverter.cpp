@@ -142,13 +142,15 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
     QString family = p.fontName;
     const bool vertical = family.startsWith(QLatin1Char('@'));
     while (family.startsWith(QLatin1Char('@'))) family.remove(0, 1);
-    // An unknown face, or characters the face has no glyph for, cannot be
-    // drawn: refuse before anything is written.
-    if (!CanDrawWith(family, p.text)) {
-        if (messages) messages->Warn(QStringLiteral("无法生成此种文字！"));
+    const QFont font = MakeFont(family, p.emSize, p.fontStyle);
+    // A character that the face lacks is drawn from a fallback face; one that
+    // no installed font has cannot be drawn: refuse before anything is written.
+    if (const std::optional<char32_t> missing = FirstUndrawable(font, p.text)) {
+        if (messages)
+            messages->Warn(QStringLiteral("无法生成此种文字！（没有字体能显示“%1”）")
+                               .arg(QString::fromUcs4(&*missing, 1)));
         return false;
     }
-    const QFont font = MakeFont(family, p.emSize, p.fontStyle);
     const QVector<uint> text = p.text.toUcs4();
     const QString glyphs = QString::fromUcs4(reinterpret_cast<const char32_t*>(text.constData()),
                                              std::min<int>(text.size(), kMaxGlyphs));

@@ -1,9 +1,11 @@
 #include "led/TextPainter.h"
 
-#include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QSet>
 #include <QStringList>
+#include <QTextLayout>
 
 namespace glowdeck {
 
@@ -14,15 +16,48 @@ bool IsSongFace(const QString& family) {
            family.compare(QLatin1String("SimSun"), Qt::CaseInsensitive) == 0;
 }
 
-bool CanDrawWith(const QString& family, const QString& text) {
-    if (!IsSongFace(family) && !QFontDatabase::hasFamily(family)) return false;
-    const QFontMetricsF metrics(MakeFont(family, 24, 0));
-    for (const uint c : text.toUcs4()) {
-        // Line breaks and other controls are not drawn: nothing to look for.
-        if (QChar::category(c) == QChar::Other_Control) continue;
-        if (!metrics.inFontUcs4(c)) return false;
+namespace {
+
+// Not drawn, so not looked for: line breaks, tabs, joiners and other
+// format characters.
+bool IsInvisible(char32_t c) {
+    switch (QChar::category(c)) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            return true;
+        default:
+            return false;
     }
+}
+
+// Whether laying `c` out with `font` gives real glyphs. The layout goes
+// through the font's fallback faces as drawing does; a glyph index of 0 is
+// the "missing glyph" box of whichever face was last tried.
+bool SomeFontDraws(const QFont& font, char32_t c) {
+    QTextLayout layout(QString::fromUcs4(&c, 1), font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.isEmpty()) return false;
+    for (const QGlyphRun& run : runs)
+        for (const quint32 glyph : run.glyphIndexes())
+            if (glyph == 0) return false;
     return true;
+}
+
+}  // namespace
+
+std::optional<char32_t> FirstUndrawable(const QFont& font, const QString& text) {
+    QSet<char32_t> checked;
+    for (const uint c : text.toUcs4()) {
+        if (IsInvisible(c) || checked.contains(c)) continue;
+        if (!SomeFontDraws(font, c)) return c;
+        checked.insert(c);
+    }
+    return std::nullopt;
 }
 
 QFont MakeFont(const QString& family, int pixelSize, int styleBits) {
@@ -39,8 +74,8 @@ QFont MakeFont(const QString& family, int pixelSize, int styleBits) {
     font.setUnderline(styleBits & StyleUnderline);
     font.setStrikeOut(styleBits & StyleStrikeOut);
     font.setKerning(false);
-    // No glyphs borrowed from other fonts: what the face cannot draw is refused.
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoFontMerging));
+    // Font merging stays on: what the face lacks comes from a fallback face.
+    font.setStyleStrategy(QFont::PreferAntialias);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }

@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -20,13 +21,15 @@ bool IsSongFace(const QString& family);
 
 // A font of `family` at an em size of `pixelSize` pixels with the style bits.
 // The family list is fixed (the family; for the Song face its aliases, then
-// the Song fallback) and glyphs are never borrowed from other fonts, so text
-// renders the same on every machine whatever the locale.
+// the Song fallback), so the face itself is the same on every machine
+// whatever the locale. A character the face has no glyph for is drawn from
+// the system's fallback faces, at the same position.
 QFont MakeFont(const QString& family, int pixelSize, int styleBits = 0);
 
-// Whether `family` is installed (the Song face always is, through its
-// fallback) and has a glyph for every character of `text`.
-bool CanDrawWith(const QString& family, const QString& text);
+// The first character of `text` that no installed font can draw (neither the
+// font's face nor any fallback face has a glyph for it), or nothing when all
+// can be drawn. Line breaks and other invisible controls are not looked for.
+std::optional<char32_t> FirstUndrawable(const QFont& font, const QString& text);
 
 // The layout box of `text` drawn from the origin: its advance width and the
 // font's line height (a box for each line of a multi-line text).

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -266,6 +267,34 @@ TEST_F(Editors, ConfirmedTextShowsTheRenderedStripBesideTheConvertedOne) {
     ASSERT_EQ(text.size(), led.size());
     EXPECT_EQ(QColor(text.pixel(0, 0)), QColor(0, 0, 0));  // the black background as rendered
     EXPECT_EQ(QColor(led.pixel(0, 0)), QColor(255, 0, 0));
+}
+
+TEST_F(Editors, TextBoxStopsAt200Characters) {
+    CViewTxt view(doc_, 0, 2, refresh_);
+    auto* box = view.findChild<QPlainTextEdit*>(QStringLiteral("text"));
+    const QString a(150, u'甲'), b(40, u'乙'), full = a + b + QString(10, u'丁');
+    const struct {
+        QString before;
+        int cursor;
+        QString typed, after;
+    } cases[] = {
+        {a + b, 150, QString(20, u'丙'), a + QString(10, u'丙') + b},  // what fits, where it went
+        {full, 100, QStringLiteral("x"), full},                        // full: nothing more
+        {QString(), 0, QString(250, u'字'), QString(200, u'字')},
+    };
+    for (const auto& c : cases) {
+        view.SetText(c.before);
+        QTextCursor cursor = box->textCursor();
+        cursor.setPosition(c.cursor);
+        box->setTextCursor(cursor);
+        box->insertPlainText(c.typed);
+        EXPECT_EQ(box->toPlainText(), c.after);
+    }
+    // Text set at once keeps its first 200 characters, and they are stored.
+    view.SetText(QString(200, u'文') + QStringLiteral("多余的字"));
+    EXPECT_EQ(box->toPlainText(), QString(200, u'文'));
+    ASSERT_TRUE(view.Confirm());
+    EXPECT_EQ(File().GetText(0, 2, "text"), QString(200, u'文'));
 }
 
 TEST_F(Editors, FontDialogChoosesTheTextColour) {

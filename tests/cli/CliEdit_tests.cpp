@@ -131,10 +131,15 @@ TEST_F(CliEdit, TextConfirmationGivesANewIdAndEmptyTextFails) {
     EXPECT_EQ(empty.code, 1);
     EXPECT_TRUE(empty.err.contains(QStringLiteral("无法生成此种文字！")));
     EXPECT_EQ(File().GetAttr(0, 2, "id"), id);  // a failed render changes nothing
-    const CliRun longText =
-        Cli({"set-text", project_, "1", "3", QString(230, QChar(u'字')), "--size", "0"});
-    EXPECT_EQ(longText.code, 0);
-    EXPECT_EQ(File().GetText(0, 2, "text").size(), 200);
+    // 200 characters are stored whole; one more is refused and nothing changes.
+    const QString longest(200, QChar(u'字'));
+    ASSERT_EQ(Cli({"set-text", project_, "1", "3", longest, "--size", "0"}).code, 0);
+    EXPECT_EQ(File().GetText(0, 2, "text"), longest);
+    const QByteArray index = ReadAll(project_ + QStringLiteral("/Index.prj"));
+    const CliRun longer = Cli({"set-text", project_, "1", "3", longest + u'a', "--size", "0"});
+    EXPECT_EQ(longer.code, 1);
+    EXPECT_TRUE(longer.err.contains(QStringLiteral("201"))) << longer.err.toStdString();
+    EXPECT_EQ(ReadAll(project_ + QStringLiteral("/Index.prj")), index);
     EXPECT_EQ(Cli({"set-text", project_, "1", "3", "x", "--color", "purple"}).code, 2);
 }
 

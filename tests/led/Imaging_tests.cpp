@@ -189,8 +189,7 @@ TEST(Thumbnail, HasExactlyTheRequestedSize) {
 }
 
 TEST(Fonts, SongFamilyResolvesToTheSameInstalledFaceEverywhere) {
-    for (const QString& family :
-         {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NoSuchFont")}) {
+    for (const QString& family : {QStringLiteral("宋体"), QStringLiteral("SimSun")}) {
         QTextLayout layout(QStringLiteral("新建图片ABC"), MakeFont(family, 40));
         layout.beginLayout();
         layout.createLine();

@@ -31,6 +31,14 @@ std::set<QRgb> Colours(const QImage& image) {
     return colours;
 }
 
+// Whether any pixel of columns [x0, x1) of the rendering is lit.
+bool InkIn(const QImage& image, int x0, int x1) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, image.width()); ++x)
+            if (qRed(image.pixel(x, y)) > 128) return true;
+    return false;
+}
+
 }  // namespace
 
 TEST(TextClasses, ByCodePage936Form) {
@@ -120,18 +128,86 @@ TEST(TextRender, NothingToDrawFails) {
     TextRenderParams vertical = Params(QString());
     vertical.fontName = QStringLiteral("@宋体");
     EXPECT_FALSE(converter.RenderText(dir.File("t.bmp"), vertical, &sink));
-    // An unknown face and a character the face has no glyph for: nothing is
-    // borrowed from another font.
-    TextRenderParams unknown = Params(QStringLiteral("abc"));
-    unknown.fontName = QStringLiteral("NoSuchFontXYZ");
-    EXPECT_FALSE(converter.RenderText(dir.File("t.bmp"), unknown, &sink));
-    TextRenderParams dejavu = Params(QStringLiteral("ab中"));
-    dejavu.fontName = QStringLiteral("DejaVu Sans");
-    EXPECT_FALSE(converter.RenderText(dir.File("t.bmp"), dejavu, &sink));
-    EXPECT_EQ(sink.texts.size(), 4);
+    EXPECT_EQ(sink.texts.size(), 2);
     EXPECT_FALSE(QFile::exists(dir.File("t.bmp")));
-    dejavu.text = QStringLiteral("ab");
-    EXPECT_TRUE(converter.RenderText(dir.File("t.bmp"), dejavu, &sink));
+}
+
+TEST(TextRender, CharactersTheFaceLacksComeFromAFallbackFace) {
+    // DejaVu Sans has Latin glyphs only: the Chinese ones are drawn by
+    // whichever face the system falls back to, after the Latin ones, in
+    // horizontal and in vertical text.
+    const int s = 60;  // em size
+    for (const char* font : {"DejaVu Sans", "@DejaVu Sans"}) {
+        SCOPED_TRACE(font);
+        TempDir dir;
+        TextRenderParams p = Params(QStringLiteral("AB"), (s - 20) / 4);
+        p.fontName = QString::fromUtf8(font);
+        CTextConverter converter;
+        RecordingSink sink;
+        ASSERT_TRUE(converter.RenderText(dir.File("latin.bmp"), p, &sink));
+        const QImage latin = converter.MaskRendering();
+        p.text = QStringLiteral("AB中文");
+        ASSERT_TRUE(converter.RenderText(dir.File("mixed.bmp"), p, &sink))
+            << sink.texts.join(' ').toStdString();
+        const QImage mixed = converter.MaskRendering();
+        EXPECT_TRUE(sink.texts.isEmpty());
+        // Two Chinese characters of about an em each follow the Latin ones, lit.
+        EXPECT_GE(mixed.width(), latin.width() + 2 * s - 2);
+        EXPECT_TRUE(InkIn(mixed, latin.width(), latin.width() + s));
+        EXPECT_TRUE(InkIn(mixed, latin.width() + s, latin.width() + 2 * s));
+        // The Latin characters are the face's own, where they were.
+        EXPECT_EQ(mixed.copy(0, 0, latin.width() - 2, 168),
+                  latin.copy(0, 0, latin.width() - 2, 168));
+    }
+}
+
+TEST(TextRender, ManualSpacingDrawsAFallbackGlyphAtItsPosition) {
+    // Em size 60 in a Latin-only face: " " advances 30 and "中" 60, so "中"
+    // is drawn from x = 30 and "A" from x = 90, each exactly as alone at 0.
+    TempDir dir;
+    TextRenderParams p = Params(QStringLiteral(" 中A"), 10);
+    p.fontName = QStringLiteral("DejaVu Sans");
+    p.autoSpacing = false;
+    CTextConverter converter;
+    ASSERT_TRUE(converter.RenderText(dir.File("t.bmp"), p, nullptr));
+    const QImage mixed = converter.MaskRendering();
+    p.text = QStringLiteral("中");
+    ASSERT_TRUE(converter.RenderText(dir.File("c.bmp"), p, nullptr));
+    const QImage chinese = converter.MaskRendering();
+    ASSERT_TRUE(InkIn(chinese, 0, chinese.width()));
+    EXPECT_EQ(mixed.copy(30, 0, 60, 168), chinese.copy(0, 0, 60, 168));
+    p.text = QStringLiteral("A");
+    ASSERT_TRUE(converter.RenderText(dir.File("a.bmp"), p, nullptr));
+    const QImage latin = converter.MaskRendering();
+    EXPECT_EQ(mixed.copy(90, 0, latin.width(), 168), latin);
+}
+
+TEST(TextRender, OnlyTextThatNoFontCanDrawIsRefused) {
+    // U+0378 is unassigned and U+10FFFD a private-use character of plane 16:
+    // no font has them. An unknown family is drawn by a substitute face.
+    const struct {
+        const char* font;
+        QString text, missing;  // no missing character: it renders
+    } cases[] = {
+        {"宋体", QStringLiteral("中\u0378文"), QStringLiteral("\u0378")},
+        {"DejaVu Sans", QStringLiteral("ab中\U0010FFFD\u0378"), QStringLiteral("\U0010FFFD")},
+        {"@NoSuchFontXYZ", QStringLiteral("a\u0378"), QStringLiteral("\u0378")},
+        {"NoSuchFontXYZ", QStringLiteral("abc 中文\n，"), QString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.font);
+        TempDir dir;
+        TextRenderParams p = Params(c.text);
+        p.fontName = QString::fromUtf8(c.font);
+        CTextConverter converter;
+        RecordingSink sink;
+        EXPECT_EQ(converter.RenderText(dir.File("t.bmp"), p, &sink), c.missing.isEmpty());
+        EXPECT_EQ(sink.texts.join(QString()),
+                  c.missing.isEmpty()
+                      ? QString()
+                      : QStringLiteral("无法生成此种文字！（没有字体能显示“%1”）").arg(c.missing));
+        EXPECT_EQ(QFile::exists(dir.File("t.bmp")), c.missing.isEmpty());
+    }
 }
 
 TEST(TextRender, VerticalFontsAreTurnedAQuarter) {
