@@ -1,6 +1,8 @@
 #include "base/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "base/RegularFile.h"
 
@@ -135,13 +138,31 @@ bool CopyFileAtomically(const QString& from, const QString& to, QString* error) 
 
 namespace {
 
-// "<name>.<pid>-<8 hex digits>.tmp", as CAtomicFile::Open names them.
+// "<name>.<pid>-<8 hex digits>.tmp", as CAtomicFile::Open names them. The
+// folder is opened without following a link and its entries are removed
+// relative to it, so a folder replaced by a link to somewhere else loses
+// nothing there.
 void RemoveMatching(const QString& folder, const QString& namePattern) {
     static const QString suffix = QStringLiteral("\\.[0-9]+-[0-9a-f]{8}\\.tmp");
     const QRegularExpression name(QRegularExpression::anchoredPattern(namePattern + suffix));
-    QDir dir(folder);
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (name.match(entry).hasMatch()) dir.remove(entry);
+    const int fd = ::open(QFile::encodeName(QDir::cleanPath(folder)).constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    std::vector<QByteArray> stale;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (!raw.endsWith(".tmp") || !name.match(QFile::decodeName(raw)).hasMatch()) continue;
+        struct stat st {};
+        if (::fstatat(fd, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            stale.push_back(raw);
+    }
+    for (const QByteArray& raw : stale) ::unlinkat(fd, raw.constData(), 0);
+    ::closedir(dir);  // closes fd too
 }
 
 }  // namespace

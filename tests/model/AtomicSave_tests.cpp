@@ -9,6 +9,7 @@
 #include <QThread>
 #include <random>
 
+#include "base/AtomicFile.h"
 #include "model/ProjectFile.h"
 #include "support/SaveLoopProject.h"
 #include "support/TempDir.h"
@@ -80,4 +81,21 @@ TEST(AtomicSave, FailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(saved);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(ReadAll(file.FilePath()), before);
+}
+
+TEST(AtomicSave, StaleTemporariesGoOnlyFromTheFolderItself) {
+    TempDir dir;
+    QDir().mkpath(dir.File("outside"));
+    QDir().mkpath(dir.File("Images"));
+    const QString stale = QStringLiteral("a.jpg.123-0123abcd.tmp");
+    dir.Write("outside/" + stale, "kept");
+    dir.Write("Images/" + stale, "left by a killed writer");
+    dir.Write("Images/b.jpg", "an image");
+    ASSERT_TRUE(QFile::link(dir.File("outside"), dir.File("linked")));
+    RemoveStaleTemporariesIn(dir.File("Images"));
+    RemoveStaleTemporariesIn(dir.File("linked"));
+    EXPECT_FALSE(QFile::exists(dir.File("Images/" + stale)));
+    EXPECT_TRUE(QFile::exists(dir.File("Images/b.jpg")));
+    // A folder that is a link is another folder: nothing there is touched.
+    EXPECT_EQ(ReadAll(dir.File("outside/" + stale)), QByteArray("kept"));
 }
