@@ -1,7 +1,6 @@
 // Glowdeck: the desktop editor and downloader for the LED ball.
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QThread>
@@ -24,22 +23,21 @@
 namespace {
 
 // The splash picture "some2.dll" from the working folder (any picture
-// format, whatever its name), about 90 % opaque, for 2000 ms; the wait stays
-// when there is no picture.
-void Splash() {
+// format, whatever its name), about 90 % opaque. It shows while the program
+// loads, for at most 2000 ms, and is gone before the first dialog; without a
+// picture nothing waits.
+std::unique_ptr<QSplashScreen> ShowSplash() {
     // Read as every picture is: a FIFO or a device of that name is skipped.
     const QImage picture =
         glowdeck::DecodeImage(QDir::current().filePath(QStringLiteral("some2.dll")));
-    QSplashScreen* splash = nullptr;
-    if (!picture.isNull()) {
-        splash = new QSplashScreen(QPixmap::fromImage(picture), Qt::WindowStaysOnTopHint);
-        splash->setWindowOpacity(230.0 / 255.0);
-        splash->show();
-    }
-    QEventLoop wait;
-    QTimer::singleShot(2000, &wait, &QEventLoop::quit);
-    wait.exec();
-    delete splash;
+    if (picture.isNull()) return nullptr;
+    auto splash =
+        std::make_unique<QSplashScreen>(QPixmap::fromImage(picture), Qt::WindowStaysOnTopHint);
+    splash->setWindowOpacity(230.0 / 255.0);
+    splash->show();
+    QTimer::singleShot(2000, splash.get(), &QWidget::close);
+    QCoreApplication::processEvents();  // paint it before the loading starts
+    return splash;
 }
 
 const char kUsage[] =
@@ -81,7 +79,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Glowdeck"));
     glowdeck::ApplyLook(glowdeck::StoredLook());
-    Splash();
+    std::unique_ptr<QSplashScreen> splash = ShowSplash();
 
     glowdeck::QtMessageSink messages;
     glowdeck::CGlowdeckDoc doc(messages);
@@ -95,6 +93,7 @@ int main(int argc, char** argv) {
     // "glowdeck PROJECT": a project folder or its Index.prj opens directly.
     QStringList arguments = QCoreApplication::arguments().mid(1);
     arguments.removeAll(QStringLiteral("--check-start"));
+    splash.reset();  // loaded: the start dialog comes next
     const bool started = frame.Start(arguments.isEmpty() ? QString() : arguments.first());
     if (check) return check->StartDialogSeen() || started ? 0 : 1;
     if (!started) return 0;
