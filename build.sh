@@ -18,7 +18,8 @@ packages=(build-essential cmake ninja-build pkg-config
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 # The manual page, and the checks of the desktop entry and AppStream file.
 case "$action" in test | package) packages+=(help2man desktop-file-utils appstream) ;; esac
-[ "$action" = package ] && packages+=(dpkg-dev fakeroot)
+# CPack computes the package's dependencies with dpkg-shlibdeps, which needs `file`.
+[ "$action" = package ] && packages+=(dpkg-dev fakeroot file)
 [ "$action" = format-check ] && packages+=(clang-format git)
 # Photographs for the dithering benchmark.
 [ "$action" = bench ] && packages+=(mate-backgrounds)
@@ -29,7 +30,16 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=(); [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "These Debian packages are missing: ${missing[*]}" >&2
+      echo "Installing them needs root: run this command as root once, or install sudo," >&2
+      echo "or have them installed (apt-get install ${missing[*]}) and run it again." >&2
+      exit 1
+    fi
+    sudo_cmd=(sudo)
+  fi
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
