@@ -24,7 +24,7 @@ set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 cli=${GLOWDECK_CLI:-$here/../../build/bin/glowdeck-cli}
-samples=5
+samples=4
 jobs=$(nproc 2>/dev/null || echo 2)
 keep=0
 only_syscall=''
@@ -116,8 +116,14 @@ if ! why=$(strace -f -qq -o /dev/null -e trace=none true 2>&1); then
   echo "skipped: strace cannot trace here: $why"
   exit 77
 fi
+# Stopping only at the traced calls (seccomp) makes the runs much cheaper.
+strace_options=(-f -qq)
+if strace -f -qq --seccomp-bpf -o /dev/null -e trace=write true 2>/dev/null; then
+  strace_options+=(--seccomp-bpf)
+fi
 # An injection only takes effect on a traced call: make sure it does.
-if strace -qq -o /dev/null -e trace=write -e inject=write:error=EIO /bin/echo x >/dev/null 2>&1; then
+if strace "${strace_options[@]}" -o /dev/null -e trace=write -e inject=write:error=EIO \
+  /bin/echo x >/dev/null 2>&1; then
   echo "strace does not inject errors here" >&2
   exit 1
 fi
@@ -209,7 +215,7 @@ reference() {
   all=$(IFS=,; echo "${syscall_set[*]}")
   env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME \
     HOME="$cdir/home" LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen \
-    strace -f -qq -ff -y -s 0 -o "$cdir/trace/t" -e trace="$all" -e signal=none \
+    strace "${strace_options[@]}" -ff -y -s 0 -o "$cdir/trace/t" -e trace="$all" -e signal=none \
     "$work/prog/glowdeck-cli" "${argv[@]}" >"$cdir/out/stdout" 2>"$cdir/out/stderr"
   # For each set: the call numbers (per thread and system call) of the calls
   # on the project, the sources, the cache or the output.
@@ -242,11 +248,12 @@ spread() {
   for ((k = 0; k < samples; k++)); do echo "${all[$((k * (n - 1) / (samples - 1)))]}"; done | uniq
 }
 
-# Prints the runs of one case: "NAME SET ERROR N" a line. A set with few calls
-# gets every call with every error; otherwise the errors take turns over the
-# sampled calls, so each sample costs one run.
+# Prints the runs of one case: "NAME SET ERROR N" a line. ENOSPC and EIO take
+# turns over the sampled calls (both at each call when there are few), and a
+# kill comes at every sampled rename (just before a file is replaced) and at
+# the last sampled write (often the report after the change).
 plan_case() {
-  local name=$1 set errors=(ENOSPC EIO KILL)
+  local name=$1 set
   for set in "${syscall_order[@]}"; do
     [ -z "$only_syscall" ] || [ "$only_syscall" = "$set" ] || continue
     local -a ns
@@ -255,16 +262,24 @@ plan_case() {
     else
       mapfile -t ns < <(spread "$work/ref/$name/calls.$set")
     fi
-    [ ${#ns[@]} -gt 0 ] || continue
-    local k e
-    for k in "${!ns[@]}"; do
+    local count=${#ns[@]} k
+    for ((k = 0; k < count; k++)); do
+      local n=${ns[$k]}
+      local -a errors=()
       if [ -n "$only_error" ]; then
-        echo "$name $set $only_error ${ns[$k]}"
-      elif [ $((${#ns[@]} * 3)) -le "$samples" ] || [ -n "$only_at" ]; then
-        for e in "${errors[@]}"; do echo "$name $set $e ${ns[$k]}"; done
+        errors=("$only_error")
+      elif [ -n "$only_at" ]; then
+        errors=(ENOSPC EIO KILL)
       else
-        echo "$name $set ${errors[$(((k + ${#set}) % 3))]} ${ns[$k]}"
+        if [ $((count * 2)) -le "$samples" ]; then errors=(ENOSPC EIO)
+        elif [ $((k % 2)) = 0 ]; then errors=(ENOSPC)
+        else errors=(EIO); fi
+        if [ "$set" = rename ] || { [ "$set" = write ] && [ $k = $((count - 1)) ]; }; then
+          errors+=(KILL)
+        fi
       fi
+      local e
+      for e in "${errors[@]}"; do echo "$name $set $e $n"; done
     done
   done
 }
@@ -275,7 +290,7 @@ injected_run() {
   local dir=$1 spec=$2 calls=$3; shift 3
   env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME \
     HOME="$dir/home" LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen \
-    timeout -k 5 60 strace -f -qq -o /dev/null -e trace="$calls" -e "$spec" \
+    timeout -k 5 60 strace "${strace_options[@]}" -o /dev/null -e trace="$calls" -e "$spec" \
     "$work/prog/glowdeck-cli" "$@" >"$dir/out/stdout" 2>"$dir/out/stderr"
 }
 
