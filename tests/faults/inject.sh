@@ -88,7 +88,7 @@ cases=(
   "compile|compile P"
 )
 # `clean` removes images no item uses, where this build has it.
-if "$cli" --help 2>/dev/null | grep -qE '^ +clean '; then cases+=("clean|clean P"); fi
+if "$cli" clean --help >/dev/null 2>&1; then cases+=("clean|clean P"); fi
 
 selected=()
 for c in "${cases[@]}"; do
@@ -165,6 +165,8 @@ tp=$template/root/p
 # The placeholders make good sources: a picture and a one-frame GIF.
 cp "$(ls "$tp"/Images/*.bmp | head -n 1)" "$work/src/picture.bmp"
 cp "$(ls "$tp"/Images/*.gif | head -n 1)" "$work/src/animation.gif"
+# An image no item uses, for `clean` to remove.
+cp "$work/src/picture.bmp" "$tp/Images/00000000-0000-0000-0000-000000000000.bmp"
 
 # Item ids are fresh GUIDs on every run; compare project files without them.
 without_ids() {
@@ -370,9 +372,10 @@ inject_one() {
       fault "exit $status but the project changed"
     fi
   fi
-  if [ "$name" = clean ]; then
-    [ "$prj_state" = old ] || fault "clean changed Index.prj"
-  elif [ "$name" != compile ] && [ "$bin_state" != old ]; then
+  if [ "$name" = clean ] || [ "$name" = compile ]; then
+    [ "$prj_state" = old ] || fault "$name changed Index.prj"
+  fi
+  if [ "$name" != compile ] && [ "$bin_state" != old ]; then
     fault "data.bin changed"
   fi
 
@@ -386,6 +389,17 @@ inject_one() {
       done
       [ $found = 1 ] || fault "item $item has no image in Images/"
     done
+  fi
+
+  # A clean that reported success left no image that no item uses.
+  if [ "$name" = clean ] && [ $status = 0 ] && [ -f "$project/Index.prj" ]; then
+    local image unused=''
+    for image in "$project"/Images/*; do
+      [ -e "$image" ] || continue
+      image=${image##*/}
+      grep -q " id=\"${image%%.*}\"" "$project/Index.prj" || unused+="$image "
+    done
+    [ -z "$unused" ] || fault "exit 0 but images no item uses remain: $unused"
   fi
 
   # The next command: the same again, or `add-group` where `new` made the
