@@ -33,8 +33,9 @@ only_at=''
 wanted=()
 list_only=0
 
+help_text() { sed -n '/^#   inject.sh/,/^[^#]/s/^# \{0,1\}//p' "$0"; }
 usage() {
-  sed -n '/^#   inject.sh/,/^# --at/p' "$0" | sed 's/^# \{0,1\}//' >&2
+  help_text >&2
   exit 2
 }
 
@@ -48,7 +49,7 @@ while [ $# -gt 0 ]; do
     --error) only_error=$2; shift 2 ;;
     --at) only_at=$2; shift 2 ;;
     --list) list_only=1; shift ;;
-    -h | --help) usage ;;
+    -h | --help) help_text; exit 0 ;;
     -*) echo "unknown option: $1" >&2; usage ;;
     *) wanted+=("$1"); shift ;;
   esac
@@ -131,7 +132,7 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/glowdeck-inject.XXXXXX")
 cleanup() { if [ $keep = 0 ]; then rm -rf "$work"; else echo "kept $work"; fi; }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'kill $(jobs -p) 2>/dev/null; exit 130' INT TERM
 started=$SECONDS
 
 # A copy of the program of its own: it reads setting.ini beside itself, and
@@ -139,11 +140,13 @@ started=$SECONDS
 mkdir -p "$work/prog" "$work/src" "$work/template/home" "$work/results"
 cp "$cli" "$work/prog/glowdeck-cli"
 
-# Runs glowdeck-cli with HOME=$1 (settings and the column cache live there).
+# Runs glowdeck-cli with HOME=$1 (settings and the column cache live there);
+# no command takes a minute here.
 run_cli() {
   local home=$1; shift
   env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME \
-    HOME="$home" LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen "$work/prog/glowdeck-cli" "$@"
+    HOME="$home" LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen \
+    timeout -k 5 60 "$work/prog/glowdeck-cli" "$@"
 }
 
 # The state every case starts from: a compiled project whose data.bin is out
@@ -163,8 +166,9 @@ tp=$template/root/p
   exit 1
 }
 # The placeholders make good sources: a picture and a one-frame GIF.
-cp "$(ls "$tp"/Images/*.bmp | head -n 1)" "$work/src/picture.bmp"
-cp "$(ls "$tp"/Images/*.gif | head -n 1)" "$work/src/animation.gif"
+image_of() { grep -oE "<$1 [^>]*" "$tp/Index.prj" | grep -oE '[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}'; }
+cp "$tp/Images/$(image_of picture).bmp" "$work/src/picture.bmp" &&
+  cp "$tp/Images/$(image_of gif).gif" "$work/src/animation.gif" || exit 1
 # An image no item uses, for `clean` to remove.
 cp "$work/src/picture.bmp" "$tp/Images/00000000-0000-0000-0000-000000000000.bmp"
 
