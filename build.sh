@@ -2,6 +2,7 @@
 # Installs what is missing (Debian 12), builds Glowdeck, then runs it or its tests.
 #   ./build.sh run          build and start the desktop program
 #   ./build.sh test         build and run every test
+#   ./build.sh test-user    build and run every test as an ordinary user (uid 65534 when root)
 #   ./build.sh bench        build and run the benchmarks
 #   ./build.sh fuzz [SECS]  build every fuzzer with clang and run each for SECS seconds
 #   ./build.sh test-sanitize  build the tests with ASan+UBSan in build-sanitize and run them
@@ -17,7 +18,9 @@ packages=(build-essential cmake ninja-build pkg-config
           libqt6svg6 qt6-translations-l10n libpugixml-dev libgif-dev libjpeg62-turbo-dev libgtest-dev fonts-arphic-uming fonts-dejavu-core xvfb xauth)
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 # The manual page, and the checks of the desktop entry and AppStream file.
-case "$action" in test | package) packages+=(help2man desktop-file-utils appstream) ;; esac
+case "$action" in test | test-user | package) packages+=(help2man desktop-file-utils appstream) ;; esac
+# The fault-injection test runs the command-line tool under strace.
+case "$action" in test | test-user | test-sanitize) packages+=(strace) ;; esac
 # CPack computes the package's dependencies with dpkg-shlibdeps, which needs `file`.
 [ "$action" = package ] && packages+=(dpkg-dev fakeroot file)
 [ "$action" = format-check ] && packages+=(clang-format git)
@@ -98,6 +101,36 @@ case "$action" in
     export QT_QPA_PLATFORM=offscreen
     cd build && ctest --output-on-failure -j "$jobs"
     ;;
+  test-user)
+    # The suite once more without root's privileges, which pass permission
+    # checks and the serial ports' exclusive mode: a test that passes only as
+    # root fails here. As root, the tests run as nobody (uid 65534) with a
+    # home, runtime and temporary folder of their own.
+    build build
+    export QT_QPA_PLATFORM=offscreen
+    if [ "$(id -u)" -ne 0 ]; then
+      private_runtime
+      cd build && exec ctest --output-on-failure -j "$jobs"
+    fi
+    user=65534
+    as_user=(setpriv --reuid=$user --regid=$user --clear-groups)
+    if ! "${as_user[@]}" test -r build/CTestTestfile.cmake -a -x tests/check_levels.sh; then
+      echo "uid $user cannot read $(pwd)/build: the checkout must be in folders everyone may enter" >&2
+      exit 1
+    fi
+    user_home=$(mktemp -d /tmp/glowdeck-user.XXXXXX)
+    trap 'rm -rf "$user_home"' EXIT
+    mkdir -m 700 "$user_home/runtime" "$user_home/tmp"
+    chown -R $user:$user "$user_home"
+    # What the tests write into the build folder: ctest its logs in
+    # build/Testing, `cmake --install` its manifest.
+    mkdir -p build/Testing
+    touch build/install_manifest.txt
+    chown -R $user:$user build/Testing build/install_manifest.txt
+    cd build
+    "${as_user[@]}" env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME HOME="$user_home" \
+      XDG_RUNTIME_DIR="$user_home/runtime" TMPDIR="$user_home/tmp" ctest --output-on-failure -j "$jobs"
+    ;;
   test-sanitize)
     build build-sanitize -DGLOWDECK_SANITIZE=ON
     private_runtime
@@ -149,7 +182,7 @@ case "$action" in
     fi
     ;;
   *)
-    echo "usage: $0 run|test|test-sanitize|package|format-check|bench|fuzz [seconds]" >&2
+    echo "usage: $0 run|test|test-user|test-sanitize|package|format-check|bench|fuzz [seconds]" >&2
     exit 2
     ;;
 esac

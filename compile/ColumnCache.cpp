@@ -1,14 +1,17 @@
 #include "compile/ColumnCache.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <vector>
 
@@ -157,6 +160,25 @@ void CColumnCache::Trim(qint64 maxBytes) const {
     for (const Entry& entry : entries) {
         total += entry.size;
         if (total > maxBytes) QFile::remove(entry.path);
+    }
+    RemoveOrphanedTemporaries();
+}
+
+void CColumnCache::RemoveOrphanedTemporaries() const {
+    // An entry being written is "<entry>.cols.<pid>-<8 hex digits>.tmp". A
+    // compile killed while writing one leaves it behind, and no later compile
+    // writes that name again: remove those whose process is gone. Other
+    // compiles share the folder, so a living writer's file stays.
+    static const QRegularExpression temporary(
+        QStringLiteral("^[0-9a-f]+\\.cols\\.([0-9]+)-[0-9a-f]{8}\\.tmp$"));
+    QDirIterator it(folder_, {QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QRegularExpressionMatch match = temporary.match(it.fileName());
+        if (!match.hasMatch()) continue;
+        bool number = false;
+        const pid_t writer = match.captured(1).toInt(&number);
+        if (number && writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH) QFile::remove(path);
     }
 }
 

@@ -25,13 +25,16 @@ public:
 
     std::optional<QByteArray> Find(const CompileJob& job, const BallConfig& ball) const;
     void Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns) const;
-    // Keeps the folder under `maxBytes`, dropping the entries used longest ago.
+    // Keeps the folder under `maxBytes`, dropping the entries used longest ago,
+    // and removes the unfinished entries of compiles that were killed.
     void Trim(qint64 maxBytes = 256 * 1024 * 1024) const;
 
     // The per-user default: the cache folder of the system (XDG).
     static QString DefaultFolder();
 
 private:
+    void RemoveOrphanedTemporaries() const;
+
     // What an entry is found by; empty when the source cannot be read.
     QByteArray EntryKey(const CompileJob& job, const BallConfig& ball) const;
     QString EntryPath(const QByteArray& key) const;

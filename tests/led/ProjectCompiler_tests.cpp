@@ -1,5 +1,7 @@
 // Whole projects compiled into data.bin, byte for byte.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -444,6 +446,26 @@ TEST(ColumnCache, TrimDropsTheEntriesUsedLongestAgo) {
     CColumnCache(cache.Path()).Trim(250);
     EXPECT_EQ(QDir(cache.Path()).entryList(QDir::Files, QDir::Name),
               QStringList({"middle.cols", "new.cols", "other.txt"}));
+}
+
+TEST(ColumnCache, TrimRemovesUnfinishedEntriesOfCompilesThatAreGone) {
+    TempDir cache;
+    // A process that has ended: its unfinished entry stays behind forever
+    // unless a later compile removes it.
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const QString hash = QStringLiteral("3f8f79fd2269793392ed608d7a8233a23777cd16");
+    const QString orphan = QStringLiteral("%1.cols.%2-1f5d25af.tmp").arg(hash).arg(gone);
+    const QString writing = QStringLiteral("%1.cols.%2-42f1a1b6.tmp").arg(hash).arg(::getpid());
+    for (const QString& name : {orphan, writing, hash + QStringLiteral(".cols"),
+                                QStringLiteral("notes.%1-0badcafe.tmp").arg(gone)})
+        cache.Write(name, QByteArray(21, 'c'));
+    CColumnCache(cache.Path()).Trim();
+    EXPECT_EQ(QDir(cache.Path()).entryList(QDir::Files, QDir::Name),
+              QStringList({hash + QStringLiteral(".cols"), writing,
+                           QStringLiteral("notes.%1-0badcafe.tmp").arg(gone)}));
 }
 
 TEST_F(Compile, DitheringChangesOnlyItsItemsAndOffIsTheGoldenFile) {
