@@ -163,6 +163,7 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     // open one: when it cannot be saved, the open project, its paths and its
     // lock stay as they were.
     const QString groupName = QStringLiteral("新建组");
+    QByteArray saved;
     {
         CProjectFile file(building + QLatin1Char('/') + kProjectFileName, name);
         file.AppendGroup(groupName);
@@ -171,16 +172,20 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
             return failed(
                 EditResult::Failed(QStringLiteral("项目文件保存失败：\n%1\n%2")
                                        .arg(folder + QLatin1Char('/') + kProjectFileName, error)));
+        saved = file.Serialize();
     }
+    // The tree just saved, under its final path: nothing is read back, so
+    // nothing can fail once the project stands in its place.
+    auto file =
+        std::make_unique<CProjectFile>(folder + QLatin1Char('/') + kProjectFileName, saved, name);
+    if (!file->Loaded())
+        return failed(EditResult::Failed(
+            QStringLiteral("项目文件无法读取：\n%1\n%2").arg(file->FilePath(), file->LoadError())));
     if (int error = 0; !staged.Commit(&error)) {
         made = error != EEXIST && error != ENOTEMPTY;
         return failed(made ? EditResult::Failed(SystemErrorText(folder, error)) : exists);
     }
     lock.FolderMoved(folder);
-    auto file = std::make_unique<CProjectFile>(folder + QLatin1Char('/') + kProjectFileName);
-    if (!file->Loaded())
-        return failed(EditResult::Failed(
-            QStringLiteral("项目文件无法读取：\n%1\n%2").arg(file->FilePath(), file->LoadError())));
     lock_ = std::move(lock);
     SetProjectPaths(name);
     projectFile_ = std::move(file);
