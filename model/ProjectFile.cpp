@@ -36,6 +36,15 @@ QString Position(const QByteArray& data, std::ptrdiff_t offset) {
     return QStringLiteral("line %1, column %2").arg(line).arg(column);
 }
 
+// The node after `node` in document order below `top`, null after the last.
+// Depth-first without recursion: files may nest very deeply.
+pugi::xml_node NextBelow(pugi::xml_node node, const pugi::xml_node top) {
+    if (node.first_child()) return node.first_child();
+    while (node && !node.next_sibling() && node != top) node = node.parent();
+    if (!node || node == top) return pugi::xml_node();
+    return node.next_sibling();
+}
+
 // Text split by a skipped processing instruction or comment becomes one text
 // node, as a file written back and read again would give.
 void MergeAdjacentText(pugi::xml_node top) {
@@ -50,14 +59,7 @@ void MergeAdjacentText(pugi::xml_node top) {
                 continue;
             }
         }
-        // Depth-first without recursion: files may nest very deeply.
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling() && node != top) node = node.parent();
-        if (!node || node == top) break;
-        node = node.next_sibling();
+        node = NextBelow(node, top);
     }
 }
 
@@ -67,14 +69,7 @@ QStringList IdsBelow(const pugi::xml_node top) {
     pugi::xml_node node = top.first_child();
     while (node) {
         if (const pugi::xml_attribute id = node.attribute("id")) ids << FromUtf8(id.value());
-        // Depth-first without recursion, as above.
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling() && node != top) node = node.parent();
-        if (!node || node == top) break;
-        node = node.next_sibling();
+        node = NextBelow(node, top);
     }
     return ids;
 }
