@@ -39,7 +39,8 @@ QString CheckBmp(const QByteArray& head, qint64 fileBytes, QSize* size) {
         bits = qFromLittleEndian<quint16>(p + 28);
         compression = qFromLittleEndian<quint32>(p + 30);
     } else {
-        return QStringLiteral("the BMP header is damaged (unknown header size %1)").arg(headerBytes);
+        return QStringLiteral("the BMP header is damaged (unknown header size %1)")
+            .arg(headerBytes);
     }
     if (width <= 0 || height <= 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
         return QStringLiteral("the BMP header gives an impossible size (%1 × %2)")

@@ -97,14 +97,22 @@ QImage Oriented(QImage image, int orientation) {
     // Orientations 5 to 8 are a quarter turn clockwise after a mirroring
     // (5: top to bottom, 7: left to right) or a turn by 270° (8).
     switch (orientation) {
-    case 2: return std::move(image).mirrored(true, false);
-    case 3: return std::move(image).mirrored(true, true);
-    case 4: return std::move(image).mirrored(false, true);
-    case 5: return std::move(image).mirrored(false, true).transformed(QTransform().rotate(90));
-    case 6: return image.transformed(QTransform().rotate(90));
-    case 7: return std::move(image).mirrored(true, false).transformed(QTransform().rotate(90));
-    case 8: return image.transformed(QTransform().rotate(270));
-    default: return image;
+        case 2:
+            return std::move(image).mirrored(true, false);
+        case 3:
+            return std::move(image).mirrored(true, true);
+        case 4:
+            return std::move(image).mirrored(false, true);
+        case 5:
+            return std::move(image).mirrored(false, true).transformed(QTransform().rotate(90));
+        case 6:
+            return image.transformed(QTransform().rotate(90));
+        case 7:
+            return std::move(image).mirrored(true, false).transformed(QTransform().rotate(90));
+        case 8:
+            return image.transformed(QTransform().rotate(270));
+        default:
+            return image;
     }
 }
 
@@ -242,8 +250,7 @@ QImage CJpegDecoder::Read(const QSize& shownScaled) {
     if (!state) return QImage();
     jpeg_decompress_struct& info = state->info;
     // Decoded and scaled as stored, turned at the end, as QImageReader does.
-    const QSize scaled =
-        QuarterTurned(state->orientation) ? shownScaled.transposed() : shownScaled;
+    const QSize scaled = QuarterTurned(state->orientation) ? shownScaled.transposed() : shownScaled;
     // Qt's choice: the largest reduction of 1/8 to 8/8 that keeps at least
     // the requested size, then a smooth scaling to exactly that size.
     if (!scaled.isEmpty()) {

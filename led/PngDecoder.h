@@ -1,6 +1,6 @@
 #pragma once
-#include <QImage>
 #include <QIODevice>
+#include <QImage>
 #include <QSize>
 #include <QString>
 #include <memory>
