@@ -4,7 +4,6 @@
 #include <png.h>
 
 #include <QtEndian>
-#include <functional>
 #include <vector>
 
 #include "led/ImageCodec.h"
@@ -29,7 +28,8 @@ int Levels(int type, int depth) {
     return type == PNG_COLOR_TYPE_PALETTE || depth < 8 ? 1 << std::min(depth, 2) : 4;
 }
 
-// A PNG written by libpng, in the layout given, of Pixel (greys for grey types).
+// The test picture as a PNG written by libpng in the layout given (grey
+// layouts: the red level; alpha layouts: half transparent).
 QByteArray Png(int type, int depth, bool trns, bool interlaced) {
     QByteArray out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
