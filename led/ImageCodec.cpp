@@ -1,62 +1,36 @@
 #include "led/ImageCodec.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QImageWriter>
 
 #include "base/AtomicFile.h"
 #include "led/GifWriter.h"
-#include "led/JpegDecoder.h"
-#include "led/SourceFile.h"
+#include "led/ImageSource.h"
 
 namespace glowdeck {
 
-namespace {
-
-QImage Read(QImageReader& reader, QString* error) {
-    QImage image = reader.read();
-    if (image.isNull() && error) *error = reader.errorString();
-    return image;
-}
-
-}  // namespace
-
 QImage DecodeImage(const QString& path, QString* error) {
-    CSourceFile source;
-    if (!source.Open(path, error)) return QImage();
-    QImageReader reader(source.Device());
-    reader.setDecideFormatFromContent(true);
-    return Read(reader, error);
+    return DecodeImageScaled(path, QSize(), error);
 }
 
 QImage DecodeImageScaled(const QString& path, const QSize& bound, QString* error) {
-    // The size to decode at: within the bound, or invalid for the full size.
-    auto scaledSize = [&](const QSize& size) {
-        if (size.isValid() && bound.isValid() &&
-            (size.width() > bound.width() || size.height() > bound.height()))
-            return size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-        return QSize();
-    };
-    CJpegDecoder jpeg;
-    if (jpeg.Open(path)) {
-        const QImage image = jpeg.Read(scaledSize(jpeg.Size()));
-        if (!image.isNull()) return image;
+    CImageSource source;
+    QImage image;
+    if (source.Open(path)) {
+        // The size to decode at: within the bound, or invalid for the full size.
+        const QSize size = source.Size();
+        QSize scaled;
+        if (bound.isValid() && (size.width() > bound.width() || size.height() > bound.height()))
+            scaled = size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        image = source.Read(scaled);
     }
-    CSourceFile source;
-    if (!source.Open(path, error)) return QImage();
-    QImageReader reader(source.Device());
-    reader.setDecideFormatFromContent(true);
-    const QSize scaled = scaledSize(reader.size());
-    if (scaled.isValid()) reader.setScaledSize(scaled);
-    return Read(reader, error);
+    if (image.isNull() && error) *error = source.Error();
+    return image;
 }
 
 QSize ImageFileSize(const QString& path) {
-    CSourceFile source;
-    if (!source.Open(path, nullptr)) return QSize();
-    QImageReader reader(source.Device());
-    reader.setDecideFormatFromContent(true);
-    return reader.size();
+    CImageSource source;
+    return source.Open(path) ? source.Size() : QSize();
 }
 
 bool EncodeImage(const QImage& image, const QString& path, const QString& mimeType,

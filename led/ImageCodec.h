@@ -5,16 +5,18 @@
 
 namespace glowdeck {
 
-// Decodes a BMP, JPEG or GIF file (its first frame) by its content, whatever
-// its name says. A null image and `error` set when it cannot be decoded or is
-// no regular file (CSourceFile: a FIFO or a device is never read).
+// Decodes a picture (a GIF's first frame) by its content, whatever its name
+// says, as viewers show it (CImageSource: turned by its EXIF orientation). A
+// null image and `error` set when it cannot be decoded or is no regular file
+// (a FIFO or a device is never read).
 QImage DecodeImage(const QString& path, QString* error = nullptr);
 
 // Like DecodeImage, but lets the decoder produce a picture no larger than
 // `bound` (JPEG decodes at a reduced size); the aspect ratio is kept.
 QImage DecodeImageScaled(const QString& path, const QSize& bound, QString* error = nullptr);
 
-// Pixel size of an image file without decoding its pixels; invalid when unreadable.
+// Pixel size of an image file as shown (its EXIF orientation applied) without
+// decoding its pixels; invalid when unreadable.
 QSize ImageFileSize(const QString& path);
 
 // Encodes `image` with the encoder for `mimeType` ("image/jpeg", "image/bmp",

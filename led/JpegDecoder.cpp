@@ -2,6 +2,7 @@
 
 #include <QColorSpace>
 #include <QImageIOHandler>
+#include <QTransform>
 #include <QtMath>
 #include <algorithm>
 #include <csetjmp>
@@ -90,6 +91,31 @@ int ExifOrientation(const unsigned char* data, size_t length) {
 
 }  // namespace
 
+bool QuarterTurned(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+QImage Oriented(QImage image, int orientation) {
+    // Orientations 5 to 8 are a quarter turn clockwise after a mirroring
+    // (5: top to bottom, 7: left to right) or a turn by 270° (8).
+    switch (orientation) {
+        case 2:
+            return std::move(image).mirrored(true, false);
+        case 3:
+            return std::move(image).mirrored(true, true);
+        case 4:
+            return std::move(image).mirrored(false, true);
+        case 5:
+            return std::move(image).mirrored(false, true).transformed(QTransform().rotate(90));
+        case 6:
+            return image.transformed(QTransform().rotate(90));
+        case 7:
+            return std::move(image).mirrored(true, false).transformed(QTransform().rotate(90));
+        case 8:
+            return image.transformed(QTransform().rotate(270));
+        default:
+            return image;
+    }
+}
+
 // libjpeg's state for one file. The methods that call libjpeg return false
 // when it gave up: its error handler jumps back to their start, so nothing
 // between a jump and its target may need a destructor (they hold only plain
@@ -98,6 +124,8 @@ struct CJpegDecoder::State {
     jpeg_decompress_struct info{};
     ErrorManager error{};
     bool created = false;
+    // The EXIF orientation, 1 (upright) to 8.
+    int orientation = 1;
     std::vector<unsigned char> bytes;
 
     State() { bytes.swap(SpareBuffer()); }
@@ -142,22 +170,25 @@ struct CJpegDecoder::State {
         return true;
     }
 
-    // Only pictures decoded exactly as QImageReader decodes them.
-    bool Acceptable() const {
+    // Only pictures decoded exactly as QImageReader decodes them; keeps the
+    // orientation the picture records.
+    bool Acceptable() {
         const bool gray = info.jpeg_color_space == JCS_GRAYSCALE && info.num_components == 1;
         const bool colour =
             (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB) &&
             info.num_components == 3;
         if (!(gray || colour) || info.image_width == 0 || info.image_height == 0) return false;
         if (error.pub.num_warnings != 0) return false;
-        // QImageReader may be asked to turn a picture by its EXIF orientation:
-        // leave every turned or unreadable one to it.
+        // An EXIF block this decoder cannot read is left to QImageReader,
+        // which turns the picture as far as it understands the block.
         for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next) {
             if (m->marker != JPEG_APP0 + 1 || m->data_length < 6 ||
                 std::memcmp(m->data, "Exif\0\0", 6) != 0)
                 continue;
-            const int orientation = ExifOrientation(m->data, m->data_length);
-            if (orientation != 0 && orientation != 1) return false;
+            const int recorded = ExifOrientation(m->data, m->data_length);
+            if (recorded < 0) return false;
+            if (recorded > 0) orientation = recorded;
+            break;
         }
         return true;
     }
@@ -209,14 +240,17 @@ bool CJpegDecoder::Open(const QString& path) {
 
 QSize CJpegDecoder::Size() const {
     if (!state_) return QSize();
-    return QSize(static_cast<int>(state_->info.image_width),
-                 static_cast<int>(state_->info.image_height));
+    const QSize stored(static_cast<int>(state_->info.image_width),
+                       static_cast<int>(state_->info.image_height));
+    return QuarterTurned(state_->orientation) ? stored.transposed() : stored;
 }
 
-QImage CJpegDecoder::Read(const QSize& scaled) {
+QImage CJpegDecoder::Read(const QSize& shownScaled) {
     const std::unique_ptr<State> state = std::move(state_);
     if (!state) return QImage();
     jpeg_decompress_struct& info = state->info;
+    // Decoded and scaled as stored, turned at the end, as QImageReader does.
+    const QSize scaled = QuarterTurned(state->orientation) ? shownScaled.transposed() : shownScaled;
     // Qt's choice: the largest reduction of 1/8 to 8/8 that keeps at least
     // the requested size, then a smooth scaling to exactly that size.
     if (!scaled.isEmpty()) {
@@ -249,7 +283,7 @@ QImage CJpegDecoder::Read(const QSize& scaled) {
     if (scaled.isValid() && scaled != image.size())
         image = image.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!profile.isEmpty()) image.setColorSpace(QColorSpace::fromIccProfile(profile));
-    return image;
+    return Oriented(std::move(image), state->orientation);
 }
 
 }  // namespace glowdeck

@@ -11,11 +11,15 @@ namespace glowdeck {
 // pixels QImageReader gives for the same scaled size: the same libjpeg scale,
 // IDCT and upsampling, then the same smooth scaling to the exact size.
 //
+// Like QImageReader with autoTransform on, it turns the picture by its EXIF
+// orientation (tag 0x0112 in the APP1 "Exif" block): sizes are those of the
+// picture as shown.
+//
 // It takes only what it can decode exactly like that: baseline or progressive
-// JPEGs in grayscale, YCbCr or RGB without an EXIF orientation other than
-// normal. Open() refuses everything else (other formats, CMYK and YCCK, turned
-// pictures, files too large to read whole) and Read() returns a null image
-// for anything libjpeg fails or even warns on; callers then decode with
+// JPEGs in grayscale, YCbCr or RGB whose EXIF block, if any, it can read.
+// Open() refuses everything else (other formats, CMYK and YCCK, damaged EXIF
+// blocks, files too large to read whole) and Read() returns a null image for
+// anything libjpeg fails or even warns on; callers then decode with
 // QImageReader, which gives its usual result and error.
 class CJpegDecoder {
 public:
@@ -27,16 +31,25 @@ public:
     // Reads the file and its header. False when this decoder does not take
     // the file; nothing is decoded yet.
     bool Open(const QString& path);
-    // The picture's full size as stored; valid after a successful Open.
+    // The picture's full size as shown (a quarter turn swaps the stored
+    // width and height); valid after a successful Open.
     QSize Size() const;
-    // Decodes the opened file as QImageReader does after setScaledSize(scaled):
-    // an invalid `scaled` decodes at full size. Null when the decoder gives
-    // up; the file is then closed either way.
+    // Decodes the opened file as QImageReader with autoTransform does after
+    // setScaledSize(the stored-orientation form of `scaled`): `scaled` is a
+    // shown size, an invalid one decodes at full size. Null when the decoder
+    // gives up; the file is then closed either way.
     QImage Read(const QSize& scaled);
 
 private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// Whether EXIF orientation 1-8 turns the picture by a quarter (5 to 8).
+bool QuarterTurned(int orientation);
+// `image` as EXIF `orientation` says it is shown: 2 mirrored, 3 turned by
+// 180°, 4 flipped, 5 transposed, 6 turned clockwise, 7 transversed, 8 turned
+// anticlockwise; any other value leaves it unchanged.
+QImage Oriented(QImage image, int orientation);
 
 }  // namespace glowdeck

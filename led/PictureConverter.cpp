@@ -1,13 +1,10 @@
 #include "led/PictureConverter.h"
 
-#include <QImageReader>
 #include <climits>
-#include <optional>
 
 #include "led/ImageCodec.h"
-#include "led/JpegDecoder.h"
+#include "led/ImageSource.h"
 #include "led/LedOrder.h"
-#include "led/SourceFile.h"
 #include "led/SourceLimits.h"
 
 namespace glowdeck {
@@ -36,37 +33,19 @@ bool CPictureConverter::Fail(const QString& reason) {
 
 bool CPictureConverter::LoadFile(const QString& path) {
     loadError_.clear();
-    // A FIFO or a device is refused by what it is, before any decoder blocks on it.
-    CSourceFile source;
-    if (QString why; !source.Open(path, &why)) return Fail(why);
+    // Opened as shown: a turned photo has its shown width and height.
+    CImageSource source;
+    if (!source.Open(path)) return Fail(source.Error());
     Release();
-    // JPEGs decode fastest from memory; QImageReader takes what that decoder
-    // leaves and gives the same pixels.
-    CJpegDecoder jpeg;
-    const bool direct = jpeg.Open(path);
-    std::optional<QImageReader> reader;
-    auto fallback = [&]() -> QImageReader& {
-        if (!reader) {
-            reader.emplace(source.Device());
-            reader->setDecideFormatFromContent(true);
-        }
-        return *reader;
-    };
-    const QSize size = direct ? jpeg.Size() : fallback().size();
-    if (!size.isValid()) return Fail(fallback().errorString());
+    const QSize size = source.Size();
     // Refuse before decoding: the LED images alone would be 224 bytes a column.
     const QString tooWide = LedWidthProblem(size);
     if (!tooWide.isEmpty()) return Fail(tooWide);
     // Decodes at `scaled` (invalid: the full size); a null image and the
-    // reason in loadError_ when neither decoder can.
+    // reason in loadError_ when it cannot.
     auto decode = [&](const QSize& scaled) {
-        if (direct) {
-            QImage image = jpeg.Read(scaled);
-            if (!image.isNull()) return image;
-        }
-        if (scaled.isValid()) fallback().setScaledSize(scaled);
-        QImage image = fallback().read();
-        if (image.isNull()) Fail(fallback().errorString());
+        QImage image = source.Read(scaled);
+        if (image.isNull()) Fail(source.Error());
         return image;
     };
     const int width = LedWidthFor(size);
@@ -81,12 +60,12 @@ bool CPictureConverter::LoadFile(const QString& path) {
         QSize scaled;
         if (size.width() > wanted.width() * 2 && size.height() > wanted.height() * 2)
             scaled = size.scaled(wanted, Qt::KeepAspectRatioByExpanding);
-        QImage source = decode(scaled);
-        if (source.isNull()) return false;
+        QImage picture = decode(scaled);
+        if (picture.isNull()) return false;
         // The scaler works premultiplied on pictures with alpha: convert in
         // place rather than beside the decoded picture.
-        if (source.hasAlphaChannel()) source.convertTo(QImage::Format_ARGB32_Premultiplied);
-        resized = MakeThumbnail(source, width, LedRows);
+        if (picture.hasAlphaChannel()) picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+        resized = MakeThumbnail(picture, width, LedRows);
         if (resized.isNull()) return Fail(QStringLiteral("cannot scale the picture"));
     } else {
         resized = QImage(0, LedRows, QImage::Format_ARGB32);

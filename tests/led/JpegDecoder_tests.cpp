@@ -17,6 +17,7 @@ extern "C" {
 
 #include "led/ImageCodec.h"
 #include "led/JpegDecoder.h"
+#include "led/PictureConverter.h"
 #include "support/TempDir.h"
 
 using namespace glowdeck;
@@ -51,7 +52,8 @@ QByteArray QtJpeg(const QImage& image, bool progressive = false) {
 }
 
 // libjpeg's own encoder, for what Qt does not write: other chroma sampling,
-// RGB and CMYK coding (CMYK stores the inverted colour and K = 0).
+// RGB and CMYK coding (CMYK as Adobe writes it, which QImageReader reads
+// back as the same colours: inverted ink, no black).
 QByteArray LibjpegJpeg(const QImage& image, J_COLOR_SPACE stored, int hSampling, int vSampling) {
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};
@@ -76,8 +78,8 @@ QByteArray LibjpegJpeg(const QImage& image, J_COLOR_SPACE stored, int hSampling,
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = image.pixel(x, static_cast<int>(info.next_scanline));
             const int rgb[3] = {qRed(c), qGreen(c), qBlue(c)};
-            for (int v : rgb) *p++ = static_cast<unsigned char>(cmyk ? 255 - v : v);
-            if (cmyk) *p++ = 0;
+            for (int v : rgb) *p++ = static_cast<unsigned char>(v);
+            if (cmyk) *p++ = 255;
         }
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
@@ -201,19 +203,77 @@ TEST(JpegDecoder, LeavesOtherFilesToQImageReader) {
     const QImage photo = Photo(320, 240);
     const QByteArray jpeg = QtJpeg(photo);
     const QString cmyk = dir.Write("cmyk.jpg", LibjpegJpeg(photo, JCS_CMYK, 1, 1));
-    const QString turned = dir.Write("turned.jpg", WithOrientation(jpeg, 6));
+    // An orientation EXIF does not define: QImageReader's reading of it holds.
+    const QString undefined = dir.Write("undefined.jpg", WithOrientation(jpeg, 9));
     const QString bmp = dir.File("picture.jpg");
     ASSERT_TRUE(EncodeImage(photo, bmp, QStringLiteral("image/bmp")));
-    for (const QString& path : {cmyk, turned, bmp}) {
+    for (const QString& path : {cmyk, undefined, bmp}) {
         CJpegDecoder decoder;
         EXPECT_FALSE(decoder.Open(path)) << path.toStdString();
         const QImage viaCodec = DecodeImageScaled(path, QSize(100, 100));
         ASSERT_FALSE(viaCodec.isNull()) << path.toStdString();
         EXPECT_EQ(viaCodec, ReadWithQt(path, QSize(100, 75))) << path.toStdString();
     }
-    // An EXIF block that keeps the picture upright is no reason to leave it.
-    CJpegDecoder upright;
-    EXPECT_TRUE(upright.Open(dir.Write("upright.jpg", WithOrientation(jpeg, 1))));
+}
+
+// A phone's photo is shown turned by its EXIF orientation, by the direct
+// decoder (checked against QImageReader with autoTransform) and by
+// QImageReader itself (CMYK, which the direct decoder leaves to it).
+TEST(JpegDecoder, EveryExifOrientationIsShownAsViewersShowIt) {
+    TempDir dir;
+    // 64 × 32 as stored: a red top-left corner, a green top-right one.
+    QImage stored(64, 32, QImage::Format_RGB32);
+    stored.fill(Qt::white);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            stored.setPixel(x, y, qRgb(255, 0, 0));
+            stored.setPixel(63 - x, y, qRgb(0, 255, 0));
+        }
+    enum Corner { TL, TR, BL, BR };
+    const struct {
+        int orientation;
+        bool turned;
+        Corner red, green;
+    } cases[] = {{1, false, TL, TR}, {2, false, TR, TL}, {3, false, BR, BL}, {4, false, BL, BR},
+                 {5, true, TL, BL},  {6, true, TR, BR},  {7, true, BR, TR},  {8, true, BL, TL}};
+    auto colourAt = [](const QImage& image, Corner c) {
+        const QColor colour = image.pixelColor(c == TR || c == BR ? image.width() - 3 : 2,
+                                               c == BL || c == BR ? image.height() - 3 : 2);
+        return colour.red() > 200 && colour.green() < 60   ? QStringLiteral("red")
+               : colour.green() > 200 && colour.red() < 60 ? QStringLiteral("green")
+                                                           : colour.name();
+    };
+    for (const auto& c : cases) {
+        const std::string what = "orientation " + std::to_string(c.orientation);
+        const QSize shown = c.turned ? QSize(32, 64) : QSize(64, 32);
+        const QString direct = dir.Write(QStringLiteral("o%1.jpg").arg(c.orientation),
+                                         WithOrientation(QtJpeg(stored), c.orientation));
+        const QString viaQt =
+            dir.Write(QStringLiteral("cmyk%1.jpg").arg(c.orientation),
+                      WithOrientation(LibjpegJpeg(stored, JCS_CMYK, 1, 1), c.orientation));
+        for (const QSize& size : {QSize(), QSize(shown / 2)}) {
+            CJpegDecoder decoder;
+            ASSERT_TRUE(decoder.Open(direct)) << what;
+            EXPECT_EQ(decoder.Size(), shown) << what;
+            QImageReader qt(direct);
+            qt.setAutoTransform(true);
+            if (size.isValid()) qt.setScaledSize(c.turned ? size.transposed() : size);
+            ExpectSamePixels(decoder.Read(size), qt.read(), what);
+        }
+        for (const QString& path : {direct, viaQt}) {
+            const std::string where = what + " " + path.toStdString();
+            EXPECT_EQ(ImageFileSize(path), shown) << where;
+            CPictureConverter compiled;  // what compile converts
+            ASSERT_TRUE(compiled.LoadFile(path)) << where;
+            EXPECT_EQ(compiled.Width(), LedWidthFor(shown)) << where;
+            const QImage half = DecodeImageScaled(path, shown / 2);
+            EXPECT_EQ(half.size(), shown / 2) << where;
+            for (const QImage& image : {DecodeImage(path), half}) {
+                EXPECT_EQ(colourAt(image, c.red), "red") << where;
+                EXPECT_EQ(colourAt(image, c.green), "green") << where;
+            }
+        }
+    }
 }
 
 TEST(JpegDecoder, DamagedFilesNeverEndTheProgramAndFallBack) {
