@@ -75,7 +75,7 @@ bool ReadExtension(GifFileType* gif, Control* control) {
             control->delay = gcb.DelayTime;
             // Mode 4 stands for "restore to previous" in some encoders, as
             // browsers read it; the undefined 5..7 keep the frame.
-            control->disposal = gcb.DisposalMode == 4   ? DISPOSE_PREVIOUS
+            control->disposal = gcb.DisposalMode == 4  ? DISPOSE_PREVIOUS
                                 : gcb.DisposalMode > 4 ? DISPOSAL_UNSPECIFIED
                                                        : gcb.DisposalMode;
             control->transparent = gcb.TransparentColor;
@@ -89,8 +89,7 @@ bool ReadExtension(GifFileType* gif, Control* control) {
 // Composes the frames onto one canvas.
 class Composer {
 public:
-    Composer(GifFileType* gif, int width, int height)
-        : gif_(gif), width_(width), height_(height) {
+    Composer(GifFileType* gif, int width, int height) : gif_(gif), width_(width), height_(height) {
         canvas_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
         canvas_.fill(0);
         line_.resize(static_cast<size_t>(std::max(width, 1)));
@@ -216,9 +215,8 @@ std::optional<GifComposition> ComposeGif(const QByteArray& data, int lastFrame,
         // The canvas must fit in what the image decoders may allocate.
         const qint64 bytes = qint64(gif->SWidth) * gif->SHeight * 4;
         if (bytes > qint64(QImageReader::allocationLimit()) << 20)
-            return fail(QStringLiteral("GIF screen too large: %1×%2")
-                            .arg(gif->SWidth)
-                            .arg(gif->SHeight));
+            return fail(
+                QStringLiteral("GIF screen too large: %1×%2").arg(gif->SWidth).arg(gif->SHeight));
         composer = std::make_unique<Composer>(gif.get(), gif->SWidth, gif->SHeight);
     }
     Control control;

@@ -26,9 +26,9 @@ std::vector<QImage> ReadComposedFrames(const QString& path, int maxFrames,
 
 // A GIF reduced to a number of frames, each composed at full size.
 struct SampledGif {
-    int sourceFrames = 0;       // frames of the file
-    std::vector<QImage> frames; // ARGB32_Premultiplied, transparent where nothing is drawn
-    std::vector<int> delays;    // hundredths of a second, one per frame
+    int sourceFrames = 0;        // frames of the file
+    std::vector<QImage> frames;  // ARGB32_Premultiplied, transparent where nothing is drawn
+    std::vector<int> delays;     // hundredths of a second, one per frame
 };
 
 // The GIF's frames spread evenly over its running time to `count` frames
