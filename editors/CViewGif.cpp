@@ -13,6 +13,7 @@
 #include <QSpinBox>
 
 #include "base/AccessError.h"
+#include "base/MessageSink.h"
 #include "editors/CPictureFrame.h"
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
@@ -48,6 +49,15 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     pg->addWidget(stop, 0, 1);
     pg->addWidget(frameText_, 1, 0);
     pg->addWidget(loopText_, 1, 1);
+    // How many frames the next chosen animation keeps: 0 its first 50, else
+    // that many spread evenly over its running time.
+    framesBox_ = new QSpinBox(playback);
+    framesBox_->setObjectName(QStringLiteral("frameCount"));
+    framesBox_->setRange(0, item_ops::MaxSampledFrames);
+    framesBox_->setSpecialValueText(QStringLiteral("前50帧"));
+    framesBox_->setSuffix(QStringLiteral(" 帧"));
+    pg->addWidget(new QLabel(QStringLiteral("选取帧数"), playback), 2, 0);
+    pg->addWidget(framesBox_, 2, 1);
     layout->addWidget(playback, 1, 1, Qt::AlignTop);
 
     auto* conversion = new QGroupBox(QStringLiteral("转换"), this);
@@ -242,7 +252,11 @@ void CViewGif::ShowSettings() {
 }
 
 bool CViewGif::ChooseAnimation(const QString& chosen) {
-    if (!Done(item_ops::SetAnimationSource(doc_, g_, i_, chosen))) return false;
+    QString notice;
+    if (!Done(item_ops::SetAnimationSource(doc_, g_, i_, chosen, framesBox_->value(), &notice)))
+        return false;
+    if (!notice.isEmpty())
+        doc_.Messages().Show(notice, IMessageSink::Caption(), IMessageSink::Icon::Information);
     try {
         ReadSource();
     } catch (const AccessError&) {
