@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "led/AnimationConverter.h"
+#include "led/FrameSampling.h"
 #include "led/GifWriter.h"
 #include "support/GifBuilder.h"
 #include "support/RecordingSink.h"
@@ -322,5 +323,41 @@ TEST(AnimationConverter, FramesAreComposedAsBrowsersShowThem) {
         for (const Expected& e : c.expected)
             EXPECT_EQ(ColourAt(converter, e.frame, e.x, e.y), e.colour)
                 << c.name << ": frame " << e.frame << " at " << e.x << "," << e.y;
+    }
+}
+
+TEST(FrameSampling, SamplesKeepTheRunningTimeOrSpreadByPosition) {
+    const auto frames = [](const std::vector<FrameSample>& samples) {
+        std::vector<int> out;
+        for (const FrameSample& s : samples) out.push_back(s.frame);
+        return out;
+    };
+    const auto delays = [](const std::vector<FrameSample>& samples) {
+        std::vector<int> out;
+        for (const FrameSample& s : samples) out.push_back(s.delay);
+        return out;
+    };
+    const struct {
+        const char* name;
+        std::vector<int> source;
+        int count;
+        std::vector<int> frames, delays;
+    } cases[] = {
+        {"no running time: spread by position",
+         std::vector<int>(10, 0),
+         4,
+         {0, 2, 5, 7},
+         {0, 0, 0, 0}},
+        {"a long first frame is shown for its share of the time",
+         {30, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+         4,
+         {0, 0, 0, 4},
+         {10, 10, 10, 10}},
+        {"fewer frames than asked: kept as they are", {5, 7}, 3, {0, 1}, {5, 7}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<FrameSample> samples = SampleFramesEvenly(c.source, c.count);
+        EXPECT_EQ(frames(samples), c.frames) << c.name;
+        EXPECT_EQ(delays(samples), c.delays) << c.name;
     }
 }
