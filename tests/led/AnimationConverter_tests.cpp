@@ -351,7 +351,7 @@ TEST(FrameSampling, SamplesKeepTheRunningTimeOrSpreadByPosition) {
         {"a long first frame is shown for its share of the time",
          {30, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
          4,
-         {0, 0, 0, 4},
+         {0, 0, 0, 1},
          {10, 10, 10, 10}},
         {"fewer frames than asked: kept as they are", {5, 7}, 3, {0, 1}, {5, 7}},
     };
