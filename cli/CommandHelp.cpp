@@ -70,10 +70,13 @@ const Command kCommands[] = {
      "  --out FILE       write what the ball would have stored to FILE\n"
      "  --link PATH      make PATH a link to the pseudo-terminal while it listens\n"
      "  --wait SECONDS   give up when no sender comes (0.1 to 86400); default: wait\n"},
-    {"set-source", "set-source PROJECT GROUP ITEM FILE", "a picture's or an animation's source file",
+    {"set-source", "set-source PROJECT GROUP ITEM FILE [--frames N]",
+     "a picture's or an animation's source file",
      "Copies FILE into the project under a fresh id. A picture stores width, height and\n"
      "length (56 x width / height); an animation (GIF, at most 50 frames) also its frames\n"
-     "and delays.\n"},
+     "and delays. A GIF of more than 50 frames keeps its first 50 and says so.\n"
+     "  --frames N       animation: spread N frames (1 to 50) evenly over the GIF's running\n"
+     "                   time, their delays keeping its total time\n"},
     {"set-text", "set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
      "           [--background C] [--manual-spacing] [--offsets V,C,E,P]", "render a text item",
      "Renders TEXT (at most 200 characters; a longer text is refused) under a fresh id\n"

@@ -66,9 +66,17 @@ void PrintStored(const CProjectFile& file, const Target& t,
 
 }  // namespace
 
-int RunSetSource(const QStringList& args) {
-    if (args.size() != 4) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE"));
+int RunSetSource(const QStringList& arguments) {
+    QStringList args = arguments;
+    // Animations only: the number of frames to spread evenly over the source.
+    int frames = 0;
+    const bool framesGiven = args.contains(QStringLiteral("--frames"));
+    if (!TakeNumber(args, QStringLiteral("--frames"), item_ops::MinSampledFrames,
+                    item_ops::MaxSampledFrames, &frames))
+        return 2;
+    if (args.size() != 4 || (framesGiven && frames == 0)) {
+        PrintErr(
+            QStringLiteral("usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N]"));
         return 2;
     }
     EditSession session;
@@ -76,12 +84,20 @@ int RunSetSource(const QStringList& args) {
     CGlowdeckDoc& doc = session.doc;
     const Target* t = &session.target;
     if (t->kind == ItemKind::Picture) {
+        if (frames > 0) {
+            PrintErr(QStringLiteral("--frames takes an animation item"));
+            return 2;
+        }
         if (const EditResult set = item_ops::SetPictureSource(doc, t->g, t->i, args[3]); !set)
             return PrintErr(set.message), 1;
         PrintStored(*doc.ProjectFile(), *t, {"width", "height", "length"});
     } else if (t->kind == ItemKind::Animation) {
-        if (const EditResult set = item_ops::SetAnimationSource(doc, t->g, t->i, args[3]); !set)
+        QString notice;
+        if (const EditResult set =
+                item_ops::SetAnimationSource(doc, t->g, t->i, args[3], frames, &notice);
+            !set)
             return PrintErr(set.message), 1;
+        if (!notice.isEmpty()) PrintErr(notice);
         PrintStored(*doc.ProjectFile(), *t,
                     {"width", "height", "framecount", "length", "flength", "interval"});
     } else {

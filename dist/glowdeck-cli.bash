@@ -40,7 +40,7 @@ _glowdeck_cli() {
             COMPREPLY=($(compgen -W "black red green yellow blue magenta cyan white" -- "$cur"))
             return
             ;;
-        --font | --size | --style | --offsets | --length | --wait)
+        --font | --size | --style | --offsets | --length | --wait | --frames)
             return
             ;;
     esac
@@ -54,6 +54,7 @@ _glowdeck_cli() {
         ball) options="--out --link --wait" ;;
         set-text) options="--font --size --style --color --background --manual-spacing --offsets" ;;
         set-interval) options="--length --background" ;;
+        set-source) options="--frames" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options --help" -- "$cur"))

@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,12 +13,12 @@
 #include <QSpinBox>
 
 #include "base/AccessError.h"
+#include "base/MessageSink.h"
 #include "editors/CPictureFrame.h"
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
 #include "led/PictureConverter.h"
-#include "led/SourceFile.h"
 #include "led/SourceLimits.h"
 #include "led/Threshold.h"
 #include "model/GlowdeckDoc.h"
@@ -50,6 +49,15 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     pg->addWidget(stop, 0, 1);
     pg->addWidget(frameText_, 1, 0);
     pg->addWidget(loopText_, 1, 1);
+    // How many frames the next chosen animation keeps: 0 its first 50, else
+    // that many spread evenly over its running time.
+    framesBox_ = new QSpinBox(playback);
+    framesBox_->setObjectName(QStringLiteral("frameCount"));
+    framesBox_->setRange(0, item_ops::MaxSampledFrames);
+    framesBox_->setSpecialValueText(QStringLiteral("前50帧"));
+    framesBox_->setSuffix(QStringLiteral(" 帧"));
+    pg->addWidget(new QLabel(QStringLiteral("选取帧数"), playback), 2, 0);
+    pg->addWidget(framesBox_, 2, 1);
     layout->addWidget(playback, 1, 1, Qt::AlignTop);
 
     auto* conversion = new QGroupBox(QStringLiteral("转换"), this);
@@ -150,6 +158,9 @@ bool CViewGif::Initialise() {
 
 void CViewGif::LoadGif(const QString& path) {
     first_ = item_ops::LoadOrPlaceholder(path, width_, height_);
+    // A GIF's first frame as the converter composes it.
+    if (const std::vector<QImage> composed = ReadComposedFrames(path, 1); !composed.empty())
+        first_ = OnBlack(composed.front());
     const std::optional<GifFileInfo> info = ReadGifInfo(path);
     frameCount_ = info ? std::min(info->frameCount, 50) : 1;
     delays_ = info ? info->delays : std::vector<int>{0};
@@ -190,20 +201,15 @@ void CViewGif::Convert() {
         progress_->setValue(std::min(100, 50 + converter.GetProgress()));
         led.push_back(converter.LedFrame().convertToFormat(QImage::Format_RGB888));
     }
-    // Source frames for display, composed by the decoder, one row shorter.
-    CSourceFile sourceFile;
-    if (!sourceFile.Open(sourcePath_, nullptr)) return;
-    QImageReader reader(sourceFile.Device());
-    reader.setDecideFormatFromContent(true);
-    for (int n = 0; n < converter.FrameCount(); ++n) {
-        const QImage frame = reader.read();
-        if (frame.isNull()) break;
+    // Source frames for display, composed as the converter composes them,
+    // one row shorter; a source that is no GIF shows its one picture.
+    std::vector<QImage> composed = ReadComposedFrames(sourcePath_, converter.FrameCount());
+    if (composed.empty()) composed.push_back(first_);
+    for (const QImage& frame : composed) {
         // As the ball shows them: transparent pixels dark.
-        const QImage shown =
-            OnBlack(reader.format() == "gif" ? WithClearedPixelsTransparent(frame) : frame);
+        const QImage shown = OnBlack(frame);
         source.push_back(shown.copy(0, 0, shown.width(), std::max(shown.height() - 1, 1))
                              .convertToFormat(QImage::Format_RGB888));
-        if (!reader.canRead()) break;
     }
     sourceFrame_->SetFrames(source);
     ledFrame_->SetFrames(led);
@@ -246,7 +252,11 @@ void CViewGif::ShowSettings() {
 }
 
 bool CViewGif::ChooseAnimation(const QString& chosen) {
-    if (!Done(item_ops::SetAnimationSource(doc_, g_, i_, chosen))) return false;
+    QString notice;
+    if (!Done(item_ops::SetAnimationSource(doc_, g_, i_, chosen, framesBox_->value(), &notice)))
+        return false;
+    if (!notice.isEmpty())
+        doc_.Messages().Show(notice, IMessageSink::Caption(), IMessageSink::Icon::Information);
     try {
         ReadSource();
     } catch (const AccessError&) {

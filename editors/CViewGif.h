@@ -19,6 +19,8 @@ public:
     CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup,
              QWidget* parent = nullptr);
 
+    // Takes `file` as the item's animation, with as many frames as the
+    // frame-count field says; a GIF cut to its first 50 frames says so once.
     bool ChooseAnimation(const QString& file);
     void Convert();
     void Play();
@@ -53,6 +55,7 @@ private:
     QSlider* sliders_[5];  // red, green, blue, loop, speed
     QSpinBox* values_[5];
     QCheckBox* ditherBox_;
+    QSpinBox* framesBox_;
     QProgressBar* progress_;
     QLineEdit* frameText_;
     QLineEdit* loopText_;

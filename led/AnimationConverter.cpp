@@ -1,11 +1,13 @@
 #include "led/AnimationConverter.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <cstring>
 
 #include "base/MessageSink.h"
+#include "base/RegularFile.h"
 #include "led/Dither.h"
-#include "led/GifReader.h"
+#include "led/GifComposer.h"
 #include "led/ImageCodec.h"
 #include "led/LedOrder.h"
 #include "led/LedPacker.h"
@@ -25,45 +27,66 @@ bool CAnimationConverter::Fail(const QString& reason) {
 bool CAnimationConverter::LoadFile(const QString& path) {
     loadError_.clear();
     // A FIFO or a device is refused by what it is, before any decoder blocks on it.
-    CSourceFile source;
-    if (!source.Open(path, &loadError_)) return false;
+    std::optional<QByteArray> data = ReadWholeFile(path, MaxSourceFileBytes, &loadError_);
+    if (!data) return false;
     Release();
-    QImageReader reader(source.Device());
-    reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
-    if (!size.isValid()) return Fail(reader.errorString());
+    if (LooksLikeGif(*data) ? !LoadGif(*data) : !LoadOther(*data)) return false;
+    preview_ = frames_.front();
+    ledFrame_ = frames_.front();
+    buffer_.assign(static_cast<size_t>(frameCount_) * BufferColumnBytes * width_, 0);
+    loaded_ = true;
+    return true;
+}
+
+bool CAnimationConverter::LoadGif(const QByteArray& data) {
+    const QSize size = GifScreenSize(data);
+    if (!size.isValid()) return Fail(QString());
     // Refuse before decoding a frame or reserving the frames' columns.
     const QString tooWide = LedWidthProblem(size);
     if (!tooWide.isEmpty()) return Fail(tooWide);
     width_ = LedWidthFor(size);
-    const bool gif = reader.format() == "gif";
-    // Frames are composed by the decoder, one after the other, and reduced at
-    // once so only W × 56 of each is kept. Transparent pixels become dark.
+    // Composed once, frame after frame, and reduced at once: only W × 56 of
+    // each frame is kept. Transparent pixels become dark.
+    QString error;
+    const std::optional<GifComposition> gif = ComposeGif(
+        data, MaxFrames - 1,
+        [&](int, const QImage& frame) {
+            frames_.push_back(width_ > 0 ? MakeThumbnail(frame, width_, LedRows) : QImage());
+        },
+        &error);
+    if (!gif) return Fail(error);
+    frameCount_ = static_cast<int>(frames_.size());
+    std::fill(delays_.begin(), delays_.end(), 0);
+    if (frameCount_ > 1)
+        for (int i = 0; i < frameCount_; ++i) delays_[i] = gif->delays[i] * 10;
+    return true;
+}
+
+bool CAnimationConverter::LoadOther(const QByteArray& data) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (!size.isValid()) return Fail(reader.errorString());
+    const QString tooWide = LedWidthProblem(size);
+    if (!tooWide.isEmpty()) return Fail(tooWide);
+    width_ = LedWidthFor(size);
     while (static_cast<int>(frames_.size()) < MaxFrames) {
         QImage frame = reader.read();
         if (frame.isNull()) {
             if (frames_.empty()) return Fail(reader.errorString());
             break;
         }
-        if (gif) frame = WithClearedPixelsTransparent(std::move(frame));
         // The scaler works premultiplied; converting here, in place where the
         // decoder keeps no reference, holds one copy of the frame at most.
         frame.convertTo(QImage::Format_ARGB32_Premultiplied);
         frames_.push_back(width_ > 0 ? MakeThumbnail(frame, width_, LedRows) : QImage());
         if (!reader.canRead()) break;
     }
-    if (frames_.empty()) return Fail(reader.errorString());
     frameCount_ = static_cast<int>(frames_.size());
     std::fill(delays_.begin(), delays_.end(), 0);
-    if (frameCount_ > 1) {
-        const std::optional<GifFileInfo> info = ReadGifInfo(path);
-        for (int i = 0; info && i < frameCount_ && i < static_cast<int>(info->delays.size()); ++i)
-            delays_[i] = info->delays[i] * 10;
-    }
-    preview_ = frames_.front();
-    ledFrame_ = frames_.front();
-    buffer_.assign(static_cast<size_t>(frameCount_) * BufferColumnBytes * width_, 0);
-    loaded_ = true;
     return true;
 }
 

@@ -53,6 +53,10 @@ public:
 
 private:
     bool Fail(const QString& reason);
+    // Decodes a GIF with giflib, composing its frames as browsers do.
+    bool LoadGif(const QByteArray& data);
+    // Any other picture the platform's decoder reads, as still frames.
+    bool LoadOther(const QByteArray& data);
     // Frame `frame` thresholded or dithered into an LED frame.
     QImage LedFrameOf(const QImage& frame);
 

@@ -18,18 +18,21 @@ struct GifFileInfo {
 
 std::optional<GifFileInfo> ReadGifInfo(const QString& path, QString* error = nullptr);
 
-// A frame as the platform's GIF decoder composed it, with the pixels it left
-// clear marked transparent. The decoder picks an opaque image format when the
-// first frame has no transparent colour, yet later frames' transparent
-// pixels and areas restored to the background are written as "transparent
-// white" (alpha byte 0) into it, which an opaque format reads as white. Other
-// images are returned unchanged.
-QImage WithClearedPixelsTransparent(QImage frame);
-
-// Frames in order, each composed as the viewer shows it (partial frames,
-// transparency and disposal applied), at most `maxFrames` of them. Frames are
-// decoded sequentially; GIF allows no random access.
+// Frames in order, each composed as browsers show it (ComposeGif: partial
+// frames, transparency and disposal applied, transparent where nothing is
+// drawn), at most `maxFrames` of them, as ARGB32_Premultiplied.
 std::vector<QImage> ReadComposedFrames(const QString& path, int maxFrames,
                                        QString* error = nullptr);
+
+// A GIF reduced to a number of frames, each composed at full size.
+struct SampledGif {
+    int sourceFrames = 0;        // frames of the file
+    std::vector<QImage> frames;  // ARGB32_Premultiplied, transparent where nothing is drawn
+    std::vector<int> delays;     // hundredths of a second, one per frame
+};
+
+// The GIF's frames spread evenly over its running time to `count` frames
+// (SampleFramesEvenly); a GIF of at most `count` frames gives all of them.
+std::optional<SampledGif> ReadSampledGif(const QString& path, int count, QString* error = nullptr);
 
 }  // namespace glowdeck

@@ -9,6 +9,7 @@
 #include "base/MessageSink.h"
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
+#include "led/GifWriter.h"
 #include "led/ImageCodec.h"
 #include "led/LedColours.h"
 #include "led/LedOrder.h"
@@ -60,6 +61,28 @@ EditResult EncodeAndAdopt(CGlowdeckDoc& doc, CGlowdeckDoc::Edit& edit, int g, in
     const QString target = doc.SourceImagePathFor(kind, id);
     QString error;
     if (!EncodeImage(image, target, QString::fromLatin1(mimeType), &error))
+        return EditResult::Failed(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
+    edit.Wrote(target);
+    AdoptId(doc, g, i, id);
+    return EditResult::Done();
+}
+
+// The longest frame delay a GIF stores, in hundredths of a second.
+constexpr int MaxGifDelay = 0xFFFF;
+
+// Writes frames as the item's GIF under a fresh id, which the item takes;
+// transparent pixels are stored dark, as the ball shows them.
+EditResult WriteFramesAndAdopt(CGlowdeckDoc& doc, CGlowdeckDoc::Edit& edit, int g, int i,
+                               const std::vector<QImage>& frames, const std::vector<int>& delays) {
+    std::vector<QImage> opaque;
+    opaque.reserve(frames.size());
+    for (const QImage& frame : frames) opaque.push_back(OnBlack(frame));
+    QByteArray bytes;
+    QString error;
+    const QString id = CProjectFile::GenerateId();
+    const QString target = doc.SourceImagePathFor(ItemKind::Animation, id);
+    if (!EncodeGif(opaque, delays, 0, &bytes, &error) ||
+        !WriteFileAtomically(target, bytes, &error))
         return EditResult::Failed(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
     edit.Wrote(target);
     AdoptId(doc, g, i, id);
@@ -132,8 +155,10 @@ EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file
     });
 }
 
-EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file) {
+EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames,
+                              QString* notice) {
     return Guarded(doc, [&] {
+        if (notice) notice->clear();
         QString error;
         const std::optional<GifFileInfo> info = ReadGifInfo(file, &error);
         if (!info || info->frameCount < 1)
@@ -146,26 +171,47 @@ EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& fi
         const QSize size = ImageFileSize(file);
         if (!size.isValid() || size.height() == 0)
             return EditResult::Failed(Refusal(file, QStringLiteral("unreadable image data")));
+        const int ledWidth = LedWidthFor(size);
+        const bool sample = frames > 0 && info->frameCount > frames;
+        // The item's GIF: the chosen file, or its frames reduced evenly.
+        std::optional<SampledGif> sampled;
+        if (sample) {
+            sampled =
+                ReadSampledGif(file, std::min(frames, CAnimationConverter::MaxFrames), &error);
+            if (!sampled) return EditResult::Failed(Refusal(file, error));
+        }
         // Frames past one that cannot be decoded would compile dark: count
         // only the frames compile will show.
-        const int frames =
-            std::min({info->frameCount, CAnimationConverter::MaxFrames, probe.FrameCount()});
-        const int ledWidth = LedWidthFor(size);
+        const int count =
+            sample
+                ? static_cast<int>(sampled->frames.size())
+                : std::min({info->frameCount, CAnimationConverter::MaxFrames, probe.FrameCount()});
+        std::vector<int> delays = sample ? sampled->delays : info->delays;
+        delays.resize(static_cast<size_t>(count));
+        for (int& d : delays) d = std::min(d, MaxGifDelay);
         CGlowdeckDoc::Edit edit(doc);
-        if (EditResult copied = CopyAndAdopt(doc, edit, g, i, ItemKind::Animation, file); !copied)
+        if (sample) {
+            if (EditResult written = WriteFramesAndAdopt(doc, edit, g, i, sampled->frames, delays);
+                !written)
+                return written;
+        } else if (EditResult copied = CopyAndAdopt(doc, edit, g, i, ItemKind::Animation, file);
+                   !copied) {
             return copied;
+        }
         CProjectFile& project = *doc.ProjectFile();
         project.SetInt(g, i, "width", size.width());
         project.SetInt(g, i, "height", size.height());
-        project.SetInt(g, i, "framecount", frames);
-        project.SetInt(g, i, "length", ledWidth * frames);
+        project.SetInt(g, i, "framecount", count);
+        project.SetInt(g, i, "length", ledWidth * count);
         project.SetInt(g, i, "flength", ledWidth);
         // A still picture has no frame delay to keep: its interval is 0.
-        project.SetIntList(
-            g, i, "interval",
-            frames > 1 ? std::vector<int>(info->delays.begin(), info->delays.begin() + frames)
-                       : std::vector<int>{0});
-        return edit.Commit();
+        project.SetIntList(g, i, "interval", count > 1 ? delays : std::vector<int>{0});
+        EditResult done = edit.Commit();
+        if (done && notice && !sample && info->frameCount > CAnimationConverter::MaxFrames)
+            *notice = QStringLiteral("动画共 %1 帧，只使用前 %2 帧")
+                          .arg(info->frameCount)
+                          .arg(CAnimationConverter::MaxFrames);
+        return done;
     });
 }
 

@@ -34,7 +34,14 @@ EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file
 // "framecount" (at most 50), "length", "flength" and "interval" (the frame
 // delays as stored, hundredths of a second). Refused like SetPictureSource;
 // "framecount" counts only the frames that can be decoded.
-EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file);
+// With `frames` (1..50) a GIF of more frames is reduced to that many, spread
+// evenly over its running time (their delays keep its total time), and
+// written as the item's GIF; without it a GIF of more than 50 frames keeps
+// its first 50 and `notice` says so ("动画共 58 帧，只使用前 50 帧").
+EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames = 0,
+                              QString* notice = nullptr);
+// The frame counts a caller may ask SetAnimationSource for.
+constexpr int MinSampledFrames = 1, MaxSampledFrames = 50;
 
 // The text view's settings at "确定".
 struct TextSettings {

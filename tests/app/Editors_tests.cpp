@@ -209,8 +209,19 @@ TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {
     QByteArray gif;
     ASSERT_TRUE(EncodeGif(frames, std::vector<int>(60, 1), 0, &gif));
     CViewGif view(doc_, 0, 1, refresh_);
-    ASSERT_TRUE(view.ChooseAnimation(dir_.Write("a.gif", gif)));
+    const QString source = dir_.Write("a.gif", gif);
+    ASSERT_TRUE(view.ChooseAnimation(source));
+    EXPECT_EQ(sink_.texts, QStringList{QStringLiteral("动画共 60 帧，只使用前 50 帧")});
     EXPECT_EQ(File().GetInt(0, 1, "framecount"), 50);
+    EXPECT_EQ(view.FrameCount(), 50);
+    // The frame-count field spreads the frames over the whole animation instead.
+    view.findChild<QSpinBox*>(QStringLiteral("frameCount"))->setValue(20);
+    ASSERT_TRUE(view.ChooseAnimation(source));
+    EXPECT_EQ(sink_.texts.size(), 1);
+    EXPECT_EQ(view.FrameCount(), 20);
+    EXPECT_EQ(File().GetIntList(0, 1, "interval"), std::vector<int>(20, 3));
+    view.findChild<QSpinBox*>(QStringLiteral("frameCount"))->setValue(0);
+    ASSERT_TRUE(view.ChooseAnimation(source));
     EXPECT_EQ(view.FrameCount(), 50);
     EXPECT_TRUE(view.Converted());
     view.Play();

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QProcess>
 
+#include "led/GifReader.h"
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
 #include "model/ItemOperations.h"
@@ -68,6 +69,7 @@ TEST_F(CliEdit, AnimationSourceKeepsFiftyFramesAndTheirDelays) {
     ASSERT_TRUE(EncodeGif(frames, delays, 0, &gif));
     const CliRun set = Cli({"set-source", project_, "1", "2", dir_.Write("a.gif", gif)});
     ASSERT_EQ(set.code, 0) << set.err.toStdString();
+    EXPECT_EQ(set.err.trimmed(), QStringLiteral("动画共 60 帧，只使用前 50 帧"));
     const CProjectFile file = File();
     EXPECT_EQ(file.GetInt(0, 1, "framecount"), 50);
     EXPECT_EQ(file.GetInt(0, 1, "flength"), 56);
@@ -84,6 +86,48 @@ TEST_F(CliEdit, AnimationSourceKeepsFiftyFramesAndTheirDelays) {
     ASSERT_TRUE(EncodeGif({frames[0]}, {50}, 0, &still));
     ASSERT_EQ(Cli({"set-source", project_, "1", "2", dir_.Write("still.gif", still)}).code, 0);
     EXPECT_EQ(File().GetIntList(0, 1, "interval"), std::vector<int>{0});
+}
+
+TEST_F(CliEdit, FramesOptionSpreadsTheAnimationOverItsRunningTime) {
+    // 60 frames, frame f all grey level f × 4, delays 0, 1, 2, 0, 1, 2, ...: 60 hundredths.
+    std::vector<QImage> frames;
+    std::vector<int> delays;
+    for (int f = 0; f < 60; ++f) {
+        QImage image(56, 56, QImage::Format_RGB32);
+        image.fill(qRgb(f * 4, f * 4, f * 4));
+        frames.push_back(image);
+        delays.push_back(f % 3);
+    }
+    QByteArray gif;
+    ASSERT_TRUE(EncodeGif(frames, delays, 0, &gif));
+    const QString source = dir_.Write("a.gif", gif);
+    const struct {
+        int frames;
+        std::vector<int> shown;  // source frame of each stored frame
+        std::vector<int> interval;
+    } cases[] = {
+        {12, {1, 5, 11, 16, 20, 26, 31, 35, 41, 46, 50, 56}, std::vector<int>(12, 5)},
+        {7, {1, 8, 17, 26, 35, 43, 52}, {8, 9, 8, 9, 8, 9, 9}},
+        {1, {1}, {0}},  // one frame: a still picture keeps no delay
+    };
+    for (const auto& c : cases) {
+        const CliRun set =
+            Cli({"set-source", project_, "1", "2", source, "--frames", QString::number(c.frames)});
+        ASSERT_EQ(set.code, 0) << set.err.toStdString();
+        EXPECT_TRUE(set.err.isEmpty()) << set.err.toStdString();
+        const CProjectFile file = File();
+        EXPECT_EQ(file.GetInt(0, 1, "framecount"), c.frames);
+        EXPECT_EQ(file.GetIntList(0, 1, "interval"), c.interval) << c.frames;
+        const QString stored = project_ + QStringLiteral("/Images/") + file.GetAttr(0, 1, "id") +
+                               QStringLiteral(".gif");
+        const std::vector<QImage> read = ReadComposedFrames(stored, 50);
+        ASSERT_EQ(read.size(), c.shown.size());
+        for (size_t k = 0; k < read.size(); ++k)
+            EXPECT_EQ(qRed(read[k].pixel(9, 9)), c.shown[k] * 4) << c.frames << " frame " << k;
+    }
+    EXPECT_EQ(Cli({"set-source", project_, "1", "2", source, "--frames", "51"}).code, 2);
+    EXPECT_EQ(Cli({"set-source", project_, "1", "2", source, "--frames", "0"}).code, 2);
+    EXPECT_EQ(Cli({"set-source", project_, "1", "1", Picture(9, 9), "--frames", "5"}).code, 2);
 }
 
 TEST_F(CliEdit, SourcesTooWideOrUndecodableAreRefusedTouchingNothing) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "led/AnimationConverter.h"
+#include "led/FrameSampling.h"
 #include "led/GifWriter.h"
 #include "support/GifBuilder.h"
 #include "support/RecordingSink.h"
@@ -255,4 +256,108 @@ TEST(AnimationConverter, FramesDitherIndependentlyOfEachOther) {
     const QImage compiled = converter.LedFrame();
     ASSERT_TRUE(converter.ConvertFrame(4));
     EXPECT_EQ(converter.LedFrame(), compiled);
+}
+
+namespace {
+
+// A composition case: a 56 × 56 GIF over the global palette, and colours
+// expected at points of composed frames (as browsers show them; dark where
+// nothing is drawn).
+struct Expected {
+    int frame, x, y;
+    QRgb colour;
+};
+struct BrowserCase {
+    const char* name;
+    int background;  // the screen's background colour index
+    std::vector<GifFrameSpec> frames;
+    std::vector<Expected> expected;
+};
+
+GifFrameSpec Frame(int left, int top, int size, std::uint8_t index, int disposal,
+                   int transparent = -1) {
+    GifFrameSpec frame = FilledFrame(left, top, size, size, index);
+    frame.disposal = disposal;
+    frame.transparent = transparent;
+    return frame;
+}
+
+}  // namespace
+
+TEST(AnimationConverter, FramesAreComposedAsBrowsersShowThem) {
+    // Palette: 0 black, 1 red, 2 green, 3 white, 4 blue, 5 magenta.
+    const BrowserCase cases[] = {
+        {"restore to background without a transparent colour clears to dark, "
+         "not to the background index",
+         3,
+         {Frame(0, 0, 56, 1, 1), Frame(8, 8, 8, 2, 2), Frame(40, 40, 4, 4, 1)},
+         {{1, 10, 10, Green}, {2, 10, 10, Black}, {2, 30, 30, Red}, {2, 41, 41, Blue}}},
+        {"restore to previous on the first frame leaves dark",
+         3,
+         {Frame(8, 8, 8, 2, 3), Frame(40, 40, 4, 4, 1)},
+         {{0, 10, 10, Green}, {0, 30, 30, Black}, {1, 10, 10, Black}, {1, 41, 41, Blue}}},
+        {"a partial first frame without transparency leaves the rest dark",
+         1,
+         {Frame(8, 8, 8, 2, 1), Frame(40, 40, 4, 4, 1)},
+         {{0, 30, 30, Black}, {1, 10, 10, Green}, {1, 30, 30, Black}}},
+        {"a frame partly outside the screen is clipped, and so is its clearing",
+         3,
+         {Frame(0, 0, 56, 1, 1), Frame(48, 48, 16, 2, 2), Frame(0, 0, 2, 4, 1)},
+         {{1, 50, 50, Green},
+          {1, 55, 55, Green},
+          {1, 47, 47, Red},
+          {2, 50, 50, Black},
+          {2, 47, 47, Red}}},
+        {"a frame wholly outside the screen draws nothing and still counts",
+         3,
+         {Frame(0, 0, 56, 1, 1), Frame(60, 0, 8, 2, 2), Frame(0, 0, 2, 4, 1)},
+         {{1, 55, 0, Red}, {2, 55, 0, Red}, {2, 0, 0, Blue}}},
+    };
+    TempDir dir;
+    for (const BrowserCase& c : cases) {
+        CAnimationConverter converter;
+        ASSERT_TRUE(converter.LoadFile(
+            dir.Write("b.gif", BuildGif(56, 56, GlobalPalette, c.background, c.frames))))
+            << c.name;
+        ASSERT_EQ(converter.FrameCount(), static_cast<int>(c.frames.size())) << c.name;
+        for (const Expected& e : c.expected)
+            EXPECT_EQ(ColourAt(converter, e.frame, e.x, e.y), e.colour)
+                << c.name << ": frame " << e.frame << " at " << e.x << "," << e.y;
+    }
+}
+
+TEST(FrameSampling, SamplesKeepTheRunningTimeOrSpreadByPosition) {
+    const auto frames = [](const std::vector<FrameSample>& samples) {
+        std::vector<int> out;
+        for (const FrameSample& s : samples) out.push_back(s.frame);
+        return out;
+    };
+    const auto delays = [](const std::vector<FrameSample>& samples) {
+        std::vector<int> out;
+        for (const FrameSample& s : samples) out.push_back(s.delay);
+        return out;
+    };
+    const struct {
+        const char* name;
+        std::vector<int> source;
+        int count;
+        std::vector<int> frames, delays;
+    } cases[] = {
+        {"no running time: spread by position",
+         std::vector<int>(10, 0),
+         4,
+         {0, 2, 5, 7},
+         {0, 0, 0, 0}},
+        {"a long first frame is shown for its share of the time",
+         {30, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+         4,
+         {0, 0, 0, 1},
+         {10, 10, 10, 10}},
+        {"fewer frames than asked: kept as they are", {5, 7}, 3, {0, 1}, {5, 7}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<FrameSample> samples = SampleFramesEvenly(c.source, c.count);
+        EXPECT_EQ(frames(samples), c.frames) << c.name;
+        EXPECT_EQ(delays(samples), c.delays) << c.name;
+    }
 }
