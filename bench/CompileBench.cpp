@@ -23,6 +23,7 @@
 #include "base/Allocator.h"
 #include "base/MessageSink.h"
 #include "bench/Must.h"
+#include "bench/Scene.h"
 #include "compile/ProjectCompiler.h"
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
@@ -37,19 +38,6 @@ namespace {
 
 double Since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-QImage Scene(int w, int h, int seed) {
-    QImage image(w, h, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient gradient(0, 0, w, h);
-    gradient.setColorAt(0, QColor::fromHsv(seed * 37 % 360, 200, 250));
-    gradient.setColorAt(1, QColor::fromHsv(seed * 91 % 360, 255, 90));
-    p.fillRect(image.rect(), gradient);
-    p.setBrush(QColor::fromHsv(seed * 53 % 360, 255, 255));
-    for (int k = 0; k < 12; ++k)
-        p.drawEllipse(QPoint((seed * 97 + k * 131) % w, (k * 71) % h), w / 10, h / 10);
-    return image;
 }
 
 // CPU time of the whole process (every thread), in milliseconds: steadier

@@ -20,6 +20,7 @@
 
 #include "base/RegularFile.h"
 #include "bench/Must.h"
+#include "bench/Scene.h"
 #include "led/AnimationConverter.h"
 #include "led/GifWriter.h"
 
@@ -32,19 +33,6 @@ double CpuMs() {
     getrusage(RUSAGE_SELF, &usage);
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-}
-
-QImage Scene(int w, int h, int seed) {
-    QImage image(w, h, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient gradient(0, 0, w, h);
-    gradient.setColorAt(0, QColor::fromHsv(seed * 37 % 360, 200, 250));
-    gradient.setColorAt(1, QColor::fromHsv(seed * 91 % 360, 255, 90));
-    p.fillRect(image.rect(), gradient);
-    p.setBrush(QColor::fromHsv(seed * 53 % 360, 255, 255));
-    for (int k = 0; k < 12; ++k)
-        p.drawEllipse(QPoint((seed * 97 + k * 131) % w, (k * 71) % h), w / 10, h / 10);
-    return image;
 }
 
 // A GIF of a still background and a sprite moving over it: every frame after

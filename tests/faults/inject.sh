@@ -293,10 +293,10 @@ plan_case() {
 # Runs the command in case folder $1 under strace with injection $2 into the
 # traced calls $3.
 injected_run() {
-  local dir=$1 spec=$2 calls=$3; shift 3
+  local dir=$1 injection=$2 calls=$3; shift 3
   env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME \
     HOME="$dir/home" LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen \
-    timeout -k 5 60 strace "${strace_options[@]}" -o /dev/null -e trace="$calls" -e "$spec" \
+    timeout -k 5 60 strace "${strace_options[@]}" -o /dev/null -e trace="$calls" -e "$injection" \
     "$work/prog/glowdeck-cli" "$@" >"$dir/out/stdout" 2>"$dir/out/stderr"
 }
 
@@ -314,10 +314,10 @@ inject_one() {
 
   local how="error=$err"
   [ "$err" = KILL ] && how="signal=KILL"
-  local spec="inject=${syscall_set[$set]}:$how:when=$n"
+  local injection="inject=${syscall_set[$set]}:$how:when=$n"
   local status
   # (The shell's own "Killed" notice goes to /dev/null.)
-  injected_run "$dir" "$spec" "${syscall_set[$set]}" "${argv[@]}" 2>/dev/null
+  injected_run "$dir" "$injection" "${syscall_set[$set]}" "${argv[@]}" 2>/dev/null
   status=$?
 
   local -a faults=()
