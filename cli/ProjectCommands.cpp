@@ -183,8 +183,10 @@ int RunClean(const QStringList& args) {
     const image_use::Removal removal = doc.RemoveUnusedImages();
     for (const QString& name : removal.removed)
         PrintOut(QStringLiteral("removed Images/%1").arg(name));
-    PrintOut(QStringLiteral("%1 files removed, %2 bytes")
-                 .arg(removal.removed.size())
+    const auto count = removal.removed.size();
+    PrintOut(QStringLiteral("%1 %2 removed, %3 bytes")
+                 .arg(count)
+                 .arg(count == 1 ? QStringLiteral("file") : QStringLiteral("files"))
                  .arg(removal.bytes));
     if (!removal.ok) return PrintErr(removal.message), 1;
     return 0;

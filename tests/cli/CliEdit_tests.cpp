@@ -346,7 +346,7 @@ TEST_F(CliEdit, ReplacedImagesGoAndCleanRemovesWhatNoItemUses) {
     dir_.Write(QStringLiteral("show/Images/stray.jpg"), "x");
     const CliRun clean = Cli({"clean", project_});
     EXPECT_EQ(clean.code, 0) << clean.err.toStdString();
-    EXPECT_EQ(clean.out, QStringLiteral("removed Images/stray.jpg\n1 files removed, 1 bytes\n"));
+    EXPECT_EQ(clean.out, QStringLiteral("removed Images/stray.jpg\n1 file removed, 1 bytes\n"));
     EXPECT_EQ(files(), used());
     EXPECT_EQ(Cli({"clean", project_}).out, QStringLiteral("0 files removed, 0 bytes\n"));
     EXPECT_EQ(Cli({"clean", project_, "extra"}).code, 2);
