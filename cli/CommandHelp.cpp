@@ -73,9 +73,10 @@ const Command kCommands[] = {
     {"set-source", "set-source PROJECT GROUP ITEM FILE [--frames N]",
      "a picture's or an animation's source file",
      "Copies FILE into the project under a fresh id. A picture stores width, height and\n"
-     "length (56 x width / height); an animation (GIF, at most 50 frames) also its frames\n"
-     "and delays. A GIF of more than 50 frames keeps its first 50 and says so.\n"
-     "  --frames N       animation: spread N frames (1 to 50) evenly over the GIF's running\n"
+     "length (56 x width / height); an animation (GIF or animated WebP, at most 50 frames;\n"
+     "a WebP's frames are stored as a GIF) also its frames and delays. An animation of\n"
+     "more than 50 frames keeps its first 50 and says so.\n"
+     "  --frames N       animation: spread N frames (1 to 50) evenly over its running\n"
      "                   time, their delays keeping its total time\n"},
     {"set-text", "set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
      "           [--background C] [--manual-spacing] [--offsets V,C,E,P]", "render a text item",

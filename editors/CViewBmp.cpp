@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +18,7 @@
 #include "base/AccessError.h"
 #include "base/BgrColour.h"
 #include "editors/CPictureFrame.h"
+#include "editors/SourceDialog.h"
 #include "led/ImageCodec.h"
 #include "led/LedColours.h"
 #include "led/PictureConverter.h"
@@ -146,9 +146,7 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     connect(redo, &QPushButton::clicked, ledFrame_, &CPictureFrame::Redo);
     connect(enlarge, &QPushButton::clicked, ledFrame_, &CPictureFrame::OpenPaintWindow);
     connect(choose, &QPushButton::clicked, this, [this] {
-        const QString file =
-            QFileDialog::getOpenFileName(this, QString(), QStringLiteral("led.bmp"),
-                                         QStringLiteral("图像(jpg,bmp) (*.jpg *.bmp)"));
+        const QString file = ChooseSourceFile(this, PictureFilter());
         if (!file.isEmpty()) ChoosePicture(file);
     });
     if (!Initialise()) ErrorBeeps();

@@ -1,7 +1,6 @@
 #include "editors/CViewGif.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "editors/CPictureFrame.h"
+#include "editors/SourceDialog.h"
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
 #include "led/ImageCodec.h"
@@ -133,8 +133,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     connect(stop, &QPushButton::clicked, this, &CViewGif::Stop);
     connect(choose, &QPushButton::clicked, this, [this] {
         Stop();
-        const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                          QStringLiteral("图像(*.gif) (*.gif)"));
+        const QString file = ChooseSourceFile(this, AnimationFilter());
         if (!file.isEmpty()) ChooseAnimation(file);
     });
     if (!Initialise()) ErrorBeeps();

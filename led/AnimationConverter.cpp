@@ -8,6 +8,7 @@
 #include "base/RegularFile.h"
 #include "led/Dither.h"
 #include "led/GifComposer.h"
+#include "led/GifReader.h"
 #include "led/ImageCodec.h"
 #include "led/LedOrder.h"
 #include "led/LedPacker.h"
@@ -73,6 +74,7 @@ bool CAnimationConverter::LoadOther(const QByteArray& data) {
     const QString tooWide = LedWidthProblem(size);
     if (!tooWide.isEmpty()) return Fail(tooWide);
     width_ = LedWidthFor(size);
+    std::fill(delays_.begin(), delays_.end(), 0);
     while (static_cast<int>(frames_.size()) < MaxFrames) {
         QImage frame = reader.read();
         if (frame.isNull()) {
@@ -83,10 +85,12 @@ bool CAnimationConverter::LoadOther(const QByteArray& data) {
         // decoder keeps no reference, holds one copy of the frame at most.
         frame.convertTo(QImage::Format_ARGB32_Premultiplied);
         frames_.push_back(width_ > 0 ? MakeThumbnail(frame, width_, LedRows) : QImage());
+        // An animated WebP's delays, kept in whole hundredths as a GIF would.
+        delays_[frames_.size() - 1] = ReadDelayHundredths(reader) * 10;
         if (!reader.canRead()) break;
     }
     frameCount_ = static_cast<int>(frames_.size());
-    std::fill(delays_.begin(), delays_.end(), 0);
+    if (frameCount_ == 1) delays_[0] = 0;
     return true;
 }
 

@@ -12,7 +12,7 @@ namespace glowdeck {
 
 class IMessageSink;
 
-// Turns a GIF (an animation item's file) into up to 50 LED frames of W × 56
+// Turns a GIF or animated WebP (an animation item's file) into up to 50 LED frames of W × 56
 // and their packed columns, frames back to back.
 class CAnimationConverter {
 public:

@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QImageReader>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -34,5 +35,20 @@ struct SampledGif {
 // The GIF's frames spread evenly over its running time to `count` frames
 // (SampleFramesEvenly); a GIF of at most `count` frames gives all of them.
 std::optional<SampledGif> ReadSampledGif(const QString& path, int count, QString* error = nullptr);
+
+// True when `data` starts as a WebP file does.
+bool LooksLikeWebp(const QByteArray& data);
+
+// The delay of the frame a QImageReader has just read, in hundredths of a
+// second (its nextImageDelay() is in milliseconds; rounded to the nearest).
+int ReadDelayHundredths(const QImageReader& reader);
+
+// An animation the platform's decoder reads (an animated WebP; a still file
+// gives one frame): its first `count` frames, or with `spread` `count` frames
+// spread evenly over its running time (SampleFramesEvenly). Frames are
+// composed at full size as ARGB32_Premultiplied; a frame that cannot be
+// decoded ends the animation.
+std::optional<SampledGif> ReadDecodedAnimation(const QString& path, int count, bool spread,
+                                               QString* error = nullptr);
 
 }  // namespace glowdeck

@@ -14,6 +14,8 @@
 #include "led/LedColours.h"
 #include "led/LedOrder.h"
 #include "led/PictureConverter.h"
+#include "led/SourceFile.h"
+#include "led/SourceLimits.h"
 #include "led/TextConverter.h"
 #include "led/Threshold.h"
 #include "model/GlowdeckDoc.h"
@@ -155,10 +157,65 @@ EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file
     });
 }
 
+namespace {
+
+// Stores an animation's size, frame count, lengths and delays on the item.
+void StoreAnimation(CProjectFile& project, int g, int i, QSize size, std::vector<int> delays) {
+    const int count = static_cast<int>(delays.size());
+    const int ledWidth = LedWidthFor(size);
+    for (int& d : delays) d = std::min(d, MaxGifDelay);
+    project.SetInt(g, i, "width", size.width());
+    project.SetInt(g, i, "height", size.height());
+    project.SetInt(g, i, "framecount", count);
+    project.SetInt(g, i, "length", ledWidth * count);
+    project.SetInt(g, i, "flength", ledWidth);
+    // A still picture has no frame delay to keep: its interval is 0.
+    project.SetIntList(g, i, "interval", count > 1 ? delays : std::vector<int>{0});
+}
+
+QString FirstFramesNotice(int sourceFrames) {
+    return QStringLiteral("动画共 %1 帧，只使用前 %2 帧")
+        .arg(sourceFrames)
+        .arg(CAnimationConverter::MaxFrames);
+}
+
+// An animated WebP: its frames (the first 50, or `frames` spread evenly) are
+// written as the item's GIF, which compile and the ball read as any other.
+EditResult SetDecodedAnimation(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames,
+                               QString* notice) {
+    QString error;
+    const bool spread = frames > 0;
+    const std::optional<SampledGif> decoded = ReadDecodedAnimation(
+        file,
+        spread ? std::min(frames, CAnimationConverter::MaxFrames) : CAnimationConverter::MaxFrames,
+        spread, &error);
+    if (!decoded) return EditResult::Failed(Refusal(file, error));
+    const QSize size = decoded->frames.front().size();
+    if (const QString tooWide = LedWidthProblem(size); !tooWide.isEmpty())
+        return EditResult::Failed(Refusal(file, tooWide));
+    CGlowdeckDoc::Edit edit(doc);
+    std::vector<int> delays = decoded->delays;
+    for (int& d : delays) d = std::min(d, MaxGifDelay);
+    if (EditResult written = WriteFramesAndAdopt(doc, edit, g, i, decoded->frames, delays);
+        !written)
+        return written;
+    StoreAnimation(*doc.ProjectFile(), g, i, size, delays);
+    EditResult done = edit.Commit();
+    if (done && notice && !spread && decoded->sourceFrames > CAnimationConverter::MaxFrames)
+        *notice = FirstFramesNotice(decoded->sourceFrames);
+    return done;
+}
+
+}  // namespace
+
 EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames,
                               QString* notice) {
     return Guarded(doc, [&] {
         if (notice) notice->clear();
+        // A file that cannot be opened is refused below, by what it is.
+        if (CSourceFile source;
+            source.Open(file, nullptr) && LooksLikeWebp(source.Device()->peek(12)))
+            return SetDecodedAnimation(doc, g, i, file, frames, notice);
         QString error;
         const std::optional<GifFileInfo> info = ReadGifInfo(file, &error);
         if (!info || info->frameCount < 1)
@@ -171,7 +228,6 @@ EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& fi
         const QSize size = ImageFileSize(file);
         if (!size.isValid() || size.height() == 0)
             return EditResult::Failed(Refusal(file, QStringLiteral("unreadable image data")));
-        const int ledWidth = LedWidthFor(size);
         const bool sample = frames > 0 && info->frameCount > frames;
         // The item's GIF: the chosen file, or its frames reduced evenly.
         std::optional<SampledGif> sampled;
@@ -198,19 +254,10 @@ EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& fi
                    !copied) {
             return copied;
         }
-        CProjectFile& project = *doc.ProjectFile();
-        project.SetInt(g, i, "width", size.width());
-        project.SetInt(g, i, "height", size.height());
-        project.SetInt(g, i, "framecount", count);
-        project.SetInt(g, i, "length", ledWidth * count);
-        project.SetInt(g, i, "flength", ledWidth);
-        // A still picture has no frame delay to keep: its interval is 0.
-        project.SetIntList(g, i, "interval", count > 1 ? delays : std::vector<int>{0});
+        StoreAnimation(*doc.ProjectFile(), g, i, size, delays);
         EditResult done = edit.Commit();
         if (done && notice && !sample && info->frameCount > CAnimationConverter::MaxFrames)
-            *notice = QStringLiteral("动画共 %1 帧，只使用前 %2 帧")
-                          .arg(info->frameCount)
-                          .arg(CAnimationConverter::MaxFrames);
+            *notice = FirstFramesNotice(info->frameCount);
         return done;
     });
 }

@@ -30,9 +30,10 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height);
 // allocation limit) or would be wider than the index can hold.
 EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file);
 
-// "选择动画": copies the GIF under a fresh id and stores "width", "height",
-// "framecount" (at most 50), "length", "flength" and "interval" (the frame
-// delays as stored, hundredths of a second). Refused like SetPictureSource;
+// "选择动画": copies the GIF under a fresh id (an animated WebP's frames and
+// delays are written as the item's GIF, as sampled frames are) and stores
+// "width", "height", "framecount" (at most 50), "length", "flength" and
+// "interval" (the frame delays as stored, hundredths of a second). Refused like SetPictureSource;
 // "framecount" counts only the frames that can be decoded.
 // With `frames` (1..50) a GIF of more frames is reduced to that many, spread
 // evenly over its running time (their delays keep its total time), and

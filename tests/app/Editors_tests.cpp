@@ -7,7 +7,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -197,6 +200,55 @@ TEST_F(Editors, ChoosingAndReplacingPicturesGiveNewIds) {
     EXPECT_EQ(File().GetInt(0, 0, "height"), 56);  // the LED image became the source
     EXPECT_EQ(File().GetInt(0, 0, "width"), 18);
     EXPECT_EQ(ImageFileSize(Source(0, ".bmp")), QSize(18, 56));  // saved under the new id
+}
+
+TEST_F(Editors, ChooseDialogsListEveryAcceptedTypeAndStartInTheLastFolder) {
+    ASSERT_TRUE(QDir(dir_.Path()).mkpath(QStringLiteral("photos")));
+    ASSERT_TRUE(QDir(dir_.Path()).mkpath(QStringLiteral("earlier")));
+    // The folder a source was chosen from in an earlier run.
+    QSettings(QStringLiteral("Quorvel"), QStringLiteral("Glowdeck"))
+        .setValue(QStringLiteral("Settings1.1/SourceFolder"), dir_.File(QStringLiteral("earlier")));
+    QImage image(112, 56, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QString webp = dir_.File(QStringLiteral("photos/a.webp"));
+    ASSERT_TRUE(image.save(webp, "webp"));
+    CViewBmp pictures(doc_, 0, 0, refresh_);
+    CViewGif animations(doc_, 0, 1, refresh_);
+    const struct {
+        QWidget* view;
+        QString button;
+        QString filter;
+        int item;
+        QString folder;  // where the dialog starts
+    } cases[] = {
+        {&pictures, QStringLiteral("选择图像"),
+         QStringLiteral("图像 (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff)"), 0,
+         dir_.File(QStringLiteral("earlier"))},
+        {&animations, QStringLiteral("选择动画"), QStringLiteral("动画 (*.gif *.webp)"), 1,
+         dir_.File(QStringLiteral("photos"))},
+    };
+    for (const auto& c : cases) {
+        QStringList filters;
+        QString folder, name = QStringLiteral("unread");
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            filters = dialog->nameFilters();
+            folder = dialog->directory().absolutePath();
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name = edit->text();
+            dialog->selectFile(webp);
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept checks the choice
+        });
+        const QString before = File().GetAttr(0, c.item, "id");
+        for (QAbstractButton* b : c.view->findChildren<QAbstractButton*>())
+            if (b->text() == c.button) b->click();
+        EXPECT_EQ(filters, QStringList{c.filter});
+        EXPECT_EQ(name, QString()) << c.button.toStdString();
+        EXPECT_EQ(folder, c.folder);
+        EXPECT_NE(File().GetAttr(0, c.item, "id"), before) << c.button.toStdString();
+        EXPECT_EQ(File().GetInt(0, c.item, "width"), 112);
+    }
 }
 
 TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {

@@ -12,6 +12,7 @@
 #include "model/ProjectFile.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
+#include "support/WebpBuilder.h"
 
 using namespace glowdeck;
 using namespace glowdeck::test;
@@ -128,6 +129,69 @@ TEST_F(CliEdit, FramesOptionSpreadsTheAnimationOverItsRunningTime) {
     EXPECT_EQ(Cli({"set-source", project_, "1", "2", source, "--frames", "51"}).code, 2);
     EXPECT_EQ(Cli({"set-source", project_, "1", "2", source, "--frames", "0"}).code, 2);
     EXPECT_EQ(Cli({"set-source", project_, "1", "1", Picture(9, 9), "--frames", "5"}).code, 2);
+}
+
+TEST_F(CliEdit, WebpAndTiffSourcesAreStoredAndCompile) {
+    QImage wide(300, 150, QImage::Format_RGB32), tall(100, 300, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    tall.fill(Qt::blue);
+    ASSERT_TRUE(wide.save(dir_.File("wide.webp"), "webp"));
+    ASSERT_TRUE(tall.save(dir_.File("tall.tif"), "tiff"));
+    // Frame k of the long one is grey 4 × k; its 55 frames of 10 ms run 55 hundredths.
+    const std::vector<QImage> grey = GreyFrames(55, QSize(112, 56), 0, 4);
+    const QString three = WriteAnimatedWebp(dir_, "three.webp",
+                                            GreyFrames(3, QSize(112, 56), 0, 40), {34, 125, 2000});
+    const QString long55 = WriteAnimatedWebp(dir_, "long.webp", grey, std::vector<int>(55, 10));
+    const struct {
+        const char* item;
+        QString file;
+        QStringList options;
+        QString notice;
+        std::vector<int> stored;  // width, height, length (and framecount, flength)
+        std::vector<int> interval;
+        std::vector<int> greys;  // level of each stored frame
+    } cases[] = {
+        {"1", dir_.File("wide.webp"), {}, {}, {300, 150, 112}, {}, {}},
+        {"1", dir_.File("tall.tif"), {}, {}, {100, 300, 18}, {}, {}},
+        {"2", three, {}, {}, {112, 56, 336, 3, 112}, {3, 13, 200}, {0, 40, 80}},
+        {"2", dir_.File("wide.webp"), {}, {}, {300, 150, 112, 1, 112}, {0}, {}},
+        {"2",
+         long55,
+         {},
+         QStringLiteral("动画共 55 帧，只使用前 50 帧"),
+         {112, 56, 5600, 50, 112},
+         std::vector<int>(50, 1),
+         {}},
+        {"2",
+         long55,
+         {"--frames", "5"},
+         {},
+         {112, 56, 560, 5, 112},
+         std::vector<int>(5, 11),
+         {0, 44, 88, 132, 176}},
+    };
+    for (const auto& c : cases) {
+        const CliRun set =
+            Cli(QStringList{"set-source", project_, "1", QString::fromLatin1(c.item), c.file} +
+                c.options);
+        ASSERT_EQ(set.code, 0) << c.file.toStdString() << ": " << set.err.toStdString();
+        EXPECT_EQ(set.err.trimmed(), c.notice) << c.file.toStdString();
+        const CProjectFile file = File();
+        const int item = c.item[0] - '1';
+        const char* names[] = {"width", "height", "length", "framecount", "flength"};
+        for (size_t k = 0; k < c.stored.size(); ++k)
+            EXPECT_EQ(file.GetInt(0, item, names[k]), c.stored[k])
+                << c.file.toStdString() << " " << names[k];
+        if (item == 0) continue;
+        EXPECT_EQ(file.GetIntList(0, 1, "interval"), c.interval) << c.file.toStdString();
+        const QString gif = project_ + QStringLiteral("/Images/") + file.GetAttr(0, 1, "id") +
+                            QStringLiteral(".gif");
+        const std::vector<QImage> read = ReadComposedFrames(gif, 50);
+        ASSERT_EQ(static_cast<int>(read.size()), c.stored[3]) << c.file.toStdString();
+        for (size_t k = 0; k < c.greys.size(); ++k)
+            EXPECT_EQ(qGreen(read[k].pixel(5, 5)), c.greys[k]) << c.file.toStdString() << " " << k;
+    }
+    EXPECT_EQ(Cli({"compile", project_}).code, 0);
 }
 
 TEST_F(CliEdit, SourcesTooWideOrUndecodableAreRefusedTouchingNothing) {

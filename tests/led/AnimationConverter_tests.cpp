@@ -7,6 +7,7 @@
 #include "support/GifBuilder.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
+#include "support/WebpBuilder.h"
 
 using namespace glowdeck;
 using namespace glowdeck::test;
@@ -58,6 +59,33 @@ TEST(AnimationConverter, DelaysInHundredthsBecomeMilliseconds) {
     EXPECT_EQ(converter.Delays()[0], 50);
     EXPECT_EQ(converter.Delays()[1], 0);  // as stored, not the decoder's rewrite
     EXPECT_EQ(converter.Delays()[2], 10);
+}
+
+TEST(AnimationConverter, WebpFramesKeepTheirDelaysInWholeHundredths) {
+    TempDir dir;
+    QImage still(112, 56, QImage::Format_RGB32);
+    still.fill(Qt::white);
+    ASSERT_TRUE(still.save(dir.File("still.webp"), "webp"));
+    const struct {
+        QString file;
+        std::vector<int> delays;  // milliseconds, as the converter gives them
+    } cases[] = {
+        {WriteAnimatedWebp(dir, "a.webp", GreyFrames(3, QSize(112, 56), 0, 100), {34, 125, 2000}),
+         {30, 130, 2000}},
+        {WriteAnimatedWebp(dir, "two.webp", GreyFrames(2, QSize(112, 56), 10, 200), {10, 10}),
+         {10, 10}},
+        {dir.File("still.webp"), {0}},
+    };
+    for (const auto& c : cases) {
+        CAnimationConverter converter;
+        ASSERT_TRUE(converter.LoadFile(c.file)) << converter.LoadError().toStdString();
+        ASSERT_EQ(converter.FrameCount(), static_cast<int>(c.delays.size()));
+        EXPECT_EQ(converter.Width(), 112);
+        for (size_t k = 0; k < c.delays.size(); ++k)
+            EXPECT_EQ(converter.Delays()[k], c.delays[k]) << c.file.toStdString() << " " << k;
+        ASSERT_TRUE(converter.Convert({1, 0}, nullptr));
+        EXPECT_EQ(converter.Packed().frames, converter.FrameCount());
+    }
 }
 
 TEST(AnimationConverter, FourSquareFramesPerLayer) {

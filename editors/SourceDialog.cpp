@@ -1,0 +1,29 @@
+#include "editors/SourceDialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace glowdeck {
+
+namespace {
+
+const QString FolderKey = QStringLiteral("Settings1.1/SourceFolder");
+
+}  // namespace
+
+QString PictureFilter() {
+    return QStringLiteral("图像 (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff)");
+}
+
+QString AnimationFilter() { return QStringLiteral("动画 (*.gif *.webp)"); }
+
+QString ChooseSourceFile(QWidget* parent, const QString& filter) {
+    QSettings settings(QStringLiteral("Quorvel"), QStringLiteral("Glowdeck"));
+    const QString folder = settings.value(FolderKey).toString();
+    const QString file = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+    if (!file.isEmpty()) settings.setValue(FolderKey, QFileInfo(file).absolutePath());
+    return file;
+}
+
+}  // namespace glowdeck
