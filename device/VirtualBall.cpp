@@ -203,11 +203,29 @@ BallReport CVirtualBall::Receive(double firstByteSeconds, double idleSeconds,
                                  "the first packet came %1 s after the init command (at least 8)")
                                  .arg(report.initWaitSeconds, 0, 'f', 2);
     }
+    const bool ended = report.complete;  // the end command came
     if (report.complete && !report.pacing.isEmpty()) {
         report.complete = false;
         report.failure = QStringLiteral("pacing: ") + report.pacing.join(QStringLiteral("; "));
     }
+    if (ended) StayUntilTheSenderCloses(std::chrono::seconds(2));
     return report;
+}
+
+void CVirtualBall::StayUntilTheSenderCloses(std::chrono::milliseconds longest) {
+    // A ball stays on the line after the end command, while the sender waits
+    // for its last block to leave and closes the port. Leaving at once would
+    // hang up under it, and its last wait would fail as on a pulled cable.
+    if (slave_ >= 0) ::close(slave_);  // from now on a hang-up means the sender closed
+    slave_ = -1;
+    const auto end = Clock::now() + longest;
+    while (Clock::now() < end) {
+        pollfd p{master_, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0) continue;
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return;
+        unsigned char buffer[256];
+        if ((p.revents & POLLIN) && ::read(master_, buffer, sizeof buffer) <= 0) return;
+    }
 }
 
 }  // namespace glowdeck

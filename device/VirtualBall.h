@@ -47,6 +47,10 @@ public:
     void Hangup();
 
 private:
+    // Keeps this end of the line open after a transfer until the sender has
+    // closed its end, or for `longest`.
+    void StayUntilTheSenderCloses(std::chrono::milliseconds longest);
+
     int master_ = -1;
     int slave_ = -1;  // kept open so the line stays up between the sender's opens
     QString devicePath_;
