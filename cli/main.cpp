@@ -1,60 +1,78 @@
 // glowdeck-cli: headless access to Glowdeck projects for scripts and tests.
-#include <QDir>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <memory>
 
 #include "base/AccessError.h"
 #include "base/Allocator.h"
 #include "base/HeadlessEnvironment.h"
+#include "cli/BashCompletion.h"
 #include "cli/CliSupport.h"
 #include "cli/CommandHelp.h"
-#include "cli/CompileCommands.h"
-#include "cli/DeviceCommands.h"
-#include "cli/EditCommands.h"
-#include "cli/ProjectCommands.h"
+#include "cli/CommandTable.h"
 
 int main(int argc, char** argv) {
     glowdeck::KeepFreedMemoryForReuse();
     glowdeck::PrepareHeadlessEnvironment();
-    // Read before Qt sees them: the application object takes options of its
-    // own out of argv ("--style" among them), which set-text needs.
+    // Read before Qt sees them: the GUI-level application takes options of
+    // its own out of argv ("-platform" among them), which set-text's text may be.
     QStringList args;
-    for (int k = 1; k < argc; ++k) args << QString::fromLocal8Bit(argv[k]);
-    QGuiApplication app(argc, argv);
-    if (args.isEmpty()) {
+    for (int k = 0; k < argc; ++k) args << QString::fromLocal8Bit(argv[k]);
+
+    // The program's own options come before the command; everything from the
+    // command on is the command's.
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    QCommandLineOption completion(QStringLiteral("bash-completion"));
+    completion.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({help, version, completion});
+    parser.addPositionalArgument(QStringLiteral("command"), QString());
+    const bool parsed = parser.parse(args);
+    QStringList rest = parser.positionalArguments();
+    if (!parsed) {
+        // An option of its own it does not know is taken as an unknown command.
+        rest = args.mid(1);
+    } else if (const QStringList given = parser.optionNames(); !given.isEmpty()) {
+        // The first of the program's options decides.
+        const QString first = given.first();
+        if (help.names().contains(first)) {
+            std::fputs(glowdeck::OverviewHelp().toUtf8().constData(), stdout);
+            return 0;
+        }
+        if (version.names().contains(first)) {
+            glowdeck::PrintOut(glowdeck::VersionText());
+            return 0;
+        }
+        std::fputs(glowdeck::BashCompletionScript().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (rest.isEmpty()) {
         std::fputs(glowdeck::OverviewHelp().toUtf8().constData(), stderr);
         return 2;
     }
-    if (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
-        std::fputs(glowdeck::OverviewHelp().toUtf8().constData(), stdout);
-        return 0;
+    const QString name = rest.takeFirst();
+    const glowdeck::CommandRow* command = glowdeck::FindCommand(name);
+    if (!command) {
+        glowdeck::PrintErr(
+            QStringLiteral("unknown command: %1 (glowdeck-cli --help lists the commands)")
+                .arg(name));
+        return 2;
     }
-    if (args[0] == QLatin1String("--version")) {
-        glowdeck::PrintOut(glowdeck::VersionText());
-        return 0;
-    }
-    const QString command = args.takeFirst();
     // "COMMAND --help" explains the command instead of running it.
-    const QString help = glowdeck::CommandHelp(command);
-    if (!help.isEmpty() && args.contains(QStringLiteral("--help"))) {
-        std::fputs(help.toUtf8().constData(), stdout);
+    if (rest.contains(QStringLiteral("--help"))) {
+        std::fputs(glowdeck::CommandHelp(name).toUtf8().constData(), stdout);
         return 0;
     }
+    // Only a command that draws text pays for the GUI-level application
+    // (its font configuration is most of a short command's time).
+    const std::unique_ptr<QCoreApplication> app =
+        command->drawsText ? std::make_unique<QGuiApplication>(argc, argv)
+                           : std::make_unique<QCoreApplication>(argc, argv);
     try {
-        if (command == QLatin1String("new")) return glowdeck::RunNew(args);
-        if (command == QLatin1String("add-group")) return glowdeck::RunAddGroup(args);
-        if (command == QLatin1String("add")) return glowdeck::RunAdd(args);
-        if (command == QLatin1String("list")) return glowdeck::RunList(args);
-        if (command == QLatin1String("clean")) return glowdeck::RunClean(args);
-        if (command == QLatin1String("compile")) return glowdeck::RunCompile(args);
-        if (command == QLatin1String("inspect")) return glowdeck::RunInspect(args);
-        if (command == QLatin1String("send")) return glowdeck::RunSend(args);
-        if (command == QLatin1String("ports")) return glowdeck::RunPorts(args);
-        if (command == QLatin1String("ball")) return glowdeck::RunBall(args);
-        if (command == QLatin1String("set-source")) return glowdeck::RunSetSource(args);
-        if (command == QLatin1String("set-text")) return glowdeck::RunSetText(args);
-        if (command == QLatin1String("set-interval")) return glowdeck::RunSetInterval(args);
-        if (command == QLatin1String("set-threshold")) return glowdeck::RunSetThreshold(args);
-        if (command == QLatin1String("set-dither")) return glowdeck::RunSetDither(args);
+        return command->run(rest);
     } catch (const glowdeck::AccessError& e) {
         glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;
@@ -62,8 +80,4 @@ int main(int argc, char** argv) {
         glowdeck::PrintErr(e.message);
         return 2;
     }
-    glowdeck::PrintErr(
-        QStringLiteral("unknown command: %1 (glowdeck-cli --help lists the commands)")
-            .arg(command));
-    return 2;
 }

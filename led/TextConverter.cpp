@@ -3,7 +3,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
-#include <opencv2/imgproc.hpp>
 
 #include "base/Cp936.h"
 #include "base/MessageSink.h"
@@ -12,6 +11,7 @@
 #include "led/LedOrder.h"
 #include "led/PictureConverter.h"
 #include "led/TextPainter.h"
+#include "led/TextResampling.h"
 
 namespace glowdeck {
 
@@ -62,37 +62,12 @@ void DrawVertical(QPainter& painter, const QFont& font, const QVector<uint>& tex
     }
 }
 
-// A quarter turn (270°): the result is h wide and w high; its pixel (x, y)
-// is sampled bilinearly from the source at (w − y − 0.5, x + 0.5).
-QImage QuarterTurn(const QImage& source) {
-    const QImage in = source.convertToFormat(QImage::Format_ARGB32);
-    const int w = in.width(), h = in.height();
-    cv::Mat src(h, w, CV_8UC4, const_cast<uchar*>(in.constBits()),
-                static_cast<size_t>(in.bytesPerLine()));
-    cv::Mat mapX(w, h, CV_32FC1), mapY(w, h, CV_32FC1);
-    for (int y = 0; y < w; ++y)
-        for (int x = 0; x < h; ++x) {
-            mapX.at<float>(y, x) = static_cast<float>(w - y - 0.5);
-            mapY.at<float>(y, x) = static_cast<float>(x + 0.5);
-        }
-    QImage out(h, w, QImage::Format_ARGB32);
-    cv::Mat dst(w, h, CV_8UC4, out.bits(), static_cast<size_t>(out.bytesPerLine()));
-    cv::remap(src, dst, mapX, mapY, cv::INTER_LINEAR, cv::BORDER_REPLICATE);
-    return out;
-}
-
 // Which pixels of the W × 56 strip belong to the text: the red mask reduced
 // bilinearly, red above 60.
 std::vector<bool> TextPixels(const QImage& mask, int width) {
-    const QImage in = mask.convertToFormat(QImage::Format_ARGB32);
-    cv::Mat src(in.height(), in.width(), CV_8UC4, const_cast<uchar*>(in.constBits()),
-                static_cast<size_t>(in.bytesPerLine()));
-    cv::Mat small;
-    cv::resize(src, small, cv::Size(width, LedRows), 0, 0, cv::INTER_LINEAR);
-    std::vector<bool> text(static_cast<size_t>(width) * LedRows);
-    for (int y = 0; y < LedRows; ++y)
-        for (int x = 0; x < width; ++x)
-            text[static_cast<size_t>(y) * width + x] = small.at<cv::Vec4b>(y, x)[2] > 60;  // BGRA
+    const std::vector<std::uint8_t> red = ReduceChannelBilinear(mask, 16, width, LedRows);
+    std::vector<bool> text(red.size());
+    for (size_t k = 0; k < red.size(); ++k) text[k] = red[k] > 60;
     return text;
 }
 
@@ -201,7 +176,7 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
         else
             DrawPositionedChars(painter, font, glyphs, positions, ink);
         painter.end();
-        return vertical ? QuarterTurn(canvas) : canvas;
+        return vertical ? QuarterTurnSampled(canvas) : canvas;
     };
     colour_ = render(textColour, background);
     mask_ = render(QColor(255, 0, 0), QColor(0, 0, 0));

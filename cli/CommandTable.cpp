@@ -1,0 +1,149 @@
+#include "cli/CommandTable.h"
+
+#include "cli/CompileCommands.h"
+#include "cli/DeviceCommands.h"
+#include "cli/EditCommands.h"
+#include "cli/ProjectCommands.h"
+
+namespace glowdeck {
+
+namespace {
+
+constexpr const char* kColours = "black red green yellow blue magenta cyan white";
+
+const OptionRow kBall{"--ball", "1|2",
+                      "single-layer (1) or double-layer (2) ball; default: the \"TYPE\"\n"
+                      "of setting.ini, else 1",
+                      Completion::Words, "1 2"};
+const OptionRow kLayer{"--layer", "inner|outer", "the layer of a double-layer ball; default outer",
+                       Completion::Words, "inner outer"};
+const ArgumentRow kProject{Completion::Folder};
+const ArgumentRow kFree{};
+
+}  // namespace
+
+// One row a command. A new command is one row here (its Run function beside
+// the others); a new option is one entry in its row's options, read by the
+// command's Run function. The overview, COMMAND --help and the bash
+// completion are made from these rows.
+// clang-format off
+const std::vector<CommandRow>& Commands() {
+    static const std::vector<CommandRow> rows{
+    {"new", "new --root DIR NAME", "create a project folder DIR/NAME",
+     "Creates DIR/NAME with Images/, Index.prj and the group \"新建组\".",
+     {{"--root", "DIR", "the project root that holds the project folders", Completion::Folder}},
+     nullptr, {kFree}, false, RunNew},
+    {"add-group", "add-group PROJECT [NAME]", "append a group",
+     "Appends a group named NAME (default \"新建组\"); a project holds at most 10 groups.",
+     {}, nullptr, {kProject, kFree}, false, RunAddGroup},
+    {"add", "add PROJECT GROUP picture|animation|text|interval [NAME]", "append an item to a group",
+     "Appends an item with its placeholder image to group GROUP (counted from 1), checked\n"
+     "like the program's add commands (300 items a group, 20 animations, the data limit).",
+     {}, nullptr,
+     {kProject, kFree, {Completion::Words, "picture animation text interval"}, kFree},
+     true, RunAdd},
+    {"list", "list PROJECT", "groups, items and the data size",
+     "Prints the groups and their items (kind, name, id, length) and the data size.\n"
+     "Only reads: never waits for another program's lock.",
+     {}, nullptr, {kProject}, false, RunList},
+    {"clean", "clean PROJECT", "remove the image files no item uses",
+     "Removes every file in PROJECT/Images that no item uses any more (replaced or deleted\n"
+     "items' images, files left by other programs) and prints each one and the total.\n"
+     "Links are removed, never what they point to; folders stay. Edits and deletions already\n"
+     "remove the files they no longer need.",
+     {}, nullptr, {kProject}, false, RunClean},
+    {"compile", "compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]", "write PROJECT/data.bin",
+     "Compiles the project into PROJECT/data.bin; a failed compile keeps the previous one.\n"
+     "Items are converted on every core; items unchanged since an earlier compile come from\n"
+     "the column cache (~/.cache/glowdeck/columns).\n"
+     "Shows a progress bar when stderr is a terminal, else a line every 10 %.",
+     {kBall, kLayer,
+      {"--no-cache", nullptr, "convert every item, neither reading nor filling the cache"}},
+     nullptr, {kProject}, false, RunCompile},
+    {"inspect", "inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]",
+     "check a data.bin and show what it holds",
+     "Prints the index of a data.bin (groups, offsets, column counts, animations with their\n"
+     "frames and delays) and checks every offset and the length against it.",
+     {{"--png", "OUT.png", "also draw each group's columns, one strip per group", Completion::PngFile},
+      {"--ball", "1|2", "read the file as for this ball type", Completion::Words, "1 2"},
+      {"--layer", "inner|outer", "read the file as for this layer (inner: 14 bytes a column)",
+       Completion::Words, "inner outer"}},
+     nullptr, {{Completion::DataFile}}, false, RunInspect},
+    {"send", "send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]",
+     "download to the ball",
+     "Downloads FILE (a data.bin) to the ball: init command, 8-second wait, numbered packets\n"
+     "with CRC, end command; about a minute and a half for a full ball. Shows a progress bar\n"
+     "with the time left when stderr is a terminal. Exits 0 only when the end command was\n"
+     "written.",
+     {{"--factory", nullptr,
+       "send the factory file instead: factory.bin, or factory1.bin (outer)\n"
+       "and factory2.bin (inner) of a double-layer ball, from the program's\n"
+       "folder or PREFIX/share/glowdeck"},
+      {"--port", "DEVICE", "the serial device; default: the ball's adapter (USB vendor 067B)",
+       Completion::SerialPort},
+      {"--ball", "1|2", "ball type; default: the \"TYPE\" of setting.ini, else 1",
+       Completion::Words, "1 2"},
+      kLayer},
+     nullptr, {{Completion::DataFile}}, false, RunSend},
+    {"ports", "ports", "the serial ports, the ball's adapter marked",
+     "Lists the serial ports with their names; the ball's adapter is marked with *, and a\n"
+     "port that cannot be opened says why.",
+     {}, nullptr, {}, false, RunPorts},
+    {"ball", "ball [--out FILE] [--link PATH] [--wait SECONDS]", "a virtual ball on a pseudo-terminal",
+     "Receives one transfer on a pseudo-terminal and checks it as the ball would.",
+     {{"--out", "FILE", "write what the ball would have stored to FILE", Completion::AnyFile},
+      {"--link", "PATH", "make PATH a link to the pseudo-terminal while it listens",
+       Completion::AnyFile},
+      {"--wait", "SECONDS", "give up when no sender comes (0.1 to 86400); default: wait"}},
+     nullptr, {}, false, RunBall},
+    {"set-source", "set-source PROJECT GROUP ITEM FILE [--frames N]",
+     "a picture's or an animation's source file",
+     "Copies FILE into the project under a fresh id. A picture stores width, height and\n"
+     "length (56 x width / height); an animation (GIF or animated WebP, at most 50 frames;\n"
+     "a WebP's frames are stored as a GIF) also its frames and delays. An animation of\n"
+     "more than 50 frames keeps its first 50 and says so.",
+     {{"--frames", "N",
+       "animation: spread N frames (1 to 50) evenly over its running\n"
+       "time, their delays keeping its total time"}},
+     nullptr, {kProject, kFree, kFree, {Completion::ImageFile}}, false, RunSetSource},
+    {"set-text", "set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
+     "           [--background C] [--manual-spacing] [--offsets V,C,E,P]", "render a text item",
+     "Renders TEXT (at most 200 characters; a longer text is refused) under a fresh id\n"
+     "and stores it. Characters that FACE lacks are drawn from a fallback font.",
+     {{"--font", "FACE", "font family"},
+      {"--size", "N", "font size, 0 to 200"},
+      {"--style", "N", "sum of 1 bold, 2 italic, 4 underline, 8 strike-out"},
+      {"--color", "C", "text colour", Completion::Words, kColours},
+      {"--background", "C", "background colour", Completion::Words, kColours},
+      {"--manual-spacing", nullptr, "use the offsets below"},
+      {"--offsets", "V,C,E,P",
+       "vertical (±50), Chinese (±50), English (±100) and punctuation (±200)\n"
+       "spacing"}},
+     "Colours: black red green yellow blue magenta cyan white, or a 0xBBGGRR number.",
+     {kProject}, true, RunSetText},
+    {"set-interval", "set-interval PROJECT GROUP ITEM [--length N] [--background C]",
+     "an interval's length and colour", nullptr,
+     {{"--length", "N", "columns, 1 to 300"},
+      {"--background", "C", "black red green yellow blue magenta cyan white, or 0xBBGGRR",
+       Completion::Words, kColours}},
+     nullptr, {kProject}, false, RunSetInterval},
+    {"set-threshold", "set-threshold PROJECT GROUP ITEM R G B", "an item's threshold colour",
+     "Sets the item's threshold: R, G and B from 0 to 255.", {}, nullptr, {kProject}, false,
+     RunSetThreshold},
+    {"set-dither", "set-dither PROJECT GROUP ITEM on|off", "error diffusion for a picture or an animation",
+     "Turns dithering on or off for a picture or an animation item: its LED image spreads each\n"
+     "channel's rounding error to the neighbouring LEDs, so gradients survive eight colours.\n"
+     "The item's thresholds still set how much lights. Off is the default.",
+     {}, nullptr, {kProject, kFree, kFree, {Completion::Words, "on off"}}, false, RunSetDither},
+    };
+    return rows;
+}
+// clang-format on
+
+const CommandRow* FindCommand(const QString& name) {
+    for (const CommandRow& row : Commands())
+        if (name == QLatin1String(row.name)) return &row;
+    return nullptr;
+}
+
+}  // namespace glowdeck
