@@ -224,6 +224,20 @@ TEST(TextRender, VerticalFontsAreTurnedAQuarter) {
               (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
 }
 
+TEST(TextRender, VerticalTextTallerThan32767PixelsIsTurnedToItsLastCharacter) {
+    // 50 characters at the largest size stand 41000 pixels tall before the
+    // turn (the turn once aborted the program past 32767).
+    TempDir dir;
+    TextRenderParams p = Params(QString(50, QChar(0x4E2D)), 200);
+    p.fontName = QStringLiteral("@宋体");
+    CTextConverter converter;
+    ASSERT_TRUE(converter.RenderText(dir.File("v.bmp"), p, nullptr));
+    const QImage& mask = converter.MaskRendering();
+    EXPECT_EQ(mask.width(), 50 * p.emSize);
+    EXPECT_TRUE(InkIn(mask, mask.width() - p.emSize, mask.width()));
+    EXPECT_EQ(converter.LedColourImage().width(), 56 * mask.width() / 168);
+}
+
 TEST(TextRender, ManualSpacingWidensWithOffsets) {
     TempDir dir;
     TextRenderParams p = Params(QStringLiteral("文字文字"));
