@@ -1,6 +1,7 @@
 // Start-up costs beside their floors, measured side by side in one run
 // (the runs of all programs interleaved, median of each):
-//   glowdeck-cli --version and list of a 10-item project vs. /bin/true,
+//   glowdeck-cli --version and list of a 10-item project vs. /bin/true (and a
+//   tool on QtCore alone for reference),
 //   the desktop program up to its first dialog vs. glowdeck --version.
 #include <fcntl.h>
 #include <spawn.h>
@@ -96,6 +97,7 @@ int main() {
     };
     const std::vector<Case> cases{
         {"/bin/true", {"/bin/true"}, false},
+        {"QtCore-only tool", {QTCORE_FLOOR_PATH}, false},
         {"glowdeck-cli --version", {cli, "--version"}, false},
         {"glowdeck-cli list (10 items)", {cli, "list", project}, false},
         {"glowdeck-cli inspect data.bin", {cli, "inspect", project + "/data.bin"}, false},
@@ -123,6 +125,7 @@ int main() {
         std::printf("\n");
     };
     line("/bin/true", nullptr, "");
+    line("QtCore-only tool", "/bin/true", "");
     line("glowdeck-cli --version", "/bin/true", "");
     line("glowdeck-cli list (10 items)", "/bin/true", " (target <= 8)");
     line("glowdeck-cli inspect data.bin", "/bin/true", "");
