@@ -70,14 +70,20 @@ const Command kCommands[] = {
      "  --out FILE       write what the ball would have stored to FILE\n"
      "  --link PATH      make PATH a link to the pseudo-terminal while it listens\n"
      "  --wait SECONDS   give up when no sender comes (0.1 to 86400); default: wait\n"},
-    {"set-source", "set-source PROJECT GROUP ITEM FILE [--frames N]",
+    {"set-source", "set-source PROJECT GROUP ITEM FILE [--frames N] [--start SECONDS]\n"
+     "           [--duration SECONDS]",
      "a picture's or an animation's source file",
      "Copies FILE into the project under a fresh id. A picture stores width, height and\n"
      "length (56 x width / height); an animation (GIF or animated WebP, at most 50 frames;\n"
      "a WebP's frames are stored as a GIF) also its frames and delays. An animation of\n"
-     "more than 50 frames keeps its first 50 and says so.\n"
+     "more than 50 frames keeps its first 50 and says so. A video clip (MP4, WebM, MKV,\n"
+     "MOV, AVI) of at most 50 frames is taken whole, a longer one spread evenly to 50\n"
+     "frames over its length; its frames are stored as a GIF at most 240 rows high.\n"
      "  --frames N       animation: spread N frames (1 to 50) evenly over its running\n"
-     "                   time, their delays keeping its total time\n"},
+     "                   time, their delays keeping its total time\n"
+     "  --start SECONDS  video: begin this far into the clip (before its end)\n"
+     "  --duration SECONDS\n"
+     "                   video: take this long a stretch (above 0; at most to the end)\n"},
     {"set-text", "set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
      "           [--background C] [--manual-spacing] [--offsets V,C,E,P]", "render a text item",
      "Renders TEXT (at most 200 characters; a longer text is refused) under a fresh id\n"

@@ -40,7 +40,7 @@ _glowdeck_cli() {
             COMPREPLY=($(compgen -W "black red green yellow blue magenta cyan white" -- "$cur"))
             return
             ;;
-        --font | --size | --style | --offsets | --length | --wait | --frames)
+        --font | --size | --style | --offsets | --length | --wait | --frames | --start | --duration)
             return
             ;;
     esac
@@ -54,7 +54,7 @@ _glowdeck_cli() {
         ball) options="--out --link --wait" ;;
         set-text) options="--font --size --style --color --background --manual-spacing --offsets" ;;
         set-interval) options="--length --background" ;;
-        set-source) options="--frames" ;;
+        set-source) options="--frames --start --duration" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
@@ -79,7 +79,7 @@ _glowdeck_cli() {
             ;;
         set-source)
             if [[ $cword -eq 5 ]]; then
-                _filedir '@(bmp|BMP|jpg|JPG|jpeg|JPEG|gif|GIF)'
+                _filedir '@(bmp|BMP|jpg|JPG|jpeg|JPEG|png|PNG|gif|GIF|webp|WEBP|tif|TIF|tiff|TIFF|mp4|MP4|webm|WEBM|mkv|MKV|mov|MOV|avi|AVI)'
                 return
             fi
             ;;
