@@ -76,11 +76,11 @@ bool TakeSeconds(QStringList& args, const QString& name, bool positive, double* 
     if (!text) return true;
     const std::optional<double> value = ParseDecimal(*text, 0, kMaxClipSeconds);
     if (!value || (positive && *value <= 0)) {
-        PrintErr(QStringLiteral("%1 takes seconds %2 %3 (a fraction allowed), not \"%4\"")
-                     .arg(name, positive ? QStringLiteral("above 0 up to")
-                                         : QStringLiteral("from 0 to"))
-                     .arg(kMaxClipSeconds)
-                     .arg(*text));
+        PrintErr(
+            QStringLiteral("%1 takes seconds %2 %3 (a fraction allowed), not \"%4\"")
+                .arg(name, positive ? QStringLiteral("above 0 up to") : QStringLiteral("from 0 to"))
+                .arg(kMaxClipSeconds)
+                .arg(*text));
         return false;
     }
     *out = *value;
@@ -90,7 +90,8 @@ bool TakeSeconds(QStringList& args, const QString& name, bool positive, double* 
 // --start and --duration take a video clip whose frames reach past the start.
 bool CheckClipWindow(const QString& file, const ClipWindow& window) {
     if (!IsVideoFile(file)) {
-        PrintErr(QStringLiteral("--start and --duration take a video clip (MP4, WebM, MKV, MOV, AVI)"));
+        PrintErr(
+            QStringLiteral("--start and --duration take a video clip (MP4, WebM, MKV, MOV, AVI)"));
         return false;
     }
     if (window.start <= 0) return true;
@@ -117,14 +118,15 @@ int RunSetSource(const QStringList& arguments) {
         return 2;
     // Video clips only: the stretch to take, in seconds.
     ClipWindow window;
-    const bool windowGiven = args.contains(QStringLiteral("--start")) ||
-                             args.contains(QStringLiteral("--duration"));
+    const bool windowGiven =
+        args.contains(QStringLiteral("--start")) || args.contains(QStringLiteral("--duration"));
     if (!TakeSeconds(args, QStringLiteral("--start"), false, &window.start) ||
         !TakeSeconds(args, QStringLiteral("--duration"), true, &window.duration))
         return 2;
     if (args.size() != 4 || (framesGiven && frames == 0)) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N] "
-                                "[--start SECONDS] [--duration SECONDS]"));
+        PrintErr(
+            QStringLiteral("usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N] "
+                           "[--start SECONDS] [--duration SECONDS]"));
         return 2;
     }
     if (windowGiven && !CheckClipWindow(args[3], window)) return 2;

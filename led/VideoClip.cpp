@@ -41,9 +41,10 @@ std::optional<QByteArray> RunDecoder(const QStringList& arguments, QString* erro
         return fail(QStringLiteral("the video decoder stopped: %1").arg(decoder.errorString()));
     if (decoder.exitCode() != 0) {
         const QString said = QString::fromUtf8(decoder.readAllStandardError()).trimmed();
-        return fail(said.isEmpty() ? QStringLiteral("the video decoder failed (exit %1)")
-                                         .arg(decoder.exitCode())
-                                   : said.section(QLatin1Char('\n'), -1));
+        return fail(
+            said.isEmpty()
+                ? QStringLiteral("the video decoder failed (exit %1)").arg(decoder.exitCode())
+                : said.section(QLatin1Char('\n'), -1));
     }
     return decoder.readAllStandardOutput();
 }
@@ -109,7 +110,8 @@ std::optional<double> ReadVideoLength(const QString& path, QString* error) {
     const std::optional<QByteArray> said = RunDecoder({QStringLiteral("length"), path}, error);
     if (!said) return std::nullopt;
     bool ok = false;
-    const double length = QString::fromLatin1(*said).trimmed().section(QLatin1Char(' '), 1).toDouble(&ok);
+    const double length =
+        QString::fromLatin1(*said).trimmed().section(QLatin1Char(' '), 1).toDouble(&ok);
     if (!ok) {
         if (error) *error = QStringLiteral("the video decoder gave no length");
         return std::nullopt;
@@ -123,7 +125,8 @@ std::optional<SampledGif> ReadVideoClip(const QString& path, const ClipWindow& w
                                            : std::numeric_limits<double>::infinity();
     const QStringList range{path, Seconds(window.start),
                             std::isinf(end) ? QStringLiteral("inf") : Seconds(end)};
-    const std::optional<QByteArray> listed = RunDecoder(QStringList{QStringLiteral("list")} + range, error);
+    const std::optional<QByteArray> listed =
+        RunDecoder(QStringList{QStringLiteral("list")} + range, error);
     if (!listed) return std::nullopt;
     std::vector<double> times;
     double last = 0;
@@ -147,10 +150,10 @@ std::optional<SampledGif> ReadVideoClip(const QString& path, const ClipWindow& w
             kept.push_back(s.frame);
             wanted << QString::number(s.frame);
         }
-    const std::optional<QByteArray> images = RunDecoder(
-        QStringList{QStringLiteral("frames")} + range +
-            QStringList{QString::number(MaxVideoFrameHeight)} + wanted,
-        error);
+    const std::optional<QByteArray> images =
+        RunDecoder(QStringList{QStringLiteral("frames")} + range +
+                       QStringList{QString::number(MaxVideoFrameHeight)} + wanted,
+                   error);
     if (!images) return std::nullopt;
     std::vector<QImage> decoded;
     if (!ParseFrames(*images, &decoded) || decoded.size() != kept.size()) {
@@ -171,9 +174,8 @@ std::optional<SampledGif> ReadVideoClip(const QString& path, const ClipWindow& w
 QString VideoDecoderPath() {
     if (!DecoderOverride().isEmpty()) return DecoderOverride();
     const QString here = QCoreApplication::applicationDirPath();
-    for (const QString& candidate :
-         {here + QStringLiteral("/glowdeck-video"),
-          here + QStringLiteral("/../libexec/glowdeck/glowdeck-video")})
+    for (const QString& candidate : {here + QStringLiteral("/glowdeck-video"),
+                                     here + QStringLiteral("/../libexec/glowdeck/glowdeck-video")})
         if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).absoluteFilePath();
     return QString();
 }

@@ -217,10 +217,11 @@ EditResult SetDecodedAnimation(CGlowdeckDoc& doc, int g, int i, const QString& f
 EditResult SetVideoAnimation(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames,
                              const ClipWindow& window) {
     QString error;
-    const std::optional<SampledGif> clip = ReadVideoClip(
-        file, window,
-        frames > 0 ? std::min(frames, CAnimationConverter::MaxFrames) : CAnimationConverter::MaxFrames,
-        &error);
+    const std::optional<SampledGif> clip =
+        ReadVideoClip(file, window,
+                      frames > 0 ? std::min(frames, CAnimationConverter::MaxFrames)
+                                 : CAnimationConverter::MaxFrames,
+                      &error);
     if (!clip) return EditResult::Failed(Refusal(file, error));
     return AdoptDecodedFrames(doc, g, i, file, *clip);
 }

@@ -97,7 +97,8 @@ public:
             av_packet_unref(packet_);
         }
         if (e != AVERROR_EOF) return *why = Reason(e), false;
-        if (!any && format_->duration > 0) end = format_->duration / double(AV_TIME_BASE), any = true;
+        if (!any && format_->duration > 0)
+            end = format_->duration / double(AV_TIME_BASE), any = true;
         if (!any) return *why = "no video frames", false;
         *length = end;
         return true;
@@ -169,7 +170,7 @@ public:
         if (pending->buf[0] && pendingAt + Lasts(pending) > start) give(pendingAt, pending);
         av_frame_free(&pending);
         if (taken == 0) {
-            *why = failure < 0  ? Reason(failure)
+            *why = failure < 0 ? Reason(failure)
                    : start > 0 ? "the clip ends before that start"
                                : "no frames could be decoded";
             return false;
@@ -181,7 +182,8 @@ public:
     // 180 or 270), from the stream's display matrix: phones store portrait
     // clips lying on their side.
     int Rotation() const {
-        const uint8_t* matrix = av_stream_get_side_data(stream_, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+        const uint8_t* matrix =
+            av_stream_get_side_data(stream_, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
         if (!matrix) return 0;
         const double turn = -av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
         if (std::isnan(turn)) return 0;
@@ -191,7 +193,8 @@ public:
 
     // The width a frame is shown at, with the stream's pixel aspect.
     int ShownWidth(const AVFrame* frame) const {
-        const AVRational aspect = av_guess_sample_aspect_ratio(format_, stream_, const_cast<AVFrame*>(frame));
+        const AVRational aspect =
+            av_guess_sample_aspect_ratio(format_, stream_, const_cast<AVFrame*>(frame));
         if (aspect.num <= 0 || aspect.den <= 0) return frame->width;
         return std::max(1, static_cast<int>(std::lround(frame->width * av_q2d(aspect))));
     }
@@ -220,8 +223,8 @@ private:
 // degrees clockwise as a PPM image.
 bool WriteFrame(AVFrame* frame, int width, int height, int rotation, std::string* why) {
     SwsContext* scaler =
-        sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), width,
-                       height, AV_PIX_FMT_RGB24, SWS_AREA, nullptr, nullptr, nullptr);
+        sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                       width, height, AV_PIX_FMT_RGB24, SWS_AREA, nullptr, nullptr, nullptr);
     if (!scaler) return *why = "the frame's pixel format cannot be converted", false;
     std::vector<uint8_t> rgb(size_t(width) * height * 3);
     uint8_t* planes[1] = {rgb.data()};
@@ -233,10 +236,18 @@ bool WriteFrame(AVFrame* frame, int width, int height, int rotation, std::string
     std::vector<uint8_t> out(rgb.size());
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
+            // Where pixel (x, y) lands once the picture is turned.
             int ox = x, oy = y;
-            if (rotation == 90) ox = height - 1 - y, oy = x;
-            else if (rotation == 180) ox = width - 1 - x, oy = height - 1 - y;
-            else if (rotation == 270) ox = y, oy = width - 1 - x;
+            if (rotation == 90) {
+                ox = height - 1 - y;
+                oy = x;
+            } else if (rotation == 180) {
+                ox = width - 1 - x;
+                oy = height - 1 - y;
+            } else if (rotation == 270) {
+                ox = y;
+                oy = width - 1 - x;
+            }
             std::memcpy(&out[(size_t(oy) * outW + ox) * 3], &rgb[(size_t(y) * width + x) * 3], 3);
         }
     std::printf("P6\n%d %d\n255\n", outW, outH);
@@ -251,10 +262,11 @@ bool ParseSeconds(const char* text, double* out) {
 }
 
 int Usage() {
-    std::fputs("usage: glowdeck-video length FILE\n"
-               "       glowdeck-video list FILE START END\n"
-               "       glowdeck-video frames FILE START END HEIGHT INDEX...\n",
-               stderr);
+    std::fputs(
+        "usage: glowdeck-video length FILE\n"
+        "       glowdeck-video list FILE START END\n"
+        "       glowdeck-video frames FILE START END HEIGHT INDEX...\n",
+        stderr);
     return 2;
 }
 

@@ -35,8 +35,8 @@ TEST(VideoView, FieldsChooseTheStretchAndFramesOfAClip) {
         int frames;
         int count, total;  // frames stored, hundredths they run
     } cases[] = {
-        {0, 0, 0, 50, 200},   // spread to 50 over the whole clip
-        {0.5, 1, 0, 30, 100}, // a second of it, whole
+        {0, 0, 0, 50, 200},    // spread to 50 over the whole clip
+        {0.5, 1, 0, 30, 100},  // a second of it, whole
         {0.5, 1, 10, 10, 100},
     };
     for (const auto& c : cases) {

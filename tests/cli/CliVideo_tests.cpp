@@ -55,14 +55,14 @@ TEST(ClipDelays, RoundBoundariesSoTheDelaysAddUpToTheStretch) {
 }
 
 TEST_F(CliVideo, ClipsAreTakenWholeOrSpreadOverTheirLength) {
-    const QString ten = WriteGreyRamp(dir_, "ten.mp4", 10, 10);  // 1 s
+    const QString ten = WriteGreyRamp(dir_, "ten.mp4", 10, 10);      // 1 s
     const QString sixty = WriteGreyRamp(dir_, "sixty.mp4", 60, 30);  // 2 s
     const struct {
         QString file;
         QStringList options;
         int frames;
-        int total;                // hundredths
-        std::vector<int> greys;   // level of the first stored frames
+        int total;               // hundredths
+        std::vector<int> greys;  // level of the first stored frames
     } cases[] = {
         {ten, {}, 10, 100, {0, 20, 40, 60}},
         {ten, {"--frames", "5"}, 5, 100, {0, 40, 80, 120, 160}},
@@ -78,7 +78,8 @@ TEST_F(CliVideo, ClipsAreTakenWholeOrSpreadOverTheirLength) {
         {WriteGreyRamp(dir_, "h264.mov", 5, 10), {}, 5, 50, {0, 20}},
     };
     for (const auto& c : cases) {
-        const std::string what = (QFileInfo(c.file).fileName() + " " + c.options.join(' ')).toStdString();
+        const std::string what =
+            (QFileInfo(c.file).fileName() + " " + c.options.join(' ')).toStdString();
         const CliRun set = SetSource("2", c.file, c.options);
         ASSERT_EQ(set.code, 0) << what << ": " << set.err.toStdString();
         const CProjectFile file = File();
@@ -129,8 +130,8 @@ TEST_F(CliVideo, StretchesOutsideTheClipAreUsageErrors) {
 
 TEST_F(CliVideo, UndecodableClipsAreRefusedWithTheDecodersReason) {
     const QByteArray whole = ReadAll(WriteGreyRamp(dir_, "whole.mp4", 10, 10));
-    const QString silent =
-        WriteClip(dir_, "silent.mkv", "anullsrc=r=8000:cl=mono", {"-t", "0.2", "-c:a", "pcm_s16le"});
+    const QString silent = WriteClip(dir_, "silent.mkv", "anullsrc=r=8000:cl=mono",
+                                     {"-t", "0.2", "-c:a", "pcm_s16le"});
     const struct {
         QString file, reason;
     } cases[] = {
@@ -163,11 +164,13 @@ TEST_F(CliVideo, OnlyTheDecoderLoadsVideoLibraries) {
         return QString::fromLocal8Bit(ldd.readAllStandardOutput());
     };
     const QStringList video{"libavcodec", "libavformat", "libswscale", "opencv_videoio"};
-    for (const QString& program : {QStringLiteral(GLOWDECK_CLI), bin + QStringLiteral("/glowdeck")}) {
+    for (const QString& program :
+         {QStringLiteral(GLOWDECK_CLI), bin + QStringLiteral("/glowdeck")}) {
         const QString libraries = linked(program);
         EXPECT_TRUE(libraries.contains("libQt6Core")) << libraries.toStdString();
         for (const QString& name : video)
-            EXPECT_FALSE(libraries.contains(name)) << program.toStdString() << " links " << name.toStdString();
+            EXPECT_FALSE(libraries.contains(name))
+                << program.toStdString() << " links " << name.toStdString();
     }
     EXPECT_TRUE(linked(bin + QStringLiteral("/glowdeck-video")).contains("libavcodec"));
     // At run time: the dynamic loader names every library a command loads.
@@ -177,5 +180,6 @@ TEST_F(CliVideo, OnlyTheDecoderLoadsVideoLibraries) {
     const CliRun compile = Cli({"compile", project_}, traced);
     ASSERT_EQ(compile.code, 0);
     EXPECT_TRUE(compile.err.contains("libQt6Core"));
-    for (const QString& name : video) EXPECT_FALSE(compile.err.contains(name)) << name.toStdString();
+    for (const QString& name : video)
+        EXPECT_FALSE(compile.err.contains(name)) << name.toStdString();
 }

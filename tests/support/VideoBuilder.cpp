@@ -29,12 +29,11 @@ QString WriteClip(const TempDir& dir, const QString& name, const QString& source
 
 QString WriteGreyRamp(const TempDir& dir, const QString& name, int frames, int rate,
                       const QStringList& encode) {
-    return WriteClip(dir, name,
-                     QStringLiteral("color=c=black:s=32x16:r=%1,format=gray,geq=lum='mod(20*N,256)'")
-                             .arg(rate) +
-                         QStringLiteral(",trim=end_frame=%1").arg(frames),
-                     encode.isEmpty() ? QStringList{"-c:v", "libx264", "-pix_fmt", "yuv420p"}
-                                      : encode);
+    return WriteClip(
+        dir, name,
+        QStringLiteral("color=c=black:s=32x16:r=%1,format=gray,geq=lum='mod(20*N,256)'").arg(rate) +
+            QStringLiteral(",trim=end_frame=%1").arg(frames),
+        encode.isEmpty() ? QStringList{"-c:v", "libx264", "-pix_fmt", "yuv420p"} : encode);
 }
 
 }  // namespace glowdeck::test
