@@ -160,6 +160,11 @@ std::optional<SampledGif> ReadVideoClip(const QString& path, const ClipWindow& w
         if (error) *error = QStringLiteral("the video decoder gave damaged frames");
         return std::nullopt;
     }
+    // A stream may change its size midway; the GIF's frames share the first one's.
+    for (QImage& frame : decoded)
+        if (frame.size() != decoded.front().size())
+            frame = frame.scaled(decoded.front().size(), Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation);
     SampledGif clip;
     clip.sourceFrames = static_cast<int>(times.size());
     size_t k = 0;

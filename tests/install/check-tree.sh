@@ -62,7 +62,7 @@ cli=$prefix/bin/glowdeck-cli
 for kind in picture animation text interval; do "$cli" add "$work/projects/show" 1 $kind >/dev/null; done
 # A video clip, decoded by the installed glowdeck-video (when ffmpeg can make one).
 if command -v ffmpeg >/dev/null; then
-  ffmpeg -v error -f lavfi -i testsrc=size=32x16:rate=10:duration=0.5 -c:v libx264 -pix_fmt yuv420p "$work/clip.mp4"
+  ffmpeg -nostdin -v error -f lavfi -i testsrc=size=32x16:rate=10:duration=0.5 -c:v libx264 -pix_fmt yuv420p "$work/clip.mp4"
   "$cli" set-source "$work/projects/show" 1 2 "$work/clip.mp4" | grep -q 'framecount=5 ' ||
     fail "a video clip through the installed decoder"
 fi

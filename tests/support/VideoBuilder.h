@@ -19,4 +19,8 @@ QString WriteClip(const TempDir& dir, const QString& name, const QString& source
 QString WriteGreyRamp(const TempDir& dir, const QString& name, int frames, int rate,
                       const QStringList& encode = {});
 
+// A copy of `clip` as `name` whose stream says it is shown turned
+// `degrees` clockwise, as phones store portrait clips.
+QString WriteTurnedClip(const TempDir& dir, const QString& name, const QString& clip, int degrees);
+
 }  // namespace glowdeck::test
