@@ -16,14 +16,14 @@ action=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev libopencv-core-dev libopencv-imgproc-dev
           libqt6svg6 qt6-translations-l10n libpugixml-dev libgif-dev libjpeg62-turbo-dev libpng-dev libgtest-dev fonts-arphic-uming fonts-dejavu-core xvfb xauth
-          qt6-image-formats-plugins)
+          qt6-image-formats-plugins libavformat-dev libavcodec-dev libswscale-dev libavutil-dev)
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 # The manual page, and the checks of the desktop entry and AppStream file.
 case "$action" in test | test-user | package) packages+=(help2man desktop-file-utils appstream) ;; esac
 # The fault-injection test runs the command-line tool under strace.
 case "$action" in test | test-user | test-sanitize) packages+=(strace) ;; esac
-# The tests make animated WebP files with img2webp.
-case "$action" in test | test-user | test-sanitize) packages+=(webp) ;; esac
+# The tests make animated WebP files with img2webp, and video clips with ffmpeg.
+case "$action" in test | test-user | test-sanitize) packages+=(webp ffmpeg) ;; esac
 # CPack computes the package's dependencies with dpkg-shlibdeps, which needs `file`.
 [ "$action" = package ] && packages+=(dpkg-dev fakeroot file)
 [ "$action" = format-check ] && packages+=(clang-format git)

@@ -96,15 +96,20 @@ const std::vector<CommandRow>& Commands() {
        Completion::AnyFile},
       {"--wait", "SECONDS", "give up when no sender comes (0.1 to 86400); default: wait"}},
      nullptr, {}, false, RunBall},
-    {"set-source", "set-source PROJECT GROUP ITEM FILE [--frames N]",
+    {"set-source", "set-source PROJECT GROUP ITEM FILE [--frames N] [--start SECONDS]\n"
+     "           [--duration SECONDS]",
      "a picture's or an animation's source file",
      "Copies FILE into the project under a fresh id. A picture stores width, height and\n"
      "length (56 x width / height); an animation (GIF or animated WebP, at most 50 frames;\n"
      "a WebP's frames are stored as a GIF) also its frames and delays. An animation of\n"
-     "more than 50 frames keeps its first 50 and says so.",
+     "more than 50 frames keeps its first 50 and says so. A video clip (MP4, WebM, MKV,\n"
+     "MOV, AVI) of at most 50 frames is taken whole, a longer one spread evenly to 50\n"
+     "frames over its length; its frames are stored as a GIF at most 240 rows high.",
      {{"--frames", "N",
        "animation: spread N frames (1 to 50) evenly over its running\n"
-       "time, their delays keeping its total time"}},
+       "time, their delays keeping its total time"},
+      {"--start", "SECONDS", "video: begin this far into the clip (before its end)"},
+      {"--duration", "SECONDS", "video: take this long a stretch (above 0; at most to the end)"}},
      nullptr, {kProject, kFree, kFree, {Completion::ImageFile}}, false, RunSetSource},
     {"set-text", "set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
      "           [--background C] [--manual-spacing] [--offsets V,C,E,P]", "render a text item",

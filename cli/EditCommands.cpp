@@ -2,6 +2,7 @@
 
 #include "base/MessageSink.h"
 #include "cli/CliSupport.h"
+#include "led/VideoClip.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 #include "model/ProjectLimits.h"
@@ -64,6 +65,47 @@ void PrintStored(const CProjectFile& file, const Target& t,
     PrintOut(parts.join(QLatin1Char(' ')));
 }
 
+// The longest stretch of a clip --start and --duration name: a day.
+constexpr double kMaxClipSeconds = 86400;
+
+// Removes "--NAME SECONDS" from `args` into `out`: seconds from 0 (above 0
+// when `positive`) to a day, a fraction allowed. False, with the reason
+// printed, on any other value; true with `out` unchanged when absent.
+bool TakeSeconds(QStringList& args, const QString& name, bool positive, double* out) {
+    const std::optional<QString> text = TakeOption(args, name);
+    if (!text) return true;
+    const std::optional<double> value = ParseDecimal(*text, 0, kMaxClipSeconds);
+    if (!value || (positive && *value <= 0)) {
+        PrintErr(
+            QStringLiteral("%1 takes seconds %2 %3 (a fraction allowed), not \"%4\"")
+                .arg(name, positive ? QStringLiteral("above 0 up to") : QStringLiteral("from 0 to"))
+                .arg(kMaxClipSeconds)
+                .arg(*text));
+        return false;
+    }
+    *out = *value;
+    return true;
+}
+
+// --start and --duration take a video clip whose frames reach past the start.
+bool CheckClipWindow(const QString& file, const ClipWindow& window) {
+    if (!IsVideoFile(file)) {
+        PrintErr(
+            QStringLiteral("--start and --duration take a video clip (MP4, WebM, MKV, MOV, AVI)"));
+        return false;
+    }
+    if (window.start <= 0) return true;
+    // A clip whose length cannot be read is refused by the edit, with the reason.
+    const std::optional<double> length = ReadVideoLength(file);
+    if (length && window.start >= *length) {
+        PrintErr(QStringLiteral("--start %1 is past the end of the clip (%2 seconds)")
+                     .arg(window.start)
+                     .arg(*length, 0, 'f', 2));
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int RunSetSource(const QStringList& arguments) {
@@ -74,18 +116,30 @@ int RunSetSource(const QStringList& arguments) {
     if (!TakeNumber(args, QStringLiteral("--frames"), item_ops::MinSampledFrames,
                     item_ops::MaxSampledFrames, &frames))
         return 2;
+    // Video clips only: the stretch to take, in seconds.
+    ClipWindow window;
+    const bool windowGiven =
+        args.contains(QStringLiteral("--start")) || args.contains(QStringLiteral("--duration"));
+    if (!TakeSeconds(args, QStringLiteral("--start"), false, &window.start) ||
+        !TakeSeconds(args, QStringLiteral("--duration"), true, &window.duration))
+        return 2;
     if (args.size() != 4 || (framesGiven && frames == 0)) {
         PrintErr(
-            QStringLiteral("usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N]"));
+            QStringLiteral("usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N] "
+                           "[--start SECONDS] [--duration SECONDS]"));
         return 2;
     }
+    if (windowGiven && !CheckClipWindow(args[3], window)) return 2;
     EditSession session;
     if (const int failed = session.Open(args[0], args[1], args[2])) return failed;
     CGlowdeckDoc& doc = session.doc;
     const Target* t = &session.target;
     if (t->kind == ItemKind::Picture) {
-        if (frames > 0) {
-            PrintErr(QStringLiteral("--frames takes an animation item"));
+        if (frames > 0 || windowGiven) {
+            PrintErr(QStringLiteral("%1 take%2 an animation item")
+                         .arg(frames > 0 ? QStringLiteral("--frames")
+                                         : QStringLiteral("--start and --duration"),
+                              frames > 0 ? QStringLiteral("s") : QString()));
             return 2;
         }
         if (const EditResult set = item_ops::SetPictureSource(doc, t->g, t->i, args[3]); !set)
@@ -94,7 +148,7 @@ int RunSetSource(const QStringList& arguments) {
     } else if (t->kind == ItemKind::Animation) {
         QString notice;
         if (const EditResult set =
-                item_ops::SetAnimationSource(doc, t->g, t->i, args[3], frames, &notice);
+                item_ops::SetAnimationSource(doc, t->g, t->i, args[3], frames, &notice, window);
             !set)
             return PrintErr(set.message), 1;
         if (!notice.isEmpty()) PrintErr(notice);

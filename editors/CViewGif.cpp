@@ -1,6 +1,7 @@
 #include "editors/CViewGif.h"
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -58,6 +59,23 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     framesBox_->setSuffix(QStringLiteral(" 帧"));
     pg->addWidget(new QLabel(QStringLiteral("选取帧数"), playback), 2, 0);
     pg->addWidget(framesBox_, 2, 1);
+    // The stretch of a video clip the next chosen clip gives, in seconds.
+    auto secondsBox = [playback](const char* name, double low, const QString& zero) {
+        auto* box = new QDoubleSpinBox(playback);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setRange(low, 86400);
+        box->setDecimals(2);
+        box->setSingleStep(0.5);
+        box->setSuffix(QStringLiteral(" 秒"));
+        box->setSpecialValueText(zero);
+        return box;
+    };
+    startBox_ = secondsBox("clipStart", 0, QString());
+    durationBox_ = secondsBox("clipDuration", 0, QStringLiteral("到结尾"));
+    pg->addWidget(new QLabel(QStringLiteral("视频起点"), playback), 3, 0);
+    pg->addWidget(startBox_, 3, 1);
+    pg->addWidget(new QLabel(QStringLiteral("视频时长"), playback), 4, 0);
+    pg->addWidget(durationBox_, 4, 1);
     layout->addWidget(playback, 1, 1, Qt::AlignTop);
 
     auto* conversion = new QGroupBox(QStringLiteral("转换"), this);
@@ -252,7 +270,9 @@ void CViewGif::ShowSettings() {
 
 bool CViewGif::ChooseAnimation(const QString& chosen) {
     QString notice;
-    if (!Done(item_ops::SetAnimationSource(doc_, g_, i_, chosen, framesBox_->value(), &notice)))
+    const ClipWindow window{startBox_->value(), durationBox_->value()};
+    if (!Done(item_ops::SetAnimationSource(doc_, g_, i_, chosen, framesBox_->value(), &notice,
+                                           window)))
         return false;
     if (!notice.isEmpty())
         doc_.Messages().Show(notice, IMessageSink::Caption(), IMessageSink::Icon::Information);

@@ -4,6 +4,7 @@
 #include "editors/CItemView.h"
 
 class QCheckBox;
+class QDoubleSpinBox;
 class QLineEdit;
 class QProgressBar;
 class QSlider;
@@ -20,7 +21,8 @@ public:
              QWidget* parent = nullptr);
 
     // Takes `file` as the item's animation, with as many frames as the
-    // frame-count field says; a GIF cut to its first 50 frames says so once.
+    // frame-count field says (of a video, the stretch the start and duration
+    // fields say); a GIF cut to its first 50 frames says so once.
     bool ChooseAnimation(const QString& file);
     void Convert();
     void Play();
@@ -56,6 +58,8 @@ private:
     QSpinBox* values_[5];
     QCheckBox* ditherBox_;
     QSpinBox* framesBox_;
+    QDoubleSpinBox* startBox_;     // a video's start, seconds
+    QDoubleSpinBox* durationBox_;  // and its duration, 0 to its end
     QProgressBar* progress_;
     QLineEdit* frameText_;
     QLineEdit* loopText_;

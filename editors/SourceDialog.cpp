@@ -16,7 +16,9 @@ QString PictureFilter() {
     return QStringLiteral("图像 (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff)");
 }
 
-QString AnimationFilter() { return QStringLiteral("动画 (*.gif *.webp)"); }
+QString AnimationFilter() {
+    return QStringLiteral("动画 (*.gif *.webp *.mp4 *.webm *.mkv *.mov *.avi)");
+}
 
 QString ChooseSourceFile(QWidget* parent, const QString& filter) {
     QSettings settings(QStringLiteral("Quorvel"), QStringLiteral("Glowdeck"));

@@ -6,7 +6,8 @@ class QWidget;
 namespace glowdeck {
 
 // The choose dialogs' filters: every type a picture or an animation item
-// accepts (pictures are read by their content, whatever their name).
+// accepts (pictures are read by their content, whatever their name); an
+// animation may also come from a video clip.
 QString PictureFilter();
 QString AnimationFilter();
 

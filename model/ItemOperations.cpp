@@ -18,6 +18,7 @@
 #include "led/SourceLimits.h"
 #include "led/TextConverter.h"
 #include "led/Threshold.h"
+#include "led/VideoClip.h"
 #include "model/GlowdeckDoc.h"
 
 namespace glowdeck::item_ops {
@@ -179,8 +180,23 @@ QString FirstFramesNotice(int sourceFrames) {
         .arg(CAnimationConverter::MaxFrames);
 }
 
-// An animated WebP: its frames (the first 50, or `frames` spread evenly) are
-// written as the item's GIF, which compile and the ball read as any other.
+// Decoded frames (of a WebP or a video) become the item's GIF, which compile
+// and the ball read as any other.
+EditResult AdoptDecodedFrames(CGlowdeckDoc& doc, int g, int i, const QString& file,
+                              const SampledGif& decoded) {
+    const QSize size = decoded.frames.front().size();
+    if (const QString tooWide = LedWidthProblem(size); !tooWide.isEmpty())
+        return EditResult::Failed(Refusal(file, tooWide));
+    CGlowdeckDoc::Edit edit(doc);
+    std::vector<int> delays = decoded.delays;
+    for (int& d : delays) d = std::min(d, MaxGifDelay);
+    if (EditResult written = WriteFramesAndAdopt(doc, edit, g, i, decoded.frames, delays); !written)
+        return written;
+    StoreAnimation(*doc.ProjectFile(), g, i, size, delays);
+    return edit.Commit();
+}
+
+// An animated WebP: its frames (the first 50, or `frames` spread evenly).
 EditResult SetDecodedAnimation(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames,
                                QString* notice) {
     QString error;
@@ -190,28 +206,33 @@ EditResult SetDecodedAnimation(CGlowdeckDoc& doc, int g, int i, const QString& f
         spread ? std::min(frames, CAnimationConverter::MaxFrames) : CAnimationConverter::MaxFrames,
         spread, &error);
     if (!decoded) return EditResult::Failed(Refusal(file, error));
-    const QSize size = decoded->frames.front().size();
-    if (const QString tooWide = LedWidthProblem(size); !tooWide.isEmpty())
-        return EditResult::Failed(Refusal(file, tooWide));
-    CGlowdeckDoc::Edit edit(doc);
-    std::vector<int> delays = decoded->delays;
-    for (int& d : delays) d = std::min(d, MaxGifDelay);
-    if (EditResult written = WriteFramesAndAdopt(doc, edit, g, i, decoded->frames, delays);
-        !written)
-        return written;
-    StoreAnimation(*doc.ProjectFile(), g, i, size, delays);
-    EditResult done = edit.Commit();
+    EditResult done = AdoptDecodedFrames(doc, g, i, file, *decoded);
     if (done && notice && !spread && decoded->sourceFrames > CAnimationConverter::MaxFrames)
         *notice = FirstFramesNotice(decoded->sourceFrames);
     return done;
 }
 
+// A video clip: the frames of `window`, spread evenly to `frames` (50 when
+// 0) when it has more.
+EditResult SetVideoAnimation(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames,
+                             const ClipWindow& window) {
+    QString error;
+    const std::optional<SampledGif> clip =
+        ReadVideoClip(file, window,
+                      frames > 0 ? std::min(frames, CAnimationConverter::MaxFrames)
+                                 : CAnimationConverter::MaxFrames,
+                      &error);
+    if (!clip) return EditResult::Failed(Refusal(file, error));
+    return AdoptDecodedFrames(doc, g, i, file, *clip);
+}
+
 }  // namespace
 
 EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames,
-                              QString* notice) {
+                              QString* notice, const ClipWindow& window) {
     return Guarded(doc, [&] {
         if (notice) notice->clear();
+        if (IsVideoFile(file)) return SetVideoAnimation(doc, g, i, file, frames, window);
         // A file that cannot be opened is refused below, by what it is.
         if (CSourceFile source;
             source.Open(file, nullptr) && LooksLikeWebp(source.Device()->peek(12)))

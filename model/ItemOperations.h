@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 
+#include "led/VideoClip.h"
 #include "model/EditResult.h"
 
 namespace glowdeck {
@@ -39,8 +40,11 @@ EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file
 // evenly over its running time (their delays keep its total time), and
 // written as the item's GIF; without it a GIF of more than 50 frames keeps
 // its first 50 and `notice` says so ("动画共 58 帧，只使用前 50 帧").
+// A video clip (MP4, WebM, MKV, MOV, AVI) gives the frames of `window`:
+// whole when at most `frames` (50 when 0), else spread evenly to that many
+// over its running time (ReadVideoClip); they are written as the item's GIF.
 EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames = 0,
-                              QString* notice = nullptr);
+                              QString* notice = nullptr, const ClipWindow& window = {});
 // The frame counts a caller may ask SetAnimationSource for.
 constexpr int MinSampledFrames = 1, MaxSampledFrames = 50;
 

@@ -224,7 +224,8 @@ TEST_F(Editors, ChooseDialogsListEveryAcceptedTypeAndStartInTheLastFolder) {
         {&pictures, QStringLiteral("选择图像"),
          QStringLiteral("图像 (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff)"), 0,
          dir_.File(QStringLiteral("earlier"))},
-        {&animations, QStringLiteral("选择动画"), QStringLiteral("动画 (*.gif *.webp)"), 1,
+        {&animations, QStringLiteral("选择动画"),
+         QStringLiteral("动画 (*.gif *.webp *.mp4 *.webm *.mkv *.mov *.avi)"), 1,
          dir_.File(QStringLiteral("photos"))},
     };
     for (const auto& c : cases) {

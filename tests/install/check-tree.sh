@@ -27,6 +27,7 @@ done
 need share/man/man1/glowdeck-cli.1
 need share/bash-completion/completions/glowdeck-cli
 need lib/udev/rules.d/70-glowdeck-ball.rules
+need libexec/glowdeck/glowdeck-video
 grep -q 'ATTRS{idVendor}=="067b"' "$prefix/lib/udev/rules.d/70-glowdeck-ball.rules" || fail "udev rule without vendor 067b"
 grep -q 'TAG+="uaccess"' "$prefix/lib/udev/rules.d/70-glowdeck-ball.rules" || fail "udev rule without uaccess"
 metainfo=$(ls "$prefix"/share/metainfo/*.metainfo.xml)
@@ -59,6 +60,12 @@ cli=$prefix/bin/glowdeck-cli
 [ "$("$prefix/bin/glowdeck" --version)" = "glowdeck $version" ] || fail "glowdeck --version"
 "$cli" new --root "$work/projects" show >/dev/null
 for kind in picture animation text interval; do "$cli" add "$work/projects/show" 1 $kind >/dev/null; done
+# A video clip, decoded by the installed glowdeck-video (when ffmpeg can make one).
+if command -v ffmpeg >/dev/null; then
+  ffmpeg -nostdin -v error -f lavfi -i testsrc=size=32x16:rate=10:duration=0.5 -c:v libx264 -pix_fmt yuv420p "$work/clip.mp4"
+  "$cli" set-source "$work/projects/show" 1 2 "$work/clip.mp4" | grep -q 'framecount=5 ' ||
+    fail "a video clip through the installed decoder"
+fi
 "$cli" compile "$work/projects/show" >"$work/compile.txt" 2>&1 || { cat "$work/compile.txt"; fail "compile"; }
 "$cli" inspect "$work/projects/show/data.bin" --png "$work/ball.png" >"$work/inspect.txt" ||
   { cat "$work/inspect.txt"; fail "inspect"; }
