@@ -22,7 +22,8 @@ QString Offer(Completion kind, const char* words) {
         case Completion::ImageFile:
             return QStringLiteral(
                 "_filedir "
-                "'@(bmp|BMP|jpg|JPG|jpeg|JPEG|gif|GIF|png|PNG|webp|WEBP|tif|TIF|tiff|TIFF|mp4|MP4|webm|WEBM|mkv|MKV|mov|MOV|avi|AVI)'"
+                "'@(bmp|BMP|jpg|JPG|jpeg|JPEG|gif|GIF|png|PNG|webp|WEBP|tif|TIF|tiff|TIFF|"
+                "mp4|MP4|webm|WEBM|mkv|MKV|mov|MOV|avi|AVI)'"
                 "; return");
         case Completion::SerialPort:
             return QStringLiteral(
