@@ -91,7 +91,9 @@ TEST(CliCompletion, OffersValuesAndArgumentsByTheirKind) {
         {"set-text|p|1|1|--font|", ""},
         // A value given to an option is not an argument: FILE is still the fourth.
         {"set-source|p|1|--frames|5|1|",
-         "<files @(bmp|BMP|jpg|JPG|jpeg|JPEG|gif|GIF|png|PNG|webp|WEBP|tif|TIF|tiff|TIFF)>"},
+         "<files "
+         "@(bmp|BMP|jpg|JPG|jpeg|JPEG|gif|GIF|png|PNG|webp|WEBP|tif|TIF|tiff|TIFF|mp4|MP4|webm|"
+         "WEBM|mkv|MKV|mov|MOV|avi|AVI)>"},
         {"set-dither|p|1|1|o", "on off"},
         {"ball|--out|", "<files >"},
     };
