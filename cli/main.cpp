@@ -5,6 +5,7 @@
 #include "base/AccessError.h"
 #include "base/Allocator.h"
 #include "base/HeadlessEnvironment.h"
+#include "base/UiLanguage.h"
 #include "cli/CliSupport.h"
 #include "cli/CommandHelp.h"
 #include "cli/CompileCommands.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int k = 1; k < argc; ++k) args << QString::fromLocal8Bit(argv[k]);
     QGuiApplication app(argc, argv);
+    // The core's messages in the user's language (Chinese in the C locale).
+    glowdeck::InstallProgramTranslation(app, glowdeck::SystemUiLanguage());
     if (args.isEmpty()) {
         std::fputs(glowdeck::OverviewHelp().toUtf8().constData(), stderr);
         return 2;
