@@ -129,8 +129,10 @@ QString b() { return QStringLiteral("第%1个" "数据包已发送！"); }
 QString c() { return QStringLiteral("没有翻译\n的文字"); }
 char d() { return '"'; }
 )");
+    const QString guide = dir.Write("index.en.html", "<p>Guide</p>\n<p>Open the “文件” menu</p>\n");
     QProcess check;
-    check.start(QStringLiteral(GLOWDECK_TRANSLATION_CHECK), {ts, source});
+    check.start(QStringLiteral(GLOWDECK_TRANSLATION_CHECK),
+                {ts, QStringLiteral("--english"), guide, source});
     ASSERT_TRUE(check.waitForFinished(60000));
     EXPECT_EQ(check.exitCode(), 1);
     const QStringList faults = QString::fromUtf8(check.readAllStandardError())
@@ -142,8 +144,10 @@ char d() { return '"'; }
                                       "characters: The port is 未打开"),
                   ts + QStringLiteral(": [Send] \"第%1个数据包已发送！\": the English text has "
                                       "Chinese characters: Packet %1 sent！"),
+                  guide + QStringLiteral(":2: Chinese characters in an English text: <p>Open "
+                                         "the “文件” menu</p>"),
                   source + QStringLiteral(":5: \"没有翻译\" does not go through the translation"),
                   source + QStringLiteral(":5: \"的文字\" does not go through the translation"),
-                  QStringLiteral("5 translation faults"),
+                  QStringLiteral("6 translation faults"),
               }));
 }

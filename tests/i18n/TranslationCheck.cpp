@@ -1,9 +1,10 @@
-// translation-check TS [SOURCE...]: fails (exit 1) when a text of the
-// translation file TS has no finished English translation, when an English
-// translation contains Chinese characters, or when a Chinese string literal in
-// one of the SOURCE files is not a text of TS (it does not go through the
-// translation). A literal on a line marked "// untranslated" is not a text for
-// the user (a font's own name) and is left alone.
+// translation-check TS [--english FILE]... [SOURCE...]: fails (exit 1) when a
+// text of the translation file TS has no finished English translation, when
+// an English translation or an English FILE (the user guide) contains Chinese
+// characters, or when a Chinese string literal in one of the SOURCE files is
+// not a text of TS (it does not go through the translation). A literal on a
+// line marked "// untranslated" is not a text for the user (a font's own
+// name) and is left alone.
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
@@ -113,6 +114,21 @@ QList<Literal> StringLiterals(const QString& code) {
     return literals;
 }
 
+void CheckEnglishFile(const QString& path, int& faults) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Report(faults, QStringLiteral("%1: cannot read it").arg(path));
+        return;
+    }
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (int k = 0; k < lines.size(); ++k)
+        if (HasChinese(lines[k]))
+            Report(faults, QStringLiteral("%1:%2: Chinese characters in an English text: %3")
+                               .arg(path)
+                               .arg(k + 1)
+                               .arg(lines[k].trimmed()));
+}
+
 void CheckSource(const QString& path, const QStringList& texts, int& faults) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -142,11 +158,15 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: translation-check TS [SOURCE...]\n");
+        std::fprintf(stderr, "usage: translation-check TS [--english FILE]... [SOURCE...]\n");
         return 2;
     }
     int faults = 0;
     const QStringList texts = ReadTexts(args.takeFirst(), faults);
+    while (args.size() >= 2 && args[0] == QLatin1String("--english")) {
+        CheckEnglishFile(args[1], faults);
+        args.remove(0, 2);
+    }
     for (const QString& source : args) CheckSource(source, texts, faults);
     if (faults > 0) {
         std::fprintf(stderr, "%d translation faults\n", faults);

@@ -3,8 +3,9 @@
 #   check_translations.sh --checker PROGRAM [DIR...]
 #     runs lupdate over the sources of DIR... (every source folder when none is
 #     named) into a copy of translations/glowdeck_en.ts and fails when a text
-#     has no finished English translation, an English text has Chinese
-#     characters, or a Chinese literal in those folders is not translated.
+#     has no finished English translation, an English text (or the English
+#     user guide) has Chinese characters, or a Chinese literal in those
+#     folders is not translated.
 #   check_translations.sh --update
 #     brings translations/glowdeck_en.ts up to date with every source folder:
 #     new texts come in unfinished, texts gone from the sources are dropped.
@@ -43,4 +44,4 @@ for d in "${dirs[@]}"; do
   for f in "$d"/*.cpp "$d"/*.h; do [ -e "$f" ] && sources+=("$f"); done
 done
 echo "checked: ${dirs[*]}"
-"$checker" "$work/current.ts" "${sources[@]}"
+"$checker" "$work/current.ts" --english res/help/index.en.html "${sources[@]}"
