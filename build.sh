@@ -8,6 +8,7 @@
 #   ./build.sh test-sanitize  build the tests with ASan+UBSan in build-sanitize and run them
 #   ./build.sh package      build the .deb (build/glowdeck_*.deb) and check it unpacked
 #   ./build.sh format-check clang-format --dry-run --Werror over the tracked C++ files
+#   ./build.sh translations update translations/glowdeck_en.ts from the sources (lupdate)
 # GLOWDECK_WERROR=ON makes compiler warnings errors (CI sets it).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -16,7 +17,7 @@ action=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev libopencv-core-dev libopencv-imgproc-dev
           libqt6svg6 qt6-translations-l10n libpugixml-dev libgif-dev libjpeg62-turbo-dev libpng-dev libgtest-dev fonts-arphic-uming fonts-dejavu-core xvfb xauth
-          qt6-image-formats-plugins libavformat-dev libavcodec-dev libswscale-dev libavutil-dev)
+          qt6-image-formats-plugins libavformat-dev libavcodec-dev libswscale-dev libavutil-dev qt6-l10n-tools)
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 # The manual page, and the checks of the desktop entry and AppStream file.
 case "$action" in test | test-user | package) packages+=(help2man desktop-file-utils appstream) ;; esac
@@ -153,6 +154,11 @@ case "$action" in
     private_runtime
     tests/install/check-package.sh "$deb"
     ;;
+  translations)
+    # New texts come in unfinished; translate them in the file (or with
+    # linguist) until tests/i18n/check_translations.sh passes.
+    tests/i18n/check_translations.sh --update
+    ;;
   format-check)
     git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
     ;;
@@ -185,7 +191,7 @@ case "$action" in
     fi
     ;;
   *)
-    echo "usage: $0 run|test|test-user|test-sanitize|package|format-check|bench|fuzz [seconds]" >&2
+    echo "usage: $0 run|test|test-user|test-sanitize|package|format-check|translations|bench|fuzz [seconds]" >&2
     exit 2
     ;;
 esac

@@ -18,4 +18,11 @@ bool InstallQtTranslations(QCoreApplication& app) {
     return app.installTranslator(translator);
 }
 
+UiLanguage InstallTranslations(QCoreApplication& app) {
+    UiLanguage language = SystemUiLanguage();
+    if (!InstallProgramTranslation(app, language)) language = UiLanguage::Chinese;
+    if (language == UiLanguage::Chinese) InstallQtTranslations(app);
+    return language;
+}
+
 }  // namespace glowdeck

@@ -26,6 +26,7 @@
 #include "app/ShellDialogs.h"
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
+#include "base/UiLanguage.h"
 #include "compile/ProjectCompiler.h"
 #include "device/DownloadFrames.h"
 #include "editors/CPictureFrame.h"
@@ -375,7 +376,7 @@ void CMainFrame::FactoryRestore() {
 
 void CMainFrame::Help() {
     const QString chm = programFolder_ + QStringLiteral("/Readme.chm");
-    const QString guide = folders_.HelpFolder() + QStringLiteral("/index.html");
+    const QString guide = GuidePage(folders_.HelpFolder(), CurrentUiLanguage());
     if (QFileInfo::exists(chm) && QDesktopServices::openUrl(QUrl::fromLocalFile(chm))) return;
     // A browser only when the desktop has a launcher for it (openUrl fails
     // quietly otherwise); else the guide in a window of our own.

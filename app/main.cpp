@@ -73,9 +73,9 @@ int main(int argc, char** argv) {
             std::printf("%s\n", line.toUtf8().constData());
             std::fflush(stdout);
         });
-    // Qt's own dialogs and buttons (file dialog, Yes/No/OK/Cancel) in Chinese
-    // like the rest of the program, before any window is made.
-    glowdeck::InstallQtTranslations(app);
+    // The program's texts and Qt's own (file dialog, Yes/No/OK/Cancel) in the
+    // user's language, Chinese or English, before any window is made.
+    glowdeck::InstallTranslations(app);
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Glowdeck"));
     glowdeck::ApplyLook(glowdeck::StoredLook());

@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 #include <stdexcept>
 #include <string>
@@ -14,7 +15,8 @@ public:
 
 // What the program shows when an access failed: the project file is damaged.
 inline QString DamagedProjectText(const AccessError& e) {
-    return QStringLiteral("项目文件有误：%1").arg(QString::fromUtf8(e.what()));
+    return QCoreApplication::translate("AccessError", "项目文件有误：%1")
+        .arg(QString::fromUtf8(e.what()));
 }
 
 }  // namespace glowdeck

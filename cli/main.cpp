@@ -7,6 +7,7 @@
 #include "base/AccessError.h"
 #include "base/Allocator.h"
 #include "base/HeadlessEnvironment.h"
+#include "base/UiLanguage.h"
 #include "cli/BashCompletion.h"
 #include "cli/CliSupport.h"
 #include "cli/CommandHelp.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
     const std::unique_ptr<QCoreApplication> app =
         command->drawsText ? std::make_unique<QGuiApplication>(argc, argv)
                            : std::make_unique<QCoreApplication>(argc, argv);
+    // The core's messages in the user's language (Chinese in the C locale).
+    glowdeck::InstallProgramTranslation(*app, glowdeck::SystemUiLanguage());
     try {
         return command->run(rest);
     } catch (const glowdeck::AccessError& e) {

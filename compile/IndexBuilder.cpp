@@ -1,5 +1,6 @@
 #include "compile/IndexBuilder.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
@@ -79,7 +80,8 @@ void CIndexBuilder::AddFrame(std::uint16_t columns, std::uint16_t delay) {
 
 void CIndexBuilder::Finalise() {
     if (finalised_) {
-        if (messages_) messages_->Warn(QStringLiteral("重复调用计算！"));
+        if (messages_)
+            messages_->Warn(QCoreApplication::translate("IndexBuilder", "重复调用计算！"));
         return;
     }
     finalIndexLength_ = indexLength_;

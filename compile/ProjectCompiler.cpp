@@ -1,5 +1,6 @@
 #include "compile/ProjectCompiler.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,7 +41,8 @@ constexpr int kMaxSpeed = 0xFFFF;     // milliseconds taken off every frame dela
 
 // Why an item's attribute cannot be compiled (1-based group and item).
 QString OutOfRange(int g, int i, const QString& attribute, long long value, int low, int high) {
-    return QStringLiteral("第%1组第%2项的%3为 %4，超出范围 %5..%6，无法编译")
+    return QCoreApplication::translate("ProjectCompiler",
+                                       "第%1组第%2项的%3为 %4，超出范围 %5..%6，无法编译")
         .arg(g + 1)
         .arg(i + 1)
         .arg(attribute)
@@ -75,7 +77,7 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
     if (!building.Open(&error)) {
         // The index is the file's first part; the path and the system's
         // reason say what to fix (a read-only folder, a full disk).
-        messages_.Warn(QStringLiteral("索引文件未打开：%1（%2）")
+        messages_.Warn(QCoreApplication::translate("ProjectCompiler", "索引文件未打开：%1（%2）")
                            .arg(QDir::toNativeSeparators(target),
                                 QString::fromLocal8Bit(std::strerror(building.SystemError()))));
         return false;
@@ -97,7 +99,8 @@ bool CProjectCompiler::Compile(const BallConfig& ball, const Progress& progress,
         ok = false;
     }
     if (ok && !building.Commit(&error)) {
-        messages_.Warn(QStringLiteral("数据文件写入失败：\n%1").arg(error));
+        messages_.Warn(
+            QCoreApplication::translate("ProjectCompiler", "数据文件写入失败：\n%1").arg(error));
         ok = false;
     }
     if (!ok) return false;  // `building` removes its temporary file
@@ -169,10 +172,14 @@ IndexPlan PlanIndex(const CProjectFile& file, const BallConfig& ball, CIndexBuil
             for (int k = 0;
                  k < frames && k < static_cast<int>(intervals.size()) && refusal.isEmpty(); ++k)
                 if (intervals[k] < 0 || intervals[k] > kMaxInterval)
-                    refusal = OutOfRange(g, i, QStringLiteral("“interval”第%1个值").arg(k + 1),
-                                         intervals[k], 0, kMaxInterval);
+                    refusal = OutOfRange(
+                        g, i,
+                        QCoreApplication::translate("ProjectCompiler", "“interval”第%1个值")
+                            .arg(k + 1),
+                        intervals[k], 0, kMaxInterval);
             if (refusal.isEmpty() && ++animations[slot] > CIndexBuilder::MaxAnimations)
-                refusal = QStringLiteral("第%1组有超过 %2 个动画，无法编译")
+                refusal = QCoreApplication::translate("ProjectCompiler",
+                                                      "第%1组有超过 %2 个动画，无法编译")
                               .arg(slot + 1)
                               .arg(CIndexBuilder::MaxAnimations);
             if (!refusal.isEmpty()) break;
@@ -189,10 +196,13 @@ IndexPlan PlanIndex(const CProjectFile& file, const BallConfig& ball, CIndexBuil
     }
     const std::uint64_t total = indexBytes + dataBytes;
     if (refusal.isEmpty() && indexBytes > 0xFFFF)
-        refusal = QStringLiteral("数据过大，索引无法表示（%1 字节）").arg(indexBytes);
+        refusal =
+            QCoreApplication::translate("ProjectCompiler", "数据过大，索引无法表示（%1 字节）")
+                .arg(indexBytes);
     // A larger file could only overwrite the ball's memory.
     if (refusal.isEmpty() && total > MaxTotalDataBytes) {
-        refusal = QStringLiteral("数据共 %1 字节，超过彩球的存储空间 %2 字节，无法编译")
+        refusal = QCoreApplication::translate(
+                      "ProjectCompiler", "数据共 %1 字节，超过彩球的存储空间 %2 字节，无法编译")
                       .arg(total)
                       .arg(MaxTotalDataBytes);
         plan.tooLarge = true;
@@ -229,9 +239,11 @@ bool CProjectCompiler::IndexPass(const BallConfig& ball, const QString& target, 
     indexLength_ = index.IndexLength();
     index.Reset();
     if (!written) {
-        messages_.Warn(writeError.isEmpty()
-                           ? QStringLiteral("索引文件未打开")
-                           : QStringLiteral("数据文件写入失败：\n%1").arg(writeError));
+        messages_.Warn(
+            writeError.isEmpty()
+                ? QCoreApplication::translate("ProjectCompiler", "索引文件未打开")
+                : QCoreApplication::translate("ProjectCompiler", "数据文件写入失败：\n%1")
+                      .arg(writeError));
         return false;
     }
     return true;
@@ -336,7 +348,7 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
     QFile out(target);
     // Unbuffered, so a failing write (full disk) reports here and not in a silent flush.
     if (!out.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !out.seek(out.size())) {
-        messages_.Warn(QStringLiteral("数据文件未打开"));
+        messages_.Warn(QCoreApplication::translate("ProjectCompiler", "数据文件未打开"));
         return false;
     }
     CColumnCache cache(cacheFolder_);
@@ -436,7 +448,8 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
         }
         if (out.write(result.columns) != result.columns.size()) {
             messages_.Warn(
-                QStringLiteral("数据文件写入失败：\n%1\n%2").arg(target, out.errorString()));
+                QCoreApplication::translate("ProjectCompiler", "数据文件写入失败：\n%1\n%2")
+                    .arg(target, out.errorString()));
             ok = false;
             break;
         }

@@ -1,5 +1,7 @@
 #include "device/AdapterDetection.h"
 
+#include <QCoreApplication>
+
 #include "base/IntText.h"
 #include "base/MessageSink.h"
 
@@ -39,10 +41,12 @@ AdapterDetection DetectAdapterPort(const std::vector<PortInfo>& ports, IMessageS
     for (const PortInfo& port : ports) {
         if (!port.friendlyName.contains(kAdapterName)) continue;
         if (result.portKnown) {
-            if (messages) messages->Warn(QStringLiteral("下载时请拔出其他USB扩展串口！"));
+            if (messages)
+                messages->Warn(QCoreApplication::translate("AdapterDetection",
+                                                           "下载时请拔出其他USB扩展串口！"));
             break;
         }
-        if (status) status(QStringLiteral("检测到传送端口!"));
+        if (status) status(QCoreApplication::translate("AdapterDetection", "检测到传送端口!"));
         result.portKnown = true;
         result.portNumber = AdapterPortNumber(port.friendlyName);
         result.device =

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,22 +51,24 @@ bool Names(const Target& t, const QString& fdLink) {
 QString HolderText(const QList<PortHolder>& holders) {
     QStringList names;
     for (const PortHolder& h : holders)
-        names << QStringLiteral("%1（进程 %2）").arg(h.name).arg(h.pid);
-    return names.join(QStringLiteral("、"));
+        names << QCoreApplication::translate("PortAccess", "%1（进程 %2）").arg(h.name).arg(h.pid);
+    return names.join(QCoreApplication::translate("PortAccess", "、"));
 }
 
 // What to do about a program that is known to take serial ports.
 QString HolderAdvice(const QList<PortHolder>& holders) {
     for (const PortHolder& h : holders) {
         if (h.name == QLatin1String("brltty"))
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "PortAccess",
                 "brltty 是盲文点显器服务，会占用部分USB串口。不用点显器时可卸载它：sudo apt remove "
                 "brltty");
         if (h.name == QLatin1String("ModemManager"))
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "PortAccess",
                 "ModemManager 会试探新插入的串口。可暂时停止它：sudo systemctl stop ModemManager");
     }
-    return QStringLiteral("请先关闭该程序，再打开串口。");
+    return QCoreApplication::translate("PortAccess", "请先关闭该程序，再打开串口。");
 }
 
 }  // namespace
@@ -138,35 +141,42 @@ QString OpenFailureReason(const QString& device, int error, const GroupAccess& a
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "PortAccess",
                        "串口 %1 已不存在：设备可能已拔出。请重新插好USB线缆，再打开传送端口。")
                 .arg(device);
         case EACCES:
         case EPERM:
             if (access.group.isEmpty() || !access.groupReadWrite)
-                return QStringLiteral("没有权限打开串口 %1。").arg(device);
+                return QCoreApplication::translate("PortAccess", "没有权限打开串口 %1。")
+                    .arg(device);
             if (!access.inGroupNow && access.inGroupAfterLogin)
-                return QStringLiteral(
+                return QCoreApplication::translate(
+                           "PortAccess",
                            "没有权限打开串口 %1：您已加入 %2 组，但需要注销后重新登录才生效。")
                     .arg(device, access.group);
             if (!access.inGroupNow)
-                return QStringLiteral(
+                return QCoreApplication::translate(
+                           "PortAccess",
                            "没有权限打开串口 %1：当前用户不在 %2 组。\n请运行 sudo usermod -aG %2 "
                            "$USER，然后注销并重新登录。")
                     .arg(device, access.group);
-            return QStringLiteral("没有权限打开串口 %1（设备的权限不允许读写）。").arg(device);
+            return QCoreApplication::translate("PortAccess",
+                                               "没有权限打开串口 %1（设备的权限不允许读写）。")
+                .arg(device);
         case EBUSY:
             if (holders.isEmpty())
-                return QStringLiteral(
+                return QCoreApplication::translate(
+                           "PortAccess",
                            "串口 %1 正被其他程序占用（常见的是 brltty 或 ModemManager）。\n可用 "
                            "sudo fuser -v %1 查看占用它的程序。")
                     .arg(device);
-            return QStringLiteral("串口 %1 正被其他程序占用：%2。\n%3")
+            return QCoreApplication::translate("PortAccess", "串口 %1 正被其他程序占用：%2。\n%3")
                 .arg(device, HolderText(holders), HolderAdvice(holders));
         case ENOTTY:
-            return QStringLiteral("%1 不是串口设备。").arg(device);
+            return QCoreApplication::translate("PortAccess", "%1 不是串口设备。").arg(device);
         default:
-            return QStringLiteral("打开串口 %1 失败：%2")
+            return QCoreApplication::translate("PortAccess", "打开串口 %1 失败：%2")
                 .arg(device, QString::fromLocal8Bit(std::strerror(error)));
     }
 }

@@ -6,6 +6,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -95,11 +96,15 @@ DeviceFacts FactsOf(const QString& path, int fd, const TerminalSources& sources)
 QString RefusalText(const QString& device, PortKind kind) {
     switch (kind) {
         case PortKind::Console:
-            return QStringLiteral("%1 是控制台终端，不是串口，不会向它发送数据。").arg(device);
+            return QCoreApplication::translate("PortKind",
+                                               "%1 是控制台终端，不是串口，不会向它发送数据。")
+                .arg(device);
         case PortKind::OtherTerminal:
-            return QStringLiteral("%1 是终端，但不是串口，不会向它发送数据。").arg(device);
+            return QCoreApplication::translate("PortKind",
+                                               "%1 是终端，但不是串口，不会向它发送数据。")
+                .arg(device);
         case PortKind::NotATerminal:
-            return QStringLiteral("%1 不是串口设备。").arg(device);
+            return QCoreApplication::translate("PortKind", "%1 不是串口设备。").arg(device);
         case PortKind::SerialPort:
         case PortKind::PseudoTerminal:
             break;

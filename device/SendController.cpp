@@ -1,5 +1,6 @@
 #include "device/SendController.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <chrono>
 #include <thread>
@@ -19,25 +20,27 @@ void CSendController::SetFactoryMode(const QString& programFolder, const BallCon
 }
 
 QString CSendController::Caption() const {
-    return factory_ ? QStringLiteral("恢复出厂文件") : QStringLiteral("发送数据");
+    return factory_ ? QCoreApplication::translate("SendController", "恢复出厂文件")
+                    : QCoreApplication::translate("SendController", "发送数据");
 }
 
 bool CSendController::PressSend(const BallConfig& ball) {
     if (!QFileInfo(sendFilePath).isFile()) {
-        messages_.Warn(QStringLiteral("还未编译！"));
+        messages_.Warn(QCoreApplication::translate("SendController", "还未编译！"));
         return false;
     }
     if (events_.progress) events_.progress(0, 100);
     const std::optional<Bytes> init = frames::InitCommand(ball);
     if (!init) return false;
     if (!link_.IsOpen()) {
-        messages_.Warn(QStringLiteral("串口未打开"));
+        messages_.Warn(QCoreApplication::translate("SendController", "串口未打开"));
         return false;
     }
     phase = SendWorker::PhaseInit;
     worker_.abortRequested = false;
     worker_.Start(phase, *init, sendFilePath);
-    if (events_.status) events_.status(QStringLiteral("初始化设备进程......"));
+    if (events_.status)
+        events_.status(QCoreApplication::translate("SendController", "初始化设备进程......"));
     if (events_.buttonsEnabled) events_.buttonsEnabled(false);
     tickCount = 0;
     return true;
@@ -53,12 +56,13 @@ bool CSendController::Tick() {
 bool CSendController::StartDataPhase() {
     if (events_.progress) events_.progress(0, 100);
     if (!link_.IsOpen()) {
-        messages_.Warn(QStringLiteral("串口未打开"));
+        messages_.Warn(QCoreApplication::translate("SendController", "串口未打开"));
         return false;
     }
     phase = SendWorker::PhaseData;
     worker_.Start(phase, {}, sendFilePath);
-    if (events_.status) events_.status(QStringLiteral("发送进程......"));
+    if (events_.status)
+        events_.status(QCoreApplication::translate("SendController", "发送进程......"));
     if (events_.buttonsEnabled) events_.buttonsEnabled(false);
     return true;
 }

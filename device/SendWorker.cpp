@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <chrono>
 
@@ -68,7 +69,8 @@ void SendWorker::Run(int phase, const Bytes& initCommand, const QString& file) {
     bool completed = false;
     if (phase == PhaseInit) {
         completed = WriteBlock(initCommand);
-        if (!completed) Emit(events_.status, QStringLiteral("发送失败！"));
+        if (!completed)
+            Emit(events_.status, QCoreApplication::translate("SendWorker", "发送失败！"));
     } else if (phase == PhaseData) {
         endWritten_ = false;
         completed = SendFile(file);
@@ -83,7 +85,7 @@ void SendWorker::Run(int phase, const Bytes& initCommand, const QString& file) {
 bool SendWorker::SendFile(const QString& path) {
     QFile file;
     if (!OpenRegularFile(file, path)) {
-        Emit(events_.message, QStringLiteral("数据文件未打开"));
+        Emit(events_.message, QCoreApplication::translate("SendWorker", "数据文件未打开"));
         return false;
     }
     const frames::Plan plan = frames::PlanFor(file.size());
@@ -92,13 +94,13 @@ bool SendWorker::SendFile(const QString& path) {
         // The line is gone (device removed, cable pulled) or stopped taking
         // bytes: stop at once instead of writing the rest into errors. The
         // port has told why.
-        Emit(events_.status, QStringLiteral("发送失败！"));
+        Emit(events_.status, QCoreApplication::translate("SendWorker", "发送失败！"));
         return false;
     };
     for (int i = 0; i < plan.fullPackets; ++i) {
         const QByteArray payload = file.read(frames::PayloadBytes);
         if (payload.size() != frames::PayloadBytes) {
-            Emit(events_.message, QStringLiteral("数据文件未打开"));
+            Emit(events_.message, QCoreApplication::translate("SendWorker", "数据文件未打开"));
             return false;
         }
         const Bytes packet = frames::Packet(
@@ -107,13 +109,14 @@ bool SendWorker::SendFile(const QString& path) {
         if (!WriteBlock(packet)) return failed();
         if (abortRequested) return false;
         Emit(events_.progress, i, plan.fullPackets);
-        Emit(events_.packet, QStringLiteral("第%1个数据包已发送！").arg(i + 1));
+        Emit(events_.packet,
+             QCoreApplication::translate("SendWorker", "第%1个数据包已发送！").arg(i + 1));
     }
     if (plan.rest > 0) {
         pause_(ShortPacketPauseMs);
         const QByteArray payload = file.read(plan.rest);
         if (payload.size() != plan.rest) {
-            Emit(events_.message, QStringLiteral("数据文件未打开"));
+            Emit(events_.message, QCoreApplication::translate("SendWorker", "数据文件未打开"));
             return false;
         }
         const Bytes packet =
@@ -124,7 +127,7 @@ bool SendWorker::SendFile(const QString& path) {
     }
     if (!WriteBlock(frames::EndCommand())) return failed();
     endWritten_ = true;
-    Emit(events_.status, QStringLiteral("发送完毕!"));
+    Emit(events_.status, QCoreApplication::translate("SendWorker", "发送完毕!"));
     Emit(events_.buttonsEnabled, true);
     return true;
 }

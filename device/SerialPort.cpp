@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -65,7 +66,8 @@ QString CSerialPort::ErrorText(const QString& step, const QString& reason, const
 }
 
 QString CSerialPort::TimeoutReason(std::chrono::milliseconds deadline) {
-    return QStringLiteral("写入超时：%1 秒内数据没有送出（另一端没有接收数据），发送停止。")
+    return QCoreApplication::translate(
+               "SerialPort", "写入超时：%1 秒内数据没有送出（另一端没有接收数据），发送停止。")
         .arg(static_cast<double>(deadline.count()) / 1000.0, 0, 'f', 1);
 }
 

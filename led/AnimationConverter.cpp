@@ -1,6 +1,7 @@
 #include "led/AnimationConverter.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 #include <cstring>
 
@@ -103,7 +104,8 @@ bool CAnimationConverter::Convert(const BallConfig& ball, IMessageSink* messages
         preview_ = frames_[f];
         ledFrame_ = LedFrameOf(preview_);
         if (ball.ballType != 1 && ball.ballType != 2) {
-            if (messages) messages->Warn(QStringLiteral("映射错误！"));
+            if (messages)
+                messages->Warn(QCoreApplication::translate("AnimationConverter", "映射错误！"));
             continue;
         }
         const LedTable table = ball.ballType == 1 ? LedTable::Single

@@ -1,6 +1,7 @@
 #include "led/ColumnAppender.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 
 #include "base/MessageSink.h"
@@ -33,14 +34,15 @@ bool AppendColumns(const QString& dataFile, const PackedColumns& columns, IMessa
     // Unbuffered, so a failing write (full disk) reports here and not in a silent flush.
     if (!file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) ||
         !file.seek(file.size())) {
-        if (messages) messages->Warn(QStringLiteral("数据文件未打开"));
+        if (messages)
+            messages->Warn(QCoreApplication::translate("ColumnAppender", "数据文件未打开"));
         return false;
     }
     const QByteArray out = FitColumns(columns, fitTo);
     const bool written = file.write(out) == out.size();
     if (!written && messages)
-        messages->Warn(
-            QStringLiteral("数据文件写入失败：\n%1\n%2").arg(dataFile, file.errorString()));
+        messages->Warn(QCoreApplication::translate("ColumnAppender", "数据文件写入失败：\n%1\n%2")
+                           .arg(dataFile, file.errorString()));
     file.close();
     return written;
 }

@@ -1,5 +1,7 @@
 #include "led/LedColours.h"
 
+#include <QCoreApplication>
+
 #include "base/BgrColour.h"
 
 namespace glowdeck {
@@ -9,16 +11,20 @@ QColor ColourFromBgr(unsigned bgr) { return QColor(RedOf(bgr), GreenOf(bgr), Blu
 const std::array<NamedLedColour, 8>& LedColours() {
     using namespace led_colour;
     static const std::array<NamedLedColour, 8> colours{{
-        {Black, "black", "黑"},
-        {Red, "red", "红"},
-        {Green, "green", "绿"},
-        {Yellow, "yellow", "黄"},
-        {Blue, "blue", "蓝"},
-        {Magenta, "magenta", "紫"},
-        {Cyan, "cyan", "青"},
-        {White, "white", "白"},
+        {Black, "black", QT_TRANSLATE_NOOP("LedColours", "黑")},
+        {Red, "red", QT_TRANSLATE_NOOP("LedColours", "红")},
+        {Green, "green", QT_TRANSLATE_NOOP("LedColours", "绿")},
+        {Yellow, "yellow", QT_TRANSLATE_NOOP("LedColours", "黄")},
+        {Blue, "blue", QT_TRANSLATE_NOOP("LedColours", "蓝")},
+        {Magenta, "magenta", QT_TRANSLATE_NOOP("LedColours", "紫")},
+        {Cyan, "cyan", QT_TRANSLATE_NOOP("LedColours", "青")},
+        {White, "white", QT_TRANSLATE_NOOP("LedColours", "白")},
     }};
     return colours;
+}
+
+QString LedColourLabel(const NamedLedColour& colour) {
+    return QCoreApplication::translate("LedColours", colour.chineseName);
 }
 
 }  // namespace glowdeck

@@ -1,5 +1,6 @@
 #pragma once
 #include <QColor>
+#include <QString>
 #include <array>
 
 namespace glowdeck {
@@ -16,10 +17,12 @@ constexpr unsigned Black = 0x000000, Red = 0x0000FF, Green = 0x00FF00, Yellow = 
 struct NamedLedColour {
     unsigned bgr;
     const char* name;         // as the command line takes it
-    const char* chineseName;  // as the colour lists show it (UTF-8)
+    const char* chineseName;  // as the colour lists show it (UTF-8, translatable)
 };
 // The eight colours in the order of the colour lists: black, red, green,
 // yellow, blue, magenta, cyan, white.
 const std::array<NamedLedColour, 8>& LedColours();
+// The colour's name as the colour lists show it, in the program's language.
+QString LedColourLabel(const NamedLedColour& colour);
 
 }  // namespace glowdeck

@@ -1,5 +1,6 @@
 #include "led/TextConverter.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
@@ -122,7 +123,8 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
     // no installed font has cannot be drawn: refuse before anything is written.
     if (const std::optional<char32_t> missing = FirstUndrawable(font, p.text)) {
         if (messages)
-            messages->Warn(QStringLiteral("无法生成此种文字！（没有字体能显示“%1”）")
+            messages->Warn(QCoreApplication::translate("TextConverter",
+                                                       "无法生成此种文字！（没有字体能显示“%1”）")
                                .arg(QString::fromUcs4(&*missing, 1)));
         return false;
     }
@@ -159,7 +161,8 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
     const int canvasWidth = vertical ? kCanvasRows : static_cast<int>(measured.width());
     const int canvasHeight = vertical ? static_cast<int>(measured.height()) : kCanvasRows;
     if (measured.height() <= 0 || canvasWidth <= 0 || canvasHeight <= 0) {
-        if (messages) messages->Warn(QStringLiteral("无法生成此种文字！"));
+        if (messages)
+            messages->Warn(QCoreApplication::translate("TextConverter", "无法生成此种文字！"));
         return false;
     }
 
@@ -183,7 +186,8 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
 
     const int width = LedWidthFor(colour_.size());
     if (width <= 0) {
-        if (messages) messages->Warn(QStringLiteral("无法生成此种文字！"));
+        if (messages)
+            messages->Warn(QCoreApplication::translate("TextConverter", "无法生成此种文字！"));
         return false;
     }
     const std::vector<bool> onText = TextPixels(mask_, width);
@@ -200,7 +204,9 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
     QString error;
     if (!EncodeImage(ledColour_, outputPath, QStringLiteral("image/bmp"), &error)) {
         if (messages)
-            messages->Warn(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(outputPath, error));
+            messages->Warn(
+                QCoreApplication::translate("TextConverter", "图像文件保存失败：\n%1\n%2")
+                    .arg(outputPath, error));
         return false;
     }
     SetLoaded(ledColour_);

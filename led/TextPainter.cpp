@@ -11,8 +11,11 @@ namespace glowdeck {
 
 QString SongFallbackFamily() { return QStringLiteral("AR PL UMing CN"); }
 
+// A face's own name, not a text for the user.
+const char kSongFamily[] = "宋体";  // untranslated
+
 bool IsSongFace(const QString& family) {
-    return family == QStringLiteral("宋体") ||
+    return family == QString::fromUtf8(kSongFamily) ||
            family.compare(QLatin1String("SimSun"), Qt::CaseInsensitive) == 0;
 }
 
@@ -64,7 +67,8 @@ QFont MakeFont(const QString& family, int pixelSize, int styleBits) {
     QStringList families{family};
     // Only the default Song face falls back to the shipped Song-style face.
     if (IsSongFace(family))
-        families << QStringLiteral("宋体") << QStringLiteral("SimSun") << SongFallbackFamily();
+        families << QString::fromUtf8(kSongFamily) << QStringLiteral("SimSun")
+                 << SongFallbackFamily();
     families.removeDuplicates();
     QFont font;
     font.setFamilies(families);

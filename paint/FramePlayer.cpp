@@ -1,5 +1,6 @@
 #include "paint/FramePlayer.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 
@@ -32,7 +33,7 @@ void CFramePlayer::SetFramesLoaded(int count) {
 
 bool CFramePlayer::PlayPause(IMessageSink* messages) {
     if (!CanPlay()) {
-        if (messages) messages->Warn(QStringLiteral("只有1帧！"));
+        if (messages) messages->Warn(QCoreApplication::translate("FramePlayer", "只有1帧！"));
         return false;
     }
     if (!running_) {

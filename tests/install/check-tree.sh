@@ -15,6 +15,7 @@ need() { [ -e "$prefix/$1" ] || fail "missing $1"; }
 need bin/glowdeck
 need bin/glowdeck-cli
 need share/glowdeck/help/index.html
+need share/glowdeck/help/index.en.html
 need share/applications/glowdeck.desktop
 need share/icons/hicolor/scalable/apps/glowdeck.svg
 for size in 16 22 24 32 48 64 128 256; do

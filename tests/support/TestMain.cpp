@@ -4,8 +4,10 @@
 #include <QGuiApplication>
 
 #include "base/HeadlessEnvironment.h"
+#include "support/PinnedLanguage.h"
 
 int main(int argc, char** argv) {
+    glowdeck::test::PinChineseTexts();
     glowdeck::PrepareHeadlessEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     QGuiApplication app(argc, argv);

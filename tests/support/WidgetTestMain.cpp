@@ -6,8 +6,10 @@
 #include <QTemporaryDir>
 
 #include "base/HeadlessEnvironment.h"
+#include "support/PinnedLanguage.h"
 
 int main(int argc, char** argv) {
+    glowdeck::test::PinChineseTexts();
     glowdeck::PrepareHeadlessEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
