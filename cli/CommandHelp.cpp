@@ -49,6 +49,28 @@ const Command kCommands[] = {
      "  --ball 1|2       read the file as for this ball type\n"
      "  --layer inner|outer\n"
      "                   read the file as for this layer (inner: 14 bytes a column)\n"},
+    {"render", "render DATA.BIN|PROJECT --out FILE [--view strip|ball] [--group N] [--ball 1|2]\n"
+     "           [--layer inner|outer] [--size PIXELS] [--turn-seconds S] [--columns-per-turn N]",
+     "the compiled show as a picture or an animation",
+     "Draws the show from the compiled bytes, as the ball shows them. FILE.png is a still:\n"
+     "every group's columns as LED dots, one strip per group (or one ball per group).\n"
+     "FILE.gif and FILE.webp are animations: the strip with the animations' frames at their\n"
+     "compiled delays (a group without animations for 2 s), or the turning ball, at least one\n"
+     "turn in at least 24 frames a group. A PROJECT that changed since its last compile is\n"
+     "compiled first.\n"
+     "  --out FILE       FILE.png, FILE.gif or FILE.webp\n"
+     "  --view strip|ball\n"
+     "                   flat strips (default) or the ball\n"
+     "  --group N        only group N (1 to 10); default: every group in turn\n"
+     "  --ball 1|2       read the data as for this ball type (default: the \"TYPE\" of\n"
+     "                   setting.ini, else 1)\n"
+     "  --layer inner|outer\n"
+     "                   read the data as for this layer (default outer)\n"
+     "  --size PIXELS    a strip's height or the ball's diameter, 56 to 4000 (default 224\n"
+     "                   for strips, 400 for the ball)\n"
+     "  --turn-seconds S one turn of the ball, 0.5 to 60 seconds (default 4)\n"
+     "  --columns-per-turn N\n"
+     "                   columns around the ball, 8 to 4096 (default 112)\n"},
     {"send", "send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]",
      "download to the ball",
      "Downloads FILE (a data.bin) to the ball: init command, 8-second wait, numbered packets\n"

@@ -11,6 +11,7 @@
 #include "cli/DeviceCommands.h"
 #include "cli/EditCommands.h"
 #include "cli/ProjectCommands.h"
+#include "cli/RenderCommands.h"
 
 int main(int argc, char** argv) {
     glowdeck::KeepFreedMemoryForReuse();
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("clean")) return glowdeck::RunClean(args);
         if (command == QLatin1String("compile")) return glowdeck::RunCompile(args);
         if (command == QLatin1String("inspect")) return glowdeck::RunInspect(args);
+        if (command == QLatin1String("render")) return glowdeck::RunRender(args);
         if (command == QLatin1String("send")) return glowdeck::RunSend(args);
         if (command == QLatin1String("ports")) return glowdeck::RunPorts(args);
         if (command == QLatin1String("ball")) return glowdeck::RunBall(args);

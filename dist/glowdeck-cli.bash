@@ -3,7 +3,7 @@ _glowdeck_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="new add-group add list clean compile inspect send ports ball set-source set-text
+    local commands="new add-group add list clean compile inspect render send ports ball set-source set-text
         set-interval set-threshold set-dither"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -28,6 +28,10 @@ _glowdeck_cli() {
             _filedir png
             return
             ;;
+        --view)
+            COMPREPLY=($(compgen -W "strip ball" -- "$cur"))
+            return
+            ;;
         --out | --link)
             _filedir
             return
@@ -40,7 +44,7 @@ _glowdeck_cli() {
             COMPREPLY=($(compgen -W "black red green yellow blue magenta cyan white" -- "$cur"))
             return
             ;;
-        --font | --size | --style | --offsets | --length | --wait | --frames)
+        --font | --size | --style | --offsets | --length | --wait | --frames | --group | --turn-seconds | --columns-per-turn)
             return
             ;;
     esac
@@ -50,6 +54,7 @@ _glowdeck_cli() {
         new) options="--root" ;;
         compile) options="--ball --layer --no-cache" ;;
         inspect) options="--png --ball --layer" ;;
+        render) options="--out --view --group --ball --layer --size --turn-seconds --columns-per-turn" ;;
         send) options="--factory --port --ball --layer" ;;
         ball) options="--out --link --wait" ;;
         set-text) options="--font --size --style --color --background --manual-spacing --offsets" ;;
@@ -82,6 +87,10 @@ _glowdeck_cli() {
                 _filedir '@(bmp|BMP|jpg|JPG|jpeg|JPEG|gif|GIF)'
                 return
             fi
+            ;;
+        render)
+            _filedir
+            return
             ;;
         inspect | send)
             _filedir bin
