@@ -139,6 +139,7 @@ CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
     groupSeconds_->setRange(1, 600);
     groupSeconds_->setValue(settings.value(kGroupSeconds, 5).toInt());
     columnsPerTurn_ = new QSpinBox(this);
+    columnsPerTurn_->setObjectName(QStringLiteral("columnsPerTurn"));
     columnsPerTurn_->setRange(8, 4096);
     columnsPerTurn_->setValue(settings.value(kColumnsPerTurn, 112).toInt());
     turnSeconds_ = new QDoubleSpinBox(this);
