@@ -94,7 +94,8 @@ protected:
         const int size = std::min(width(), height());
         if (renderer_.Size() != size || renderer_.ColumnsPerTurn() != window_.ColumnsPerTurn() ||
             viewTilt_ != tilt_) {
-            renderer_.SetView(size, tilt_, window_.ColumnsPerTurn());
+            // A large ball is worked out for every 2 × 2 pixels, to keep up while turning.
+            renderer_.SetView(size, tilt_, window_.ColumnsPerTurn(), size > 480 ? 2 : 1);
             viewTilt_ = tilt_;
         }
         const ShowGroup& group = show->Groups()[size_t(window_.Player().Group())];

@@ -23,9 +23,10 @@ std::vector<CBallRenderer::Pixel> CBallRenderer::Map(double radius, double light
     // Light from the upper left, in front.
     const double lx = -0.40, ly = 0.50, lz = 0.77;
     const double ln = std::sqrt(lx * lx + ly * ly + lz * lz);
-    for (int y = 0; y < size_; ++y)
-        for (int x = 0; x < size_; ++x) {
-            const double nx = (x + 0.5 - centre) / radius, ny = (centre - y - 0.5) / radius;
+    const double middle = block_ / 2.0;
+    for (int y = 0; y + block_ <= size_; y += block_)
+        for (int x = 0; x + block_ <= size_; x += block_) {
+            const double nx = (x + middle - centre) / radius, ny = (centre - y - middle) / radius;
             const double rr = nx * nx + ny * ny;
             if (rr >= 1) continue;
             const double nz = std::sqrt(1 - rr);
@@ -39,11 +40,20 @@ std::vector<CBallRenderer::Pixel> CBallRenderer::Map(double radius, double light
             const double part = rowAt - row - 0.5;
             const double lit = std::max(0.0, (nx * lx + ny * ly + nz * lz) / ln);
             const double shade = light * (0.3 + 0.7 * lit);
+            // Round dots: at this height within the row the dot spans
+            // ±sqrt(r² − part²) row heights, and a column is widthScale row
+            // heights wide here.
+            const double widthScale = std::cos(latitude) * 2 * LedRows / columnsPerTurn_;
+            const double reach = DotRadius * DotRadius - part * part;
+            double halfDot = -1;
+            if (reach > 0)
+                halfDot = widthScale > 1e-6 ? std::sqrt(reach) / widthScale * ColumnSteps
+                                            : ColumnSteps;
             Pixel p;
             p.offset = static_cast<std::uint32_t>(y * size_ + x);
-            p.turns = static_cast<float>(turns);
-            p.rowPart = static_cast<float>(part * part);
-            p.widthScale = static_cast<float>(std::cos(latitude) * 2 * LedRows / columnsPerTurn_);
+            p.longitude = static_cast<std::uint32_t>(turns * columnsPerTurn_ * ColumnSteps) %
+                          static_cast<std::uint32_t>(columnsPerTurn_ * ColumnSteps);
+            p.halfDot = static_cast<std::int16_t>(std::min(halfDot, 30000.0));
             p.row = static_cast<std::uint8_t>(row);
             p.shade = static_cast<std::uint8_t>(
                 std::clamp(static_cast<int>(shade * ShadeLevels), 0, ShadeLevels - 1));
@@ -52,8 +62,9 @@ std::vector<CBallRenderer::Pixel> CBallRenderer::Map(double radius, double light
     return map;
 }
 
-void CBallRenderer::SetView(int size, double tiltDeg, int columnsPerTurn) {
+void CBallRenderer::SetView(int size, double tiltDeg, int columnsPerTurn, int block) {
     size_ = std::max(8, size);
+    block_ = std::clamp(block, 1, 2);
     tiltDeg_ = std::clamp(tiltDeg, -90.0, 90.0);
     columnsPerTurn_ = std::max(1, columnsPerTurn);
     const double radius = size_ / 2.0 - 1;
@@ -99,20 +110,34 @@ void CBallRenderer::Draw(QImage* out, const std::vector<Pixel>& map, const BallL
             colours[static_cast<size_t>(row * n + d)] =
                 static_cast<std::uint8_t>(LedColourIndex(layer.columns->pixel(column, row)));
     }
-    const float shift = static_cast<float>(turnDeg / 360.0 * n);
+    // The turn in column steps, within one turn.
+    const long long turnSteps = static_cast<long long>(n) * ColumnSteps;
+    long long shift = std::llround(turnDeg / 360.0 * static_cast<double>(turnSteps)) % turnSteps;
+    if (shift < 0) shift += turnSteps;
+    const std::uint32_t total = static_cast<std::uint32_t>(turnSteps);
+    // Where each column's colour on each row starts in the palette; one more
+    // entry for the ball between the dots, so that choosing costs no branch.
+    const size_t between = colours.size();
+    std::vector<std::uint16_t> base(between + 1);
+    for (size_t k = 0; k < between; ++k)
+        base[k] = static_cast<std::uint16_t>(colours[k] * ShadeLevels);
+    base[between] = 9 * ShadeLevels;
+    const QRgb* palette = palette_.data();
     QRgb* pixels = reinterpret_cast<QRgb*>(out->bits());
-    const float r2 = DotRadius * DotRadius;
     for (const Pixel& p : map) {
-        const float u = p.turns * n + shift;
-        const float fu = std::floor(u);
-        int d = static_cast<int>(fu) % n;
-        if (d < 0) d += n;
-        const float across = (u - fu - 0.5f) * p.widthScale;
-        int c = 9;  // between dots
-        if (across * across + p.rowPart < r2) c = colours[static_cast<size_t>(p.row * n + d)];
-        if (litOnly && c == 0) continue;
-        if (litOnly && c == 9) continue;
-        pixels[p.offset] = palette_[static_cast<size_t>(c * ShadeLevels + p.shade)];
+        std::uint32_t u = p.longitude + static_cast<std::uint32_t>(shift);
+        u = u >= total ? u - total : u;
+        const int across = static_cast<int>(u % ColumnSteps) - ColumnSteps / 2;
+        const bool inDot = std::abs(across) < p.halfDot;
+        const size_t k = inDot ? static_cast<size_t>(p.row * n) + u / ColumnSteps : between;
+        if (litOnly && (!inDot || colours[k] == 0)) continue;
+        const QRgb colour = palette[base[k] + p.shade];
+        pixels[p.offset] = colour;
+        if (block_ == 2) {
+            pixels[p.offset + 1] = colour;
+            pixels[p.offset + static_cast<std::uint32_t>(size_)] = colour;
+            pixels[p.offset + static_cast<std::uint32_t>(size_) + 1] = colour;
+        }
     }
 }
 
