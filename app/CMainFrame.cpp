@@ -144,13 +144,14 @@ void CMainFrame::BuildMenus() {
             &CMainFrame::Compile);
     connect(AddCommand(functions, 32859, QStringLiteral("发送数据(&F)")), &QAction::triggered, this,
             &CMainFrame::Send);
-    connect(AddCommand(functions, 32890, QStringLiteral("放映")), &QAction::triggered, this, [this] {
-        auto* window = findChild<CShowWindow*>();
-        if (!window) window = new CShowWindow(doc_, this);
-        window->SetBall({ballType_, layer_});
-        window->show();
-        window->raise();
-    });
+    connect(AddCommand(functions, 32890, QStringLiteral("放映")), &QAction::triggered, this,
+            [this] {
+                auto* window = findChild<CShowWindow*>();
+                if (!window) window = new CShowWindow(doc_, this);
+                window->SetBall({ballType_, layer_});
+                window->show();
+                window->raise();
+            });
     // Each prompt is "status-bar text\ntooltip".
     const QList<QPair<int, QString>> prompts = {
         {32858, QStringLiteral("编译图像数据\n编译")},
@@ -227,7 +228,6 @@ void CMainFrame::BuildToolbar() {
         {0, QString()},
         {32858, QStringLiteral("compile")},
         {32859, QStringLiteral("send")},
-        {32890, QStringLiteral("show")},
         {0, QString()},
         {32880, QStringLiteral("help")},
     };
@@ -239,6 +239,10 @@ void CMainFrame::BuildToolbar() {
         commands_[id]->setIcon(ToolIcon(icon));
         bar->addAction(commands_[id]);
     }
+    // The show window's button after send, in a section of its own.
+    commands_[32890]->setIcon(ToolIcon(QStringLiteral("show")));
+    bar->insertAction(commands_[32880], commands_[32890]);
+    bar->insertSeparator(commands_[32880]);
     if (QMenu* toolbars = findChild<QMenu*>(QStringLiteral("toolbarsMenu")))
         toolbars->addAction(bar->toggleViewAction());
 }

@@ -215,8 +215,8 @@ CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
 CShowWindow::~CShowWindow() = default;
 
 void CShowWindow::SetBall(const BallConfig& ball) {
-    const bool changed = ball.ColumnBytes() != ball_.ColumnBytes() ||
-                         TableOf(ball) != TableOf(ball_) || !show_;
+    const bool changed =
+        ball.ColumnBytes() != ball_.ColumnBytes() || TableOf(ball) != TableOf(ball_) || !show_;
     ball_ = ball;
     if (changed) {
         dataStamp_ = -1;
@@ -260,9 +260,7 @@ double CShowWindow::TurnDeg() const {
     return std::fmod(static_cast<double>(player_.ShowMs()), turnMs) / turnMs * 360.0;
 }
 
-long long CShowWindow::Scroll() const {
-    return player_.GroupMs() * scrollSpeed_->value() / 1000;
-}
+long long CShowWindow::Scroll() const { return player_.GroupMs() * scrollSpeed_->value() / 1000; }
 
 QString CShowWindow::StatusText() const {
     const QString problem = status_->property("problem").toString();
@@ -275,7 +273,8 @@ QString CShowWindow::StatusText() const {
                        .arg(group.StripAt(player_.GroupMs()).size())
                        .arg(group.animations.size())
                        .arg(player_.DurationOf(g) / 1000.0, 0, 'f', 1);
-    if (doc_.NeedsCompile()) text += QStringLiteral("　项目在编译后有改动，放映的是上次编译的数据。");
+    if (doc_.NeedsCompile())
+        text += QStringLiteral("　项目在编译后有改动，放映的是上次编译的数据。");
     return text;
 }
 
@@ -293,9 +292,8 @@ void CShowWindow::UpdateGroupList() {
     groups_->clear();
     if (!show_) return;
     for (size_t g = 0; g < show_->Groups().size(); ++g)
-        groups_->addItem(QStringLiteral("组 %1（%2 列）")
-                             .arg(g + 1)
-                             .arg(show_->Groups()[g].StoredColumns()));
+        groups_->addItem(
+            QStringLiteral("组 %1（%2 列）").arg(g + 1).arg(show_->Groups()[g].StoredColumns()));
     groups_->setCurrentRow(player_.Group());
 }
 

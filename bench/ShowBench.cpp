@@ -122,9 +122,10 @@ int main(int argc, char** argv) {
     std::printf("  strip view: %.2f ms a frame, %.0f frames/s\n", s, 1000 / s);
     std::printf("  ball view:  %.2f ms a frame, %.0f frames/s\n", b, 1000 / b);
     std::printf("  ball / strip: %.2f (target <= 2)\n", b / s);
-    std::printf("  (ball view with a place for every pixel, as the stills and exports: %.2f ms, "
-                "%.2f x the strip)\n",
-                fineMs[3], fineMs[3] / s);
+    std::printf(
+        "  (ball view with a place for every pixel, as the stills and exports: %.2f ms, "
+        "%.2f x the strip)\n",
+        fineMs[3], fineMs[3] / s);
 
     // A 10-second ball GIF at 400 px: one group shown for a 10-second turn.
     clock.start();
@@ -135,7 +136,8 @@ int main(int argc, char** argv) {
     int frames = 0;
     for (const ShowFrame& f : BallFrames(*show, {0}, 10000)) {
         const std::vector<int> columns = group.StripAt(f.groupMs);
-        small.Render(&ballFrame, {&group.columns, &columns}, f.showMs * 0.036, f.groupMs * 28 / 1000);
+        small.Render(&ballFrame, {&group.columns, &columns}, f.showMs * 0.036,
+                     f.groupMs * 28 / 1000);
         Must(writer->Add(ballFrame, f.delayMs, &why), "adding a frame");
         playMs += f.delayMs;
         ++frames;
@@ -143,9 +145,10 @@ int main(int argc, char** argv) {
     QByteArray gif;
     Must(writer->Finish(&gif, &why), "encoding the GIF");
     const double exportMs = clock.nsecsElapsed() / 1e6;
-    std::printf("  ball GIF, 400 px, %d frames, %.1f s of play: %.0f ms to draw and encode, %lld KB;"
-                " %.2f x its playing time (target <= 1)\n",
-                frames, playMs / 1000.0, exportMs, static_cast<long long>(gif.size() / 1024),
-                exportMs / playMs);
+    std::printf(
+        "  ball GIF, 400 px, %d frames, %.1f s of play: %.0f ms to draw and encode, %lld KB;"
+        " %.2f x its playing time (target <= 1)\n",
+        frames, playMs / 1000.0, exportMs, static_cast<long long>(gif.size() / 1024),
+        exportMs / playMs);
     return 0;
 }

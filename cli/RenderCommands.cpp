@@ -102,6 +102,12 @@ QImage StillStrips(const CShow& show, const std::vector<int>& groups, int size) 
     return image;
 }
 
+// The turn that brings the middle of what the ball shows to the front.
+double FacingTurn(const std::vector<int>& strip, int columnsPerTurn) {
+    const double shown = std::min<double>(static_cast<double>(strip.size()), columnsPerTurn);
+    return shown / 2 / columnsPerTurn * 360;
+}
+
 QImage StillBalls(const CShow& show, const std::vector<int>& groups, const RenderOptions& o) {
     CBallRenderer renderer;
     renderer.SetView(o.size, 20, o.columnsPerTurn);
@@ -113,7 +119,7 @@ QImage StillBalls(const CShow& show, const std::vector<int>& groups, const Rende
     for (size_t k = 0; k < groups.size(); ++k) {
         const ShowGroup& group = show.Groups()[size_t(groups[k])];
         const std::vector<int> strip = group.StripAt(0);
-        renderer.Render(&ball, {&group.columns, &strip}, 0);
+        renderer.Render(&ball, {&group.columns, &strip}, FacingTurn(strip, o.columnsPerTurn));
         painter.drawImage(static_cast<int>(k) * (size + gap), 0, ball);
     }
     return image;
@@ -135,7 +141,8 @@ bool Animate(const CShow& show, const RenderOptions& o, AnimationFormat format, 
         for (const ShowFrame& f : BallFrames(show, o.groups, o.turnMs)) {
             const ShowGroup& group = show.Groups()[size_t(f.group)];
             const std::vector<int> strip = group.StripAt(f.groupMs);
-            const double turn = 360.0 * static_cast<double>(f.showMs % o.turnMs) / o.turnMs;
+            const double turn = 360.0 * static_cast<double>(f.showMs % o.turnMs) / o.turnMs +
+                                FacingTurn(strip, o.columnsPerTurn);
             renderer.Render(&picture, {&group.columns, &strip}, turn,
                             ScrollAt(f.groupMs, o.columnsPerTurn));
             if (!writer->Add(picture, f.delayMs, error)) return false;
@@ -199,7 +206,8 @@ int RunRender(const QStringList& arguments) {
     const QString suffix = QFileInfo(o.out).suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("gif") &&
         suffix != QLatin1String("webp"))
-        return Usage(QStringLiteral("--out names a .png, .gif or .webp file, not \"%1\"").arg(o.out));
+        return Usage(
+            QStringLiteral("--out names a .png, .gif or .webp file, not \"%1\"").arg(o.out));
     if (o.size == 0) o.size = o.ball ? 400 : 224;
 
     // A project folder is shown from its data.bin, compiled first when needed.
@@ -234,7 +242,8 @@ int RunRender(const QStringList& arguments) {
     QByteArray bytes;
     QString summary;
     if (suffix == QLatin1String("png")) {
-        const QImage still = o.ball ? StillBalls(*show, o.groups, o) : StillStrips(*show, o.groups, o.size);
+        const QImage still =
+            o.ball ? StillBalls(*show, o.groups, o) : StillStrips(*show, o.groups, o.size);
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!still.save(&buffer, "PNG")) {

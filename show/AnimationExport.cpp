@@ -16,8 +16,8 @@ public:
     bool Add(const QImage& frame, int delayMs, QString*) override {
         // Kept with a colour table: a quarter of the memory of full colour,
         // and exact for pictures of at most 256 colours such as the show's.
-        frames_.push_back(frame.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither |
-                                                                             Qt::AvoidDither));
+        frames_.push_back(
+            frame.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither));
         elapsedMs_ += delayMs;
         const long long at = (elapsedMs_ + 5) / 10;
         delays_.push_back(static_cast<int>(at - writtenHundredths_));
@@ -67,8 +67,8 @@ public:
             WebPPictureFree(&picture);
             return Fail(error, "out of memory");
         }
-        const bool added = WebPAnimEncoderAdd(encoder_, &picture, static_cast<int>(elapsedMs_),
-                                              &config) != 0;
+        const bool added =
+            WebPAnimEncoderAdd(encoder_, &picture, static_cast<int>(elapsedMs_), &config) != 0;
         WebPPictureFree(&picture);
         if (!added) return Fail(error, WebPAnimEncoderGetError(encoder_));
         elapsedMs_ += delayMs;

@@ -47,8 +47,8 @@ std::vector<CBallRenderer::Pixel> CBallRenderer::Map(double radius, double light
             const double reach = DotRadius * DotRadius - part * part;
             double halfDot = -1;
             if (reach > 0)
-                halfDot = widthScale > 1e-6 ? std::sqrt(reach) / widthScale * ColumnSteps
-                                            : ColumnSteps;
+                halfDot =
+                    widthScale > 1e-6 ? std::sqrt(reach) / widthScale * ColumnSteps : ColumnSteps;
             Pixel p;
             p.offset = static_cast<std::uint32_t>(y * size_ + x);
             p.longitude = static_cast<std::uint32_t>(turns * columnsPerTurn_ * ColumnSteps) %
@@ -79,10 +79,11 @@ void CBallRenderer::SetView(int size, double tiltDeg, int columnsPerTurn, int bl
     }
     palette_.assign(10 * ShadeLevels, 0);
     for (int c = 0; c < 10; ++c) {
-        const QRgb base = c < 8   ? CStripRenderer::DotColour(qRgb(c & 1 ? 255 : 0, c & 2 ? 255 : 0,
-                                                                     c & 4 ? 255 : 0))
-                          : c == 8 ? qRgb(40, 40, 46)
-                                   : qRgb(14, 14, 18);
+        const QRgb base =
+            c < 8
+                ? CStripRenderer::DotColour(qRgb(c & 1 ? 255 : 0, c & 2 ? 255 : 0, c & 4 ? 255 : 0))
+            : c == 8 ? qRgb(40, 40, 46)
+                     : qRgb(14, 14, 18);
         for (int s = 0; s < ShadeLevels; ++s) {
             const int k = s + 1;
             palette_[static_cast<size_t>(c * ShadeLevels + s)] =
@@ -91,7 +92,8 @@ void CBallRenderer::SetView(int size, double tiltDeg, int columnsPerTurn, int bl
         }
     }
     // An unlit LED is drawn in its own grey, not the strip's.
-    for (int s = 0; s < ShadeLevels; ++s) palette_[static_cast<size_t>(s)] = palette_[8 * ShadeLevels + s];
+    for (int s = 0; s < ShadeLevels; ++s)
+        palette_[static_cast<size_t>(s)] = palette_[8 * ShadeLevels + s];
 }
 
 void CBallRenderer::Draw(QImage* out, const std::vector<Pixel>& map, const BallLayer& layer,

@@ -73,8 +73,8 @@ std::optional<CShow> CShow::Read(const QByteArray& data, const BallConfig& ball,
         group.columns = UnpackColumns(data, g.dataOffset, g.columns, show.table_);
         for (const DataIndex::Animation& a : g.animations) {
             ShowAnimation animation;
-            animation.firstColumn =
-                static_cast<int>((a.dataOffset - g.dataOffset) / static_cast<unsigned>(columnBytes));
+            animation.firstColumn = static_cast<int>((a.dataOffset - g.dataOffset) /
+                                                     static_cast<unsigned>(columnBytes));
             animation.loop = a.loop;
             for (const DataIndex::Frame& f : a.frames) {
                 animation.frameColumns.push_back(f.columns);

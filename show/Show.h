@@ -13,10 +13,10 @@ namespace glowdeck {
 // One animation item of a group: where its frames lie among the group's
 // columns and how long each stays.
 struct ShowAnimation {
-    int firstColumn = 0;             // of frame 0, counted in the group's columns
-    std::vector<int> frameColumns;   // per frame
-    std::vector<int> delays;         // per frame, ms (as compiled: 10..10000)
-    int loop = 1;                    // as stored; 0 plays once like 1
+    int firstColumn = 0;            // of frame 0, counted in the group's columns
+    std::vector<int> frameColumns;  // per frame
+    std::vector<int> delays;        // per frame, ms (as compiled: 10..10000)
+    int loop = 1;                   // as stored; 0 plays once like 1
 
     int FrameStart(int frame) const;  // first group column of `frame`
     int Period() const;               // ms of one pass over the frames

@@ -12,8 +12,7 @@ std::vector<long long> ChangeTimes(const ShowGroup& group, int limit) {
     const long long run = group.RunMs();
     for (const ShowAnimation& a : group.animations) {
         long long t = 0;
-        for (int play = 0; play < a.Plays() && static_cast<int>(times.size()) <= 4 * limit;
-             ++play)
+        for (int play = 0; play < a.Plays() && static_cast<int>(times.size()) <= 4 * limit; ++play)
             for (int delay : a.delays) {
                 t += delay;
                 if (t < run) times.push_back(t);

@@ -19,8 +19,8 @@ public:
 
     // Draws `count` columns of `strip` (stored columns of `columns`), from
     // strip column `first`, with the top left of the first LED at `origin`.
-    void Draw(QPainter& painter, QPoint origin, const QImage& columns, const std::vector<int>& strip,
-              int first, int count) const;
+    void Draw(QPainter& painter, QPoint origin, const QImage& columns,
+              const std::vector<int>& strip, int first, int count) const;
     // A whole strip on a black image.
     QImage Render(const QImage& columns, const std::vector<int>& strip) const;
 

@@ -20,8 +20,8 @@ using namespace glowdeck::test;
 namespace {
 
 std::optional<CShow> GoldenShow() {
-    return CShow::Read(ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/mixed_single.data.bin")),
-                       {1, 0}, nullptr);
+    return CShow::Read(ReadAll(QStringLiteral(GLOWDECK_TEST_DATA "/mixed_single.data.bin")), {1, 0},
+                       nullptr);
 }
 
 }  // namespace
@@ -41,8 +41,8 @@ TEST(ShowPlayer, EachGroupStaysItsTimeOrWhileItsAnimationRuns) {
         int group;
         long long groupMs;
     } steps[] = {
-        {600, 1, 0, 600}, {30, 1, 1, 10},  {489, 1, 1, 499},
-        {1, 1, 0, 0},     {100, 2, 0, 200}, {1, 0.25, 0, 200}, {3, 0.25, 0, 201},
+        {600, 1, 0, 600}, {30, 1, 1, 10},    {489, 1, 1, 499},  {1, 1, 0, 0},
+        {100, 2, 0, 200}, {1, 0.25, 0, 200}, {3, 0.25, 0, 201},
     };
     for (const auto& s : steps) {
         player.SetSpeed(s.speed);
@@ -76,8 +76,8 @@ TEST(ShowWindow, ReadsTheShowAgainAfterACompile) {
     // Another compile replaces data.bin: the window follows without being told.
     ASSERT_EQ(Cli({"set-interval", project, "1", "1", "--length", "12"}).code, 0);
     ASSERT_EQ(Cli({"compile", project, "--ball", "1"}).code, 0);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        window.Show() && window.Show()->Groups()[0].StoredColumns() == 12, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(window.Show() && window.Show()->Groups()[0].StoredColumns() == 12,
+                             30000);
 
     // The columns a turn are a program setting.
     auto* columns = window.findChild<QSpinBox*>(QStringLiteral("columnsPerTurn"));

@@ -77,8 +77,9 @@ TEST(ShowRender, StripStillShowsThePackedBitsOfEveryLed) {
             for (int x = 0; x < index.groups[g].columns; ++x)
                 for (int row = 0; row < LedRows; ++row) {
                     const QRgb want = PackedColour(
-                        data, index.groups[g].dataOffset + static_cast<long long>(x) * c.columnBytes,
-                        row, c.table);
+                        data,
+                        index.groups[g].dataOffset + static_cast<long long>(x) * c.columnBytes, row,
+                        c.table);
                     const QRgb got = picture.pixel(x * pitch + pitch / 2,
                                                    int(g) * stripStep + row * pitch + pitch / 2);
                     ASSERT_EQ(got, want) << "group " << g + 1 << " column " << x << " row " << row;
@@ -184,8 +185,8 @@ TEST(ShowRender, AnimationsKeepTheCompiledDelays) {
         SCOPED_TRACE(format);
         TempDir dir;
         const QString out = dir.File(QStringLiteral("strip.") + QLatin1String(format));
-        ASSERT_EQ(Cli({"render", Golden("mixed_single.data.bin"), "--group", "1", "--out", out}).code,
-                  0);
+        ASSERT_EQ(
+            Cli({"render", Golden("mixed_single.data.bin"), "--group", "1", "--out", out}).code, 0);
         const Animation strip = ReadAnimation(out);
         EXPECT_EQ(strip.frames, 6);
         EXPECT_EQ(strip.delaysMs, compiled);
@@ -200,9 +201,9 @@ TEST(ShowRender, AnimationsKeepTheCompiledDelays) {
         };
         for (const Case& c : {Case{"1", "0.5", 620, 24}, Case{"2", "2", 2000, 50}}) {
             const QString ball = dir.File(QStringLiteral("ball.") + QLatin1String(format));
-            const CliRun run = Cli({"render", Golden("mixed_single.data.bin"), "--view", "ball",
-                                    "--group", c.group, "--turn-seconds", c.turnSeconds, "--size",
-                                    "120", "--out", ball});
+            const CliRun run =
+                Cli({"render", Golden("mixed_single.data.bin"), "--view", "ball", "--group",
+                     c.group, "--turn-seconds", c.turnSeconds, "--size", "120", "--out", ball});
             ASSERT_EQ(run.code, 0) << run.err.toStdString();
             const Animation turning = ReadAnimation(ball);
             EXPECT_GE(turning.frames, c.minFrames);
@@ -250,8 +251,8 @@ TEST(ShowRender, ProjectChangedSinceItsCompileIsCompiledFirst) {
     const QString project = dir.File("p");
     ASSERT_EQ(Cli({"add", project, "1", "interval"}).code, 0);
     ASSERT_EQ(Cli({"compile", project, "--ball", "1"}).code, 0);
-    ASSERT_EQ(Cli({"set-interval", project, "1", "1", "--length", "10", "--background", "red"}).code,
-              0);
+    ASSERT_EQ(
+        Cli({"set-interval", project, "1", "1", "--length", "10", "--background", "red"}).code, 0);
     const QString png = dir.File("show.png");
     const CliRun first = Cli({"render", project, "--ball", "1", "--size", "56", "--out", png});
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
