@@ -50,7 +50,8 @@ const Command kCommands[] = {
      "  --layer inner|outer\n"
      "                   read the file as for this layer (inner: 14 bytes a column)\n"},
     {"render", "render DATA.BIN|PROJECT --out FILE [--view strip|ball] [--group N] [--ball 1|2]\n"
-     "           [--layer inner|outer] [--size PIXELS] [--turn-seconds S] [--columns-per-turn N]",
+     "           [--layer inner|outer] [--size PIXELS] [--turn-seconds S] [--columns-per-turn N]\n"
+     "           [--inner INNER.BIN]",
      "the compiled show as a picture or an animation",
      "Draws the show from the compiled bytes, as the ball shows them. FILE.png is a still:\n"
      "every group's columns as LED dots, one strip per group (or one ball per group).\n"
@@ -70,7 +71,10 @@ const Command kCommands[] = {
      "                   for strips, 400 for the ball)\n"
      "  --turn-seconds S one turn of the ball, 0.5 to 60 seconds (default 4)\n"
      "  --columns-per-turn N\n"
-     "                   columns around the ball, 8 to 4096 (default 112)\n"},
+     "                   columns around the ball, 8 to 4096 (default 112)\n"
+     "  --inner INNER.BIN\n"
+     "                   a double-layer ball: the inner layer's data.bin, shown inside the\n"
+     "                   outer ball (DATA.BIN or PROJECT) where the outer LEDs are dark\n"},
     {"send", "send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]",
      "download to the ball",
      "Downloads FILE (a data.bin) to the ball: init command, 8-second wait, numbered packets\n"

@@ -29,7 +29,7 @@ namespace {
 const char kUsage[] =
     "usage: glowdeck-cli render DATA.BIN|PROJECT --out FILE.png|FILE.gif|FILE.webp "
     "[--view strip|ball] [--group N] [--ball 1|2] [--layer inner|outer] [--size PIXELS] "
-    "[--turn-seconds S] [--columns-per-turn N]";
+    "[--turn-seconds S] [--columns-per-turn N] [--inner INNER.BIN]";
 
 int Usage(const QString& why = QString()) {
     if (!why.isEmpty()) PrintErr(why);
@@ -44,7 +44,22 @@ struct RenderOptions {
     int size = 0;             // 0: the view's default
     int turnMs = 4000;
     int columnsPerTurn = 112;
+    const CShow* inner = nullptr;  // a double ball's inner layer, shown inside
 };
+
+// The inner ball's strip for group `g` at `ms`, when there is one.
+struct InnerLayer {
+    std::vector<int> strip;
+    BallLayer layer;
+    const BallLayer* Get() const { return layer.columns ? &layer : nullptr; }
+};
+void TakeInner(const RenderOptions& o, int g, long long ms, InnerLayer* inner) {
+    inner->layer = {};
+    if (!o.inner || g >= static_cast<int>(o.inner->Groups().size())) return;
+    const ShowGroup& group = o.inner->Groups()[size_t(g)];
+    inner->strip = group.StripAt(ms);
+    inner->layer = {&group.columns, &inner->strip};
+}
 
 // A group without animations stays this long in a strip animation.
 constexpr int kStillMs = 2000;
@@ -119,7 +134,10 @@ QImage StillBalls(const CShow& show, const std::vector<int>& groups, const Rende
     for (size_t k = 0; k < groups.size(); ++k) {
         const ShowGroup& group = show.Groups()[size_t(groups[k])];
         const std::vector<int> strip = group.StripAt(0);
-        renderer.Render(&ball, {&group.columns, &strip}, FacingTurn(strip, o.columnsPerTurn));
+        InnerLayer inner;
+        TakeInner(o, groups[k], 0, &inner);
+        renderer.Render(&ball, {&group.columns, &strip}, FacingTurn(strip, o.columnsPerTurn), 0,
+                        inner.Get());
         painter.drawImage(static_cast<int>(k) * (size + gap), 0, ball);
     }
     return image;
@@ -143,8 +161,10 @@ bool Animate(const CShow& show, const RenderOptions& o, AnimationFormat format, 
             const std::vector<int> strip = group.StripAt(f.groupMs);
             const double turn = 360.0 * static_cast<double>(f.showMs % o.turnMs) / o.turnMs +
                                 FacingTurn(strip, o.columnsPerTurn);
+            InnerLayer inner;
+            TakeInner(o, f.group, f.groupMs, &inner);
             renderer.Render(&picture, {&group.columns, &strip}, turn,
-                            ScrollAt(f.groupMs, o.columnsPerTurn));
+                            ScrollAt(f.groupMs, o.columnsPerTurn), inner.Get());
             if (!writer->Add(picture, f.delayMs, error)) return false;
             ++*frameCount;
             *totalMs += f.delayMs;
@@ -183,6 +203,7 @@ int RunRender(const QStringList& arguments) {
     RenderOptions o;
     const std::optional<QString> out = TakeOption(args, QStringLiteral("--out"));
     const std::optional<QString> view = TakeOption(args, QStringLiteral("--view"));
+    const std::optional<QString> innerPath = TakeOption(args, QStringLiteral("--inner"));
     int group = 0;
     if (!TakeNumber(args, QStringLiteral("--group"), 1, 10, &group)) return Usage();
     if (!TakeNumber(args, QStringLiteral("--size"), 56, 4000, &o.size)) return Usage();
@@ -196,7 +217,8 @@ int RunRender(const QStringList& arguments) {
         o.turnMs = static_cast<int>(std::lround(*seconds * 1000));
     }
     BallConfig ball;
-    if (!TakeBallOptions(args, &ball)) return Usage();
+    bool ballGiven = false;
+    if (!TakeBallOptions(args, &ball, &ballGiven)) return Usage();
     if (!out) return Usage(QStringLiteral("render needs --out FILE"));
     if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) return Usage();
     if (view && *view != QLatin1String("strip") && *view != QLatin1String("ball"))
@@ -209,6 +231,14 @@ int RunRender(const QStringList& arguments) {
         return Usage(
             QStringLiteral("--out names a .png, .gif or .webp file, not \"%1\"").arg(o.out));
     if (o.size == 0) o.size = o.ball ? 400 : 224;
+    // A double ball's two layers: the outer one from DATA.BIN, the inner one inside it.
+    if (innerPath) {
+        if (!o.ball)
+            return Usage(QStringLiteral("--inner shows the inner ball: it needs --view ball"));
+        if (ball.ballType == 1 && ballGiven)
+            return Usage(QStringLiteral("--inner is for a double-layer ball (--ball 2)"));
+        ball = {2, 0};
+    }
 
     // A project folder is shown from its data.bin, compiled first when needed.
     QString dataPath = args[0];
@@ -226,6 +256,16 @@ int RunRender(const QStringList& arguments) {
     if (!show) {
         PrintErr(QStringLiteral("%1: %2").arg(dataPath, why));
         return 1;
+    }
+    std::optional<CShow> inner;
+    if (innerPath) {
+        const std::optional<QByteArray> innerData = ReadWholeFile(*innerPath, 64 << 20, &why);
+        if (innerData) inner = CShow::Read(*innerData, {2, 1}, &why);
+        if (!inner) {
+            PrintErr(QStringLiteral("%1: %2").arg(*innerPath, why));
+            return 1;
+        }
+        o.inner = &*inner;
     }
     const int groups = static_cast<int>(show->Groups().size());
     if (groups == 0) {

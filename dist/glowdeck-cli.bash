@@ -32,6 +32,10 @@ _glowdeck_cli() {
             COMPREPLY=($(compgen -W "strip ball" -- "$cur"))
             return
             ;;
+        --inner)
+            _filedir bin
+            return
+            ;;
         --out | --link)
             _filedir
             return
@@ -54,7 +58,7 @@ _glowdeck_cli() {
         new) options="--root" ;;
         compile) options="--ball --layer --no-cache" ;;
         inspect) options="--png --ball --layer" ;;
-        render) options="--out --view --group --ball --layer --size --turn-seconds --columns-per-turn" ;;
+        render) options="--out --view --group --ball --layer --size --turn-seconds --columns-per-turn --inner" ;;
         send) options="--factory --port --ball --layer" ;;
         ball) options="--out --link --wait" ;;
         set-text) options="--font --size --style --color --background --manual-spacing --offsets" ;;

@@ -298,3 +298,51 @@ TEST(ShowRender, BadArgumentsAreUsageErrors) {
         EXPECT_FALSE(QFile::exists(out));
     }
 }
+
+namespace {
+
+// A show of one group of 112 columns, every LED in one colour (all bits set
+// is dark), in 21 or 14 bytes a column.
+QByteArray OneColour(char fill, int columnBytes) {
+    QByteArray data = OneLitColumn(112, -1);
+    data.truncate(28);
+    return data + QByteArray(112 * columnBytes, fill);
+}
+
+}  // namespace
+
+// A double ball: the inner ball shows through where the outer LEDs are dark,
+// and lit outer LEDs cover it; outside the inner ball only the outer shows.
+TEST(ShowRender, InnerBallShowsInsideTheDarkOuterBall) {
+    const struct {
+        char outer;
+        QRgb centreIs;  // brightest channel colour expected at the centre
+    } cases[] = {{char(0xFF), qRgb(255, 255, 0)}, {char(0x00), qRgb(255, 255, 255)}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        const QString outer = dir.Write("outer.bin", OneColour(c.outer, 21));
+        const QString inner = dir.Write("inner.bin", OneColour(char(0x00), 14));  // yellow
+        const QString png = dir.File("ball.png");
+        const CliRun run = Cli(
+            {"render", outer, "--inner", inner, "--view", "ball", "--size", "200", "--out", png});
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        const QImage picture = QImage(png).convertToFormat(QImage::Format_RGB32);
+        // The brightest pixel near the centre, and in the outer ball's rim.
+        const auto brightest = [&](int cx, int cy) {
+            QRgb best = 0;
+            for (int y = cy - 5; y < cy + 5; ++y)
+                for (int x = cx - 5; x < cx + 5; ++x)
+                    if (qGray(picture.pixel(x, y)) > qGray(best)) best = picture.pixel(x, y);
+            return best;
+        };
+        const QRgb centre = brightest(100, 100), rim = brightest(100, 20);
+        EXPECT_EQ(qBlue(centre) > 100, qBlue(c.centreIs) > 0);
+        EXPECT_GT(qRed(centre), 100);
+        EXPECT_GT(qGreen(centre), 100);
+        EXPECT_EQ(qRed(rim) > 100, c.outer == 0) << "rim " << std::hex << rim;
+    }
+    EXPECT_EQ(Cli({"render", Golden("mixed_outer.data.bin"), "--inner",
+                   Golden("mixed_inner.data.bin"), "--out", "x.png"})
+                  .code,
+              2);  // the inner ball needs the ball view
+}
