@@ -280,6 +280,12 @@ QString CShowWindow::StatusText() const {
 
 void CShowWindow::Tick() {
     const qint64 elapsed = clock_.restart();
+    // Where the folder cannot be watched (no inotify left), a look once a second.
+    sinceLook_ += elapsed;
+    if (sinceLook_ >= 1000) {
+        sinceLook_ = 0;
+        Reload();
+    }
     const int before = player_.Group();
     player_.Advance(elapsed);
     if (player_.Group() != before && groups_->currentRow() != player_.Group())

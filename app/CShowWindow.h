@@ -61,6 +61,7 @@ private:
     QFileSystemWatcher* watcher_;
     QString watchedData_;
     qint64 dataStamp_ = -1;
+    qint64 sinceLook_ = 0;
     QListWidget* groups_;
     QPushButton* play_;
     QComboBox* speed_;
