@@ -17,7 +17,7 @@ action=${1:-run}
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev libopencv-core-dev libopencv-imgproc-dev
           libqt6svg6 qt6-translations-l10n libpugixml-dev libgif-dev libjpeg62-turbo-dev libpng-dev libgtest-dev fonts-arphic-uming fonts-dejavu-core xvfb xauth
-          qt6-image-formats-plugins libavformat-dev libavcodec-dev libswscale-dev libavutil-dev qt6-l10n-tools)
+          qt6-image-formats-plugins libavformat-dev libavcodec-dev libswscale-dev libavutil-dev qt6-l10n-tools libwebp-dev)
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 # The manual page, and the checks of the desktop entry and AppStream file.
 case "$action" in test | test-user | package) packages+=(help2man desktop-file-utils appstream) ;; esac

@@ -23,6 +23,7 @@
 #include "app/CItemListPane.h"
 #include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
+#include "app/CShowWindow.h"
 #include "app/ShellDialogs.h"
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
@@ -144,10 +145,19 @@ void CMainFrame::BuildMenus() {
             &CMainFrame::Compile);
     connect(AddCommand(functions, 32859, QStringLiteral("发送数据(&F)")), &QAction::triggered, this,
             &CMainFrame::Send);
+    connect(AddCommand(functions, 32890, QStringLiteral("放映")), &QAction::triggered, this,
+            [this] {
+                auto* window = findChild<CShowWindow*>();
+                if (!window) window = new CShowWindow(doc_, this);
+                window->SetBall({ballType_, layer_});
+                window->show();
+                window->raise();
+            });
     // Each prompt is "status-bar text\ntooltip".
     const QList<QPair<int, QString>> prompts = {
         {32858, QStringLiteral("编译图像数据\n编译")},
         {32859, QStringLiteral("发送数据到Orbilux\n发送")},
+        {32890, QStringLiteral("放映编译好的数据，平面和球面\n放映")},
         {32871, QStringLiteral("新建组\n组")},
         {32872, QStringLiteral("插入图片\n图片")},
         {32873, QStringLiteral("插入动画\n动画")},
@@ -230,6 +240,10 @@ void CMainFrame::BuildToolbar() {
         commands_[id]->setIcon(ToolIcon(icon));
         bar->addAction(commands_[id]);
     }
+    // The show window's button after send, in a section of its own.
+    commands_[32890]->setIcon(ToolIcon(QStringLiteral("show")));
+    bar->insertAction(commands_[32880], commands_[32890]);
+    bar->insertSeparator(commands_[32880]);
     if (QMenu* toolbars = findChild<QMenu*>(QStringLiteral("toolbarsMenu")))
         toolbars->addAction(bar->toggleViewAction());
 }

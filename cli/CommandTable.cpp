@@ -4,6 +4,7 @@
 #include "cli/DeviceCommands.h"
 #include "cli/EditCommands.h"
 #include "cli/ProjectCommands.h"
+#include "cli/RenderCommands.h"
 
 namespace glowdeck {
 
@@ -69,6 +70,35 @@ const std::vector<CommandRow>& Commands() {
       {"--layer", "inner|outer", "read the file as for this layer (inner: 14 bytes a column)",
        Completion::Words, "inner outer"}},
      nullptr, {{Completion::DataFile}}, false, RunInspect},
+    {"render", "render DATA.BIN|PROJECT --out FILE [--view strip|ball] [--group N] [--ball 1|2]\n"
+     "           [--layer inner|outer] [--size PIXELS] [--turn-seconds S] [--columns-per-turn N]\n"
+     "           [--inner INNER.BIN]",
+     "the compiled show as a picture or an animation",
+     "Draws the show from the compiled bytes, as the ball shows them. FILE.png is a still:\n"
+     "every group's columns as LED dots, one strip per group (or one ball per group).\n"
+     "FILE.gif and FILE.webp are animations: the strip with the animations' frames at their\n"
+     "compiled delays (a group without animations for 2 s), or the turning ball, at least one\n"
+     "turn in at least 24 frames a group. A PROJECT that changed since its last compile is\n"
+     "compiled first.",
+     {{"--out", "FILE", "FILE.png, FILE.gif or FILE.webp", Completion::AnyFile},
+      {"--view", "strip|ball", "flat strips (default) or the ball", Completion::Words, "strip ball"},
+      {"--group", "N", "only group N (1 to 10); default: every group in turn"},
+      {"--ball", "1|2",
+       "read the data as for this ball type (default: the \"TYPE\" of\n"
+       "setting.ini, else 1)",
+       Completion::Words, "1 2"},
+      {"--layer", "inner|outer", "read the data as for this layer (default outer)",
+       Completion::Words, "inner outer"},
+      {"--size", "PIXELS",
+       "a strip's height or the ball's diameter, 56 to 4000 (default 224\n"
+       "for strips, 400 for the ball)"},
+      {"--turn-seconds", "S", "one turn of the ball, 0.5 to 60 seconds (default 4)"},
+      {"--columns-per-turn", "N", "columns around the ball, 8 to 4096 (default 112)"},
+      {"--inner", "INNER.BIN",
+       "a double-layer ball: the inner layer's data.bin, shown inside the\n"
+       "outer ball (DATA.BIN or PROJECT) where the outer LEDs are dark",
+       Completion::DataFile}},
+     nullptr, {{Completion::AnyFile}}, false, RunRender},
     {"send", "send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]",
      "download to the ball",
      "Downloads FILE (a data.bin) to the ball: init command, 8-second wait, numbered packets\n"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a level above its own.
-# Levels (lowest first): base; led; model; compile; device and paint beside
+# Levels (lowest first): base; led; model; compile; show; device and paint beside
 # them; editors; app and cli at the top.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,11 +9,12 @@ declare -A allowed=(
   [led]="base led"
   [model]="base led model"
   [compile]="base led model compile"
+  [show]="base led model compile show"
   [device]="base device"
   [paint]="base paint"
   [editors]="base led model paint editors"
-  [app]="base led model compile device paint editors app"
-  [cli]="base led model compile device cli"
+  [app]="base led model compile show device paint editors app"
+  [cli]="base led model compile show device cli"
 )
 bad=0
 for level in "${!allowed[@]}"; do

@@ -11,7 +11,7 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 version=$(dpkg-deb -f "$deb" Version)
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6serialport6 libopencv-imgproc libpugixml libgif libqt6svg6 fonts-arphic-uming; do
+for lib in libqt6widgets6 libqt6serialport6 libopencv-imgproc libpugixml libgif libwebpmux libqt6svg6 fonts-arphic-uming; do
   case "$depends" in *"$lib"*) ;; *) fail "Depends lacks $lib: $depends" ;; esac
 done
 "$here/check-tree.sh" "$root/usr" "${version%%-*}"

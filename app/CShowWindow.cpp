@@ -1,0 +1,320 @@
+#include "app/CShowWindow.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "base/RegularFile.h"
+#include "led/LedOrder.h"
+#include "model/GlowdeckDoc.h"
+#include "show/BallRenderer.h"
+#include "show/StripRenderer.h"
+
+namespace glowdeck {
+
+namespace {
+
+QSettings Settings() { return QSettings(QStringLiteral("Quorvel"), QStringLiteral("Glowdeck")); }
+
+const QString kColumnsPerTurn = QStringLiteral("放映/每圈列数");
+const QString kGroupSeconds = QStringLiteral("放映/每组秒数");
+const QString kTurnSeconds = QStringLiteral("放映/每圈秒数");
+const QString kScrollSpeed = QStringLiteral("放映/滚动速度");
+const QString kSpeed = QStringLiteral("放映/播放速度");
+const QString kView = QStringLiteral("放映/视图");
+const QString kTilt = QStringLiteral("放映/倾角");
+
+}  // namespace
+
+// The shown group's strip as round LEDs on black, as tall as the widget
+// allows; a strip wider than the widget scrolls with the show.
+class CShowStripCanvas : public QWidget {
+public:
+    explicit CShowStripCanvas(CShowWindow& window) : QWidget(&window), window_(window) {
+        setMinimumSize(300, 120);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        const auto& show = window_.Show();
+        if (!show || show->Empty()) return;
+        const ShowGroup& group = show->Groups()[size_t(window_.Player().Group())];
+        const std::vector<int> strip = group.StripAt(window_.Player().GroupMs());
+        const int pitch = std::max(1, std::min(height() / LedRows, 24));
+        if (!renderer_ || renderer_->Pitch() != pitch) renderer_.emplace(pitch);
+        const int fits = width() / pitch;
+        const int columns = static_cast<int>(strip.size());
+        int first = 0;
+        if (columns > fits && columns > 0) first = static_cast<int>(window_.Scroll() % columns);
+        const int top = (height() - LedRows * pitch) / 2;
+        renderer_->Draw(painter, QPoint(0, top), group.columns, strip, first, fits);
+        // Wrapping round to the strip's start after its end.
+        if (columns > fits && first + fits > columns)
+            renderer_->Draw(painter, QPoint((columns - first) * pitch, top), group.columns, strip,
+                            0, first + fits - columns);
+    }
+
+private:
+    CShowWindow& window_;
+    std::optional<CStripRenderer> renderer_;
+};
+
+// The turning ball; dragging turns it by hand and tilts it.
+class CShowBallCanvas : public QWidget {
+public:
+    explicit CShowBallCanvas(CShowWindow& window) : QWidget(&window), window_(window) {
+        setMinimumSize(200, 200);
+        tilt_ = Settings().value(kTilt, 20.0).toDouble();
+    }
+    double HandTurn() const { return handTurn_; }
+    double Tilt() const { return tilt_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        const auto& show = window_.Show();
+        if (!show || show->Empty()) return;
+        const int size = std::min(width(), height());
+        if (renderer_.Size() != size || renderer_.ColumnsPerTurn() != window_.ColumnsPerTurn() ||
+            viewTilt_ != tilt_) {
+            // A large ball is worked out for every 2 × 2 pixels, to keep up while turning.
+            renderer_.SetView(size, tilt_, window_.ColumnsPerTurn(), size > 480 ? 2 : 1);
+            viewTilt_ = tilt_;
+        }
+        const ShowGroup& group = show->Groups()[size_t(window_.Player().Group())];
+        const std::vector<int> strip = group.StripAt(window_.Player().GroupMs());
+        renderer_.Render(&picture_, {&group.columns, &strip}, window_.TurnDeg() + handTurn_,
+                         window_.Scroll());
+        painter.drawImage((width() - size) / 2, (height() - size) / 2, picture_);
+    }
+    void mousePressEvent(QMouseEvent* event) override { last_ = event->position(); }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (!(event->buttons() & Qt::LeftButton)) return;
+        const QPointF d = event->position() - last_;
+        last_ = event->position();
+        const double size = std::max(1, std::min(width(), height()));
+        handTurn_ -= d.x() / size * 180;
+        tilt_ = std::clamp(tilt_ + d.y() / size * 180, -90.0, 90.0);
+        update();
+    }
+    void mouseReleaseEvent(QMouseEvent*) override { Settings().setValue(kTilt, tilt_); }
+
+private:
+    CShowWindow& window_;
+    CBallRenderer renderer_;
+    QImage picture_;
+    QPointF last_;
+    double handTurn_ = 0, tilt_ = 20, viewTilt_ = 1000;
+};
+
+CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
+    : QWidget(parent, Qt::Window), doc_(doc) {
+    setObjectName(QStringLiteral("showWindow"));
+    setWindowTitle(QStringLiteral("放映"));
+    const QSettings settings = Settings();
+
+    groups_ = new QListWidget(this);
+    groups_->setMaximumWidth(220);
+    play_ = new QPushButton(this);
+    speed_ = new QComboBox(this);
+    for (double s : {0.25, 0.5, 1.0, 2.0, 4.0}) speed_->addItem(QStringLiteral("%1×").arg(s), s);
+    speed_->setCurrentIndex(std::max(0, speed_->findData(settings.value(kSpeed, 1.0).toDouble())));
+    groupSeconds_ = new QSpinBox(this);
+    groupSeconds_->setRange(1, 600);
+    groupSeconds_->setValue(settings.value(kGroupSeconds, 5).toInt());
+    columnsPerTurn_ = new QSpinBox(this);
+    columnsPerTurn_->setObjectName(QStringLiteral("columnsPerTurn"));
+    columnsPerTurn_->setRange(8, 4096);
+    columnsPerTurn_->setValue(settings.value(kColumnsPerTurn, 112).toInt());
+    turnSeconds_ = new QDoubleSpinBox(this);
+    turnSeconds_->setRange(0.5, 60);
+    turnSeconds_->setSingleStep(0.5);
+    turnSeconds_->setValue(settings.value(kTurnSeconds, 4.0).toDouble());
+    scrollSpeed_ = new QSpinBox(this);
+    scrollSpeed_->setRange(0, 1000);
+    scrollSpeed_->setValue(settings.value(kScrollSpeed, 28).toInt());
+
+    views_ = new QTabWidget(this);
+    strip_ = new CShowStripCanvas(*this);
+    ball3d_ = new CShowBallCanvas(*this);
+    views_->addTab(strip_, QStringLiteral("条带"));
+    views_->addTab(ball3d_, QStringLiteral("球体"));
+    views_->setCurrentIndex(settings.value(kView, 1).toInt() == 0 ? 0 : 1);
+    status_ = new QLabel(this);
+    status_->setWordWrap(true);
+
+    auto* choices = new QFormLayout;
+    choices->addRow(QStringLiteral("播放速度"), speed_);
+    choices->addRow(QStringLiteral("每组秒数"), groupSeconds_);
+    choices->addRow(QStringLiteral("每圈列数"), columnsPerTurn_);
+    choices->addRow(QStringLiteral("每圈秒数"), turnSeconds_);
+    choices->addRow(QStringLiteral("滚动（列/秒）"), scrollSpeed_);
+    auto* side = new QVBoxLayout;
+    side->addWidget(new QLabel(QStringLiteral("群组"), this));
+    side->addWidget(groups_, 1);
+    side->addWidget(play_);
+    side->addLayout(choices);
+    auto* main = new QVBoxLayout;
+    main->addWidget(views_, 1);
+    main->addWidget(status_);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(side);
+    layout->addLayout(main, 1);
+    resize(980, 640);
+
+    player_.SetGroupMs(groupSeconds_->value() * 1000);
+    player_.SetSpeed(speed_->currentData().toDouble());
+    connect(play_, &QPushButton::clicked, this, [this] {
+        player_.SetPlaying(!player_.Playing());
+        UpdatePlayButton();
+    });
+    connect(groups_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row != player_.Group()) player_.Jump(row);
+    });
+    connect(speed_, &QComboBox::currentIndexChanged, this, [this] {
+        player_.SetSpeed(speed_->currentData().toDouble());
+        StoreSettings();
+    });
+    connect(groupSeconds_, &QSpinBox::valueChanged, this, [this](int s) {
+        player_.SetGroupMs(s * 1000);
+        StoreSettings();
+    });
+    for (QSpinBox* box : {columnsPerTurn_, scrollSpeed_})
+        connect(box, &QSpinBox::valueChanged, this, [this] { StoreSettings(); });
+    connect(turnSeconds_, &QDoubleSpinBox::valueChanged, this, [this] { StoreSettings(); });
+    connect(views_, &QTabWidget::currentChanged, this, [this] { StoreSettings(); });
+
+    // A compile replaces data.bin by renaming a new file over it: the folder changes.
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { Reload(); });
+    timer_ = new QTimer(this);
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, &CShowWindow::Tick);
+    timer_->start(16);
+    clock_.start();
+    UpdatePlayButton();
+}
+
+CShowWindow::~CShowWindow() = default;
+
+void CShowWindow::SetBall(const BallConfig& ball) {
+    const bool changed =
+        ball.ColumnBytes() != ball_.ColumnBytes() || TableOf(ball) != TableOf(ball_) || !show_;
+    ball_ = ball;
+    if (changed) {
+        dataStamp_ = -1;
+        Reload();
+    }
+}
+
+void CShowWindow::Reload() {
+    const QString path = doc_.DataFilePath();
+    if (path != watchedData_) {
+        if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
+        if (!path.isEmpty()) watcher_->addPath(QFileInfo(path).absolutePath());
+        watchedData_ = path;
+        dataStamp_ = -1;
+    }
+    const QFileInfo info(path);
+    const qint64 stamp =
+        info.exists() ? info.lastModified().toMSecsSinceEpoch() ^ (info.size() << 20) : 0;
+    if (stamp == dataStamp_) return;
+    dataStamp_ = stamp;
+    show_.reset();
+    QString why;
+    if (path.isEmpty() || !info.exists()) {
+        why = QStringLiteral("尚未编译：请先编译数据。");
+    } else if (const std::optional<QByteArray> data = ReadWholeFile(path, 64 << 20, &why)) {
+        show_ = CShow::Read(*data, ball_, &why);
+        // A double-layer ball's data.bin holds whichever layer was compiled last.
+        if (!show_ && ball_.ballType == 2)
+            show_ = CShow::Read(*data, BallConfig{2, ball_.layer ? 0 : 1}, nullptr);
+    }
+    player_.SetShow(show_ ? &*show_ : nullptr);
+    status_->setProperty("problem", show_ ? QString() : why);
+    UpdateGroupList();
+    update();
+}
+
+int CShowWindow::ColumnsPerTurn() const { return columnsPerTurn_->value(); }
+
+double CShowWindow::TurnDeg() const {
+    const double turnMs = turnSeconds_->value() * 1000;
+    return std::fmod(static_cast<double>(player_.ShowMs()), turnMs) / turnMs * 360.0;
+}
+
+long long CShowWindow::Scroll() const { return player_.GroupMs() * scrollSpeed_->value() / 1000; }
+
+QString CShowWindow::StatusText() const {
+    const QString problem = status_->property("problem").toString();
+    if (!show_) return problem;
+    if (show_->Empty()) return QStringLiteral("编译的数据里没有群组。");
+    const int g = player_.Group();
+    const ShowGroup& group = show_->Groups()[size_t(g)];
+    QString text = QStringLiteral("组 %1：%2 列，%3 个动画，放映 %4 秒")
+                       .arg(g + 1)
+                       .arg(group.StripAt(player_.GroupMs()).size())
+                       .arg(group.animations.size())
+                       .arg(player_.DurationOf(g) / 1000.0, 0, 'f', 1);
+    if (doc_.NeedsCompile())
+        text += QStringLiteral("　项目在编译后有改动，放映的是上次编译的数据。");
+    return text;
+}
+
+void CShowWindow::Tick() {
+    const qint64 elapsed = clock_.restart();
+    // Where the folder cannot be watched (no inotify left), a look once a second.
+    sinceLook_ += elapsed;
+    if (sinceLook_ >= 1000) {
+        sinceLook_ = 0;
+        Reload();
+    }
+    const int before = player_.Group();
+    player_.Advance(elapsed);
+    if (player_.Group() != before && groups_->currentRow() != player_.Group())
+        groups_->setCurrentRow(player_.Group());
+    status_->setText(StatusText());
+    views_->currentWidget()->update();
+}
+
+void CShowWindow::UpdateGroupList() {
+    groups_->clear();
+    if (!show_) return;
+    for (size_t g = 0; g < show_->Groups().size(); ++g)
+        groups_->addItem(
+            QStringLiteral("组 %1（%2 列）").arg(g + 1).arg(show_->Groups()[g].StoredColumns()));
+    groups_->setCurrentRow(player_.Group());
+}
+
+void CShowWindow::UpdatePlayButton() {
+    play_->setText(player_.Playing() ? QStringLiteral("暂停") : QStringLiteral("播放"));
+}
+
+void CShowWindow::StoreSettings() const {
+    QSettings settings = Settings();
+    settings.setValue(kColumnsPerTurn, columnsPerTurn_->value());
+    settings.setValue(kGroupSeconds, groupSeconds_->value());
+    settings.setValue(kTurnSeconds, turnSeconds_->value());
+    settings.setValue(kScrollSpeed, scrollSpeed_->value());
+    settings.setValue(kSpeed, speed_->currentData().toDouble());
+    settings.setValue(kView, views_->currentIndex());
+}
+
+}  // namespace glowdeck
