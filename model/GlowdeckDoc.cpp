@@ -8,6 +8,7 @@
 #include "base/AtomicFile.h"
 #include "base/Cp936.h"
 #include "base/MessageSink.h"
+#include "model/EditHistory.h"
 #include "model/FrameView.h"
 #include "model/IniFile.h"
 #include "model/ProjectDialogs.h"
@@ -42,9 +43,10 @@ CGlowdeckDoc::CGlowdeckDoc(IMessageSink& messages)
     projectFilePath_ = projectFolder_ + QStringLiteral("INDEX.PRJ");
     dataFilePath_ = projectFolder_ + QStringLiteral("data.bin");
     sourceImagePath_[0] = imagesFolder_ + QStringLiteral("DEMO.JPG");
+    undoStack_.setUndoLimit(UndoLimit);
 }
 
-CGlowdeckDoc::~CGlowdeckDoc() = default;
+CGlowdeckDoc::~CGlowdeckDoc() { CloseHistory(); }
 
 QString CGlowdeckDoc::DefaultProjectRoot() { return QDir::homePath() + QStringLiteral("/TOVRIX/"); }
 
@@ -186,6 +188,7 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
         return failed(made ? EditResult::Failed(SystemErrorText(folder, error)) : exists);
     }
     lock.FolderMoved(folder);
+    CloseHistory();
     lock_ = std::move(lock);
     SetProjectPaths(name);
     projectFile_ = std::move(file);
@@ -232,7 +235,11 @@ bool CGlowdeckDoc::LockFolder(const QString& folder) {
 bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
     const QString folder = QDir::cleanPath(QDir(folderPath).absolutePath());
     const QString name = QFileInfo(folder).fileName();
+    // The steps of the project open now end with it.
+    CloseHistory();
     if (!LockFolder(folder)) return false;
+    // A history folder left by a program that was killed: its steps are gone.
+    if (!lockProgram_.isEmpty()) (void)edit_history::Remove(folder);
     SetProjectFolder(folder);
     projectFilePath_ = FindProjectFile(projectFolder_);
     // Temporary files of saves that were killed; we hold the project, so

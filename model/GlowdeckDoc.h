@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QUndoStack>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -106,6 +107,26 @@ public:
     // Saves the project (the save command).
     EditResult SaveProject();
 
+    // --- undo ---
+    // With history on (the desktop program), every edit of an open, locked
+    // project becomes one step of the undo stack (at most UndoLimit). The
+    // files a step needs to come back are kept in the project's history
+    // folder (edit_history), which is removed when the project is closed.
+    // The command line leaves it off: it has no undo and makes no folder.
+    static constexpr int UndoLimit = 100;
+    void SetHistoryEnabled(bool on) { historyEnabled_ = on; }
+    QUndoStack& UndoStack() { return undoStack_; }
+    QString HistoryFolder() const;
+    // Puts the project back as it was before the last step (Undo) or after
+    // the next one (Redo): the files it names come back into Images/ first,
+    // then the project file is saved atomically, then the files it no longer
+    // names go to the history folder. When the save fails nothing changes
+    // and the step stays where it was; the result says why.
+    EditResult Undo();
+    EditResult Redo();
+    // Drops every step and removes the history folder.
+    void CloseHistory();
+
     // --- image files ---
     // Removes every file of the Images folder that no item uses (image_use),
     // for "清除临时文件" and `glowdeck-cli clean`. Refused, with nothing
@@ -140,6 +161,7 @@ public:
         std::uint32_t totalDataBytes_;
         std::array<int, MaxGroups> animationCount_;
         std::vector<QString> written_;
+        QByteArray before_;  // the project file's bytes, for the undo step
         bool done_ = false;
     };
 
@@ -219,6 +241,10 @@ private:
     // Takes the lock of `folder` into lock_ (kept when it is already ours);
     // warns and returns false when another program holds it.
     bool LockFolder(const QString& folder);
+    // Whether an edit now becomes an undo step.
+    bool HistoryActive() const;
+    // Makes the project the one `content` holds, as one all-or-nothing step.
+    EditResult ApplyState(const QByteArray& content, bool needsCompile);
 
     IMessageSink& messages_;
     IProjectDialogs* dialogs_ = nullptr;
@@ -236,6 +262,8 @@ private:
     std::uint32_t totalDataBytes_ = 0;
     std::array<int, MaxGroups> animationCount_{};
     std::uint64_t revision_ = 0, compiledRevision_ = 0;
+    bool historyEnabled_ = false;
+    QUndoStack undoStack_;
     CAnimationConverter animationConverter_;
     CPictureConverter pictureConverter_;
     CTextConverter textConverter_;

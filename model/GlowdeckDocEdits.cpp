@@ -6,6 +6,7 @@
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "led/ImageCodec.h"
+#include "model/EditHistory.h"
 #include "model/GlowdeckDoc.h"
 #include "model/Placeholder.h"
 
@@ -46,7 +47,9 @@ CGlowdeckDoc::Edit::Edit(CGlowdeckDoc& doc)
       tree_(doc.projectFile_ ? doc.projectFile_->TakeSnapshot() : nullptr),
       sourceImagePath_(doc.sourceImagePath_),
       totalDataBytes_(doc.totalDataBytes_),
-      animationCount_(doc.animationCount_) {}
+      animationCount_(doc.animationCount_) {
+    if (doc.HistoryActive()) before_ = doc.projectFile_->Serialize();
+}
 
 CGlowdeckDoc::Edit::~Edit() {
     if (!done_) RollBack();
@@ -69,6 +72,9 @@ EditResult CGlowdeckDoc::Edit::Commit(bool needsCompile) {
     }
     done_ = true;
     if (needsCompile) ++doc_.revision_;
+    if (!before_.isNull() && doc_.HistoryActive())
+        doc_.undoStack_.push(
+            new CEditStep(std::move(before_), doc_.projectFile_->Serialize(), needsCompile));
     // Only now, with the new project file in place, may the files that the
     // old one named go.
     if (tree_) doc_.RemoveImagesDroppedSince(tree_->AllIds());
@@ -201,8 +207,90 @@ void CGlowdeckDoc::RemoveImagesDroppedSince(const QStringList& before) {
         return;  // a damaged project: its files stay for the user to repair it
     }
     // The edit is done either way: a file that cannot be removed now is
-    // left for the clean command.
+    // left for the clean command. With history on, the files go to the
+    // history folder, from where an undo brings them back.
+    if (HistoryActive()) {
+        QSet<QString> unused;
+        const QSet<QString> inUse = IdsInUse();
+        for (const QString& id : std::as_const(dropped))
+            if (!inUse.contains(id)) unused.insert(id);
+        (void)edit_history::MoveFiles(imagesFolder_, HistoryFolder(), unused);
+        return;
+    }
     (void)image_use::RemoveUnused(imagesFolder_, IdsInUse(), &dropped);
+}
+
+bool CGlowdeckDoc::HistoryActive() const {
+    return historyEnabled_ && projectFile_ && lock_.Held() && !projectUnreadable_;
+}
+
+QString CGlowdeckDoc::HistoryFolder() const { return edit_history::FolderOf(projectFolder_); }
+
+void CGlowdeckDoc::CloseHistory() {
+    const bool had = undoStack_.count() > 0;
+    undoStack_.clear();
+    if ((had || historyEnabled_) && lock_.Held()) (void)edit_history::Remove(projectFolder_);
+}
+
+EditResult CGlowdeckDoc::Undo() {
+    if (!undoStack_.canUndo() || !projectFile_)
+        return EditResult::Failed(QStringLiteral("没有可撤销的操作"));
+    const auto* step = static_cast<const CEditStep*>(undoStack_.command(undoStack_.index() - 1));
+    const EditResult applied = ApplyState(step->Before(), step->NeedsCompile());
+    if (!applied)
+        return EditResult::Failed(
+            QStringLiteral("撤销失败，项目保持原样：\n%1").arg(applied.message));
+    undoStack_.undo();
+    return applied;
+}
+
+EditResult CGlowdeckDoc::Redo() {
+    if (!undoStack_.canRedo() || !projectFile_)
+        return EditResult::Failed(QStringLiteral("没有可重复的操作"));
+    const auto* step = static_cast<const CEditStep*>(undoStack_.command(undoStack_.index()));
+    const EditResult applied = ApplyState(step->After(), step->NeedsCompile());
+    if (!applied)
+        return EditResult::Failed(
+            QStringLiteral("重复失败，项目保持原样：\n%1").arg(applied.message));
+    undoStack_.redo();
+    return applied;
+}
+
+EditResult CGlowdeckDoc::ApplyState(const QByteArray& content, bool needsCompile) {
+    CProjectFile& file = Open(projectFile_);
+    const CProjectFile wanted(projectFilePath_, content, file.ProjectName());
+    if (!wanted.Loaded()) return EditResult::Failed(wanted.LoadError());
+    const QSet<QString> before = image_use::IdSet(file.AllIds());
+    const QSet<QString> after = image_use::IdSet(wanted.AllIds());
+    // The files the project will name come back first: a project file
+    // saved then never names a file that is not there.
+    const QString history = HistoryFolder();
+    const edit_history::Moved back =
+        edit_history::MoveFiles(history, imagesFolder_, after - before);
+    if (!back.ok) {
+        edit_history::MoveBack(imagesFolder_, history, back.names);
+        return EditResult::Failed(back.message);
+    }
+    const std::unique_ptr<CProjectFile::Snapshot> old = file.TakeSnapshot();
+    file.Restore(*wanted.TakeSnapshot());
+    if (EditResult saved = Saved(); !saved) {
+        file.Restore(*old);
+        edit_history::MoveBack(imagesFolder_, history, back.names);
+        return saved;
+    }
+    try {
+        RebuildPathTables();
+        RecountAnimations();
+        RecomputeTotalDataBytes();
+    } catch (const AccessError&) {
+        // A damaged item keeps its place; its paths are left empty.
+    }
+    if (needsCompile) ++revision_;
+    // Only now may the files that the project no longer names go.
+    QSet<QString> dropped = before - after;
+    for (const QString& id : IdsInUse()) dropped.remove(id);
+    (void)edit_history::MoveFiles(imagesFolder_, history, dropped);
+    return EditResult::Done();
 }
 
 image_use::Removal CGlowdeckDoc::RemoveUnusedImages() {
@@ -227,7 +315,16 @@ image_use::Removal CGlowdeckDoc::RemoveUnusedImages() {
         refused.message = DamagedProjectText(e);
         return refused;
     }
-    return image_use::RemoveUnused(imagesFolder_, IdsInUse());
+    // The files of the undo steps go as well: nothing can be undone after
+    // a clean.
+    undoStack_.clear();
+    image_use::Removal removal = image_use::RemoveUnused(imagesFolder_, IdsInUse());
+    if (!edit_history::Remove(projectFolder_)) {
+        removal.ok = false;
+        removal.message += (removal.message.isEmpty() ? QString() : QStringLiteral("\n")) +
+                           QStringLiteral("无法删除：%1").arg(HistoryFolder());
+    }
+    return removal;
 }
 
 void CGlowdeckDoc::RecomputeTotalDataBytes() {
