@@ -2,7 +2,7 @@
 #include <QHash>
 #include <QMainWindow>
 
-#include "model/FrameView.h"
+#include "model/EditResult.h"
 #include "model/ItemKind.h"
 #include "model/ProgramFolders.h"
 
@@ -19,8 +19,9 @@ class IShellDialogs;
 
 // The main window: menus and toolbar with their commands, the project pane,
 // the item list pane, the status bar, the ball type and layer, and the
-// central view of the selected tree node.
-class CMainFrame : public QMainWindow, public IFrameView {
+// central view of the selected tree node. It follows the document's
+// announcements (title, folder) and turns on its undo history.
+class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString& programFolder);
@@ -53,11 +54,15 @@ public:
     void FactoryRestore();
     void Help();
     void SetLook(int id);
+    // "撤销" and "重复": a paint frame with the focus takes back or redoes
+    // its own strokes first; otherwise the document's last step. A step that
+    // cannot be written is shown and stays.
+    void Undo();
+    void Redo();
 
-    // IFrameView
-    void ShowView(int viewKind) override;
-    void SetStatusPane(int pane, const QString& text, int width) override;
-    void SetTitle(const QString& title) override;
+    // Shows the view of `viewKind` for the selected tree node (0: the main view).
+    void ShowView(int viewKind);
+    void SetTitle(const QString& title);
 
 protected:
     // The dialogs the commands open; tests replace them.
@@ -80,6 +85,10 @@ private:
     // After a stored edit: the status bar says when the show no longer fits
     // the ball, and stops saying it once it fits again.
     void SayIfShowTooLarge();
+    void ShowFolder(const QString& folder);
+    void StepTaken(const EditResult& result);
+    // Enter on a tree node: a group's item list or an item's editor takes the focus.
+    void Activate(int viewKind);
 
     CGlowdeckDoc& doc_;
     IShellDialogs& dialogs_;

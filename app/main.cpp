@@ -87,8 +87,6 @@ int main(int argc, char** argv) {
     glowdeck::CMainFrame frame(doc, dialogs, QCoreApplication::applicationDirPath());
     messages.SetParent(&frame);
     doc.SetDialogs(&dialogs);
-    doc.SetTreeView(frame.Tree());
-    doc.SetFrameView(&frame);
     frame.showMaximized();
     // "glowdeck PROJECT": a project folder or its Index.prj opens directly.
     QStringList arguments = QCoreApplication::arguments().mid(1);

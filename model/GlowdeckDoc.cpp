@@ -6,19 +6,15 @@
 
 #include "base/AccessError.h"
 #include "base/AtomicFile.h"
-#include "base/Cp936.h"
 #include "base/MessageSink.h"
 #include "model/EditHistory.h"
-#include "model/FrameView.h"
 #include "model/IniFile.h"
 #include "model/ProjectDialogs.h"
-#include "model/ProjectTreeView.h"
 #include "model/StagedFolder.h"
 
 namespace glowdeck {
 
 namespace {
-constexpr int kMainView = 0;
 const QString kProjectFileName = QStringLiteral("Index.prj");
 
 // The project file of a folder: "Index.prj", or any file of that name in
@@ -87,11 +83,7 @@ void CGlowdeckDoc::SetProjectFolder(const QString& folder) {
 bool CGlowdeckDoc::StartUp(const QString& programFolder, const QString& project) {
     LoadSettings(programFolder);
     title_ = QStringLiteral("New");
-    if (frame_) {
-        frame_->SetTitle(title_);
-        frame_->ShowView(kMainView);
-        frame_->SetStatusPane(1, QStringLiteral("工程路径"), 50);
-    }
+    emit titleChanged(title_);
     if (!project.isEmpty()) {
         const QFileInfo given(project);
         if (!given.exists())
@@ -193,14 +185,12 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     SetProjectPaths(name);
     projectFile_ = std::move(file);
     projectUnreadable_ = false;
-    if (tree_) {
-        tree_->ResetTree(name);
-        tree_->AddGroupNode(groupName, true);
-    }
+    animationCount_.fill(0);
     title_ = name;
-    if (frame_) frame_->SetTitle(title_);
-    if (tree_) tree_->ExpandAll();
-    ++revision_;
+    Revised();
+    emit projectOpened();
+    emit folderChanged(projectFolder_);
+    emit titleChanged(title_);
     return EditResult::Done();
 }
 
@@ -256,34 +246,13 @@ bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
             QStringLiteral(
                 "项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
                 .arg(projectFilePath_, projectFile_->LoadError()));
-    if (tree_) tree_->ResetTree(name);
-    // 7 pixels per byte of the path as code page 936 text (two per Chinese character).
-    if (frame_) frame_->SetStatusPane(1, projectFolder_, 7 * ToCp936(projectFolder_).size());
     // The counts are the opened project's own, not added to the last one's.
-    animationCount_.fill(0);
-    FillTree();
+    RecountAnimations();
     title_ = name;
-    if (frame_) frame_->SetTitle(title_);
-    if (tree_) tree_->ExpandAll();
+    emit projectOpened();
+    emit folderChanged(projectFolder_);
+    emit titleChanged(title_);
     return true;
-}
-
-void CGlowdeckDoc::FillTree() {
-    const CProjectFile& file = *projectFile_;
-    for (int g = 0; g < file.GroupCount(); ++g) {
-        if (tree_) tree_->AddGroupNode(file.GroupName(g), false);
-        for (int i = 0; i < file.ItemCount(g); ++i) {
-            const QString kind = file.ItemKindOf(g, i);
-            QString caption;
-            try {
-                caption = file.GetAttr(g, i, "name");
-            } catch (const AccessError&) {
-                // A hand-edited item without a name still gets its node.
-            }
-            if (tree_) tree_->AddItemNode(g, kind, caption);
-            if (kind == QLatin1String("gif") && g < MaxGroups) ++animationCount_[g];
-        }
-    }
 }
 
 EditResult CGlowdeckDoc::Saved() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QObject>
 #include <QString>
 #include <QUndoStack>
 #include <array>
@@ -20,22 +21,21 @@ namespace glowdeck {
 
 class IMessageSink;
 class IProjectDialogs;
-class IProjectTreeView;
-class IFrameView;
 
 // The document: owns the open project, its paths, the source image table,
-// the data-size account, the per-group animation counts and the
-// needs-compile flag. Editing operations take 1-based group and item numbers
+// the data-size account, the per-group animation counts, the revision and
+// the undo stack. Editing operations take 1-based group and item numbers
 // as the user interface shows them and save the project file at once.
-class CGlowdeckDoc {
+// The document calls no view: it announces every change with its signals,
+// and the project tree, the item list and the editors follow them.
+class CGlowdeckDoc : public QObject {
+    Q_OBJECT
 public:
     explicit CGlowdeckDoc(IMessageSink& messages);
-    ~CGlowdeckDoc();
+    ~CGlowdeckDoc() override;
 
-    // Collaborators of the project steps; any may be null (nothing is shown).
+    // Collaborator of the project steps; may be null (nothing is asked).
     void SetDialogs(IProjectDialogs* dialogs) { dialogs_ = dialogs; }
-    void SetTreeView(IProjectTreeView* tree) { tree_ = tree; }
-    void SetFrameView(IFrameView* frame) { frame_ = frame; }
     IMessageSink& Messages() { return messages_; }
     // Who this program is for the project lock, and how long opening a project
     // waits for a command-line run that holds it. The lock is held for as long
@@ -176,7 +176,7 @@ public:
     void MarkCompiled(std::uint64_t revision) { compiledRevision_ = revision; }
     // An item editor changed a setting that is not stored yet (a slider
     // moved, text typed): the project shown is no longer the one compiled.
-    void NoteEditorChange() { ++revision_; }
+    void NoteEditorChange() { Revised(); }
 
     // A copy of the open project for a compile on another thread: the same
     // paths and the project as it is now, no lock, its own converters.
@@ -223,13 +223,41 @@ public:
     // Where the compile writes (the project's data.bin unless set).
     void SetDataFilePath(const QString& path) { dataFilePath_ = path; }
 
+    // For the item operations: item (g, i) (0-based) was changed and saved.
+    void AnnounceItemChanged(int g, int i) { emit itemChanged(g, i); }
+
+signals:
+    // A project was created or opened: everything shown of the last one is gone.
+    void projectOpened();
+    // The window title ("New" before a project is open, then its name) and
+    // the project's folder.
+    void titleChanged(const QString& title);
+    void folderChanged(const QString& folder);
+    // Groups, or the items in them, were added, removed, renamed, copied or
+    // moved, or a step was undone or redone: the shape of the project changed.
+    void groupsChanged();
+    // An item was appended as item i of group g, or item i of group g was
+    // removed (0-based project-file positions).
+    void itemAdded(int g, int i);
+    void itemRemoved(int g, int i);
+    // Item (g, i) was renamed or its source or settings were stored.
+    void itemChanged(int g, int i);
+    // The project shown is another one than before (see NeedsCompile).
+    void revisionChanged(quint64 revision);
+
 private:
+    void Revised() {
+        ++revision_;
+        emit revisionChanged(revision_);
+    }
     EditResult Saved();
     // Runs `change` as one Edit; an AccessError becomes a failure that
     // names the damage.
     template <class Change>
     EditResult Run(Change&& change);
-    void FillTree();
+    // Run, then on success `announce`.
+    template <class Change, class Announce>
+    EditResult Run(Change&& change, Announce&& announce);
     // The ids whose files stay: the project's, and those of kept copies of
     // an unreadable project file.
     QSet<QString> IdsInUse() const;
@@ -248,8 +276,6 @@ private:
 
     IMessageSink& messages_;
     IProjectDialogs* dialogs_ = nullptr;
-    IProjectTreeView* tree_ = nullptr;
-    IFrameView* frame_ = nullptr;
     std::unique_ptr<CProjectFile> projectFile_;
     // The open project's file existed but could not be read: the tree in
     // memory is not what its items were, so no image file is cleaned.

@@ -6,6 +6,7 @@
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "led/ImageCodec.h"
+#include "model/CapacityChecks.h"
 #include "model/EditHistory.h"
 #include "model/GlowdeckDoc.h"
 #include "model/Placeholder.h"
@@ -71,7 +72,7 @@ EditResult CGlowdeckDoc::Edit::Commit(bool needsCompile) {
         return saved;
     }
     done_ = true;
-    if (needsCompile) ++doc_.revision_;
+    if (needsCompile) doc_.Revised();
     if (!before_.isNull() && doc_.HistoryActive())
         doc_.undoStack_.push(
             new CEditStep(std::move(before_), doc_.projectFile_->Serialize(), needsCompile));
@@ -91,103 +92,135 @@ EditResult CGlowdeckDoc::Run(Change&& change) {
     }
 }
 
+template <class Change, class Announce>
+EditResult CGlowdeckDoc::Run(Change&& change, Announce&& announce) {
+    EditResult result = Run(std::forward<Change>(change));
+    if (result) announce();
+    return result;
+}
+
 EditResult CGlowdeckDoc::NewGroup(const QString& name) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).AppendGroup(name);
-        return edit.Commit();
-    });
+    // The limits are checked here, whoever asks.
+    if (const QString refusal = CheckAddGroup(*this); !refusal.isEmpty())
+        return EditResult::Failed(refusal);
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).AppendGroup(name);
+            return edit.Commit();
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::RenameGroup(int g, const QString& name) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).SetGroupName(g - 1, name);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).SetGroupName(g - 1, name);
+            return edit.Commit(false);
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::DeleteGroup(int g) {
-    return Run([&] {
-        CheckItemIds();
-        Edit edit(*this);
-        Open(projectFile_).RemoveGroup(g - 1);
-        return edit.Commit();
-    });
+    return Run(
+        [&] {
+            CheckItemIds();
+            Edit edit(*this);
+            Open(projectFile_).RemoveGroup(g - 1);
+            return edit.Commit();
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::CopyGroup(int g, int g2) {
-    return Run([&] {
-        CheckItemIds();
-        Edit edit(*this);
-        Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
-        return edit.Commit();
-    });
+    return Run(
+        [&] {
+            CheckItemIds();
+            Edit edit(*this);
+            Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
+            return edit.Commit();
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::MoveGroup(int g, int g2) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, false);
-        return edit.Commit();
-    });
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, false);
+            return edit.Commit();
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
-    return Run([&] {
-        CProjectFile& file = Open(projectFile_);
-        const QString id = CProjectFile::GenerateId();
-        const QString path = SourceImagePathFor(kind, id);
-        const PlaceholderLook look = LookOf(kind);
-        // The placeholder is written before the item is saved, and both go
-        // when the save fails: a full disk leaves neither an item without its
-        // image nor a change that exists only in memory.
-        Edit edit(*this);
-        QString error;
-        if (!EncodeImage(
-                MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black), path,
-                QString::fromLatin1(look.mime), &error))
-            return EditResult::Failed(
-                QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
-        edit.Wrote(path);
-        file.AppendItem(g - 1, kind, name, id);
-        if (kind == ItemKind::Animation && g >= 1 && g <= MaxGroups) ++animationCount_[g - 1];
-        return edit.Commit();
-    });
+    if (const QString refusal = CheckAddItem(*this, g, kind); !refusal.isEmpty())
+        return EditResult::Failed(refusal);
+    return Run(
+        [&] {
+            CProjectFile& file = Open(projectFile_);
+            const QString id = CProjectFile::GenerateId();
+            const QString path = SourceImagePathFor(kind, id);
+            const PlaceholderLook look = LookOf(kind);
+            // The placeholder is written before the item is saved, and both go
+            // when the save fails: a full disk leaves neither an item without its
+            // image nor a change that exists only in memory.
+            Edit edit(*this);
+            QString error;
+            if (!EncodeImage(
+                    MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black),
+                    path, QString::fromLatin1(look.mime), &error))
+                return EditResult::Failed(
+                    QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
+            edit.Wrote(path);
+            file.AppendItem(g - 1, kind, name, id);
+            if (kind == ItemKind::Animation && g >= 1 && g <= MaxGroups) ++animationCount_[g - 1];
+            return edit.Commit();
+        },
+        [&] { emit itemAdded(g - 1, projectFile_->ItemCount(g - 1) - 1); });
 }
 
 EditResult CGlowdeckDoc::RenameItem(int g, int i, const QString& name) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).SetAttr(g - 1, i - 1, "name", name);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).SetAttr(g - 1, i - 1, "name", name);
+            return edit.Commit(false);
+        },
+        [&] { emit itemChanged(g - 1, i - 1); });
 }
 
 EditResult CGlowdeckDoc::DeleteItem(int g, int i) {
-    return Run([&] {
-        CheckItemIds();
-        Edit edit(*this);
-        Open(projectFile_).RemoveItem(g - 1, i - 1);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            CheckItemIds();
+            Edit edit(*this);
+            Open(projectFile_).RemoveItem(g - 1, i - 1);
+            return edit.Commit(false);
+        },
+        [&] { emit itemRemoved(g - 1, i - 1); });
 }
 
 EditResult CGlowdeckDoc::CopyItem(int g, int i, int g2, int i2) {
-    return Run([&] {
-        CheckItemIds();
-        Edit edit(*this);
-        Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            CheckItemIds();
+            Edit edit(*this);
+            Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
+            return edit.Commit(false);
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::MoveItem(int g, int i, int g2, int i2) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
+            return edit.Commit(false);
+        },
+        [&] { emit groupsChanged(); });
 }
 
 QSet<QString> CGlowdeckDoc::IdsInUse() const {
@@ -241,6 +274,7 @@ EditResult CGlowdeckDoc::Undo() {
         return EditResult::Failed(
             QStringLiteral("撤销失败，项目保持原样：\n%1").arg(applied.message));
     undoStack_.undo();
+    emit groupsChanged();
     return applied;
 }
 
@@ -253,6 +287,7 @@ EditResult CGlowdeckDoc::Redo() {
         return EditResult::Failed(
             QStringLiteral("重复失败，项目保持原样：\n%1").arg(applied.message));
     undoStack_.redo();
+    emit groupsChanged();
     return applied;
 }
 
@@ -285,7 +320,7 @@ EditResult CGlowdeckDoc::ApplyState(const QByteArray& content, bool needsCompile
     } catch (const AccessError&) {
         // A damaged item keeps its place; its paths are left empty.
     }
-    if (needsCompile) ++revision_;
+    if (needsCompile) Revised();
     // Only now may the files that the project no longer names go.
     QSet<QString> dropped = before - after;
     for (const QString& id : IdsInUse()) dropped.remove(id);

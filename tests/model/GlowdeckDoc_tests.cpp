@@ -24,8 +24,6 @@ class DocTest : public ::testing::Test {
 protected:
     DocTest() : doc_(sink_) {
         doc_.SetDialogs(&dialogs_);
-        doc_.SetTreeView(&tree_);
-        doc_.SetFrameView(&frame_);
         root_ = dir_.File("projects/");
         program_ = dir_.File("bin");
         QDir().mkpath(program_);
@@ -35,9 +33,8 @@ protected:
     QString root_, program_;
     RecordingSink sink_;
     ScriptedDialogs dialogs_;
-    RecordingTree tree_;
-    RecordingFrame frame_;
     CGlowdeckDoc doc_;
+    RecordingAnnouncements heard_{doc_};
 };
 
 }  // namespace
@@ -75,12 +72,9 @@ TEST_F(DocTest, StartUpLoopsUntilAProjectIsCreated) {
     ASSERT_TRUE(doc_.StartUp(program_));
     EXPECT_EQ(dialogs_.startShown, 3);
     EXPECT_EQ(dialogs_.askedFolders, QStringList{root_});
-    EXPECT_EQ(frame_.views, QList<int>{0});
-    EXPECT_EQ(frame_.paneText, QStringLiteral("工程路径"));
-    EXPECT_EQ(frame_.title, QStringLiteral("新建项目"));
-    EXPECT_EQ(tree_.lines,
+    EXPECT_EQ(heard_.title, QStringLiteral("新建项目"));
+    EXPECT_EQ(heard_.lines,
               (QStringList{QStringLiteral("project 新建项目"), QStringLiteral("group 新建组")}));
-    EXPECT_EQ(tree_.selected, QStringLiteral("group 新建组"));
     EXPECT_TRUE(doc_.NeedsCompile());
     EXPECT_TRUE(sink_.texts.isEmpty());  // a failed create is silent
 }
@@ -178,22 +172,17 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     EXPECT_EQ(CProjectFile(elsewhere).GroupCount(), 2);
 
     dialogs_.files = {root_ + QStringLiteral("show/Index.prj")};
-    tree_.lines.clear();
+    heard_.lines.clear();
     doc_.MarkCompiled(doc_.Revision());
     ASSERT_TRUE(doc_.OpenProject());
     EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("show/Index.prj"));
-    EXPECT_EQ(tree_.lines,
+    EXPECT_EQ(heard_.lines,
               (QStringList{QStringLiteral("project show"), QStringLiteral("group 新建组"),
                            QStringLiteral("item 0 picture 图"), QStringLiteral("item 0 gif 动"),
                            QStringLiteral("item 0 gif 动2")}));
     EXPECT_EQ(doc_.AnimationCount(0), 2);
     EXPECT_FALSE(doc_.NeedsCompile());  // opening leaves the flag alone
-    EXPECT_EQ(frame_.paneText, root_ + QStringLiteral("show/"));
-    EXPECT_EQ(frame_.paneWidth, 7 * (root_ + QStringLiteral("show/")).toUtf8().size());
-    // The pane counts code page 936 bytes: two per Chinese character.
-    ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("彩球")));
-    ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("彩球/Index.prj")));
-    EXPECT_EQ(frame_.paneWidth, 7 * (root_.toUtf8().size() + 5));
+    EXPECT_EQ(heard_.folder, root_ + QStringLiteral("show/"));
 }
 
 TEST_F(DocTest, AProjectGivenAtStartOpensWithoutTheStartDialog) {
@@ -227,7 +216,7 @@ TEST_F(DocTest, OpeningAnUnreadableProjectWarnsAndKeepsTheFile) {
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("bad/Index.prj")));
     ASSERT_EQ(sink_.texts.size(), 1);
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("Index.prj")));
-    EXPECT_EQ(tree_.lines, QStringList{QStringLiteral("project bad")});
+    EXPECT_EQ(heard_.lines, QStringList{QStringLiteral("project bad")});
     EXPECT_TRUE(doc_.NewGroup(QStringLiteral("新建组")));
     EXPECT_EQ(test::ReadAll(root_ + QStringLiteral("bad/Index.prj.bak")),
               QByteArray("<project><group name='g'>"));
@@ -251,8 +240,8 @@ TEST_F(DocTest, HandEditedItemWithoutNameStillOpens) {
                "<project><group name='g'><picture id='x'><length>5</length></picture>"
                "<mystery/></group></project>");
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("hand/Index.prj")));
-    EXPECT_EQ(tree_.lines, (QStringList{QStringLiteral("project hand"), QStringLiteral("group g"),
-                                        QStringLiteral("item 0 picture ")}));
+    EXPECT_EQ(heard_.lines, (QStringList{QStringLiteral("project hand"), QStringLiteral("group g"),
+                                         QStringLiteral("item 0 picture ")}));
 }
 
 TEST_F(DocTest, FailedSaveIsReported) {
@@ -314,7 +303,7 @@ TEST_F(DocTest, AProjectThatCannotBeLockedIsNotOpened) {
         ASSERT_EQ(sink_.texts.size(), 1);
         EXPECT_TRUE(sink_.texts[0].contains(lockFile)) << sink_.texts[0].toStdString();
         EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("mine/Index.prj"));
-        EXPECT_EQ(frame_.title, QStringLiteral("mine"));
+        EXPECT_EQ(heard_.title, QStringLiteral("mine"));
     }
     EXPECT_EQ(ReadAll(outside), QByteArray("precious"));
     EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g2")));

@@ -64,8 +64,6 @@ int main(int argc, char** argv) {
     dialogs.names = {QStringLiteral("夏日彩球")};
     CMainFrame frame(doc, shell, dir.filePath(QStringLiteral("bin")));
     doc.SetDialogs(&dialogs);
-    doc.SetTreeView(frame.Tree());
-    doc.SetFrameView(&frame);
     frame.resize(1280, 800);
     frame.show();
     if (!frame.Start()) return 1;
