@@ -50,6 +50,7 @@ using Icon = IMessageSink::Icon;
 CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString& programFolder)
     : doc_(doc),
       dialogs_(dialogs),
+      start_(doc),
       programFolder_(programFolder),
       folders_(programFolder, ProgramFolders::DefaultUserConfigFolder()) {
     setObjectName(QStringLiteral("mainFrame"));
@@ -92,6 +93,7 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     connect(&doc_, &CGlowdeckDoc::folderChanged, this, &CMainFrame::ShowFolder);
     // The desktop program keeps every edit as a step that can be undone.
     doc_.SetHistoryEnabled(true);
+    SetTitle(doc_.Title());
     InitBallType();
     ShowView(0);
 }
@@ -276,7 +278,7 @@ void CMainFrame::InitBallType() {
 }
 
 bool CMainFrame::Start(const QString& project) {
-    if (!doc_.StartUp(folders_.WritableFolder(), project)) return false;
+    if (!start_.StartUp(folders_.WritableFolder(), project)) return false;
     AskLayerIfDouble();
     return true;
 }
@@ -286,11 +288,11 @@ void CMainFrame::AskLayerIfDouble() {
 }
 
 void CMainFrame::NewProject() {
-    if (doc_.CreateProject()) AskLayerIfDouble();
+    if (start_.CreateProject()) AskLayerIfDouble();
 }
 
 void CMainFrame::OpenProject() {
-    if (doc_.OpenProject()) AskLayerIfDouble();
+    if (start_.OpenProject()) AskLayerIfDouble();
 }
 
 void CMainFrame::SetBallType(int type) {

@@ -2,6 +2,7 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include "app/ProjectStart.h"
 #include "model/EditResult.h"
 #include "model/ItemKind.h"
 #include "model/ProgramFolders.h"
@@ -31,6 +32,9 @@ public:
     // ball. False when the user left the start dialog.
     // The start-up steps; `project` (a folder or its Index.prj) opens directly.
     bool Start(const QString& project = QString());
+
+    // The start, new and open dialogs; null asks nothing.
+    void SetProjectDialogs(IProjectDialogs* dialogs) { start_.SetDialogs(dialogs); }
 
     CProjectTree* Tree() const { return tree_; }
     CItemListPane* ItemList() const { return itemList_; }
@@ -92,6 +96,7 @@ private:
 
     CGlowdeckDoc& doc_;
     IShellDialogs& dialogs_;
+    CProjectStart start_;
     QString programFolder_;
     ProgramFolders folders_;  // where setting.ini, the guide and the factory files are
     CProjectTree* tree_;

@@ -9,7 +9,6 @@
 #include "base/MessageSink.h"
 #include "model/EditHistory.h"
 #include "model/IniFile.h"
-#include "model/ProjectDialogs.h"
 #include "model/StagedFolder.h"
 
 namespace glowdeck {
@@ -39,6 +38,7 @@ CGlowdeckDoc::CGlowdeckDoc(IMessageSink& messages)
     projectFilePath_ = projectFolder_ + QStringLiteral("INDEX.PRJ");
     dataFilePath_ = projectFolder_ + QStringLiteral("data.bin");
     sourceImagePath_[0] = imagesFolder_ + QStringLiteral("DEMO.JPG");
+    title_ = QStringLiteral("New");  // until a project is created or opened
     undoStack_.setUndoLimit(UndoLimit);
 }
 
@@ -78,44 +78,6 @@ void CGlowdeckDoc::SetProjectFolder(const QString& folder) {
     imagesFolder_ = projectFolder_ + QStringLiteral("Images/");
     projectFilePath_ = projectFolder_ + kProjectFileName;
     dataFilePath_ = projectFolder_ + QStringLiteral("data.bin");
-}
-
-bool CGlowdeckDoc::StartUp(const QString& programFolder, const QString& project) {
-    LoadSettings(programFolder);
-    title_ = QStringLiteral("New");
-    emit titleChanged(title_);
-    if (!project.isEmpty()) {
-        const QFileInfo given(project);
-        if (!given.exists())
-            messages_.Warn(QStringLiteral("找不到项目：%1").arg(project));
-        else if (given.isDir() ? OpenProjectFolder(project) : OpenProjectFile(project))
-            return true;
-    }
-    if (!dialogs_) return false;
-    for (;;) {
-        switch (dialogs_->AskStart()) {
-            case IProjectDialogs::StartChoice::NewProject:
-                if (CreateProject()) return true;
-                break;
-            case IProjectDialogs::StartChoice::OpenProject:
-                if (OpenProject()) return true;
-                break;
-            case IProjectDialogs::StartChoice::Quit:
-                return false;
-        }
-    }
-}
-
-bool CGlowdeckDoc::CreateProject() {
-    if (!dialogs_) return false;
-    const std::optional<QString> name = dialogs_->AskNewProjectName();
-    if (!name) return false;
-    bool foldersMade = false;
-    const EditResult created = CreateProjectNamed(*name, &foldersMade);
-    // A folder that exists or cannot be made fails silently (the start
-    // dialog asks again); a project file that cannot be written says why.
-    if (!created && foldersMade) messages_.Warn(created.message);
-    return created.ok;
 }
 
 bool CGlowdeckDoc::IsProjectName(const QString& name) {
@@ -192,13 +154,6 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     emit folderChanged(projectFolder_);
     emit titleChanged(title_);
     return EditResult::Done();
-}
-
-bool CGlowdeckDoc::OpenProject() {
-    if (!dialogs_) return false;
-    const std::optional<QString> chosen = dialogs_->AskProjectFile(projectRoot_);
-    if (!chosen) return false;
-    return OpenProjectFile(*chosen);
 }
 
 bool CGlowdeckDoc::OpenProjectFile(const QString& chosenFile) {

@@ -20,7 +20,6 @@
 namespace glowdeck {
 
 class IMessageSink;
-class IProjectDialogs;
 
 // The document: owns the open project, its paths, the source image table,
 // the data-size account, the per-group animation counts, the revision and
@@ -34,8 +33,6 @@ public:
     explicit CGlowdeckDoc(IMessageSink& messages);
     ~CGlowdeckDoc() override;
 
-    // Collaborator of the project steps; may be null (nothing is asked).
-    void SetDialogs(IProjectDialogs* dialogs) { dialogs_ = dialogs; }
     IMessageSink& Messages() { return messages_; }
     // Who this program is for the project lock, and how long opening a project
     // waits for a command-line run that holds it. The lock is held for as long
@@ -54,14 +51,6 @@ public:
     void LoadSettings(const QString& programFolder);
     void SetProjectRoot(const QString& root);  // a missing trailing '/' is added
     void SetProjectPaths(const QString& name);
-    // The program's start: settings, main view, then the start dialog until a
-    // project is created or opened. False when the user leaves the start dialog.
-    // A `project` given (a project folder or a file in it, as on the command
-    // line) is opened without the start dialog; the dialog follows only when it
-    // cannot be opened.
-    bool StartUp(const QString& programFolder, const QString& project = QString());
-    bool CreateProject();  // asks the name
-    bool OpenProject();    // asks the file
     // A project name is one plain folder name (CProjectFile::IsPlainFileName).
     static bool IsProjectName(const QString& name);
     // Creates the project `name` under the project root with its first group
@@ -275,7 +264,6 @@ private:
     EditResult ApplyState(const QByteArray& content, bool needsCompile);
 
     IMessageSink& messages_;
-    IProjectDialogs* dialogs_ = nullptr;
     std::unique_ptr<CProjectFile> projectFile_;
     // The open project's file existed but could not be read: the tree in
     // memory is not what its items were, so no image file is cleaned.

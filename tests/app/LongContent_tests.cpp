@@ -46,7 +46,7 @@ protected:
         dir_.Write("bin/setting.ini",
                    "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=1\n");
         frame_ = std::make_unique<CMainFrame>(doc_, shell_, program);
-        doc_.SetDialogs(&dialogs_);
+        frame_->SetProjectDialogs(&dialogs_);
         dialogs_.starts = {IProjectDialogs::StartChoice::NewProject};
         dialogs_.names = {QStringLiteral("长")};
         EXPECT_TRUE(frame_->Start());

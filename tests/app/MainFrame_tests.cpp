@@ -70,7 +70,7 @@ protected:
         QByteArray ini = "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n" + settings;
         dir_.Write("bin/setting.ini", ini);
         frame_ = std::make_unique<TestFrame>(doc_, shell_, program_);
-        doc_.SetDialogs(&dialogs_);
+        frame_->SetProjectDialogs(&dialogs_);
         dialogs_.starts = std::move(starts);
         dialogs_.names = std::move(names);
         started_ = frame_->Start();

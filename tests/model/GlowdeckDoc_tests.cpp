@@ -1,4 +1,5 @@
-// The document's project steps: settings, start-up, create and open.
+// The document's project steps: settings, create and open, and the start-up
+// dialogs around them.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <csignal>
 
+#include "app/ProjectStart.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ProjectFile.h"
 #include "support/FakeHosts.h"
@@ -23,7 +25,7 @@ namespace {
 class DocTest : public ::testing::Test {
 protected:
     DocTest() : doc_(sink_) {
-        doc_.SetDialogs(&dialogs_);
+        start_.SetDialogs(&dialogs_);
         root_ = dir_.File("projects/");
         program_ = dir_.File("bin");
         QDir().mkpath(program_);
@@ -34,6 +36,7 @@ protected:
     RecordingSink sink_;
     ScriptedDialogs dialogs_;
     CGlowdeckDoc doc_;
+    CProjectStart start_{doc_};
     RecordingAnnouncements heard_{doc_};
 };
 
@@ -69,7 +72,7 @@ TEST_F(DocTest, StartUpLoopsUntilAProjectIsCreated) {
     ASSERT_TRUE(QDir().mkpath(root_ + QStringLiteral("taken")));
     dialogs_.starts = {Choice::OpenProject, Choice::NewProject, Choice::NewProject};
     dialogs_.names = {QStringLiteral("taken"), QStringLiteral("新建项目")};
-    ASSERT_TRUE(doc_.StartUp(program_));
+    ASSERT_TRUE(start_.StartUp(program_));
     EXPECT_EQ(dialogs_.startShown, 3);
     EXPECT_EQ(dialogs_.askedFolders, QStringList{root_});
     EXPECT_EQ(heard_.title, QStringLiteral("新建项目"));
@@ -81,7 +84,7 @@ TEST_F(DocTest, StartUpLoopsUntilAProjectIsCreated) {
 
 TEST_F(DocTest, LeavingTheStartDialogEndsStartUp) {
     dialogs_.starts = {Choice::NewProject, Choice::Quit};  // the name dialog is cancelled
-    EXPECT_FALSE(doc_.StartUp(program_));
+    EXPECT_FALSE(start_.StartUp(program_));
     EXPECT_EQ(dialogs_.startShown, 2);
 }
 
@@ -120,7 +123,7 @@ TEST_F(DocTest, FailedNewProjectLeavesNothingAndCanBeRetried) {
     rlimit none = before;
     none.rlim_cur = 0;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
-    const bool created = doc_.CreateProject();
+    const bool created = start_.CreateProject();
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -134,7 +137,7 @@ TEST_F(DocTest, FailedNewProjectLeavesNothingAndCanBeRetried) {
     };
     EXPECT_EQ(entries(), QStringList());
 
-    ASSERT_TRUE(doc_.CreateProject());
+    ASSERT_TRUE(start_.CreateProject());
     EXPECT_EQ(entries(), QStringList{name});
     EXPECT_EQ(doc_.ProjectFilePath(), root_ + name + QStringLiteral("/Index.prj"));
     EXPECT_EQ(CProjectFile(doc_.ProjectFilePath()).GroupCount(), 1);
@@ -164,7 +167,7 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     const QString elsewhere =
         dir_.Write("elsewhere/show/index.prj", "<project name='x'><group name='g'/></project>");
     dialogs_.files = {elsewhere};
-    ASSERT_TRUE(doc_.OpenProject());
+    ASSERT_TRUE(start_.OpenProject());
     EXPECT_EQ(doc_.ProjectFilePath(), elsewhere);
     EXPECT_EQ(doc_.ProjectRoot(), root_);
     EXPECT_EQ(doc_.Title(), QStringLiteral("show"));
@@ -174,7 +177,7 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     dialogs_.files = {root_ + QStringLiteral("show/Index.prj")};
     heard_.lines.clear();
     doc_.MarkCompiled(doc_.Revision());
-    ASSERT_TRUE(doc_.OpenProject());
+    ASSERT_TRUE(start_.OpenProject());
     EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("show/Index.prj"));
     EXPECT_EQ(heard_.lines,
               (QStringList{QStringLiteral("project show"), QStringLiteral("group 新建组"),
@@ -188,13 +191,14 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
 TEST_F(DocTest, AProjectGivenAtStartOpensWithoutTheStartDialog) {
     const QString project =
         dir_.Write("away/p/Index.prj", "<project name='p'><group name='g'/></project>");
-    ASSERT_TRUE(doc_.StartUp(program_, dir_.File("away/p")));
+    ASSERT_TRUE(start_.StartUp(program_, dir_.File("away/p")));
     EXPECT_EQ(dialogs_.startShown, 0);
     EXPECT_EQ(doc_.ProjectFilePath(), project);
     // A project that is not there is said so, then the start dialog comes.
     CGlowdeckDoc other(sink_);
-    other.SetDialogs(&dialogs_);
-    EXPECT_FALSE(other.StartUp(program_, dir_.File("away/none")));
+    CProjectStart otherStart(other);
+    otherStart.SetDialogs(&dialogs_);
+    EXPECT_FALSE(otherStart.StartUp(program_, dir_.File("away/none")));
     EXPECT_EQ(dialogs_.startShown, 1);
     EXPECT_EQ(sink_.texts.size(), 1);
 }

@@ -4,7 +4,7 @@
 #include <deque>
 #include <optional>
 
-#include "model/ProjectDialogs.h"
+#include "app/ProjectDialogs.h"
 
 namespace glowdeck {
 class CGlowdeckDoc;
