@@ -2,8 +2,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/ProjectDialogs.h"
 #include "app/ShellDialogs.h"
-#include "model/ProjectDialogs.h"
 
 namespace glowdeck {
 

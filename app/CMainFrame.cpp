@@ -52,6 +52,7 @@ using Icon = IMessageSink::Icon;
 CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString& programFolder)
     : doc_(doc),
       dialogs_(dialogs),
+      start_(doc),
       programFolder_(programFolder),
       folders_(programFolder, ProgramFolders::DefaultUserConfigFolder()) {
     setObjectName(QStringLiteral("mainFrame"));
@@ -74,7 +75,7 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     listPane->setMinimumHeight(150);
     addDockWidget(Qt::BottomDockWidgetArea, listPane);
 
-    pathPane_ = new QLabel(this);
+    pathPane_ = new QLabel(QStringLiteral("工程路径"), this);
     statusBar()->addPermanentWidget(pathPane_);
     for (const char* pane : {"EXT", "CAP", "NUM", "SCRL"}) {
         auto* label = new QLabel(QString::fromLatin1(pane), this);
@@ -88,6 +89,13 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     connect(tree_, &CProjectTree::NodeSelected, this,
             [this](int kind, int, int) { ShowView(kind); });
     connect(itemList_, &CItemListPane::ItemChosen, tree_, &CProjectTree::SelectItemOfCurrentGroup);
+    connect(tree_, &CProjectTree::NodeActivated, this,
+            [this](int kind, int, int) { Activate(kind); });
+    connect(&doc_, &CGlowdeckDoc::titleChanged, this, &CMainFrame::SetTitle);
+    connect(&doc_, &CGlowdeckDoc::folderChanged, this, &CMainFrame::ShowFolder);
+    // The desktop program keeps every edit as a step that can be undone.
+    doc_.SetHistoryEnabled(true);
+    SetTitle(doc_.Title());
     InitBallType();
     ShowView(0);
 }
@@ -122,6 +130,18 @@ void CMainFrame::BuildMenus() {
     file->addSeparator();
     connect(AddCommand(file, 57665, QStringLiteral("退出(&X)")), &QAction::triggered, this,
             &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    QAction* undo =
+        AddCommand(edit, 57643, QStringLiteral("撤销(&U)"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo =
+        AddCommand(edit, 57644, QStringLiteral("重复(&R)"), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    undo->setToolTip(QStringLiteral("撤销"));
+    redo->setToolTip(QStringLiteral("重复"));
+    connect(undo, &QAction::triggered, this, &CMainFrame::Undo);
+    connect(redo, &QAction::triggered, this, &CMainFrame::Redo);
 
     QMenu* functions = menuBar()->addMenu(QStringLiteral("功能(&F)"));
     connect(AddCommand(functions, 32871, QStringLiteral("添加群组(&Q)")), &QAction::triggered,
@@ -221,6 +241,9 @@ void CMainFrame::BuildToolbar() {
         {57601, QStringLiteral("open")},
         {57603, QStringLiteral("save")},
         {0, QString()},
+        {57643, QStringLiteral("undo")},
+        {57644, QStringLiteral("redo")},
+        {0, QString()},
         {32871, QStringLiteral("add-group")},
         {32872, QStringLiteral("picture")},
         {32873, QStringLiteral("animation")},
@@ -270,7 +293,7 @@ void CMainFrame::InitBallType() {
 }
 
 bool CMainFrame::Start(const QString& project) {
-    if (!doc_.StartUp(folders_.WritableFolder(), project)) return false;
+    if (!start_.StartUp(folders_.WritableFolder(), project)) return false;
     AskLayerIfDouble();
     return true;
 }
@@ -280,11 +303,11 @@ void CMainFrame::AskLayerIfDouble() {
 }
 
 void CMainFrame::NewProject() {
-    if (doc_.CreateProject()) AskLayerIfDouble();
+    if (start_.CreateProject()) AskLayerIfDouble();
 }
 
 void CMainFrame::OpenProject() {
-    if (doc_.OpenProject()) AskLayerIfDouble();
+    if (start_.OpenProject()) AskLayerIfDouble();
 }
 
 void CMainFrame::SetBallType(int type) {
@@ -441,6 +464,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 void CMainFrame::ShowView(int viewKind) {
     const TreeNode node = tree_->NodeOf(tree_->currentItem());
+    // The item list takes the focus when it shows a group, but not from the
+    // tree: its keys walk the tree.
+    const bool treeFocused = focusWidget() == tree_;
     QWidget* next = nullptr;
     switch (viewKind) {
         case 1:
@@ -482,6 +508,7 @@ void CMainFrame::ShowView(int viewKind) {
     setCentralWidget(area);  // the old view is destroyed
     view_ = next;
     viewKind_ = viewKind;
+    if (treeFocused) tree_->setFocus();
 }
 
 void CMainFrame::SayIfShowTooLarge() {
@@ -494,9 +521,45 @@ void CMainFrame::SayIfShowTooLarge() {
     shownTooLarge_ = tooLarge;
 }
 
-void CMainFrame::SetStatusPane(int, const QString& text, int width) {
-    pathPane_->setText(text);
-    pathPane_->setMinimumWidth(width);
+void CMainFrame::ShowFolder(const QString& folder) {
+    pathPane_->setText(folder);
+    pathPane_->setMinimumWidth(pathPane_->fontMetrics().horizontalAdvance(folder) + 8);
+}
+
+namespace {
+// The paint frame that has the keyboard focus, if any.
+CPictureFrame* FocusedPaintFrame() {
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (auto* frame = qobject_cast<CPictureFrame*>(w)) return frame;
+    return nullptr;
+}
+}  // namespace
+
+void CMainFrame::Undo() {
+    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->Undo()) return;
+    if (doc_.UndoStack().canUndo()) StepTaken(doc_.Undo());
+}
+
+void CMainFrame::Redo() {
+    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->Redo()) return;
+    if (doc_.UndoStack().canRedo()) StepTaken(doc_.Redo());
+}
+
+void CMainFrame::StepTaken(const EditResult& result) {
+    if (!result) return doc_.Messages().Warn(result.message);
+    // The item shown may be another one now, or have other settings.
+    const QTreeWidgetItem* current = tree_->currentItem();
+    ShowView(current ? current->data(0, CProjectTree::KindRole).toInt() : 0);
+    SayIfShowTooLarge();
+}
+
+void CMainFrame::Activate(int viewKind) {
+    if (viewKind == 3) return itemList_->setFocus();
+    if (!view_ || viewKind < 5) return;
+    const QList<QWidget*> children = view_->findChildren<QWidget*>();
+    for (QWidget* w : children)
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(view_))
+            return w->setFocus(Qt::OtherFocusReason);
 }
 
 void CMainFrame::SetTitle(const QString& title) {

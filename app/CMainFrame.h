@@ -2,7 +2,8 @@
 #include <QHash>
 #include <QMainWindow>
 
-#include "model/FrameView.h"
+#include "app/ProjectStart.h"
+#include "model/EditResult.h"
 #include "model/ItemKind.h"
 #include "model/ProgramFolders.h"
 
@@ -19,8 +20,9 @@ class IShellDialogs;
 
 // The main window: menus and toolbar with their commands, the project pane,
 // the item list pane, the status bar, the ball type and layer, and the
-// central view of the selected tree node.
-class CMainFrame : public QMainWindow, public IFrameView {
+// central view of the selected tree node. It follows the document's
+// announcements (title, folder) and turns on its undo history.
+class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString& programFolder);
@@ -30,6 +32,9 @@ public:
     // ball. False when the user left the start dialog.
     // The start-up steps; `project` (a folder or its Index.prj) opens directly.
     bool Start(const QString& project = QString());
+
+    // The start, new and open dialogs; null asks nothing.
+    void SetProjectDialogs(IProjectDialogs* dialogs) { start_.SetDialogs(dialogs); }
 
     CProjectTree* Tree() const { return tree_; }
     CItemListPane* ItemList() const { return itemList_; }
@@ -53,11 +58,15 @@ public:
     void FactoryRestore();
     void Help();
     void SetLook(int id);
+    // "撤销" and "重复": a paint frame with the focus takes back or redoes
+    // its own strokes first; otherwise the document's last step. A step that
+    // cannot be written is shown and stays.
+    void Undo();
+    void Redo();
 
-    // IFrameView
-    void ShowView(int viewKind) override;
-    void SetStatusPane(int pane, const QString& text, int width) override;
-    void SetTitle(const QString& title) override;
+    // Shows the view of `viewKind` for the selected tree node (0: the main view).
+    void ShowView(int viewKind);
+    void SetTitle(const QString& title);
 
 protected:
     // The dialogs the commands open; tests replace them.
@@ -80,9 +89,14 @@ private:
     // After a stored edit: the status bar says when the show no longer fits
     // the ball, and stops saying it once it fits again.
     void SayIfShowTooLarge();
+    void ShowFolder(const QString& folder);
+    void StepTaken(const EditResult& result);
+    // Enter on a tree node: a group's item list or an item's editor takes the focus.
+    void Activate(int viewKind);
 
     CGlowdeckDoc& doc_;
     IShellDialogs& dialogs_;
+    CProjectStart start_;
     QString programFolder_;
     ProgramFolders folders_;  // where setting.ini, the guide and the factory files are
     CProjectTree* tree_;

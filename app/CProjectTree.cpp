@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDrag>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 
 #include "app/AppIcons.h"
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
-#include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
 
 namespace glowdeck {
@@ -55,7 +55,12 @@ CProjectTree::CProjectTree(CGlowdeckDoc& doc, QWidget* parent) : QTreeWidget(par
     pressed_.start();
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* now) { OnCurrentChanged(now); });
-    connect(this, &QTreeWidget::itemChanged, this, &CProjectTree::OnItemChanged);
+    connect(this, &QTreeWidget::itemChanged, this, &CProjectTree::OnCaptionEdited);
+    connect(&doc_, &CGlowdeckDoc::projectOpened, this, &CProjectTree::OnProjectOpened);
+    connect(&doc_, &CGlowdeckDoc::groupsChanged, this, &CProjectTree::Rebuild);
+    connect(&doc_, &CGlowdeckDoc::itemAdded, this, &CProjectTree::OnItemAdded);
+    connect(&doc_, &CGlowdeckDoc::itemRemoved, this, &CProjectTree::OnItemRemoved);
+    connect(&doc_, &CGlowdeckDoc::itemChanged, this, &CProjectTree::OnItemChanged);
 }
 
 QTreeWidgetItem* CProjectTree::MakeNode(int viewKind, const QString& caption) {
@@ -70,33 +75,179 @@ QTreeWidgetItem* CProjectTree::MakeNode(int viewKind, const QString& caption) {
     return node;
 }
 
-void CProjectTree::ResetTree(const QString& projectName) {
+QString CProjectTree::CaptionOf(int g, int i) const {
+    try {
+        return doc_.ProjectFile()->GetAttr(g, i, "name");
+    } catch (const AccessError&) {
+        return QString();  // a hand-edited item without a name still gets its node
+    }
+}
+
+void CProjectTree::RefreshCaptions() {
+    const CProjectFile* file = doc_.ProjectFile();
+    loading_ = true;
+    for (int g = 1; file && GroupNode(g) && g <= file->GroupCount(); ++g) {
+        QTreeWidgetItem* group = GroupNode(g);
+        group->setText(0, file->GroupName(g - 1));
+        group->setData(0, CaptionRole, file->GroupName(g - 1));
+        for (int k = 0; k < group->childCount(); ++k) {
+            QTreeWidgetItem* item = group->child(k);
+            const QString caption = CaptionOf(g - 1, item->data(0, FileRole).toInt());
+            item->setText(0, caption);
+            item->setData(0, CaptionRole, caption);
+        }
+    }
+    loading_ = false;
+}
+
+void CProjectTree::Rebuild() {
+    // A rename changes captions only, and the node being edited must stay.
+    if (renaming_) return RefreshCaptions();
+    const CProjectFile* file = doc_.ProjectFile();
+    const TreeNode was = NodeOf(currentItem());
+    const int wasKind = currentItem() ? currentItem()->data(0, KindRole).toInt() : 0;
+    const QString copiedSignature = Signature(copied_);
+    const TreeNode copiedAt = NodeOf(copied_);
+    std::vector<bool> expanded;
+    for (int g = 1; GroupNode(g); ++g) expanded.push_back(GroupNode(g)->isExpanded());
+
     loading_ = true;
     clear();
-    copied_ = dragSource_ = hoverSource_ = nullptr;
+    root_ = copied_ = dragSource_ = hoverSource_ = nullptr;
     hoverTimer_.stop();
-    root_ = MakeNode(1, projectName);
+    if (!file) {
+        current_ = nullptr;
+        loading_ = false;
+        return;
+    }
+    root_ = MakeNode(1, doc_.Title());
     addTopLevelItem(root_);
-    current_ = root_;
+    for (int g = 0; g < file->GroupCount(); ++g) {
+        QTreeWidgetItem* group = MakeNode(3, file->GroupName(g));
+        root_->addChild(group);
+        for (int i = 0; i < file->ItemCount(g); ++i) {
+            const int kind = KindOfElement(file->ItemKindOf(g, i));
+            if (!kind) continue;
+            QTreeWidgetItem* item = MakeNode(kind, CaptionOf(g, i));
+            item->setData(0, FileRole, i);
+            group->addChild(item);
+        }
+        group->setExpanded(static_cast<size_t>(g) >= expanded.size() || expanded[g]);
+    }
+    root_->setExpanded(true);
+
+    // The copied node: where it was, else the first node that is the same.
+    if (!copiedSignature.isEmpty()) {
+        QTreeWidgetItem* same = copiedAt.level == TreeNode::Group
+                                    ? GroupNode(copiedAt.group)
+                                    : ItemNode(copiedAt.group, copiedAt.item);
+        if (Signature(same) != copiedSignature) same = nullptr;
+        for (int g = 1; !same && GroupNode(g); ++g) {
+            if (copiedAt.level == TreeNode::Group) {
+                if (Signature(GroupNode(g)) == copiedSignature) same = GroupNode(g);
+                continue;
+            }
+            for (int i = 1; !same && ItemNode(g, i); ++i)
+                if (Signature(ItemNode(g, i)) == copiedSignature) same = ItemNode(g, i);
+        }
+        copied_ = same;
+    }
+
+    // The selection stays at its place, or the nearest node above it.
+    QTreeWidgetItem* now = root_;
+    if (was.level != TreeNode::Project) {
+        const int groups = root_->childCount();
+        if (groups > 0) {
+            QTreeWidgetItem* group = GroupNode(std::min(was.group, groups));
+            now = group;
+            if (was.level == TreeNode::Item && was.group <= groups && group->childCount() > 0)
+                now = group->child(std::min(was.item, group->childCount()) - 1);
+        }
+    }
+    setCurrentItem(now);
+    current_ = now;
     loading_ = false;
+    if (NodeOf(now).level != was.level || NodeOf(now).group != was.group ||
+        NodeOf(now).item != was.item || now->data(0, KindRole).toInt() != wasKind)
+        OnCurrentChanged(now);
+}
+
+QString CProjectTree::Signature(const QTreeWidgetItem* node) const {
+    if (!node || node == root_) return QString();
+    const TreeNode n = NodeOf(node);
+    if (n.level == TreeNode::Group)
+        return QStringLiteral("group/%1/%2").arg(node->text(0)).arg(node->childCount());
+    QString id;
+    try {
+        id = doc_.ProjectFile()->GetAttr(n.group - 1, node->data(0, FileRole).toInt(), "id");
+    } catch (const AccessError&) {
+    }
+    return QStringLiteral("item/%1/%2/%3")
+        .arg(node->data(0, KindRole).toInt())
+        .arg(node->text(0), id);
+}
+
+void CProjectTree::OnProjectOpened() {
+    // Nothing of the last project stays: not its selection, nor its copy.
+    clear();
+    root_ = copied_ = current_ = nullptr;
+    Rebuild();
+    expandAll();
     Select(root_);
 }
 
-void CProjectTree::AddGroupNode(const QString& name, bool select) {
-    if (!root_) return;
-    QTreeWidgetItem* node = MakeNode(3, name);
-    loading_ = true;
-    root_->addChild(node);
-    loading_ = false;
-    if (select) Select(node);
+QTreeWidgetItem* CProjectTree::NodeOfFileItem(int g, int i) const {
+    QTreeWidgetItem* group = GroupNode(g + 1);
+    for (int k = 0; group && k < group->childCount(); ++k)
+        if (group->child(k)->data(0, FileRole).toInt() == i) return group->child(k);
+    return nullptr;
 }
 
-void CProjectTree::AddItemNode(int group, const QString& elementName, const QString& caption) {
-    const int kind = KindOfElement(elementName);
-    QTreeWidgetItem* groupNode = GroupNode(group + 1);
-    if (!kind || !groupNode) return;
+void CProjectTree::OnItemAdded(int g, int i) {
+    QTreeWidgetItem* group = GroupNode(g + 1);
+    const CProjectFile* file = doc_.ProjectFile();
+    if (!group || !file) return Rebuild();
+    const int kind = KindOfElement(file->ItemKindOf(g, i));
+    if (!kind) return;
+    QTreeWidgetItem* node = MakeNode(kind, CaptionOf(g, i));
+    node->setData(0, FileRole, i);
+    // Items are appended: the node goes after every shown item before it.
+    int at = 0;
+    while (at < group->childCount() && group->child(at)->data(0, FileRole).toInt() < i) ++at;
     loading_ = true;
-    groupNode->addChild(MakeNode(kind, caption));
+    group->insertChild(at, node);
+    group->setExpanded(true);
+    loading_ = false;
+}
+
+void CProjectTree::OnItemRemoved(int g, int i) {
+    QTreeWidgetItem* group = GroupNode(g + 1);
+    if (!group) return Rebuild();
+    QTreeWidgetItem* node = NodeOfFileItem(g, i);
+    for (int k = 0; k < group->childCount(); ++k) {
+        QTreeWidgetItem* other = group->child(k);
+        const int position = other->data(0, FileRole).toInt();
+        if (position > i) other->setData(0, FileRole, position - 1);
+    }
+    if (!node) return;
+    Forget(node);
+    const bool wasCurrent = node == currentItem();
+    loading_ = true;
+    delete node;
+    loading_ = false;
+    current_ = currentItem();
+    // The selection moves on as the tree widget chose; its view follows.
+    if (wasCurrent && currentItem()) OnCurrentChanged(currentItem());
+}
+
+void CProjectTree::OnItemChanged(int g, int i) {
+    QTreeWidgetItem* node = NodeOfFileItem(g, i);
+    if (!node) return;
+    const QString caption = CaptionOf(g, i);
+    if (node->data(0, CaptionRole).toString() == caption && node->text(0) == caption) return;
+    loading_ = true;
+    node->setText(0, caption);
+    node->setData(0, CaptionRole, caption);
     loading_ = false;
 }
 
@@ -156,60 +307,43 @@ void CProjectTree::OnCurrentChanged(QTreeWidgetItem* node) {
 
 void CProjectTree::AddGroup() {
     if (!root_) return;
-    const QString refusal = CheckAddGroup(doc_);
-    if (!refusal.isEmpty()) return void(Warn(refusal));
-    const QString name = QStringLiteral("新建组");
-    if (const EditResult added = doc_.NewGroup(name); !added) return void(Warn(added.message));
-    QTreeWidgetItem* node = MakeNode(3, name);
-    loading_ = true;
-    root_->addChild(node);
-    loading_ = false;
-    Select(node);
+    // The document refuses an add past the limits itself.
+    if (const EditResult added = doc_.NewGroup(QStringLiteral("新建组")); !added)
+        return void(Warn(added.message));
+    Select(GroupNode(root_->childCount()));
 }
 
 void CProjectTree::AddItem(ItemKind kind) {
     if (!root_) return;
     const int group = TargetGroup();
-    const QString refusal = CheckAddItem(doc_, group, kind);
-    if (!refusal.isEmpty()) return void(Warn(refusal));
-    const QString caption = KindInfo(kind).defaultName;
-    if (const EditResult added = doc_.NewItem(kind, group, caption); !added)
+    if (const EditResult added = doc_.NewItem(kind, group, KindInfo(kind).defaultName); !added)
         return void(Warn(added.message));
-    QTreeWidgetItem* groupNode = GroupNode(group);
-    const int viewKind = KindOfElement(ElementName(kind));
-    QTreeWidgetItem* node = MakeNode(viewKind, caption);
-    loading_ = true;
-    groupNode->addChild(node);
-    groupNode->setExpanded(true);
-    loading_ = false;
-    Select(node);
+    if (QTreeWidgetItem* groupNode = GroupNode(group))
+        Select(groupNode->child(groupNode->childCount() - 1));
 }
 
 void CProjectTree::RenameSelected() {
     if (QTreeWidgetItem* node = currentItem()) editItem(node, 0);
 }
 
-void CProjectTree::OnItemChanged(QTreeWidgetItem* node) {
+void CProjectTree::OnCaptionEdited(QTreeWidgetItem* node) {
     if (loading_ || !node) return;
     const QString caption = node->data(0, CaptionRole).toString();
     const QString text = node->text(0);
     if (text == caption) return;  // an unchanged text changes nothing
     const TreeNode n = NodeOf(node);
+    // The edited node is in the middle of its own change: it is given its
+    // caption back here, and the document's announcement names it anew.
     loading_ = true;
-    if (n.level == TreeNode::Project) {
-        node->setText(0, caption);  // the project keeps its folder's name
-    } else {
-        const EditResult renamed = n.level == TreeNode::Group
-                                       ? doc_.RenameGroup(n.group, text)
-                                       : doc_.RenameItem(n.group, FileItem(n.group, n.item), text);
-        if (renamed) {
-            node->setData(0, CaptionRole, text);
-        } else {
-            node->setText(0, caption);  // the project keeps the old name
-            Warn(renamed.message);
-        }
-    }
+    node->setText(0, caption);
     loading_ = false;
+    if (n.level == TreeNode::Project) return;  // the project keeps its folder's name
+    renaming_ = true;
+    const EditResult renamed = n.level == TreeNode::Group
+                                   ? doc_.RenameGroup(n.group, text)
+                                   : doc_.RenameItem(n.group, FileItem(n.group, n.item), text);
+    renaming_ = false;
+    if (!renamed) Warn(renamed.message);  // the project keeps the old name
 }
 
 void CProjectTree::Forget(QTreeWidgetItem* removed) {
@@ -238,12 +372,24 @@ void CProjectTree::DeleteSelected() {
     QTreeWidgetItem* node = currentItem();
     const TreeNode n = NodeOf(node);
     if (!node || n.level == TreeNode::Project || !IdsSound()) return;
+    // A deleted copied node, or one inside a deleted group, is no longer there to paste.
+    Forget(node);
     const EditResult deleted = n.level == TreeNode::Group
                                    ? doc_.DeleteGroup(n.group)
                                    : doc_.DeleteItem(n.group, FileItem(n.group, n.item));
     if (!deleted) return void(Warn(deleted.message));
-    Forget(node);
-    delete node;
+}
+
+void CProjectTree::DeleteSelectedAsking() {
+    QTreeWidgetItem* node = currentItem();
+    const TreeNode n = NodeOf(node);
+    if (!node || n.level == TreeNode::Project) return;
+    if (n.level == TreeNode::Group &&
+        doc_.Messages().Show(QStringLiteral("确定删除组“%1”及其全部内容？").arg(node->text(0)),
+                             IMessageSink::Caption(), IMessageSink::Icon::Question,
+                             IMessageSink::Buttons::YesNo) != IMessageSink::Answer::Yes)
+        return;
+    DeleteSelected();
 }
 
 void CProjectTree::CopySelected() {
@@ -264,16 +410,16 @@ bool CProjectTree::CanPasteOnSelected() const {
 void CProjectTree::PasteOnSelected() {
     QTreeWidgetItem* target = currentItem();
     if (!copied_ || !target || !root_) return;
-    Apply(copied_, target, DecidePaste(doc_, NodeOf(copied_), NodeOf(target)));
+    Apply(copied_, DecidePaste(doc_, NodeOf(copied_), NodeOf(target)));
 }
 
 bool CProjectTree::DropNode(QTreeWidgetItem* source, QTreeWidgetItem* target, bool copy) {
     if (!source || !root_) return false;
     const TreeNode to = NodeOf(target);
-    return Apply(source, target, DecideDrop(doc_, NodeOf(source), target ? &to : nullptr, copy));
+    return Apply(source, DecideDrop(doc_, NodeOf(source), target ? &to : nullptr, copy));
 }
 
-bool CProjectTree::Apply(QTreeWidgetItem* source, QTreeWidgetItem* target, const TreeEdit& edit) {
+bool CProjectTree::Apply(QTreeWidgetItem* source, const TreeEdit& edit) {
     if (!edit.refusal.isEmpty()) return Warn(edit.refusal);
     if (edit.action == TreeEdit::Nothing) return false;
     const TreeNode from = NodeOf(source);
@@ -304,34 +450,24 @@ bool CProjectTree::Apply(QTreeWidgetItem* source, QTreeWidgetItem* target, const
     }
     if (!done) return Warn(done.message);
 
-    QTreeWidgetItem* targetGroupNode = GroupNode(edit.targetGroup);
-    if (target) target->setExpanded(true);
-    QTreeWidgetItem* moved = copy ? source->clone() : source;
-    loading_ = true;
-    if (!copy) {
-        QTreeWidgetItem* parent = source->parent();
-        parent->takeChild(parent->indexOfChild(source));
+    // The nodes have been made again from the project: select the node
+    // moved or copied, in its new place.
+    QTreeWidgetItem* placed = nullptr;
+    if (groups) {
+        const int at =
+            copy || from.group > edit.targetGroup ? edit.targetGroup + 1 : edit.targetGroup;
+        placed = GroupNode(at);
+    } else if (QTreeWidgetItem* group = GroupNode(edit.targetGroup)) {
+        int at = edit.targetItem == 0 ? group->childCount() : edit.targetItem + 1;
+        if (!copy && edit.targetItem != 0 && from.group == edit.targetGroup &&
+            from.item < edit.targetItem)
+            --at;
+        if (at >= 1 && at <= group->childCount()) placed = group->child(at - 1);
+        group->setExpanded(true);
     }
-    switch (edit.action) {
-        case TreeEdit::MoveGroup:
-        case TreeEdit::CopyGroup: {
-            const int at = root_->indexOfChild(targetGroupNode) + 1;
-            root_->insertChild(at, moved);
-            break;
-        }
-        case TreeEdit::MoveItem:
-        case TreeEdit::CopyItem: {
-            const int at = edit.targetItem == 0 ? targetGroupNode->childCount()
-                                                : targetGroupNode->indexOfChild(target) + 1;
-            targetGroupNode->insertChild(at, moved);
-            break;
-        }
-        case TreeEdit::Nothing:
-            break;
-    }
-    loading_ = false;
-    moved->setExpanded(true);
-    Select(moved);
+    if (!placed) return true;
+    placed->setExpanded(true);
+    Select(placed);
     return true;
 }
 
@@ -341,6 +477,29 @@ void CProjectTree::SelectItemOfCurrentGroup(int index) {
     if (!from || n.level == TreeNode::Project) return;
     QTreeWidgetItem* group = n.level == TreeNode::Group ? from : from->parent();
     if (index >= 1 && index <= group->childCount()) Select(group->child(index - 1));
+}
+
+void CProjectTree::keyPressEvent(QKeyEvent* event) {
+    // While a caption is being edited its editor has the keys.
+    if (state() == QAbstractItemView::EditingState || event->modifiers() & ~Qt::KeypadModifier)
+        return QTreeWidget::keyPressEvent(event);
+    QTreeWidgetItem* node = currentItem();
+    switch (event->key()) {
+        case Qt::Key_Delete:
+            return DeleteSelectedAsking();
+        case Qt::Key_F2:
+            return RenameSelected();
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!node) return;
+            if (node == root_) return node->setExpanded(!node->isExpanded());
+            emit NodeActivated(node->data(0, KindRole).toInt(), NodeOf(node).group,
+                               NodeOf(node).item);
+            return;
+        default:
+            // Arrows, Home, End, Page Up and Down walk the tree as usual.
+            return QTreeWidget::keyPressEvent(event);
+    }
 }
 
 void CProjectTree::mousePressEvent(QMouseEvent* event) {

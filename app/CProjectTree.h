@@ -5,34 +5,33 @@
 #include <QTreeWidget>
 
 #include "model/ItemKind.h"
-#include "model/ProjectTreeView.h"
 #include "model/TreeRules.h"
 
 namespace glowdeck {
 
 class CGlowdeckDoc;
 
-// The project tree: project, groups and items. Every edit checks the limits,
-// changes the nodes and calls exactly one document operation.
-class CProjectTree : public QTreeWidget, public IProjectTreeView {
+// The project tree: a view of the document's project, groups and items.
+// Its nodes are made from the document whenever the document announces a
+// change; every edit command checks the limits and calls exactly one
+// document operation, and the nodes follow from the announcement.
+class CProjectTree : public QTreeWidget {
     Q_OBJECT
 public:
     static constexpr int KindRole = Qt::UserRole + 1;     // the node's view kind
     static constexpr int CaptionRole = Qt::UserRole + 2;  // the caption the document holds
+    static constexpr int FileRole = Qt::UserRole + 3;     // an item's 0-based file position
 
     CProjectTree(CGlowdeckDoc& doc, QWidget* parent = nullptr);
 
-    // Loading from the document.
-    void ResetTree(const QString& projectName) override;
-    void AddGroupNode(const QString& name, bool select) override;
-    void AddItemNode(int group, const QString& elementName, const QString& caption) override;
-    void ExpandAll() override { expandAll(); }
-
-    // Commands (context menus and the main window's add commands).
+    // Commands (context menus, keys and the main window's add commands).
     void AddGroup();
     void AddItem(ItemKind kind);
     void RenameSelected();
     void DeleteSelected();
+    // The Delete key: deletes the selected item, or the selected group once
+    // the user has confirmed it.
+    void DeleteSelectedAsking();
     void CopySelected();
     void PasteOnSelected();
     bool CanPasteOnSelected() const;
@@ -61,8 +60,11 @@ public:
 signals:
     // The selected node changed: its view kind and 1-based group and item.
     void NodeSelected(int viewKind, int group, int item);
+    // Enter on the selected node.
+    void NodeActivated(int viewKind, int group, int item);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void startDrag(Qt::DropActions actions) override;
@@ -72,10 +74,22 @@ protected:
 
 private:
     QTreeWidgetItem* MakeNode(int viewKind, const QString& caption);
-    bool Apply(QTreeWidgetItem* source, QTreeWidgetItem* target, const TreeEdit& edit);
+    // The nodes made again from the document; the selected position, the
+    // groups' expansion and the copied node stay where they can.
+    void Rebuild();
+    void RefreshCaptions();
+    void OnProjectOpened();
+    void OnItemAdded(int g, int i);
+    void OnItemRemoved(int g, int i);
+    void OnItemChanged(int g, int i);
+    QTreeWidgetItem* NodeOfFileItem(int g, int i) const;  // 0-based
+    QString CaptionOf(int g, int i) const;
+    // What identifies a node across a rebuild: its level, caption and id.
+    QString Signature(const QTreeWidgetItem* node) const;
+    bool Apply(QTreeWidgetItem* source, const TreeEdit& edit);
     void Select(QTreeWidgetItem* node);
     void OnCurrentChanged(QTreeWidgetItem* node);
-    void OnItemChanged(QTreeWidgetItem* node);
+    void OnCaptionEdited(QTreeWidgetItem* node);
     void Forget(QTreeWidgetItem* removed);
     int FileItem(int group, int item) const;  // tree item number → project-file position
     bool Warn(const QString& text);
@@ -94,6 +108,7 @@ private:
     QTimer hoverTimer_;
     QElapsedTimer pressed_;
     bool loading_ = false;
+    bool renaming_ = false;  // a caption edit is being stored
 };
 
 }  // namespace glowdeck

@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-#include "model/ProjectDialogs.h"
+#include "app/ProjectDialogs.h"
 
 namespace glowdeck {
 

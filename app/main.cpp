@@ -86,9 +86,7 @@ int main(int argc, char** argv) {
     glowdeck::AppDialogs dialogs(nullptr, messages);
     glowdeck::CMainFrame frame(doc, dialogs, QCoreApplication::applicationDirPath());
     messages.SetParent(&frame);
-    doc.SetDialogs(&dialogs);
-    doc.SetTreeView(frame.Tree());
-    doc.SetFrameView(&frame);
+    frame.SetProjectDialogs(&dialogs);
     frame.showMaximized();
     // "glowdeck PROJECT": a project folder or its Index.prj opens directly.
     QStringList arguments = QCoreApplication::arguments().mid(1);

@@ -6,18 +6,14 @@
 
 #include "base/AccessError.h"
 #include "base/AtomicFile.h"
-#include "base/Cp936.h"
 #include "base/MessageSink.h"
-#include "model/FrameView.h"
+#include "model/EditHistory.h"
 #include "model/IniFile.h"
-#include "model/ProjectDialogs.h"
-#include "model/ProjectTreeView.h"
 #include "model/StagedFolder.h"
 
 namespace glowdeck {
 
 namespace {
-constexpr int kMainView = 0;
 const QString kProjectFileName = QStringLiteral("Index.prj");
 
 // The project file of a folder: "Index.prj", or any file of that name in
@@ -42,9 +38,11 @@ CGlowdeckDoc::CGlowdeckDoc(IMessageSink& messages)
     projectFilePath_ = projectFolder_ + QStringLiteral("INDEX.PRJ");
     dataFilePath_ = projectFolder_ + QStringLiteral("data.bin");
     sourceImagePath_[0] = imagesFolder_ + QStringLiteral("DEMO.JPG");
+    title_ = QStringLiteral("New");  // until a project is created or opened
+    undoStack_.setUndoLimit(UndoLimit);
 }
 
-CGlowdeckDoc::~CGlowdeckDoc() = default;
+CGlowdeckDoc::~CGlowdeckDoc() { CloseHistory(); }
 
 QString CGlowdeckDoc::DefaultProjectRoot() { return QDir::homePath() + QStringLiteral("/TOVRIX/"); }
 
@@ -80,48 +78,6 @@ void CGlowdeckDoc::SetProjectFolder(const QString& folder) {
     imagesFolder_ = projectFolder_ + QStringLiteral("Images/");
     projectFilePath_ = projectFolder_ + kProjectFileName;
     dataFilePath_ = projectFolder_ + QStringLiteral("data.bin");
-}
-
-bool CGlowdeckDoc::StartUp(const QString& programFolder, const QString& project) {
-    LoadSettings(programFolder);
-    title_ = QStringLiteral("New");
-    if (frame_) {
-        frame_->SetTitle(title_);
-        frame_->ShowView(kMainView);
-        frame_->SetStatusPane(1, QStringLiteral("工程路径"), 50);
-    }
-    if (!project.isEmpty()) {
-        const QFileInfo given(project);
-        if (!given.exists())
-            messages_.Warn(QStringLiteral("找不到项目：%1").arg(project));
-        else if (given.isDir() ? OpenProjectFolder(project) : OpenProjectFile(project))
-            return true;
-    }
-    if (!dialogs_) return false;
-    for (;;) {
-        switch (dialogs_->AskStart()) {
-            case IProjectDialogs::StartChoice::NewProject:
-                if (CreateProject()) return true;
-                break;
-            case IProjectDialogs::StartChoice::OpenProject:
-                if (OpenProject()) return true;
-                break;
-            case IProjectDialogs::StartChoice::Quit:
-                return false;
-        }
-    }
-}
-
-bool CGlowdeckDoc::CreateProject() {
-    if (!dialogs_) return false;
-    const std::optional<QString> name = dialogs_->AskNewProjectName();
-    if (!name) return false;
-    bool foldersMade = false;
-    const EditResult created = CreateProjectNamed(*name, &foldersMade);
-    // A folder that exists or cannot be made fails silently (the start
-    // dialog asks again); a project file that cannot be written says why.
-    if (!created && foldersMade) messages_.Warn(created.message);
-    return created.ok;
 }
 
 bool CGlowdeckDoc::IsProjectName(const QString& name) {
@@ -186,26 +142,18 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
         return failed(made ? EditResult::Failed(SystemErrorText(folder, error)) : exists);
     }
     lock.FolderMoved(folder);
+    CloseHistory();
     lock_ = std::move(lock);
     SetProjectPaths(name);
     projectFile_ = std::move(file);
     projectUnreadable_ = false;
-    if (tree_) {
-        tree_->ResetTree(name);
-        tree_->AddGroupNode(groupName, true);
-    }
+    animationCount_.fill(0);
     title_ = name;
-    if (frame_) frame_->SetTitle(title_);
-    if (tree_) tree_->ExpandAll();
-    ++revision_;
+    Revised();
+    emit projectOpened();
+    emit folderChanged(projectFolder_);
+    emit titleChanged(title_);
     return EditResult::Done();
-}
-
-bool CGlowdeckDoc::OpenProject() {
-    if (!dialogs_) return false;
-    const std::optional<QString> chosen = dialogs_->AskProjectFile(projectRoot_);
-    if (!chosen) return false;
-    return OpenProjectFile(*chosen);
 }
 
 bool CGlowdeckDoc::OpenProjectFile(const QString& chosenFile) {
@@ -232,7 +180,11 @@ bool CGlowdeckDoc::LockFolder(const QString& folder) {
 bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
     const QString folder = QDir::cleanPath(QDir(folderPath).absolutePath());
     const QString name = QFileInfo(folder).fileName();
+    // The steps of the project open now end with it.
+    CloseHistory();
     if (!LockFolder(folder)) return false;
+    // A history folder left by a program that was killed: its steps are gone.
+    if (!lockProgram_.isEmpty()) (void)edit_history::Remove(folder);
     SetProjectFolder(folder);
     projectFilePath_ = FindProjectFile(projectFolder_);
     // Temporary files of saves that were killed; we hold the project, so
@@ -249,34 +201,13 @@ bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
             QStringLiteral(
                 "项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
                 .arg(projectFilePath_, projectFile_->LoadError()));
-    if (tree_) tree_->ResetTree(name);
-    // 7 pixels per byte of the path as code page 936 text (two per Chinese character).
-    if (frame_) frame_->SetStatusPane(1, projectFolder_, 7 * ToCp936(projectFolder_).size());
     // The counts are the opened project's own, not added to the last one's.
-    animationCount_.fill(0);
-    FillTree();
+    RecountAnimations();
     title_ = name;
-    if (frame_) frame_->SetTitle(title_);
-    if (tree_) tree_->ExpandAll();
+    emit projectOpened();
+    emit folderChanged(projectFolder_);
+    emit titleChanged(title_);
     return true;
-}
-
-void CGlowdeckDoc::FillTree() {
-    const CProjectFile& file = *projectFile_;
-    for (int g = 0; g < file.GroupCount(); ++g) {
-        if (tree_) tree_->AddGroupNode(file.GroupName(g), false);
-        for (int i = 0; i < file.ItemCount(g); ++i) {
-            const QString kind = file.ItemKindOf(g, i);
-            QString caption;
-            try {
-                caption = file.GetAttr(g, i, "name");
-            } catch (const AccessError&) {
-                // A hand-edited item without a name still gets its node.
-            }
-            if (tree_) tree_->AddItemNode(g, kind, caption);
-            if (kind == QLatin1String("gif") && g < MaxGroups) ++animationCount_[g];
-        }
-    }
 }
 
 EditResult CGlowdeckDoc::Saved() {

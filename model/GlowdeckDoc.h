@@ -1,5 +1,7 @@
 #pragma once
+#include <QObject>
 #include <QString>
+#include <QUndoStack>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -18,23 +20,19 @@
 namespace glowdeck {
 
 class IMessageSink;
-class IProjectDialogs;
-class IProjectTreeView;
-class IFrameView;
 
 // The document: owns the open project, its paths, the source image table,
-// the data-size account, the per-group animation counts and the
-// needs-compile flag. Editing operations take 1-based group and item numbers
+// the data-size account, the per-group animation counts, the revision and
+// the undo stack. Editing operations take 1-based group and item numbers
 // as the user interface shows them and save the project file at once.
-class CGlowdeckDoc {
+// The document calls no view: it announces every change with its signals,
+// and the project tree, the item list and the editors follow them.
+class CGlowdeckDoc : public QObject {
+    Q_OBJECT
 public:
     explicit CGlowdeckDoc(IMessageSink& messages);
-    ~CGlowdeckDoc();
+    ~CGlowdeckDoc() override;
 
-    // Collaborators of the project steps; any may be null (nothing is shown).
-    void SetDialogs(IProjectDialogs* dialogs) { dialogs_ = dialogs; }
-    void SetTreeView(IProjectTreeView* tree) { tree_ = tree; }
-    void SetFrameView(IFrameView* frame) { frame_ = frame; }
     IMessageSink& Messages() { return messages_; }
     // Who this program is for the project lock, and how long opening a project
     // waits for a command-line run that holds it. The lock is held for as long
@@ -53,14 +51,6 @@ public:
     void LoadSettings(const QString& programFolder);
     void SetProjectRoot(const QString& root);  // a missing trailing '/' is added
     void SetProjectPaths(const QString& name);
-    // The program's start: settings, main view, then the start dialog until a
-    // project is created or opened. False when the user leaves the start dialog.
-    // A `project` given (a project folder or a file in it, as on the command
-    // line) is opened without the start dialog; the dialog follows only when it
-    // cannot be opened.
-    bool StartUp(const QString& programFolder, const QString& project = QString());
-    bool CreateProject();  // asks the name
-    bool OpenProject();    // asks the file
     // A project name is one plain folder name (CProjectFile::IsPlainFileName).
     static bool IsProjectName(const QString& name);
     // Creates the project `name` under the project root with its first group
@@ -106,6 +96,26 @@ public:
     // Saves the project (the save command).
     EditResult SaveProject();
 
+    // --- undo ---
+    // With history on (the desktop program), every edit of an open, locked
+    // project becomes one step of the undo stack (at most UndoLimit). The
+    // files a step needs to come back are kept in the project's history
+    // folder (edit_history), which is removed when the project is closed.
+    // The command line leaves it off: it has no undo and makes no folder.
+    static constexpr int UndoLimit = 100;
+    void SetHistoryEnabled(bool on) { historyEnabled_ = on; }
+    QUndoStack& UndoStack() { return undoStack_; }
+    QString HistoryFolder() const;
+    // Puts the project back as it was before the last step (Undo) or after
+    // the next one (Redo): the files it names come back into Images/ first,
+    // then the project file is saved atomically, then the files it no longer
+    // names go to the history folder. When the save fails nothing changes
+    // and the step stays where it was; the result says why.
+    EditResult Undo();
+    EditResult Redo();
+    // Drops every step and removes the history folder.
+    void CloseHistory();
+
     // --- image files ---
     // Removes every file of the Images folder that no item uses (image_use),
     // for "清除临时文件" and `glowdeck-cli clean`. Refused, with nothing
@@ -140,6 +150,7 @@ public:
         std::uint32_t totalDataBytes_;
         std::array<int, MaxGroups> animationCount_;
         std::vector<QString> written_;
+        QByteArray before_;  // the project file's bytes, for the undo step
         bool done_ = false;
     };
 
@@ -154,7 +165,7 @@ public:
     void MarkCompiled(std::uint64_t revision) { compiledRevision_ = revision; }
     // An item editor changed a setting that is not stored yet (a slider
     // moved, text typed): the project shown is no longer the one compiled.
-    void NoteEditorChange() { ++revision_; }
+    void NoteEditorChange() { Revised(); }
 
     // A copy of the open project for a compile on another thread: the same
     // paths and the project as it is now, no lock, its own converters.
@@ -201,13 +212,41 @@ public:
     // Where the compile writes (the project's data.bin unless set).
     void SetDataFilePath(const QString& path) { dataFilePath_ = path; }
 
+    // For the item operations: item (g, i) (0-based) was changed and saved.
+    void AnnounceItemChanged(int g, int i) { emit itemChanged(g, i); }
+
+signals:
+    // A project was created or opened: everything shown of the last one is gone.
+    void projectOpened();
+    // The window title ("New" before a project is open, then its name) and
+    // the project's folder.
+    void titleChanged(const QString& title);
+    void folderChanged(const QString& folder);
+    // Groups, or the items in them, were added, removed, renamed, copied or
+    // moved, or a step was undone or redone: the shape of the project changed.
+    void groupsChanged();
+    // An item was appended as item i of group g, or item i of group g was
+    // removed (0-based project-file positions).
+    void itemAdded(int g, int i);
+    void itemRemoved(int g, int i);
+    // Item (g, i) was renamed or its source or settings were stored.
+    void itemChanged(int g, int i);
+    // The project shown is another one than before (see NeedsCompile).
+    void revisionChanged(quint64 revision);
+
 private:
+    void Revised() {
+        ++revision_;
+        emit revisionChanged(revision_);
+    }
     EditResult Saved();
     // Runs `change` as one Edit; an AccessError becomes a failure that
     // names the damage.
     template <class Change>
     EditResult Run(Change&& change);
-    void FillTree();
+    // Run, then on success `announce`.
+    template <class Change, class Announce>
+    EditResult Run(Change&& change, Announce&& announce);
     // The ids whose files stay: the project's, and those of kept copies of
     // an unreadable project file.
     QSet<QString> IdsInUse() const;
@@ -219,11 +258,12 @@ private:
     // Takes the lock of `folder` into lock_ (kept when it is already ours);
     // warns and returns false when another program holds it.
     bool LockFolder(const QString& folder);
+    // Whether an edit now becomes an undo step.
+    bool HistoryActive() const;
+    // Makes the project the one `content` holds, as one all-or-nothing step.
+    EditResult ApplyState(const QByteArray& content, bool needsCompile);
 
     IMessageSink& messages_;
-    IProjectDialogs* dialogs_ = nullptr;
-    IProjectTreeView* tree_ = nullptr;
-    IFrameView* frame_ = nullptr;
     std::unique_ptr<CProjectFile> projectFile_;
     // The open project's file existed but could not be read: the tree in
     // memory is not what its items were, so no image file is cleaned.
@@ -236,6 +276,8 @@ private:
     std::uint32_t totalDataBytes_ = 0;
     std::array<int, MaxGroups> animationCount_{};
     std::uint64_t revision_ = 0, compiledRevision_ = 0;
+    bool historyEnabled_ = false;
+    QUndoStack undoStack_;
     CAnimationConverter animationConverter_;
     CPictureConverter pictureConverter_;
     CTextConverter textConverter_;

@@ -6,6 +6,8 @@
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "led/ImageCodec.h"
+#include "model/CapacityChecks.h"
+#include "model/EditHistory.h"
 #include "model/GlowdeckDoc.h"
 #include "model/Placeholder.h"
 
@@ -46,7 +48,9 @@ CGlowdeckDoc::Edit::Edit(CGlowdeckDoc& doc)
       tree_(doc.projectFile_ ? doc.projectFile_->TakeSnapshot() : nullptr),
       sourceImagePath_(doc.sourceImagePath_),
       totalDataBytes_(doc.totalDataBytes_),
-      animationCount_(doc.animationCount_) {}
+      animationCount_(doc.animationCount_) {
+    if (doc.HistoryActive()) before_ = doc.projectFile_->Serialize();
+}
 
 CGlowdeckDoc::Edit::~Edit() {
     if (!done_) RollBack();
@@ -68,7 +72,10 @@ EditResult CGlowdeckDoc::Edit::Commit(bool needsCompile) {
         return saved;
     }
     done_ = true;
-    if (needsCompile) ++doc_.revision_;
+    if (needsCompile) doc_.Revised();
+    if (!before_.isNull() && doc_.HistoryActive())
+        doc_.undoStack_.push(
+            new CEditStep(std::move(before_), doc_.projectFile_->Serialize(), needsCompile));
     // Only now, with the new project file in place, may the files that the
     // old one named go.
     if (tree_) doc_.RemoveImagesDroppedSince(tree_->AllIds());
@@ -85,103 +92,135 @@ EditResult CGlowdeckDoc::Run(Change&& change) {
     }
 }
 
+template <class Change, class Announce>
+EditResult CGlowdeckDoc::Run(Change&& change, Announce&& announce) {
+    EditResult result = Run(std::forward<Change>(change));
+    if (result) announce();
+    return result;
+}
+
 EditResult CGlowdeckDoc::NewGroup(const QString& name) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).AppendGroup(name);
-        return edit.Commit();
-    });
+    // The limits are checked here, whoever asks.
+    if (const QString refusal = CheckAddGroup(*this); !refusal.isEmpty())
+        return EditResult::Failed(refusal);
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).AppendGroup(name);
+            return edit.Commit();
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::RenameGroup(int g, const QString& name) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).SetGroupName(g - 1, name);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).SetGroupName(g - 1, name);
+            return edit.Commit(false);
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::DeleteGroup(int g) {
-    return Run([&] {
-        CheckItemIds();
-        Edit edit(*this);
-        Open(projectFile_).RemoveGroup(g - 1);
-        return edit.Commit();
-    });
+    return Run(
+        [&] {
+            CheckItemIds();
+            Edit edit(*this);
+            Open(projectFile_).RemoveGroup(g - 1);
+            return edit.Commit();
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::CopyGroup(int g, int g2) {
-    return Run([&] {
-        CheckItemIds();
-        Edit edit(*this);
-        Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
-        return edit.Commit();
-    });
+    return Run(
+        [&] {
+            CheckItemIds();
+            Edit edit(*this);
+            Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
+            return edit.Commit();
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::MoveGroup(int g, int g2) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, false);
-        return edit.Commit();
-    });
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, false);
+            return edit.Commit();
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
-    return Run([&] {
-        CProjectFile& file = Open(projectFile_);
-        const QString id = CProjectFile::GenerateId();
-        const QString path = SourceImagePathFor(kind, id);
-        const PlaceholderLook look = LookOf(kind);
-        // The placeholder is written before the item is saved, and both go
-        // when the save fails: a full disk leaves neither an item without its
-        // image nor a change that exists only in memory.
-        Edit edit(*this);
-        QString error;
-        if (!EncodeImage(
-                MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black), path,
-                QString::fromLatin1(look.mime), &error))
-            return EditResult::Failed(
-                QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
-        edit.Wrote(path);
-        file.AppendItem(g - 1, kind, name, id);
-        if (kind == ItemKind::Animation && g >= 1 && g <= MaxGroups) ++animationCount_[g - 1];
-        return edit.Commit();
-    });
+    if (const QString refusal = CheckAddItem(*this, g, kind); !refusal.isEmpty())
+        return EditResult::Failed(refusal);
+    return Run(
+        [&] {
+            CProjectFile& file = Open(projectFile_);
+            const QString id = CProjectFile::GenerateId();
+            const QString path = SourceImagePathFor(kind, id);
+            const PlaceholderLook look = LookOf(kind);
+            // The placeholder is written before the item is saved, and both go
+            // when the save fails: a full disk leaves neither an item without its
+            // image nor a change that exists only in memory.
+            Edit edit(*this);
+            QString error;
+            if (!EncodeImage(
+                    MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black),
+                    path, QString::fromLatin1(look.mime), &error))
+                return EditResult::Failed(
+                    QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
+            edit.Wrote(path);
+            file.AppendItem(g - 1, kind, name, id);
+            if (kind == ItemKind::Animation && g >= 1 && g <= MaxGroups) ++animationCount_[g - 1];
+            return edit.Commit();
+        },
+        [&] { emit itemAdded(g - 1, projectFile_->ItemCount(g - 1) - 1); });
 }
 
 EditResult CGlowdeckDoc::RenameItem(int g, int i, const QString& name) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).SetAttr(g - 1, i - 1, "name", name);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).SetAttr(g - 1, i - 1, "name", name);
+            return edit.Commit(false);
+        },
+        [&] { emit itemChanged(g - 1, i - 1); });
 }
 
 EditResult CGlowdeckDoc::DeleteItem(int g, int i) {
-    return Run([&] {
-        CheckItemIds();
-        Edit edit(*this);
-        Open(projectFile_).RemoveItem(g - 1, i - 1);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            CheckItemIds();
+            Edit edit(*this);
+            Open(projectFile_).RemoveItem(g - 1, i - 1);
+            return edit.Commit(false);
+        },
+        [&] { emit itemRemoved(g - 1, i - 1); });
 }
 
 EditResult CGlowdeckDoc::CopyItem(int g, int i, int g2, int i2) {
-    return Run([&] {
-        CheckItemIds();
-        Edit edit(*this);
-        Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            CheckItemIds();
+            Edit edit(*this);
+            Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
+            return edit.Commit(false);
+        },
+        [&] { emit groupsChanged(); });
 }
 
 EditResult CGlowdeckDoc::MoveItem(int g, int i, int g2, int i2) {
-    return Run([&] {
-        Edit edit(*this);
-        Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
-        return edit.Commit(false);
-    });
+    return Run(
+        [&] {
+            Edit edit(*this);
+            Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
+            return edit.Commit(false);
+        },
+        [&] { emit groupsChanged(); });
 }
 
 QSet<QString> CGlowdeckDoc::IdsInUse() const {
@@ -201,8 +240,92 @@ void CGlowdeckDoc::RemoveImagesDroppedSince(const QStringList& before) {
         return;  // a damaged project: its files stay for the user to repair it
     }
     // The edit is done either way: a file that cannot be removed now is
-    // left for the clean command.
+    // left for the clean command. With history on, the files go to the
+    // history folder, from where an undo brings them back.
+    if (HistoryActive()) {
+        QSet<QString> unused;
+        const QSet<QString> inUse = IdsInUse();
+        for (const QString& id : std::as_const(dropped))
+            if (!inUse.contains(id)) unused.insert(id);
+        (void)edit_history::MoveFiles(imagesFolder_, HistoryFolder(), unused);
+        return;
+    }
     (void)image_use::RemoveUnused(imagesFolder_, IdsInUse(), &dropped);
+}
+
+bool CGlowdeckDoc::HistoryActive() const {
+    return historyEnabled_ && projectFile_ && lock_.Held() && !projectUnreadable_;
+}
+
+QString CGlowdeckDoc::HistoryFolder() const { return edit_history::FolderOf(projectFolder_); }
+
+void CGlowdeckDoc::CloseHistory() {
+    const bool had = undoStack_.count() > 0;
+    undoStack_.clear();
+    if ((had || historyEnabled_) && lock_.Held()) (void)edit_history::Remove(projectFolder_);
+}
+
+EditResult CGlowdeckDoc::Undo() {
+    if (!undoStack_.canUndo() || !projectFile_)
+        return EditResult::Failed(QStringLiteral("没有可撤销的操作"));
+    const auto* step = static_cast<const CEditStep*>(undoStack_.command(undoStack_.index() - 1));
+    const EditResult applied = ApplyState(step->Before(), step->NeedsCompile());
+    if (!applied)
+        return EditResult::Failed(
+            QStringLiteral("撤销失败，项目保持原样：\n%1").arg(applied.message));
+    undoStack_.undo();
+    emit groupsChanged();
+    return applied;
+}
+
+EditResult CGlowdeckDoc::Redo() {
+    if (!undoStack_.canRedo() || !projectFile_)
+        return EditResult::Failed(QStringLiteral("没有可重复的操作"));
+    const auto* step = static_cast<const CEditStep*>(undoStack_.command(undoStack_.index()));
+    const EditResult applied = ApplyState(step->After(), step->NeedsCompile());
+    if (!applied)
+        return EditResult::Failed(
+            QStringLiteral("重复失败，项目保持原样：\n%1").arg(applied.message));
+    undoStack_.redo();
+    emit groupsChanged();
+    return applied;
+}
+
+EditResult CGlowdeckDoc::ApplyState(const QByteArray& content, bool needsCompile) {
+    CProjectFile& file = Open(projectFile_);
+    const CProjectFile wanted(projectFilePath_, content, file.ProjectName());
+    if (!wanted.Loaded()) return EditResult::Failed(wanted.LoadError());
+    const QSet<QString> before = image_use::IdSet(file.AllIds());
+    const QSet<QString> after = image_use::IdSet(wanted.AllIds());
+    // The files the project will name come back first: a project file
+    // saved then never names a file that is not there.
+    const QString history = HistoryFolder();
+    const edit_history::Moved back =
+        edit_history::MoveFiles(history, imagesFolder_, after - before);
+    if (!back.ok) {
+        edit_history::MoveBack(imagesFolder_, history, back.names);
+        return EditResult::Failed(back.message);
+    }
+    const std::unique_ptr<CProjectFile::Snapshot> old = file.TakeSnapshot();
+    file.Restore(*wanted.TakeSnapshot());
+    if (EditResult saved = Saved(); !saved) {
+        file.Restore(*old);
+        edit_history::MoveBack(imagesFolder_, history, back.names);
+        return saved;
+    }
+    try {
+        RebuildPathTables();
+        RecountAnimations();
+        RecomputeTotalDataBytes();
+    } catch (const AccessError&) {
+        // A damaged item keeps its place; its paths are left empty.
+    }
+    if (needsCompile) Revised();
+    // Only now may the files that the project no longer names go.
+    QSet<QString> dropped = before - after;
+    for (const QString& id : IdsInUse()) dropped.remove(id);
+    (void)edit_history::MoveFiles(imagesFolder_, history, dropped);
+    return EditResult::Done();
 }
 
 image_use::Removal CGlowdeckDoc::RemoveUnusedImages() {
@@ -227,7 +350,16 @@ image_use::Removal CGlowdeckDoc::RemoveUnusedImages() {
         refused.message = DamagedProjectText(e);
         return refused;
     }
-    return image_use::RemoveUnused(imagesFolder_, IdsInUse());
+    // The files of the undo steps go as well: nothing can be undone after
+    // a clean.
+    undoStack_.clear();
+    image_use::Removal removal = image_use::RemoveUnused(imagesFolder_, IdsInUse());
+    if (!edit_history::Remove(projectFolder_)) {
+        removal.ok = false;
+        removal.message += (removal.message.isEmpty() ? QString() : QStringLiteral("\n")) +
+                           QStringLiteral("无法删除：%1").arg(HistoryFolder());
+    }
+    return removal;
 }
 
 void CGlowdeckDoc::RecomputeTotalDataBytes() {

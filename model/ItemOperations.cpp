@@ -96,16 +96,20 @@ QString Refusal(const QString& file, const QString& reason) {
     return QStringLiteral("无法使用 %1：%2").arg(file, reason);
 }
 
-// Runs an item operation: a damaged project becomes a failure that names
-// the damage; any Edit begun inside has put everything back by then.
+// Runs an item operation on item (g, i): a damaged project becomes a
+// failure that names the damage; any Edit begun inside has put everything
+// back by then. A stored change is announced.
 template <class Operation>
-EditResult Guarded(CGlowdeckDoc& doc, Operation&& operation) {
+EditResult Guarded(CGlowdeckDoc& doc, int g, int i, Operation&& operation) {
+    EditResult result;
     try {
         doc.CheckItemIds();
-        return operation();
+        result = operation();
     } catch (const AccessError& e) {
         return EditResult::Failed(DamagedProjectText(e));
     }
+    if (result) doc.AnnounceItemChanged(g, i);
+    return result;
 }
 
 // Keeps what a converter reports, for the operation's result.
@@ -135,7 +139,7 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height) {
 }
 
 EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file) {
-    return Guarded(doc, [&] {
+    return Guarded(doc, g, i, [&] {
         // Load it as compile will before touching anything: a picture too
         // wide for the index or one that cannot be decoded is refused here,
         // not at compile time.
@@ -230,7 +234,7 @@ EditResult SetVideoAnimation(CGlowdeckDoc& doc, int g, int i, const QString& fil
 
 EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& file, int frames,
                               QString* notice, const ClipWindow& window) {
-    return Guarded(doc, [&] {
+    return Guarded(doc, g, i, [&] {
         if (notice) notice->clear();
         if (IsVideoFile(file)) return SetVideoAnimation(doc, g, i, file, frames, window);
         // A file that cannot be opened is refused below, by what it is.
@@ -284,7 +288,7 @@ EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& fi
 }
 
 EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cut) {
-    return Guarded(doc, [&] {
+    return Guarded(doc, g, i, [&] {
         const QVector<uint> characters = s.text.toUcs4();
         if (cut) *cut = characters.size() > MaxTextCharacters;
         if (characters.size() > MaxTextCharacters)
@@ -349,7 +353,7 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
 }
 
 EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour) {
-    return Guarded(doc, [&] {
+    return Guarded(doc, g, i, [&] {
         length = std::clamp(length, 1, 300);
         QImage blank(length, LedRows, QImage::Format_ARGB32);
         blank.fill(ColourFromBgr(backColour));
@@ -366,7 +370,7 @@ EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned b
 }
 
 EditResult ReplacePicture(CGlowdeckDoc& doc, int g, int i, const QImage& painted) {
-    return Guarded(doc, [&] {
+    return Guarded(doc, g, i, [&] {
         if (painted.isNull() || painted.height() == 0)
             return EditResult::Failed(QStringLiteral("没有可置换的图片"));
         CGlowdeckDoc::Edit edit(doc);
@@ -383,7 +387,7 @@ EditResult ReplacePicture(CGlowdeckDoc& doc, int g, int i, const QImage& painted
 }
 
 EditResult StoreSettings(CGlowdeckDoc& doc, int g, int i, const ConversionSettings& settings) {
-    return Guarded(doc, [&] {
+    return Guarded(doc, g, i, [&] {
         CGlowdeckDoc::Edit edit(doc);
         CProjectFile& project = *doc.ProjectFile();
         project.SetInt(g, i, "r", std::clamp(settings.r, 0, 255));
@@ -410,7 +414,7 @@ ConversionSettings ReadSettings(const CProjectFile& file, int g, int i) {
 }
 
 EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int b) {
-    return Guarded(doc, [&] {
+    return Guarded(doc, g, i, [&] {
         ConversionSettings settings = ReadSettings(*doc.ProjectFile(), g, i);
         settings.r = r;
         settings.green = green;
@@ -442,7 +446,7 @@ void StoreDither(CProjectFile& file, int g, int i, bool on) {
 }
 
 EditResult SetDither(CGlowdeckDoc& doc, int g, int i, bool on) {
-    return Guarded(doc, [&] {
+    return Guarded(doc, g, i, [&] {
         CProjectFile& project = *doc.ProjectFile();
         if (!CanDither(project, g, i))
             return EditResult::Failed(QStringLiteral("only picture and animation items dither"));

@@ -46,9 +46,7 @@ protected:
         dir_.Write("bin/setting.ini",
                    "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=1\n");
         frame_ = std::make_unique<CMainFrame>(doc_, shell_, program);
-        doc_.SetDialogs(&dialogs_);
-        doc_.SetTreeView(frame_->Tree());
-        doc_.SetFrameView(frame_.get());
+        frame_->SetProjectDialogs(&dialogs_);
         dialogs_.starts = {IProjectDialogs::StartChoice::NewProject};
         dialogs_.names = {QStringLiteral("长")};
         EXPECT_TRUE(frame_->Start());

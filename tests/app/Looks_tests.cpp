@@ -95,9 +95,7 @@ protected:
                        dir_.File(QStringLiteral("projects")).toUtf8() + "\n");
         doc_ = std::make_unique<CGlowdeckDoc>(sink_);
         frame_ = std::make_unique<CMainFrame>(*doc_, shell_, program);
-        doc_->SetDialogs(&dialogs_);
-        doc_->SetTreeView(frame_->Tree());
-        doc_->SetFrameView(frame_.get());
+        frame_->SetProjectDialogs(&dialogs_);
         dialogs_.starts = {IProjectDialogs::StartChoice::NewProject};
         dialogs_.names = {QStringLiteral("外观测试")};
         ASSERT_TRUE(frame_->Start());

@@ -70,9 +70,7 @@ protected:
         QByteArray ini = "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n" + settings;
         dir_.Write("bin/setting.ini", ini);
         frame_ = std::make_unique<TestFrame>(doc_, shell_, program_);
-        doc_.SetDialogs(&dialogs_);
-        doc_.SetTreeView(frame_->Tree());
-        doc_.SetFrameView(frame_.get());
+        frame_->SetProjectDialogs(&dialogs_);
         dialogs_.starts = std::move(starts);
         dialogs_.names = std::move(names);
         started_ = frame_->Start();
@@ -327,12 +325,18 @@ TEST_F(Shell, MainViewIsPlainDarkBlue) {
     EXPECT_EQ(other, 0);
 }
 
-TEST_F(Shell, ShowingAGroupFocusesTheItemList) {
+TEST_F(Shell, ShowingAGroupFocusesTheItemListButLeavesTheTreeItsKeys) {
     Start("[TYPE]\nTYPE=1\n");
     AddPictures(1, 2);
-    Tree().setFocus();
+    frame_->ItemList()->setFocus();
     Tree().setCurrentItem(Tree().GroupNode(1));
     EXPECT_EQ(frame_->focusWidget(), frame_->ItemList());
+    EXPECT_EQ(frame_->ItemList()->currentRow(), 0);
+    // Walking the tree with its keys keeps the focus there.
+    Tree().setFocus();
+    Tree().setCurrentItem(Tree().ProjectNode());
+    Tree().setCurrentItem(Tree().GroupNode(1));
+    EXPECT_EQ(frame_->focusWidget(), &Tree());
     EXPECT_EQ(frame_->ItemList()->currentRow(), 0);
 }
 

@@ -1,6 +1,9 @@
 // The limits the add commands check, in their order.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <functional>
+
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ProjectFile.h"
@@ -85,4 +88,40 @@ TEST_F(Limits, ChecksComeInTheirOrder) {
     EXPECT_EQ(CheckAddItem(doc_, 1, ItemKind::Animation), kItems);
     doc_.ProjectFile()->RemoveItem(0, 0);
     EXPECT_EQ(CheckAddItem(doc_, 1, ItemKind::Animation), kAnimations);
+}
+
+TEST_F(Limits, TheDocumentsAddsRefuseOnTheirOwn) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        std::function<EditResult()> add;
+        QString refusal;
+    };
+    const std::vector<Case> cases = {
+        {"eleventh group",
+         [&] {
+             for (int g = 2; g <= 10; ++g) doc_.ProjectFile()->AppendGroup(QStringLiteral("g"));
+         },
+         [&] { return doc_.NewGroup(QStringLiteral("g")); }, kGroups},
+        {"no group", [&] { EXPECT_TRUE(doc_.DeleteGroup(1)); },
+         [&] { return doc_.NewPicture(1, QStringLiteral("x")); }, kNoGroup},
+        {"full group", [&] { Fill(1, ItemKind::Interval, 300); },
+         [&] { return doc_.NewInterval(1, QStringLiteral("x")); }, kItems},
+        {"21st animation", [&] { Fill(1, ItemKind::Animation, 20); },
+         [&] { return doc_.NewAnimation(1, QStringLiteral("x")); }, kAnimations},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        doc_.SetProjectRoot(dir.Path());
+        ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("p")));
+        c.arrange();
+        ASSERT_TRUE(doc_.SaveProject());
+        const QByteArray before = ReadAll(doc_.ProjectFilePath());
+        const EditResult added = c.add();
+        EXPECT_FALSE(added);
+        EXPECT_EQ(added.message, c.refusal);
+        EXPECT_EQ(ReadAll(doc_.ProjectFilePath()), before);
+        EXPECT_EQ(QDir(doc_.ImagesFolder()).entryList(QDir::Files), QStringList());
+    }
 }

@@ -178,7 +178,6 @@ TEST_F(Edits, BadPositionsAreAccessErrorsAndChangeNothing) {
         doc_.DeleteItem(1, 2),
         doc_.MoveItem(1, 1, 3, 0),
         doc_.CopyGroup(2, 1),
-        doc_.NewPicture(0, QStringLiteral("x")),
         item_ops::SetThresholds(doc_, 0, 5, 1, 2, 3),
         item_ops::ApplyInterval(doc_, 3, 0, 5, 0),
     };
@@ -186,6 +185,8 @@ TEST_F(Edits, BadPositionsAreAccessErrorsAndChangeNothing) {
         EXPECT_FALSE(result.ok);
         EXPECT_TRUE(result.message.startsWith(QStringLiteral("项目文件有误：")));
     }
+    // An add to a group that is not there is refused by the add's own check.
+    EXPECT_EQ(doc_.NewPicture(0, QStringLiteral("x")).message, QStringLiteral("请先添加一个组!"));
     EXPECT_EQ(File().Serialize(), before);
     EXPECT_EQ(ReadAll(doc_.ProjectFilePath()), before);
     // Not even the new file of an edit that failed half-way is left behind.

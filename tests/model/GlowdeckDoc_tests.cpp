@@ -1,4 +1,5 @@
-// The document's project steps: settings, start-up, create and open.
+// The document's project steps: settings, create and open, and the start-up
+// dialogs around them.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <csignal>
 
+#include "app/ProjectStart.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ProjectFile.h"
 #include "support/FakeHosts.h"
@@ -23,9 +25,7 @@ namespace {
 class DocTest : public ::testing::Test {
 protected:
     DocTest() : doc_(sink_) {
-        doc_.SetDialogs(&dialogs_);
-        doc_.SetTreeView(&tree_);
-        doc_.SetFrameView(&frame_);
+        start_.SetDialogs(&dialogs_);
         root_ = dir_.File("projects/");
         program_ = dir_.File("bin");
         QDir().mkpath(program_);
@@ -35,9 +35,9 @@ protected:
     QString root_, program_;
     RecordingSink sink_;
     ScriptedDialogs dialogs_;
-    RecordingTree tree_;
-    RecordingFrame frame_;
     CGlowdeckDoc doc_;
+    CProjectStart start_{doc_};
+    RecordingAnnouncements heard_{doc_};
 };
 
 }  // namespace
@@ -72,22 +72,19 @@ TEST_F(DocTest, StartUpLoopsUntilAProjectIsCreated) {
     ASSERT_TRUE(QDir().mkpath(root_ + QStringLiteral("taken")));
     dialogs_.starts = {Choice::OpenProject, Choice::NewProject, Choice::NewProject};
     dialogs_.names = {QStringLiteral("taken"), QStringLiteral("新建项目")};
-    ASSERT_TRUE(doc_.StartUp(program_));
+    ASSERT_TRUE(start_.StartUp(program_));
     EXPECT_EQ(dialogs_.startShown, 3);
     EXPECT_EQ(dialogs_.askedFolders, QStringList{root_});
-    EXPECT_EQ(frame_.views, QList<int>{0});
-    EXPECT_EQ(frame_.paneText, QStringLiteral("工程路径"));
-    EXPECT_EQ(frame_.title, QStringLiteral("新建项目"));
-    EXPECT_EQ(tree_.lines,
+    EXPECT_EQ(heard_.title, QStringLiteral("新建项目"));
+    EXPECT_EQ(heard_.lines,
               (QStringList{QStringLiteral("project 新建项目"), QStringLiteral("group 新建组")}));
-    EXPECT_EQ(tree_.selected, QStringLiteral("group 新建组"));
     EXPECT_TRUE(doc_.NeedsCompile());
     EXPECT_TRUE(sink_.texts.isEmpty());  // a failed create is silent
 }
 
 TEST_F(DocTest, LeavingTheStartDialogEndsStartUp) {
     dialogs_.starts = {Choice::NewProject, Choice::Quit};  // the name dialog is cancelled
-    EXPECT_FALSE(doc_.StartUp(program_));
+    EXPECT_FALSE(start_.StartUp(program_));
     EXPECT_EQ(dialogs_.startShown, 2);
 }
 
@@ -126,7 +123,7 @@ TEST_F(DocTest, FailedNewProjectLeavesNothingAndCanBeRetried) {
     rlimit none = before;
     none.rlim_cur = 0;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
-    const bool created = doc_.CreateProject();
+    const bool created = start_.CreateProject();
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -140,7 +137,7 @@ TEST_F(DocTest, FailedNewProjectLeavesNothingAndCanBeRetried) {
     };
     EXPECT_EQ(entries(), QStringList());
 
-    ASSERT_TRUE(doc_.CreateProject());
+    ASSERT_TRUE(start_.CreateProject());
     EXPECT_EQ(entries(), QStringList{name});
     EXPECT_EQ(doc_.ProjectFilePath(), root_ + name + QStringLiteral("/Index.prj"));
     EXPECT_EQ(CProjectFile(doc_.ProjectFilePath()).GroupCount(), 1);
@@ -170,7 +167,7 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     const QString elsewhere =
         dir_.Write("elsewhere/show/index.prj", "<project name='x'><group name='g'/></project>");
     dialogs_.files = {elsewhere};
-    ASSERT_TRUE(doc_.OpenProject());
+    ASSERT_TRUE(start_.OpenProject());
     EXPECT_EQ(doc_.ProjectFilePath(), elsewhere);
     EXPECT_EQ(doc_.ProjectRoot(), root_);
     EXPECT_EQ(doc_.Title(), QStringLiteral("show"));
@@ -178,34 +175,30 @@ TEST_F(DocTest, OpenOpensTheChosenProjectWhereItIs) {
     EXPECT_EQ(CProjectFile(elsewhere).GroupCount(), 2);
 
     dialogs_.files = {root_ + QStringLiteral("show/Index.prj")};
-    tree_.lines.clear();
+    heard_.lines.clear();
     doc_.MarkCompiled(doc_.Revision());
-    ASSERT_TRUE(doc_.OpenProject());
+    ASSERT_TRUE(start_.OpenProject());
     EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("show/Index.prj"));
-    EXPECT_EQ(tree_.lines,
+    EXPECT_EQ(heard_.lines,
               (QStringList{QStringLiteral("project show"), QStringLiteral("group 新建组"),
                            QStringLiteral("item 0 picture 图"), QStringLiteral("item 0 gif 动"),
                            QStringLiteral("item 0 gif 动2")}));
     EXPECT_EQ(doc_.AnimationCount(0), 2);
     EXPECT_FALSE(doc_.NeedsCompile());  // opening leaves the flag alone
-    EXPECT_EQ(frame_.paneText, root_ + QStringLiteral("show/"));
-    EXPECT_EQ(frame_.paneWidth, 7 * (root_ + QStringLiteral("show/")).toUtf8().size());
-    // The pane counts code page 936 bytes: two per Chinese character.
-    ASSERT_TRUE(doc_.CreateProjectNamed(QStringLiteral("彩球")));
-    ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("彩球/Index.prj")));
-    EXPECT_EQ(frame_.paneWidth, 7 * (root_.toUtf8().size() + 5));
+    EXPECT_EQ(heard_.folder, root_ + QStringLiteral("show/"));
 }
 
 TEST_F(DocTest, AProjectGivenAtStartOpensWithoutTheStartDialog) {
     const QString project =
         dir_.Write("away/p/Index.prj", "<project name='p'><group name='g'/></project>");
-    ASSERT_TRUE(doc_.StartUp(program_, dir_.File("away/p")));
+    ASSERT_TRUE(start_.StartUp(program_, dir_.File("away/p")));
     EXPECT_EQ(dialogs_.startShown, 0);
     EXPECT_EQ(doc_.ProjectFilePath(), project);
     // A project that is not there is said so, then the start dialog comes.
     CGlowdeckDoc other(sink_);
-    other.SetDialogs(&dialogs_);
-    EXPECT_FALSE(other.StartUp(program_, dir_.File("away/none")));
+    CProjectStart otherStart(other);
+    otherStart.SetDialogs(&dialogs_);
+    EXPECT_FALSE(otherStart.StartUp(program_, dir_.File("away/none")));
     EXPECT_EQ(dialogs_.startShown, 1);
     EXPECT_EQ(sink_.texts.size(), 1);
 }
@@ -227,7 +220,7 @@ TEST_F(DocTest, OpeningAnUnreadableProjectWarnsAndKeepsTheFile) {
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("bad/Index.prj")));
     ASSERT_EQ(sink_.texts.size(), 1);
     EXPECT_TRUE(sink_.texts[0].contains(QStringLiteral("Index.prj")));
-    EXPECT_EQ(tree_.lines, QStringList{QStringLiteral("project bad")});
+    EXPECT_EQ(heard_.lines, QStringList{QStringLiteral("project bad")});
     EXPECT_TRUE(doc_.NewGroup(QStringLiteral("新建组")));
     EXPECT_EQ(test::ReadAll(root_ + QStringLiteral("bad/Index.prj.bak")),
               QByteArray("<project><group name='g'>"));
@@ -251,8 +244,8 @@ TEST_F(DocTest, HandEditedItemWithoutNameStillOpens) {
                "<project><group name='g'><picture id='x'><length>5</length></picture>"
                "<mystery/></group></project>");
     ASSERT_TRUE(doc_.OpenProjectFile(root_ + QStringLiteral("hand/Index.prj")));
-    EXPECT_EQ(tree_.lines, (QStringList{QStringLiteral("project hand"), QStringLiteral("group g"),
-                                        QStringLiteral("item 0 picture ")}));
+    EXPECT_EQ(heard_.lines, (QStringList{QStringLiteral("project hand"), QStringLiteral("group g"),
+                                         QStringLiteral("item 0 picture ")}));
 }
 
 TEST_F(DocTest, FailedSaveIsReported) {
@@ -314,7 +307,7 @@ TEST_F(DocTest, AProjectThatCannotBeLockedIsNotOpened) {
         ASSERT_EQ(sink_.texts.size(), 1);
         EXPECT_TRUE(sink_.texts[0].contains(lockFile)) << sink_.texts[0].toStdString();
         EXPECT_EQ(doc_.ProjectFilePath(), root_ + QStringLiteral("mine/Index.prj"));
-        EXPECT_EQ(frame_.title, QStringLiteral("mine"));
+        EXPECT_EQ(heard_.title, QStringLiteral("mine"));
     }
     EXPECT_EQ(ReadAll(outside), QByteArray("precious"));
     EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g2")));

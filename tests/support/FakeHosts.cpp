@@ -1,6 +1,9 @@
 #include "support/FakeHosts.h"
 
+#include "base/AccessError.h"
+#include "model/GlowdeckDoc.h"
 #include "model/ItemKind.h"
+#include "model/ProjectFile.h"
 
 namespace glowdeck::test {
 
@@ -27,24 +30,34 @@ std::optional<QString> ScriptedDialogs::AskProjectFile(const QString& folder) {
     return f;
 }
 
-void RecordingTree::ResetTree(const QString& projectName) {
-    lines = QStringList{QStringLiteral("project ") + projectName};
-    selected = lines.front();
+QStringList Outline(const CGlowdeckDoc& doc) {
+    QStringList lines{QStringLiteral("project ") + doc.Title()};
+    const CProjectFile* file = doc.ProjectFile();
+    for (int g = 0; file && g < file->GroupCount(); ++g) {
+        lines << QStringLiteral("group ") + file->GroupName(g);
+        for (int i = 0; i < file->ItemCount(g); ++i) {
+            const QString kind = file->ItemKindOf(g, i);
+            if (!KindFromElementName(kind)) continue;
+            QString caption;
+            try {
+                caption = file->GetAttr(g, i, "name");
+            } catch (const AccessError&) {
+            }
+            lines << QStringLiteral("item %1 %2 %3").arg(g).arg(kind, caption);
+        }
+    }
+    return lines;
 }
 
-void RecordingTree::AddGroupNode(const QString& name, bool select) {
-    lines << QStringLiteral("group ") + name;
-    if (select) selected = lines.back();
-}
-
-void RecordingTree::AddItemNode(int group, const QString& elementName, const QString& caption) {
-    if (!KindFromElementName(elementName)) return;
-    lines << QStringLiteral("item %1 %2 %3").arg(group).arg(elementName, caption);
-}
-
-void RecordingFrame::SetStatusPane(int, const QString& text, int width) {
-    paneText = text;
-    paneWidth = width;
+RecordingAnnouncements::RecordingAnnouncements(CGlowdeckDoc& doc) {
+    QObject::connect(&doc, &CGlowdeckDoc::titleChanged, &context_,
+                     [this](const QString& t) { title = t; });
+    QObject::connect(&doc, &CGlowdeckDoc::folderChanged, &context_,
+                     [this](const QString& f) { folder = f; });
+    QObject::connect(&doc, &CGlowdeckDoc::projectOpened, &context_, [this, &doc] {
+        ++opened;
+        lines = Outline(doc);
+    });
 }
 
 }  // namespace glowdeck::test

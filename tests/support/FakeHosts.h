@@ -1,11 +1,14 @@
 #pragma once
+#include <QObject>
 #include <QStringList>
 #include <deque>
 #include <optional>
 
-#include "model/FrameView.h"
-#include "model/ProjectDialogs.h"
-#include "model/ProjectTreeView.h"
+#include "app/ProjectDialogs.h"
+
+namespace glowdeck {
+class CGlowdeckDoc;
+}
 
 namespace glowdeck::test {
 
@@ -23,29 +26,21 @@ public:
     int startShown = 0;
 };
 
-// A project tree written down as lines: "project N", "group N", "item G kind caption".
-class RecordingTree : public IProjectTreeView {
-public:
-    void ResetTree(const QString& projectName) override;
-    void AddGroupNode(const QString& name, bool select) override;
-    void AddItemNode(int group, const QString& elementName, const QString& caption) override;
-    void ExpandAll() override { ++expanded; }
+// The project as a tree's lines: "project N", "group N", "item G kind caption".
+QStringList Outline(const CGlowdeckDoc& doc);
 
+// What the document announced: its title, its folder, and the outline of the
+// project each time one was created or opened.
+class RecordingAnnouncements {
+public:
+    explicit RecordingAnnouncements(CGlowdeckDoc& doc);
+
+    QString title, folder;
     QStringList lines;
-    QString selected;
-    int expanded = 0;
-};
+    int opened = 0;
 
-class RecordingFrame : public IFrameView {
-public:
-    void ShowView(int viewKind) override { views << viewKind; }
-    void SetStatusPane(int pane, const QString& text, int width) override;
-    void SetTitle(const QString& t) override { title = t; }
-
-    QList<int> views;
-    QString paneText;
-    int paneWidth = 0;
-    QString title;
+private:
+    QObject context_;
 };
 
 }  // namespace glowdeck::test

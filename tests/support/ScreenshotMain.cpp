@@ -63,9 +63,7 @@ int main(int argc, char** argv) {
     dialogs.starts = {IProjectDialogs::StartChoice::NewProject};
     dialogs.names = {QStringLiteral("夏日彩球")};
     CMainFrame frame(doc, shell, dir.filePath(QStringLiteral("bin")));
-    doc.SetDialogs(&dialogs);
-    doc.SetTreeView(frame.Tree());
-    doc.SetFrameView(&frame);
+    frame.SetProjectDialogs(&dialogs);
     frame.resize(1280, 800);
     frame.show();
     if (!frame.Start()) return 1;
