@@ -11,6 +11,7 @@
 #include "base/MessageSink.h"
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ItemTemplate.h"
 
 namespace glowdeck {
 
@@ -158,7 +159,7 @@ void CProjectTree::AddGroup() {
     if (!root_) return;
     const QString refusal = CheckAddGroup(doc_);
     if (!refusal.isEmpty()) return void(Warn(refusal));
-    const QString name = QStringLiteral("新建组");
+    const QString name = DefaultGroupName();
     if (const EditResult added = doc_.NewGroup(name); !added) return void(Warn(added.message));
     QTreeWidgetItem* node = MakeNode(3, name);
     loading_ = true;

@@ -10,6 +10,7 @@
 #include "base/MessageSink.h"
 #include "model/FrameView.h"
 #include "model/IniFile.h"
+#include "model/ItemTemplate.h"
 #include "model/ProjectDialogs.h"
 #include "model/ProjectTreeView.h"
 #include "model/StagedFolder.h"
@@ -162,7 +163,7 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     // The new project with its first group is written before it replaces the
     // open one: when it cannot be saved, the open project, its paths and its
     // lock stay as they were.
-    const QString groupName = QStringLiteral("新建组");
+    const QString groupName = DefaultGroupName();
     QByteArray saved;
     {
         CProjectFile file(building + QLatin1Char('/') + kProjectFileName, name);

@@ -19,6 +19,7 @@
 #include "led/TextConverter.h"
 #include "led/Threshold.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ItemTemplate.h"
 
 namespace glowdeck::item_ops {
 
@@ -329,7 +330,7 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
 
 EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour) {
     return Guarded(doc, [&] {
-        length = std::clamp(length, 1, 300);
+        length = std::clamp(length, MinIntervalLength, MaxIntervalLength);
         QImage blank(length, LedRows, QImage::Format_ARGB32);
         blank.fill(ColourFromBgr(backColour));
         CGlowdeckDoc::Edit edit(doc);
