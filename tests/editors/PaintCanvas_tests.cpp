@@ -186,3 +186,40 @@ TEST(PaintCanvas, MousePointsScaleToTheRaster) {
     EXPECT_EQ(canvas.ToRaster(QPointF(39.9, 19.9), QSizeF(40, 20)), QPoint(3, 1));
     EXPECT_EQ(canvas.ToRaster(QPointF(10, 10), QSizeF(40, 20)), QPoint(1, 1));
 }
+
+TEST(PaintTools, DraggedPenDrawsAnUnbrokenLine) {
+    // The mouse reports a drag every few pixels; the stroke joins them.
+    struct Case {
+        const char* what;
+        PaintTool pen;
+        bool window;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"round pen in the frame", PaintTool::RoundPen, false,
+         S({"..........", ".www......", "....www...", ".......ww.", ".........."})},
+        {"square pen in the paint window", PaintTool::SquarePen, true,
+         S({"..........", ".www......", "....www...", ".......ww.", ".........."})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPaintCanvas canvas;
+        canvas.SetImage(Picture({"..........", "..........", "..........", "..........",
+                                 ".........."}));
+        canvas.SetTool(c.pen);
+        canvas.SetPenColour(kWhite);
+        auto send = [&](Event e, QPoint p) {
+            return c.window ? canvas.WindowEvent(e, p, e != Event::Release, false)
+                            : canvas.FrameEvent(e, p);
+        };
+        send(Event::Press, QPoint(1, 1));
+        send(Event::Move, QPoint(5, 2));
+        send(Event::Move, QPoint(8, 3));
+        send(Event::Release, QPoint(8, 3));
+        EXPECT_EQ(Rows(canvas.Shown()), c.expected);
+        // The next stroke starts where it is pressed, not at the last one's end.
+        send(Event::Press, QPoint(1, 4));
+        send(Event::Release, QPoint(1, 4));
+        EXPECT_EQ(Rows(canvas.Shown())[4], ".w........");
+    }
+}
