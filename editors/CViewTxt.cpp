@@ -23,6 +23,7 @@
 #include "led/TextPainter.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
+#include "model/ItemTemplate.h"
 
 namespace glowdeck {
 
@@ -63,11 +64,10 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     eg->addWidget(automatic, 3, 0, 1, 2);
     eg->addWidget(manual, 3, 2, 1, 2);
     const char* names[] = {"纵向偏移", "中文偏移", "英文偏移", "中文符号偏移"};
-    const int range[] = {500, 500, 1000, 2000};
     for (int k = 0; k < 4; ++k) {
         eg->addWidget(new QLabel(QString::fromUtf8(names[k]), editBox), 4 + k, 0);
         offsets_[k] = new QSlider(Qt::Horizontal, editBox);
-        offsets_[k]->setRange(-range[k], range[k]);
+        offsets_[k]->setRange(-TextOffsetTenths[k], TextOffsetTenths[k]);
         offsets_[k]->setValue(0);
         offsetTexts_[k] = new QLineEdit(QStringLiteral("0.0"), editBox);
         offsetTexts_[k]->setReadOnly(true);
@@ -111,16 +111,15 @@ void CViewTxt::ChangeFont() {
     // The default face is not installed: the dialog shows the face that draws it.
     QFont initial = QFont(IsSongFace(font_) ? SongFallbackFamily() : font_);
     initial.setPointSize(std::max(fontSize_, 1));
-    initial.setItalic(fontStyle_ == 2 || fontStyle_ == 3);
-    initial.setUnderline(fontStyle_ == 4);
-    initial.setStrikeOut(fontStyle_ == 8);
+    // Every stored style bit, the weight included: a dialog confirmed
+    // unchanged gives the style back as it was.
+    ApplyStyleBits(initial, fontStyle_);
     // The view's text colour when the list has it, else the list's colour.
     CFontColourDlg dialog(initial, textColour_->Colour(), this);
     dialog.Colours()->SelectColour(textColourValue_);
     if (dialog.exec() != QDialog::Accepted) return;
     const QFont chosen = dialog.SelectedFont();
-    const int style = (chosen.strikeOut() ? 8 : 0) + (chosen.underline() ? 4 : 0) +
-                      (chosen.weight() == QFont::Bold ? 1 : 0) + (chosen.italic() ? 2 : 0);
+    const int style = StyleBitsOf(chosen);
     // Keeping the drawing face of the default face keeps the default face.
     const bool keepSong = IsSongFace(font_) && chosen.family() == SongFallbackFamily();
     SetFont(keepSong ? font_ : chosen.family(), chosen.pointSize(), style);
