@@ -34,6 +34,7 @@
 #include "editors/CViewGif.h"
 #include "editors/CViewNull.h"
 #include "editors/CViewTxt.h"
+#include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
 #include "model/ProjectLimits.h"
@@ -246,7 +247,7 @@ void CMainFrame::UpdateChecks() {
 
 void CMainFrame::InitBallType() {
     CIniFile ini(folders_.SettingsFile());
-    ballType_ = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
+    ballType_ = StoredBallType(ini);
     if (ballType_ == 0) {
         ballType_ = dialogs_.AskBallType();
         StoreBallType();
@@ -324,19 +325,15 @@ void CMainFrame::RunSendDialog(bool factory) {
     CSendDlg dialog(doc_.Messages(), doc_.DataFilePath(), {ballType_, layer_}, this);
     if (factory)
         dialog.SetFactoryMode(folders_.FolderHolding(frames::FactoryFileName({ballType_, layer_})));
+    else  // the window says when data.bin lags behind the project and offers to compile
+        dialog.SetCompiledCheck([this] { return CompiledDataStale(doc_); },
+                                [this] { return RunCompileDialog(); });
     dialog.exec();
 }
 
 void CMainFrame::Compile() { RunCompileDialog(); }
 
-void CMainFrame::Send() {
-    if (doc_.NeedsCompile() &&
-        doc_.Messages().Show(QStringLiteral("尚未编译！是否先编译？"), IMessageSink::Caption(),
-                             Icon::Question, Buttons::YesNo) == Answer::Yes) {
-        if (RunCompileDialog()) return;  // compiled: the user sends again
-    }
-    RunSendDialog(false);
-}
+void CMainFrame::Send() { RunSendDialog(false); }
 
 void CMainFrame::MemoryReport() {
     if (!doc_.ProjectFile()) return;
