@@ -119,7 +119,12 @@ void CViewTxt::ChangeFont() {
     dialog.Colours()->SelectColour(textColourValue_);
     if (dialog.exec() != QDialog::Accepted) return;
     const QFont chosen = dialog.SelectedFont();
-    const int style = StyleBitsOf(chosen);
+    int style = StyleBitsOf(chosen);
+    // Bold or italic left as the chooser showed them keep their stored value:
+    // the chooser cannot show a style the face only has drawn synthetically.
+    const int shown = StyleBitsOf(dialog.PresetAsShown());
+    for (const int bit : {StyleBold, StyleItalic})
+        if ((style & bit) == (shown & bit)) style = (style & ~bit) | (fontStyle_ & bit);
     // Keeping the drawing face of the default face keeps the default face.
     const bool keepSong = IsSongFace(font_) && chosen.family() == SongFallbackFamily();
     SetFont(keepSong ? font_ : chosen.family(), chosen.pointSize(), style);

@@ -28,6 +28,7 @@ public:
     CColorComboBox* BackColours() const { return backColour_; }
     QSlider* OffsetSlider(int k) const { return offsets_[k]; }
     QString OffsetText(int k) const;
+    int FontStyle() const { return fontStyle_; }
 
 private:
     bool Initialise();
