@@ -24,7 +24,7 @@ public:
     // '/'): its folder exists, or the name or the root does not allow one.
     static QString Refusal(const QString& root, const QString& name);
 
-protected:
+    // "确定建立": accepted only when the name may be created.
     void accept() override;
 
 private:
