@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -82,10 +83,19 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     }
     BuildMenus();
     BuildToolbar();
-    resize(1200, 800);
+    // Within the screen's free area, frame and title bar included: this is
+    // also the size the window returns to from maximised.
+    const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
+    resize(QSize(1200, 800).boundedTo(room));
 
     connect(tree_, &CProjectTree::NodeSelected, this,
             [this](int kind, int, int) { ShowView(kind); });
+    // The selected node clicked again while another view shows (the main
+    // page): its view comes back.
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
+        const int kind = node->data(0, CProjectTree::KindRole).toInt();
+        if (node == tree_->currentItem() && kind != viewKind_) ShowView(kind);
+    });
     connect(itemList_, &CItemListPane::ItemChosen, tree_, &CProjectTree::SelectItemOfCurrentGroup);
     InitBallType();
     ShowView(0);
@@ -303,7 +313,8 @@ bool CMainFrame::RunCompileDialog() {
         case CCompileDlg::Outcome::Compiled: {
             const std::uint32_t bytes = dialog.Summary().bytes;
             statusBar()->showMessage(
-                QStringLiteral("编译完成：data.bin 共 %1 字节，占彩球存储空间（%2 字节）的 %3%")
+                QStringLiteral("编译完成：data.bin 共 %1 字节（列数据加索引），占彩球存储空间（%2 "
+                               "字节）的 %3%")
                     .arg(bytes)
                     .arg(MaxTotalDataBytes)
                     .arg(100.0 * bytes / MaxTotalDataBytes, 0, 'f', 1));
@@ -343,8 +354,11 @@ void CMainFrame::MemoryReport() {
         doc_.Messages().Warn(DamagedProjectText(e));
         return;
     }
+    // The account counts the items' columns; data.bin adds its index.
     doc_.Messages().Show(QString::asprintf("目前占用了%u内存,占总内存数量的百分之%2.1f！",
-                                           doc_.TotalDataBytes(), doc_.TotalDataBytes() * 0.0002),
+                                           doc_.TotalDataBytes(), doc_.TotalDataBytes() * 0.0002) +
+                             QStringLiteral("\n（各项的列数据，每列 21 字节；编译出的 data.bin "
+                                            "另含索引，故略大）"),
                          IMessageSink::Caption(), Icon::Information);
 }
 
@@ -446,7 +460,7 @@ void CMainFrame::ShowView(int viewKind) {
             if (viewKind == 11) next = new CViewNull(doc_, g, i, refresh, this);
             connect(static_cast<CItemView*>(next), &CItemView::Stored, this,
                     &CMainFrame::SayIfShowTooLarge);
-            itemList_->ShowGroup(node.group);
+            itemList_->ShowGroup(node.group, node.item);  // the tree's item selected
             break;
         }
         default:

@@ -23,7 +23,9 @@
 #include <QTimer>
 
 #include "app/AppDialogs.h"
+#include "app/CItemListPane.h"
 #include "app/CMainFrame.h"
+#include "app/CProjectTree.h"
 #include "app/CNewProjectDlg.h"
 #include "app/CSendDlg.h"
 #include "app/QtMessageSink.h"
@@ -37,6 +39,7 @@
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
+#include "support/FakeHosts.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
 
@@ -378,4 +381,49 @@ TEST(BallTypeSetting, OnlyOneOrTwoCountsInTheDesktopAndTheCommandLine) {
     };
     columnBytes("[TYPE]\nTYPE=3\n");
     columnBytes("[TYPE]\nTYPE=2\n");
+}
+
+TEST_F(Desk, ItemListFollowsTheTreeAndKeepsThumbnailsUntinted) {
+    CItemListPane list(doc_);
+    list.ShowGroup(1, 3);
+    EXPECT_EQ(list.currentRow(), 2);
+    list.ShowGroup(1);  // a refresh after an edit keeps the entry
+    EXPECT_EQ(list.currentRow(), 2);
+    list.FinishThumbnails();
+    // Selected, the picture is shown as it is: black stays black.
+    const QImage selected = list.item(2)->icon().pixmap(list.iconSize(), QIcon::Selected).toImage();
+    EXPECT_EQ(selected.pixel(2, 2) & 0xFFFFFF, 0u);
+}
+
+TEST(MainWindow, FitsTheScreenAndShowsTheEditorAgainAfterTheMainPage) {
+    TempDir dir;
+    QDir().mkpath(dir.File(QStringLiteral("bin")));
+    dir.Write(QStringLiteral("bin/setting.ini"),
+              "[PATH]\nPROJECT=" + dir.File(QStringLiteral("projects")).toUtf8() +
+                  "\n[TYPE]\nTYPE=1\n");
+    RecordingSink sink;
+    CGlowdeckDoc doc(sink);
+    AskedShell shell;
+    ScriptedDialogs dialogs;
+    CMainFrame frame(doc, shell, dir.File(QStringLiteral("bin")));
+    doc.SetDialogs(&dialogs);
+    doc.SetTreeView(frame.Tree());
+    doc.SetFrameView(&frame);
+    dialogs.starts = {IProjectDialogs::StartChoice::NewProject};
+    dialogs.names = {QStringLiteral("x")};
+    ASSERT_TRUE(frame.Start());
+    // Un-maximised, the window and its frame fit the screen's free area.
+    const QSize room = frame.screen()->availableGeometry().size();
+    EXPECT_LE(frame.height() + 19, room.height());
+    EXPECT_LE(frame.width(), room.width());
+
+    frame.show();
+    CProjectTree& tree = *frame.Tree();
+    tree.setCurrentItem(tree.GroupNode(1));
+    tree.AddItem(ItemKind::Picture);
+    ASSERT_EQ(frame.CurrentViewKind(), 7);
+    frame.ShowView(0);  // "显示主页面"
+    QTreeWidgetItem* item = tree.currentItem();
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
+    EXPECT_EQ(frame.CurrentViewKind(), 7);  // the item's editor again
 }
