@@ -63,10 +63,9 @@ std::optional<QString> AppDialogs::AskProjectFile(const QString& folder) {
     // The name as the folder spells it: a case-sensitive file system has no
     // "index.prj" beside "Index.prj", and the dialog would refuse it.
     dialog.selectFile(ProjectFileNameIn(folder));
-    QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
-                     [&dialog](const QString& entered) {
-                         dialog.selectFile(ProjectFileNameIn(entered));
-                     });
+    QObject::connect(
+        &dialog, &QFileDialog::directoryEntered, &dialog,
+        [&dialog](const QString& entered) { dialog.selectFile(ProjectFileNameIn(entered)); });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front();
 }

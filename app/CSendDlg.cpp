@@ -108,8 +108,8 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     staleRow_->setObjectName(QStringLiteral("staleNotice"));
     auto* staleLayout = new QHBoxLayout(staleRow_);
     staleLayout->setContentsMargins(0, 0, 0, 0);
-    auto* staleText =
-        new QLabel(QStringLiteral("项目在上次编译后已修改，待发送的 data.bin 不是最新的。"), staleRow_);
+    auto* staleText = new QLabel(
+        QStringLiteral("项目在上次编译后已修改，待发送的 data.bin 不是最新的。"), staleRow_);
     staleText->setStyleSheet(QStringLiteral("color: #b00000;"));
     compileFirst_ = new QPushButton(QStringLiteral("先编译"), staleRow_);
     compileFirst_->setObjectName(QStringLiteral("compileFirst"));

@@ -94,8 +94,7 @@ void CPaintCanvas::PenTo(QPoint p, PaintTool pen) {
     // The mouse reports a drag every few pixels: the pen is stamped on every
     // raster point of the line from the last point, so a stroke is unbroken.
     if (lastPen_) {
-        cv::LineIterator line(cv::Point(lastPen_->x(), lastPen_->y()), cv::Point(p.x(), p.y()),
-                              8);
+        cv::LineIterator line(cv::Point(lastPen_->x(), lastPen_->y()), cv::Point(p.x(), p.y()), 8);
         for (int k = 0; k < line.count; ++k, ++line) Stamp(QPoint(line.pos().x, line.pos().y), pen);
     } else {
         Stamp(p, pen);

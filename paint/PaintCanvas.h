@@ -52,7 +52,7 @@ public:
     QPoint ToRaster(QPointF point, QSizeF frameSize) const;
 
 private:
-    bool Act(QPoint point, PaintTool tool);  // runs a tool on the work raster
+    bool Act(QPoint point, PaintTool tool);   // runs a tool on the work raster
     void Stamp(QPoint point, PaintTool pen);  // one pen print
     void PenTo(QPoint point, PaintTool pen);  // the pen from the stroke's last point to this one
     void PickColour(QPoint point);

@@ -25,8 +25,8 @@
 #include "app/AppDialogs.h"
 #include "app/CItemListPane.h"
 #include "app/CMainFrame.h"
-#include "app/CProjectTree.h"
 #include "app/CNewProjectDlg.h"
+#include "app/CProjectTree.h"
 #include "app/CSendDlg.h"
 #include "app/QtMessageSink.h"
 #include "app/ShellDialogs.h"
@@ -331,8 +331,13 @@ TEST_F(Desk, ProgressBarsAreFullAfterAConversion) {
 
 TEST(BallTypeSetting, OnlyOneOrTwoCountsInTheDesktopAndTheCommandLine) {
     const std::pair<const char*, int> table[] = {
-        {"", 0}, {"[TYPE]\nTYPE=1\n", 1}, {"[TYPE]\nTYPE=2\n", 2}, {"[TYPE]\nTYPE=3\n", 0},
-        {"[TYPE]\nTYPE=0\n", 0}, {"[TYPE]\nTYPE=-1\n", 0}, {"[TYPE]\nTYPE=two\n", 0},
+        {"", 0},
+        {"[TYPE]\nTYPE=1\n", 1},
+        {"[TYPE]\nTYPE=2\n", 2},
+        {"[TYPE]\nTYPE=3\n", 0},
+        {"[TYPE]\nTYPE=0\n", 0},
+        {"[TYPE]\nTYPE=-1\n", 0},
+        {"[TYPE]\nTYPE=two\n", 0},
     };
     for (const auto& [text, type] : table) {
         TempDir dir;
@@ -371,9 +376,8 @@ TEST(BallTypeSetting, OnlyOneOrTwoCountsInTheDesktopAndTheCommandLine) {
         dir.Write(QStringLiteral("bin/setting.ini"), settings);
         const QStringList inner{QStringLiteral("--layer"), QStringLiteral("inner")};
         run(QStringList{QStringLiteral("compile"), show} + inner);
-        const QString out = run(QStringList{QStringLiteral("inspect"),
-                                            show + QStringLiteral("/data.bin")} +
-                                inner);
+        const QString out =
+            run(QStringList{QStringLiteral("inspect"), show + QStringLiteral("/data.bin")} + inner);
         const QString expected = settings.contains("TYPE=2")
                                      ? QStringLiteral("columns of 14 bytes")
                                      : QStringLiteral("columns of 21 bytes");
@@ -398,9 +402,9 @@ TEST_F(Desk, ItemListFollowsTheTreeAndKeepsThumbnailsUntinted) {
 TEST(MainWindow, FitsTheScreenAndShowsTheEditorAgainAfterTheMainPage) {
     TempDir dir;
     QDir().mkpath(dir.File(QStringLiteral("bin")));
-    dir.Write(QStringLiteral("bin/setting.ini"),
-              "[PATH]\nPROJECT=" + dir.File(QStringLiteral("projects")).toUtf8() +
-                  "\n[TYPE]\nTYPE=1\n");
+    dir.Write(
+        QStringLiteral("bin/setting.ini"),
+        "[PATH]\nPROJECT=" + dir.File(QStringLiteral("projects")).toUtf8() + "\n[TYPE]\nTYPE=1\n");
     RecordingSink sink;
     CGlowdeckDoc doc(sink);
     AskedShell shell;

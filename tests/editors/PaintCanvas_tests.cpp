@@ -204,8 +204,8 @@ TEST(PaintTools, DraggedPenDrawsAnUnbrokenLine) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CPaintCanvas canvas;
-        canvas.SetImage(Picture({"..........", "..........", "..........", "..........",
-                                 ".........."}));
+        canvas.SetImage(
+            Picture({"..........", "..........", "..........", "..........", ".........."}));
         canvas.SetTool(c.pen);
         canvas.SetPenColour(kWhite);
         auto send = [&](Event e, QPoint p) {
