@@ -445,7 +445,7 @@ void CMainFrame::ShowView(int viewKind) {
             break;
         case 3:
             next = new CTitleView(QStringLiteral("组"), this);
-            itemList_->ShowGroup(node.group);
+            itemList_->ShowGroup(node.group, 1);
             break;
         case 5:
         case 7:

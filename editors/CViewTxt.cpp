@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -69,15 +70,23 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         offsets_[k] = new QSlider(Qt::Horizontal, editBox);
         offsets_[k]->setRange(-TextOffsetTenths[k], TextOffsetTenths[k]);
         offsets_[k]->setValue(0);
-        offsetTexts_[k] = new QLineEdit(QStringLiteral("0.0"), editBox);
-        offsetTexts_[k]->setReadOnly(true);
-        offsetTexts_[k]->setMaximumWidth(70);
+        offsets_[k]->setObjectName(QStringLiteral("offset%1").arg(k));
+        // The offset in pixels, bound to the slider's tenths both ways.
+        offsetTexts_[k] = new QDoubleSpinBox(editBox);
+        offsetTexts_[k]->setObjectName(QStringLiteral("offsetValue%1").arg(k));
+        offsetTexts_[k]->setDecimals(1);
+        offsetTexts_[k]->setSingleStep(0.1);
+        offsetTexts_[k]->setRange(-TextOffsetLimit(k), TextOffsetLimit(k));
+        offsetTexts_[k]->setKeyboardTracking(false);
+        offsetTexts_[k]->setMaximumWidth(90);
         eg->addWidget(offsets_[k], 4 + k, 1, 1, 2);
         eg->addWidget(offsetTexts_[k], 4 + k, 3);
-        connect(offsets_[k], &QSlider::valueChanged, this, [this, k] {
-            offsetTexts_[k]->setText(OffsetText(k));
+        connect(offsets_[k], &QSlider::valueChanged, this, [this, k](int tenths) {
+            offsetTexts_[k]->setValue(tenths * 0.1);
             doc_.NoteEditorChange();
         });
+        connect(offsetTexts_[k], &QDoubleSpinBox::valueChanged, offsets_[k],
+                [slider = offsets_[k]](double value) { slider->setValue(qRound(value * 10)); });
     }
     auto* confirm = new QPushButton(QStringLiteral("确定"), editBox);
     confirm->setObjectName(QStringLiteral("confirm"));

@@ -2,6 +2,7 @@
 #include "editors/CItemView.h"
 
 class QButtonGroup;
+class QDoubleSpinBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QSlider;
@@ -51,7 +52,7 @@ private:
     CColorComboBox* backColour_;
     QButtonGroup* spacing_;
     QSlider* offsets_[4];  // vertical, Chinese, English, punctuation
-    QLineEdit* offsetTexts_[4];
+    QDoubleSpinBox* offsetTexts_[4];
 };
 
 }  // namespace glowdeck

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -269,6 +270,7 @@ TEST_F(Desk, NumberBoxesBesideSlidersTakeTypingBothWays) {
     CViewBmp picture(doc_, 0, 0, refresh_);
     CViewGif animation(doc_, 0, 1, refresh_);
     CViewNull interval(doc_, 0, 3, refresh_);
+    CViewTxt text(doc_, 0, 2, refresh_);
     struct Case {
         QWidget* view;
         const char *slider, *box;
@@ -279,6 +281,17 @@ TEST_F(Desk, NumberBoxesBesideSlidersTakeTypingBothWays) {
         {&animation, "slider3", "sliderValue3", 7, 3},  // loop count
         {&interval, "length", "lengthValue", 150, 42},
     };
+    // The text offsets: pixels in the box, tenths on the slider.
+    auto* punctuation = text.findChild<QSlider*>(QStringLiteral("offset3"));
+    auto* punctuationBox = text.findChild<QDoubleSpinBox*>(QStringLiteral("offsetValue3"));
+    ASSERT_TRUE(punctuation && punctuationBox);
+    punctuationBox->selectAll();
+    QTest::keyClicks(punctuationBox, QStringLiteral("-12.5"));
+    QTest::keyClick(punctuationBox, Qt::Key_Return);
+    EXPECT_EQ(punctuation->value(), -125);
+    punctuation->setValue(1999);
+    EXPECT_EQ(text.OffsetText(3), QStringLiteral("199.9"));
+    EXPECT_DOUBLE_EQ(punctuationBox->value(), 199.9);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.box);
         auto* slider = c.view->findChild<QSlider*>(QLatin1String(c.slider));

@@ -75,9 +75,9 @@ TEST(PaintTools, PenSizes) {
     canvas.SetTool(PaintTool::SquarePen);
     canvas.SetPenSize(2);  // n + 1 pixels a side
     canvas.FrameEvent(Event::Press, QPoint(1, 1));
-    canvas.FrameEvent(Event::Move, QPoint(3, 2));  // dragging keeps drawing
+    canvas.FrameEvent(Event::Move, QPoint(3, 2));  // dragging keeps drawing, joined
     canvas.FrameEvent(Event::Release, QPoint(3, 2));
-    EXPECT_EQ(Rows(canvas.Shown()), S({"......", ".www..", ".wwwww", ".wwwww", "...www"}));
+    EXPECT_EQ(Rows(canvas.Shown()), S({"......", ".wwww.", ".wwwww", ".wwwww", "...www"}));
 }
 
 TEST(PaintTools, BucketStopsAtAOneLevelDifferenceAndIsFourConnected) {
