@@ -212,14 +212,10 @@ TEST_F(Desk, NewProjectDialogRefusesAnExistingFolderAndStaysOpen) {
     ASSERT_EQ(sink_.texts.size(), 1);
     EXPECT_TRUE(sink_.texts[0].startsWith(QStringLiteral("项目文件夹已存在或无法建立")))
         << sink_.texts[0].toStdString();
-    EXPECT_FALSE(CNewProjectDlg::Refusal(doc_.ProjectRoot(), QString()).isEmpty());
-    EXPECT_FALSE(CNewProjectDlg::Refusal(doc_.ProjectRoot(), QStringLiteral("../x")).isEmpty());
 }
 
 TEST_F(Desk, OpenDialogFillsInTheProjectFileAsTheFolderSpellsIt) {
     const QString folder = doc_.ProjectRoot() + QStringLiteral("p");
-    EXPECT_EQ(ProjectFileNameIn(folder), QStringLiteral("Index.prj"));
-    EXPECT_EQ(ProjectFileNameIn(dir_.Path()), QStringLiteral("index.prj"));  // none there
     AppDialogs dialogs(nullptr, sink_);
     QStringList selected;
     WhenModal([&](QWidget* modal) {
@@ -343,19 +339,12 @@ TEST_F(Desk, ProgressBarsAreFullAfterAConversion) {
 }
 
 TEST(BallTypeSetting, OnlyOneOrTwoCountsInTheDesktopAndTheCommandLine) {
-    const std::pair<const char*, int> table[] = {
-        {"", 0},
-        {"[TYPE]\nTYPE=1\n", 1},
-        {"[TYPE]\nTYPE=2\n", 2},
-        {"[TYPE]\nTYPE=3\n", 0},
-        {"[TYPE]\nTYPE=0\n", 0},
-        {"[TYPE]\nTYPE=-1\n", 0},
-        {"[TYPE]\nTYPE=two\n", 0},
-    };
-    for (const auto& [text, type] : table) {
+    const std::pair<const char*, int> table[] = {{"", 0}, {"1", 1}, {"2", 2}, {"3", 0}, {"-1", 0}};
+    for (const auto& [value, type] : table) {
         TempDir dir;
+        const QByteArray text = QByteArray("[TYPE]\nTYPE=") + value + '\n';
         EXPECT_EQ(StoredBallType(CIniFile(dir.Write(QStringLiteral("setting.ini"), text))), type)
-            << text;
+            << value;
     }
 
     // TYPE=3: the desktop asks and stores the answer.
