@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QStyle>
+#include <algorithm>
 
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
@@ -42,9 +43,18 @@ void CItemListPane::Clear() {
     filler_.stop();
     pending_.clear();
     clear();
+    shownGroup_ = 0;
 }
 
-void CItemListPane::ShowGroup(int group) {
+QIcon CItemListPane::ThumbnailIcon(const QPixmap& picture) {
+    QIcon icon;
+    icon.addPixmap(picture, QIcon::Normal);
+    icon.addPixmap(picture, QIcon::Selected);
+    return icon;
+}
+
+void CItemListPane::ShowGroup(int group, int entry) {
+    if (entry == 0 && group == shownGroup_) entry = currentRow() + 1;
     Clear();
     const CProjectFile* file = doc_.ProjectFile();
     if (!file || group < 1 || group > file->GroupCount()) return;
@@ -62,14 +72,17 @@ void CItemListPane::ShowGroup(int group) {
     for (int i = 0; i < file->ItemCount(group - 1); ++i) {
         const QString element = file->ItemKindOf(group - 1, i);
         if (!KindFromElementName(element)) continue;
-        auto* entry = new QListWidgetItem(QIcon(blank), ListCaption(element, group, ++shown), this);
-        entry->setSizeHint(QSize(106, 110));
+        auto* item =
+            new QListWidgetItem(ThumbnailIcon(blank), ListCaption(element, group, ++shown), this);
+        item->setSizeHint(QSize(106, 110));
         pending_.append({shown - 1, doc_.SourceImagePath(group - 1, i)});
     }
     setUpdatesEnabled(true);
+    shownGroup_ = group;
     if (count() > 0) {
         setFocus();
-        setCurrentRow(0);
+        setCurrentRow(std::clamp(entry, 1, count()) - 1);
+        scrollToItem(currentItem());
         filler_.start();
     }
 }
@@ -77,7 +90,7 @@ void CItemListPane::ShowGroup(int group) {
 void CItemListPane::FillSome() {
     for (int k = 0; k < 8 && !pending_.isEmpty(); ++k) {
         const auto [row, path] = pending_.takeFirst();
-        if (QListWidgetItem* entry = item(row)) entry->setIcon(QIcon(cache_.Get(path)));
+        if (QListWidgetItem* entry = item(row)) entry->setIcon(ThumbnailIcon(cache_.Get(path)));
     }
     if (pending_.isEmpty()) filler_.stop();
 }

@@ -17,9 +17,13 @@ public:
     explicit CItemListPane(CGlowdeckDoc& doc, QWidget* parent = nullptr);
 
     void Clear();
-    // Shows group `group` (1-based); `hasItems` is false for a selected group
-    // node without children (the list is then cleared).
-    void ShowGroup(int group);
+    // Shows group `group` (1-based) with entry `entry` (1-based) selected, as
+    // the tree has it; 0 keeps the entry selected before when the group is
+    // the one shown (a refresh after an edit), else selects the first.
+    void ShowGroup(int group, int entry = 0);
+    // A thumbnail's icon: the picture as it is, selected or not (a selected
+    // entry is marked by its frame, not by tinting the picture).
+    static QIcon ThumbnailIcon(const QPixmap& picture);
     // Thumbnails still to be drawn.
     int Pending() const { return static_cast<int>(pending_.size()); }
     void FinishThumbnails();  // draws the rest at once (tests, screenshots)
@@ -37,6 +41,7 @@ private:
     QTimer filler_;
     QTimer click_;
     QList<QPair<int, QString>> pending_;  // entry and source file
+    int shownGroup_ = 0;
 };
 
 }  // namespace glowdeck

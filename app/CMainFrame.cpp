@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -36,6 +37,7 @@
 #include "editors/CViewGif.h"
 #include "editors/CViewNull.h"
 #include "editors/CViewTxt.h"
+#include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
 #include "model/ProjectLimits.h"
@@ -84,10 +86,19 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     }
     BuildMenus();
     BuildToolbar();
-    resize(1200, 800);
+    // Within the screen's free area, frame and title bar included: this is
+    // also the size the window returns to from maximised.
+    const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
+    resize(QSize(1200, 800).boundedTo(room));
 
     connect(tree_, &CProjectTree::NodeSelected, this,
             [this](int kind, int, int) { ShowView(kind); });
+    // The selected node clicked again while another view shows (the main
+    // page): its view comes back.
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
+        const int kind = node->data(0, CProjectTree::KindRole).toInt();
+        if (node == tree_->currentItem() && kind != viewKind_) ShowView(kind);
+    });
     connect(itemList_, &CItemListPane::ItemChosen, tree_, &CProjectTree::SelectItemOfCurrentGroup);
     connect(tree_, &CProjectTree::NodeActivated, this,
             [this](int kind, int, int) { Activate(kind); });
@@ -284,7 +295,7 @@ void CMainFrame::UpdateChecks() {
 
 void CMainFrame::InitBallType() {
     CIniFile ini(folders_.SettingsFile());
-    ballType_ = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
+    ballType_ = StoredBallType(ini);
     if (ballType_ == 0) {
         ballType_ = dialogs_.AskBallType();
         StoreBallType();
@@ -340,7 +351,8 @@ bool CMainFrame::RunCompileDialog() {
         case CCompileDlg::Outcome::Compiled: {
             const std::uint32_t bytes = dialog.Summary().bytes;
             statusBar()->showMessage(
-                QStringLiteral("编译完成：data.bin 共 %1 字节，占彩球存储空间（%2 字节）的 %3%")
+                QStringLiteral("编译完成：data.bin 共 %1 字节（列数据加索引），占彩球存储空间（%2 "
+                               "字节）的 %3%")
                     .arg(bytes)
                     .arg(MaxTotalDataBytes)
                     .arg(100.0 * bytes / MaxTotalDataBytes, 0, 'f', 1));
@@ -362,19 +374,15 @@ void CMainFrame::RunSendDialog(bool factory) {
     CSendDlg dialog(doc_.Messages(), doc_.DataFilePath(), {ballType_, layer_}, this);
     if (factory)
         dialog.SetFactoryMode(folders_.FolderHolding(frames::FactoryFileName({ballType_, layer_})));
+    else  // the window says when data.bin lags behind the project and offers to compile
+        dialog.SetCompiledCheck([this] { return CompiledDataStale(doc_); },
+                                [this] { return RunCompileDialog(); });
     dialog.exec();
 }
 
 void CMainFrame::Compile() { RunCompileDialog(); }
 
-void CMainFrame::Send() {
-    if (doc_.NeedsCompile() &&
-        doc_.Messages().Show(QStringLiteral("尚未编译！是否先编译？"), IMessageSink::Caption(),
-                             Icon::Question, Buttons::YesNo) == Answer::Yes) {
-        if (RunCompileDialog()) return;  // compiled: the user sends again
-    }
-    RunSendDialog(false);
-}
+void CMainFrame::Send() { RunSendDialog(false); }
 
 void CMainFrame::MemoryReport() {
     if (!doc_.ProjectFile()) return;
@@ -384,8 +392,11 @@ void CMainFrame::MemoryReport() {
         doc_.Messages().Warn(DamagedProjectText(e));
         return;
     }
+    // The account counts the items' columns; data.bin adds its index.
     doc_.Messages().Show(QString::asprintf("目前占用了%u内存,占总内存数量的百分之%2.1f！",
-                                           doc_.TotalDataBytes(), doc_.TotalDataBytes() * 0.0002),
+                                           doc_.TotalDataBytes(), doc_.TotalDataBytes() * 0.0002) +
+                             QStringLiteral("\n（各项的列数据，每列 21 字节；编译出的 data.bin "
+                                            "另含索引，故略大）"),
                          IMessageSink::Caption(), Icon::Information);
 }
 
@@ -475,7 +486,7 @@ void CMainFrame::ShowView(int viewKind) {
             break;
         case 3:
             next = new CTitleView(QStringLiteral("组"), this);
-            itemList_->ShowGroup(node.group);
+            itemList_->ShowGroup(node.group, 1);
             break;
         case 5:
         case 7:
@@ -490,7 +501,7 @@ void CMainFrame::ShowView(int viewKind) {
             if (viewKind == 11) next = new CViewNull(doc_, g, i, refresh, this);
             connect(static_cast<CItemView*>(next), &CItemView::Stored, this,
                     &CMainFrame::SayIfShowTooLarge);
-            itemList_->ShowGroup(node.group);
+            itemList_->ShowGroup(node.group, node.item);  // the tree's item selected
             break;
         }
         default:

@@ -11,6 +11,7 @@
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ItemTemplate.h"
 
 namespace glowdeck {
 
@@ -308,7 +309,7 @@ void CProjectTree::OnCurrentChanged(QTreeWidgetItem* node) {
 void CProjectTree::AddGroup() {
     if (!root_) return;
     // The document refuses an add past the limits itself.
-    if (const EditResult added = doc_.NewGroup(QStringLiteral("新建组")); !added)
+    if (const EditResult added = doc_.NewGroup(DefaultGroupName()); !added)
         return void(Warn(added.message));
     Select(GroupNode(root_->childCount()));
 }

@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QVBoxLayout>
 #include <cerrno>
+#include <utility>
 
 #include "app/AppIcons.h"
 #include "base/MessageSink.h"
@@ -102,6 +103,22 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     packet_->setObjectName(QStringLiteral("packet"));
     layout->addWidget(packet_);
 
+    // Said while data.bin lags behind the project, with the offer to compile.
+    staleRow_ = new QWidget(this);
+    staleRow_->setObjectName(QStringLiteral("staleNotice"));
+    auto* staleLayout = new QHBoxLayout(staleRow_);
+    staleLayout->setContentsMargins(0, 0, 0, 0);
+    auto* staleText = new QLabel(
+        QStringLiteral("项目在上次编译后已修改，待发送的 data.bin 不是最新的。"), staleRow_);
+    staleText->setStyleSheet(QStringLiteral("color: #b00000;"));
+    compileFirst_ = new QPushButton(QStringLiteral("先编译"), staleRow_);
+    compileFirst_->setObjectName(QStringLiteral("compileFirst"));
+    staleLayout->addWidget(staleText, 1);
+    staleLayout->addWidget(compileFirst_);
+    layout->addWidget(staleRow_);
+    staleRow_->hide();
+    connect(compileFirst_, &QPushButton::clicked, this, &CSendDlg::CompileFirst);
+
     // Other serial ports, offered when the adapter is not found.
     chooser_ = new QWidget(this);
     chooser_->setObjectName(QStringLiteral("portChooser"));
@@ -116,7 +133,8 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     listRow->addWidget(portList_, 1);
     listRow->addWidget(refresh);
     auto* pathRow = new QHBoxLayout;
-    portPath_ = new QLineEdit(RememberedPort(), chooser_);
+    remembered_ = RememberedPort();
+    portPath_ = new QLineEdit(remembered_, chooser_);
     portPath_->setObjectName(QStringLiteral("portPath"));
     portPath_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
     portPath_->installEventFilter(this);
@@ -176,6 +194,13 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     events.packet = queued([this](const QString& s) { packet_->setText(s); });
     events.buttonsEnabled = queued([this](bool e) { SetButtons(e && port_.IsOpen()); });
     events.message = [this](const QString& m) { messages_.Warn(m); };
+    events.passEnded = queued([this](int phase, bool completed) {
+        // The init pass ends long before its wait; a failed one ends the transfer.
+        if (phase == SendWorker::PhaseInit && completed) return;
+        if (phase == SendWorker::PhaseInit) ticks_.stop();
+        phase_ = Phase::Idle;
+        SetButtons(true);
+    });
     controller_ = std::make_unique<CSendController>(port_, messages_, events);
     controller_->sendFilePath = dataFile;
 
@@ -219,7 +244,32 @@ void CSendDlg::SetPortOpen(bool open) {
     openLight_->setProperty("lit", open);
 }
 
-void CSendDlg::SetButtons(bool enabled) { send_->setEnabled(enabled); }
+// "发送" works only with the port open and no transfer under way (the worker
+// enables the buttons when its init pass ends, long before the init wait does).
+void CSendDlg::SetButtons(bool enabled) {
+    send_->setEnabled(enabled && port_.IsOpen() && phase_ == Phase::Idle);
+}
+
+void CSendDlg::SetCompiledCheck(std::function<bool()> stale, std::function<bool()> compile) {
+    stale_ = std::move(stale);
+    compile_ = std::move(compile);
+    ShowStale();
+}
+
+bool CSendDlg::SaysStale() const { return !staleRow_->isHidden(); }
+
+void CSendDlg::ShowStale() {
+    const bool stale = stale_ && stale_();
+    staleRow_->setVisible(stale);
+    compileFirst_->setDefault(stale);
+    if (stale) compileFirst_->setFocus();
+}
+
+bool CSendDlg::CompileFirst() {
+    if (compile_) compile_();
+    ShowStale();
+    return !SaysStale();
+}
 
 std::vector<PortInfo> CSendDlg::EnumeratedPorts() const {
     std::vector<PortInfo> list;
@@ -252,6 +302,7 @@ void CSendDlg::ChoosePort(const QString& devicePath) {
 // another device by now. Detection takes over until a port is chosen again.
 void CSendDlg::ForgetPort() {
     device_.clear();
+    remembered_.clear();
     portKnown_ = false;
     autoDetect_ = true;
     SetPortReady(false);
@@ -265,12 +316,19 @@ void CSendDlg::PressOpenClose() {
         device_ = found.portKnown ? found.device : QString();
         SetPortReady(portKnown_);
         if (!portKnown_) {
-            status_->setText(QStringLiteral("未检测到传送端口，可在下面选择串口"));
             OfferPorts();
+            // The path chosen last time stands in for the adapter that is not
+            // there, once: a port that went away is not reopened by its name.
+            const QString remembered = std::exchange(remembered_, QString());
+            if (!remembered.isEmpty() && !port_.IsOpen())
+                ChoosePort(remembered);
+            else
+                status_->setText(QStringLiteral("未检测到传送端口，可在下面选择串口"));
         }
     }
     // An open port is closed even when its adapter is gone.
     if (port_.IsOpen()) {
+        if (Transferring()) StopTransfer();
         const bool vanished = !port_.LineUp();
         port_.Close();
         openClose_->setText(QStringLiteral("打开串口"));
@@ -311,13 +369,40 @@ bool CSendDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CSendDlg::PressSend() {
-    if (controller_->PressSend(ball_)) ticks_.start();
+    if (Transferring()) return;
+    ShowStale();
+    if (SaysStale() &&
+        messages_.Show(QStringLiteral("项目在上次编译后已修改，是否先编译？"),
+                       IMessageSink::Caption(), IMessageSink::Icon::Question,
+                       IMessageSink::Buttons::YesNo) == IMessageSink::Answer::Yes &&
+        !CompileFirst())
+        return;  // not compiled: nothing is sent
+    if (!controller_->PressSend(ball_)) return;
+    phase_ = Phase::Initialising;
+    SetButtons(false);
+    ticks_.start();
 }
 
 void CSendDlg::Tick() {
     if (!controller_->Tick()) return;
     ticks_.stop();
-    QTimer::singleShot(1, this, [this] { controller_->StartDataPhase(); });
+    QTimer::singleShot(1, this, [this] {
+        if (phase_ != Phase::Initialising) return;  // stopped meanwhile
+        if (controller_->StartDataPhase()) {
+            phase_ = Phase::Sending;
+        } else {
+            phase_ = Phase::Idle;
+            SetButtons(true);
+        }
+    });
+}
+
+void CSendDlg::StopTransfer() {
+    ticks_.stop();
+    controller_->Exit();
+    phase_ = Phase::Idle;
+    progress_->setValue(0);
+    status_->setText(QStringLiteral("串口已关闭，发送已中止"));
 }
 
 void CSendDlg::reject() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "base/BallConfig.h"
@@ -31,6 +32,13 @@ public:
              QWidget* parent = nullptr, PortSource ports = {});
     ~CSendDlg() override;
     void SetFactoryMode(const QString& programFolder);
+    // The project's data: `stale` tells whether data.bin lags behind the
+    // project, `compile` compiles it (true when it did). While it lags the
+    // window says so and offers to compile first, as its default button.
+    void SetCompiledCheck(std::function<bool()> stale, std::function<bool()> compile);
+    bool SaysStale() const;
+    // "先编译": compiles and says whether the data is up to date now.
+    bool CompileFirst();
 
     // The buttons, for the window and for tests.
     void PressOpenClose();
@@ -38,6 +46,8 @@ public:
     // A port chosen by hand (list entry, path field): detection stops.
     void ChoosePort(const QString& devicePath);
     bool PortOpen() const { return port_.IsOpen(); }
+    // A transfer is under way: the init wait or the data pass.
+    bool Transferring() const { return phase_ != Phase::Idle; }
     bool PortKnown() const { return portKnown_; }
     QString Status() const;
     static QString Instructions();
@@ -63,6 +73,9 @@ private:
     void SetPortOpen(bool open);
     void SetButtons(bool enabled);
     void Tick();
+    void ShowStale();
+    // The port is closed during a transfer: the countdown and the pass stop.
+    void StopTransfer();
 
     IMessageSink& messages_;
     BallConfig ball_;
@@ -72,6 +85,12 @@ private:
     QString device_;  // the port to open: freshly detected or chosen by hand
     bool portKnown_ = false;
     bool autoDetect_ = true;
+    QString remembered_;  // the path chosen in an earlier session, until used
+    enum class Phase { Idle, Initialising, Sending };
+    Phase phase_ = Phase::Idle;
+    std::function<bool()> stale_, compile_;
+    QWidget* staleRow_;
+    QPushButton* compileFirst_;
     QTimer ticks_;
     QProgressBar* progress_;
     QLineEdit* file_;

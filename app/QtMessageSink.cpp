@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "app/AppDialogs.h"
+
 namespace glowdeck {
 
 IMessageSink::Answer QtMessageSink::Show(const QString& text, const QString& caption, Icon icon,
@@ -18,7 +20,9 @@ IMessageSink::Answer QtMessageSink::Show(const QString& text, const QString& cap
             Qt::QueuedConnection);
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
-    QMessageBox box(parent_);
+    // Over the window the user is looking at, never beneath it.
+    QMessageBox box(DialogParent(parent_));
+    ComeOnTop(&box);
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {

@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     glowdeck::QtMessageSink messages;
     glowdeck::CGlowdeckDoc doc(messages);
     glowdeck::AppDialogs dialogs(nullptr, messages);
+    dialogs.SetProjectRoot([&doc] { return doc.ProjectRoot(); });
     glowdeck::CMainFrame frame(doc, dialogs, QCoreApplication::applicationDirPath());
     messages.SetParent(&frame);
     frame.SetProjectDialogs(&dialogs);

@@ -68,7 +68,7 @@ bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
         // reported and the default used.
         const CIniFile ini(ProgramFolders::ForThisProgram().SettingsFile());
         if (const QString problem = ini.UnreadableMessage(); !problem.isEmpty()) PrintErr(problem);
-        if (ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0) == 2) ball->ballType = 2;
+        if (StoredBallType(ini) == 2) ball->ballType = 2;
     } else {
         if (*type != QLatin1String("1") && *type != QLatin1String("2")) {
             PrintErr(QStringLiteral("--ball takes 1 (single-layer) or 2 (double-layer), not %1")

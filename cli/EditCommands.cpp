@@ -3,8 +3,10 @@
 #include "base/MessageSink.h"
 #include "cli/CliSupport.h"
 #include "led/VideoClip.h"
+#include "led/TextPainter.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
+#include "model/ItemTemplate.h"
 #include "model/ProjectLimits.h"
 #include "model/TreeRules.h"
 
@@ -12,10 +14,8 @@ namespace glowdeck {
 
 namespace {
 
-// Font sizes the text renderer is given (em size 4 × size + 20 pixels) and
-// the style bits: 1 bold, 2 italic, 4 underline, 8 strike-out.
+// Font sizes the text renderer is given (em size 4 × size + 20 pixels).
 constexpr int kMaxFontSize = 200;
-constexpr int kAllFontStyles = 15;
 
 // An item addressed as the user interface counts (groups and shown items from 1).
 struct Target {
@@ -178,23 +178,21 @@ int RunSetText(const QStringList& arguments) {
         return true;
     };
     if (!TakeNumber(args, QStringLiteral("--size"), 0, kMaxFontSize, &s.fontSize) ||
-        !TakeNumber(args, QStringLiteral("--style"), 0, kAllFontStyles, &s.fontStyle) ||
+        !TakeNumber(args, QStringLiteral("--style"), 0, StyleAll, &s.fontStyle) ||
         !colour("--color", &s.textColour) || !colour("--background", &s.backColour))
         return 2;
     s.autoSpacing = args.removeAll(QStringLiteral("--manual-spacing")) == 0;
     if (const auto offsets = TakeOption(args, QStringLiteral("--offsets"))) {
-        // The text view's sliders: ±500, ±500, ±1000 and ±2000 tenths of a pixel.
-        const double limits[4] = {50, 50, 100, 200};
         double* targets[4] = {&s.verticalOffset, &s.chineseOffset, &s.englishOffset,
                               &s.symbolOffset};
         const QStringList v = offsets->split(QLatin1Char(','));
         for (int k = 0; k < 4 && v.size() == 4; ++k) {
-            const auto value = ParseDecimal(v[k], -limits[k], limits[k]);
+            const auto value = ParseDecimal(v[k], -TextOffsetLimit(k), TextOffsetLimit(k));
             if (!value) {
                 PrintErr(QStringLiteral("--offsets: \"%1\" is not a number from %2 to %3")
                              .arg(v[k])
-                             .arg(-limits[k])
-                             .arg(limits[k]));
+                             .arg(-TextOffsetLimit(k))
+                             .arg(TextOffsetLimit(k)));
                 return 2;
             }
             *targets[k] = *value;
@@ -261,9 +259,11 @@ int RunSetInterval(const QStringList& arguments) {
     int columns = file.GetInt(t->g, t->i, "length");
     unsigned colour = static_cast<unsigned>(file.GetInt(t->g, t->i, "backcolor"));
     if (length) {
-        const auto value = ParseNumber(*length, 1, 300);
+        const auto value = ParseNumber(*length, MinIntervalLength, MaxIntervalLength);
         if (!value) {
-            PrintErr(QStringLiteral("--length takes 1 to 300"));
+            PrintErr(QStringLiteral("--length takes %1 to %2")
+                         .arg(MinIntervalLength)
+                         .arg(MaxIntervalLength));
             return 2;
         }
         columns = *value;

@@ -6,6 +6,7 @@
 #include "model/CapacityChecks.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
+#include "model/ItemTemplate.h"
 
 namespace glowdeck {
 
@@ -87,7 +88,7 @@ int RunAddGroup(const QStringList& args) {
         PrintErr(refusal);
         return 1;
     }
-    const QString name = args.size() > 1 ? args[1] : QStringLiteral("新建组");
+    const QString name = args.size() > 1 ? args[1] : DefaultGroupName();
     if (const EditResult added = doc.NewGroup(name); !added) return PrintErr(added.message), 1;
     PrintOut(QStringLiteral("group %1 %2").arg(doc.ProjectFile()->GroupCount()).arg(name));
     return 0;

@@ -21,6 +21,7 @@ CFontColourDlg::CFontColourDlg(const QFont& initial, unsigned colour, QWidget* p
     fonts_->setWindowFlags(Qt::Widget);
     fonts_->setSizeGripEnabled(false);
     fonts_->setCurrentFont(initial);
+    presetShown_ = fonts_->currentFont();
     layout->addWidget(fonts_);
 
     auto* colourRow = new QHBoxLayout;

@@ -15,6 +15,9 @@ public:
     CFontColourDlg(const QFont& initial, unsigned colour, QWidget* parent = nullptr);
 
     QFont SelectedFont() const;
+    // The preset font as the chooser shows it: a face without a bold or an
+    // italic style of its own shows neither, though the text is drawn so.
+    const QFont& PresetAsShown() const { return presetShown_; }
     unsigned Colour() const;  // 0x00BBGGRR
     QFontDialog* FontChooser() const { return fonts_; }
     CColorComboBox* Colours() const { return colours_; }
@@ -22,6 +25,7 @@ public:
 private:
     QFontDialog* fonts_;
     CColorComboBox* colours_;
+    QFont presetShown_;
 };
 
 }  // namespace glowdeck

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QThread>
 
@@ -115,6 +116,19 @@ QSpinBox* CItemView::ValueBox(QWidget* parent, int low, int high) {
     box->setRange(low, high);
     box->setReadOnly(true);
     box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    return box;
+}
+
+QSpinBox* CItemView::SliderBox(QWidget* parent, QSlider* slider) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(slider->minimum(), slider->maximum());
+    box->setValue(slider->value());
+    // A number counts when it is confirmed (Enter, leaving the box), not at
+    // every digit typed.
+    box->setKeyboardTracking(false);
+    connect(slider, &QSlider::rangeChanged, box, &QSpinBox::setRange);
+    connect(slider, &QSlider::valueChanged, box, &QSpinBox::setValue);
+    connect(box, &QSpinBox::valueChanged, slider, &QSlider::setValue);
     return box;
 }
 

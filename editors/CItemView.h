@@ -11,6 +11,7 @@ class QLineEdit;
 class QListWidget;
 class QLabel;
 class QPushButton;
+class QSlider;
 class QSpinBox;
 
 namespace glowdeck {
@@ -54,8 +55,11 @@ protected:
     QWidget* Framed(CPictureFrame* frame, const QString& label);
     // The top row: "图像文件ID：", the id box and an optional button.
     void AddIdRow(QGridLayout* layout, QPushButton* button = nullptr);
-    // A read-only number box beside a slider.
+    // A read-only number box.
     static QSpinBox* ValueBox(QWidget* parent, int low, int high);
+    // The number box beside a slider: its range, and bound to it both ways
+    // (a number typed and confirmed moves the slider, the slider sets the number).
+    static QSpinBox* SliderBox(QWidget* parent, QSlider* slider);
 
     CGlowdeckDoc& doc_;
     ItemKind kind_;

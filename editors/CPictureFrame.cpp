@@ -1,6 +1,7 @@
 #include "editors/CPictureFrame.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -122,15 +123,27 @@ void CPictureFrame::mouseReleaseEvent(QMouseEvent* event) {
 void CPictureFrame::OpenPaintWindow() {
     if (!window_) window_ = new CPaintWindow(*this);
     window_->setWindowTitle(title_);
-    window_->SetDisplayHeight(2 * DisplayHeight());
-    // Double size, but never larger than the screen: a long strip scrolls.
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    QSize size = window_->ContentSize() + QSize(4, 4 + bar);
-    if (const QScreen* screen = this->screen())
-        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
-    window_->setGeometry(QRect(QPoint(600, 200), size));
+    const QScreen* screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    window_->setGeometry(PaintWindowPlace(available, 2 * DisplayHeight()));
     window_->show();
     window_->raise();
+    window_->activateWindow();
+}
+
+QRect CPictureFrame::PaintWindowPlace(const QRect& available, int wantedHeight) {
+    // Room for the window's frame and title bar, which the geometry leaves out.
+    const QMargins decoration(8, 32, 8, 8);
+    const QRect room = available.marginsRemoved(decoration);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // Double size when the screen has room for it; else the picture's height
+    // shrinks to the screen's, and a long strip scrolls sideways.
+    window_->SetDisplayHeight(std::max(1, std::min(wantedHeight, room.height() - 4 - bar)));
+    const QSize size = (window_->ContentSize() + QSize(4, 4 + bar)).boundedTo(room.size());
+    // Centred on the screen's free area, never past its edges.
+    QRect place(QPoint(0, 0), size);
+    place.moveCenter(room.center());
+    return place;
 }
 
 bool CPictureFrame::Undo() {
@@ -178,6 +191,7 @@ CPaintWindow::CPaintWindow(CPictureFrame& frame) : CZoomImageView(nullptr), fram
     setAttribute(Qt::WA_DeleteOnClose, false);
     SetFixedHeightToPicture(false);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    setFocusPolicy(Qt::StrongFocus);  // for Escape
 }
 
 void CPaintWindow::Route(CPaintCanvas::Event event, QMouseEvent* mouse) {
@@ -192,6 +206,14 @@ void CPaintWindow::mousePressEvent(QMouseEvent* event) {
     Route(event->button() == Qt::RightButton ? CPaintCanvas::Event::RightPress
                                              : CPaintCanvas::Event::Press,
           event);
+}
+
+void CPaintWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    CZoomImageView::keyPressEvent(event);
 }
 
 void CPaintWindow::mouseMoveEvent(QMouseEvent* event) { Route(CPaintCanvas::Event::Move, event); }

@@ -35,7 +35,9 @@ public:
     void Fit(int height);
     // Draws the picture as LED dots when zoomed in far enough.
     void SetLedDots(bool on) { ledDots_ = on; }
+    // Opens the paint window at double size within the screen's free area.
     void OpenPaintWindow();
+    CPaintWindow* PaintWindow() const { return window_; }
     bool Undo();
     bool Redo();
 
@@ -64,6 +66,9 @@ private:
     friend class CPaintWindow;
     void PlayStep();
     void Changed();
+    // The paint window's place in `available` (a screen's free area); sets
+    // its picture's height.
+    QRect PaintWindowPlace(const QRect& available, int wantedHeight);
     QImage Displayed() const;
     QPoint RasterPoint(const QPointF& p) const { return PicturePoint(p); }
 
@@ -93,6 +98,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;  // Escape closes
 
 private:
     void Route(CPaintCanvas::Event event, QMouseEvent* mouse);

@@ -17,6 +17,7 @@
 
 #include "base/AccessError.h"
 #include "base/BgrColour.h"
+#include "base/MessageSink.h"
 #include "editors/CPictureFrame.h"
 #include "editors/SourceDialog.h"
 #include "led/ImageCodec.h"
@@ -52,18 +53,20 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     auto* cg = new QGridLayout(conversion);
     auto* convert = new QPushButton(QStringLiteral("转换"), conversion);
     progress_ = new QProgressBar(conversion);
+    progress_->setObjectName(QStringLiteral("progress"));
     progress_->setRange(0, 100);
     cg->addWidget(convert, 0, 0);
     cg->addWidget(progress_, 0, 1, 1, 2);
     const char* names[] = {"红  色", "绿  色", "蓝  色"};
     for (int k = 0; k < 3; ++k) {
         cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), k + 1, 0);
-        values_[k] = ValueBox(conversion, 0, 255);
-        cg->addWidget(values_[k], k + 1, 1);
         sliders_[k] = new QSlider(Qt::Horizontal, conversion);
         sliders_[k]->setRange(0, 255);
         sliders_[k]->setValue(128);
         sliders_[k]->setObjectName(QStringLiteral("colour%1").arg(k));
+        values_[k] = SliderBox(conversion, sliders_[k]);
+        values_[k]->setObjectName(QStringLiteral("colourValue%1").arg(k));
+        cg->addWidget(values_[k], k + 1, 1);
         cg->addWidget(sliders_[k], k + 1, 2);
     }
     ditherBox_ = new QCheckBox(QStringLiteral("抖动"), conversion);
@@ -114,8 +117,9 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     auto* pen = new QSlider(Qt::Horizontal, drawing);
     pen->setRange(1, 10);
     pen->setValue(1);
-    auto* penValue = ValueBox(drawing, 1, 10);
-    penValue->setValue(1);
+    pen->setObjectName(QStringLiteral("penWidth"));
+    auto* penValue = SliderBox(drawing, pen);
+    penValue->setObjectName(QStringLiteral("penWidthValue"));
     dg->addWidget(pen, 2, 1, 1, 3);
     dg->addWidget(penValue, 2, 4);
     layout->addWidget(drawing, 2, 1);
@@ -126,6 +130,11 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     guard_.setSingleShot(true);
     guard_.setInterval(200);
     connect(&debounce_, &QTimer::timeout, this, [this] {
+        if (!MayDropPainting()) {
+            // Kept: the sliders go back to the settings the LED image shows.
+            if (ReadStoredSettings(&settings_)) ShowSettings();
+            return;
+        }
         Convert();
         StoreColours();
     });
@@ -133,14 +142,15 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     for (int k = 0; k < 3; ++k)
         connect(sliders_[k], &QSlider::valueChanged, this, &CViewBmp::ColourChanged);
     connect(ditherBox_, &QCheckBox::toggled, this, &CViewBmp::DitherChanged);
-    connect(pen, &QSlider::valueChanged, this, [this, penValue](int v) {
+    connect(pen, &QSlider::valueChanged, this, [this](int v) {
         ledFrame_->SetPenSize(v - 1);
-        penValue->setValue(v);
         doc_.NoteEditorChange();
     });
     connect(tools_, &QButtonGroup::idClicked, this,
             [this](int t) { SelectTool(static_cast<PaintTool>(t)); });
-    connect(convert, &QPushButton::clicked, this, &CViewBmp::Convert);
+    connect(convert, &QPushButton::clicked, this, [this] {
+        if (MayDropPainting()) Convert();
+    });
     connect(replace, &QPushButton::clicked, this, &CViewBmp::ReplacePicture);
     connect(undo, &QPushButton::clicked, ledFrame_, &CPictureFrame::Undo);
     connect(redo, &QPushButton::clicked, ledFrame_, &CPictureFrame::Redo);
@@ -203,17 +213,27 @@ void CViewBmp::Convert() {
     converter.SetThreshold(ThresholdColour(settings_.r, settings_.green, settings_.b));
     converter.SetDither(settings_.dither);
     converter.Convert({1, 0});
-    progress_->setValue(converter.GetProgress());
+    // A finished conversion is a full bar (the converter counts the rows it
+    // started, which ends short of 100).
+    progress_->setValue(100);
     ledFrame_->SetImage(converter.LedImage().convertToFormat(QImage::Format_RGB888));
     converter.Release();
     ++conversions_;
+}
+
+bool CViewBmp::MayDropPainting() {
+    // The bottom of the paint stack is the converted image: anything above
+    // it is painting that a conversion would replace.
+    if (ledFrame_->Canvas().UndoDepth() <= 1) return true;
+    return doc_.Messages().Show(QStringLiteral("未置换的绘制将丢失，是否继续？"),
+                                IMessageSink::Caption(), IMessageSink::Icon::Question,
+                                IMessageSink::Buttons::YesNo) == IMessageSink::Answer::Yes;
 }
 
 void CViewBmp::ColourChanged() {
     settings_.r = sliders_[0]->value();
     settings_.green = sliders_[1]->value();
     settings_.b = sliders_[2]->value();
-    for (int k = 0; k < 3; ++k) values_[k]->setValue(sliders_[k]->value());
     doc_.NoteEditorChange();
     debounce_.start();
 }

@@ -36,6 +36,9 @@ private:
     void LoadSource(const QString& path);
     void FillInfo();
     void ColourChanged();
+    // Before a conversion replaces the LED image: true when nothing is
+    // painted on it that "置换图片" has not kept, or the user lets it go.
+    bool MayDropPainting();
     void DitherChanged(bool on);
     void StoreColours();  // "r", "g", "b" and "dither"
     // The sliders, their values and the dither box as settings_ says.

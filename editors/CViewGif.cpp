@@ -82,6 +82,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     auto* cg = new QGridLayout(conversion);
     auto* convert = new QPushButton(QStringLiteral("转换"), conversion);
     progress_ = new QProgressBar(conversion);
+    progress_->setObjectName(QStringLiteral("progress"));
     progress_->setRange(0, 100);
     cg->addWidget(convert, 0, 0);
     cg->addWidget(progress_, 0, 1, 1, 2);
@@ -90,11 +91,12 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     for (int k = 0; k < 5; ++k) {
         const int row = k < 3 ? k + 1 : k + 2;  // the dither box sits under the colours
         cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), row, 0);
-        values_[k] = ValueBox(conversion, lo[k], hi[k]);
-        cg->addWidget(values_[k], row, 1);
         sliders_[k] = new QSlider(Qt::Horizontal, conversion);
         sliders_[k]->setRange(lo[k], hi[k]);
         sliders_[k]->setObjectName(QStringLiteral("slider%1").arg(k));
+        values_[k] = SliderBox(conversion, sliders_[k]);
+        values_[k]->setObjectName(QStringLiteral("sliderValue%1").arg(k));
+        cg->addWidget(values_[k], row, 1);
         cg->addWidget(sliders_[k], row, 2);
     }
     ditherBox_ = new QCheckBox(QStringLiteral("抖动"), conversion);
@@ -117,7 +119,6 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     for (int k = 0; k < 3; ++k)
         connect(sliders_[k], &QSlider::valueChanged, this, [this, k](int v) {
             (k == 0 ? settings_.r : k == 1 ? settings_.green : settings_.b) = v;
-            values_[k]->setValue(v);
             converted_ = false;
             progress_->setValue(0);
             doc_.NoteEditorChange();
@@ -132,7 +133,6 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     });
     connect(sliders_[3], &QSlider::valueChanged, this, [this](int v) {
         settings_.loop = v;
-        values_[3]->setValue(v);
         sourceFrame_->SetLoopCount(v);
         ledFrame_->SetLoopCount(v);
         doc_.NoteEditorChange();
@@ -140,7 +140,6 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     });
     connect(sliders_[4], &QSlider::valueChanged, this, [this](int v) {
         settings_.speed = v;
-        values_[4]->setValue(v);
         sourceFrame_->SetDelayReduction(v);
         ledFrame_->SetDelayReduction(v);
         doc_.NoteEditorChange();
@@ -232,13 +231,11 @@ void CViewGif::Convert() {
     ledFrame_->SetFrames(led);
     converter.Release();
     converted_ = true;
+    progress_->setValue(100);  // the last frame's count ends short of it
 }
 
 void CViewGif::StoreAttributes() {
-    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings_))) {
-        progress_->setValue(0);
-        return;
-    }
+    if (Done(item_ops::StoreSettings(doc_, g_, i_, settings_))) return;
     // Not stored: show what the item holds, not the refused settings.
     const item_ops::ConversionSettings refused = settings_;
     if (!ReadStoredSettings(&settings_)) return;

@@ -17,6 +17,7 @@
 #include "led/PictureConverter.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
+#include "model/ItemTemplate.h"
 
 namespace glowdeck {
 
@@ -36,8 +37,10 @@ CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     eg->addWidget(new QLabel(QStringLiteral("背景色"), edit), 0, 0);
     eg->addWidget(colour_, 0, 1, 1, 2);
     length_ = new QSlider(Qt::Horizontal, edit);
-    length_->setRange(1, 300);
-    lengthText_ = ValueBox(edit, 1, 300);
+    length_->setRange(MinIntervalLength, MaxIntervalLength);
+    length_->setObjectName(QStringLiteral("length"));
+    lengthText_ = SliderBox(edit, length_);
+    lengthText_->setObjectName(QStringLiteral("lengthValue"));
     eg->addWidget(new QLabel(QStringLiteral("长  度"), edit), 1, 0);
     eg->addWidget(length_, 1, 1);
     eg->addWidget(lengthText_, 1, 2);
@@ -54,7 +57,6 @@ CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     });
     connect(length_, &QSlider::valueChanged, this, [this](int v) {
         lengthValue_ = v;
-        lengthText_->setValue(v);
         doc_.NoteEditorChange();
         debounce_.start();
     });

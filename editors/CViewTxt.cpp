@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include "led/TextPainter.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
+#include "model/ItemTemplate.h"
 
 namespace glowdeck {
 
@@ -63,21 +65,28 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     eg->addWidget(automatic, 3, 0, 1, 2);
     eg->addWidget(manual, 3, 2, 1, 2);
     const char* names[] = {"纵向偏移", "中文偏移", "英文偏移", "中文符号偏移"};
-    const int range[] = {500, 500, 1000, 2000};
     for (int k = 0; k < 4; ++k) {
         eg->addWidget(new QLabel(QString::fromUtf8(names[k]), editBox), 4 + k, 0);
         offsets_[k] = new QSlider(Qt::Horizontal, editBox);
-        offsets_[k]->setRange(-range[k], range[k]);
+        offsets_[k]->setRange(-TextOffsetTenths[k], TextOffsetTenths[k]);
         offsets_[k]->setValue(0);
-        offsetTexts_[k] = new QLineEdit(QStringLiteral("0.0"), editBox);
-        offsetTexts_[k]->setReadOnly(true);
-        offsetTexts_[k]->setMaximumWidth(70);
+        offsets_[k]->setObjectName(QStringLiteral("offset%1").arg(k));
+        // The offset in pixels, bound to the slider's tenths both ways.
+        offsetTexts_[k] = new QDoubleSpinBox(editBox);
+        offsetTexts_[k]->setObjectName(QStringLiteral("offsetValue%1").arg(k));
+        offsetTexts_[k]->setDecimals(1);
+        offsetTexts_[k]->setSingleStep(0.1);
+        offsetTexts_[k]->setRange(-TextOffsetLimit(k), TextOffsetLimit(k));
+        offsetTexts_[k]->setKeyboardTracking(false);
+        offsetTexts_[k]->setMaximumWidth(90);
         eg->addWidget(offsets_[k], 4 + k, 1, 1, 2);
         eg->addWidget(offsetTexts_[k], 4 + k, 3);
-        connect(offsets_[k], &QSlider::valueChanged, this, [this, k] {
-            offsetTexts_[k]->setText(OffsetText(k));
+        connect(offsets_[k], &QSlider::valueChanged, this, [this, k](int tenths) {
+            offsetTexts_[k]->setValue(tenths * 0.1);
             doc_.NoteEditorChange();
         });
+        connect(offsetTexts_[k], &QDoubleSpinBox::valueChanged, offsets_[k],
+                [slider = offsets_[k]](double value) { slider->setValue(qRound(value * 10)); });
     }
     auto* confirm = new QPushButton(QStringLiteral("确定"), editBox);
     confirm->setObjectName(QStringLiteral("confirm"));
@@ -111,16 +120,20 @@ void CViewTxt::ChangeFont() {
     // The default face is not installed: the dialog shows the face that draws it.
     QFont initial = QFont(IsSongFace(font_) ? SongFallbackFamily() : font_);
     initial.setPointSize(std::max(fontSize_, 1));
-    initial.setItalic(fontStyle_ == 2 || fontStyle_ == 3);
-    initial.setUnderline(fontStyle_ == 4);
-    initial.setStrikeOut(fontStyle_ == 8);
+    // Every stored style bit, the weight included: a dialog confirmed
+    // unchanged gives the style back as it was.
+    ApplyStyleBits(initial, fontStyle_);
     // The view's text colour when the list has it, else the list's colour.
     CFontColourDlg dialog(initial, textColour_->Colour(), this);
     dialog.Colours()->SelectColour(textColourValue_);
     if (dialog.exec() != QDialog::Accepted) return;
     const QFont chosen = dialog.SelectedFont();
-    const int style = (chosen.strikeOut() ? 8 : 0) + (chosen.underline() ? 4 : 0) +
-                      (chosen.weight() == QFont::Bold ? 1 : 0) + (chosen.italic() ? 2 : 0);
+    int style = StyleBitsOf(chosen);
+    // Bold or italic left as the chooser showed them keep their stored value:
+    // the chooser cannot show a style the face only has drawn synthetically.
+    const int shown = StyleBitsOf(dialog.PresetAsShown());
+    for (const int bit : {StyleBold, StyleItalic})
+        if ((style & bit) == (shown & bit)) style = (style & ~bit) | (fontStyle_ & bit);
     // Keeping the drawing face of the default face keeps the default face.
     const bool keepSong = IsSongFace(font_) && chosen.family() == SongFallbackFamily();
     SetFont(keepSong ? font_ : chosen.family(), chosen.pointSize(), style);

@@ -2,6 +2,7 @@
 #include "editors/CItemView.h"
 
 class QButtonGroup;
+class QDoubleSpinBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QSlider;
@@ -28,6 +29,7 @@ public:
     CColorComboBox* BackColours() const { return backColour_; }
     QSlider* OffsetSlider(int k) const { return offsets_[k]; }
     QString OffsetText(int k) const;
+    int FontStyle() const { return fontStyle_; }
 
 private:
     bool Initialise();
@@ -50,7 +52,7 @@ private:
     CColorComboBox* backColour_;
     QButtonGroup* spacing_;
     QSlider* offsets_[4];  // vertical, Chinese, English, punctuation
-    QLineEdit* offsetTexts_[4];
+    QDoubleSpinBox* offsetTexts_[4];
 };
 
 }  // namespace glowdeck

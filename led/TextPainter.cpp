@@ -63,6 +63,18 @@ std::optional<char32_t> FirstUndrawable(const QFont& font, const QString& text) 
     return std::nullopt;
 }
 
+int StyleBitsOf(const QFont& font) {
+    return (font.weight() >= QFont::Bold ? StyleBold : 0) | (font.italic() ? StyleItalic : 0) |
+           (font.underline() ? StyleUnderline : 0) | (font.strikeOut() ? StyleStrikeOut : 0);
+}
+
+void ApplyStyleBits(QFont& font, int styleBits) {
+    font.setBold(styleBits & StyleBold);
+    font.setItalic(styleBits & StyleItalic);
+    font.setUnderline(styleBits & StyleUnderline);
+    font.setStrikeOut(styleBits & StyleStrikeOut);
+}
+
 QFont MakeFont(const QString& family, int pixelSize, int styleBits) {
     QStringList families{family};
     // Only the default Song face falls back to the shipped Song-style face.
@@ -73,10 +85,7 @@ QFont MakeFont(const QString& family, int pixelSize, int styleBits) {
     QFont font;
     font.setFamilies(families);
     font.setPixelSize(pixelSize > 0 ? pixelSize : 1);
-    font.setBold(styleBits & StyleBold);
-    font.setItalic(styleBits & StyleItalic);
-    font.setUnderline(styleBits & StyleUnderline);
-    font.setStrikeOut(styleBits & StyleStrikeOut);
+    ApplyStyleBits(font, styleBits);
     font.setKerning(false);
     // Font merging stays on: what the face lacks comes from a fallback face.
     font.setStyleStrategy(QFont::PreferAntialias);

@@ -12,7 +12,17 @@ class QPainter;
 namespace glowdeck {
 
 // Font style bits stored with text items.
-enum FontStyleBits { StyleBold = 1, StyleItalic = 2, StyleUnderline = 4, StyleStrikeOut = 8 };
+enum FontStyleBits {
+    StyleBold = 1,
+    StyleItalic = 2,
+    StyleUnderline = 4,
+    StyleStrikeOut = 8,
+    StyleAll = 15,
+};
+// The style bits of a font (bold is a weight of 700 or more), and a font
+// given every one of them.
+int StyleBitsOf(const QFont& font);
+void ApplyStyleBits(QFont& font, int styleBits);
 
 // The installed Song-style face that stands in for "宋体"/"SimSun".
 QString SongFallbackFamily();

@@ -1,5 +1,7 @@
 #include "model/CapacityChecks.h"
 
+#include <QFileInfo>
+
 #include "base/AccessError.h"
 #include "model/GlowdeckDoc.h"
 
@@ -28,6 +30,14 @@ QString CheckAddItem(CGlowdeckDoc& doc, int group, ItemKind kind) {
             return QStringLiteral("单组动画最多为20幅！");
     }
     return QString();
+}
+
+bool CompiledDataStale(const CGlowdeckDoc& doc) {
+    if (doc.NeedsCompile()) return true;
+    const QFileInfo data(doc.DataFilePath());
+    if (!data.isFile()) return true;
+    const QFileInfo project(doc.ProjectFilePath());
+    return project.exists() && project.lastModified() > data.lastModified();
 }
 
 }  // namespace glowdeck

@@ -14,4 +14,8 @@ QString CheckAddGroup(const CGlowdeckDoc& doc);
 // (an item without "length") is refused with the damage.
 QString CheckAddItem(CGlowdeckDoc& doc, int group, ItemKind kind);
 
+// True when the compiled data.bin is not the project as it is now: edits
+// since the last compile, no data.bin, or a project file saved after it.
+bool CompiledDataStale(const CGlowdeckDoc& doc);
+
 }  // namespace glowdeck

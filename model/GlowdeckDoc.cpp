@@ -9,6 +9,7 @@
 #include "base/MessageSink.h"
 #include "model/EditHistory.h"
 #include "model/IniFile.h"
+#include "model/ItemTemplate.h"
 #include "model/StagedFolder.h"
 
 namespace glowdeck {
@@ -118,7 +119,7 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     // The new project with its first group is written before it replaces the
     // open one: when it cannot be saved, the open project, its paths and its
     // lock stay as they were.
-    const QString groupName = QStringLiteral("新建组");
+    const QString groupName = DefaultGroupName();
     QByteArray saved;
     {
         CProjectFile file(building + QLatin1Char('/') + kProjectFileName, name);

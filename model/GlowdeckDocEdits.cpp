@@ -30,11 +30,11 @@ struct PlaceholderLook {
 PlaceholderLook LookOf(ItemKind kind) {
     switch (kind) {
         case ItemKind::Picture:
-            return {400, 300, QStringLiteral("新建图片"), QColor(255, 255, 255), "image/jpeg"};
+            return {400, 300, KindInfo(kind).defaultName, QColor(255, 255, 255), "image/jpeg"};
         case ItemKind::Animation:
-            return {400, 300, QStringLiteral("新建动画"), QColor(0, 255, 0), "image/gif"};
+            return {400, 300, KindInfo(kind).defaultName, QColor(0, 255, 0), "image/gif"};
         case ItemKind::Text:
-            return {400, 300, QStringLiteral("新建文字"), QColor(255, 0, 0), "image/jpeg"};
+            return {400, 300, KindInfo(kind).defaultName, QColor(255, 0, 0), "image/jpeg"};
         case ItemKind::Interval:
             break;
     }

@@ -138,4 +138,9 @@ bool CIniFile::SetString(const QString& section, const QString& key, const QStri
     return WriteFileAtomically(path_, data, error);
 }
 
+int StoredBallType(const CIniFile& ini) {
+    const int type = ini.GetInt(QStringLiteral("TYPE"), QStringLiteral("TYPE"), 0);
+    return type == 1 || type == 2 ? type : 0;
+}
+
 }  // namespace glowdeck

@@ -53,4 +53,8 @@ private:
     QString loadError_;
 };
 
+// The ball type stored in setting.ini ("[TYPE] TYPE="): 1 (single-layer) or
+// 2 (double-layer). Any other value counts as none stored: 0.
+int StoredBallType(const CIniFile& ini);
+
 }  // namespace glowdeck

@@ -20,6 +20,7 @@
 #include "led/Threshold.h"
 #include "led/VideoClip.h"
 #include "model/GlowdeckDoc.h"
+#include "model/ItemTemplate.h"
 
 namespace glowdeck::item_ops {
 
@@ -354,7 +355,7 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
 
 EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour) {
     return Guarded(doc, g, i, [&] {
-        length = std::clamp(length, 1, 300);
+        length = std::clamp(length, MinIntervalLength, MaxIntervalLength);
         QImage blank(length, LedRows, QImage::Format_ARGB32);
         blank.fill(ColourFromBgr(backColour));
         CGlowdeckDoc::Edit edit(doc);

@@ -2,6 +2,8 @@
 
 namespace glowdeck {
 
+QString DefaultGroupName() { return QStringLiteral("新建组"); }
+
 const PropertyList& NewItemProperties(ItemKind kind) {
     static const PropertyList picture = {
         {"width", "400"}, {"height", "300"}, {"roiwidth", "0"}, {"roiheight", "0"},

@@ -65,6 +65,7 @@ void CPaintCanvas::SetImage(const QImage& picture) {
     r_->redo.clear();
     r_->undo.push_back(r_->shown.clone());
     roundDrawing_ = squareDrawing_ = false;
+    lastPen_.reset();
 }
 
 QImage CPaintCanvas::Shown() const { return FromRasterImage(r_->shown); }
@@ -79,18 +80,39 @@ bool CPaintCanvas::Inside(QPoint p) const {
     return p.x() >= 0 && p.y() >= 0 && p.x() < r_->work.cols && p.y() < r_->work.rows;
 }
 
+void CPaintCanvas::Stamp(QPoint p, PaintTool pen) {
+    const cv::Point at(p.x(), p.y());
+    const cv::Scalar colour = Bgr(penColour_);
+    if (pen == PaintTool::RoundPen)
+        cv::circle(r_->work, at, penSize_, colour, cv::FILLED, cv::LINE_8);
+    else
+        cv::rectangle(r_->work, at, cv::Point(p.x() + penSize_, p.y() + penSize_), colour,
+                      cv::FILLED, cv::LINE_8);
+}
+
+void CPaintCanvas::PenTo(QPoint p, PaintTool pen) {
+    // The mouse reports a drag every few pixels: the pen is stamped on every
+    // raster point of the line from the last point, so a stroke is unbroken.
+    if (lastPen_) {
+        cv::LineIterator line(cv::Point(lastPen_->x(), lastPen_->y()), cv::Point(p.x(), p.y()), 8);
+        for (int k = 0; k < line.count; ++k, ++line) Stamp(QPoint(line.pos().x, line.pos().y), pen);
+    } else {
+        Stamp(p, pen);
+    }
+    lastPen_ = p;
+}
+
 bool CPaintCanvas::Act(QPoint p, PaintTool tool) {
     const cv::Point at(p.x(), p.y());
     const cv::Scalar colour = Bgr(penColour_);
     switch (tool) {
         case PaintTool::RoundPen:
             roundDrawing_ = true;
-            cv::circle(r_->work, at, penSize_, colour, cv::FILLED, cv::LINE_8);
+            PenTo(p, tool);
             break;
         case PaintTool::SquarePen:
             squareDrawing_ = true;
-            cv::rectangle(r_->work, at, cv::Point(p.x() + penSize_, p.y() + penSize_), colour,
-                          cv::FILLED, cv::LINE_8);
+            PenTo(p, tool);
             break;
         case PaintTool::Bucket:
             if (!Inside(p)) return false;
@@ -121,6 +143,7 @@ void CPaintCanvas::PickColour(QPoint p) {
 
 void CPaintCanvas::EndStroke() {
     roundDrawing_ = squareDrawing_ = false;
+    lastPen_.reset();
     r_->undo.push_back(r_->shown.clone());
     r_->redo.clear();
 }
@@ -128,6 +151,7 @@ void CPaintCanvas::EndStroke() {
 bool CPaintCanvas::FrameEvent(Event event, QPoint p) {
     switch (event) {
         case Event::Press:
+            lastPen_.reset();
             return hasPicture_ && Act(p, tool_);
         case Event::Move:
             if (roundDrawing_) return Act(p, PaintTool::RoundPen);
@@ -151,6 +175,7 @@ bool CPaintCanvas::WindowEvent(Event event, QPoint p, bool leftHeld, bool shift)
         if (event == Event::RightPress) return Act(p, PaintTool::Replace);
         return false;
     }
+    if (event == Event::Press) lastPen_.reset();
     if (leftHeld && (event == Event::Press || event == Event::Move)) return Act(p, tool_);
     if (event == Event::RightPress) {
         PickColour(p);

@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QPoint>
 #include <memory>
+#include <optional>
 
 namespace glowdeck {
 
@@ -51,7 +52,9 @@ public:
     QPoint ToRaster(QPointF point, QSizeF frameSize) const;
 
 private:
-    bool Act(QPoint point, PaintTool tool);  // runs a tool on the work raster
+    bool Act(QPoint point, PaintTool tool);   // runs a tool on the work raster
+    void Stamp(QPoint point, PaintTool pen);  // one pen print
+    void PenTo(QPoint point, PaintTool pen);  // the pen from the stroke's last point to this one
     void PickColour(QPoint point);
     void EndStroke();
     bool Inside(QPoint point) const;
@@ -61,6 +64,7 @@ private:
     int penSize_ = 0;
     unsigned penColour_ = 0;
     bool roundDrawing_ = false, squareDrawing_ = false;
+    std::optional<QPoint> lastPen_;  // the stroke's last pen point
     // The rasters and their stacks (OpenCV images), kept out of this header
     // so that widgets need no OpenCV.
     struct Rasters;

@@ -75,9 +75,9 @@ TEST(PaintTools, PenSizes) {
     canvas.SetTool(PaintTool::SquarePen);
     canvas.SetPenSize(2);  // n + 1 pixels a side
     canvas.FrameEvent(Event::Press, QPoint(1, 1));
-    canvas.FrameEvent(Event::Move, QPoint(3, 2));  // dragging keeps drawing
+    canvas.FrameEvent(Event::Move, QPoint(3, 2));  // dragging keeps drawing, joined
     canvas.FrameEvent(Event::Release, QPoint(3, 2));
-    EXPECT_EQ(Rows(canvas.Shown()), S({"......", ".www..", ".wwwww", ".wwwww", "...www"}));
+    EXPECT_EQ(Rows(canvas.Shown()), S({"......", ".wwww.", ".wwwww", ".wwwww", "...www"}));
 }
 
 TEST(PaintTools, BucketStopsAtAOneLevelDifferenceAndIsFourConnected) {
@@ -185,4 +185,41 @@ TEST(PaintCanvas, MousePointsScaleToTheRaster) {
     EXPECT_EQ(canvas.ToRaster(QPointF(0, 0), QSizeF(40, 20)), QPoint(0, 0));
     EXPECT_EQ(canvas.ToRaster(QPointF(39.9, 19.9), QSizeF(40, 20)), QPoint(3, 1));
     EXPECT_EQ(canvas.ToRaster(QPointF(10, 10), QSizeF(40, 20)), QPoint(1, 1));
+}
+
+TEST(PaintTools, DraggedPenDrawsAnUnbrokenLine) {
+    // The mouse reports a drag every few pixels; the stroke joins them.
+    struct Case {
+        const char* what;
+        PaintTool pen;
+        bool window;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"round pen in the frame", PaintTool::RoundPen, false,
+         S({"..........", ".www......", "....www...", ".......ww.", ".........."})},
+        {"square pen in the paint window", PaintTool::SquarePen, true,
+         S({"..........", ".www......", "....www...", ".......ww.", ".........."})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPaintCanvas canvas;
+        canvas.SetImage(
+            Picture({"..........", "..........", "..........", "..........", ".........."}));
+        canvas.SetTool(c.pen);
+        canvas.SetPenColour(kWhite);
+        auto send = [&](Event e, QPoint p) {
+            return c.window ? canvas.WindowEvent(e, p, e != Event::Release, false)
+                            : canvas.FrameEvent(e, p);
+        };
+        send(Event::Press, QPoint(1, 1));
+        send(Event::Move, QPoint(5, 2));
+        send(Event::Move, QPoint(8, 3));
+        send(Event::Release, QPoint(8, 3));
+        EXPECT_EQ(Rows(canvas.Shown()), c.expected);
+        // The next stroke starts where it is pressed, not at the last one's end.
+        send(Event::Press, QPoint(1, 4));
+        send(Event::Release, QPoint(1, 4));
+        EXPECT_EQ(Rows(canvas.Shown())[4], ".w........");
+    }
 }
