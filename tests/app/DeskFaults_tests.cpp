@@ -412,9 +412,7 @@ TEST(MainWindow, FitsTheScreenAndShowsTheEditorAgainAfterTheMainPage) {
     AskedShell shell;
     ScriptedDialogs dialogs;
     CMainFrame frame(doc, shell, dir.File(QStringLiteral("bin")));
-    doc.SetDialogs(&dialogs);
-    doc.SetTreeView(frame.Tree());
-    doc.SetFrameView(&frame);
+    frame.SetProjectDialogs(&dialogs);
     dialogs.starts = {IProjectDialogs::StartChoice::NewProject};
     dialogs.names = {QStringLiteral("x")};
     ASSERT_TRUE(frame.Start());
