@@ -266,15 +266,16 @@ void CGlowdeckDoc::FillTree() {
     for (int g = 0; g < file.GroupCount(); ++g) {
         if (tree_) tree_->AddGroupNode(file.GroupName(g), false);
         for (int i = 0; i < file.ItemCount(g); ++i) {
-            const QString kind = file.ItemKindOf(g, i);
-            QString caption;
-            try {
-                caption = file.GetAttr(g, i, "name");
-            } catch (const AccessError&) {
-                // A hand-edited item without a name still gets its node.
+            if (tree_) {
+                QString caption;
+                try {
+                    caption = file.GetAttr(g, i, "name");
+                } catch (const AccessError&) {
+                    // A hand-edited item without a name still gets its node.
+                }
+                tree_->AddItemNode(g, file.ItemKindOf(g, i), caption);
             }
-            if (tree_) tree_->AddItemNode(g, kind, caption);
-            if (kind == QLatin1String("gif") && g < MaxGroups) ++animationCount_[g];
+            if (file.KindOf(g, i) == ItemKind::Animation && g < MaxGroups) ++animationCount_[g];
         }
     }
 }
