@@ -322,6 +322,13 @@ void CProjectFile::SetAttr(int g, int i, const char* name, const QString& value)
 
 QString CProjectFile::GetText(int g, int i, const char* name) const {
     // The element's whole text: every text and CDATA node below it, in order.
+    const pugi::xml_node property = Property(g, i, name);
+    // Most often one text node, read without a walk.
+    const pugi::xml_node only = property.first_child();
+    if (!only) return QString();
+    if (!only.next_sibling() &&
+        (only.type() == pugi::node_pcdata || only.type() == pugi::node_cdata))
+        return FromUtf8(only.value());
     std::string text;
     struct Collect : pugi::xml_tree_walker {
         std::string* out;
@@ -332,7 +339,7 @@ QString CProjectFile::GetText(int g, int i, const char* name) const {
         }
     } collect;
     collect.out = &text;
-    Property(g, i, name).traverse(collect);
+    pugi::xml_node(property).traverse(collect);
     return QString::fromStdString(text);
 }
 
