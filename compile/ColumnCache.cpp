@@ -215,8 +215,10 @@ QString CColumnCache::EntryPath(const QByteArray& key) const {
            QStringLiteral(".cols");
 }
 
-std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallConfig& ball) const {
+std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallConfig& ball,
+                                             QByteArray* keyOut) const {
     const QByteArray key = EntryKey(job, ball);
+    if (keyOut) *keyOut = key;
     if (key.isEmpty()) return std::nullopt;
     const qint64 expected =
         static_cast<qint64>(job.shape.frames) * job.shape.width * ball.ColumnBytes();
@@ -239,9 +241,9 @@ std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallCo
     return columns;
 }
 
-void CColumnCache::Store(const CompileJob& job, const BallConfig& ball,
-                         const QByteArray& columns) const {
-    const QByteArray key = EntryKey(job, ball);
+void CColumnCache::Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns,
+                         const QByteArray* knownKey) const {
+    const QByteArray key = knownKey ? *knownKey : EntryKey(job, ball);
     if (key.isEmpty()) return;
     if (pack_ && columns.size() <= SmallBytes) {
         std::lock_guard<std::mutex> lock(pack_->mutex);

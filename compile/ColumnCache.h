@@ -45,8 +45,12 @@ public:
     // those this compile used, and of the others no more than as many bytes.
     void ClosePack();
 
-    std::optional<QByteArray> Find(const CompileJob& job, const BallConfig& ball) const;
-    void Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns) const;
+    // `key`, when given, gets what the entry is found by, for a Store after
+    // a miss: the source is then looked at once.
+    std::optional<QByteArray> Find(const CompileJob& job, const BallConfig& ball,
+                                   QByteArray* key = nullptr) const;
+    void Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns,
+               const QByteArray* key = nullptr) const;
     // Keeps the folder under `maxBytes`, dropping the entries used longest ago,
     // and removes the unfinished entries of compiles that were killed.
     void Trim(qint64 maxBytes = 256 * 1024 * 1024) const;

@@ -401,8 +401,9 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
             result.fromCache = false;
             if (!cancelled()) {
                 const CompileJob& job = jobs[k];
+                QByteArray key;
                 const std::optional<QByteArray> cached =
-                    wantPreview || missed ? std::nullopt : cache.Find(job, ball);
+                    wantPreview || missed ? std::nullopt : cache.Find(job, ball, &key);
                 if (cached) {
                     result.loaded = true;
                     result.fromCache = true;
@@ -410,7 +411,7 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
                 } else {
                     result = ConvertItem(job, ball, wantPreview, picture, animation);
                     if (result.loaded && result.notes.empty())
-                        cache.Store(job, ball, result.columns);
+                        cache.Store(job, ball, result.columns, key.isEmpty() ? nullptr : &key);
                 }
             }
             {
