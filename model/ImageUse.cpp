@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -125,9 +126,28 @@ Removal RemoveUnused(const QString& folder, const InUseOf& inUseOf, const QSet<Q
     };
     std::vector<Candidate> candidates;
     QStringList names;
+    // With `onlyOf`, an ASCII name (every name the program writes) is
+    // compared on its bytes: a folder of thousands of images costs no string
+    // for each.
+    QSet<QByteArray> asciiOnlyOf;
+    bool allAscii = onlyOf != nullptr;
+    if (onlyOf)
+        for (const QString& id : *onlyOf) {
+            const QByteArray bytes = id.toUtf8();
+            allAscii = allAscii &&
+                       !std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
+            asciiOnlyOf.insert(bytes);
+        }
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray raw(entry->d_name);
         if (raw == "." || raw == "..") continue;
+        if (allAscii && !std::any_of(raw.begin(), raw.end(), [](char c) { return c & 0x80; })) {
+            const QByteArray lowered = raw.toLower();
+            const int dot = lowered.lastIndexOf('.');
+            if (!asciiOnlyOf.contains(lowered) &&
+                !(dot > 0 && asciiOnlyOf.contains(lowered.left(dot))))
+                continue;
+        }
         const QString name = QFile::decodeName(raw);
         if (onlyOf && !Names(name, *onlyOf)) continue;
         struct stat st {};
