@@ -28,8 +28,8 @@ case "$action" in test | test-user | test-sanitize) packages+=(webp ffmpeg) ;; e
 # CPack computes the package's dependencies with dpkg-shlibdeps, which needs `file`.
 [ "$action" = package ] && packages+=(dpkg-dev fakeroot file)
 [ "$action" = format-check ] && packages+=(clang-format git)
-# Photographs for the dithering benchmark.
-[ "$action" = bench ] && packages+=(mate-backgrounds)
+# Photographs for the dithering benchmark; Pillow for the thumbnail one.
+[ "$action" = bench ] && packages+=(mate-backgrounds python3-pil)
 
 missing=()
 for p in "${packages[@]}"; do

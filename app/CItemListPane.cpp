@@ -29,8 +29,7 @@ CItemListPane::CItemListPane(CGlowdeckDoc& doc, QWidget* parent) : QListWidget(p
         {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
     font.setPixelSize(15);
     setFont(font);
-    filler_.setInterval(0);
-    connect(&filler_, &QTimer::timeout, this, &CItemListPane::FillSome);
+    connect(&cache_, &ThumbnailCache::Ready, this, &CItemListPane::Fill);
     click_.setSingleShot(true);
     click_.setInterval(20);
     connect(this, &QListWidget::itemPressed, this, [this] { click_.start(); });
@@ -40,8 +39,9 @@ CItemListPane::CItemListPane(CGlowdeckDoc& doc, QWidget* parent) : QListWidget(p
 }
 
 void CItemListPane::Clear() {
-    filler_.stop();
-    pending_.clear();
+    cache_.Forget();
+    waiting_.clear();
+    pending_ = 0;
     clear();
     shownGroup_ = 0;
 }
@@ -68,35 +68,40 @@ void CItemListPane::ShowGroup(int group, int entry) {
     QPixmap blank(ThumbnailCache::Width, ThumbnailCache::Height);
     blank.fill(Qt::black);
     int shown = 0;
+    QStringList order;  // the files to make thumbnails of, first shown first
     setUpdatesEnabled(false);
     for (int i = 0; i < file->ItemCount(group - 1); ++i) {
         const QString element = file->ItemKindOf(group - 1, i);
         if (!KindFromElementName(element)) continue;
-        auto* item =
-            new QListWidgetItem(ThumbnailIcon(blank), ListCaption(element, group, ++shown), this);
-        item->setSizeHint(QSize(106, 110));
-        pending_.append({shown - 1, doc_.SourceImagePath(group - 1, i)});
+        const QString path = doc_.SourceImagePath(group - 1, i);
+        QPixmap cached;
+        const bool found = cache_.Find(path, &cached);
+        auto* row = new QListWidgetItem(ThumbnailIcon(found ? cached : blank),
+                                        ListCaption(element, group, ++shown), this);
+        row->setSizeHint(QSize(106, 110));
+        if (found) continue;
+        if (!waiting_.contains(path)) order << path;
+        waiting_[path].append(shown - 1);
+        ++pending_;
     }
     setUpdatesEnabled(true);
     shownGroup_ = group;
+    // Asked for in list order, so the first entries come first.
+    for (const QString& path : order) cache_.Request(path);
     if (count() > 0) {
         setFocus();
         setCurrentRow(std::clamp(entry, 1, count()) - 1);
         scrollToItem(currentItem());
-        filler_.start();
     }
 }
 
-void CItemListPane::FillSome() {
-    for (int k = 0; k < 8 && !pending_.isEmpty(); ++k) {
-        const auto [row, path] = pending_.takeFirst();
-        if (QListWidgetItem* entry = item(row)) entry->setIcon(ThumbnailIcon(cache_.Get(path)));
-    }
-    if (pending_.isEmpty()) filler_.stop();
+void CItemListPane::Fill(const QString& path, const QPixmap& pixmap) {
+    const auto rows = waiting_.take(path);
+    for (const int row : rows)
+        if (QListWidgetItem* entry = item(row)) entry->setIcon(ThumbnailIcon(pixmap));
+    pending_ -= static_cast<int>(rows.size());
 }
 
-void CItemListPane::FinishThumbnails() {
-    while (!pending_.isEmpty()) FillSome();
-}
+void CItemListPane::FinishThumbnails() { cache_.Finish(); }
 
 }  // namespace glowdeck

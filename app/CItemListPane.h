@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QListWidget>
 #include <QTimer>
 
@@ -9,8 +10,8 @@ namespace glowdeck {
 class CGlowdeckDoc;
 
 // "图像列表": the items of the current group as one row of captioned
-// 100 × 75 thumbnails. Thumbnails are filled in small steps from the event
-// loop, so a group of 300 large photographs never freezes the window.
+// 100 × 75 thumbnails. Thumbnails are made on worker threads and filled in
+// as they come, so a group of 300 large photographs never freezes the window.
 class CItemListPane : public QListWidget {
     Q_OBJECT
 public:
@@ -25,7 +26,7 @@ public:
     // entry is marked by its frame, not by tinting the picture).
     static QIcon ThumbnailIcon(const QPixmap& picture);
     // Thumbnails still to be drawn.
-    int Pending() const { return static_cast<int>(pending_.size()); }
+    int Pending() const { return pending_; }
     void FinishThumbnails();  // draws the rest at once (tests, screenshots)
     ThumbnailCache& Cache() { return cache_; }
 
@@ -34,13 +35,13 @@ signals:
     void ItemChosen(int index);
 
 private:
-    void FillSome();
+    void Fill(const QString& path, const QPixmap& pixmap);
 
     CGlowdeckDoc& doc_;
     ThumbnailCache cache_;
-    QTimer filler_;
     QTimer click_;
-    QList<QPair<int, QString>> pending_;  // entry and source file
+    QHash<QString, QList<int>> waiting_;  // source file and the entries that show it
+    int pending_ = 0;
     int shownGroup_ = 0;
 };
 

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <vector>
 
@@ -74,22 +75,134 @@ std::optional<QByteArray> EntryColumns(const QByteArray& key, const QByteArray& 
     return columns;
 }
 
+// A pack: "GDPACK1" and a version byte, the 64-bit checksum (little-endian)
+// of everything after the header, then per entry the key's and the
+// columns' lengths (32 bits, little-endian) and their bytes.
+constexpr char kPackMagic[8] = {'G', 'D', 'P', 'A', 'C', 'K', '1', '\x01'};
+constexpr qint64 kMaxPackBytes = 64 << 20;
+
+void AppendU32(QByteArray& out, quint32 value) {
+    for (int k = 0; k < 4; ++k, value >>= 8) out += static_cast<char>(value & 0xFF);
+}
+
+quint64 LittleEndian(const char* p, int bytes) {
+    quint64 value = 0;
+    for (int k = bytes - 1; k >= 0; --k) value = (value << 8) | static_cast<unsigned char>(p[k]);
+    return value;
+}
+
+QByteArray PackBytes(const QHash<QByteArray, QByteArray>& entries) {
+    QByteArray body;
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        AppendU32(body, static_cast<quint32>(it.key().size()));
+        AppendU32(body, static_cast<quint32>(it.value().size()));
+        body += it.key();
+        body += it.value();
+    }
+    QByteArray pack(kPackMagic, sizeof kPackMagic);
+    std::uint64_t sum = Fnv1a(body, 0xcbf29ce484222325ull);
+    for (int k = 0; k < 8; ++k, sum >>= 8) pack += static_cast<char>(sum & 0xFF);
+    return pack + body;
+}
+
+// The entries of a pack, or none when any of it is damaged.
+QHash<QByteArray, QByteArray> PackEntries(const QByteArray& pack) {
+    QHash<QByteArray, QByteArray> entries;
+    if (pack.size() < kHeaderBytes || !pack.startsWith(QByteArray::fromRawData(kPackMagic, 8)))
+        return entries;
+    const QByteArray body =
+        QByteArray::fromRawData(pack.constData() + kHeaderBytes, pack.size() - kHeaderBytes);
+    if (Fnv1a(body, 0xcbf29ce484222325ull) != LittleEndian(pack.constData() + 8, 8)) return entries;
+    for (qsizetype at = 0; at < body.size();) {
+        if (body.size() - at < 8) return {};
+        const qint64 keyBytes = static_cast<qint64>(LittleEndian(body.constData() + at, 4));
+        const qint64 columnBytes = static_cast<qint64>(LittleEndian(body.constData() + at + 4, 4));
+        at += 8;
+        if (keyBytes + columnBytes > body.size() - at) return {};
+        entries.insert(body.mid(at, keyBytes), body.mid(at + keyBytes, columnBytes));
+        at += keyBytes + columnBytes;
+    }
+    return entries;
+}
+
+}  // namespace
+
+CColumnCache::~CColumnCache() = default;
+
+void CColumnCache::OpenPack(const QString& projectFolder) {
+    if (folder_.isEmpty()) return;
+    pack_ = std::make_unique<Pack>();
+    pack_->path = folder_ + QLatin1Char('/') +
+                  QString::fromLatin1(QCryptographicHash::hash(QFile::encodeName(projectFolder),
+                                                               QCryptographicHash::Sha1)
+                                          .toHex()) +
+                  QStringLiteral(".pack");
+    if (const std::optional<QByteArray> bytes = ReadWholeFile(pack_->path, kMaxPackBytes, nullptr))
+        pack_->read = PackEntries(*bytes);
+}
+
+void CColumnCache::ClosePack() {
+    if (!pack_) return;
+    const std::unique_ptr<Pack> pack = std::move(pack_);
+    const QByteArray path = QFile::encodeName(pack->path);
+    if (!pack->changed) {
+        // Nothing new: only touched, so that Trim keeps it.
+        ::utimensat(AT_FDCWD, path.constData(), nullptr, 0);
+        return;
+    }
+    // Entries this compile did not use stay while they are no more than
+    // those it used (an item set back, a ball type switched to and fro);
+    // beyond that they go, so the pack never grows past twice the project.
+    qint64 usedBytes = 0, unusedBytes = 0;
+    for (auto it = pack->used.cbegin(); it != pack->used.cend(); ++it)
+        usedBytes += it.key().size() + it.value().size();
+    QHash<QByteArray, QByteArray> kept = pack->used;
+    for (auto it = pack->read.cbegin(); it != pack->read.cend(); ++it) {
+        if (kept.contains(it.key())) continue;
+        unusedBytes += it.key().size() + it.value().size();
+        if (unusedBytes > usedBytes) break;
+        kept.insert(it.key(), it.value());
+    }
+    if (!QDir().mkpath(folder_)) return;
+    CAtomicFile file(pack->path);
+    file.SetDurable(false);
+    QString ignored;
+    [[maybe_unused]] const bool stored =
+        file.Open(&ignored) && file.Append(PackBytes(kept), &ignored) && file.Commit(&ignored);
+}
+
+namespace {
+
+template <class Number>
+void AppendNumber(QByteArray& out, Number value, char after) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+    if (after) out.append(after);
+}
+
 }  // namespace
 
 QByteArray CColumnCache::EntryKey(const CompileJob& job, const BallConfig& ball) const {
+    // Made for every item of every compile: numbers are written straight
+    // into one buffer.
+    const QByteArray source = QFile::encodeName(job.source);
     struct stat st {};
-    if (folder_.isEmpty() || ::stat(QFile::encodeName(job.source).constData(), &st) != 0)
-        return QByteArray();
-    QByteArray key = QFile::encodeName(job.source);
-    key += QByteArray::number(static_cast<qlonglong>(st.st_size)) + ':' +
-           QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec)) + '.' +
-           QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_nsec)) + ':' +
-           QByteArray::number(static_cast<qulonglong>(st.st_ino)) + ':' +
-           QByteArray::number(static_cast<qulonglong>(st.st_dev)) + ':' +
-           QByteArray::number(static_cast<int>(job.kind)) + ':' +
-           QByteArray::number(job.threshold) + ':' + QByteArray::number(job.shape.frames) + 'x' +
-           QByteArray::number(job.shape.width) + ':' + QByteArray::number(ball.ballType) + '/' +
-           QByteArray::number(ball.layer);
+    if (folder_.isEmpty() || ::stat(source.constData(), &st) != 0) return QByteArray();
+    QByteArray key;
+    key.reserve(source.size() + 128);
+    key += source;
+    AppendNumber(key, static_cast<long long>(st.st_size), ':');
+    AppendNumber(key, static_cast<long long>(st.st_mtim.tv_sec), '.');
+    AppendNumber(key, static_cast<long long>(st.st_mtim.tv_nsec), ':');
+    AppendNumber(key, static_cast<unsigned long long>(st.st_ino), ':');
+    AppendNumber(key, static_cast<unsigned long long>(st.st_dev), ':');
+    AppendNumber(key, static_cast<int>(job.kind), ':');
+    AppendNumber(key, static_cast<unsigned>(job.threshold), ':');
+    AppendNumber(key, job.shape.frames, 'x');
+    AppendNumber(key, job.shape.width, ':');
+    AppendNumber(key, ball.ballType, '/');
+    AppendNumber(key, ball.layer, 0);
     // Only dithered items add to the key, so the entries of items that do
     // not dither stay valid.
     if (job.dither) key += ":dither";
@@ -102,12 +215,21 @@ QString CColumnCache::EntryPath(const QByteArray& key) const {
            QStringLiteral(".cols");
 }
 
-std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallConfig& ball) const {
+std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallConfig& ball,
+                                             QByteArray* keyOut) const {
     const QByteArray key = EntryKey(job, ball);
+    if (keyOut) *keyOut = key;
     if (key.isEmpty()) return std::nullopt;
-    const QString path = EntryPath(key);
     const qint64 expected =
         static_cast<qint64>(job.shape.frames) * job.shape.width * ball.ColumnBytes();
+    if (pack_ && expected <= SmallBytes) {
+        std::lock_guard<std::mutex> lock(pack_->mutex);
+        const auto found = pack_->read.constFind(key);
+        if (found == pack_->read.constEnd() || found->size() != expected) return std::nullopt;
+        pack_->used.insert(key, *found);
+        return *found;
+    }
+    const QString path = EntryPath(key);
     // Only a regular file of the entry's size is read: a FIFO or a device put
     // in the cache is a miss, not a hang.
     const std::optional<QByteArray> bytes = ReadWholeFile(path, kHeaderBytes + expected, nullptr);
@@ -119,10 +241,17 @@ std::optional<QByteArray> CColumnCache::Find(const CompileJob& job, const BallCo
     return columns;
 }
 
-void CColumnCache::Store(const CompileJob& job, const BallConfig& ball,
-                         const QByteArray& columns) const {
-    const QByteArray key = EntryKey(job, ball);
-    if (key.isEmpty() || !QDir().mkpath(folder_)) return;
+void CColumnCache::Store(const CompileJob& job, const BallConfig& ball, const QByteArray& columns,
+                         const QByteArray* knownKey) const {
+    const QByteArray key = knownKey ? *knownKey : EntryKey(job, ball);
+    if (key.isEmpty()) return;
+    if (pack_ && columns.size() <= SmallBytes) {
+        std::lock_guard<std::mutex> lock(pack_->mutex);
+        pack_->used.insert(key, columns);
+        pack_->changed = true;
+        return;
+    }
+    if (!QDir().mkpath(folder_)) return;
     // An entry can always be made again: no need to wait for the disk.
     CAtomicFile entry(EntryPath(key));
     entry.SetDurable(false);
@@ -141,7 +270,7 @@ void CColumnCache::Trim(qint64 maxBytes) const {
         qint64 size;
     };
     std::vector<Entry> entries;
-    QDirIterator it(folder_, {QStringLiteral("*.cols")}, QDir::Files);
+    QDirIterator it(folder_, {QStringLiteral("*.cols"), QStringLiteral("*.pack")}, QDir::Files);
     while (it.hasNext()) {
         const QString path = it.next();
         struct stat st {};
@@ -165,12 +294,13 @@ void CColumnCache::Trim(qint64 maxBytes) const {
 }
 
 void CColumnCache::RemoveOrphanedTemporaries() const {
-    // An entry being written is "<entry>.cols.<pid>-<8 hex digits>.tmp". A
+    // An entry being written is "<entry>.cols.<pid>-<8 hex digits>.tmp" (or
+    // ".pack."). A
     // compile killed while writing one leaves it behind, and no later compile
     // writes that name again: remove those whose process is gone. Other
     // compiles share the folder, so a living writer's file stays.
     static const QRegularExpression temporary(
-        QStringLiteral("^[0-9a-f]+\\.cols\\.([0-9]+)-[0-9a-f]{8}\\.tmp$"));
+        QStringLiteral("^[0-9a-f]+\\.(?:cols|pack)\\.([0-9]+)-[0-9a-f]{8}\\.tmp$"));
     QDirIterator it(folder_, {QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden);
     while (it.hasNext()) {
         const QString path = it.next();

@@ -260,6 +260,7 @@ struct ItemResult {
     QImage preview;      // the LED image, when previews are written
     bool animation = false;
     bool fromCache = false;
+    bool missed = false;  // not in the cache: looked for already
     struct Note {
         QString text, caption;
         IMessageSink::Icon icon;
@@ -321,7 +322,7 @@ std::vector<CompileJob> CProjectCompiler::Jobs(int* itemCount) const {
     for (int g = 0; g < file.GroupCount(); ++g) {
         for (int i = 0; i < file.ItemCount(g); ++i) {
             ++*itemCount;
-            const auto kind = KindFromElementName(file.ItemKindOf(g, i));
+            const auto kind = file.KindOf(g, i);
             if (!kind) continue;
             CompileJob job;
             job.g = g;
@@ -353,6 +354,7 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
     }
     CColumnCache cache(cacheFolder_);
     const bool wantPreview = !previewFolder_.isEmpty();
+    if (!wantPreview) cache.OpenPack(doc_.ProjectFolder());
 
     // Items are converted on every core, each worker with its own converters,
     // and appended strictly in project order by this thread. Workers run at
@@ -374,25 +376,46 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
     bool stop = false;
     auto cancelled = [&] { return cancel_ && cancel_->load(); };
 
+    // Items in the cache are taken here before any worker starts: finding
+    // one costs less than handing it to a worker and back. A cache that
+    // holds none of the first items is taken as cold and left to the workers.
+    if (!wantPreview) {
+        constexpr size_t kColdAfter = 32;
+        size_t misses = 0;
+        for (size_t k = 0; k < jobs.size() && !cancelled(); ++k) {
+            if (std::optional<QByteArray> cached = cache.Find(jobs[k], ball)) {
+                results[k].ready = results[k].loaded = results[k].fromCache = true;
+                results[k].columns = std::move(*cached);
+            } else {
+                results[k].missed = true;
+                if (++misses == kColdAfter && misses == k + 1) break;
+            }
+        }
+    }
+
     auto work = [&] {
         CPictureConverter picture;
         CAnimationConverter animation;
         for (;;) {
             size_t k;
+            bool missed;
             {
                 std::unique_lock<std::mutex> lock(mutex);
                 changed.wait(lock, [&] {
+                    while (nextJob < jobs.size() && results[nextJob].ready) ++nextJob;
                     return stop || nextJob >= jobs.size() || nextJob < appended + window;
                 });
                 if (stop || nextJob >= jobs.size()) return;
                 k = nextJob++;
+                missed = results[k].missed;
             }
             ItemResult result;
             result.fromCache = false;
             if (!cancelled()) {
                 const CompileJob& job = jobs[k];
+                QByteArray key;
                 const std::optional<QByteArray> cached =
-                    wantPreview ? std::nullopt : cache.Find(job, ball);
+                    wantPreview || missed ? std::nullopt : cache.Find(job, ball, &key);
                 if (cached) {
                     result.loaded = true;
                     result.fromCache = true;
@@ -400,7 +423,7 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
                 } else {
                     result = ConvertItem(job, ball, wantPreview, picture, animation);
                     if (result.loaded && result.notes.empty())
-                        cache.Store(job, ball, result.columns);
+                        cache.Store(job, ball, result.columns, key.isEmpty() ? nullptr : &key);
                 }
             }
             {
@@ -415,6 +438,17 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
     for (int w = 0; w < workers; ++w) pool.emplace_back(work);
 
     bool ok = true;
+    constexpr qsizetype kWriteBytes = 256 * 1024;
+    QByteArray pending;
+    auto writePending = [&] {
+        if (out.write(pending) == pending.size()) {
+            pending.clear();
+            return true;
+        }
+        messages_.Warn(QCoreApplication::translate("ProjectCompiler", "数据文件写入失败：\n%1\n%2")
+                           .arg(target, out.errorString()));
+        return false;
+    };
     for (size_t k = 0; k < jobs.size(); ++k) {
         ItemResult result;
         {
@@ -446,10 +480,9 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
             [[maybe_unused]] const bool written =
                 EncodeImage(result.preview, preview, QStringLiteral("image/jpeg"));
         }
-        if (out.write(result.columns) != result.columns.size()) {
-            messages_.Warn(
-                QCoreApplication::translate("ProjectCompiler", "数据文件写入失败：\n%1\n%2")
-                    .arg(target, out.errorString()));
+        // Written in pieces of some hundred kilobytes, not one write an item.
+        pending += result.columns;
+        if ((pending.size() >= kWriteBytes || k + 1 == jobs.size()) && !writePending()) {
             ok = false;
             break;
         }
@@ -467,7 +500,10 @@ bool CProjectCompiler::DataPass(const BallConfig& ball, const QString& target, i
     for (std::thread& t : pool) t.join();
     if (ok && progress && (jobs.empty() || jobs.back().counter != maximum))
         progress(maximum, maximum);
-    if (ok) cache.Trim();
+    if (ok) {
+        cache.ClosePack();
+        cache.Trim();
+    }
     return ok;
 }
 

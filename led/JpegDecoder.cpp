@@ -89,6 +89,42 @@ int ExifOrientation(const unsigned char* data, size_t length) {
     return -1;
 }
 
+// Where the embedded thumbnail of an EXIF block (an APP1 payload) lies in
+// it: the JPEG that IFD1 points to (tags 0x0201 offset and 0x0202 length).
+// {0, 0} when there is none or the block cannot be read.
+std::pair<size_t, size_t> ExifThumbnail(const unsigned char* data, size_t length) {
+    if (length < 14 || std::memcmp(data, "Exif\0\0", 6) != 0) return {0, 0};
+    const unsigned char* tiff = data + 6;
+    const size_t size = length - 6;
+    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return {0, 0};
+    auto u16 = [&](size_t at) -> size_t {
+        return little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
+    };
+    auto u32 = [&](size_t at) -> size_t {
+        return little ? u16(at) | u16(at + 2) << 16 : u16(at) << 16 | u16(at + 2);
+    };
+    // IFD0, then the next directory: IFD1, the thumbnail's.
+    size_t directory = u32(4);
+    if (directory < 8 || directory + 2 > size) return {0, 0};
+    size_t next = directory + 2 + u16(directory) * 12;
+    if (next + 4 > size) return {0, 0};
+    directory = u32(next);
+    if (directory < 8 || directory + 2 > size) return {0, 0};
+    next = directory + 2 + u16(directory) * 12;
+    if (next > size) return {0, 0};
+    size_t offset = 0, bytes = 0;
+    for (size_t at = directory + 2; at < next; at += 12) {
+        const size_t tag = u16(at), type = u16(at + 2);
+        const size_t value = type == 3 ? u16(at + 8) : u32(at + 8);
+        if (type != 3 && type != 4) continue;
+        if (tag == 0x0201) offset = value;
+        if (tag == 0x0202) bytes = value;
+    }
+    if (offset < 8 || bytes < 4 || offset > size || bytes > size - offset) return {0, 0};
+    return {6 + offset, bytes};
+}
+
 }  // namespace
 
 bool QuarterTurned(int orientation) { return orientation >= 5 && orientation <= 8; }
@@ -248,31 +284,71 @@ QSize CJpegDecoder::Size() const {
 QImage CJpegDecoder::Read(const QSize& shownScaled) {
     const std::unique_ptr<State> state = std::move(state_);
     if (!state) return QImage();
-    jpeg_decompress_struct& info = state->info;
+    const jpeg_decompress_struct& info = state->info;
     // Decoded and scaled as stored, turned at the end, as QImageReader does.
     const QSize scaled = QuarterTurned(state->orientation) ? shownScaled.transposed() : shownScaled;
     // Qt's choice: the largest reduction of 1/8 to 8/8 that keeps at least
     // the requested size, then a smooth scaling to exactly that size.
+    int scaleNum = 8;
     if (!scaled.isEmpty()) {
         const double factor = qMin(double(info.image_width) / scaled.width(),
                                    double(info.image_height) / scaled.height());
-        info.scale_num = qBound(1, qCeil(8 / factor), 8);
-        info.scale_denom = 8;
+        scaleNum = qBound(1, qCeil(8 / factor), 8);
     }
+    return Decode(*state, scaleNum, scaled);
+}
+
+QImage CJpegDecoder::ReadThumbnail(const QSize& shownAtLeast) {
+    const std::unique_ptr<State> state = std::move(state_);
+    if (!state) return QImage();
+    const jpeg_decompress_struct& info = state->info;
+    const QSize atLeast =
+        QuarterTurned(state->orientation) ? shownAtLeast.transposed() : shownAtLeast;
+    // A camera's own small copy of the photo, when it is large enough: a
+    // tenth of the bytes to decode, or less.
+    for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next) {
+        if (m->marker != JPEG_APP0 + 1) continue;
+        const auto [offset, bytes] = ExifThumbnail(m->data, m->data_length);
+        if (!bytes) continue;
+        State embedded;
+        embedded.bytes.assign(m->data + offset, m->data + offset + bytes);
+        if (!embedded.ReadHeader() || !embedded.Acceptable()) break;
+        if (int(embedded.info.image_width) < atLeast.width() ||
+            int(embedded.info.image_height) < atLeast.height())
+            break;
+        embedded.orientation = 1;  // the photo's orientation turns it
+        const QImage thumbnail = Decode(embedded, 8, QSize());
+        if (thumbnail.isNull()) break;
+        return Oriented(thumbnail, state->orientation);
+    }
+    // The smallest scale M/8 that still gives at least `atLeast` (libjpeg
+    // rounds the scaled sizes up).
+    auto scaledUp = [](unsigned size, int m) { return int((size * unsigned(m) + 7) / 8); };
+    int scaleNum = 1;
+    while (scaleNum < 8 && (scaledUp(info.image_width, scaleNum) < atLeast.width() ||
+                            scaledUp(info.image_height, scaleNum) < atLeast.height()))
+        ++scaleNum;
+    return Decode(*state, scaleNum, QSize());
+}
+
+QImage CJpegDecoder::Decode(State& state, int scaleNum, const QSize& scaled) {
+    jpeg_decompress_struct& info = state.info;
+    info.scale_num = static_cast<unsigned>(scaleNum);
+    info.scale_denom = 8;
     const bool gray = info.num_components == 1;
     // Straight into a QImage::Format_RGB32 row: 0xffRRGGBB in memory order.
     info.out_color_space =
         gray ? JCS_GRAYSCALE : (Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB);
-    if (!state->ComputeOutputSize()) return QImage();
+    if (!state.ComputeOutputSize()) return QImage();
     QImage image;
     if (!QImageIOHandler::allocateImage(
             QSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height)),
             gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32, &image))
         return QImage();
     // Finishing the decode frees the saved markers.
-    const QByteArray profile = state->IccProfile();
-    if (!state->Decode(image.bits(), image.bytesPerLine())) return QImage();
-    if (state->error.pub.num_warnings != 0) return QImage();
+    const QByteArray profile = state.IccProfile();
+    if (!state.Decode(image.bits(), image.bytesPerLine())) return QImage();
+    if (state.error.pub.num_warnings != 0) return QImage();
     if (info.density_unit == 1) {
         image.setDotsPerMeterX(int(100. * info.X_density / 2.54));
         image.setDotsPerMeterY(int(100. * info.Y_density / 2.54));
@@ -283,7 +359,7 @@ QImage CJpegDecoder::Read(const QSize& shownScaled) {
     if (scaled.isValid() && scaled != image.size())
         image = image.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!profile.isEmpty()) image.setColorSpace(QColorSpace::fromIccProfile(profile));
-    return Oriented(std::move(image), state->orientation);
+    return Oriented(std::move(image), state.orientation);
 }
 
 }  // namespace glowdeck

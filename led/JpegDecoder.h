@@ -39,9 +39,18 @@ public:
     // shown size, an invalid one decodes at full size. Null when the decoder
     // gives up; the file is then closed either way.
     QImage Read(const QSize& scaled);
+    // A small picture of the opened file, as shown, for a thumbnail of at
+    // least `atLeast` (a shown size): the EXIF block's embedded thumbnail
+    // when it has one that large (turned by the photo's orientation), else
+    // the file decoded at the smallest libjpeg scale (1/8 to 8/8) that gives
+    // at least that size. Its shape is the picture's; the caller scales it
+    // to the exact size. Null when the decoder gives up; the file is then
+    // closed either way.
+    QImage ReadThumbnail(const QSize& atLeast);
 
 private:
     struct State;
+    static QImage Decode(State& state, int scaleNum, const QSize& exact);
     std::unique_ptr<State> state_;
 };
 

@@ -78,7 +78,7 @@ EditResult CGlowdeckDoc::Edit::Commit(bool needsCompile) {
             new CEditStep(std::move(before_), doc_.projectFile_->Serialize(), needsCompile));
     // Only now, with the new project file in place, may the files that the
     // old one named go.
-    if (tree_) doc_.RemoveImagesDroppedSince(tree_->AllIds());
+    if (tree_) doc_.RemoveImagesDroppedSince(doc_.projectFile_->IdsReleasedSince(*tree_));
     return saved;
 }
 
@@ -231,8 +231,7 @@ QSet<QString> CGlowdeckDoc::IdsInUse() const {
 
 void CGlowdeckDoc::RemoveImagesDroppedSince(const QStringList& before) {
     if (!projectFile_ || projectUnreadable_ || !lock_.Held()) return;
-    QSet<QString> dropped = image_use::IdSet(before);
-    for (const QString& id : image_use::IdSet(projectFile_->AllIds())) dropped.remove(id);
+    const QSet<QString> dropped = image_use::IdSet(projectFile_->Unnamed(before));
     if (dropped.isEmpty()) return;
     try {
         CheckItemIds();
@@ -250,7 +249,12 @@ void CGlowdeckDoc::RemoveImagesDroppedSince(const QStringList& before) {
         (void)edit_history::MoveFiles(imagesFolder_, HistoryFolder(), unused);
         return;
     }
-    (void)image_use::RemoveUnused(imagesFolder_, IdsInUse(), &dropped);
+    const image_use::InUseOf inUseOf = [this](const QStringList& names) {
+        QSet<QString> used = image_use::IdSet(names);
+        used.subtract(image_use::IdSet(projectFile_->Unnamed(names)));
+        return used.unite(image_use::IdSet(image_use::IdsInBackups(projectFilePath_)));
+    };
+    (void)image_use::RemoveUnused(imagesFolder_, inUseOf, &dropped);
 }
 
 bool CGlowdeckDoc::HistoryActive() const {
@@ -367,7 +371,7 @@ void CGlowdeckDoc::RecomputeTotalDataBytes() {
     std::uint32_t columns = 0;
     for (int g = 0; g < file.GroupCount(); ++g)
         for (int i = 0; i < file.ItemCount(g); ++i)
-            if (KindFromElementName(file.ItemKindOf(g, i)))
+            if (file.KindOf(g, i))
                 columns += static_cast<std::uint32_t>(file.GetInt(g, i, "length"));
     totalDataBytes_ = columns * 168u / 8u;
 }
@@ -377,7 +381,7 @@ void CGlowdeckDoc::RecountAnimations() {
     animationCount_.fill(0);
     for (int g = 0; g < file.GroupCount() && g < MaxGroups; ++g)
         for (int i = 0; i < file.ItemCount(g); ++i)
-            if (file.ItemKindOf(g, i) == QLatin1String("gif")) ++animationCount_[g];
+            if (file.KindOf(g, i) == ItemKind::Animation) ++animationCount_[g];
 }
 
 QString CGlowdeckDoc::SourceImagePathFor(ItemKind kind, const QString& id) const {
@@ -388,11 +392,7 @@ QString CGlowdeckDoc::SourceImagePathFor(ItemKind kind, const QString& id) const
 }
 
 void CGlowdeckDoc::CheckItemIds() const {
-    if (!projectFile_) return;
-    const CProjectFile& file = *projectFile_;
-    for (int g = 0; g < file.GroupCount(); ++g)
-        for (int i = 0, count = file.ItemCount(g); i < count; ++i)
-            if (KindFromElementName(file.ItemKindOf(g, i))) file.ItemId(g, i);
+    if (projectFile_) projectFile_->CheckItemIds();
 }
 
 void CGlowdeckDoc::RebuildPathTables() {
@@ -401,7 +401,7 @@ void CGlowdeckDoc::RebuildPathTables() {
     try {
         for (int g = 0; g < file.GroupCount() && g < MaxGroups; ++g)
             for (int i = 0; i < file.ItemCount(g) && i < MaxItemsPerGroup; ++i)
-                if (const auto kind = KindFromElementName(file.ItemKindOf(g, i)))
+                if (const auto kind = file.KindOf(g, i))
                     sourceImagePath_[static_cast<size_t>(g) * MaxItemsPerGroup + i] =
                         SourceImagePathFor(*kind, file.ItemId(g, i));
     } catch (const AccessError&) {

@@ -9,11 +9,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "base/AtomicFile.h"
 
 namespace glowdeck::image_use {
+
+// Defined below, used by Names.
+QString Lowered(const QString& text);
 
 namespace {
 
@@ -25,7 +30,7 @@ QString Stem(const QString& name) {
 }
 
 bool Names(const QString& fileName, const QSet<QString>& ids) {
-    const QString name = fileName.toLower();
+    const QString name = Lowered(fileName);
     return ids.contains(name) || ids.contains(Stem(name));
 }
 
@@ -56,11 +61,21 @@ QByteArray ReadRegularFile(const QString& path) {
 
 }  // namespace
 
+QString Lowered(const QString& text) {
+    QString lowered = text;
+    for (QChar& c : lowered) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80) return text.toLower();
+        if (u >= 'A' && u <= 'Z') c = QChar(u + ('a' - 'A'));
+    }
+    return lowered;
+}
+
 QSet<QString> IdSet(const QStringList& ids) {
     QSet<QString> set;
     set.reserve(ids.size());
     for (const QString& id : ids)
-        if (!id.isEmpty()) set.insert(id.toLower());
+        if (!id.isEmpty()) set.insert(Lowered(id));
     return set;
 }
 
@@ -68,6 +83,11 @@ bool InUse(const QString& fileName, const QSet<QString>& ids) { return Names(fil
 
 Removal RemoveUnused(const QString& folder, const QSet<QString>& inUse,
                      const QSet<QString>* onlyOf) {
+    return RemoveUnused(
+        folder, [&inUse](const QStringList&) { return inUse; }, onlyOf);
+}
+
+Removal RemoveUnused(const QString& folder, const InUseOf& inUseOf, const QSet<QString>* onlyOf) {
     Removal removal;
     QString path = QDir::cleanPath(folder);  // no trailing '/': it would follow a link
     // The folder itself must not be a link: its files would be another
@@ -97,22 +117,55 @@ Removal RemoveUnused(const QString& folder, const QSet<QString>& inUse,
             QStringLiteral("无法读取图像文件夹：%1").arg(SystemErrorText(path, error));
         return removal;
     }
-    QStringList failures;
+    // First the files that may go, then one question about their names:
+    // with `onlyOf` that is a handful of files, whatever the folder holds.
+    struct Candidate {
+        QByteArray raw;
+        QString name;
+        struct stat st;
+    };
+    std::vector<Candidate> candidates;
+    QStringList names;
+    // With `onlyOf`, an ASCII name (every name the program writes) is
+    // compared on its bytes: a folder of thousands of images costs no string
+    // for each.
+    QSet<QByteArray> asciiOnlyOf;
+    bool allAscii = onlyOf != nullptr;
+    if (onlyOf)
+        for (const QString& id : *onlyOf) {
+            const QByteArray bytes = id.toUtf8();
+            allAscii = allAscii &&
+                       !std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
+            asciiOnlyOf.insert(bytes);
+        }
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray raw(entry->d_name);
         if (raw == "." || raw == "..") continue;
+        if (allAscii && !std::any_of(raw.begin(), raw.end(), [](char c) { return c & 0x80; })) {
+            const QByteArray lowered = raw.toLower();
+            const int dot = lowered.lastIndexOf('.');
+            if (!asciiOnlyOf.contains(lowered) &&
+                !(dot > 0 && asciiOnlyOf.contains(lowered.left(dot))))
+                continue;
+        }
         const QString name = QFile::decodeName(raw);
-        if (Names(name, inUse)) continue;
         if (onlyOf && !Names(name, *onlyOf)) continue;
         struct stat st {};
         if (::fstatat(fd, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) continue;
-        if (::unlinkat(fd, raw.constData(), 0) != 0) {
-            failures << SystemErrorText(path + QLatin1Char('/') + name, errno);
+        names << name << Stem(name);
+        candidates.push_back({raw, name, st});
+    }
+    const QSet<QString> inUse = candidates.empty() ? QSet<QString>() : inUseOf(names);
+    QStringList failures;
+    for (const Candidate& c : candidates) {
+        if (Names(c.name, inUse)) continue;
+        if (::unlinkat(fd, c.raw.constData(), 0) != 0) {
+            failures << SystemErrorText(path + QLatin1Char('/') + c.name, errno);
             continue;
         }
-        removal.removed << name;
-        if (S_ISREG(st.st_mode)) removal.bytes += st.st_size;
+        removal.removed << c.name;
+        if (S_ISREG(c.st.st_mode)) removal.bytes += c.st.st_size;
     }
     ::closedir(dir);  // closes fd
     if (!failures.isEmpty()) {

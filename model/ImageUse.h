@@ -2,6 +2,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace glowdeck {
 
@@ -14,6 +15,10 @@ namespace glowdeck {
 // an item share its id and so its file; an id named by a kept copy of an
 // unreadable project file (IdsInBackups) counts as well.
 namespace image_use {
+
+// `text` in lower case exactly as QString::toLower gives it, quickly for
+// ASCII text (every id and file name the program writes).
+QString Lowered(const QString& text);
 
 // The ids as InUse compares them.
 QSet<QString> IdSet(const QStringList& ids);
@@ -33,6 +38,11 @@ struct Removal {
 // Folders and special files stay. A `folder` that is a link, or no folder,
 // is refused untouched; a missing one has nothing to remove.
 Removal RemoveUnused(const QString& folder, const QSet<QString>& inUse,
+                     const QSet<QString>* onlyOf = nullptr);
+// The same, asking which ids are in use only about the files that may go:
+// `inUseOf` gets their names and stems and returns those of them in use (as IdSet).
+using InUseOf = std::function<QSet<QString>(const QStringList& names)>;
+Removal RemoveUnused(const QString& folder, const InUseOf& inUseOf,
                      const QSet<QString>* onlyOf = nullptr);
 
 // The ids written in the copies that a save keeps of an unreadable project

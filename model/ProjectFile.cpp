@@ -2,12 +2,15 @@
 
 #include <QFileInfo>
 #include <QUuid>
+#include <cstring>
 #include <sstream>
+#include <string>
 
 #include "base/AccessError.h"
 #include "base/AtomicFile.h"
 #include "base/IntText.h"
 #include "base/RegularFile.h"
+#include "model/ImageUse.h"
 #include "model/ItemTemplate.h"
 #include "model/ProjectLimits.h"
 
@@ -63,15 +66,79 @@ void MergeAdjacentText(pugi::xml_node top) {
     }
 }
 
+// Calls `visit` with every "id" attribute of the nodes below `top`, in
+// document order, until it returns false. pugixml's own traversal walks the
+// tree without a library call a step: the trees have a dozen nodes an item.
+template <class Visit>
+void ForEachIdBelow(const pugi::xml_node top, Visit&& visit) {
+    struct Walker : pugi::xml_tree_walker {
+        Visit* visit;
+        bool for_each(pugi::xml_node& node) override {
+            if (node.type() != pugi::node_element) return true;
+            const pugi::xml_attribute id = node.attribute("id");
+            return !id || (*visit)(id);
+        }
+    } walker;
+    walker.visit = &visit;
+    pugi::xml_node(top).traverse(walker);
+}
+
 // The "id" attributes of every element below `top`, in document order.
 QStringList IdsBelow(const pugi::xml_node top) {
     QStringList ids;
-    pugi::xml_node node = top.first_child();
-    while (node) {
-        if (const pugi::xml_attribute id = node.attribute("id")) ids << FromUtf8(id.value());
-        node = NextBelow(node, top);
-    }
+    ForEachIdBelow(top, [&](const pugi::xml_attribute id) {
+        ids << FromUtf8(id.value());
+        return true;
+    });
     return ids;
+}
+
+// Whether `text` equals the lower-case ASCII `lowered` in any letter case.
+// Sets `unsure` when `text` reaches a non-ASCII byte before it differs: the
+// Unicode lowering must then decide.
+bool SameAscii(const char* text, const std::string& lowered, bool* unsure) {
+    size_t k = 0;
+    for (;; ++k) {
+        unsigned char c = static_cast<unsigned char>(text[k]);
+        if (c >= 0x80) {
+            *unsure = true;
+            return false;
+        }
+        if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + ('a' - 'A'));
+        if (k == lowered.size() || c != static_cast<unsigned char>(lowered[k])) break;
+    }
+    return k == lowered.size() && text[k] == 0;
+}
+
+// The same for UTF-8 text that is ASCII; false (and `out` undefined) for any other.
+bool LoweredAscii(const char* text, std::string& out) {
+    out.clear();
+    for (const char* p = text; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c >= 0x80) return false;
+        out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    return true;
+}
+
+// IsPlainFileName on an attribute's UTF-8 bytes, without making a string:
+// '/', '\\' and '.' never occur inside a multi-byte character. A missing
+// attribute is not plain either.
+bool PlainBytes(const pugi::xml_attribute attribute) {
+    const char* text = attribute.value();
+    if (!attribute || !*text) return false;
+    for (const char* p = text; *p; ++p)
+        if (*p == '/' || *p == '\\' || (*p == '.' && p[1] == '.')) return false;
+    return true;
+}
+
+// The item kind an element name stands for, a namespace prefix ignored.
+std::optional<ItemKind> KindOfElement(const char* name) {
+    if (const char* colon = std::strchr(name, ':')) name = colon + 1;
+    for (const ItemKind kind :
+         {ItemKind::Picture, ItemKind::Animation, ItemKind::Text, ItemKind::Interval})
+        if (std::strcmp(name, KindInfo(kind).elementName) == 0) return kind;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -99,6 +166,7 @@ CProjectFile::CProjectFile(QString filePath, const QByteArray& content, const QS
 }
 
 void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
+    released_.clear();
     const pugi::xml_parse_result result = document_.load_buffer(
         data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
     if (result && document_.document_element()) {
@@ -152,6 +220,7 @@ void CProjectFile::Reindex() {
 std::unique_ptr<CProjectFile::Snapshot> CProjectFile::TakeSnapshot() const {
     auto snapshot = std::make_unique<Snapshot>();
     snapshot->tree_.reset(document_);
+    snapshot->releasedMark_ = released_.size();
     return snapshot;
 }
 
@@ -159,9 +228,26 @@ void CProjectFile::Restore(const Snapshot& snapshot) {
     document_.reset(snapshot.tree_);
     root_ = document_.document_element();
     Reindex();
+    // What was released after the snapshot is back in the tree.
+    released_.resize(std::min(released_.size(), snapshot.releasedMark_));
+}
+
+QStringList CProjectFile::IdsReleasedSince(const Snapshot& snapshot) const {
+    QStringList ids;
+    for (size_t k = std::min(snapshot.releasedMark_, released_.size()); k < released_.size(); ++k)
+        ids << released_[k];
+    return ids;
+}
+
+void CProjectFile::Release(pugi::xml_node node, bool withOwn) {
+    if (withOwn)
+        if (const pugi::xml_attribute id = node.attribute("id"))
+            released_.push_back(FromUtf8(id.value()));
+    for (const QString& id : IdsBelow(node)) released_.push_back(id);
 }
 
 void CProjectFile::StartEmpty(const QString& projectName) {
+    released_.clear();
     document_.reset();
     root_ = document_.append_child("project");
     root_.append_attribute("name").set_value(Utf8(projectName).c_str());
@@ -210,6 +296,10 @@ QString CProjectFile::ItemKindOf(int g, int i) const {
     return colon >= 0 ? name.mid(colon + 1) : name;
 }
 
+std::optional<ItemKind> CProjectFile::KindOf(int g, int i) const {
+    return KindOfElement(Item(g, i).name());
+}
+
 QString CProjectFile::GetAttr(int g, int i, const char* name) const {
     const pugi::xml_attribute attribute = Item(g, i).attribute(name);
     if (!attribute)
@@ -223,12 +313,22 @@ void CProjectFile::SetAttr(int g, int i, const char* name, const QString& value)
     if (item.type() != pugi::node_element)
         Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " is not an element");
     pugi::xml_attribute attribute = item.attribute(name);
-    if (!attribute) attribute = item.append_attribute(name);
+    if (!attribute)
+        attribute = item.append_attribute(name);
+    else if (std::strcmp(name, "id") == 0)
+        released_.push_back(FromUtf8(attribute.value()));
     attribute.set_value(Utf8(value).c_str());
 }
 
 QString CProjectFile::GetText(int g, int i, const char* name) const {
     // The element's whole text: every text and CDATA node below it, in order.
+    const pugi::xml_node property = Property(g, i, name);
+    // Most often one text node, read without a walk.
+    const pugi::xml_node only = property.first_child();
+    if (!only) return QString();
+    if (!only.next_sibling() &&
+        (only.type() == pugi::node_pcdata || only.type() == pugi::node_cdata))
+        return FromUtf8(only.value());
     std::string text;
     struct Collect : pugi::xml_tree_walker {
         std::string* out;
@@ -239,13 +339,16 @@ QString CProjectFile::GetText(int g, int i, const char* name) const {
         }
     } collect;
     collect.out = &text;
-    Property(g, i, name).traverse(collect);
+    pugi::xml_node(property).traverse(collect);
     return QString::fromStdString(text);
 }
 
 void CProjectFile::SetText(int g, int i, const char* name, const QString& value) {
     pugi::xml_node property = Property(g, i, name);
-    while (property.first_child()) property.remove_child(property.first_child());
+    while (pugi::xml_node child = property.first_child()) {
+        Release(child, true);
+        property.remove_child(child);
+    }
     property.append_child(pugi::node_pcdata).set_value(Utf8(value).c_str());
 }
 
@@ -295,7 +398,10 @@ void CProjectFile::SetOptionalText(int g, int i, const char* name, const QString
 
 void CProjectFile::RemoveProperty(int g, int i, const char* name) {
     pugi::xml_node item = Item(g, i);
-    while (pugi::xml_node property = item.child(name)) item.remove_child(property);
+    while (pugi::xml_node property = item.child(name)) {
+        Release(property, true);
+        item.remove_child(property);
+    }
 }
 
 QString CProjectFile::GenerateId() {
@@ -309,9 +415,14 @@ QString CProjectFile::NewItemId(int g, int i) {
 }
 
 bool CProjectFile::IsPlainFileName(const QString& name) {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
-           !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1String("..")) &&
-           !name.contains(QChar(u'\0'));
+    // One pass: every item's id is checked at every edit.
+    char16_t previous = 0;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u == '/' || u == '\\' || u == 0 || (u == '.' && previous == '.')) return false;
+        previous = u;
+    }
+    return !name.isEmpty();
 }
 
 QString CProjectFile::ItemId(int g, int i) const {
@@ -323,6 +434,47 @@ QString CProjectFile::ItemId(int g, int i) const {
 }
 
 QStringList CProjectFile::AllIds() const { return IdsBelow(document_); }
+
+void CProjectFile::CheckItemIds() const {
+    for (size_t g = 0; g < items_.size(); ++g)
+        for (size_t i = 0; i < items_[g].size(); ++i)
+            if (KindOfElement(items_[g][i].name()) && !PlainBytes(items_[g][i].attribute("id")))
+                ItemId(static_cast<int>(g), static_cast<int>(i));  // throws with the reason
+}
+
+QStringList CProjectFile::Unnamed(const QStringList& ids) const {
+    // The candidates lowered; ASCII ones (every id the program writes) are
+    // compared on the tree's bytes without making a string of every id.
+    QSet<QString> wanted;
+    std::vector<std::pair<std::string, QString>> ascii;
+    std::string bytes;
+    for (const QString& id : ids) {
+        if (id.isEmpty()) continue;
+        const QString lowered = image_use::Lowered(id);
+        if (wanted.contains(lowered)) continue;
+        wanted.insert(lowered);
+        if (LoweredAscii(lowered.toUtf8().constData(), bytes)) ascii.emplace_back(bytes, lowered);
+    }
+    QSet<QString> named;
+    if (!wanted.isEmpty())
+        ForEachIdBelow(document_, [&](const pugi::xml_attribute id) {
+            bool unsure = false;
+            for (const auto& [lowered, text] : ascii)
+                if (SameAscii(id.value(), lowered, &unsure)) {
+                    named.insert(text);
+                    break;
+                }
+            if (unsure) {
+                const QString lowered = image_use::Lowered(FromUtf8(id.value()));
+                if (wanted.contains(lowered)) named.insert(lowered);
+            }
+            return named.size() < wanted.size();
+        });
+    QStringList unnamed;
+    for (const QString& id : ids)
+        if (!id.isEmpty() && !named.contains(image_use::Lowered(id))) unnamed << id;
+    return unnamed;
+}
 
 QStringList CProjectFile::Snapshot::AllIds() const { return IdsBelow(tree_); }
 
@@ -368,6 +520,7 @@ void CProjectFile::AppendGroup(const QString& name) {
 }
 
 void CProjectFile::RemoveGroup(int g) {
+    Release(Group(g), true);
     root_.remove_child(Group(g));
     Reindex();
 }
@@ -405,6 +558,7 @@ void CProjectFile::AppendItem(int g, ItemKind kind, const QString& name, const Q
 }
 
 void CProjectFile::RemoveItem(int g, int i) {
+    Release(Item(g, i), true);
     Group(g).remove_child(Item(g, i));
     std::vector<pugi::xml_node>& items = items_[static_cast<size_t>(g)];
     items.erase(items.begin() + i);

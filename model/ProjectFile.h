@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <pugixml.hpp>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
     QString GroupName(int g) const;
     int ItemCount(int g) const;
     QString ItemKindOf(int g, int i) const;
+    // The kind of item (g, i) by its element name (a namespace prefix
+    // ignored), none for an element of another name.
+    std::optional<ItemKind> KindOf(int g, int i) const;
 
     QString GetAttr(int g, int i, const char* name) const;
     void SetAttr(int g, int i, const char* name, const QString& value);
@@ -60,6 +64,12 @@ public:
     // Every "id" attribute of the tree, at any depth, as written: the names
     // of the files in Images that the project uses (ImageUse.h).
     QStringList AllIds() const;
+    // Of `ids`, those that no "id" attribute of the tree names any more, in
+    // any letter case (as image_use compares them).
+    QStringList Unnamed(const QStringList& ids) const;
+    // Throws AccessError, as ItemId does, for the first item of a known kind
+    // whose id is not a plain file name.
+    void CheckItemIds() const;
     // True for a name that stays inside its folder: not empty, no slash or
     // backslash, no "..", no NUL.
     static bool IsPlainFileName(const QString& name);
@@ -91,12 +101,18 @@ public:
     class Snapshot {
         friend class CProjectFile;
         pugi::xml_document tree_;
+        size_t releasedMark_ = 0;
 
     public:
         QStringList AllIds() const;  // as CProjectFile::AllIds
     };
     std::unique_ptr<Snapshot> TakeSnapshot() const;
     void Restore(const Snapshot& snapshot);
+    // The ids that changes since `snapshot` overwrote or removed with their
+    // elements, as written (repeats possible): the only ids that those
+    // changes can have dropped from the tree. Cheaper than comparing
+    // snapshot.AllIds() with AllIds(), which walk the whole trees.
+    QStringList IdsReleasedSince(const Snapshot& snapshot) const;
 
 private:
     void Load(const QByteArray& data, const QString& projectName);
@@ -109,6 +125,8 @@ private:
     pugi::xml_node Group(int g) const;
     pugi::xml_node Item(int g, int i) const;
     pugi::xml_node Property(int g, int i, const char* name) const;
+    // Keeps the ids of `node` and of every element below it as released.
+    void Release(pugi::xml_node node, bool withOwn);
     static void PlaceAfter(pugi::xml_node parent, pugi::xml_node node, pugi::xml_node ref,
                            bool copy);
 
@@ -117,6 +135,8 @@ private:
     pugi::xml_node root_;
     std::vector<pugi::xml_node> groups_;
     std::vector<std::vector<pugi::xml_node>> items_;  // per group, every child node
+    // Ids overwritten or removed since the tree was loaded (IdsReleasedSince).
+    std::vector<QString> released_;
     bool loaded_ = false;
     bool keepUnreadableOriginal_ = false;
     QString loadError_;

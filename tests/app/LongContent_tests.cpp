@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 #include <QTimer>
 
 #include "app/CCompileDlg.h"
+#include "app/CItemListPane.h"
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/ShellDialogs.h"
@@ -23,6 +26,7 @@
 #include "led/ImageCodec.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
+#include "support/ExifJpeg.h"
 #include "support/FakeHosts.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
@@ -185,4 +189,48 @@ TEST(Thumbnails, KeepTheirShapeInsideTheCell) {
     EXPECT_EQ(qRed(thumb.pixel(50, 37)), 255);     // the picture, centred
     EXPECT_EQ(thumb.pixel(50, 2) & 0xFFFFFF, 0u);  // bars above and below
     EXPECT_EQ(thumb.pixel(50, 72) & 0xFFFFFF, 0u);
+}
+
+// A group's thumbnails are made by workers and filled in through the event
+// loop; a camera photo shows its embedded thumbnail (blue here, where the
+// photo is white), turned by its orientation (6: a tall picture in the cell).
+TEST(Thumbnails, ComeFromWorkersAndUseTheCameraThumbnailTurned) {
+    TempDir dir;
+    RecordingSink sink;
+    CGlowdeckDoc doc(sink);
+    doc.SetProjectRoot(dir.Path());
+    ASSERT_TRUE(doc.CreateProjectNamed(QStringLiteral("p")));
+    auto jpeg = [](int w, int h, QColor colour) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(colour);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG");
+        return bytes;
+    };
+    const QByteArray photo = WithExif(jpeg(800, 600, Qt::white), 6, jpeg(160, 120, Qt::blue));
+    constexpr int kPhotos = 12;
+    for (int n = 0; n < kPhotos; ++n) {
+        ASSERT_TRUE(doc.NewPicture(1, QStringLiteral("照片")));
+        QFile file(doc.SourceImagePathFor(ItemKind::Picture, doc.ProjectFile()->ItemId(0, n)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(photo), photo.size());
+    }
+    CItemListPane pane(doc);
+    pane.ShowGroup(1);
+    EXPECT_EQ(pane.count(), kPhotos);
+    QElapsedTimer waited;
+    waited.start();
+    while (pane.Pending() > 0 && waited.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    ASSERT_EQ(pane.Pending(), 0);
+    for (int row = 0; row < kPhotos; ++row) {
+        const QImage thumb =
+            pane.item(row)->icon().pixmap(ThumbnailCache::Width, ThumbnailCache::Height).toImage();
+        ASSERT_EQ(thumb.size(), QSize(ThumbnailCache::Width, ThumbnailCache::Height)) << row;
+        EXPECT_GT(qBlue(thumb.pixel(50, 37)), 200) << row;  // the embedded thumbnail
+        EXPECT_LT(qRed(thumb.pixel(50, 37)), 60) << row;
+        EXPECT_EQ(thumb.pixel(3, 37) & 0xFFFFFF, 0u) << row;  // tall: bars left and right
+    }
 }

@@ -18,6 +18,7 @@ extern "C" {
 #include "led/ImageCodec.h"
 #include "led/JpegDecoder.h"
 #include "led/PictureConverter.h"
+#include "support/ExifJpeg.h"
 #include "support/TempDir.h"
 
 using namespace glowdeck;
@@ -315,4 +316,67 @@ TEST(JpegDecoder, DamagedFilesNeverEndTheProgramAndFallBack) {
 
     EXPECT_FALSE(decoder.Open(dir.Write("header.jpg", jpeg.left(40))));
     EXPECT_FALSE(decoder.Open(dir.File("missing.jpg")));
+}
+
+// Thumbnails come from the smallest libjpeg scale that still covers
+// 100 × 75 as shown, or from the camera's embedded thumbnail when it has one
+// that large, turned like the photo: a red mark at the shown top left.
+TEST(JpegDecoder, ThumbnailsAreTheSmallestDecodeOrTheEmbeddedOneTurnedLikeThePhoto) {
+    TempDir dir;
+    auto marked = [](int w, int h, QColor fill) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(fill);
+        for (int y = 0; y < h / 4; ++y)
+            for (int x = 0; x < w / 4; ++x) image.setPixel(x, y, qRgb(255, 0, 0));
+        return image;
+    };
+    // Stored marks for each orientation, so that the shown top left is red.
+    const QTransform undo[] = {QTransform(),
+                               QTransform(),
+                               QTransform().scale(-1, 1),
+                               QTransform().rotate(180),
+                               QTransform().scale(1, -1),
+                               QTransform().rotate(-90).scale(1, -1),
+                               QTransform().rotate(-90),
+                               QTransform().rotate(-90).scale(-1, 1),
+                               QTransform().rotate(90)};
+    const struct {
+        QSize shown;
+        int orientation;
+        bool embedded;
+        QSize expected;  // as shown
+    } cases[] = {
+        {{1600, 1200}, 1, false, {200, 150}},  // 1/8
+        {{640, 480}, 1, false, {160, 120}},    // 2/8
+        {{300, 200}, 1, false, {113, 75}},     // 3/8
+        {{90, 60}, 1, false, {90, 60}},        // smaller than a thumbnail: whole
+        {{1200, 1600}, 6, false, {150, 200}},  // turned: the shown size counts
+        {{1600, 1200}, 1, true, {160, 120}},   // the embedded one
+        {{1600, 1200}, 3, true, {160, 120}},  {{1200, 1600}, 6, true, {120, 160}},
+        {{1200, 1600}, 8, true, {120, 160}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string what = std::to_string(c.shown.width()) + "x" +
+                                 std::to_string(c.shown.height()) + " orientation " +
+                                 std::to_string(c.orientation) + (c.embedded ? " embedded" : "");
+        const QImage shown = marked(c.shown.width(), c.shown.height(), Qt::white);
+        const QImage stored = shown.transformed(undo[c.orientation]);
+        // The embedded thumbnail is blue where the photo is white.
+        const QSize small = QuarterTurned(c.orientation) ? QSize(120, 160) : QSize(160, 120);
+        const QByteArray thumbnail = c.embedded
+                                         ? QtJpeg(marked(small.width(), small.height(), Qt::blue)
+                                                      .transformed(undo[c.orientation]))
+                                         : QByteArray();
+        const QString path = dir.Write(QStringLiteral("t%1.jpg").arg(n++),
+                                       test::WithExif(QtJpeg(stored), c.orientation, thumbnail));
+        CJpegDecoder decoder;
+        ASSERT_TRUE(decoder.Open(path)) << what;
+        const QImage thumb = decoder.ReadThumbnail(QSize(100, 75));
+        ASSERT_EQ(thumb.size(), c.expected) << what;
+        const QColor corner = thumb.pixelColor(2, 2);
+        EXPECT_TRUE(corner.red() > 200 && corner.blue() < 60) << what;
+        const QColor middle = thumb.pixelColor(thumb.width() * 3 / 4, thumb.height() * 3 / 4);
+        EXPECT_EQ(middle.blue() > 200 && middle.red() < 60, c.embedded) << what;
+    }
 }

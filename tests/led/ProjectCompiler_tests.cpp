@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 
@@ -413,8 +414,10 @@ TEST_F(Compile, DamagedCacheEntryOfTheRightSizeIsConvertedAgainAndRewritten) {
         TempDir cache;
         CompileSummary first, damaged, again;
         ASSERT_EQ(CompileWithCache(cache, &first), plain);
-        const QStringList entries = QDir(cache.Path()).entryList({QStringLiteral("*.cols")});
-        ASSERT_EQ(entries.size(), first.converted);
+        // Every item is small: one pack holds them all.
+        const QStringList entries =
+            QDir(cache.Path()).entryList({QStringLiteral("*.cols"), QStringLiteral("*.pack")});
+        ASSERT_EQ(entries.size(), 1);
         for (const QString& name : entries) {
             QFile entry(cache.File(name));
             ASSERT_TRUE(entry.open(QIODevice::ReadWrite));
@@ -518,4 +521,39 @@ TEST_F(Compile, CacheKeepsDitheredAndPlainColumnsApart) {
     ASSERT_TRUE(item_ops::SetDither(doc_, 0, 0, false));
     EXPECT_EQ(compile(&back), plain);
     EXPECT_EQ(back.converted, 0);  // the plain entries are still valid
+}
+
+// Intervals, texts and narrow pictures are cheaper to convert than to find
+// in a file of their own: they share one pack per project, which a compile
+// reads once and writes once, and which never grows past twice what the
+// project uses. Only wide items keep entries of their own.
+TEST_F(Compile, SmallItemsShareOnePackThatStaysBounded) {
+    BuildMixed();
+    for (int k = 0; k < 20; ++k) ASSERT_TRUE(doc_.NewInterval(2, QStringLiteral("隔")));
+    AddPicture(1, Pattern(400, 3));  // 400 columns: 8400 bytes, an entry of its own
+    ASSERT_TRUE(doc_.SaveProject());
+    TempDir cache;
+    auto files = [&](const char* pattern) {
+        return QDir(cache.Path()).entryList({QLatin1String(pattern)}, QDir::Files).size();
+    };
+    CompileSummary first, again;
+    const QByteArray full = CompileWithCache(cache, &first);
+    EXPECT_EQ(files("*.cols"), 1);
+    EXPECT_EQ(files("*.pack"), 1);
+    EXPECT_EQ(files("*"), 2);
+    EXPECT_EQ(CompileWithCache(cache, &again), full);
+    EXPECT_EQ(again.converted, 0);
+    EXPECT_EQ(again.reused, first.converted);
+    // Every compile after an interval changed: the pack holds the entries in
+    // use and at most as many bytes of others.
+    const QString pack =
+        cache.File(QDir(cache.Path()).entryList({QStringLiteral("*.pack")}).value(0));
+    const qint64 used = QFileInfo(pack).size();
+    for (int k = 1; k <= 50; ++k) {
+        ASSERT_TRUE(item_ops::ApplyInterval(doc_, 1, 2 + k % 20, 1, k % 2 ? 0xFF : 0xFF00));
+        CompileSummary step;
+        CompileWithCache(cache, &step);
+        EXPECT_EQ(step.converted, 1) << k;
+        EXPECT_LE(QFileInfo(pack).size(), 2 * used + 512) << k;
+    }
 }

@@ -345,3 +345,60 @@ TEST(ProjectFileEdit, PositionsAfterEveryChangeAreThoseOfTheSavedFile) {
         edits[k]();
     }
 }
+
+// An edit learns which ids it may have dropped from what it overwrote or
+// removed, instead of comparing every id before and after: each change
+// names exactly the ids it took out of the tree, and a restored snapshot
+// takes back what was released after it.
+TEST(ProjectFileEdit, ChangesReleaseExactlyTheIdsTheyTakeOut) {
+    TempDir dir;
+    const QString path = dir.Write(
+        "Index.prj",
+        "<?xml version=\"1.0\"?><project name=\"p\">"
+        "<group name=\"a\"><picture name=\"p\" id=\"P1\"><r>1</r><note id=\"deep\"/></picture>"
+        "<nullpic name=\"i\" id=\"I1\"><length>1</length><x><y id=\"nested\"/></x></nullpic>"
+        "</group><group name=\"b\"><gif name=\"g\" id=\"G1\"><r>1</r></gif></group></project>");
+    CProjectFile file(path);
+    ASSERT_TRUE(file.Loaded());
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        QStringList released;
+    };
+    const Case cases[] = {
+        {"new id", [&] { file.SetAttr(0, 0, "id", QStringLiteral("P2")); }, {"P1"}},
+        {"other attribute", [&] { file.SetAttr(0, 0, "name", QStringLiteral("n")); }, {}},
+        {"remove item", [&] { file.RemoveItem(0, 0); }, {"P1", "deep"}},
+        {"remove group", [&] { file.RemoveGroup(1); }, {"G1"}},
+        {"text over nested", [&] { file.SetText(0, 1, "x", QStringLiteral("t")); }, {"nested"}},
+        {"remove property", [&] { file.RemoveProperty(0, 0, "note"); }, {"deep"}},
+        {"move", [&] { file.PlaceItemAfter(0, 0, 1, -1, false); }, {}},
+    };
+    for (const Case& c : cases) {
+        const auto before = file.TakeSnapshot();
+        c.change();
+        EXPECT_EQ(file.IdsReleasedSince(*before), c.released) << c.what;
+        // Exactly the released ids that nothing names any more are gone.
+        QStringList gone;
+        for (const QString& id : before->AllIds())
+            if (!file.AllIds().contains(id)) gone << id;
+        EXPECT_EQ(file.Unnamed(c.released), gone) << c.what;
+        file.Restore(*before);
+        EXPECT_TRUE(file.IdsReleasedSince(*before).isEmpty()) << c.what;
+    }
+}
+
+// Ids name files in any letter case, as image_use compares them, also
+// where Unicode lower-cases a character to ASCII (KELVIN SIGN to "k").
+TEST(ProjectFileEdit, UnnamedComparesIdsInAnyLetterCase) {
+    TempDir dir;
+    const QString path = dir.Write(
+        "Index.prj", QStringLiteral("<project><group name=\"a\"><picture name=\"p\" id=\"AbC\"/>"
+                                    "<picture name=\"q\" id=\"\u212Aey\"/><picture name=\"r\" "
+                                    "id=\"Ärger\"/></group></project>")
+                         .toUtf8());
+    CProjectFile file(path);
+    ASSERT_TRUE(file.Loaded());
+    EXPECT_EQ(file.Unnamed({"abc", "ABC", "key", "KEY", "ärger", "abcd", "ab", "x", ""}),
+              QStringList({"abcd", "ab", "x"}));
+}
