@@ -14,5 +14,45 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6widgets6 libqt6serialport6 libopencv-imgproc libpugixml libgif libqt6svg6 fonts-arphic-uming; do
   case "$depends" in *"$lib"*) ;; *) fail "Depends lacks $lib: $depends" ;; esac
 done
+
+# The changelog: compressed, its latest entry this package's version.
+changelog=$root/usr/share/doc/glowdeck/changelog.Debian.gz
+[ -f "$changelog" ] || fail "no changelog.Debian.gz"
+first=$(gzip -dc "$changelog" | head -n 1)
+[ "$first" = "glowdeck ($version) unstable; urgency=medium" ] || fail "changelog starts: $first"
+# Reproducible dates: with SOURCE_DATE_EPOCH the manual pages carry its day.
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+  day=$(date -u -d "@$SOURCE_DATE_EPOCH" +%F)
+  for page in glowdeck glowdeck-cli; do
+    gzip -dc "$root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH [A-Z-]* 1 \"$day\"" ||
+      fail "$page.1 is not dated $day (SOURCE_DATE_EPOCH)"
+  done
+fi
+
+# The maintainer scripts apply the udev rule to a plugged-in adapter, and
+# only where udev runs (not in a chroot or a container): run them with a
+# udevadm that records its calls.
+control=$root/DEBIAN
+dpkg-deb -e "$deb" "$control"
+fake=$root/fake-bin
+mkdir -p "$fake"
+printf '#!/bin/sh\necho "udevadm $*" >>"%s/udevadm.log"\n' "$root" >"$fake/udevadm"
+chmod 755 "$fake/udevadm"
+if [ -d /run/udev ]; then
+  expected=$'udevadm control --reload-rules\nudevadm trigger --subsystem-match=tty --action=add'
+else
+  expected=""
+fi
+for run in "postinst configure" "postrm remove" "postrm purge" "postinst abort-upgrade" "postrm upgrade"; do
+  script=$control/${run%% *}
+  [ "$(stat -c %a "$script")" = 755 ] || fail "${run%% *} is not mode 755"
+  rm -f "$root/udevadm.log"
+  PATH=$fake:$PATH sh -e "$script" ${run#* } || fail "$run failed"
+  calls=$(cat "$root/udevadm.log" 2>/dev/null || true)
+  case "$run" in *configure | *remove | *purge) want=$expected ;; *) want="" ;; esac
+  [ "$calls" = "$want" ] || fail "$run called: ${calls:-nothing}; expected: ${want:-nothing}"
+done
+rm -rf "$control" "$fake" "$root/udevadm.log"
+
 "$here/check-tree.sh" "$root/usr" "${version%%-*}"
 echo "package $deb: ok"
