@@ -72,19 +72,21 @@ grep -q '/usr/share/common-licenses/GPL-3' "$copyright" || fail "copyright file 
 
 # The project file's type: matches Index.prj in any case, and the desktop
 # entry opens it.
-mime=$(mktemp -d /tmp/glowdeck-mime.XXXXXX)
+data=$(mktemp -d /tmp/glowdeck-mime.XXXXXX)
+mime=$data/mime
 mkdir -p "$mime/packages"
 cp "$prefix/share/mime/packages/glowdeck.xml" "$mime/packages/"
 if command -v update-mime-database >/dev/null; then
-  update-mime-database "$mime" 2>"$mime/errors" || fail "MIME type does not load: $(cat "$mime/errors")"
-  [ -s "$mime/errors" ] && fail "MIME type: $(cat "$mime/errors")"
+  XDG_DATA_HOME=$data XDG_DATA_DIRS=$data update-mime-database "$mime" 2>"$data/errors" ||
+    fail "MIME type does not load: $(cat "$data/errors")"
+  [ -s "$data/errors" ] && fail "MIME type: $(cat "$data/errors")"
   # globs2: weight:type:pattern[:flags]; no "cs" flag means any letter case.
   grep -qx '[0-9]*:application/x-glowdeck-project:index\.prj' "$mime/globs2" ||
     fail "MIME type does not match Index.prj in any case: $(grep glowdeck "$mime/globs2")"
 else
   echo "update-mime-database not installed: MIME type not checked"
 fi
-rm -rf "$mime"
+rm -rf "$data"
 metainfo=$(ls "$prefix"/share/metainfo/*.metainfo.xml)
 grep -q "release version=\"$version\"" "$metainfo" || fail "metainfo names another release than $version"
 grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "metainfo without licence"
