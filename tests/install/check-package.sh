@@ -38,20 +38,34 @@ fake=$root/fake-bin
 mkdir -p "$fake"
 printf '#!/bin/sh\necho "udevadm $*" >>"%s/udevadm.log"\n' "$root" >"$fake/udevadm"
 chmod 755 "$fake/udevadm"
-if [ -d /run/udev ]; then
-  expected=$'udevadm control --reload-rules\nudevadm trigger --subsystem-match=tty --action=add'
-else
-  expected=""
+udev_calls=$'udevadm control --reload-rules\nudevadm trigger --subsystem-match=tty --action=add'
+# run_scripts UDEV_RUNS: each script with its argument, as dpkg calls it.
+run_scripts() {
+  local run script calls want
+  for run in "postinst configure" "postrm remove" "postrm purge" "postinst abort-upgrade" "postrm upgrade"; do
+    script=$control/${run%% *}
+    [ "$(stat -c %a "$script")" = 755 ] || fail "${run%% *} is not mode 755"
+    rm -f "$root/udevadm.log"
+    PATH=$fake:$PATH sh -e "$script" ${run#* } || fail "$run failed"
+    calls=$(cat "$root/udevadm.log" 2>/dev/null || true)
+    want=""
+    case "$run" in *configure | *remove | *purge) [ "$1" = yes ] && want=$udev_calls ;; esac
+    [ "$calls" = "$want" ] || fail "$run with udev running=$1 called: ${calls:-nothing}; expected: ${want:-nothing}"
+  done
+}
+if [ -d /run/udev ]; then run_scripts yes; else run_scripts no; fi
+# The other case in a mount namespace of its own (root only): /run/udev
+# there or gone, the machine's /run untouched.
+if [ "$(id -u)" = 0 ] && unshare --mount true 2>/dev/null; then
+  export -f run_scripts fail
+  export control fake root udev_calls
+  if [ -d /run/udev ]; then
+    unshare --mount bash -c 'mount -t tmpfs tmpfs /run && run_scripts no' || fail "scripts without udev"
+  else
+    unshare --mount bash -c 'mount -t tmpfs tmpfs /run && mkdir /run/udev && run_scripts yes' ||
+      fail "scripts with udev running"
+  fi
 fi
-for run in "postinst configure" "postrm remove" "postrm purge" "postinst abort-upgrade" "postrm upgrade"; do
-  script=$control/${run%% *}
-  [ "$(stat -c %a "$script")" = 755 ] || fail "${run%% *} is not mode 755"
-  rm -f "$root/udevadm.log"
-  PATH=$fake:$PATH sh -e "$script" ${run#* } || fail "$run failed"
-  calls=$(cat "$root/udevadm.log" 2>/dev/null || true)
-  case "$run" in *configure | *remove | *purge) want=$expected ;; *) want="" ;; esac
-  [ "$calls" = "$want" ] || fail "$run called: ${calls:-nothing}; expected: ${want:-nothing}"
-done
 rm -rf "$control" "$fake" "$root/udevadm.log"
 
 "$here/check-tree.sh" "$root/usr" "${version%%-*}"
