@@ -19,14 +19,15 @@ packages=(build-essential cmake ninja-build pkg-config
           libqt6svg6 qt6-translations-l10n libpugixml-dev libgif-dev libjpeg62-turbo-dev libpng-dev libgtest-dev fonts-arphic-uming fonts-dejavu-core xvfb xauth
           qt6-image-formats-plugins libavformat-dev libavcodec-dev libswscale-dev libavutil-dev qt6-l10n-tools libwebp-dev)
 [ "$action" = fuzz ] && packages+=(clang libclang-rt-14-dev)
-# The manual page, and the checks of the desktop entry and AppStream file.
-case "$action" in test | test-user | package) packages+=(help2man desktop-file-utils appstream) ;; esac
+# The checks of the desktop entry, the AppStream file and the MIME type.
+case "$action" in test | test-user | package) packages+=(desktop-file-utils appstream shared-mime-info) ;; esac
 # The fault-injection test runs the command-line tool under strace.
 case "$action" in test | test-user | test-sanitize) packages+=(strace) ;; esac
 # The tests make animated WebP files with img2webp, and video clips with ffmpeg.
 case "$action" in test | test-user | test-sanitize) packages+=(webp ffmpeg) ;; esac
-# CPack computes the package's dependencies with dpkg-shlibdeps, which needs `file`.
-[ "$action" = package ] && packages+=(dpkg-dev fakeroot file)
+# CPack computes the package's dependencies with dpkg-shlibdeps, which needs
+# `file`; dpkg-buildflags gives the hardening flags; lintian checks the result.
+[ "$action" = package ] && packages+=(dpkg-dev fakeroot file lintian)
 [ "$action" = format-check ] && packages+=(clang-format git)
 # Photographs for the dithering benchmark; Pillow for the thumbnail one.
 [ "$action" = bench ] && packages+=(mate-backgrounds python3-pil)
@@ -146,11 +147,29 @@ case "$action" in
     cd build-sanitize && ctest --output-on-failure -j "$jobs" --timeout 600
     ;;
   package)
-    build build
-    rm -f build/glowdeck_*.deb
-    (cd build && cpack -G DEB >/dev/null)
+    # A build of its own with Debian's hardening flags (fortify, stack
+    # protector, relro, bindnow, PIE), dated by SOURCE_DATE_EPOCH (by default
+    # the release day, as a Debian build dates itself by its changelog).
+    release_date=$(sed -n 's/^set(GLOWDECK_RELEASE_DATE \(.*\))$/\1/p' CMakeLists.txt)
+    export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(date -u -d "$release_date" +%s)}
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    build build-package -DGLOWDECK_BUILD_TESTS=OFF \
+      -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+      -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+    mkdir -p build
+    rm -f build/glowdeck_*.deb build-package/glowdeck_*.deb
+    (cd build-package && cpack -G DEB >/dev/null)
+    mv build-package/glowdeck_*.deb build/
     deb=$(ls build/glowdeck_*.deb)
     echo "built $deb"
+    # Errors and warnings fail the package; so do the hardening tags, which
+    # lintian reports as information.
+    lintian --fail-on none --tag-display-limit 0 -I "$deb" >build/lintian.txt
+    cat build/lintian.txt
+    if grep -E '^[EW]: |hardening-no-' build/lintian.txt >/dev/null; then
+      echo "lintian: $deb has errors, warnings or missing hardening (build/lintian.txt)" >&2
+      exit 1
+    fi
     private_runtime
     tests/install/check-package.sh "$deb"
     ;;

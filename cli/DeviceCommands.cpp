@@ -15,8 +15,10 @@
 #include "base/MessageSink.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSupport.h"
+#include "cli/PortAdvice.h"
 #include "device/AdapterDetection.h"
 #include "device/DownloadFrames.h"
+#include "device/PortAccess.h"
 #include "device/PortInfo.h"
 #include "device/SendController.h"
 #include "device/SerialPort.h"
@@ -27,23 +29,22 @@ namespace glowdeck {
 
 namespace {
 
-QString OpenProblem(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-            return QStringLiteral(
-                "no permission to open it: install Glowdeck's udev rule "
-                "(70-glowdeck-ball.rules, in the package) and replug the adapter, or add "
-                "your user to the dialout group (sudo usermod -aG dialout $USER) and log in again");
-        case EBUSY:
-            return QStringLiteral("another program holds it");
-        case ENOENT:
-        case ENXIO:
-        case ENODEV:
-            return QStringLiteral("the device is not there (unplugged?)");
-        default:
-            return QString::fromLocal8Bit(std::strerror(error));
-    }
+// What the machine says about a port's device node: its USB vendor where it
+// is listed among the serial ports (also through a link such as
+// /dev/serial/by-id/...), else a port that is not on USB.
+PortInfo DescribePort(const QString& device) {
+    std::vector<PortInfo> ports;
+    EnumeratePorts(ports, false);
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    for (const PortInfo& p : ports)
+        if (p.devicePath == device || (!canonical.isEmpty() && p.devicePath == canonical)) return p;
+    PortInfo unknown;
+    unknown.devicePath = device;
+    return unknown;
+}
+
+QString PortOpenProblem(int error, const PortInfo& port) {
+    return OpenProblem(error, port, BallRuleInstalled(), GroupAccessOf(port.devicePath));
 }
 
 // The adapter's device, as the send window finds it.
@@ -85,9 +86,9 @@ QString NotAFile(const QString& path) {
     return QStringLiteral("it is not a regular file");
 }
 
-QString PortProblem(const CSerialPort& serial) {
+QString PortProblem(const CSerialPort& serial, const QString& device) {
     if (const std::optional<PortKind> kind = serial.RefusedAs()) return RefusalProblem(*kind);
-    return OpenProblem(serial.OpenErrno());
+    return PortOpenProblem(serial.OpenErrno(), DescribePort(device));
 }
 
 }  // namespace
@@ -160,7 +161,7 @@ int RunSend(const QStringList& arguments) {
         return 1;
     }
     if (!serial.Open(device, 57600, 'N', 8, 1, 512)) {
-        PrintErr(QStringLiteral("串口未打开: %1: %2").arg(device, PortProblem(serial)));
+        PrintErr(QStringLiteral("串口未打开: %1: %2").arg(device, PortProblem(serial, device)));
         return 1;
     }
     PrintErr(QStringLiteral("sending %1 to %2").arg(controller.sendFilePath, device));
@@ -221,8 +222,9 @@ int RunPorts(const QStringList& args) {
                           p.friendlyName)
                      .arg(p.isUsb ? 1 : 0)
                      .arg(p.description,
-                          error ? QStringLiteral("  [cannot open: %1]").arg(OpenProblem(error))
-                                : QString()));
+                          error
+                              ? QStringLiteral("  [cannot open: %1]").arg(PortOpenProblem(error, p))
+                              : QString()));
     }
     if (adapter.portKnown) PrintOut(QStringLiteral("* the ball's adapter"));
     return 0;

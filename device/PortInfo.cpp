@@ -144,6 +144,7 @@ void EnumeratePorts(std::vector<PortInfo>& list, bool probe, const PortSource& s
         info.portName = raw.portName;
         info.friendlyName = FriendlyNameFor(raw);
         info.isUsb = raw.isUsb;
+        info.vendorId = raw.isUsb ? raw.vendorId : 0;
         info.description = raw.description;
         if (probe && ProbePort(info.devicePath) != 0) continue;
         // Complete the record: names fall back to the port name, and a port

@@ -12,7 +12,8 @@ struct PortInfo {
     QString portName;      // ttyUSB0
     QString friendlyName;  // "Prolific USB-to-Serial Comm Port (ttyUSB0)"
     bool isUsb = false;
-    QString description;  // the system's description ("USB-Serial Controller")
+    QString description;         // the system's description ("USB-Serial Controller")
+    std::uint16_t vendorId = 0;  // the USB vendor id; 0 for a port not on USB
 };
 
 // What the system says about a port before it is named.
