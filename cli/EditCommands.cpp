@@ -2,8 +2,8 @@
 
 #include "base/MessageSink.h"
 #include "cli/CliSupport.h"
-#include "led/VideoClip.h"
 #include "led/TextPainter.h"
+#include "led/VideoClip.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 #include "model/ItemTemplate.h"
