@@ -31,11 +31,11 @@ const ArgumentRow kFree{};
 const std::vector<CommandRow>& Commands() {
     static const std::vector<CommandRow> rows{
     {"new", "new --root DIR NAME", "create a project folder DIR/NAME",
-     "Creates DIR/NAME with Images/, Index.prj and the group \"新建组\".",
+     "Creates DIR/NAME with Images/, Index.prj and one group named \"新建组\" (\"New group\" in English).",  // untranslated
      {{"--root", "DIR", "the project root that holds the project folders", Completion::Folder}},
      nullptr, {kFree}, false, RunNew},
     {"add-group", "add-group PROJECT [NAME]", "append a group",
-     "Appends a group named NAME (default \"新建组\"); a project holds at most 10 groups.",
+     "Appends a group named NAME (default \"新建组\", \"New group\" in English); a project holds at most 10 groups.",  // untranslated
      {}, nullptr, {kProject, kFree}, false, RunAddGroup},
     {"add", "add PROJECT GROUP picture|animation|text|interval [NAME]", "append an item to a group",
      "Appends an item with its placeholder image to group GROUP (counted from 1), checked\n"

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -54,7 +55,7 @@ QString DetectDevice(IMessageSink& messages) {
     const AdapterDetection found =
         DetectAdapterPort(ports, &messages, [](const QString& s) { PrintErr(s); });
     if (!found.portKnown) {
-        messages.Warn(QStringLiteral("未连接上彩球！"));
+        messages.Warn(QCoreApplication::translate("DeviceCommands", "未连接上彩球！"));
         return QString();
     }
     return found.device;
@@ -157,11 +158,12 @@ int RunSend(const QStringList& arguments) {
     else
         controller.sendFilePath = args[0];
     if (!QFileInfo(controller.sendFilePath).isFile()) {
-        messages.Warn(QStringLiteral("还未编译！"));
+        messages.Warn(QCoreApplication::translate("DeviceCommands", "还未编译！"));
         return 1;
     }
     if (!serial.Open(device, 57600, 'N', 8, 1, 512)) {
-        PrintErr(QStringLiteral("串口未打开: %1: %2").arg(device, PortProblem(serial, device)));
+        PrintErr(QCoreApplication::translate("DeviceCommands", "串口未打开: %1: %2")
+                     .arg(device, PortProblem(serial, device)));
         return 1;
     }
     PrintErr(QStringLiteral("sending %1 to %2").arg(controller.sendFilePath, device));
@@ -175,7 +177,8 @@ int RunSend(const QStringList& arguments) {
         if (initFailed) return false;
         if (serial.LineUp()) return true;
         progress.Finish();
-        PrintErr(QStringLiteral("串口未打开: %1 hung up").arg(device));
+        PrintErr(
+            QCoreApplication::translate("DeviceCommands", "串口未打开: %1 hung up").arg(device));
         return false;
     };
     if (!controller.PressSend(ball)) return 1;

@@ -1,5 +1,7 @@
 #include "cli/EditCommands.h"
 
+#include <QCoreApplication>
+
 #include "base/MessageSink.h"
 #include "cli/CliSupport.h"
 #include "led/TextPainter.h"
@@ -225,7 +227,8 @@ int RunSetText(const QStringList& arguments) {
     }
     // A longer text is refused whole rather than stored cut short.
     if (const auto characters = s.text.toUcs4().size(); characters > item_ops::MaxTextCharacters)
-        return PrintErr(QStringLiteral("文字最多 %1 个字符，这段文字有 %2 个")
+        return PrintErr(QCoreApplication::translate("EditCommands",
+                                                    "文字最多 %1 个字符，这段文字有 %2 个")
                             .arg(item_ops::MaxTextCharacters)
                             .arg(characters)),
                1;

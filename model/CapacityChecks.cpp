@@ -1,5 +1,6 @@
 #include "model/CapacityChecks.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "base/AccessError.h"
@@ -9,25 +10,26 @@ namespace glowdeck {
 
 QString CheckAddGroup(const CGlowdeckDoc& doc) {
     if (doc.ProjectFile() && doc.ProjectFile()->GroupCount() > MaxGroups - 1)
-        return QStringLiteral("组数已达上限！");
+        return QCoreApplication::translate("CapacityChecks", "组数已达上限！");
     return QString();
 }
 
 QString CheckAddItem(CGlowdeckDoc& doc, int group, ItemKind kind) {
     if (group <= 0 || !doc.ProjectFile() || group > doc.ProjectFile()->GroupCount())
-        return QStringLiteral("请先添加一个组!");
+        return QCoreApplication::translate("CapacityChecks", "请先添加一个组!");
     try {
         doc.RecomputeTotalDataBytes();
     } catch (const AccessError& e) {
         return DamagedProjectText(e);  // an item without its "length"
     }
-    if (doc.TotalDataBytes() > MaxTotalDataBytes) return QStringLiteral("总长度已达上限500k！");
+    if (doc.TotalDataBytes() > MaxTotalDataBytes)
+        return QCoreApplication::translate("CapacityChecks", "总长度已达上限500k！");
     if (doc.ProjectFile()->ItemCount(group - 1) >= MaxItemsPerGroup)
-        return QStringLiteral("元素数已达上限！");
+        return QCoreApplication::translate("CapacityChecks", "元素数已达上限！");
     if (kind == ItemKind::Animation) {
         doc.RecountAnimations();
         if (group - 1 < MaxGroups && doc.AnimationCount(group - 1) >= MaxAnimationsPerGroup)
-            return QStringLiteral("单组动画最多为20幅！");
+            return QCoreApplication::translate("CapacityChecks", "单组动画最多为20幅！");
     }
     return QString();
 }

@@ -1,5 +1,6 @@
 #include "model/GlowdeckDoc.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
@@ -48,7 +49,7 @@ CGlowdeckDoc::~CGlowdeckDoc() { CloseHistory(); }
 QString CGlowdeckDoc::DefaultProjectRoot() { return QDir::homePath() + QStringLiteral("/TOVRIX/"); }
 
 QString CGlowdeckDoc::DefaultBuildHint() {
-    return QStringLiteral("编译后，可以向彩球发送编译数据！");
+    return QCoreApplication::translate("GlowdeckDoc", "编译后，可以向彩球发送编译数据！");
 }
 
 void CGlowdeckDoc::SetProjectRoot(const QString& root) {
@@ -89,10 +90,11 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     if (foldersMade) *foldersMade = false;
     // A name such as "../x" would put the project outside the root.
     if (!IsProjectName(name))
-        return EditResult::Failed(QStringLiteral("项目名称不能含有路径：%1").arg(name));
+        return EditResult::Failed(
+            QCoreApplication::translate("GlowdeckDoc", "项目名称不能含有路径：%1").arg(name));
     const QString folder = projectRoot_ + name;
-    const EditResult exists =
-        EditResult::Failed(QStringLiteral("项目文件夹已存在或无法建立：%1/").arg(folder));
+    const EditResult exists = EditResult::Failed(
+        QCoreApplication::translate("GlowdeckDoc", "项目文件夹已存在或无法建立：%1/").arg(folder));
     QDir().mkpath(projectRoot_);
     if (QFileInfo(folder).exists() || QFileInfo(folder).isSymLink()) return exists;
     // The project is built in a hidden folder beside its place and renamed
@@ -105,7 +107,8 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
     const QString images = building + QStringLiteral("/Images/");
     if (!QDir().mkdir(images))
         return EditResult::Failed(
-            QStringLiteral("无法建立图像文件夹：%1").arg(folder + QStringLiteral("/Images/")));
+            QCoreApplication::translate("GlowdeckDoc", "无法建立图像文件夹：%1")
+                .arg(folder + QStringLiteral("/Images/")));
     // From here on a failure is worth a message: the name itself was fine.
     bool made = true;
     CProjectLock lock;
@@ -126,9 +129,9 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
         file.AppendGroup(groupName);
         QString error;
         if (!file.Save(&error))
-            return failed(
-                EditResult::Failed(QStringLiteral("项目文件保存失败：\n%1\n%2")
-                                       .arg(folder + QLatin1Char('/') + kProjectFileName, error)));
+            return failed(EditResult::Failed(
+                QCoreApplication::translate("GlowdeckDoc", "项目文件保存失败：\n%1\n%2")
+                    .arg(folder + QLatin1Char('/') + kProjectFileName, error)));
         saved = file.Serialize();
     }
     // The tree just saved, under its final path: nothing is read back, so
@@ -137,7 +140,8 @@ EditResult CGlowdeckDoc::CreateProjectNamed(const QString& name, bool* foldersMa
         std::make_unique<CProjectFile>(folder + QLatin1Char('/') + kProjectFileName, saved, name);
     if (!file->Loaded())
         return failed(EditResult::Failed(
-            QStringLiteral("项目文件无法读取：\n%1\n%2").arg(file->FilePath(), file->LoadError())));
+            QCoreApplication::translate("GlowdeckDoc", "项目文件无法读取：\n%1\n%2")
+                .arg(file->FilePath(), file->LoadError())));
     if (int error = 0; !staged.Commit(&error)) {
         made = error != EEXIST && error != ENOTEMPTY;
         return failed(made ? EditResult::Failed(SystemErrorText(folder, error)) : exists);
@@ -199,7 +203,8 @@ bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
     projectUnreadable_ = !projectFile_->Loaded() && QFileInfo::exists(projectFilePath_);
     if (projectUnreadable_)
         messages_.Warn(
-            QStringLiteral(
+            QCoreApplication::translate(
+                "GlowdeckDoc",
                 "项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
                 .arg(projectFilePath_, projectFile_->LoadError()));
     // The counts are the opened project's own, not added to the last one's.
@@ -215,7 +220,8 @@ EditResult CGlowdeckDoc::Saved() {
     QString error;
     if (projectFile_->Save(&error)) return EditResult::Done();
     return EditResult::Failed(
-        QStringLiteral("项目文件保存失败：\n%1\n%2").arg(projectFile_->FilePath(), error));
+        QCoreApplication::translate("GlowdeckDoc", "项目文件保存失败：\n%1\n%2")
+            .arg(projectFile_->FilePath(), error));
 }
 
 std::unique_ptr<CGlowdeckDoc> CGlowdeckDoc::CompileSnapshot(IMessageSink& messages) const {
@@ -236,7 +242,8 @@ std::unique_ptr<CGlowdeckDoc> CGlowdeckDoc::CompileSnapshot(IMessageSink& messag
 }
 
 EditResult CGlowdeckDoc::SaveProject() {
-    if (!projectFile_) return EditResult::Failed(QStringLiteral("没有打开的项目"));
+    if (!projectFile_)
+        return EditResult::Failed(QCoreApplication::translate("GlowdeckDoc", "没有打开的项目"));
     return Saved();
 }
 

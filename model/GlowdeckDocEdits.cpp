@@ -1,6 +1,7 @@
 // Editing operations of the document: structure changes, placeholders and
 // the derived tables. Every operation saves the whole project file.
 #include <QColor>
+#include <QCoreApplication>
 #include <QFile>
 
 #include "base/AccessError.h"
@@ -172,7 +173,8 @@ EditResult CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
                     MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black),
                     path, QString::fromLatin1(look.mime), &error))
                 return EditResult::Failed(
-                    QStringLiteral("图像文件保存失败：\n%1\n%2").arg(path, error));
+                    QCoreApplication::translate("GlowdeckDoc", "图像文件保存失败：\n%1\n%2")
+                        .arg(path, error));
             edit.Wrote(path);
             file.AppendItem(g - 1, kind, name, id);
             if (kind == ItemKind::Animation && g >= 1 && g <= MaxGroups) ++animationCount_[g - 1];
@@ -271,12 +273,13 @@ void CGlowdeckDoc::CloseHistory() {
 
 EditResult CGlowdeckDoc::Undo() {
     if (!undoStack_.canUndo() || !projectFile_)
-        return EditResult::Failed(QStringLiteral("没有可撤销的操作"));
+        return EditResult::Failed(QCoreApplication::translate("GlowdeckDoc", "没有可撤销的操作"));
     const auto* step = static_cast<const CEditStep*>(undoStack_.command(undoStack_.index() - 1));
     const EditResult applied = ApplyState(step->Before(), step->NeedsCompile());
     if (!applied)
         return EditResult::Failed(
-            QStringLiteral("撤销失败，项目保持原样：\n%1").arg(applied.message));
+            QCoreApplication::translate("GlowdeckDoc", "撤销失败，项目保持原样：\n%1")
+                .arg(applied.message));
     undoStack_.undo();
     emit groupsChanged();
     return applied;
@@ -284,12 +287,13 @@ EditResult CGlowdeckDoc::Undo() {
 
 EditResult CGlowdeckDoc::Redo() {
     if (!undoStack_.canRedo() || !projectFile_)
-        return EditResult::Failed(QStringLiteral("没有可重复的操作"));
+        return EditResult::Failed(QCoreApplication::translate("GlowdeckDoc", "没有可重复的操作"));
     const auto* step = static_cast<const CEditStep*>(undoStack_.command(undoStack_.index()));
     const EditResult applied = ApplyState(step->After(), step->NeedsCompile());
     if (!applied)
         return EditResult::Failed(
-            QStringLiteral("重复失败，项目保持原样：\n%1").arg(applied.message));
+            QCoreApplication::translate("GlowdeckDoc", "重复失败，项目保持原样：\n%1")
+                .arg(applied.message));
     undoStack_.redo();
     emit groupsChanged();
     return applied;
@@ -336,16 +340,19 @@ image_use::Removal CGlowdeckDoc::RemoveUnusedImages() {
     image_use::Removal refused;
     refused.ok = false;
     if (!projectFile_) {
-        refused.message = QStringLiteral("没有打开的项目");
+        refused.message = QCoreApplication::translate("GlowdeckDoc", "没有打开的项目");
         return refused;
     }
     if (!lock_.Held()) {
-        refused.message = QStringLiteral("项目未锁定，图像文件不清除：%1").arg(projectFolder_);
+        refused.message =
+            QCoreApplication::translate("GlowdeckDoc", "项目未锁定，图像文件不清除：%1")
+                .arg(projectFolder_);
         return refused;
     }
     if (projectUnreadable_) {
         refused.message =
-            QStringLiteral("项目文件无法读取，图像文件不清除：%1").arg(projectFilePath_);
+            QCoreApplication::translate("GlowdeckDoc", "项目文件无法读取，图像文件不清除：%1")
+                .arg(projectFilePath_);
         return refused;
     }
     try {
@@ -360,8 +367,9 @@ image_use::Removal CGlowdeckDoc::RemoveUnusedImages() {
     image_use::Removal removal = image_use::RemoveUnused(imagesFolder_, IdsInUse());
     if (!edit_history::Remove(projectFolder_)) {
         removal.ok = false;
-        removal.message += (removal.message.isEmpty() ? QString() : QStringLiteral("\n")) +
-                           QStringLiteral("无法删除：%1").arg(HistoryFolder());
+        removal.message +=
+            (removal.message.isEmpty() ? QString() : QStringLiteral("\n")) +
+            QCoreApplication::translate("GlowdeckDoc", "无法删除：%1").arg(HistoryFolder());
     }
     return removal;
 }

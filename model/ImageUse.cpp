@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -101,11 +102,12 @@ Removal RemoveUnused(const QString& folder, const InUseOf& inUseOf, const QSet<Q
         removal.ok = false;
         removal.message =
             error == ELOOP || error == ENOTDIR
-                ? QStringLiteral(
-                      "图像文件夹不是项目中的文件夹（是链接或文件），"
-                      "其中的文件不清除：%1")
+                ? QCoreApplication::translate("ImageUse",
+                                              "图像文件夹不是项目中的文件夹（是链接或文件），"
+                                              "其中的文件不清除：%1")
                       .arg(path)
-                : QStringLiteral("无法读取图像文件夹：%1").arg(SystemErrorText(path, error));
+                : QCoreApplication::translate("ImageUse", "无法读取图像文件夹：%1")
+                      .arg(SystemErrorText(path, error));
         return removal;
     }
     DIR* dir = ::fdopendir(fd);
@@ -113,8 +115,8 @@ Removal RemoveUnused(const QString& folder, const InUseOf& inUseOf, const QSet<Q
         const int error = errno;
         ::close(fd);
         removal.ok = false;
-        removal.message =
-            QStringLiteral("无法读取图像文件夹：%1").arg(SystemErrorText(path, error));
+        removal.message = QCoreApplication::translate("ImageUse", "无法读取图像文件夹：%1")
+                              .arg(SystemErrorText(path, error));
         return removal;
     }
     // First the files that may go, then one question about their names:
@@ -170,7 +172,8 @@ Removal RemoveUnused(const QString& folder, const InUseOf& inUseOf, const QSet<Q
     ::closedir(dir);  // closes fd
     if (!failures.isEmpty()) {
         removal.ok = false;
-        removal.message = QStringLiteral("无法删除：\n%1").arg(failures.join(QLatin1Char('\n')));
+        removal.message = QCoreApplication::translate("ImageUse", "无法删除：\n%1")
+                              .arg(failures.join(QLatin1Char('\n')));
     }
     return removal;
 }

@@ -1,5 +1,6 @@
 #include "model/IniFile.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "base/AtomicFile.h"
@@ -60,7 +61,8 @@ void CIniFile::Reload() {
 
 QString CIniFile::UnreadableMessage() const {
     if (loadError_.isEmpty()) return QString();
-    return QStringLiteral("设置文件无法读取，现用默认设置：\n%1\n%2").arg(path_, loadError_);
+    return QCoreApplication::translate("IniFile", "设置文件无法读取，现用默认设置：\n%1\n%2")
+        .arg(path_, loadError_);
 }
 
 int CIniFile::FindSection(const QByteArray& section) const {

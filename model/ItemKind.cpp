@@ -1,17 +1,30 @@
 #include "model/ItemKind.h"
 
+#include <QCoreApplication>
+
 namespace glowdeck {
 
 namespace {
-const ItemKindInfo kKinds[] = {
-    {ItemKind::Picture, "picture", QStringLiteral("新建图片"), QStringLiteral(".bmp")},
-    {ItemKind::Animation, "gif", QStringLiteral("新建动画"), QStringLiteral(".gif")},
-    {ItemKind::Text, "txtpic", QStringLiteral("新建文字"), QStringLiteral(".bmp")},
-    {ItemKind::Interval, "nullpic", QStringLiteral("间隔"), QStringLiteral(".jpg")},
+struct KindRow {
+    ItemKind kind;
+    const char* elementName;
+    const char* defaultName;  // the source text of the translation
+    const char* extension;
+};
+
+const KindRow kKinds[] = {
+    {ItemKind::Picture, "picture", QT_TRANSLATE_NOOP("ItemKind", "新建图片"), ".bmp"},
+    {ItemKind::Animation, "gif", QT_TRANSLATE_NOOP("ItemKind", "新建动画"), ".gif"},
+    {ItemKind::Text, "txtpic", QT_TRANSLATE_NOOP("ItemKind", "新建文字"), ".bmp"},
+    {ItemKind::Interval, "nullpic", QT_TRANSLATE_NOOP("ItemKind", "间隔"), ".jpg"},
 };
 }  // namespace
 
-const ItemKindInfo& KindInfo(ItemKind kind) { return kKinds[static_cast<int>(kind)]; }
+ItemKindInfo KindInfo(ItemKind kind) {
+    const KindRow& row = kKinds[static_cast<int>(kind)];
+    return {row.kind, row.elementName, QCoreApplication::translate("ItemKind", row.defaultName),
+            QString::fromLatin1(row.extension)};
+}
 
 std::optional<ItemKind> KindFromElementName(const QString& elementName) {
     for (const auto& info : kKinds)

@@ -10,11 +10,12 @@ enum class ItemKind { Picture, Animation, Text, Interval };
 struct ItemKindInfo {
     ItemKind kind;
     const char* elementName;  // "picture", "gif", "txtpic", "nullpic"
-    QString defaultName;      // caption given by the add commands
+    QString defaultName;      // caption given by the add commands, translated
     QString extension;        // source image extension, with the dot
 };
 
-const ItemKindInfo& KindInfo(ItemKind kind);
+// By value: the default name is in the interface language of the moment.
+ItemKindInfo KindInfo(ItemKind kind);
 
 // Kind of an item element name; nullopt for any other name.
 std::optional<ItemKind> KindFromElementName(const QString& elementName);

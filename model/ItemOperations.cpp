@@ -1,5 +1,6 @@
 #include "model/ItemOperations.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -33,7 +34,8 @@ bool CopyOver(const QString& file, const QString& target, QString* error) {
         return true;
     QString why;
     if (!CopyFileAtomically(file, target, &why)) {
-        *error = QStringLiteral("无法复制 %1 到 %2：%3").arg(file, target, why);
+        *error = QCoreApplication::translate("ItemOperations", "无法复制 %1 到 %2：%3")
+                     .arg(file, target, why);
         return false;
     }
     return true;
@@ -65,7 +67,9 @@ EditResult EncodeAndAdopt(CGlowdeckDoc& doc, CGlowdeckDoc::Edit& edit, int g, in
     const QString target = doc.SourceImagePathFor(kind, id);
     QString error;
     if (!EncodeImage(image, target, QString::fromLatin1(mimeType), &error))
-        return EditResult::Failed(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
+        return EditResult::Failed(
+            QCoreApplication::translate("ItemOperations", "图像文件保存失败：\n%1\n%2")
+                .arg(target, error));
     edit.Wrote(target);
     AdoptId(doc, g, i, id);
     return EditResult::Done();
@@ -87,14 +91,16 @@ EditResult WriteFramesAndAdopt(CGlowdeckDoc& doc, CGlowdeckDoc::Edit& edit, int 
     const QString target = doc.SourceImagePathFor(ItemKind::Animation, id);
     if (!EncodeGif(opaque, delays, 0, &bytes, &error) ||
         !WriteFileAtomically(target, bytes, &error))
-        return EditResult::Failed(QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
+        return EditResult::Failed(
+            QCoreApplication::translate("ItemOperations", "图像文件保存失败：\n%1\n%2")
+                .arg(target, error));
     edit.Wrote(target);
     AdoptId(doc, g, i, id);
     return EditResult::Done();
 }
 
 QString Refusal(const QString& file, const QString& reason) {
-    return QStringLiteral("无法使用 %1：%2").arg(file, reason);
+    return QCoreApplication::translate("ItemOperations", "无法使用 %1：%2").arg(file, reason);
 }
 
 // Runs an item operation on item (g, i): a damaged project becomes a
@@ -180,7 +186,7 @@ void StoreAnimation(CProjectFile& project, int g, int i, QSize size, std::vector
 }
 
 QString FirstFramesNotice(int sourceFrames) {
-    return QStringLiteral("动画共 %1 帧，只使用前 %2 帧")
+    return QCoreApplication::translate("ItemOperations", "动画共 %1 帧，只使用前 %2 帧")
         .arg(sourceFrames)
         .arg(CAnimationConverter::MaxFrames);
 }
@@ -318,8 +324,10 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
         const bool rendered = converter.RenderText(target, params, &said);
         if (QFileInfo::exists(target)) edit.Wrote(target);
         if (!rendered)
-            return EditResult::Failed(said.texts.isEmpty() ? QStringLiteral("无法生成此种文字！")
-                                                           : said.texts.join(QLatin1Char('\n')));
+            return EditResult::Failed(
+                said.texts.isEmpty()
+                    ? QCoreApplication::translate("ItemOperations", "无法生成此种文字！")
+                    : said.texts.join(QLatin1Char('\n')));
         project.SetAttr(g, i, "id", id);
         project.SetText(g, i, "text", s.text);
         project.SetText(g, i, "font", s.font);
@@ -331,7 +339,9 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
         converter.Release();
         const QSize size = ImageFileSize(target);
         if (!size.isValid() || !converter.LoadFile(target))
-            return EditResult::Failed(QStringLiteral("图像文件读取失败：\n%1").arg(target));
+            return EditResult::Failed(
+                QCoreApplication::translate("ItemOperations", "图像文件读取失败：\n%1")
+                    .arg(target));
         project.SetInt(g, i, "width", size.width());
         project.SetInt(g, i, "height", size.height());
         project.SetInt(g, i, "length", LedWidthFor(size));
@@ -347,7 +357,8 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
         converter.Release();
         if (!written)
             return EditResult::Failed(
-                QStringLiteral("图像文件保存失败：\n%1\n%2").arg(target, error));
+                QCoreApplication::translate("ItemOperations", "图像文件保存失败：\n%1\n%2")
+                    .arg(target, error));
         doc.RebuildPathTables();
         return edit.Commit();
     });
@@ -373,7 +384,8 @@ EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned b
 EditResult ReplacePicture(CGlowdeckDoc& doc, int g, int i, const QImage& painted) {
     return Guarded(doc, g, i, [&] {
         if (painted.isNull() || painted.height() == 0)
-            return EditResult::Failed(QStringLiteral("没有可置换的图片"));
+            return EditResult::Failed(
+                QCoreApplication::translate("ItemOperations", "没有可置换的图片"));
         CGlowdeckDoc::Edit edit(doc);
         if (EditResult written =
                 EncodeAndAdopt(doc, edit, g, i, ItemKind::Picture, painted, "image/bmp");

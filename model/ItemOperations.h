@@ -51,7 +51,7 @@ constexpr int MinSampledFrames = 1, MaxSampledFrames = 50;
 // The text view's settings at "确定".
 struct TextSettings {
     QString text;
-    QString font = QStringLiteral("宋体");
+    QString font = QStringLiteral("宋体");  // untranslated
     int fontStyle = 0;
     int fontSize = 42;          // the item's "fontsize"; em size 4 × fontSize + 20
     unsigned textColour = 255;  // 0x00BBGGRR

@@ -1,8 +1,10 @@
 #include "model/ItemTemplate.h"
 
+#include <QCoreApplication>
+
 namespace glowdeck {
 
-QString DefaultGroupName() { return QStringLiteral("新建组"); }
+QString DefaultGroupName() { return QCoreApplication::translate("ItemTemplate", "新建组"); }
 
 const PropertyList& NewItemProperties(ItemKind kind) {
     static const PropertyList picture = {
@@ -20,8 +22,8 @@ const PropertyList& NewItemProperties(ItemKind kind) {
         {"r", "100"},
         {"g", "100"},
         {"b", "100"},
-        {"text", QStringLiteral("新文字")},
-        {"font", QStringLiteral("宋体")},
+        {"text", QCoreApplication::translate("ItemTemplate", "新文字")},
+        {"font", QStringLiteral("宋体")},  // untranslated
         {"fontstyle", "0"},
         {"textcolor", "255"},
         {"backcolor", "0"},

@@ -1,5 +1,6 @@
 #include "model/Placeholder.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include "led/TextPainter.h"
@@ -7,9 +8,11 @@
 namespace glowdeck {
 
 namespace {
-const QString kSongFamily = QStringLiteral("宋体");
+const QString kSongFamily = QStringLiteral("宋体");  // untranslated
 
-QString Effective(const QString& text) { return text.isEmpty() ? QStringLiteral("空白") : text; }
+QString Effective(const QString& text) {
+    return text.isEmpty() ? QCoreApplication::translate("Placeholder", "空白") : text;
+}
 }  // namespace
 
 int PlaceholderFontSize(const QString& text, int width, int height) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -23,19 +24,23 @@ QString LockPath(const QString& folder) {
 QString CleanFolder(const QString& folder) { return QDir::cleanPath(QDir(folder).absolutePath()); }
 
 QString HolderText(const CProjectLock::Holder& holder) {
-    const QString program =
-        holder.program.isEmpty() ? QStringLiteral("另一个程序") : holder.program;
-    return holder.pid > 0 ? QStringLiteral("%1（进程 %2）").arg(program).arg(holder.pid) : program;
+    const QString program = holder.program.isEmpty()
+                                ? QCoreApplication::translate("ProjectLock", "另一个程序")
+                                : holder.program;
+    return holder.pid > 0 ? QCoreApplication::translate("ProjectLock", "%1（进程 %2）")
+                                .arg(program)
+                                .arg(holder.pid)
+                          : program;
 }
 
 QString Unusable(const QString& lockPath, const QString& reason) {
-    return QStringLiteral("项目锁文件无法使用，项目不能修改：%1（%2）")
+    return QCoreApplication::translate("ProjectLock", "项目锁文件无法使用，项目不能修改：%1（%2）")
         .arg(QDir::toNativeSeparators(lockPath), reason);
 }
 
 QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-QString NotAFile() { return QStringLiteral("不是普通文件"); }
+QString NotAFile() { return QCoreApplication::translate("ProjectLock", "不是普通文件"); }
 
 // Opening never follows a link, never waits on a pipe and never makes a
 // terminal ours; what was opened must still be checked with fstat.
@@ -142,7 +147,8 @@ bool CProjectLock::Acquire(const QString& folder, const QString& program, int wa
         if (desktopHolds && program != DesktopProgram()) {
             ::close(fd);
             if (why)
-                *why = QStringLiteral(
+                *why = QCoreApplication::translate(
+                           "ProjectLock",
                            "项目已在桌面程序 Glowdeck 中打开（%1），请先在桌面程序中关闭它：\n%2")
                            .arg(HolderText(holder), clean);
             return false;
@@ -151,9 +157,11 @@ bool CProjectLock::Acquire(const QString& folder, const QString& program, int wa
             ::close(fd);
             if (why) {
                 *why = program == DesktopProgram()
-                           ? QStringLiteral("项目正被 %1 修改，请稍后再打开：\n%2")
+                           ? QCoreApplication::translate("ProjectLock",
+                                                         "项目正被 %1 修改，请稍后再打开：\n%2")
                                  .arg(HolderText(holder), clean)
-                           : QStringLiteral("项目正被 %1 使用，等待 %2 秒后仍未释放：\n%3")
+                           : QCoreApplication::translate(
+                                 "ProjectLock", "项目正被 %1 使用，等待 %2 秒后仍未释放：\n%3")
                                  .arg(HolderText(holder))
                                  .arg(waitMs / 1000.0, 0, 'f', 1)
                                  .arg(clean);

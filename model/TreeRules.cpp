@@ -1,14 +1,16 @@
 #include "model/TreeRules.h"
 
+#include <QCoreApplication>
+
 #include "model/GlowdeckDoc.h"
 
 namespace glowdeck {
 
 namespace {
 
-const QString kTargetFull = QStringLiteral("目标组元素数已达上限！");
-const QString kAnimations = QStringLiteral("单组动画最多为20幅！");
-const QString kGroups = QStringLiteral("组数已达上限！");
+const char kTargetFull[] = QT_TRANSLATE_NOOP("TreeRules", "目标组元素数已达上限！");
+const char kAnimations[] = QT_TRANSLATE_NOOP("TreeRules", "单组动画最多为20幅！");
+const char kGroups[] = QT_TRANSLATE_NOOP("TreeRules", "组数已达上限！");
 
 int ItemsOf(CGlowdeckDoc& doc, int group) { return doc.ProjectFile()->ItemCount(group - 1); }
 
@@ -27,8 +29,10 @@ TreeEdit Refused(const QString& why) {
 // group adds no item, so a full group still allows it; the animation limit
 // is checked for every item that lands in a group, whatever its kind.
 TreeEdit ItemInto(CGlowdeckDoc& doc, int group, int after, bool copy, bool reorder) {
-    if (!reorder && ItemsOf(doc, group) >= MaxItemsPerGroup) return Refused(kTargetFull);
-    if (AnimationsFull(doc, group)) return Refused(kAnimations);
+    if (!reorder && ItemsOf(doc, group) >= MaxItemsPerGroup)
+        return Refused(QCoreApplication::translate("TreeRules", kTargetFull));
+    if (AnimationsFull(doc, group))
+        return Refused(QCoreApplication::translate("TreeRules", kAnimations));
     TreeEdit edit;
     edit.action = copy ? TreeEdit::CopyItem : TreeEdit::MoveItem;
     edit.targetGroup = group;
@@ -50,7 +54,8 @@ TreeEdit DecideDrop(CGlowdeckDoc& doc, const TreeNode& source, const TreeNode* t
         return {};
     if (source.level == TreeNode::Group) {
         if (target->level != TreeNode::Group) return {};
-        if (copy && doc.ProjectFile()->GroupCount() >= MaxGroups) return Refused(kGroups);
+        if (copy && doc.ProjectFile()->GroupCount() >= MaxGroups)
+            return Refused(QCoreApplication::translate("TreeRules", kGroups));
         TreeEdit edit;
         edit.action = copy ? TreeEdit::CopyGroup : TreeEdit::MoveGroup;
         edit.targetGroup = target->group;
@@ -66,7 +71,8 @@ TreeEdit DecideDrop(CGlowdeckDoc& doc, const TreeNode& source, const TreeNode* t
 TreeEdit DecidePaste(CGlowdeckDoc& doc, const TreeNode& source, const TreeNode& target) {
     if (source.level == TreeNode::Group) {
         if (target.level != TreeNode::Group) return {};
-        if (doc.ProjectFile()->GroupCount() >= MaxGroups) return Refused(kGroups);
+        if (doc.ProjectFile()->GroupCount() >= MaxGroups)
+            return Refused(QCoreApplication::translate("TreeRules", kGroups));
         TreeEdit edit;
         edit.action = TreeEdit::CopyGroup;
         edit.targetGroup = target.group;
@@ -90,19 +96,19 @@ QString ListCaption(const QString& elementName, int group, int item) {
     QString word;
     switch (KindFromElementName(elementName).value_or(ItemKind::Picture)) {
         case ItemKind::Picture:
-            word = QStringLiteral("图片");
+            word = QCoreApplication::translate("TreeRules", "图片");
             break;
         case ItemKind::Animation:
-            word = QStringLiteral("动画");
+            word = QCoreApplication::translate("TreeRules", "动画");
             break;
         case ItemKind::Text:
-            word = QStringLiteral("文字");
+            word = QCoreApplication::translate("TreeRules", "文字");
             break;
         case ItemKind::Interval:
-            word = QStringLiteral("间隔");
+            word = QCoreApplication::translate("TreeRules", "间隔");
             break;
     }
-    return QStringLiteral("%1_%2组_%3号").arg(word).arg(group).arg(item);
+    return QCoreApplication::translate("TreeRules", "%1_%2组_%3号").arg(word).arg(group).arg(item);
 }
 
 }  // namespace glowdeck

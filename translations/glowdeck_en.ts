@@ -27,6 +27,29 @@
     </message>
 </context>
 <context>
+    <name>CapacityChecks</name>
+    <message>
+        <source>组数已达上限！</source>
+        <translation>The project already has the most groups it can hold!</translation>
+    </message>
+    <message>
+        <source>请先添加一个组!</source>
+        <translation>Add a group first!</translation>
+    </message>
+    <message>
+        <source>总长度已达上限500k！</source>
+        <translation>The total length has reached its limit of 500k!</translation>
+    </message>
+    <message>
+        <source>元素数已达上限！</source>
+        <translation>The group already has the most items it can hold!</translation>
+    </message>
+    <message>
+        <source>单组动画最多为20幅！</source>
+        <translation>A group holds at most 20 animations!</translation>
+    </message>
+</context>
+<context>
     <name>ColumnAppender</name>
     <message>
         <source>数据文件未打开</source>
@@ -42,6 +65,32 @@
     </message>
 </context>
 <context>
+    <name>DeviceCommands</name>
+    <message>
+        <source>未连接上彩球！</source>
+        <translation>Not connected to the ball!</translation>
+    </message>
+    <message>
+        <source>还未编译！</source>
+        <translation>Not compiled yet!</translation>
+    </message>
+    <message>
+        <source>串口未打开: %1: %2</source>
+        <translation>The serial port is not open: %1: %2</translation>
+    </message>
+    <message>
+        <source>串口未打开: %1 hung up</source>
+        <translation>The serial port is not open: %1 hung up</translation>
+    </message>
+</context>
+<context>
+    <name>EditCommands</name>
+    <message>
+        <source>文字最多 %1 个字符，这段文字有 %2 个</source>
+        <translation>A text holds at most %1 characters; this one has %2</translation>
+    </message>
+</context>
+<context>
     <name>FramePlayer</name>
     <message>
         <source>只有1帧！</source>
@@ -49,10 +98,192 @@
     </message>
 </context>
 <context>
+    <name>GlowdeckDoc</name>
+    <message>
+        <source>编译后，可以向彩球发送编译数据！</source>
+        <translation>Once compiled, the data can be sent to the ball!</translation>
+    </message>
+    <message>
+        <source>项目名称不能含有路径：%1</source>
+        <translation>A project name cannot contain a path: %1</translation>
+    </message>
+    <message>
+        <source>项目文件夹已存在或无法建立：%1/</source>
+        <translation>The project folder already exists or cannot be created: %1/</translation>
+    </message>
+    <message>
+        <source>无法建立图像文件夹：%1</source>
+        <translation>Cannot create the image folder: %1</translation>
+    </message>
+    <message>
+        <source>项目文件保存失败：
+%1
+%2</source>
+        <translation>Cannot save the project file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>项目文件无法读取：
+%1
+%2</source>
+        <translation>Cannot read the project file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：
+%1
+%2</source>
+        <translation>Cannot read the project file; it is opened as an empty project (the original is kept as .bak before the first save):
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>没有打开的项目</source>
+        <translation>No project is open</translation>
+    </message>
+    <message>
+        <source>图像文件保存失败：
+%1
+%2</source>
+        <translation>Cannot save the image file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>没有可撤销的操作</source>
+        <translation>Nothing to undo</translation>
+    </message>
+    <message>
+        <source>撤销失败，项目保持原样：
+%1</source>
+        <translation>Undo failed; the project is unchanged:
+%1</translation>
+    </message>
+    <message>
+        <source>没有可重复的操作</source>
+        <translation>Nothing to redo</translation>
+    </message>
+    <message>
+        <source>重复失败，项目保持原样：
+%1</source>
+        <translation>Redo failed; the project is unchanged:
+%1</translation>
+    </message>
+    <message>
+        <source>项目未锁定，图像文件不清除：%1</source>
+        <translation>The project is not locked; image files are not cleared: %1</translation>
+    </message>
+    <message>
+        <source>项目文件无法读取，图像文件不清除：%1</source>
+        <translation>Cannot read the project file; image files are not cleared: %1</translation>
+    </message>
+    <message>
+        <source>无法删除：%1</source>
+        <translation>Cannot delete: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ImageUse</name>
+    <message>
+        <source>图像文件夹不是项目中的文件夹（是链接或文件），其中的文件不清除：%1</source>
+        <translation>The image folder is not a folder of the project (it is a link or a file); its files are not cleared: %1</translation>
+    </message>
+    <message>
+        <source>无法读取图像文件夹：%1</source>
+        <translation>Cannot read the image folder: %1</translation>
+    </message>
+    <message>
+        <source>无法删除：
+%1</source>
+        <translation>Cannot delete:
+%1</translation>
+    </message>
+</context>
+<context>
     <name>IndexBuilder</name>
     <message>
         <source>重复调用计算！</source>
         <translation>The calculation was run twice!</translation>
+    </message>
+</context>
+<context>
+    <name>IniFile</name>
+    <message>
+        <source>设置文件无法读取，现用默认设置：
+%1
+%2</source>
+        <translation>Cannot read the settings file; using the default settings:
+%1
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>ItemKind</name>
+    <message>
+        <source>新建图片</source>
+        <translation>New picture</translation>
+    </message>
+    <message>
+        <source>新建动画</source>
+        <translation>New animation</translation>
+    </message>
+    <message>
+        <source>新建文字</source>
+        <translation>New text</translation>
+    </message>
+    <message>
+        <source>间隔</source>
+        <translation>Interval</translation>
+    </message>
+</context>
+<context>
+    <name>ItemOperations</name>
+    <message>
+        <source>无法复制 %1 到 %2：%3</source>
+        <translation>Cannot copy %1 to %2: %3</translation>
+    </message>
+    <message>
+        <source>图像文件保存失败：
+%1
+%2</source>
+        <translation>Cannot save the image file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>无法使用 %1：%2</source>
+        <translation>Cannot use %1: %2</translation>
+    </message>
+    <message>
+        <source>动画共 %1 帧，只使用前 %2 帧</source>
+        <translation>The animation has %1 frames; only the first %2 are used</translation>
+    </message>
+    <message>
+        <source>无法生成此种文字！</source>
+        <translation>Cannot render this text!</translation>
+    </message>
+    <message>
+        <source>图像文件读取失败：
+%1</source>
+        <translation>Cannot read the image file:
+%1</translation>
+    </message>
+    <message>
+        <source>没有可置换的图片</source>
+        <translation>No picture to replace</translation>
+    </message>
+</context>
+<context>
+    <name>ItemTemplate</name>
+    <message>
+        <source>新建组</source>
+        <translation>New group</translation>
+    </message>
+    <message>
+        <source>新文字</source>
+        <translation>New text</translation>
     </message>
 </context>
 <context>
@@ -88,6 +319,13 @@
     <message>
         <source>白</source>
         <translation>White</translation>
+    </message>
+</context>
+<context>
+    <name>Placeholder</name>
+    <message>
+        <source>空白</source>
+        <translation>Blank</translation>
     </message>
 </context>
 <context>
@@ -220,6 +458,43 @@ sudo fuser -v %1 shows which program holds it.</translation>
     </message>
 </context>
 <context>
+    <name>ProjectLock</name>
+    <message>
+        <source>另一个程序</source>
+        <translation>another program</translation>
+    </message>
+    <message>
+        <source>%1（进程 %2）</source>
+        <translation>%1 (process %2)</translation>
+    </message>
+    <message>
+        <source>项目锁文件无法使用，项目不能修改：%1（%2）</source>
+        <translation>The project lock file cannot be used, so the project cannot be changed: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>项目已在桌面程序 Glowdeck 中打开（%1），请先在桌面程序中关闭它：
+%2</source>
+        <translation>The project is open in the desktop program Glowdeck (%1); close it there first:
+%2</translation>
+    </message>
+    <message>
+        <source>项目正被 %1 修改，请稍后再打开：
+%2</source>
+        <translation>The project is being changed by %1; open it again later:
+%2</translation>
+    </message>
+    <message>
+        <source>项目正被 %1 使用，等待 %2 秒后仍未释放：
+%3</source>
+        <translation>The project is in use by %1 and was not released after %2 seconds:
+%3</translation>
+    </message>
+</context>
+<context>
     <name>SendController</name>
     <message>
         <source>恢复出厂文件</source>
@@ -289,6 +564,41 @@ sudo fuser -v %1 shows which program holds it.</translation>
         <translation>Cannot save the image file:
 %1
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>TreeRules</name>
+    <message>
+        <source>目标组元素数已达上限！</source>
+        <translation>The target group already has the most items it can hold!</translation>
+    </message>
+    <message>
+        <source>单组动画最多为20幅！</source>
+        <translation>A group holds at most 20 animations!</translation>
+    </message>
+    <message>
+        <source>组数已达上限！</source>
+        <translation>The project already has the most groups it can hold!</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>动画</source>
+        <translation>Animation</translation>
+    </message>
+    <message>
+        <source>文字</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>间隔</source>
+        <translation>Interval</translation>
+    </message>
+    <message>
+        <source>%1_%2组_%3号</source>
+        <translation>%1_group %2_no. %3</translation>
     </message>
 </context>
 </TS>

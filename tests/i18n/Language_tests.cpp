@@ -96,6 +96,37 @@ TEST(UiLanguage, CliSpeaksEnglishToEnglishUsersAndKeepsItsChineseBytes) {
     }
 }
 
+TEST(UiLanguage, TheProjectsDefaultNamesAndRefusalsFollowTheLanguage) {
+    const struct {
+        const char* settings;
+        const char* group;
+        const char* picture;
+        const char* noGroup;
+    } cases[] = {
+        {"LANG=en_US.UTF-8", "New group", "New picture", "Add a group first!"},
+        {"LANG=C", "新建组", "新建图片", "请先添加一个组!"},
+        {"LANG=zh_CN.UTF-8", "新建组", "新建图片", "请先添加一个组!"},
+    };
+    const QString cli = QStringLiteral(GLOWDECK_CLI);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings);
+        const QString settings = QString::fromUtf8(c.settings);
+        TempDir dir;
+        RunIn(cli, {"new", "--root", dir.Path(), "p"}, settings);
+        const QString project = dir.File("p");
+        EXPECT_EQ(RunIn(cli, {"add-group", project}, settings),
+                  QStringLiteral("group 2 %1\n").arg(QString::fromUtf8(c.group)));
+        // The line ends with the item's fresh id.
+        EXPECT_TRUE(RunIn(cli, {"add", project, "1", "picture"}, settings)
+                        .startsWith(QStringLiteral("group 1 item 1 picture %1 ")
+                                        .arg(QString::fromUtf8(c.picture))));
+        EXPECT_EQ(RunIn(cli, {"add", project, "3", "picture"}, settings),
+                  QString::fromUtf8(c.noGroup) + QLatin1Char('\n'));
+        EXPECT_TRUE(RunIn(cli, {"list", project}, settings)
+                        .contains(QStringLiteral("group 1 %1\n").arg(QString::fromUtf8(c.group))));
+    }
+}
+
 TEST(UiLanguage, TheGuideIsTheEnglishPageOnlyForEnglishAndOnlyWhenItIsThere) {
     TempDir both, chineseOnly;
     both.Write("index.html", "<html>指南</html>");
