@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing (Debian 12), builds Glowdeck, then runs it or its tests.
 #   ./build.sh run          build and start the desktop program
 #   ./build.sh test         build and run every test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Glowdeck: the desktop editor and downloader for the LED ball.
 #include <QApplication>
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli commands on a project of 3000 one-column intervals, beside
 // their floors, measured side by side in one run (each the best of several
 // runs, taken in turns so that a busy machine slows both alike):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiling a project at the ball's 500000-byte limit, beside decoding every
 // source at full size, in one run:
 //   10 groups; 156 pictures from 1600 × 1200 JPEGs, three 50-frame GIFs,

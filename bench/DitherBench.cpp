@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How much closer error diffusion brings the LED image to the photograph.
 // For each photograph: the picture converter's W × 56 reduction is the
 // reference; the thresholded and the dithered LED images (default sliders

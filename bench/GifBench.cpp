@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CPU a GIF animation's conversion costs (reading the file, decoding,
 // composing, reducing to W × 56, thresholding and packing, as compile does)
 // against a plain giflib decode-and-compose of the same frames, measured side

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The item list pane on a group of 300 large photographs (1600 × 1200 JPEG):
 // how long the window waits when the group is shown, the longest single
 // step of thumbnail filling (the longest the window cannot react), the

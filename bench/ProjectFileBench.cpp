@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Project file costs beside their floor, measured side by side in one run:
 //   load + walk of a full project vs. reading its bytes,
 //   atomic save vs. a plain write of the same bytes,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor a Qt command-line tool starts from: QtCore alone, one line out.
 #include <QCoreApplication>
 #include <cstdio>

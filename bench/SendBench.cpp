@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A 500000-byte file sent to the virtual ball over a pseudo-terminal, with
 // the protocol's real timing. Reports the wall time against the protocol's
 // own minimum (the init wait of nine ticks plus 40 ms after every block and

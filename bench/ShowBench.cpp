@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The show preview's cost, measured side by side in one run on a show at the
 // ball's 500000-byte limit (ten groups of mixed colours, one with a 20-frame
 // animation of a whole turn):

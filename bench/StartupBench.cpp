@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up costs beside their floors, measured side by side in one run
 // (the runs of all programs interleaved, median of each):
 //   glowdeck-cli --version and list of a 10-item project vs. /bin/true (and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli: headless access to Glowdeck projects for scripts and tests.
 #include <QCommandLineParser>
 #include <QCoreApplication>

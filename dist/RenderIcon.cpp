@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build tool: draws an SVG icon into a square PNG of the given size, for the
 // icon theme sizes the desktop asks for.
 //   render-icon IN.svg OUT.png SIZE

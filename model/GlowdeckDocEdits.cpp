@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing operations of the document: structure changes, placeholders and
 // the derived tables. Every operation saves the whole project file.
 #include <QColor>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a level above its own.
 # Levels (lowest first): base; led; model; compile; show; device and paint beside
 # them; editors; app and cli at the top.

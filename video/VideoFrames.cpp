@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-video: decodes video clips for Glowdeck with FFmpeg's libraries.
 //
 // Glowdeck runs this program when the user opens a video, so that the editor

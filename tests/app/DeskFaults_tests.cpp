@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults a new user met in the desktop program, each driven through the
 // real widgets: the send window's states, dialogs beneath other windows, the
 // paint window's place, the font style, pen strokes, number boxes, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program in the user's language: a message box of the core with
 // Qt's own buttons, and the guide's page, under English, C and Chinese
 // environments. Each environment runs in a child of this test binary, since a

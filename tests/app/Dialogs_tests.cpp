@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small dialogs and the compile and send windows, with real widgets.
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The item editors with real widgets: debounce timers, the colour-pick
 // guard, placeholders, new ids, the player.
 #include <gtest/gtest.h>

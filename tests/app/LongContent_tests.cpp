@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of any size stay inside the window: frames zoom and scroll, the
 // paint window maps the mouse exactly at every zoom, thumbnails keep their
 // shape.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every application look is readable: captions of the project tree, the item
 // list and the menus stand out from their background (WCAG contrast ratio of
 // at least 4.5:1), selected ones too, and a disabled menu command is drawn

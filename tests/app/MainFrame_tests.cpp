@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program driven through its real widgets: start-up, the tree's
 // limits and edits, drag and drop, paste, the send command, the layer menu.
 #include <gtest/gtest.h>

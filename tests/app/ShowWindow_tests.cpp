@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The show window reads the compiled show, plays the groups in turn and
 // reads data.bin again when a compile replaces it; its choices are settings.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck --check-start: the start dialog is found and closed, dialogs
 // before it are dismissed, and the start step then ends as after "退出".
 #include <gtest/gtest.h>

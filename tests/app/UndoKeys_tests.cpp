@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's undo and the project tree's keys, driven through the real
 // main window: Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z, the Delete key with its
 // question for a group, and arrows, Home, End, F2 and Enter in the tree.

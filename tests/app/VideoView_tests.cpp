@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The animation view's start, duration and frame-count fields decide what a
 // video clip gives.
 #include <gtest/gtest.h>

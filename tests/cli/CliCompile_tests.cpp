@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli compile and inspect, run as a user would.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bash completion glowdeck-cli writes from its command table offers what
 // the help describes: every command, every option of each, the values of
 // options and the kind of each argument.

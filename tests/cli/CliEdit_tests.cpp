@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editors' operations from glowdeck-cli: a whole show scripted.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli --help, COMMAND --help, --version and the exit codes, run as a
 // user would.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli and the project lock: a project that cannot be locked is not
 // changed (and still listed), and a bad GLOWDECK_LOCK_WAIT is a usage error.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress display of compile and send: the bar on a terminal with the
 // time left, plain lines elsewhere.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What glowdeck-cli promises about a project's files when the disk is full,
 // when two programs work on one project, and when a compile is killed.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli used as a script would: new, add-group, add, list.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli send into glowdeck-cli ball, with the protocol's real timing.
 #include <gtest/gtest.h>
 #include <pty.h>

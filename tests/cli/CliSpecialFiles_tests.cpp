@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli given a named pipe or a device where a file belongs: it says
 // what the thing is and stops, instead of waiting on it or reading it forever.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What glowdeck-cli loads at start: no OpenCV for any command, and the
 // GUI-level application (its platform plugin and font setup) only for the
 // commands that draw text.

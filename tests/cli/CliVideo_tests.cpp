@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Video clips as animation sources, from glowdeck-cli: clips made with
 // ffmpeg at test time, decoded by glowdeck-video.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download protocol's bytes and pauses, without a line.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a serial port cannot be opened: the program that holds it (from a
 // /proc tree), the group that grants access, a port that is gone.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the ball's adapter: names, numbers, one, two and no adapters, and
 // ports read from a sysfs tree.
 #include <gtest/gtest.h>

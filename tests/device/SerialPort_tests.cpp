@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial port on pseudo-terminals: raw bytes, exclusivity, configuration
 // failures, closing under a write, which devices it opens.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Transfers through a pseudo-terminal into the virtual ball.
 #include <gtest/gtest.h>
 

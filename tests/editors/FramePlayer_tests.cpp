@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback rules: delays, loops, pause and stop.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paint tools, the colour picker and the undo and redo stacks, on small
 // rasters drawn as text: '.' black, 'w' white, 'r' red, 'R' red one level
 // darker, 'b' blue.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every glowdeck-cli command that changes a project under strace, fails
 # one of its system calls (write, fsync, close, rename, openat) with ENOSPC or
 # EIO or kills the command at that call, and checks what a user relies on:

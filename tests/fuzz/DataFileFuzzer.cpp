@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as a data.bin, read as `glowdeck-cli inspect`
 // reads it. Reading the index and unpacking every group's columns (the
 // picture of --png) must never crash or hang, and a file reported consistent

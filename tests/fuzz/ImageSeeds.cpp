@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a small seed corpus for imagesource-fuzzer into the folder given as
 // the only argument: pictures of every decoded format, with and without
 // alpha, 56 rows high and not, and GIFs with every disposal method,

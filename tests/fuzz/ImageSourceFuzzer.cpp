@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as an item's source image (GIF, JPEG, PNG, BMP
 // or anything else). The picture and the animation converters load, convert
 // and pack it as compile does. They must never crash or hang, a failed load

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as Index.prj. Loading, reading every position
 // and saving must never crash or hang, and a loaded file must read back the
 // same after a save.

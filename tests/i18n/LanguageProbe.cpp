@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ui-language-probe: prints the interface language the programs choose in
 // this environment ("Chinese" or "English").
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interface language: chosen from the environment as Qt reads it, English
 // from glowdeck-cli for an English user, Chinese unchanged in the C locale and
 // for Chinese users, and the translation check that guards the English file.

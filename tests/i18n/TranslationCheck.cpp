@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // translation-check TS [--english FILE]... [SOURCE...]: fails (exit 1) when a
 // text of the translation file TS has no finished English translation, when
 // an English translation or an English FILE (the user guide) contains Chinese

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The English translation against the sources.
 #   check_translations.sh --checker PROGRAM [DIR...]
 #     runs lupdate over the sources of DIR... (every source folder when none is

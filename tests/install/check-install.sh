@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` of a build folder into a staging prefix, checked as installed.
 #   check-install.sh BUILD_DIR VERSION
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Unpacks the .deb into a temporary folder and checks it: the control data
 # (dependencies computed from the programs) and the installed tree.
 #   check-package.sh glowdeck_VERSION_ARCH.deb

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks an installed Glowdeck under PREFIX (a staging folder such as
 # DESTDIR/usr): every file a desktop expects is in place and valid, and the
 # installed programs work from there: glowdeck-cli builds, compiles and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GIF animations to LED frames and packed columns.
 #include <gtest/gtest.h>
 

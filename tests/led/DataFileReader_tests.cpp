@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a data.bin back: the golden files agree with themselves, damage is
 // found and named, and no input crashes the reader.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Error diffusion of LED images: levels kept on average, thresholds keep
 // their meaning, pure colours stay pure.
 #include <gtest/gtest.h>

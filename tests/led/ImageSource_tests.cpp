@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures in every PNG and BMP layout decode to the pixels they hold, and a
 // file that cannot be used is refused with what is wrong with it.
 #include <gtest/gtest.h>

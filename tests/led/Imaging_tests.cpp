@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The imaging layer: decoding by content, GIF frames and stored delays,
 // encoders by MIME type, thumbnails and deterministic fonts.
 #include <gif_lib.h>

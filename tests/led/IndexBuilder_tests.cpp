@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The index at the head of data.bin, byte for byte.
 #include <gtest/gtest.h>
 

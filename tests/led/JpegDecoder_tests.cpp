@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The direct JPEG decoder: the very pixels QImageReader gives, and every file
 // it does not decode that way left to QImageReader.
 #include <gtest/gtest.h>

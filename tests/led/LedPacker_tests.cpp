@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wiring tables and the packing of LED images into columns.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Still pictures to LED images and packed columns.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole projects compiled into data.bin, byte for byte.
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text items rendered into LED strips.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text strip's resampling without OpenCV gives the very bytes OpenCV's
 // remap and resize gave: strips rendered before and after stay identical.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save killed at any moment leaves the old or the new project file, never
 // a torn one.
 #include <gtest/gtest.h>

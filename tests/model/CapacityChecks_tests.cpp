@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The limits the add commands check, in their order.
 #include <gtest/gtest.h>
 

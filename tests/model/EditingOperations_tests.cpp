@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Add, rename, delete, copy and move of groups and items; placeholders; the
 // path table; the data-size account; the needs-compile flag.
 #include <gtest/gtest.h>

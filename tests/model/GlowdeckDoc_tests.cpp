@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's project steps: settings, create and open, and the start-up
 // dialogs around them.
 #include <gtest/gtest.h>

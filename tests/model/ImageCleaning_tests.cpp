@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Image files that no item uses: removed after every saved edit that
 // replaces or deletes them, and by the clean command; never a file an item
 // still uses, nothing outside the Images folder.

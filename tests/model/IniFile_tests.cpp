@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // setting.ini: the profile rules, code page 936, odd files, writing back.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placeholder pictures of new items: size rule, placement and colours.
 #include <gtest/gtest.h>
 

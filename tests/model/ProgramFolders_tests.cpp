@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program writes setting.ini and its previews and where it finds the
 // guide and the factory files: in a build folder and installed.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project file: its exact bytes, reading what people and other programs
 // write, the value forms and the access errors.
 #include <gtest/gtest.h>

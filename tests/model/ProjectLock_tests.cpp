@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project lock file: only a plain file of the project is ever opened or
 // written, and a project whose lock cannot be taken is refused with the
 // lock file and the reason.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files that are not what their names promise: named pipes, devices, folders
 // and files far larger than any real one. Each is refused at once by what it
 // is, and nothing is written over it.

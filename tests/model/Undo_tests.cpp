@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo of every project edit: the project file and Images/ come
 // back byte for byte, a failed write changes nothing, and a program killed
 // between steps leaves a project that opens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The show preview drawn from compiled bytes: the strip still shows every
 // LED as its packed bits say, the ball puts a column at its longitude, and
 // the animations keep their compiled delays.

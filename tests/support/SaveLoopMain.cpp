@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves two alternating projects to one path until killed; the atomic-save
 // test kills it at random moments.
 #include <cstdio>

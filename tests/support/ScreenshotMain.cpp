@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens the main window on a sample project and saves pictures of it with
 // each editor open (run under a real X server: xvfb-run):
 //   shell-screenshot FOLDER   → main-window.png, editor-animation.png,

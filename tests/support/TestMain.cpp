@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GoogleTest entry point with the GUI application that fonts and painting need.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GoogleTest entry point for tests that drive real widgets (offscreen).
 #include <gtest/gtest.h>
 
