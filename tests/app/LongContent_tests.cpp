@@ -30,6 +30,7 @@
 #include "support/ExifJpeg.h"
 #include "support/FakeHosts.h"
 #include "support/RecordingSink.h"
+#include "support/StartedFrame.h"
 #include "support/TempDir.h"
 
 using namespace glowdeck;
@@ -37,37 +38,14 @@ using namespace glowdeck::test;
 
 namespace {
 
-class NoDialogs : public IShellDialogs {
-public:
-    int AskBallType() override { return 1; }
-    int AskLayer() override { return 0; }
-};
-
-class LongContent : public ::testing::Test {
+class LongContent : public ::testing::Test, protected StartedFrame {
 protected:
-    LongContent() : doc_(sink_) {
-        const QString program = dir_.File("bin");
-        QDir().mkpath(program);
-        dir_.Write("bin/setting.ini",
-                   "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=1\n");
-        frame_ = std::make_unique<CMainFrame>(doc_, shell_, program);
-        frame_->SetProjectDialogs(&dialogs_);
-        dialogs_.starts = {IProjectDialogs::StartChoice::NewProject};
-        dialogs_.names = {QStringLiteral("长")};
-        EXPECT_TRUE(frame_->Start());
-    }
+    LongContent() : StartedFrame(QStringLiteral("长")) { EXPECT_TRUE(started_); }
     // The size the main window must have at least to show the current view.
     QSize Needed() {
         QCoreApplication::sendPostedEvents();
         return frame_->minimumSizeHint();
     }
-
-    TempDir dir_;
-    RecordingSink sink_;
-    ScriptedDialogs dialogs_;
-    NoDialogs shell_;
-    CGlowdeckDoc doc_;
-    std::unique_ptr<CMainFrame> frame_;
 };
 
 }  // namespace

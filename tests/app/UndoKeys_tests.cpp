@@ -19,6 +19,7 @@
 #include "model/ProjectFile.h"
 #include "support/FakeHosts.h"
 #include "support/RecordingSink.h"
+#include "support/StartedFrame.h"
 #include "support/TempDir.h"
 
 using namespace glowdeck;
@@ -27,24 +28,10 @@ using Answer = IMessageSink::Answer;
 
 namespace {
 
-class SingleBall : public IShellDialogs {
-public:
-    int AskBallType() override { return 1; }
-    int AskLayer() override { return 0; }
-};
-
-class UndoKeys : public ::testing::Test {
+class UndoKeys : public ::testing::Test, protected StartedFrame {
 protected:
-    UndoKeys() : doc_(sink_) {
-        const QString program = dir_.File("bin");
-        QDir().mkpath(program);
-        dir_.Write("bin/setting.ini",
-                   "[PATH]\nPROJECT=" + dir_.File("projects").toUtf8() + "\n[TYPE]\nTYPE=1\n");
-        frame_ = std::make_unique<CMainFrame>(doc_, shell_, program);
-        frame_->SetProjectDialogs(&dialogs_);
-        dialogs_.starts = {IProjectDialogs::StartChoice::NewProject};
-        dialogs_.names = {QStringLiteral("键")};
-        EXPECT_TRUE(frame_->Start());
+    UndoKeys() : StartedFrame(QStringLiteral("键")) {
+        EXPECT_TRUE(started_);
         frame_->show();
         QApplication::setActiveWindow(frame_.get());
         EXPECT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
@@ -74,13 +61,6 @@ protected:
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
     }
-
-    TempDir dir_;
-    RecordingSink sink_;
-    ScriptedDialogs dialogs_;
-    SingleBall shell_;
-    CGlowdeckDoc doc_;
-    std::unique_ptr<CMainFrame> frame_;
 };
 
 }  // namespace
