@@ -29,7 +29,7 @@ CChoiceDlg::CChoiceDlg(const QString& title, const QList<Option>& options,
         any_ = true;
     });
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(tr("确定"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("ok"));
     layout->addWidget(buttons);
     connect(ok, &QPushButton::clicked, this, &CChoiceDlg::Confirm);
@@ -48,15 +48,13 @@ void CChoiceDlg::Confirm() {
 }
 
 CChoiceDlg* CChoiceDlg::BallTypeDialog(IMessageSink& messages, QWidget* parent) {
-    return new CChoiceDlg(QStringLiteral("彩球类型"),
-                          {{QStringLiteral("单层球"), 1}, {QStringLiteral("双层球"), 2}},
-                          QStringLiteral("请选择彩球类型！"), messages, parent);
+    return new CChoiceDlg(tr("彩球类型"), {{tr("单层球"), 1}, {tr("双层球"), 2}},
+                          tr("请选择彩球类型！"), messages, parent);
 }
 
 CChoiceDlg* CChoiceDlg::LayerDialog(IMessageSink& messages, QWidget* parent) {
-    return new CChoiceDlg(QStringLiteral("选择层"),
-                          {{QStringLiteral("内层"), 1}, {QStringLiteral("外层"), 0}},
-                          QStringLiteral("必须选择内外球！"), messages, parent);
+    return new CChoiceDlg(tr("选择层"), {{tr("内层"), 1}, {tr("外层"), 0}}, tr("必须选择内外球！"),
+                          messages, parent);
 }
 
 }  // namespace glowdeck

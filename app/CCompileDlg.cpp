@@ -19,7 +19,7 @@ CCompileDlg::CCompileDlg(CGlowdeckDoc& doc, const BallConfig& ball, QWidget* par
       doc_(doc),
       ball_(ball),
       previewFolder_(ProgramFolders::ForThisProgram().WritableFolder()) {
-    setWindowTitle(QStringLiteral("编译"));
+    setWindowTitle(tr("编译"));
     auto* layout = new QFormLayout(this);
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 100);
@@ -27,16 +27,16 @@ CCompileDlg::CCompileDlg(CGlowdeckDoc& doc, const BallConfig& ball, QWidget* par
     hint_ = new QLineEdit(doc.BuildHint(), this);
     hint_->setReadOnly(true);
     hint_->setMinimumWidth(360);
-    compile_ = new QPushButton(QStringLiteral("编译"), this);
+    compile_ = new QPushButton(tr("编译"), this);
     compile_->setObjectName(QStringLiteral("compile"));
-    cancel_ = new QPushButton(QStringLiteral("取消"), this);
+    cancel_ = new QPushButton(tr("取消"), this);
     cancel_->setObjectName(QStringLiteral("cancel"));
     cancel_->setEnabled(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(compile_);
     buttons->addWidget(cancel_);
-    layout->addRow(QStringLiteral("编译进度："), progress_);
-    layout->addRow(QStringLiteral("编译文件："), hint_);
+    layout->addRow(tr("编译进度："), progress_);
+    layout->addRow(tr("编译文件："), hint_);
     layout->addRow(buttons);
     connect(compile_, &QPushButton::clicked, this, &CCompileDlg::StartCompile);
     connect(cancel_, &QPushButton::clicked, this, &CCompileDlg::Cancel);

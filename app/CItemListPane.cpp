@@ -26,8 +26,8 @@ CItemListPane::CItemListPane(CGlowdeckDoc& doc, QWidget* parent) : QListWidget(p
                      2 * frameWidth() + 4);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QFont font;
-    font.setFamilies(
-        {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
+    font.setFamilies({QStringLiteral("宋体"),  // untranslated
+                      QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
     font.setPixelSize(15);
     setFont(font);
     connect(&cache_, &ThumbnailCache::Ready, this, &CItemListPane::Fill);

@@ -62,23 +62,23 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     setWindowIcon(ToolIcon(QStringLiteral("project")));
     look_ = StoredLook();
 
-    auto* projectPane = new QDockWidget(QStringLiteral("项目"), this);
+    auto* projectPane = new QDockWidget(tr("项目"), this);
     projectPane->setObjectName(QStringLiteral("projectPane"));
     tree_ = new CProjectTree(doc_, projectPane);
     projectPane->setWidget(tree_);
     projectPane->setMinimumWidth(200);
     addDockWidget(Qt::LeftDockWidgetArea, projectPane);
 
-    auto* listPane = new QDockWidget(QStringLiteral("图像列表"), this);
+    auto* listPane = new QDockWidget(tr("图像列表"), this);
     listPane->setObjectName(QStringLiteral("listPane"));
     auto* tabs = new QTabWidget(listPane);
     itemList_ = new CItemListPane(doc_, tabs);
-    tabs->addTab(itemList_, QStringLiteral("列表"));
+    tabs->addTab(itemList_, tr("列表"));
     listPane->setWidget(tabs);
     listPane->setMinimumHeight(150);
     addDockWidget(Qt::BottomDockWidgetArea, listPane);
 
-    pathPane_ = new QLabel(QStringLiteral("工程路径"), this);
+    pathPane_ = new QLabel(tr("工程路径"), this);
     statusBar()->addPermanentWidget(pathPane_);
     for (const char* pane : {"EXT", "CAP", "NUM", "SCRL"}) {
         auto* label = new QLabel(QString::fromLatin1(pane), this);
@@ -123,92 +123,87 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
 }
 
 void CMainFrame::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    connect(AddCommand(file, 57600, QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+    QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
+    connect(AddCommand(file, 57600, tr("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N)),
             &QAction::triggered, this, &CMainFrame::NewProject);
-    connect(
-        AddCommand(file, 57601, QStringLiteral("打开(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
-        &QAction::triggered, this, &CMainFrame::OpenProject);
-    connect(AddCommand(file, 57603, QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+    connect(AddCommand(file, 57601, tr("打开(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &CMainFrame::OpenProject);
+    connect(AddCommand(file, 57603, tr("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, this, [this] {
                 if (const EditResult saved = doc_.SaveProject(); !saved)
                     doc_.Messages().Warn(saved.message);
             });
     file->addSeparator();
-    connect(AddCommand(file, 32887, QStringLiteral("单层球")), &QAction::triggered, this,
+    connect(AddCommand(file, 32887, tr("单层球")), &QAction::triggered, this,
             [this] { SetBallType(1); });
-    connect(AddCommand(file, 32888, QStringLiteral("双层球")), &QAction::triggered, this,
+    connect(AddCommand(file, 32888, tr("双层球")), &QAction::triggered, this,
             [this] { SetBallType(2); });
     file->addSeparator();
-    connect(AddCommand(file, 57665, QStringLiteral("退出(&X)")), &QAction::triggered, this,
-            &QWidget::close);
+    connect(AddCommand(file, 57665, tr("退出(&X)")), &QAction::triggered, this, &QWidget::close);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
-    QAction* undo =
-        AddCommand(edit, 57643, QStringLiteral("撤销(&U)"), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction* redo =
-        AddCommand(edit, 57644, QStringLiteral("重复(&R)"), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QMenu* edit = menuBar()->addMenu(tr("编辑(&E)"));
+    QAction* undo = AddCommand(edit, 57643, tr("撤销(&U)"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = AddCommand(edit, 57644, tr("重复(&R)"), QKeySequence(Qt::CTRL | Qt::Key_Y));
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    undo->setToolTip(QStringLiteral("撤销"));
-    redo->setToolTip(QStringLiteral("重复"));
+    undo->setToolTip(tr("撤销"));
+    redo->setToolTip(tr("重复"));
     connect(undo, &QAction::triggered, this, &CMainFrame::Undo);
     connect(redo, &QAction::triggered, this, &CMainFrame::Redo);
 
-    QMenu* functions = menuBar()->addMenu(QStringLiteral("功能(&F)"));
-    connect(AddCommand(functions, 32871, QStringLiteral("添加群组(&Q)")), &QAction::triggered,
-            tree_, &CProjectTree::AddGroup);
-    connect(AddCommand(functions, 32872, QStringLiteral("添加图片(&T)")), &QAction::triggered, this,
+    QMenu* functions = menuBar()->addMenu(tr("功能(&F)"));
+    connect(AddCommand(functions, 32871, tr("添加群组(&Q)")), &QAction::triggered, tree_,
+            &CProjectTree::AddGroup);
+    connect(AddCommand(functions, 32872, tr("添加图片(&T)")), &QAction::triggered, this,
             [this] { tree_->AddItem(ItemKind::Picture); });
-    connect(AddCommand(functions, 32873, QStringLiteral("添加动画(&D)")), &QAction::triggered, this,
+    connect(AddCommand(functions, 32873, tr("添加动画(&D)")), &QAction::triggered, this,
             [this] { tree_->AddItem(ItemKind::Animation); });
-    connect(AddCommand(functions, 32874, QStringLiteral("添加文字(&W)")), &QAction::triggered, this,
+    connect(AddCommand(functions, 32874, tr("添加文字(&W)")), &QAction::triggered, this,
             [this] { tree_->AddItem(ItemKind::Text); });
-    connect(AddCommand(functions, 32875, QStringLiteral("添加间隔(&J)")), &QAction::triggered, this,
+    connect(AddCommand(functions, 32875, tr("添加间隔(&J)")), &QAction::triggered, this,
             [this] { tree_->AddItem(ItemKind::Interval); });
     functions->addSeparator();
-    connect(AddCommand(functions, 32876, QStringLiteral("计算长度(&S)")), &QAction::triggered, this,
+    connect(AddCommand(functions, 32876, tr("计算长度(&S)")), &QAction::triggered, this,
             &CMainFrame::MemoryReport);
-    QAction* clean = AddCommand(functions, 32879, QStringLiteral("清除临时文件(&C)"));
+    QAction* clean = AddCommand(functions, 32879, tr("清除临时文件(&C)"));
     connect(clean, &QAction::triggered, this, &CMainFrame::CleanImages);
     clean->setEnabled(false);  // until a project is open (SetTitle)
     functions->addSeparator();
-    connect(AddCommand(functions, 32858, QStringLiteral("编译数据(&B)")), &QAction::triggered, this,
+    connect(AddCommand(functions, 32858, tr("编译数据(&B)")), &QAction::triggered, this,
             &CMainFrame::Compile);
-    connect(AddCommand(functions, 32859, QStringLiteral("发送数据(&F)")), &QAction::triggered, this,
+    connect(AddCommand(functions, 32859, tr("发送数据(&F)")), &QAction::triggered, this,
             &CMainFrame::Send);
-    connect(AddCommand(functions, 32890, QStringLiteral("放映")), &QAction::triggered, this,
-            [this] {
-                auto* window = findChild<CShowWindow*>();
-                if (!window) window = new CShowWindow(doc_, this);
-                window->SetBall({ballType_, layer_});
-                window->show();
-                window->raise();
-            });
+    connect(AddCommand(functions, 32890, tr("放映")), &QAction::triggered, this, [this] {
+        auto* window = findChild<CShowWindow*>();
+        if (!window) window = new CShowWindow(doc_, this);
+        window->SetBall({ballType_, layer_});
+        window->show();
+        window->raise();
+    });
     // Each prompt is "status-bar text\ntooltip".
     const QList<QPair<int, QString>> prompts = {
-        {32858, QStringLiteral("编译图像数据\n编译")},
-        {32859, QStringLiteral("发送数据到Orbilux\n发送")},
-        {32890, QStringLiteral("放映编译好的数据，平面和球面\n放映")},
-        {32871, QStringLiteral("新建组\n组")},
-        {32872, QStringLiteral("插入图片\n图片")},
-        {32873, QStringLiteral("插入动画\n动画")},
-        {32874, QStringLiteral("插入文字\n文字")},
-        {32875, QStringLiteral("插入间隔\n间隔")},
+        {32858, tr("编译图像数据\n编译")},
+        {32859, tr("发送数据到Orbilux\n发送")},
+        {32890, tr("放映编译好的数据，平面和球面\n放映")},
+        {32871, tr("新建组\n组")},
+        {32872, tr("插入图片\n图片")},
+        {32873, tr("插入动画\n动画")},
+        {32874, tr("插入文字\n文字")},
+        {32875, tr("插入间隔\n间隔")},
     };
     for (const auto& [id, prompt] : prompts) {
         commands_[id]->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
         commands_[id]->setToolTip(prompt.section(QLatin1Char('\n'), 1));
     }
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
-    QMenu* toolbars = view->addMenu(QStringLiteral("工具栏(&T)"));
+    QMenu* view = menuBar()->addMenu(tr("查看(&V)"));
+    QMenu* toolbars = view->addMenu(tr("工具栏(&T)"));
     toolbars->setObjectName(QStringLiteral("toolbarsMenu"));
-    QAction* statusToggle = AddCommand(view, 59393, QStringLiteral("状态栏(&S)"));
+    QAction* statusToggle = AddCommand(view, 59393, tr("状态栏(&S)"));
     statusToggle->setCheckable(true);
     statusToggle->setChecked(true);
     connect(statusToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
-    QMenu* looks = view->addMenu(QStringLiteral("程序外观(&A)"));
+    QMenu* looks = view->addMenu(tr("程序外观(&A)"));
     auto* lookGroup = new QActionGroup(this);
     for (const AppLook& look : AppLooks()) {
         QAction* a = AddCommand(looks, look.id, look.menuText);
@@ -216,30 +211,31 @@ void CMainFrame::BuildMenus() {
         lookGroup->addAction(a);
         connect(a, &QAction::triggered, this, [this, id = look.id] { SetLook(id); });
     }
-    connect(AddCommand(view, 32860, QStringLiteral("显示主页面(&X)")), &QAction::triggered, this,
+    connect(AddCommand(view, 32860, tr("显示主页面(&X)")), &QAction::triggered, this,
             [this] { ShowView(0); });
 
-    QMenu* layers = menuBar()->addMenu(QStringLiteral("内外层选择(&S)"));
-    connect(AddCommand(layers, 32885, QStringLiteral("内层(&I)")), &QAction::triggered, this,
+    QMenu* layers = menuBar()->addMenu(tr("内外层选择(&S)"));
+    connect(AddCommand(layers, 32885, tr("内层(&I)")), &QAction::triggered, this,
             [this] { SetLayer(1); });
-    connect(AddCommand(layers, 32886, QStringLiteral("外层(&O)")), &QAction::triggered, this,
+    connect(AddCommand(layers, 32886, tr("外层(&O)")), &QAction::triggered, this,
             [this] { SetLayer(0); });
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    connect(AddCommand(help, 32880, QStringLiteral("帮助文档(&H)"), QKeySequence::HelpContents),
+    QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
+    connect(AddCommand(help, 32880, tr("帮助文档(&H)"), QKeySequence::HelpContents),
             &QAction::triggered, this, &CMainFrame::Help);
-    connect(AddCommand(help, 32878, QStringLiteral("恢复出厂文件(&R)")), &QAction::triggered, this,
+    connect(AddCommand(help, 32878, tr("恢复出厂文件(&R)")), &QAction::triggered, this,
             &CMainFrame::FactoryRestore);
-    connect(AddCommand(help, 57664, QStringLiteral("关于\"Orbilux图文软件\"(&A)...")),
-            &QAction::triggered, this, [this] {
-                doc_.Messages().Show(QStringLiteral("Glowdeck %1\nOrbilux 彩球图文编辑与下载")
-                                         .arg(QStringLiteral(GLOWDECK_VERSION)),
-                                     QStringLiteral("关于 Glowdeck"), Icon::Information);
-            });
-    commands_[57600]->setToolTip(QStringLiteral("新建"));
-    commands_[57601]->setToolTip(QStringLiteral("打开"));
-    commands_[57603]->setToolTip(QStringLiteral("保存"));
-    commands_[32880]->setToolTip(QStringLiteral("帮助"));
+    connect(
+        AddCommand(help, 57664, tr("关于\"Orbilux图文软件\"(&A)...")), &QAction::triggered, this,
+        [this] {
+            doc_.Messages().Show(
+                tr("Glowdeck %1\nOrbilux 彩球图文编辑与下载").arg(QStringLiteral(GLOWDECK_VERSION)),
+                tr("关于 Glowdeck"), Icon::Information);
+        });
+    commands_[57600]->setToolTip(tr("新建"));
+    commands_[57601]->setToolTip(tr("打开"));
+    commands_[57603]->setToolTip(tr("保存"));
+    commands_[32880]->setToolTip(tr("帮助"));
     for (int id : {32887, 32888, 32885, 32886}) commands_[id]->setCheckable(true);
     UpdateChecks();
 }
@@ -335,8 +331,7 @@ void CMainFrame::StoreBallType() {
     // The choice holds for this run either way; say why it will be asked again.
     if (!ini.SetString(QStringLiteral("TYPE"), QStringLiteral("TYPE"), QString::number(ballType_),
                        &error))
-        doc_.Messages().Warn(
-            QStringLiteral("设置文件保存失败：\n%1\n%2").arg(folders_.SettingsFile(), error));
+        doc_.Messages().Warn(tr("设置文件保存失败：\n%1\n%2").arg(folders_.SettingsFile(), error));
 }
 
 void CMainFrame::SetLayer(int layer) {
@@ -352,18 +347,18 @@ bool CMainFrame::RunCompileDialog() {
         case CCompileDlg::Outcome::Compiled: {
             const std::uint32_t bytes = dialog.Summary().bytes;
             statusBar()->showMessage(
-                QStringLiteral("编译完成：data.bin 共 %1 字节（列数据加索引），占彩球存储空间（%2 "
-                               "字节）的 %3%")
+                tr("编译完成：data.bin 共 %1 字节（列数据加索引），占彩球存储空间（%2 "
+                   "字节）的 %3%")
                     .arg(bytes)
                     .arg(MaxTotalDataBytes)
                     .arg(100.0 * bytes / MaxTotalDataBytes, 0, 'f', 1));
             break;
         }
         case CCompileDlg::Outcome::Failed:
-            statusBar()->showMessage(QStringLiteral("编译失败：data.bin 保持原样"));
+            statusBar()->showMessage(tr("编译失败：data.bin 保持原样"));
             break;
         case CCompileDlg::Outcome::Cancelled:
-            statusBar()->showMessage(QStringLiteral("编译已取消：data.bin 保持原样"));
+            statusBar()->showMessage(tr("编译已取消：data.bin 保持原样"));
             break;
         case CCompileDlg::Outcome::NotRun:
             break;
@@ -394,10 +389,11 @@ void CMainFrame::MemoryReport() {
         return;
     }
     // The account counts the items' columns; data.bin adds its index.
-    doc_.Messages().Show(QString::asprintf("目前占用了%u内存,占总内存数量的百分之%2.1f！",
-                                           doc_.TotalDataBytes(), doc_.TotalDataBytes() * 0.0002) +
-                             QStringLiteral("\n（各项的列数据，每列 21 字节；编译出的 data.bin "
-                                            "另含索引，故略大）"),
+    doc_.Messages().Show(tr("目前占用了%1内存,占总内存数量的百分之%2！")
+                                 .arg(doc_.TotalDataBytes())
+                                 .arg(doc_.TotalDataBytes() * 0.0002, 0, 'f', 1) +
+                             tr("\n（各项的列数据，每列 21 字节；编译出的 data.bin "
+                                "另含索引，故略大）"),
                          IMessageSink::Caption(), Icon::Information);
 }
 
@@ -409,15 +405,15 @@ void CMainFrame::CleanImages() {
         return;
     }
     doc_.Messages().Show(removal.removed.isEmpty()
-                             ? QStringLiteral("没有需要清除的文件。")
-                             : QStringLiteral("已清除 %1 个未使用的图像文件，共 %2 字节。")
+                             ? tr("没有需要清除的文件。")
+                             : tr("已清除 %1 个未使用的图像文件，共 %2 字节。")
                                    .arg(removal.removed.size())
                                    .arg(removal.bytes),
                          IMessageSink::Caption(), Icon::Information);
 }
 
 void CMainFrame::FactoryRestore() {
-    if (doc_.Messages().Show(QStringLiteral("恢复出厂配置将删除当前球内数据，是否继续进行？"),
+    if (doc_.Messages().Show(tr("恢复出厂配置将删除当前球内数据，是否继续进行？"),
                              IMessageSink::Caption(), Icon::Question,
                              Buttons::YesNo) == Answer::Yes)
         RunSendDialog(true);
@@ -444,7 +440,7 @@ void CMainFrame::ShowHelpWindow(const QString& guide) {
         helpWindow_ = new QTextBrowser(this);
         helpWindow_->setWindowFlag(Qt::Window);
         helpWindow_->setObjectName(QStringLiteral("helpWindow"));
-        helpWindow_->setWindowTitle(QStringLiteral("帮助文档"));
+        helpWindow_->setWindowTitle(tr("帮助文档"));
         helpWindow_->setOpenExternalLinks(true);
         helpWindow_->resize(900, 700);
     }
@@ -461,8 +457,8 @@ void CMainFrame::SetLook(int id) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (doc_.Messages().Show(QStringLiteral("是否要退出？"), IMessageSink::Caption(),
-                             Icon::Question, Buttons::YesNo) != Answer::Yes) {
+    if (doc_.Messages().Show(tr("是否要退出？"), IMessageSink::Caption(), Icon::Question,
+                             Buttons::YesNo) != Answer::Yes) {
         event->ignore();
         return;
     }
@@ -482,11 +478,11 @@ void CMainFrame::ShowView(int viewKind) {
     QWidget* next = nullptr;
     switch (viewKind) {
         case 1:
-            next = new CTitleView(QStringLiteral("项目"), this);
+            next = new CTitleView(tr("项目"), this);
             itemList_->Clear();
             break;
         case 3:
-            next = new CTitleView(QStringLiteral("组"), this);
+            next = new CTitleView(tr("组"), this);
             itemList_->ShowGroup(node.group, 1);
             break;
         case 5:

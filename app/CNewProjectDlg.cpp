@@ -15,16 +15,16 @@ namespace glowdeck {
 
 CNewProjectDlg::CNewProjectDlg(QWidget* parent, Check check, IMessageSink* messages)
     : QDialog(parent), check_(std::move(check)), messages_(messages) {
-    setWindowTitle(QStringLiteral("新建项目"));
+    setWindowTitle(tr("新建项目"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("新建项目名称"), this));
-    edit_ = new QLineEdit(QStringLiteral("新建项目"), this);
+    layout->addWidget(new QLabel(tr("新建项目名称"), this));
+    edit_ = new QLineEdit(tr("新建项目"), this);
     edit_->setObjectName(QStringLiteral("projectName"));
     edit_->selectAll();
     layout->addWidget(edit_);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("确定建立"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("取消建立"), QDialogButtonBox::RejectRole);
+    buttons->addButton(tr("确定建立"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(tr("取消建立"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &CNewProjectDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -38,12 +38,11 @@ QString CNewProjectDlg::Refusal(const QString& root, const QString& name) {
     const QString folder = root + name;
     const QFileInfo place(folder);
     if (name.isEmpty() || place.exists() || place.isSymLink())
-        return QStringLiteral("项目文件夹已存在或无法建立：%1/").arg(folder);
-    if (!CGlowdeckDoc::IsProjectName(name))
-        return QStringLiteral("项目名称不能含有路径：%1").arg(name);
+        return tr("项目文件夹已存在或无法建立：%1/").arg(folder);
+    if (!CGlowdeckDoc::IsProjectName(name)) return tr("项目名称不能含有路径：%1").arg(name);
     const QFileInfo rootInfo(root);
     if (rootInfo.exists() && (!rootInfo.isDir() || !rootInfo.isWritable()))
-        return QStringLiteral("项目文件夹已存在或无法建立：%1/").arg(folder);
+        return tr("项目文件夹已存在或无法建立：%1/").arg(folder);
     return QString();
 }
 

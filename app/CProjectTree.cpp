@@ -387,7 +387,7 @@ void CProjectTree::DeleteSelectedAsking() {
     const TreeNode n = NodeOf(node);
     if (!node || n.level == TreeNode::Project) return;
     if (n.level == TreeNode::Group &&
-        doc_.Messages().Show(QStringLiteral("确定删除组“%1”及其全部内容？").arg(node->text(0)),
+        doc_.Messages().Show(tr("确定删除组“%1”及其全部内容？").arg(node->text(0)),
                              IMessageSink::Caption(), IMessageSink::Icon::Question,
                              IMessageSink::Buttons::YesNo) != IMessageSink::Answer::Yes)
         return;
@@ -517,24 +517,24 @@ void CProjectTree::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     const TreeNode n = NodeOf(hit);
     if (n.level == TreeNode::Project) {
-        menu.addAction(QStringLiteral("添加组"), this, &CProjectTree::AddGroup);
+        menu.addAction(tr("添加组"), this, &CProjectTree::AddGroup);
     } else if (n.level == TreeNode::Group) {
-        menu.addAction(QStringLiteral("添加图片"), this, [this] { AddItem(ItemKind::Picture); });
-        menu.addAction(QStringLiteral("添加动画"), this, [this] { AddItem(ItemKind::Animation); });
-        menu.addAction(QStringLiteral("添加文字"), this, [this] { AddItem(ItemKind::Text); });
-        menu.addAction(QStringLiteral("添加间隔"), this, [this] { AddItem(ItemKind::Interval); });
+        menu.addAction(tr("添加图片"), this, [this] { AddItem(ItemKind::Picture); });
+        menu.addAction(tr("添加动画"), this, [this] { AddItem(ItemKind::Animation); });
+        menu.addAction(tr("添加文字"), this, [this] { AddItem(ItemKind::Text); });
+        menu.addAction(tr("添加间隔"), this, [this] { AddItem(ItemKind::Interval); });
         menu.addSeparator();
-        menu.addAction(QStringLiteral("重命名"), this, &CProjectTree::RenameSelected);
-        menu.addAction(QStringLiteral("粘贴"), this, &CProjectTree::PasteOnSelected)
+        menu.addAction(tr("重命名"), this, &CProjectTree::RenameSelected);
+        menu.addAction(tr("粘贴"), this, &CProjectTree::PasteOnSelected)
             ->setEnabled(CanPasteOnSelected());
-        menu.addAction(QStringLiteral("复制"), this, &CProjectTree::CopySelected);
-        menu.addAction(QStringLiteral("删除"), this, &CProjectTree::DeleteSelected);
+        menu.addAction(tr("复制"), this, &CProjectTree::CopySelected);
+        menu.addAction(tr("删除"), this, &CProjectTree::DeleteSelected);
     } else {
-        menu.addAction(QStringLiteral("重命名"), this, &CProjectTree::RenameSelected);
-        menu.addAction(QStringLiteral("粘贴"), this, &CProjectTree::PasteOnSelected)
+        menu.addAction(tr("重命名"), this, &CProjectTree::RenameSelected);
+        menu.addAction(tr("粘贴"), this, &CProjectTree::PasteOnSelected)
             ->setEnabled(CanPasteOnSelected());
-        menu.addAction(QStringLiteral("复制"), this, &CProjectTree::CopySelected);
-        menu.addAction(QStringLiteral("删除"), this, &CProjectTree::DeleteSelected);
+        menu.addAction(tr("复制"), this, &CProjectTree::CopySelected);
+        menu.addAction(tr("删除"), this, &CProjectTree::DeleteSelected);
     }
     menu.exec(event->globalPos());
 }

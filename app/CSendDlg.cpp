@@ -40,20 +40,21 @@ void CSendDlg::RememberPort(const QString& devicePath) {
 
 QString CSendDlg::Instructions() {
     const char* lines[] = {
-        "1、使用提供的USB线缆连接电脑及Orbilux。",
-        "2、点击界面上的“打开传送端口”按钮，如操作成功界面上的端口指示灯将绿色显示，否则拔掉USB线缆"
-        "重新操作。",
-        "3、接通彩球电源，须在电机停转的情况下开机，将有八组绿色LED显示，提示进入下载模式。",
-        "4、点击界面上的“发送”按钮，首先进入初始化设备进程，彩球LED将全部熄灭，否则初始化设备失败须"
-        "重新操作。",
-        "5、约8秒后进入发送进程，彩球绿色LED以流水灯形式显示，发送成功后全部绿色LED闪烁显示，否则均"
-        "代表发送失败。",
-        "6、退出发送数据窗口。",
-        "7、关闭彩球电源开关，断开USB线缆。",
-        "8、重新开机即可察看显示效果。",
+        QT_TR_NOOP("1、使用提供的USB线缆连接电脑及Orbilux。"),
+        QT_TR_NOOP("2、点击界面上的“打开传送端口”按钮，如操作成功界面上的端口指示灯将绿色显示，"
+                   "否则拔掉USB线缆重新操作。"),
+        QT_TR_NOOP("3、接通彩球电源，须在电机停转的情况下开机，将有八组绿色LED显示，"
+                   "提示进入下载模式。"),
+        QT_TR_NOOP("4、点击界面上的“发送”按钮，首先进入初始化设备进程，彩球LED将全部熄灭，"
+                   "否则初始化设备失败须重新操作。"),
+        QT_TR_NOOP("5、约8秒后进入发送进程，彩球绿色LED以流水灯形式显示，"
+                   "发送成功后全部绿色LED闪烁显示，否则均代表发送失败。"),
+        QT_TR_NOOP("6、退出发送数据窗口。"),
+        QT_TR_NOOP("7、关闭彩球电源开关，断开USB线缆。"),
+        QT_TR_NOOP("8、重新开机即可察看显示效果。"),
     };
     QString text;
-    for (const char* line : lines) text += QString::fromUtf8(line) + QStringLiteral("\r\n");
+    for (const char* line : lines) text += tr(line) + QStringLiteral("\r\n");
     return text + QStringLiteral("\r\n");
 }
 
@@ -65,7 +66,7 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
       ports_(std::move(ports)),
       port_(&messages) {
     if (!ports_) ports_ = SystemPorts;
-    setWindowTitle(QStringLiteral("发送数据"));
+    setWindowTitle(tr("发送数据"));
     auto* layout = new QVBoxLayout(this);
     auto* instructions = new QPlainTextEdit(Instructions(), this);
     instructions->setReadOnly(true);
@@ -74,17 +75,17 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     white.setColor(QPalette::Base, Qt::white);
     white.setColor(QPalette::Text, Qt::black);
     instructions->setPalette(white);
-    layout->addWidget(new QLabel(QStringLiteral("下载操作步骤："), this));
+    layout->addWidget(new QLabel(tr("下载操作步骤："), this));
     layout->addWidget(instructions);
 
     auto* lights = new QHBoxLayout;
     readyLight_ = new QLabel(this);
     openLight_ = new QLabel(this);
     lights->addWidget(readyLight_);
-    lights->addWidget(new QLabel(QStringLiteral("端口准备"), this));
+    lights->addWidget(new QLabel(tr("端口准备"), this));
     lights->addSpacing(24);
     lights->addWidget(openLight_);
-    lights->addWidget(new QLabel(QStringLiteral("端口打开"), this));
+    lights->addWidget(new QLabel(tr("端口打开"), this));
     lights->addStretch();
     layout->addLayout(lights);
 
@@ -96,8 +97,8 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     status_->setObjectName(QStringLiteral("status"));
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 100);
-    form->addRow(QStringLiteral("待发送文件："), file_);
-    form->addRow(QStringLiteral("状  态："), status_);
+    form->addRow(tr("待发送文件："), file_);
+    form->addRow(tr("状  态："), status_);
     form->addRow(progress_);
     layout->addLayout(form);
     packet_ = new QLabel(this);
@@ -109,10 +110,10 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     staleRow_->setObjectName(QStringLiteral("staleNotice"));
     auto* staleLayout = new QHBoxLayout(staleRow_);
     staleLayout->setContentsMargins(0, 0, 0, 0);
-    auto* staleText = new QLabel(
-        QStringLiteral("项目在上次编译后已修改，待发送的 data.bin 不是最新的。"), staleRow_);
+    auto* staleText =
+        new QLabel(tr("项目在上次编译后已修改，待发送的 data.bin 不是最新的。"), staleRow_);
     staleText->setStyleSheet(QStringLiteral("color: #b00000;"));
-    compileFirst_ = new QPushButton(QStringLiteral("先编译"), staleRow_);
+    compileFirst_ = new QPushButton(tr("先编译"), staleRow_);
     compileFirst_->setObjectName(QStringLiteral("compileFirst"));
     staleLayout->addWidget(staleText, 1);
     staleLayout->addWidget(compileFirst_);
@@ -129,7 +130,7 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     portList_ = new QComboBox(chooser_);
     portList_->setObjectName(QStringLiteral("portList"));
     portList_->setMinimumContentsLength(36);
-    auto* refresh = new QPushButton(QStringLiteral("刷新"), chooser_);
+    auto* refresh = new QPushButton(tr("刷新"), chooser_);
     refresh->setAutoDefault(false);
     listRow->addWidget(portList_, 1);
     listRow->addWidget(refresh);
@@ -139,13 +140,13 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     portPath_->setObjectName(QStringLiteral("portPath"));
     portPath_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
     portPath_->installEventFilter(this);
-    auto* use = new QPushButton(QStringLiteral("选用"), chooser_);
+    auto* use = new QPushButton(tr("选用"), chooser_);
     use->setObjectName(QStringLiteral("usePort"));
     use->setAutoDefault(false);
     pathRow->addWidget(portPath_, 1);
     pathRow->addWidget(use);
-    choose->addRow(QStringLiteral("其他串口："), listRow);
-    choose->addRow(QStringLiteral("串口路径："), pathRow);
+    choose->addRow(tr("其他串口："), listRow);
+    choose->addRow(tr("串口路径："), pathRow);
     layout->addWidget(chooser_);
     // A user who chose a port before is offered the choice again at once.
     chooser_->hide();
@@ -166,12 +167,12 @@ CSendDlg::CSendDlg(IMessageSink& messages, const QString& dataFile, const BallCo
     auto* buttons = new QHBoxLayout;
     auto* diagnostics = new QPushButton(QStringLiteral("…"), this);
     diagnostics->setFixedSize(18, 18);
-    diagnostics->setToolTip(QStringLiteral("列出串口"));
-    openClose_ = new QPushButton(QStringLiteral("打开传送端口"), this);
+    diagnostics->setToolTip(tr("列出串口"));
+    openClose_ = new QPushButton(tr("打开传送端口"), this);
     openClose_->setObjectName(QStringLiteral("openClose"));
-    send_ = new QPushButton(QStringLiteral("发送"), this);
+    send_ = new QPushButton(tr("发送"), this);
     send_->setObjectName(QStringLiteral("send"));
-    auto* exit = new QPushButton(QStringLiteral("退出"), this);
+    auto* exit = new QPushButton(tr("退出"), this);
     buttons->addWidget(diagnostics);
     buttons->addStretch();
     buttons->addWidget(openClose_);
@@ -295,7 +296,7 @@ void CSendDlg::ChoosePort(const QString& devicePath) {
     portKnown_ = true;
     autoDetect_ = false;
     SetPortReady(true);
-    status_->setText(QStringLiteral("选择端口：%1").arg(devicePath));
+    status_->setText(tr("选择端口：%1").arg(devicePath));
     RememberPort(devicePath);
 }
 
@@ -324,7 +325,7 @@ void CSendDlg::PressOpenClose() {
             if (!remembered.isEmpty() && !port_.IsOpen())
                 ChoosePort(remembered);
             else
-                status_->setText(QStringLiteral("未检测到传送端口，可在下面选择串口"));
+                status_->setText(tr("未检测到传送端口，可在下面选择串口"));
         }
     }
     // An open port is closed even when its adapter is gone.
@@ -332,18 +333,18 @@ void CSendDlg::PressOpenClose() {
         if (Transferring()) StopTransfer();
         const bool vanished = !port_.LineUp();
         port_.Close();
-        openClose_->setText(QStringLiteral("打开串口"));
+        openClose_->setText(tr("打开串口"));
         SetPortOpen(false);
         SetButtons(false);
         if (vanished) ForgetPort();
         return;
     }
     if (!portKnown_) {
-        messages_.Warn(QStringLiteral("未连接上彩球！"));
+        messages_.Warn(tr("未连接上彩球！"));
         return;
     }
     if (port_.Open(device_, 57600, 'N', 8, 1, 512)) {
-        openClose_->setText(QStringLiteral("关闭串口"));
+        openClose_->setText(tr("关闭串口"));
         SetPortOpen(true);
         SetButtons(true);
     } else {
@@ -353,7 +354,7 @@ void CSendDlg::PressOpenClose() {
         const QString reason =
             refused ? RefusalText(device_, *refused) : OpenFailureReason(device_, error);
         if (Vanished(error)) ForgetPort();
-        messages_.Warn(QStringLiteral("串口未打开\n\n") + reason);
+        messages_.Warn(tr("串口未打开\n\n") + reason);
     }
 }
 
@@ -373,8 +374,8 @@ void CSendDlg::PressSend() {
     if (Transferring()) return;
     ShowStale();
     if (SaysStale() &&
-        messages_.Show(QStringLiteral("项目在上次编译后已修改，是否先编译？"),
-                       IMessageSink::Caption(), IMessageSink::Icon::Question,
+        messages_.Show(tr("项目在上次编译后已修改，是否先编译？"), IMessageSink::Caption(),
+                       IMessageSink::Icon::Question,
                        IMessageSink::Buttons::YesNo) == IMessageSink::Answer::Yes &&
         !CompileFirst())
         return;  // not compiled: nothing is sent
@@ -403,7 +404,7 @@ void CSendDlg::StopTransfer() {
     controller_->Exit();
     phase_ = Phase::Idle;
     progress_->setValue(0);
-    status_->setText(QStringLiteral("串口已关闭，发送已中止"));
+    status_->setText(tr("串口已关闭，发送已中止"));
 }
 
 void CSendDlg::reject() {

@@ -31,13 +31,13 @@ namespace {
 
 QSettings Settings() { return QSettings(QStringLiteral("Quorvel"), QStringLiteral("Glowdeck")); }
 
-const QString kColumnsPerTurn = QStringLiteral("放映/每圈列数");
-const QString kGroupSeconds = QStringLiteral("放映/每组秒数");
-const QString kTurnSeconds = QStringLiteral("放映/每圈秒数");
-const QString kScrollSpeed = QStringLiteral("放映/滚动速度");
-const QString kSpeed = QStringLiteral("放映/播放速度");
-const QString kView = QStringLiteral("放映/视图");
-const QString kTilt = QStringLiteral("放映/倾角");
+const QString kColumnsPerTurn = QStringLiteral("放映/每圈列数");  // untranslated
+const QString kGroupSeconds = QStringLiteral("放映/每组秒数");    // untranslated
+const QString kTurnSeconds = QStringLiteral("放映/每圈秒数");     // untranslated
+const QString kScrollSpeed = QStringLiteral("放映/滚动速度");     // untranslated
+const QString kSpeed = QStringLiteral("放映/播放速度");           // untranslated
+const QString kView = QStringLiteral("放映/视图");                // untranslated
+const QString kTilt = QStringLiteral("放映/倾角");                // untranslated
 
 }  // namespace
 
@@ -128,7 +128,7 @@ private:
 CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
     : QWidget(parent, Qt::Window), doc_(doc) {
     setObjectName(QStringLiteral("showWindow"));
-    setWindowTitle(QStringLiteral("放映"));
+    setWindowTitle(tr("放映"));
     const QSettings settings = Settings();
 
     groups_ = new QListWidget(this);
@@ -155,20 +155,20 @@ CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
     views_ = new QTabWidget(this);
     strip_ = new CShowStripCanvas(*this);
     ball3d_ = new CShowBallCanvas(*this);
-    views_->addTab(strip_, QStringLiteral("条带"));
-    views_->addTab(ball3d_, QStringLiteral("球体"));
+    views_->addTab(strip_, tr("条带"));
+    views_->addTab(ball3d_, tr("球体"));
     views_->setCurrentIndex(settings.value(kView, 1).toInt() == 0 ? 0 : 1);
     status_ = new QLabel(this);
     status_->setWordWrap(true);
 
     auto* choices = new QFormLayout;
-    choices->addRow(QStringLiteral("播放速度"), speed_);
-    choices->addRow(QStringLiteral("每组秒数"), groupSeconds_);
-    choices->addRow(QStringLiteral("每圈列数"), columnsPerTurn_);
-    choices->addRow(QStringLiteral("每圈秒数"), turnSeconds_);
-    choices->addRow(QStringLiteral("滚动（列/秒）"), scrollSpeed_);
+    choices->addRow(tr("播放速度"), speed_);
+    choices->addRow(tr("每组秒数"), groupSeconds_);
+    choices->addRow(tr("每圈列数"), columnsPerTurn_);
+    choices->addRow(tr("每圈秒数"), turnSeconds_);
+    choices->addRow(tr("滚动（列/秒）"), scrollSpeed_);
     auto* side = new QVBoxLayout;
-    side->addWidget(new QLabel(QStringLiteral("群组"), this));
+    side->addWidget(new QLabel(tr("群组"), this));
     side->addWidget(groups_, 1);
     side->addWidget(play_);
     side->addLayout(choices);
@@ -241,7 +241,7 @@ void CShowWindow::Reload() {
     show_.reset();
     QString why;
     if (path.isEmpty() || !info.exists()) {
-        why = QStringLiteral("尚未编译：请先编译数据。");
+        why = tr("尚未编译：请先编译数据。");
     } else if (const std::optional<QByteArray> data = ReadWholeFile(path, 64 << 20, &why)) {
         show_ = CShow::Read(*data, ball_, &why);
         // A double-layer ball's data.bin holds whichever layer was compiled last.
@@ -266,16 +266,15 @@ long long CShowWindow::Scroll() const { return player_.GroupMs() * scrollSpeed_-
 QString CShowWindow::StatusText() const {
     const QString problem = status_->property("problem").toString();
     if (!show_) return problem;
-    if (show_->Empty()) return QStringLiteral("编译的数据里没有群组。");
+    if (show_->Empty()) return tr("编译的数据里没有群组。");
     const int g = player_.Group();
     const ShowGroup& group = show_->Groups()[size_t(g)];
-    QString text = QStringLiteral("组 %1：%2 列，%3 个动画，放映 %4 秒")
+    QString text = tr("组 %1：%2 列，%3 个动画，放映 %4 秒")
                        .arg(g + 1)
                        .arg(group.StripAt(player_.GroupMs()).size())
                        .arg(group.animations.size())
                        .arg(player_.DurationOf(g) / 1000.0, 0, 'f', 1);
-    if (doc_.NeedsCompile())
-        text += QStringLiteral("　项目在编译后有改动，放映的是上次编译的数据。");
+    if (doc_.NeedsCompile()) text += tr("　项目在编译后有改动，放映的是上次编译的数据。");
     return text;
 }
 
@@ -299,13 +298,12 @@ void CShowWindow::UpdateGroupList() {
     groups_->clear();
     if (!show_) return;
     for (size_t g = 0; g < show_->Groups().size(); ++g)
-        groups_->addItem(
-            QStringLiteral("组 %1（%2 列）").arg(g + 1).arg(show_->Groups()[g].StoredColumns()));
+        groups_->addItem(tr("组 %1（%2 列）").arg(g + 1).arg(show_->Groups()[g].StoredColumns()));
     groups_->setCurrentRow(player_.Group());
 }
 
 void CShowWindow::UpdatePlayButton() {
-    play_->setText(player_.Playing() ? QStringLiteral("暂停") : QStringLiteral("播放"));
+    play_->setText(player_.Playing() ? tr("暂停") : tr("播放"));
 }
 
 void CShowWindow::StoreSettings() const {

@@ -7,11 +7,11 @@
 namespace glowdeck {
 
 CStartDlg::CStartDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("开始"));
+    setWindowTitle(tr("开始"));
     auto* layout = new QHBoxLayout(this);
-    auto* create = new QPushButton(QStringLiteral("新建项目"), this);
-    auto* open = new QPushButton(QStringLiteral("打开项目"), this);
-    auto* quit = new QPushButton(QStringLiteral("退出"), this);
+    auto* create = new QPushButton(tr("新建项目"), this);
+    auto* open = new QPushButton(tr("打开项目"), this);
+    auto* quit = new QPushButton(tr("退出"), this);
     create->setObjectName(QStringLiteral("new"));
     open->setObjectName(QStringLiteral("open"));
     create->setDefault(true);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProjectStart.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "base/MessageSink.h"
@@ -13,7 +14,8 @@ bool CProjectStart::StartUp(const QString& programFolder, const QString& project
     if (!project.isEmpty()) {
         const QFileInfo given(project);
         if (!given.exists())
-            doc_.Messages().Warn(QStringLiteral("找不到项目：%1").arg(project));
+            doc_.Messages().Warn(
+                QCoreApplication::translate("ProjectStart", "找不到项目：%1").arg(project));
         else if (given.isDir() ? doc_.OpenProjectFolder(project) : doc_.OpenProjectFile(project))
             return true;
     }

@@ -495,6 +495,13 @@ sudo fuser -v %1 shows which program holds it.</translation>
     </message>
 </context>
 <context>
+    <name>ProjectStart</name>
+    <message>
+        <source>找不到项目：%1</source>
+        <translation>Project not found: %1</translation>
+    </message>
+</context>
+<context>
     <name>SendController</name>
     <message>
         <source>恢复出厂文件</source>
@@ -599,6 +606,642 @@ sudo fuser -v %1 shows which program holds it.</translation>
     <message>
         <source>%1_%2组_%3号</source>
         <translation>%1_group %2_no. %3</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CChoiceDlg</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>彩球类型</source>
+        <translation>Ball type</translation>
+    </message>
+    <message>
+        <source>单层球</source>
+        <translation>Single-layer ball</translation>
+    </message>
+    <message>
+        <source>双层球</source>
+        <translation>Double-layer ball</translation>
+    </message>
+    <message>
+        <source>请选择彩球类型！</source>
+        <translation>Choose the ball type!</translation>
+    </message>
+    <message>
+        <source>选择层</source>
+        <translation>Choose layer</translation>
+    </message>
+    <message>
+        <source>内层</source>
+        <translation>Inner layer</translation>
+    </message>
+    <message>
+        <source>外层</source>
+        <translation>Outer layer</translation>
+    </message>
+    <message>
+        <source>必须选择内外球！</source>
+        <translation>Choose the inner or the outer layer!</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CCompileDlg</name>
+    <message>
+        <source>编译</source>
+        <translation>Compile</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>编译进度：</source>
+        <translation>Progress:</translation>
+    </message>
+    <message>
+        <source>编译文件：</source>
+        <translation>Compiling:</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CMainFrame</name>
+    <message>
+        <source>项目</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>图像列表</source>
+        <translation>Image list</translation>
+    </message>
+    <message>
+        <source>列表</source>
+        <translation>List</translation>
+    </message>
+    <message>
+        <source>工程路径</source>
+        <translation>Project path</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>新建(&amp;N)</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>打开(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>单层球</source>
+        <translation>Single-layer ball</translation>
+    </message>
+    <message>
+        <source>双层球</source>
+        <translation>Double-layer ball</translation>
+    </message>
+    <message>
+        <source>退出(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>编辑(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>重复(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重复</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>功能(&amp;F)</source>
+        <translation>F&amp;unctions</translation>
+    </message>
+    <message>
+        <source>添加群组(&amp;Q)</source>
+        <translation>Add &amp;group</translation>
+    </message>
+    <message>
+        <source>添加图片(&amp;T)</source>
+        <translation>Add &amp;picture</translation>
+    </message>
+    <message>
+        <source>添加动画(&amp;D)</source>
+        <translation>Add &amp;animation</translation>
+    </message>
+    <message>
+        <source>添加文字(&amp;W)</source>
+        <translation>Add &amp;text</translation>
+    </message>
+    <message>
+        <source>添加间隔(&amp;J)</source>
+        <translation>Add &amp;interval</translation>
+    </message>
+    <message>
+        <source>计算长度(&amp;S)</source>
+        <translation>Calculate &amp;length</translation>
+    </message>
+    <message>
+        <source>清除临时文件(&amp;C)</source>
+        <translation>&amp;Clear temporary files</translation>
+    </message>
+    <message>
+        <source>编译数据(&amp;B)</source>
+        <translation>Co&amp;mpile data</translation>
+    </message>
+    <message>
+        <source>发送数据(&amp;F)</source>
+        <translation>&amp;Send data</translation>
+    </message>
+    <message>
+        <source>放映</source>
+        <translation>Sho&amp;w</translation>
+    </message>
+    <message>
+        <source>编译图像数据
+编译</source>
+        <translation>Compile the image data
+Compile</translation>
+    </message>
+    <message>
+        <source>发送数据到Orbilux
+发送</source>
+        <translation>Send the data to the Orbilux
+Send</translation>
+    </message>
+    <message>
+        <source>放映编译好的数据，平面和球面
+放映</source>
+        <translation>Play the compiled data, flat and on the ball
+Show</translation>
+    </message>
+    <message>
+        <source>新建组
+组</source>
+        <translation>New group
+Group</translation>
+    </message>
+    <message>
+        <source>插入图片
+图片</source>
+        <translation>Insert a picture
+Picture</translation>
+    </message>
+    <message>
+        <source>插入动画
+动画</source>
+        <translation>Insert an animation
+Animation</translation>
+    </message>
+    <message>
+        <source>插入文字
+文字</source>
+        <translation>Insert a text
+Text</translation>
+    </message>
+    <message>
+        <source>插入间隔
+间隔</source>
+        <translation>Insert an interval
+Interval</translation>
+    </message>
+    <message>
+        <source>查看(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>工具栏(&amp;T)</source>
+        <translation>&amp;Toolbars</translation>
+    </message>
+    <message>
+        <source>状态栏(&amp;S)</source>
+        <translation>&amp;Status bar</translation>
+    </message>
+    <message>
+        <source>程序外观(&amp;A)</source>
+        <translation>&amp;Appearance</translation>
+    </message>
+    <message>
+        <source>显示主页面(&amp;X)</source>
+        <translation>Show &amp;main page</translation>
+    </message>
+    <message>
+        <source>内外层选择(&amp;S)</source>
+        <translation>&amp;Layer</translation>
+    </message>
+    <message>
+        <source>内层(&amp;I)</source>
+        <translation>&amp;Inner layer</translation>
+    </message>
+    <message>
+        <source>外层(&amp;O)</source>
+        <translation>&amp;Outer layer</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>帮助文档(&amp;H)</source>
+        <translation>&amp;User guide</translation>
+    </message>
+    <message>
+        <source>恢复出厂文件(&amp;R)</source>
+        <translation>&amp;Restore factory file</translation>
+    </message>
+    <message>
+        <source>关于&quot;Orbilux图文软件&quot;(&amp;A)...</source>
+        <translation>&amp;About &quot;Orbilux Picture and Text Software&quot;...</translation>
+    </message>
+    <message>
+        <source>Glowdeck %1
+Orbilux 彩球图文编辑与下载</source>
+        <translation>Glowdeck %1
+Picture and text editor and downloader for the Orbilux ball</translation>
+    </message>
+    <message>
+        <source>关于 Glowdeck</source>
+        <translation>About Glowdeck</translation>
+    </message>
+    <message>
+        <source>新建</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>设置文件保存失败：
+%1
+%2</source>
+        <translation>Cannot save the settings file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>编译完成：data.bin 共 %1 字节（列数据加索引），占彩球存储空间（%2 字节）的 %3%</source>
+        <translation>Compiled: data.bin has %1 bytes (column data and index), %3% of the ball&apos;s storage (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>编译失败：data.bin 保持原样</source>
+        <translation>Compiling failed: data.bin is unchanged</translation>
+    </message>
+    <message>
+        <source>编译已取消：data.bin 保持原样</source>
+        <translation>Compiling cancelled: data.bin is unchanged</translation>
+    </message>
+    <message>
+        <source>目前占用了%1内存,占总内存数量的百分之%2！</source>
+        <translation>%1 bytes of memory in use, %2% of the total!</translation>
+    </message>
+    <message>
+        <source>
+（各项的列数据，每列 21 字节；编译出的 data.bin 另含索引，故略大）</source>
+        <translation>
+(the items&apos; column data, 21 bytes a column; the compiled data.bin also holds an index, so it is slightly larger)</translation>
+    </message>
+    <message>
+        <source>没有需要清除的文件。</source>
+        <translation>There are no files to clear.</translation>
+    </message>
+    <message>
+        <source>已清除 %1 个未使用的图像文件，共 %2 字节。</source>
+        <translation>Cleared %1 unused image files, %2 bytes in all.</translation>
+    </message>
+    <message>
+        <source>恢复出厂配置将删除当前球内数据，是否继续进行？</source>
+        <translation>Restoring the factory configuration deletes the data in the ball. Continue?</translation>
+    </message>
+    <message>
+        <source>帮助文档</source>
+        <translation>User guide</translation>
+    </message>
+    <message>
+        <source>是否要退出？</source>
+        <translation>Do you want to exit?</translation>
+    </message>
+    <message>
+        <source>组</source>
+        <translation>Group</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CNewProjectDlg</name>
+    <message>
+        <source>新建项目</source>
+        <translation>New project</translation>
+    </message>
+    <message>
+        <source>新建项目名称</source>
+        <translation>Name of the new project</translation>
+    </message>
+    <message>
+        <source>确定建立</source>
+        <translation>Create</translation>
+    </message>
+    <message>
+        <source>取消建立</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>项目文件夹已存在或无法建立：%1/</source>
+        <translation>The project folder already exists or cannot be created: %1/</translation>
+    </message>
+    <message>
+        <source>项目名称不能含有路径：%1</source>
+        <translation>A project name cannot contain a path: %1</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CProjectTree</name>
+    <message>
+        <source>确定删除组“%1”及其全部内容？</source>
+        <translation>Delete group “%1” and everything in it?</translation>
+    </message>
+    <message>
+        <source>添加组</source>
+        <translation>Add group</translation>
+    </message>
+    <message>
+        <source>添加图片</source>
+        <translation>Add picture</translation>
+    </message>
+    <message>
+        <source>添加动画</source>
+        <translation>Add animation</translation>
+    </message>
+    <message>
+        <source>添加文字</source>
+        <translation>Add text</translation>
+    </message>
+    <message>
+        <source>添加间隔</source>
+        <translation>Add interval</translation>
+    </message>
+    <message>
+        <source>重命名</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CSendDlg</name>
+    <message>
+        <source>1、使用提供的USB线缆连接电脑及Orbilux。</source>
+        <translation>1. Connect the computer and the Orbilux with the USB cable supplied.</translation>
+    </message>
+    <message>
+        <source>2、点击界面上的“打开传送端口”按钮，如操作成功界面上的端口指示灯将绿色显示，否则拔掉USB线缆重新操作。</source>
+        <translation>2. Click “Open transfer port”. When it succeeds the port light turns green; otherwise unplug the USB cable and try again.</translation>
+    </message>
+    <message>
+        <source>3、接通彩球电源，须在电机停转的情况下开机，将有八组绿色LED显示，提示进入下载模式。</source>
+        <translation>3. Switch the ball on with the motor stopped: eight groups of green LEDs light up to show download mode.</translation>
+    </message>
+    <message>
+        <source>4、点击界面上的“发送”按钮，首先进入初始化设备进程，彩球LED将全部熄灭，否则初始化设备失败须重新操作。</source>
+        <translation>4. Click “Send”. The device is initialised first and all the ball&apos;s LEDs go out; if they do not, initialising failed: try again.</translation>
+    </message>
+    <message>
+        <source>5、约8秒后进入发送进程，彩球绿色LED以流水灯形式显示，发送成功后全部绿色LED闪烁显示，否则均代表发送失败。</source>
+        <translation>5. After about 8 seconds sending starts and the green LEDs light up in a running chase. When sending succeeds all the green LEDs flash; anything else means sending failed.</translation>
+    </message>
+    <message>
+        <source>6、退出发送数据窗口。</source>
+        <translation>6. Close the Send data window.</translation>
+    </message>
+    <message>
+        <source>7、关闭彩球电源开关，断开USB线缆。</source>
+        <translation>7. Switch the ball off and unplug the USB cable.</translation>
+    </message>
+    <message>
+        <source>8、重新开机即可察看显示效果。</source>
+        <translation>8. Switch the ball on again to see the show.</translation>
+    </message>
+    <message>
+        <source>发送数据</source>
+        <translation>Send data</translation>
+    </message>
+    <message>
+        <source>下载操作步骤：</source>
+        <translation>Download steps:</translation>
+    </message>
+    <message>
+        <source>端口准备</source>
+        <translation>Port ready</translation>
+    </message>
+    <message>
+        <source>端口打开</source>
+        <translation>Port open</translation>
+    </message>
+    <message>
+        <source>待发送文件：</source>
+        <translation>File to send:</translation>
+    </message>
+    <message>
+        <source>状  态：</source>
+        <translation>Status:</translation>
+    </message>
+    <message>
+        <source>项目在上次编译后已修改，待发送的 data.bin 不是最新的。</source>
+        <translation>The project has changed since it was last compiled; the data.bin to send is out of date.</translation>
+    </message>
+    <message>
+        <source>先编译</source>
+        <translation>Compile first</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>选用</source>
+        <translation>Use</translation>
+    </message>
+    <message>
+        <source>其他串口：</source>
+        <translation>Other serial ports:</translation>
+    </message>
+    <message>
+        <source>串口路径：</source>
+        <translation>Serial port path:</translation>
+    </message>
+    <message>
+        <source>列出串口</source>
+        <translation>List serial ports</translation>
+    </message>
+    <message>
+        <source>打开传送端口</source>
+        <translation>Open transfer port</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>选择端口：%1</source>
+        <translation>Port chosen: %1</translation>
+    </message>
+    <message>
+        <source>未检测到传送端口，可在下面选择串口</source>
+        <translation>No transfer port found; choose a serial port below</translation>
+    </message>
+    <message>
+        <source>打开串口</source>
+        <translation>Open serial port</translation>
+    </message>
+    <message>
+        <source>未连接上彩球！</source>
+        <translation>Not connected to the ball!</translation>
+    </message>
+    <message>
+        <source>关闭串口</source>
+        <translation>Close serial port</translation>
+    </message>
+    <message>
+        <source>串口未打开
+
+</source>
+        <translation>The serial port is not open
+
+</translation>
+    </message>
+    <message>
+        <source>项目在上次编译后已修改，是否先编译？</source>
+        <translation>The project has changed since it was last compiled. Compile it first?</translation>
+    </message>
+    <message>
+        <source>串口已关闭，发送已中止</source>
+        <translation>The serial port was closed; sending stopped</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CShowWindow</name>
+    <message>
+        <source>放映</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>条带</source>
+        <translation>Strip</translation>
+    </message>
+    <message>
+        <source>球体</source>
+        <translation>Ball</translation>
+    </message>
+    <message>
+        <source>播放速度</source>
+        <translation>Playback speed</translation>
+    </message>
+    <message>
+        <source>每组秒数</source>
+        <translation>Seconds per group</translation>
+    </message>
+    <message>
+        <source>每圈列数</source>
+        <translation>Columns per turn</translation>
+    </message>
+    <message>
+        <source>每圈秒数</source>
+        <translation>Seconds per turn</translation>
+    </message>
+    <message>
+        <source>滚动（列/秒）</source>
+        <translation>Scrolling (columns/s)</translation>
+    </message>
+    <message>
+        <source>群组</source>
+        <translation>Groups</translation>
+    </message>
+    <message>
+        <source>尚未编译：请先编译数据。</source>
+        <translation>Not compiled yet: compile the data first.</translation>
+    </message>
+    <message>
+        <source>编译的数据里没有群组。</source>
+        <translation>The compiled data has no groups.</translation>
+    </message>
+    <message>
+        <source>组 %1：%2 列，%3 个动画，放映 %4 秒</source>
+        <translation>Group %1: %2 columns, %3 animations, shown for %4 s</translation>
+    </message>
+    <message>
+        <source>&#x3000;项目在编译后有改动，放映的是上次编译的数据。</source>
+        <translation> The project has changed since it was compiled; this is the last compiled data.</translation>
+    </message>
+    <message>
+        <source>组 %1（%2 列）</source>
+        <translation>Group %1 (%2 columns)</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CStartDlg</name>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>新建项目</source>
+        <translation>New project</translation>
+    </message>
+    <message>
+        <source>打开项目</source>
+        <translation>Open project</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
     </message>
 </context>
 </TS>

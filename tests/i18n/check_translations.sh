@@ -15,7 +15,7 @@ cd "$(dirname "$0")/../.."
 all_dirs=(base led model compile device paint show editors app cli)
 ts=translations/glowdeck_en.ts
 lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
-lupdate_options=(-silent -locations none -no-obsolete -source-language zh_CN -target-language en)
+lupdate_options=(-silent -I . -locations none -no-obsolete -source-language zh_CN -target-language en)
 
 run_lupdate() {  # run_lupdate TS DIR...
   local out=$1; shift
