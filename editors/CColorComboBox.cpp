@@ -13,7 +13,7 @@ CColorComboBox::CColorComboBox(QWidget* parent) : QComboBox(parent) {
         QPixmap swatch(28, 14);
         swatch.fill(ColourFromBgr(colour.bgr));
         QPainter(&swatch).drawRect(0, 0, 27, 13);
-        addItem(QIcon(swatch), QString::fromUtf8(colour.chineseName), colour.bgr);
+        addItem(QIcon(swatch), LedColourLabel(colour), colour.bgr);
     }
     setIconSize(QSize(28, 14));
     setCurrentIndex(0);

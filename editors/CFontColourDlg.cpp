@@ -13,7 +13,7 @@ namespace glowdeck {
 
 CFontColourDlg::CFontColourDlg(const QFont& initial, unsigned colour, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("字体"));
+    setWindowTitle(tr("字体"));
     auto* layout = new QVBoxLayout(this);
     // The chooser is embedded as a plain widget; this dialog owns the buttons.
     fonts_ = new QFontDialog(initial, this);
@@ -26,7 +26,7 @@ CFontColourDlg::CFontColourDlg(const QFont& initial, unsigned colour, QWidget* p
     layout->addWidget(fonts_);
 
     auto* colourRow = new QHBoxLayout;
-    colourRow->addWidget(new QLabel(QStringLiteral("颜色"), this));
+    colourRow->addWidget(new QLabel(tr("颜色"), this));
     colours_ = new CColorComboBox(this);
     colours_->setObjectName(QStringLiteral("fontColour"));
     colours_->SelectColour(colour);

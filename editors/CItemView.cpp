@@ -50,7 +50,7 @@ CPictureFrame* CItemView::NewFrame(const QString& title) {
 }
 
 void CItemView::AddInfoRows(QGridLayout* layout) {
-    layout->addWidget(new QLabel(QStringLiteral("图像信息"), this), 3, 0);
+    layout->addWidget(new QLabel(tr("图像信息"), this), 3, 0);
     layout->addWidget(info_, 4, 0, 1, 2);
     layout->setRowStretch(5, 1);
     layout->setColumnStretch(0, 1);
@@ -106,7 +106,7 @@ QWidget* CItemView::Framed(CPictureFrame* frame, const QString& label) {
 
 void CItemView::AddIdRow(QGridLayout* layout, QPushButton* button) {
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("图像文件ID："), this));
+    row->addWidget(new QLabel(tr("图像文件ID："), this));
     row->addWidget(id_, 1);
     if (button) row->addWidget(button);
     layout->addLayout(row, 0, 0, 1, 2);

@@ -52,8 +52,8 @@ void CTitleView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), QColor(8, 64, 112));
     painter.drawImage(0, 0, Background());
     if (!title_.isEmpty())
-        DrawText(painter, MakeFont(QStringLiteral("宋体"), 50), title_, QPointF(0, 20),
-                 QColor(200, 200, 100));
+        DrawText(painter, MakeFont(QStringLiteral("宋体"), 50),  // untranslated
+                 title_, QPointF(0, 20), QColor(200, 200, 100));
 }
 
 }  // namespace glowdeck

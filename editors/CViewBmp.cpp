@@ -35,32 +35,32 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     : CItemView(doc, ItemKind::Picture, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewBmp"));
     auto* layout = new QGridLayout(this);
-    auto* choose = new QPushButton(QStringLiteral("选择图像"), this);
+    auto* choose = new QPushButton(tr("选择图像"), this);
     AddIdRow(layout, choose);
 
     sourceFrame_ = NewFrame(QStringLiteral("ORG"));
     ledFrame_ = NewFrame(QStringLiteral("LED"));
     ledFrame_->SetPaintingOn(true);
-    layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始图像")), 1, 0);
+    layout->addWidget(Framed(sourceFrame_, tr("原始图像")), 1, 0);
     auto* ledRow = new QHBoxLayout;
-    ledRow->addWidget(Framed(ledFrame_, QStringLiteral("LED图像")));
-    auto* enlarge = new QPushButton(QStringLiteral("大"), this);
+    ledRow->addWidget(Framed(ledFrame_, tr("LED图像")));
+    auto* enlarge = new QPushButton(tr("大"), this);
     enlarge->setFixedSize(30, 29);
     ledRow->addWidget(enlarge, 0, Qt::AlignTop);
     ledRow->addStretch();
     layout->addLayout(ledRow, 2, 0);
 
-    auto* conversion = new QGroupBox(QStringLiteral("转换"), this);
+    auto* conversion = new QGroupBox(tr("转换"), this);
     auto* cg = new QGridLayout(conversion);
-    auto* convert = new QPushButton(QStringLiteral("转换"), conversion);
+    auto* convert = new QPushButton(tr("转换"), conversion);
     progress_ = new QProgressBar(conversion);
     progress_->setObjectName(QStringLiteral("progress"));
     progress_->setRange(0, 100);
     cg->addWidget(convert, 0, 0);
     cg->addWidget(progress_, 0, 1, 1, 2);
-    const char* names[] = {"红  色", "绿  色", "蓝  色"};
+    const char* names[] = {QT_TR_NOOP("红  色"), QT_TR_NOOP("绿  色"), QT_TR_NOOP("蓝  色")};
     for (int k = 0; k < 3; ++k) {
-        cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), k + 1, 0);
+        cg->addWidget(new QLabel(tr(names[k]), conversion), k + 1, 0);
         sliders_[k] = new QSlider(Qt::Horizontal, conversion);
         sliders_[k]->setRange(0, 255);
         sliders_[k]->setValue(128);
@@ -70,17 +70,18 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         cg->addWidget(values_[k], k + 1, 1);
         cg->addWidget(sliders_[k], k + 1, 2);
     }
-    ditherBox_ = new QCheckBox(QStringLiteral("抖动"), conversion);
+    ditherBox_ = new QCheckBox(tr("抖动"), conversion);
     ditherBox_->setObjectName(QStringLiteral("dither"));
     cg->addWidget(ditherBox_, 4, 2);
     layout->addWidget(conversion, 1, 1);
 
-    auto* drawing = new QGroupBox(QStringLiteral("绘图"), this);
+    auto* drawing = new QGroupBox(tr("绘图"), this);
     auto* dg = new QGridLayout(drawing);
     tools_ = new QButtonGroup(this);
-    const char* toolNames[] = {"禁用", "圆笔", "方笔", "浇桶", "替换"};
+    const char* toolNames[] = {QT_TR_NOOP("禁用"), QT_TR_NOOP("圆笔"), QT_TR_NOOP("方笔"),
+                               QT_TR_NOOP("浇桶"), QT_TR_NOOP("替换")};
     for (int t = 0; t < 5; ++t) {
-        auto* radio = new QPushButton(QString::fromUtf8(toolNames[t]), drawing);
+        auto* radio = new QPushButton(tr(toolNames[t]), drawing);
         radio->setCheckable(true);
         radio->setObjectName(QStringLiteral("tool%1").arg(t));
         tools_->addButton(radio, t);
@@ -108,13 +109,13 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         palette->addWidget(swatch, k / 4, k % 4);
     }
     dg->addLayout(palette, 1, 0, 1, 2);
-    auto* replace = new QPushButton(QStringLiteral("置换图片"), drawing);
-    auto* undo = new QPushButton(QStringLiteral("撤销"), drawing);
-    auto* redo = new QPushButton(QStringLiteral("重复"), drawing);
+    auto* replace = new QPushButton(tr("置换图片"), drawing);
+    auto* undo = new QPushButton(tr("撤销"), drawing);
+    auto* redo = new QPushButton(tr("重复"), drawing);
     dg->addWidget(replace, 1, 2);
     dg->addWidget(undo, 1, 3);
     dg->addWidget(redo, 1, 4);
-    dg->addWidget(new QLabel(QStringLiteral("笔宽"), drawing), 2, 0);
+    dg->addWidget(new QLabel(tr("笔宽"), drawing), 2, 0);
     auto* pen = new QSlider(Qt::Horizontal, drawing);
     pen->setRange(1, 10);
     pen->setValue(1);
@@ -201,10 +202,9 @@ void CViewBmp::LoadSource(const QString& path) {
 }
 
 void CViewBmp::FillInfo() {
-    SetInfo({QStringLiteral("源图像宽度=%1").arg(width_),
-             QStringLiteral("源图像高度=%1").arg(height_),
-             QStringLiteral("LED图像宽度=%1").arg(ledWidth_), QStringLiteral("LED图像高度=56"),
-             QStringLiteral("文件路径：%1").arg(sourcePath_)});
+    SetInfo({tr("源图像宽度=%1").arg(width_), tr("源图像高度=%1").arg(height_),
+             tr("LED图像宽度=%1").arg(ledWidth_), tr("LED图像高度=56"),
+             tr("文件路径：%1").arg(sourcePath_)});
 }
 
 void CViewBmp::Convert() {
@@ -226,8 +226,8 @@ bool CViewBmp::MayDropPainting() {
     // The bottom of the paint stack is the converted image: anything above
     // it is painting that a conversion would replace.
     if (ledFrame_->Canvas().UndoDepth() <= 1) return true;
-    return doc_.Messages().Show(QStringLiteral("未置换的绘制将丢失，是否继续？"),
-                                IMessageSink::Caption(), IMessageSink::Icon::Question,
+    return doc_.Messages().Show(tr("未置换的绘制将丢失，是否继续？"), IMessageSink::Caption(),
+                                IMessageSink::Icon::Question,
                                 IMessageSink::Buttons::YesNo) == IMessageSink::Answer::Yes;
 }
 

@@ -32,19 +32,19 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     : CItemView(doc, ItemKind::Animation, group, position, std::move(showGroup), parent) {
     setObjectName(QStringLiteral("viewGif"));
     auto* layout = new QGridLayout(this);
-    auto* choose = new QPushButton(QStringLiteral("选择动画"), this);
+    auto* choose = new QPushButton(tr("选择动画"), this);
     AddIdRow(layout, choose);
     sourceFrame_ = NewFrame(QStringLiteral("ORG"));
     ledFrame_ = NewFrame(QStringLiteral("LED"));
-    layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始动画")), 1, 0);
-    layout->addWidget(Framed(ledFrame_, QStringLiteral("LED动画")), 2, 0);
+    layout->addWidget(Framed(sourceFrame_, tr("原始动画")), 1, 0);
+    layout->addWidget(Framed(ledFrame_, tr("LED动画")), 2, 0);
 
-    auto* playback = new QGroupBox(QStringLiteral("播放控制"), this);
+    auto* playback = new QGroupBox(tr("播放控制"), this);
     auto* pg = new QGridLayout(playback);
     auto* play = new QPushButton(QStringLiteral("PLAY"), playback);
     auto* stop = new QPushButton(QStringLiteral("STOP"), playback);
-    frameText_ = new QLineEdit(QStringLiteral("帧  0/ 0"), playback);
-    loopText_ = new QLineEdit(QStringLiteral("次  0/ 0"), playback);
+    frameText_ = new QLineEdit(tr("帧  0/ 0"), playback);
+    loopText_ = new QLineEdit(tr("次  0/ 0"), playback);
     frameText_->setReadOnly(true);
     loopText_->setReadOnly(true);
     pg->addWidget(play, 0, 0);
@@ -56,9 +56,9 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     framesBox_ = new QSpinBox(playback);
     framesBox_->setObjectName(QStringLiteral("frameCount"));
     framesBox_->setRange(0, item_ops::MaxSampledFrames);
-    framesBox_->setSpecialValueText(QStringLiteral("前50帧"));
-    framesBox_->setSuffix(QStringLiteral(" 帧"));
-    pg->addWidget(new QLabel(QStringLiteral("选取帧数"), playback), 2, 0);
+    framesBox_->setSpecialValueText(tr("前50帧"));
+    framesBox_->setSuffix(tr(" 帧"));
+    pg->addWidget(new QLabel(tr("选取帧数"), playback), 2, 0);
     pg->addWidget(framesBox_, 2, 1);
     // The stretch of a video clip the next chosen clip gives, in seconds.
     auto secondsBox = [playback](const char* name, double low, const QString& zero) {
@@ -67,31 +67,32 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         box->setRange(low, 86400);
         box->setDecimals(2);
         box->setSingleStep(0.5);
-        box->setSuffix(QStringLiteral(" 秒"));
+        box->setSuffix(tr(" 秒"));
         box->setSpecialValueText(zero);
         return box;
     };
     startBox_ = secondsBox("clipStart", 0, QString());
-    durationBox_ = secondsBox("clipDuration", 0, QStringLiteral("到结尾"));
-    pg->addWidget(new QLabel(QStringLiteral("视频起点"), playback), 3, 0);
+    durationBox_ = secondsBox("clipDuration", 0, tr("到结尾"));
+    pg->addWidget(new QLabel(tr("视频起点"), playback), 3, 0);
     pg->addWidget(startBox_, 3, 1);
-    pg->addWidget(new QLabel(QStringLiteral("视频时长"), playback), 4, 0);
+    pg->addWidget(new QLabel(tr("视频时长"), playback), 4, 0);
     pg->addWidget(durationBox_, 4, 1);
     layout->addWidget(playback, 1, 1, Qt::AlignTop);
 
-    auto* conversion = new QGroupBox(QStringLiteral("转换"), this);
+    auto* conversion = new QGroupBox(tr("转换"), this);
     auto* cg = new QGridLayout(conversion);
-    auto* convert = new QPushButton(QStringLiteral("转换"), conversion);
+    auto* convert = new QPushButton(tr("转换"), conversion);
     progress_ = new QProgressBar(conversion);
     progress_->setObjectName(QStringLiteral("progress"));
     progress_->setRange(0, 100);
     cg->addWidget(convert, 0, 0);
     cg->addWidget(progress_, 0, 1, 1, 2);
-    const char* names[] = {"红  色", "绿  色", "蓝  色", "循环数", "速  率"};
+    const char* names[] = {QT_TR_NOOP("红  色"), QT_TR_NOOP("绿  色"), QT_TR_NOOP("蓝  色"),
+                           QT_TR_NOOP("循环数"), QT_TR_NOOP("速  率")};
     const int lo[] = {0, 0, 0, 1, -500}, hi[] = {255, 255, 255, 20, 500};
     for (int k = 0; k < 5; ++k) {
         const int row = k < 3 ? k + 1 : k + 2;  // the dither box sits under the colours
-        cg->addWidget(new QLabel(QString::fromUtf8(names[k]), conversion), row, 0);
+        cg->addWidget(new QLabel(tr(names[k]), conversion), row, 0);
         sliders_[k] = new QSlider(Qt::Horizontal, conversion);
         sliders_[k]->setRange(lo[k], hi[k]);
         sliders_[k]->setObjectName(QStringLiteral("slider%1").arg(k));
@@ -100,7 +101,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         cg->addWidget(values_[k], row, 1);
         cg->addWidget(sliders_[k], row, 2);
     }
-    ditherBox_ = new QCheckBox(QStringLiteral("抖动"), conversion);
+    ditherBox_ = new QCheckBox(tr("抖动"), conversion);
     ditherBox_->setObjectName(QStringLiteral("dither"));
     cg->addWidget(ditherBox_, 4, 2);
     layout->addWidget(conversion, 2, 1);
@@ -197,11 +198,9 @@ void CViewGif::LoadGif(const QString& path) {
 }
 
 void CViewGif::FillInfo() {
-    SetInfo({QStringLiteral("源图像宽度=%1").arg(width_),
-             QStringLiteral("源图像高度=%1").arg(height_),
-             QStringLiteral("LED图像宽度=%1").arg(ledWidth_), QStringLiteral("LED图像高度=56"),
-             QStringLiteral("文件路径：%1").arg(sourcePath_),
-             QStringLiteral("帧数=%1").arg(frameCount_)});
+    SetInfo({tr("源图像宽度=%1").arg(width_), tr("源图像高度=%1").arg(height_),
+             tr("LED图像宽度=%1").arg(ledWidth_), tr("LED图像高度=56"),
+             tr("文件路径：%1").arg(sourcePath_), tr("帧数=%1").arg(frameCount_)});
 }
 
 void CViewGif::Convert() {
@@ -300,12 +299,13 @@ void CViewGif::Stop() {
 }
 
 QString CViewGif::FrameText() const {
-    return QString::asprintf("帧 %2d/%2d", sourceFrame_->Player().CurrentFrame() + 1,
-                             sourceFrame_->Player().FrameCount());
+    return tr("帧 %1/%2")
+        .arg(sourceFrame_->Player().CurrentFrame() + 1, 2)
+        .arg(sourceFrame_->Player().FrameCount(), 2);
 }
 
 QString CViewGif::LoopText() const {
-    return QString::asprintf("次 %2d/%2d", sourceFrame_->Player().LoopCounter(), Loops());
+    return tr("次 %1/%2").arg(sourceFrame_->Player().LoopCounter(), 2).arg(Loops(), 2);
 }
 
 }  // namespace glowdeck

@@ -30,19 +30,19 @@ CViewNull::CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showG
     AddIdRow(layout);
     sourceFrame_ = NewFrame(QStringLiteral("ORG"));
     ledFrame_ = NewFrame(QStringLiteral("LED"));
-    layout->addWidget(Framed(sourceFrame_, QStringLiteral("原始图像")), 1, 0);
-    layout->addWidget(Framed(ledFrame_, QStringLiteral("LED图像")), 2, 0);
-    auto* edit = new QGroupBox(QStringLiteral("编辑"), this);
+    layout->addWidget(Framed(sourceFrame_, tr("原始图像")), 1, 0);
+    layout->addWidget(Framed(ledFrame_, tr("LED图像")), 2, 0);
+    auto* edit = new QGroupBox(tr("编辑"), this);
     auto* eg = new QGridLayout(edit);
     colour_ = new CColorComboBox(edit);
-    eg->addWidget(new QLabel(QStringLiteral("背景色"), edit), 0, 0);
+    eg->addWidget(new QLabel(tr("背景色"), edit), 0, 0);
     eg->addWidget(colour_, 0, 1, 1, 2);
     length_ = new QSlider(Qt::Horizontal, edit);
     length_->setRange(MinIntervalLength, MaxIntervalLength);
     length_->setObjectName(QStringLiteral("length"));
     lengthText_ = SliderBox(edit, length_);
     lengthText_->setObjectName(QStringLiteral("lengthValue"));
-    eg->addWidget(new QLabel(QStringLiteral("长  度"), edit), 1, 0);
+    eg->addWidget(new QLabel(tr("长  度"), edit), 1, 0);
     eg->addWidget(length_, 1, 1);
     eg->addWidget(lengthText_, 1, 2);
     layout->addWidget(edit, 1, 1, Qt::AlignTop);
@@ -106,10 +106,9 @@ void CViewNull::Show(const QString& path) {
     ledFrame_->SetImage(MakeThumbnail(picture, std::max(lengthValue_, 1), 56));
     sourceFrame_->Fit(56);
     ledFrame_->Fit(56);
-    SetInfo({QStringLiteral("源图像宽度=%1").arg(size.width()),
-             QStringLiteral("源图像高度=%1").arg(size.height()),
-             QStringLiteral("LED图像宽度=%1").arg(lengthValue_), QStringLiteral("LED图像高度=56"),
-             QStringLiteral("文件路径：%1").arg(path)});
+    SetInfo({tr("源图像宽度=%1").arg(size.width()), tr("源图像高度=%1").arg(size.height()),
+             tr("LED图像宽度=%1").arg(lengthValue_), tr("LED图像高度=56"),
+             tr("文件路径：%1").arg(path)});
 }
 
 void CViewNull::Apply() {

@@ -36,10 +36,10 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     AddIdRow(layout);
     textFrame_ = NewFrame(QStringLiteral("ORG"));
     ledFrame_ = NewFrame(QStringLiteral("LED"));
-    layout->addWidget(Framed(textFrame_, QStringLiteral("文字图像")), 1, 0);
-    layout->addWidget(Framed(ledFrame_, QStringLiteral("LED图像")), 2, 0);
+    layout->addWidget(Framed(textFrame_, tr("文字图像")), 1, 0);
+    layout->addWidget(Framed(ledFrame_, tr("LED图像")), 2, 0);
 
-    auto* editBox = new QGroupBox(QStringLiteral("编辑"), this);
+    auto* editBox = new QGroupBox(tr("编辑"), this);
     auto* eg = new QGridLayout(editBox);
     edit_ = new QPlainTextEdit(editBox);
     edit_->setObjectName(QStringLiteral("text"));
@@ -47,27 +47,28 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     eg->addWidget(edit_, 0, 0, 1, 4);
     face_ = new QLineEdit(editBox);
     face_->setReadOnly(true);
-    auto* changeFont = new QPushButton(QStringLiteral("更改字体"), editBox);
+    auto* changeFont = new QPushButton(tr("更改字体"), editBox);
     changeFont->setObjectName(QStringLiteral("changeFont"));
     eg->addWidget(face_, 1, 0, 1, 3);
     eg->addWidget(changeFont, 1, 3);
     textColour_ = new CColorComboBox(editBox);
     backColour_ = new CColorComboBox(editBox);
-    eg->addWidget(new QLabel(QStringLiteral("文字"), editBox), 2, 0);
+    eg->addWidget(new QLabel(tr("文字"), editBox), 2, 0);
     eg->addWidget(textColour_, 2, 1);
-    eg->addWidget(new QLabel(QStringLiteral("背景"), editBox), 2, 2);
+    eg->addWidget(new QLabel(tr("背景"), editBox), 2, 2);
     eg->addWidget(backColour_, 2, 3);
-    auto* automatic = new QRadioButton(QStringLiteral("自动间距"), editBox);
-    auto* manual = new QRadioButton(QStringLiteral("手动间距"), editBox);
+    auto* automatic = new QRadioButton(tr("自动间距"), editBox);
+    auto* manual = new QRadioButton(tr("手动间距"), editBox);
     spacing_ = new QButtonGroup(this);
     spacing_->addButton(automatic, 1);
     spacing_->addButton(manual, 0);
     automatic->setChecked(true);
     eg->addWidget(automatic, 3, 0, 1, 2);
     eg->addWidget(manual, 3, 2, 1, 2);
-    const char* names[] = {"纵向偏移", "中文偏移", "英文偏移", "中文符号偏移"};
+    const char* names[] = {QT_TR_NOOP("纵向偏移"), QT_TR_NOOP("中文偏移"), QT_TR_NOOP("英文偏移"),
+                           QT_TR_NOOP("中文符号偏移")};
     for (int k = 0; k < 4; ++k) {
-        eg->addWidget(new QLabel(QString::fromUtf8(names[k]), editBox), 4 + k, 0);
+        eg->addWidget(new QLabel(tr(names[k]), editBox), 4 + k, 0);
         offsets_[k] = new QSlider(Qt::Horizontal, editBox);
         offsets_[k]->setRange(-TextOffsetTenths[k], TextOffsetTenths[k]);
         offsets_[k]->setValue(0);
@@ -89,7 +90,7 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         connect(offsetTexts_[k], &QDoubleSpinBox::valueChanged, offsets_[k],
                 [slider = offsets_[k]](double value) { slider->setValue(qRound(value * 10)); });
     }
-    auto* confirm = new QPushButton(QStringLiteral("确定"), editBox);
+    auto* confirm = new QPushButton(tr("确定"), editBox);
     confirm->setObjectName(QStringLiteral("confirm"));
     eg->addWidget(confirm, 8, 3);
     layout->addWidget(editBox, 1, 1, 2, 1);
@@ -189,11 +190,9 @@ void CViewTxt::LoadTextImage(const QImage& rendered) {
 }
 
 void CViewTxt::FillInfo() {
-    SetInfo({QStringLiteral("文字长度=%1").arg(characters_),
-             QStringLiteral("源图像宽度=%1").arg(width_),
-             QStringLiteral("源图像高度=%1").arg(height_),
-             QStringLiteral("LED图像宽度=%1").arg(ledWidth_), QStringLiteral("LED图像高度=56"),
-             QStringLiteral("文件路径：%1").arg(sourcePath_)});
+    SetInfo({tr("文字长度=%1").arg(characters_), tr("源图像宽度=%1").arg(width_),
+             tr("源图像高度=%1").arg(height_), tr("LED图像宽度=%1").arg(ledWidth_),
+             tr("LED图像高度=56"), tr("文件路径：%1").arg(sourcePath_)});
 }
 
 bool CViewTxt::KeepWithinLimit() {

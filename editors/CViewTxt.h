@@ -41,7 +41,7 @@ private:
     // Drops what takes the text box past 200 characters; true when it did.
     bool KeepWithinLimit();
 
-    QString text_, font_ = QStringLiteral("宋体");
+    QString text_, font_ = QStringLiteral("宋体");  // untranslated
     int fontSize_ = 168, fontStyle_ = 0, width_ = 74, height_ = 56, ledWidth_ = 74;
     int characters_ = 0;
     unsigned textColourValue_ = 0xFFFFFF, backColourValue_ = 0;

@@ -209,11 +209,11 @@ void CZoomImageView::contextMenuEvent(QContextMenuEvent* event) {
         event->reason() == QContextMenuEvent::Mouse)
         return;
     QMenu menu(this);
-    const std::pair<Zoom, QString> choices[] = {{Zoom::Fit, QStringLiteral("适合窗口")},
-                                                {Zoom::Height, QStringLiteral("适合高度")},
+    const std::pair<Zoom, QString> choices[] = {{Zoom::Fit, tr("适合窗口")},
+                                                {Zoom::Height, tr("适合高度")},
                                                 {Zoom::Actual, QStringLiteral("1:1")},
-                                                {Zoom::Double, QStringLiteral("2 倍")},
-                                                {Zoom::Quadruple, QStringLiteral("4 倍")}};
+                                                {Zoom::Double, tr("2 倍")},
+                                                {Zoom::Quadruple, tr("4 倍")}};
     for (const auto& [zoom, text] : choices) {
         QAction* action = menu.addAction(text);
         action->setCheckable(true);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editors/SourceDialog.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
@@ -14,11 +15,13 @@ const QString FolderKey = QStringLiteral("Settings1.1/SourceFolder");
 }  // namespace
 
 QString PictureFilter() {
-    return QStringLiteral("图像 (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff)");
+    return QCoreApplication::translate("SourceDialog",
+                                       "图像 (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff)");
 }
 
 QString AnimationFilter() {
-    return QStringLiteral("动画 (*.gif *.webp *.mp4 *.webm *.mkv *.mov *.avi)");
+    return QCoreApplication::translate("SourceDialog",
+                                       "动画 (*.gif *.webp *.mp4 *.webm *.mkv *.mov *.avi)");
 }
 
 QString ChooseSourceFile(QWidget* parent, const QString& filter) {

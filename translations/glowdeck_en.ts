@@ -555,6 +555,17 @@ sudo fuser -v %1 shows which program holds it.</translation>
     </message>
 </context>
 <context>
+    <name>SourceDialog</name>
+    <message>
+        <source>图像 (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff)</source>
+        <translation>Images (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff)</translation>
+    </message>
+    <message>
+        <source>动画 (*.gif *.webp *.mp4 *.webm *.mkv *.mov *.avi)</source>
+        <translation>Animations (*.gif *.webp *.mp4 *.webm *.mkv *.mov *.avi)</translation>
+    </message>
+</context>
+<context>
     <name>TextConverter</name>
     <message>
         <source>无法生成此种文字！（没有字体能显示“%1”）</source>
@@ -664,6 +675,28 @@ sudo fuser -v %1 shows which program holds it.</translation>
     <message>
         <source>编译文件：</source>
         <translation>Compiling:</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CFontColourDlg</name>
+    <message>
+        <source>字体</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Colour</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CItemView</name>
+    <message>
+        <source>图像信息</source>
+        <translation>Image information</translation>
+    </message>
+    <message>
+        <source>图像文件ID：</source>
+        <translation>Image file ID:</translation>
     </message>
 </context>
 <context>
@@ -1242,6 +1275,365 @@ Picture and text editor and downloader for the Orbilux ball</translation>
     <message>
         <source>退出</source>
         <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CViewBmp</name>
+    <message>
+        <source>选择图像</source>
+        <translation>Choose image</translation>
+    </message>
+    <message>
+        <source>原始图像</source>
+        <translation>Source image</translation>
+    </message>
+    <message>
+        <source>LED图像</source>
+        <translation>LED image</translation>
+    </message>
+    <message>
+        <source>大</source>
+        <translation>Large</translation>
+    </message>
+    <message>
+        <source>转换</source>
+        <translation>Conversion</translation>
+    </message>
+    <message>
+        <source>红  色</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>绿  色</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>蓝  色</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>抖动</source>
+        <translation>Dither</translation>
+    </message>
+    <message>
+        <source>绘图</source>
+        <translation>Paint</translation>
+    </message>
+    <message>
+        <source>禁用</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>圆笔</source>
+        <translation>Round pen</translation>
+    </message>
+    <message>
+        <source>方笔</source>
+        <translation>Square pen</translation>
+    </message>
+    <message>
+        <source>浇桶</source>
+        <translation>Bucket</translation>
+    </message>
+    <message>
+        <source>替换</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>置换图片</source>
+        <translation>Replace picture</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重复</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>笔宽</source>
+        <translation>Pen width</translation>
+    </message>
+    <message>
+        <source>源图像宽度=%1</source>
+        <translation>Source width=%1</translation>
+    </message>
+    <message>
+        <source>源图像高度=%1</source>
+        <translation>Source height=%1</translation>
+    </message>
+    <message>
+        <source>LED图像宽度=%1</source>
+        <translation>LED image width=%1</translation>
+    </message>
+    <message>
+        <source>LED图像高度=56</source>
+        <translation>LED image height=56</translation>
+    </message>
+    <message>
+        <source>文件路径：%1</source>
+        <translation>File path: %1</translation>
+    </message>
+    <message>
+        <source>未置换的绘制将丢失，是否继续？</source>
+        <translation>The painting not yet made the picture will be lost. Continue?</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CViewGif</name>
+    <message>
+        <source>选择动画</source>
+        <translation>Choose animation</translation>
+    </message>
+    <message>
+        <source>原始动画</source>
+        <translation>Source animation</translation>
+    </message>
+    <message>
+        <source>LED动画</source>
+        <translation>LED animation</translation>
+    </message>
+    <message>
+        <source>播放控制</source>
+        <translation>Playback</translation>
+    </message>
+    <message>
+        <source>帧  0/ 0</source>
+        <translation>Frame  0/ 0</translation>
+    </message>
+    <message>
+        <source>次  0/ 0</source>
+        <translation>Loop  0/ 0</translation>
+    </message>
+    <message>
+        <source>前50帧</source>
+        <translation>First 50 frames</translation>
+    </message>
+    <message>
+        <source> 帧</source>
+        <translation> frames</translation>
+    </message>
+    <message>
+        <source>选取帧数</source>
+        <translation>Frames to take</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>到结尾</source>
+        <translation>To the end</translation>
+    </message>
+    <message>
+        <source>视频起点</source>
+        <translation>Clip start</translation>
+    </message>
+    <message>
+        <source>视频时长</source>
+        <translation>Clip length</translation>
+    </message>
+    <message>
+        <source>转换</source>
+        <translation>Conversion</translation>
+    </message>
+    <message>
+        <source>红  色</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>绿  色</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>蓝  色</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>循环数</source>
+        <translation>Loops</translation>
+    </message>
+    <message>
+        <source>速  率</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>抖动</source>
+        <translation>Dither</translation>
+    </message>
+    <message>
+        <source>源图像宽度=%1</source>
+        <translation>Source width=%1</translation>
+    </message>
+    <message>
+        <source>源图像高度=%1</source>
+        <translation>Source height=%1</translation>
+    </message>
+    <message>
+        <source>LED图像宽度=%1</source>
+        <translation>LED image width=%1</translation>
+    </message>
+    <message>
+        <source>LED图像高度=56</source>
+        <translation>LED image height=56</translation>
+    </message>
+    <message>
+        <source>文件路径：%1</source>
+        <translation>File path: %1</translation>
+    </message>
+    <message>
+        <source>帧数=%1</source>
+        <translation>Frames=%1</translation>
+    </message>
+    <message>
+        <source>帧 %1/%2</source>
+        <translation>Frame %1/%2</translation>
+    </message>
+    <message>
+        <source>次 %1/%2</source>
+        <translation>Loop %1/%2</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CViewNull</name>
+    <message>
+        <source>原始图像</source>
+        <translation>Source image</translation>
+    </message>
+    <message>
+        <source>LED图像</source>
+        <translation>LED image</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>背景色</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>长  度</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>源图像宽度=%1</source>
+        <translation>Source width=%1</translation>
+    </message>
+    <message>
+        <source>源图像高度=%1</source>
+        <translation>Source height=%1</translation>
+    </message>
+    <message>
+        <source>LED图像宽度=%1</source>
+        <translation>LED image width=%1</translation>
+    </message>
+    <message>
+        <source>LED图像高度=56</source>
+        <translation>LED image height=56</translation>
+    </message>
+    <message>
+        <source>文件路径：%1</source>
+        <translation>File path: %1</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CViewTxt</name>
+    <message>
+        <source>文字图像</source>
+        <translation>Text image</translation>
+    </message>
+    <message>
+        <source>LED图像</source>
+        <translation>LED image</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>更改字体</source>
+        <translation>Change font</translation>
+    </message>
+    <message>
+        <source>文字</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>背景</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>自动间距</source>
+        <translation>Automatic spacing</translation>
+    </message>
+    <message>
+        <source>手动间距</source>
+        <translation>Manual spacing</translation>
+    </message>
+    <message>
+        <source>纵向偏移</source>
+        <translation>Vertical offset</translation>
+    </message>
+    <message>
+        <source>中文偏移</source>
+        <translation>Chinese offset</translation>
+    </message>
+    <message>
+        <source>英文偏移</source>
+        <translation>Latin offset</translation>
+    </message>
+    <message>
+        <source>中文符号偏移</source>
+        <translation>Chinese punctuation offset</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>文字长度=%1</source>
+        <translation>Text length=%1</translation>
+    </message>
+    <message>
+        <source>源图像宽度=%1</source>
+        <translation>Source width=%1</translation>
+    </message>
+    <message>
+        <source>源图像高度=%1</source>
+        <translation>Source height=%1</translation>
+    </message>
+    <message>
+        <source>LED图像宽度=%1</source>
+        <translation>LED image width=%1</translation>
+    </message>
+    <message>
+        <source>LED图像高度=56</source>
+        <translation>LED image height=56</translation>
+    </message>
+    <message>
+        <source>文件路径：%1</source>
+        <translation>File path: %1</translation>
+    </message>
+</context>
+<context>
+    <name>glowdeck::CZoomImageView</name>
+    <message>
+        <source>适合窗口</source>
+        <translation>Fit window</translation>
+    </message>
+    <message>
+        <source>适合高度</source>
+        <translation>Fit height</translation>
+    </message>
+    <message>
+        <source>2 倍</source>
+        <translation>2×</translation>
+    </message>
+    <message>
+        <source>4 倍</source>
+        <translation>4×</translation>
     </message>
 </context>
 </TS>
