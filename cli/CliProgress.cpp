@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -44,8 +45,10 @@ QString CliProgress::BarLine(const QString& label, int percent, double secondsLe
     QString line = label + QStringLiteral(" [") + QString(filled, QLatin1Char('#')) +
                    QString(barWidth - filled, QLatin1Char('-')) + QStringLiteral("] ") +
                    QStringLiteral("%1 %").arg(percent, 3);
-    line += secondsLeft < 0 ? QStringLiteral("   ...   ")
-                            : QStringLiteral("  %1 left").arg(Duration(secondsLeft));
+    line +=
+        secondsLeft < 0
+            ? QStringLiteral("   ...   ")
+            : QCoreApplication::translate("CliProgress", "  %1 left").arg(Duration(secondsLeft));
     return line;
 }
 

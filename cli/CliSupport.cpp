@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliSupport.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -40,7 +41,8 @@ bool TakeNumber(QStringList& args, const QString& name, int low, int high, int* 
     if (!text) return true;
     const std::optional<int> value = ParseNumber(*text, low, high);
     if (!value) {
-        PrintErr(QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\"")
+        PrintErr(QCoreApplication::translate("CliSupport",
+                                             "%1 takes a whole number from %2 to %3, not \"%4\"")
                      .arg(name)
                      .arg(low)
                      .arg(high)
@@ -72,7 +74,8 @@ bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
         if (StoredBallType(ini) == 2) ball->ballType = 2;
     } else {
         if (*type != QLatin1String("1") && *type != QLatin1String("2")) {
-            PrintErr(QStringLiteral("--ball takes 1 (single-layer) or 2 (double-layer), not %1")
+            PrintErr(QCoreApplication::translate(
+                         "CliSupport", "--ball takes 1 (single-layer) or 2 (double-layer), not %1")
                          .arg(*type));
             return false;
         }
@@ -81,7 +84,9 @@ bool TakeBallOptions(QStringList& args, BallConfig* ball, bool* ballGiven) {
     }
     if (const auto layer = TakeOption(args, QStringLiteral("--layer"))) {
         if (*layer != QLatin1String("inner") && *layer != QLatin1String("outer")) {
-            PrintErr(QStringLiteral("--layer takes inner or outer, not %1").arg(*layer));
+            PrintErr(
+                QCoreApplication::translate("CliSupport", "--layer takes inner or outer, not %1")
+                    .arg(*layer));
             return false;
         }
         ball->layer = *layer == QLatin1String("inner") ? 1 : 0;
@@ -105,11 +110,12 @@ void UseCliProjectLock(CGlowdeckDoc& doc) {
         const QString text = qEnvironmentVariable("GLOWDECK_LOCK_WAIT");
         const std::optional<double> seconds = ParseDecimal(text, 0, kMaxLockWaitSeconds);
         if (!seconds)
-            throw UsageError{
-                QStringLiteral("GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction "
-                               "allowed), not \"%2\"")
-                    .arg(kMaxLockWaitSeconds)
-                    .arg(text)};
+            throw UsageError{QCoreApplication::translate(
+                                 "CliSupport",
+                                 "GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction "
+                                 "allowed), not \"%2\"")
+                                 .arg(kMaxLockWaitSeconds)
+                                 .arg(text)};
         waitMs = static_cast<int>(*seconds * 1000);
     }
     doc.SetLockPolicy(CProjectLock::CommandLineProgram(), waitMs);
@@ -117,7 +123,7 @@ void UseCliProjectLock(CGlowdeckDoc& doc) {
 
 bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder, bool readOnly) {
     if (!QFileInfo(folder).isDir()) {
-        PrintErr(QStringLiteral("not a project folder: %1").arg(folder));
+        PrintErr(QCoreApplication::translate("CliSupport", "not a project folder: %1").arg(folder));
         return false;
     }
     if (readOnly)
@@ -126,11 +132,11 @@ bool OpenProjectForCli(CGlowdeckDoc& doc, const QString& folder, bool readOnly) 
         UseCliProjectLock(doc);
     if (!doc.OpenProjectFolder(folder)) return false;
     if (!QFileInfo::exists(doc.ProjectFilePath())) {
-        PrintErr(QStringLiteral("no Index.prj in %1").arg(folder));
+        PrintErr(QCoreApplication::translate("CliSupport", "no Index.prj in %1").arg(folder));
         return false;
     }
     if (!doc.ProjectFile()->Loaded()) {
-        PrintErr(QStringLiteral("cannot read %1: %2")
+        PrintErr(QCoreApplication::translate("CliSupport", "cannot read %1: %2")
                      .arg(doc.ProjectFilePath(), doc.ProjectFile()->LoadError()));
         return false;
     }

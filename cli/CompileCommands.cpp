@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CompileCommands.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include "base/MessageSink.h"
@@ -48,7 +49,8 @@ int RunCompile(const QStringList& arguments) {
     if (!TakeBallOptions(args, &ball)) return 2;
     const bool noCache = args.removeAll(QStringLiteral("--no-cache")) > 0;
     if (args.size() != 1) {
-        PrintErr(QStringLiteral(
+        PrintErr(QCoreApplication::translate(
+            "CompileCommands",
             "usage: glowdeck-cli compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]"));
         return 2;
     }
@@ -65,7 +67,8 @@ int RunCompile(const QStringList& arguments) {
     progress.Finish();
     if (!compiled) return 1;
     PrintOut(
-        QStringLiteral(
+        QCoreApplication::translate(
+            "CompileCommands",
             "compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")
             .arg(doc.DataFilePath())
             .arg(summary.groups)
@@ -85,7 +88,8 @@ int RunInspect(const QStringList& arguments) {
     const bool layerGiven = args.contains(QStringLiteral("--layer"));
     if (!TakeBallOptions(args, &ball, &ballGiven)) return 2;
     if (args.size() != 1) {
-        PrintErr(QStringLiteral(
+        PrintErr(QCoreApplication::translate(
+            "CompileCommands",
             "usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]"));
         return 2;
     }
@@ -93,7 +97,8 @@ int RunInspect(const QStringList& arguments) {
     QString why;
     const std::optional<QByteArray> read = ReadWholeFile(args[0], 64 << 20, &why);
     if (!read) {
-        PrintErr(QStringLiteral("cannot read %1: %2").arg(args[0], why));
+        PrintErr(
+            QCoreApplication::translate("CompileCommands", "cannot read %1: %2").arg(args[0], why));
         return 1;
     }
     const QByteArray& data = *read;
@@ -147,10 +152,10 @@ int RunInspect(const QStringList& arguments) {
                                : ball.ballType == 2    ? LedTable::Outer
                                                        : LedTable::Single;
         if (!RenderGroups(data, index, table).save(*png, "PNG")) {
-            PrintErr(QStringLiteral("cannot write %1").arg(*png));
+            PrintErr(QCoreApplication::translate("CompileCommands", "cannot write %1").arg(*png));
             return 1;
         }
-        PrintOut(QStringLiteral("picture written to %1").arg(*png));
+        PrintOut(QCoreApplication::translate("CompileCommands", "picture written to %1").arg(*png));
     }
     return problems.isEmpty() ? 0 : 1;
 }

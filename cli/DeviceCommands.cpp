@@ -80,12 +80,19 @@ QString NotAFile(const QString& path) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
         return QString();
-    if (S_ISFIFO(st.st_mode)) return QStringLiteral("it is a FIFO (named pipe), not a file");
-    if (S_ISCHR(st.st_mode)) return QStringLiteral("it is a character device, not a file");
-    if (S_ISBLK(st.st_mode)) return QStringLiteral("it is a block device, not a file");
-    if (S_ISDIR(st.st_mode)) return QStringLiteral("it is a folder, not a file");
-    if (S_ISSOCK(st.st_mode)) return QStringLiteral("it is a socket, not a file");
-    return QStringLiteral("it is not a regular file");
+    if (S_ISFIFO(st.st_mode))
+        return QCoreApplication::translate("DeviceCommands",
+                                           "it is a FIFO (named pipe), not a file");
+    if (S_ISCHR(st.st_mode))
+        return QCoreApplication::translate("DeviceCommands",
+                                           "it is a character device, not a file");
+    if (S_ISBLK(st.st_mode))
+        return QCoreApplication::translate("DeviceCommands", "it is a block device, not a file");
+    if (S_ISDIR(st.st_mode))
+        return QCoreApplication::translate("DeviceCommands", "it is a folder, not a file");
+    if (S_ISSOCK(st.st_mode))
+        return QCoreApplication::translate("DeviceCommands", "it is a socket, not a file");
+    return QCoreApplication::translate("DeviceCommands", "it is not a regular file");
 }
 
 QString PortProblem(const CSerialPort& serial, const QString& device) {
@@ -102,13 +109,15 @@ int RunSend(const QStringList& arguments) {
     BallConfig ball;
     if (!TakeBallOptions(args, &ball)) return 2;
     if (factory ? !args.isEmpty() : args.size() != 1) {
-        PrintErr(
-            QStringLiteral("usage: glowdeck-cli send FILE|--factory [--port DEVICE] [--ball 1|2] "
-                           "[--layer inner|outer]"));
+        PrintErr(QCoreApplication::translate(
+            "DeviceCommands",
+            "usage: glowdeck-cli send FILE|--factory [--port DEVICE] [--ball 1|2] "
+            "[--layer inner|outer]"));
         return 2;
     }
     if (port && port->isEmpty()) {
-        PrintErr(QStringLiteral("--port takes a device path, such as /dev/ttyUSB0"));
+        PrintErr(QCoreApplication::translate("DeviceCommands",
+                                             "--port takes a device path, such as /dev/ttyUSB0"));
         return 2;
     }
     // A data file that is not there is named; only a project's data.bin that
@@ -117,12 +126,14 @@ int RunSend(const QStringList& arguments) {
     if (!factory) {
         const QString notAFile = NotAFile(args[0]);
         if (!notAFile.isEmpty()) {
-            PrintErr(QStringLiteral("cannot read %1: %2").arg(args[0], notAFile));
+            PrintErr(QCoreApplication::translate("DeviceCommands", "cannot read %1: %2")
+                         .arg(args[0], notAFile));
             return 1;
         }
     }
     if (!factory && !QFileInfo(args[0]).isFile() && !IsUncompiledProject(args[0])) {
-        PrintErr(QStringLiteral("cannot read %1: no such file").arg(args[0]));
+        PrintErr(QCoreApplication::translate("DeviceCommands", "cannot read %1: no such file")
+                     .arg(args[0]));
         return 1;
     }
     StderrMessageSink messages;
@@ -167,7 +178,8 @@ int RunSend(const QStringList& arguments) {
                      .arg(device, PortProblem(serial, device)));
         return 1;
     }
-    PrintErr(QStringLiteral("sending %1 to %2").arg(controller.sendFilePath, device));
+    PrintErr(QCoreApplication::translate("DeviceCommands", "sending %1 to %2")
+                 .arg(controller.sendFilePath, device));
     const frames::Plan plan = frames::PlanFor(QFileInfo(controller.sendFilePath).size());
     initMs = controller.initSeconds * 1000LL;
     totalMs = initMs + (plan.fullPackets + (plan.rest ? 1 : 0)) *
@@ -210,14 +222,15 @@ int RunSend(const QStringList& arguments) {
 
 int RunPorts(const QStringList& args) {
     if (!args.isEmpty()) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli ports"));
+        PrintErr(QCoreApplication::translate("DeviceCommands", "usage: glowdeck-cli ports"));
         return 2;
     }
     std::vector<PortInfo> ports;
     EnumeratePorts(ports, false);
     StderrMessageSink messages;
     const AdapterDetection adapter = DetectAdapterPort(ports, nullptr);
-    if (ports.empty()) PrintOut(QStringLiteral("no serial ports found"));
+    if (ports.empty())
+        PrintOut(QCoreApplication::translate("DeviceCommands", "no serial ports found"));
     for (const PortInfo& p : ports) {
         const bool isAdapter = adapter.portKnown && p.devicePath == adapter.device;
         const int error = ProbePort(p.devicePath);
@@ -225,12 +238,13 @@ int RunPorts(const QStringList& args) {
                      .arg(isAdapter ? QStringLiteral("*") : QStringLiteral(" "), p.devicePath,
                           p.friendlyName)
                      .arg(p.isUsb ? 1 : 0)
-                     .arg(p.description,
-                          error
-                              ? QStringLiteral("  [cannot open: %1]").arg(PortOpenProblem(error, p))
-                              : QString()));
+                     .arg(p.description, error ? QCoreApplication::translate("DeviceCommands",
+                                                                             "  [cannot open: %1]")
+                                                     .arg(PortOpenProblem(error, p))
+                                               : QString()));
     }
-    if (adapter.portKnown) PrintOut(QStringLiteral("* the ball's adapter"));
+    if (adapter.portKnown)
+        PrintOut(QCoreApplication::translate("DeviceCommands", "* the ball's adapter"));
     return 0;
 }
 
@@ -240,15 +254,17 @@ int RunBall(const QStringList& arguments) {
     const std::optional<QString> link = TakeOption(args, QStringLiteral("--link"));
     const std::optional<QString> wait = TakeOption(args, QStringLiteral("--wait"));
     if (!args.isEmpty()) {
-        PrintErr(
-            QStringLiteral("usage: glowdeck-cli ball [--out FILE] [--link PATH] [--wait SECONDS]"));
+        PrintErr(QCoreApplication::translate(
+            "DeviceCommands",
+            "usage: glowdeck-cli ball [--out FILE] [--link PATH] [--wait SECONDS]"));
         return 2;
     }
     // Without --wait the ball listens until a sender comes.
     constexpr double kLongestWait = 86400;
     const std::optional<double> firstByte = wait ? ParseDecimal(*wait, 0.1, kLongestWait) : -1.0;
     if (!firstByte) {
-        PrintErr(QStringLiteral("--wait takes seconds from 0.1 to %1, not \"%2\"")
+        PrintErr(QCoreApplication::translate("DeviceCommands",
+                                             "--wait takes seconds from 0.1 to %1, not \"%2\"")
                      .arg(kLongestWait)
                      .arg(*wait));
         return 2;
@@ -256,17 +272,20 @@ int RunBall(const QStringList& arguments) {
     CVirtualBall ball;
     QString error;
     if (!ball.Open(&error)) {
-        PrintErr(QStringLiteral("cannot open a pseudo-terminal: %1").arg(error));
+        PrintErr(QCoreApplication::translate("DeviceCommands", "cannot open a pseudo-terminal: %1")
+                     .arg(error));
         return 1;
     }
     if (link) {
         QFile::remove(*link);
         if (!QFile::link(ball.DevicePath(), *link)) {
-            PrintErr(QStringLiteral("cannot make the link %1").arg(*link));
+            PrintErr(QCoreApplication::translate("DeviceCommands", "cannot make the link %1")
+                         .arg(*link));
             return 1;
         }
     }
-    PrintOut(QStringLiteral("virtual ball listening on %1").arg(ball.DevicePath()));
+    PrintOut(QCoreApplication::translate("DeviceCommands", "virtual ball listening on %1")
+                 .arg(ball.DevicePath()));
     std::fflush(stdout);
     const BallReport report = ball.Receive(*firstByte, 15, [](int packet) {
         if (packet % 50 == 0)
@@ -277,10 +296,13 @@ int RunBall(const QStringList& arguments) {
     std::fputc('\n', stderr);
     const QString kind =
         report.ball.ballType == 2
-            ? (report.ball.layer == 1 ? QStringLiteral("double-layer ball, inner layer")
-                                      : QStringLiteral("double-layer ball, outer layer"))
-            : QStringLiteral("single-layer ball");
-    PrintOut(QStringLiteral(
+            ? (report.ball.layer == 1
+                   ? QCoreApplication::translate("DeviceCommands", "double-layer ball, inner layer")
+                   : QCoreApplication::translate("DeviceCommands",
+                                                 "double-layer ball, outer layer"))
+            : QCoreApplication::translate("DeviceCommands", "single-layer ball");
+    PrintOut(QCoreApplication::translate(
+                 "DeviceCommands",
                  "init command for a %1; %2 packets, %3 bytes; init wait %4 s; shortest gap %5 ms")
                  .arg(kind)
                  .arg(report.packets)
@@ -291,15 +313,17 @@ int RunBall(const QStringList& arguments) {
         QFile file(*out);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(report.data) != report.data.size()) {
-            PrintErr(QStringLiteral("cannot write %1").arg(*out));
+            PrintErr(QCoreApplication::translate("DeviceCommands", "cannot write %1").arg(*out));
             return 1;
         }
     }
     if (!report.complete) {
-        PrintOut(QStringLiteral("transfer failed: %1").arg(report.failure));
+        PrintOut(QCoreApplication::translate("DeviceCommands", "transfer failed: %1")
+                     .arg(report.failure));
         return 1;
     }
-    PrintOut(QStringLiteral("transfer complete: the ball would have stored %1 bytes")
+    PrintOut(QCoreApplication::translate("DeviceCommands",
+                                         "transfer complete: the ball would have stored %1 bytes")
                  .arg(report.data.size()));
     return 0;
 }

@@ -30,12 +30,14 @@ std::optional<Target> Resolve(CGlowdeckDoc& doc, const QString& group, const QSt
     const auto g = ParseNumber(group, 1, MaxGroups), n = ParseNumber(item, 1, MaxItemsPerGroup);
     const CProjectFile& file = *doc.ProjectFile();
     if (!g || !n || *g > file.GroupCount()) {
-        PrintErr(QStringLiteral("no item %1 in group %2").arg(item, group));
+        PrintErr(
+            QCoreApplication::translate("EditCommands", "no item %1 in group %2").arg(item, group));
         return std::nullopt;
     }
     const int position = FilePosition(file, *g, *n);
     if (position == 0) {
-        PrintErr(QStringLiteral("no item %1 in group %2").arg(item, group));
+        PrintErr(
+            QCoreApplication::translate("EditCommands", "no item %1 in group %2").arg(item, group));
         return std::nullopt;
     }
     Target t;
@@ -79,11 +81,13 @@ bool TakeSeconds(QStringList& args, const QString& name, bool positive, double* 
     if (!text) return true;
     const std::optional<double> value = ParseDecimal(*text, 0, kMaxClipSeconds);
     if (!value || (positive && *value <= 0)) {
-        PrintErr(
-            QStringLiteral("%1 takes seconds %2 %3 (a fraction allowed), not \"%4\"")
-                .arg(name, positive ? QStringLiteral("above 0 up to") : QStringLiteral("from 0 to"))
-                .arg(kMaxClipSeconds)
-                .arg(*text));
+        PrintErr(QCoreApplication::translate(
+                     "EditCommands", "%1 takes seconds %2 %3 (a fraction allowed), not \"%4\"")
+                     .arg(name, positive
+                                    ? QCoreApplication::translate("EditCommands", "above 0 up to")
+                                    : QCoreApplication::translate("EditCommands", "from 0 to"))
+                     .arg(kMaxClipSeconds)
+                     .arg(*text));
         return false;
     }
     *out = *value;
@@ -93,15 +97,16 @@ bool TakeSeconds(QStringList& args, const QString& name, bool positive, double* 
 // --start and --duration take a video clip whose frames reach past the start.
 bool CheckClipWindow(const QString& file, const ClipWindow& window) {
     if (!IsVideoFile(file)) {
-        PrintErr(
-            QStringLiteral("--start and --duration take a video clip (MP4, WebM, MKV, MOV, AVI)"));
+        PrintErr(QCoreApplication::translate(
+            "EditCommands", "--start and --duration take a video clip (MP4, WebM, MKV, MOV, AVI)"));
         return false;
     }
     if (window.start <= 0) return true;
     // A clip whose length cannot be read is refused by the edit, with the reason.
     const std::optional<double> length = ReadVideoLength(file);
     if (length && window.start >= *length) {
-        PrintErr(QStringLiteral("--start %1 is past the end of the clip (%2 seconds)")
+        PrintErr(QCoreApplication::translate("EditCommands",
+                                             "--start %1 is past the end of the clip (%2 seconds)")
                      .arg(window.start)
                      .arg(*length, 0, 'f', 2));
         return false;
@@ -127,9 +132,10 @@ int RunSetSource(const QStringList& arguments) {
         !TakeSeconds(args, QStringLiteral("--duration"), true, &window.duration))
         return 2;
     if (args.size() != 4 || (framesGiven && frames == 0)) {
-        PrintErr(
-            QStringLiteral("usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N] "
-                           "[--start SECONDS] [--duration SECONDS]"));
+        PrintErr(QCoreApplication::translate(
+            "EditCommands",
+            "usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N] "
+            "[--start SECONDS] [--duration SECONDS]"));
         return 2;
     }
     if (windowGiven && !CheckClipWindow(args[3], window)) return 2;
@@ -139,9 +145,10 @@ int RunSetSource(const QStringList& arguments) {
     const Target* t = &session.target;
     if (t->kind == ItemKind::Picture) {
         if (frames > 0 || windowGiven) {
-            PrintErr(QStringLiteral("%1 take%2 an animation item")
+            PrintErr(QCoreApplication::translate("EditCommands", "%1 take%2 an animation item")
                          .arg(frames > 0 ? QStringLiteral("--frames")
-                                         : QStringLiteral("--start and --duration"),
+                                         : QCoreApplication::translate("EditCommands",
+                                                                       "--start and --duration"),
                               frames > 0 ? QStringLiteral("s") : QString()));
             return 2;
         }
@@ -158,7 +165,8 @@ int RunSetSource(const QStringList& arguments) {
         PrintStored(*doc.ProjectFile(), *t,
                     {"width", "height", "framecount", "length", "flength", "interval"});
     } else {
-        PrintErr(QStringLiteral("set-source takes a picture or an animation item"));
+        PrintErr(QCoreApplication::translate("EditCommands",
+                                             "set-source takes a picture or an animation item"));
         return 2;
     }
     SayIfShowTooLarge(doc);
@@ -173,7 +181,8 @@ int RunSetText(const QStringList& arguments) {
         if (const auto v = TakeOption(args, QString::fromLatin1(option))) {
             const auto c = item_ops::ParseColour(*v);
             if (!c)
-                PrintErr(QStringLiteral("%1: not a colour: %2").arg(QLatin1String(option), *v));
+                PrintErr(QCoreApplication::translate("EditCommands", "%1: not a colour: %2")
+                             .arg(QLatin1String(option), *v));
             else
                 *out = *c;
             return c.has_value();
@@ -192,7 +201,8 @@ int RunSetText(const QStringList& arguments) {
         for (int k = 0; k < 4 && v.size() == 4; ++k) {
             const auto value = ParseDecimal(v[k], -TextOffsetLimit(k), TextOffsetLimit(k));
             if (!value) {
-                PrintErr(QStringLiteral("--offsets: \"%1\" is not a number from %2 to %3")
+                PrintErr(QCoreApplication::translate(
+                             "EditCommands", "--offsets: \"%1\" is not a number from %2 to %3")
                              .arg(v[k])
                              .arg(-TextOffsetLimit(k))
                              .arg(TextOffsetLimit(k)));
@@ -201,21 +211,23 @@ int RunSetText(const QStringList& arguments) {
             *targets[k] = *value;
         }
         if (v.size() != 4) {
-            PrintErr(QStringLiteral("--offsets takes VERTICAL,CHINESE,ENGLISH,PUNCTUATION"));
+            PrintErr(QCoreApplication::translate(
+                "EditCommands", "--offsets takes VERTICAL,CHINESE,ENGLISH,PUNCTUATION"));
             return 2;
         }
     }
     if (args.size() != 4) {
-        PrintErr(
-            QStringLiteral("usage: glowdeck-cli set-text PROJECT GROUP ITEM TEXT [--font FACE] "
-                           "[--size N] [--style N] "
-                           "[--color C] [--background C] [--manual-spacing] [--offsets V,C,E,P]"));
+        PrintErr(QCoreApplication::translate(
+            "EditCommands",
+            "usage: glowdeck-cli set-text PROJECT GROUP ITEM TEXT [--font FACE] "
+            "[--size N] [--style N] "
+            "[--color C] [--background C] [--manual-spacing] [--offsets V,C,E,P]"));
         return 2;
     }
     s.text = args[3];
     // Bytes that are not UTF-8 reach us as replacement characters.
     if (s.text.contains(QChar::ReplacementCharacter)) {
-        PrintErr(QStringLiteral("TEXT is not valid UTF-8"));
+        PrintErr(QCoreApplication::translate("EditCommands", "TEXT is not valid UTF-8"));
         return 2;
     }
     EditSession session;
@@ -223,7 +235,7 @@ int RunSetText(const QStringList& arguments) {
     CGlowdeckDoc& doc = session.doc;
     const Target* t = &session.target;
     if (t->kind != ItemKind::Text) {
-        PrintErr(QStringLiteral("set-text takes a text item"));
+        PrintErr(QCoreApplication::translate("EditCommands", "set-text takes a text item"));
         return 2;
     }
     // A longer text is refused whole rather than stored cut short.
@@ -247,7 +259,8 @@ int RunSetInterval(const QStringList& arguments) {
     const auto length = TakeOption(args, QStringLiteral("--length"));
     const auto background = TakeOption(args, QStringLiteral("--background"));
     if (args.size() != 3) {
-        PrintErr(QStringLiteral(
+        PrintErr(QCoreApplication::translate(
+            "EditCommands",
             "usage: glowdeck-cli set-interval PROJECT GROUP ITEM [--length N] [--background C]"));
         return 2;
     }
@@ -256,7 +269,8 @@ int RunSetInterval(const QStringList& arguments) {
     CGlowdeckDoc& doc = session.doc;
     const Target* t = &session.target;
     if (t->kind != ItemKind::Interval) {
-        PrintErr(QStringLiteral("set-interval takes an interval item"));
+        PrintErr(
+            QCoreApplication::translate("EditCommands", "set-interval takes an interval item"));
         return 2;
     }
     const CProjectFile& file = *doc.ProjectFile();
@@ -265,7 +279,7 @@ int RunSetInterval(const QStringList& arguments) {
     if (length) {
         const auto value = ParseNumber(*length, MinIntervalLength, MaxIntervalLength);
         if (!value) {
-            PrintErr(QStringLiteral("--length takes %1 to %2")
+            PrintErr(QCoreApplication::translate("EditCommands", "--length takes %1 to %2")
                          .arg(MinIntervalLength)
                          .arg(MaxIntervalLength));
             return 2;
@@ -275,7 +289,8 @@ int RunSetInterval(const QStringList& arguments) {
     if (background) {
         const auto c = item_ops::ParseColour(*background);
         if (!c) {
-            PrintErr(QStringLiteral("not a colour: %1").arg(*background));
+            PrintErr(
+                QCoreApplication::translate("EditCommands", "not a colour: %1").arg(*background));
             return 2;
         }
         colour = *c;
@@ -288,14 +303,15 @@ int RunSetInterval(const QStringList& arguments) {
 
 int RunSetThreshold(const QStringList& args) {
     if (args.size() != 6) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli set-threshold PROJECT GROUP ITEM R G B"));
+        PrintErr(QCoreApplication::translate(
+            "EditCommands", "usage: glowdeck-cli set-threshold PROJECT GROUP ITEM R G B"));
         return 2;
     }
     int values[3];
     for (int k = 0; k < 3; ++k) {
         const auto value = ParseNumber(args[3 + k], 0, 255);
         if (!value) {
-            PrintErr(QStringLiteral("R, G and B take 0 to 255"));
+            PrintErr(QCoreApplication::translate("EditCommands", "R, G and B take 0 to 255"));
             return 2;
         }
         values[k] = *value;
@@ -314,12 +330,14 @@ int RunSetThreshold(const QStringList& args) {
 
 int RunSetDither(const QStringList& args) {
     if (args.size() != 4) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli set-dither PROJECT GROUP ITEM on|off"));
+        PrintErr(QCoreApplication::translate(
+            "EditCommands", "usage: glowdeck-cli set-dither PROJECT GROUP ITEM on|off"));
         return 2;
     }
     const QString word = args[3].toLower();
     if (word != QLatin1String("on") && word != QLatin1String("off")) {
-        PrintErr(QStringLiteral("set-dither takes on or off, not %1").arg(args[3]));
+        PrintErr(QCoreApplication::translate("EditCommands", "set-dither takes on or off, not %1")
+                     .arg(args[3]));
         return 2;
     }
     EditSession session;
@@ -327,7 +345,8 @@ int RunSetDither(const QStringList& args) {
     CGlowdeckDoc& doc = session.doc;
     const Target* t = &session.target;
     if (t->kind != ItemKind::Picture && t->kind != ItemKind::Animation) {
-        PrintErr(QStringLiteral("set-dither takes a picture or an animation item"));
+        PrintErr(QCoreApplication::translate("EditCommands",
+                                             "set-dither takes a picture or an animation item"));
         return 2;
     }
     const bool on = word == QLatin1String("on");

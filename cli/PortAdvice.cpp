@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/PortAdvice.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
@@ -13,15 +14,19 @@ namespace {
 // What membership of the port's group can do.
 QString GroupRemedy(const GroupAccess& access) {
     if (access.group.isEmpty() || !access.groupReadWrite)
-        return QStringLiteral("ask the administrator for access (its group may not use it)");
+        return QCoreApplication::translate(
+            "PortAdvice", "ask the administrator for access (its group may not use it)");
     if (access.inGroupNow)
-        return QStringLiteral("ask the administrator why the %1 group may not open it")
+        return QCoreApplication::translate("PortAdvice",
+                                           "ask the administrator why the %1 group may not open it")
             .arg(access.group);
     if (access.inGroupAfterLogin)
-        return QStringLiteral(
+        return QCoreApplication::translate(
+                   "PortAdvice",
                    "log out and in again: your user joined the %1 group since logging in")
             .arg(access.group);
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "PortAdvice",
                "add your user to the %1 group (sudo usermod -aG %1 $USER) and log in again")
         .arg(access.group);
 }
@@ -54,23 +59,27 @@ QString OpenProblem(int error, const PortInfo& port, bool ruleInstalled,
         case EACCES:
         case EPERM:
             if (!BallRuleMatches(port))
-                return QStringLiteral("no permission to open it: %1").arg(GroupRemedy(access));
+                return QCoreApplication::translate("PortAdvice", "no permission to open it: %1")
+                    .arg(GroupRemedy(access));
             if (!ruleInstalled)
-                return QStringLiteral(
+                return QCoreApplication::translate(
+                           "PortAdvice",
                            "no permission to open it: install Glowdeck's udev rule (%1, in the "
                            "package) and replug the adapter, or %2")
                     .arg(QString::fromLatin1(kBallRuleName), GroupRemedy(access));
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "PortAdvice",
                        "no permission to open it: Glowdeck's udev rule is installed but gives the "
                        "port only to the user logged in at the desktop (replug the adapter if it "
                        "was plugged in before the rule came); or %1")
                 .arg(GroupRemedy(access));
         case EBUSY:
-            return QStringLiteral("another program holds it");
+            return QCoreApplication::translate("PortAdvice", "another program holds it");
         case ENOENT:
         case ENXIO:
         case ENODEV:
-            return QStringLiteral("the device is not there (unplugged?)");
+            return QCoreApplication::translate("PortAdvice",
+                                               "the device is not there (unplugged?)");
         default:
             return QString::fromLocal8Bit(std::strerror(error));
     }

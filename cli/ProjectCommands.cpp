@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ProjectCommands.h"
 
+#include <QCoreApplication>
+
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "cli/CliSupport.h"
@@ -23,7 +25,8 @@ std::optional<ItemKind> KindArgument(const QString& word) {
 
 QString KindWord(const QString& elementName) {
     const auto kind = KindFromElementName(elementName);
-    if (!kind) return QStringLiteral("unknown <%1>").arg(elementName);
+    if (!kind)
+        return QCoreApplication::translate("ProjectCommands", "unknown <%1>").arg(elementName);
     switch (*kind) {
         case ItemKind::Picture:
             return QStringLiteral("picture");
@@ -49,17 +52,20 @@ int RunNew(const QStringList& args) {
             name = args[k];
             haveName = true;
         } else {
-            PrintErr(QStringLiteral("unexpected argument: %1").arg(args[k]));
+            PrintErr(QCoreApplication::translate("ProjectCommands", "unexpected argument: %1")
+                         .arg(args[k]));
             return 2;
         }
     }
     if (root.isEmpty() || !haveName) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli new --root DIR NAME"));
+        PrintErr(QCoreApplication::translate("ProjectCommands",
+                                             "usage: glowdeck-cli new --root DIR NAME"));
         return 2;
     }
     if (!CGlowdeckDoc::IsProjectName(name)) {
         PrintErr(
-            QStringLiteral(
+            QCoreApplication::translate(
+                "ProjectCommands",
                 "NAME is the project's folder name under DIR, without \"/\", \"\\\" or \"..\": %1")
                 .arg(name));
         return 2;
@@ -72,13 +78,14 @@ int RunNew(const QStringList& args) {
         PrintErr(created.message);
         return 1;
     }
-    PrintOut(QStringLiteral("created %1").arg(doc.ProjectFolder()));
+    PrintOut(QCoreApplication::translate("ProjectCommands", "created %1").arg(doc.ProjectFolder()));
     return 0;
 }
 
 int RunAddGroup(const QStringList& args) {
     if (args.isEmpty() || args.size() > 2) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli add-group PROJECT [NAME]"));
+        PrintErr(QCoreApplication::translate("ProjectCommands",
+                                             "usage: glowdeck-cli add-group PROJECT [NAME]"));
         return 2;
     }
     StderrMessageSink messages;
@@ -97,18 +104,22 @@ int RunAddGroup(const QStringList& args) {
 
 int RunAdd(const QStringList& args) {
     if (args.size() < 3 || args.size() > 4) {
-        PrintErr(QStringLiteral(
+        PrintErr(QCoreApplication::translate(
+            "ProjectCommands",
             "usage: glowdeck-cli add PROJECT GROUP picture|animation|text|interval [NAME]"));
         return 2;
     }
     const std::optional<ItemKind> kind = KindArgument(args[2]);
     if (!kind) {
-        PrintErr(QStringLiteral("unknown item kind: %1").arg(args[2]));
+        PrintErr(
+            QCoreApplication::translate("ProjectCommands", "unknown item kind: %1").arg(args[2]));
         return 2;
     }
     const std::optional<int> group = ParseNumber(args[1], 1, MaxGroups);
     if (!group) {
-        PrintErr(QStringLiteral("GROUP takes 1 to %1, not %2").arg(MaxGroups).arg(args[1]));
+        PrintErr(QCoreApplication::translate("ProjectCommands", "GROUP takes 1 to %1, not %2")
+                     .arg(MaxGroups)
+                     .arg(args[1]));
         return 2;
     }
     StderrMessageSink messages;
@@ -133,7 +144,8 @@ int RunAdd(const QStringList& args) {
 
 int RunList(const QStringList& args) {
     if (args.size() != 1) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli list PROJECT"));
+        PrintErr(
+            QCoreApplication::translate("ProjectCommands", "usage: glowdeck-cli list PROJECT"));
         return 2;
     }
     StderrMessageSink messages;
@@ -149,12 +161,13 @@ int RunList(const QStringList& args) {
             QString line = QStringLiteral("  %1 %2").arg(i + 1).arg(KindWord(element));
             if (KindFromElementName(element)) {
                 try {
-                    line += QStringLiteral(" %1 id=%2 length=%3")
+                    line += QCoreApplication::translate("ProjectCommands", " %1 id=%2 length=%3")
                                 .arg(file.GetAttr(g, i, "name"), file.ItemId(g, i))
                                 .arg(file.GetInt(g, i, "length"));
                     if (item_ops::Dithers(file, g, i)) line += QStringLiteral(" dither");
                 } catch (const AccessError& e) {
-                    line += QStringLiteral(" (damaged: %1)").arg(QString::fromUtf8(e.what()));
+                    line += QCoreApplication::translate("ProjectCommands", " (damaged: %1)")
+                                .arg(QString::fromUtf8(e.what()));
                     ++problems;
                 }
             }
@@ -176,7 +189,8 @@ int RunList(const QStringList& args) {
 
 int RunClean(const QStringList& args) {
     if (args.size() != 1) {
-        PrintErr(QStringLiteral("usage: glowdeck-cli clean PROJECT"));
+        PrintErr(
+            QCoreApplication::translate("ProjectCommands", "usage: glowdeck-cli clean PROJECT"));
         return 2;
     }
     StderrMessageSink messages;
@@ -184,9 +198,9 @@ int RunClean(const QStringList& args) {
     if (!OpenProjectForCli(doc, args[0])) return 1;
     const image_use::Removal removal = doc.RemoveUnusedImages();
     for (const QString& name : removal.removed)
-        PrintOut(QStringLiteral("removed Images/%1").arg(name));
+        PrintOut(QCoreApplication::translate("ProjectCommands", "removed Images/%1").arg(name));
     const auto count = removal.removed.size();
-    PrintOut(QStringLiteral("%1 %2 removed, %3 bytes")
+    PrintOut(QCoreApplication::translate("ProjectCommands", "%1 %2 removed, %3 bytes")
                  .arg(count)
                  .arg(count == 1 ? QStringLiteral("file") : QStringLiteral("files"))
                  .arg(removal.bytes));

@@ -2,6 +2,7 @@
 #include "cli/RenderCommands.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -91,7 +92,8 @@ bool CompileProject(const QString& folder, const BallConfig& ball) {
         ball, [&](int value, int maximum) { progress.Update(value, maximum); }, &summary);
     progress.Finish();
     if (compiled)
-        PrintOut(QStringLiteral("changed since its last compile: compiled %1 (%2 bytes)")
+        PrintOut(QCoreApplication::translate(
+                     "RenderCommands", "changed since its last compile: compiled %1 (%2 bytes)")
                      .arg(doc.DataFilePath())
                      .arg(summary.bytes));
     return compiled;
@@ -173,7 +175,9 @@ bool Animate(const CShow& show, const RenderOptions& o, AnimationFormat format, 
     } else {
         bool cut = false;
         const std::vector<ShowFrame> frames = StripFrames(show, o.groups, kStillMs, 2000, &cut);
-        if (cut) PrintErr(QStringLiteral("a long animation loop is cut to its first 2000 frames"));
+        if (cut)
+            PrintErr(QCoreApplication::translate(
+                "RenderCommands", "a long animation loop is cut to its first 2000 frames"));
         int widest = 1;
         for (const ShowFrame& f : frames)
             widest = std::max<int>(
@@ -213,31 +217,39 @@ int RunRender(const QStringList& arguments) {
     if (const std::optional<QString> turn = TakeOption(args, QStringLiteral("--turn-seconds"))) {
         const std::optional<double> seconds = ParseDecimal(*turn, 0.5, 60);
         if (!seconds)
-            return Usage(QStringLiteral("--turn-seconds takes seconds from 0.5 to 60, not \"%1\"")
-                             .arg(*turn));
+            return Usage(
+                QCoreApplication::translate(
+                    "RenderCommands", "--turn-seconds takes seconds from 0.5 to 60, not \"%1\"")
+                    .arg(*turn));
         o.turnMs = static_cast<int>(std::lround(*seconds * 1000));
     }
     BallConfig ball;
     bool ballGiven = false;
     if (!TakeBallOptions(args, &ball, &ballGiven)) return Usage();
-    if (!out) return Usage(QStringLiteral("render needs --out FILE"));
+    if (!out)
+        return Usage(QCoreApplication::translate("RenderCommands", "render needs --out FILE"));
     if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) return Usage();
     if (view && *view != QLatin1String("strip") && *view != QLatin1String("ball"))
-        return Usage(QStringLiteral("--view takes strip or ball, not \"%1\"").arg(*view));
+        return Usage(
+            QCoreApplication::translate("RenderCommands", "--view takes strip or ball, not \"%1\"")
+                .arg(*view));
     o.ball = view && *view == QLatin1String("ball");
     o.out = *out;
     const QString suffix = QFileInfo(o.out).suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("gif") &&
         suffix != QLatin1String("webp"))
-        return Usage(
-            QStringLiteral("--out names a .png, .gif or .webp file, not \"%1\"").arg(o.out));
+        return Usage(QCoreApplication::translate(
+                         "RenderCommands", "--out names a .png, .gif or .webp file, not \"%1\"")
+                         .arg(o.out));
     if (o.size == 0) o.size = o.ball ? 400 : 224;
     // A double ball's two layers: the outer one from DATA.BIN, the inner one inside it.
     if (innerPath) {
         if (!o.ball)
-            return Usage(QStringLiteral("--inner shows the inner ball: it needs --view ball"));
+            return Usage(QCoreApplication::translate(
+                "RenderCommands", "--inner shows the inner ball: it needs --view ball"));
         if (ball.ballType == 1 && ballGiven)
-            return Usage(QStringLiteral("--inner is for a double-layer ball (--ball 2)"));
+            return Usage(QCoreApplication::translate(
+                "RenderCommands", "--inner is for a double-layer ball (--ball 2)"));
         ball = {2, 0};
     }
 
@@ -250,7 +262,8 @@ int RunRender(const QStringList& arguments) {
     QString why;
     const std::optional<QByteArray> data = ReadWholeFile(dataPath, 64 << 20, &why);
     if (!data) {
-        PrintErr(QStringLiteral("cannot read %1: %2").arg(dataPath, why));
+        PrintErr(
+            QCoreApplication::translate("RenderCommands", "cannot read %1: %2").arg(dataPath, why));
         return 1;
     }
     const std::optional<CShow> show = CShow::Read(*data, ball, &why);
@@ -270,11 +283,15 @@ int RunRender(const QStringList& arguments) {
     }
     const int groups = static_cast<int>(show->Groups().size());
     if (groups == 0) {
-        PrintErr(QStringLiteral("%1 holds no group to show").arg(dataPath));
+        PrintErr(QCoreApplication::translate("RenderCommands", "%1 holds no group to show")
+                     .arg(dataPath));
         return 1;
     }
     if (group > groups)
-        return Usage(QStringLiteral("--group %1: the show has %2 groups").arg(group).arg(groups));
+        return Usage(
+            QCoreApplication::translate("RenderCommands", "--group %1: the show has %2 groups")
+                .arg(group)
+                .arg(groups));
     if (group > 0)
         o.groups = {group - 1};
     else
@@ -288,7 +305,7 @@ int RunRender(const QStringList& arguments) {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!still.save(&buffer, "PNG")) {
-            PrintErr(QStringLiteral("cannot encode %1").arg(o.out));
+            PrintErr(QCoreApplication::translate("RenderCommands", "cannot encode %1").arg(o.out));
             return 1;
         }
         summary = QStringLiteral("%1 × %2 pixels, %3 groups")
@@ -301,16 +318,18 @@ int RunRender(const QStringList& arguments) {
         const AnimationFormat format =
             suffix == QLatin1String("gif") ? AnimationFormat::Gif : AnimationFormat::Webp;
         if (!Animate(*show, o, format, &bytes, &frames, &totalMs, &why)) {
-            PrintErr(QStringLiteral("cannot encode %1: %2").arg(o.out, why));
+            PrintErr(QCoreApplication::translate("RenderCommands", "cannot encode %1: %2")
+                         .arg(o.out, why));
             return 1;
         }
         summary = QStringLiteral("%1 frames, %2 ms").arg(frames).arg(totalMs);
     }
     if (!WriteFileAtomically(o.out, bytes, &why)) {
-        PrintErr(QStringLiteral("cannot write %1: %2").arg(o.out, why));
+        PrintErr(
+            QCoreApplication::translate("RenderCommands", "cannot write %1: %2").arg(o.out, why));
         return 1;
     }
-    PrintOut(QStringLiteral("wrote %1: %2").arg(o.out, summary));
+    PrintOut(QCoreApplication::translate("RenderCommands", "wrote %1: %2").arg(o.out, summary));
     return 0;
 }
 

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     const glowdeck::CommandRow* command = glowdeck::FindCommand(name);
     if (!command) {
         glowdeck::PrintErr(
-            QStringLiteral("unknown command: %1 (glowdeck-cli --help lists the commands)")
+            QCoreApplication::translate(
+                "CliMain", "unknown command: %1 (glowdeck-cli --help lists the commands)")
                 .arg(name));
         return 2;
     }

@@ -50,6 +50,51 @@
     </message>
 </context>
 <context>
+    <name>CliMain</name>
+    <message>
+        <source>unknown command: %1 (glowdeck-cli --help lists the commands)</source>
+        <translation>unknown command: %1 (glowdeck-cli --help lists the commands)</translation>
+    </message>
+</context>
+<context>
+    <name>CliProgress</name>
+    <message>
+        <source>  %1 left</source>
+        <translation>  %1 left</translation>
+    </message>
+</context>
+<context>
+    <name>CliSupport</name>
+    <message>
+        <source>%1 takes a whole number from %2 to %3, not &quot;%4&quot;</source>
+        <translation>%1 takes a whole number from %2 to %3, not &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>--ball takes 1 (single-layer) or 2 (double-layer), not %1</source>
+        <translation>--ball takes 1 (single-layer) or 2 (double-layer), not %1</translation>
+    </message>
+    <message>
+        <source>--layer takes inner or outer, not %1</source>
+        <translation>--layer takes inner or outer, not %1</translation>
+    </message>
+    <message>
+        <source>GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction allowed), not &quot;%2&quot;</source>
+        <translation>GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction allowed), not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>not a project folder: %1</source>
+        <translation>not a project folder: %1</translation>
+    </message>
+    <message>
+        <source>no Index.prj in %1</source>
+        <translation>no Index.prj in %1</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>ColumnAppender</name>
     <message>
         <source>数据文件未打开</source>
@@ -62,6 +107,33 @@
         <translation>Cannot write the data file:
 %1
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>CompileCommands</name>
+    <message>
+        <source>usage: glowdeck-cli compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]</source>
+        <translation>usage: glowdeck-cli compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]</translation>
+    </message>
+    <message>
+        <source>compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball&apos;s %7 bytes)</source>
+        <translation>compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball&apos;s %7 bytes)</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]</source>
+        <translation>usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>cannot write %1</translation>
+    </message>
+    <message>
+        <source>picture written to %1</source>
+        <translation>picture written to %1</translation>
     </message>
 </context>
 <context>
@@ -82,12 +154,220 @@
         <source>串口未打开: %1 hung up</source>
         <translation>The serial port is not open: %1 hung up</translation>
     </message>
+    <message>
+        <source>it is a FIFO (named pipe), not a file</source>
+        <translation>it is a FIFO (named pipe), not a file</translation>
+    </message>
+    <message>
+        <source>it is a character device, not a file</source>
+        <translation>it is a character device, not a file</translation>
+    </message>
+    <message>
+        <source>it is a block device, not a file</source>
+        <translation>it is a block device, not a file</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a file</source>
+        <translation>it is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a file</source>
+        <translation>it is a socket, not a file</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>it is not a regular file</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]</source>
+        <translation>usage: glowdeck-cli send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]</translation>
+    </message>
+    <message>
+        <source>--port takes a device path, such as /dev/ttyUSB0</source>
+        <translation>--port takes a device path, such as /dev/ttyUSB0</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot read %1: no such file</source>
+        <translation>cannot read %1: no such file</translation>
+    </message>
+    <message>
+        <source>sending %1 to %2</source>
+        <translation>sending %1 to %2</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli ports</source>
+        <translation>usage: glowdeck-cli ports</translation>
+    </message>
+    <message>
+        <source>no serial ports found</source>
+        <translation>no serial ports found</translation>
+    </message>
+    <message>
+        <source>  [cannot open: %1]</source>
+        <translation>  [cannot open: %1]</translation>
+    </message>
+    <message>
+        <source>* the ball&apos;s adapter</source>
+        <translation>* the ball&apos;s adapter</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli ball [--out FILE] [--link PATH] [--wait SECONDS]</source>
+        <translation>usage: glowdeck-cli ball [--out FILE] [--link PATH] [--wait SECONDS]</translation>
+    </message>
+    <message>
+        <source>--wait takes seconds from 0.1 to %1, not &quot;%2&quot;</source>
+        <translation>--wait takes seconds from 0.1 to %1, not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>cannot open a pseudo-terminal: %1</source>
+        <translation>cannot open a pseudo-terminal: %1</translation>
+    </message>
+    <message>
+        <source>cannot make the link %1</source>
+        <translation>cannot make the link %1</translation>
+    </message>
+    <message>
+        <source>virtual ball listening on %1</source>
+        <translation>virtual ball listening on %1</translation>
+    </message>
+    <message>
+        <source>double-layer ball, inner layer</source>
+        <translation>double-layer ball, inner layer</translation>
+    </message>
+    <message>
+        <source>double-layer ball, outer layer</source>
+        <translation>double-layer ball, outer layer</translation>
+    </message>
+    <message>
+        <source>single-layer ball</source>
+        <translation>single-layer ball</translation>
+    </message>
+    <message>
+        <source>init command for a %1; %2 packets, %3 bytes; init wait %4 s; shortest gap %5 ms</source>
+        <translation>init command for a %1; %2 packets, %3 bytes; init wait %4 s; shortest gap %5 ms</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>cannot write %1</translation>
+    </message>
+    <message>
+        <source>transfer failed: %1</source>
+        <translation>transfer failed: %1</translation>
+    </message>
+    <message>
+        <source>transfer complete: the ball would have stored %1 bytes</source>
+        <translation>transfer complete: the ball would have stored %1 bytes</translation>
+    </message>
 </context>
 <context>
     <name>EditCommands</name>
     <message>
         <source>文字最多 %1 个字符，这段文字有 %2 个</source>
         <translation>A text holds at most %1 characters; this one has %2</translation>
+    </message>
+    <message>
+        <source>no item %1 in group %2</source>
+        <translation>no item %1 in group %2</translation>
+    </message>
+    <message>
+        <source>%1 takes seconds %2 %3 (a fraction allowed), not &quot;%4&quot;</source>
+        <translation>%1 takes seconds %2 %3 (a fraction allowed), not &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>above 0 up to</source>
+        <translation>above 0 up to</translation>
+    </message>
+    <message>
+        <source>from 0 to</source>
+        <translation>from 0 to</translation>
+    </message>
+    <message>
+        <source>--start and --duration take a video clip (MP4, WebM, MKV, MOV, AVI)</source>
+        <translation>--start and --duration take a video clip (MP4, WebM, MKV, MOV, AVI)</translation>
+    </message>
+    <message>
+        <source>--start %1 is past the end of the clip (%2 seconds)</source>
+        <translation>--start %1 is past the end of the clip (%2 seconds)</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N] [--start SECONDS] [--duration SECONDS]</source>
+        <translation>usage: glowdeck-cli set-source PROJECT GROUP ITEM FILE [--frames N] [--start SECONDS] [--duration SECONDS]</translation>
+    </message>
+    <message>
+        <source>%1 take%2 an animation item</source>
+        <translation>%1 take%2 an animation item</translation>
+    </message>
+    <message>
+        <source>--start and --duration</source>
+        <translation>--start and --duration</translation>
+    </message>
+    <message>
+        <source>set-source takes a picture or an animation item</source>
+        <translation>set-source takes a picture or an animation item</translation>
+    </message>
+    <message>
+        <source>%1: not a colour: %2</source>
+        <translation>%1: not a colour: %2</translation>
+    </message>
+    <message>
+        <source>--offsets: &quot;%1&quot; is not a number from %2 to %3</source>
+        <translation>--offsets: &quot;%1&quot; is not a number from %2 to %3</translation>
+    </message>
+    <message>
+        <source>--offsets takes VERTICAL,CHINESE,ENGLISH,PUNCTUATION</source>
+        <translation>--offsets takes VERTICAL,CHINESE,ENGLISH,PUNCTUATION</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C] [--background C] [--manual-spacing] [--offsets V,C,E,P]</source>
+        <translation>usage: glowdeck-cli set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C] [--background C] [--manual-spacing] [--offsets V,C,E,P]</translation>
+    </message>
+    <message>
+        <source>TEXT is not valid UTF-8</source>
+        <translation>TEXT is not valid UTF-8</translation>
+    </message>
+    <message>
+        <source>set-text takes a text item</source>
+        <translation>set-text takes a text item</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli set-interval PROJECT GROUP ITEM [--length N] [--background C]</source>
+        <translation>usage: glowdeck-cli set-interval PROJECT GROUP ITEM [--length N] [--background C]</translation>
+    </message>
+    <message>
+        <source>set-interval takes an interval item</source>
+        <translation>set-interval takes an interval item</translation>
+    </message>
+    <message>
+        <source>--length takes %1 to %2</source>
+        <translation>--length takes %1 to %2</translation>
+    </message>
+    <message>
+        <source>not a colour: %1</source>
+        <translation>not a colour: %1</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli set-threshold PROJECT GROUP ITEM R G B</source>
+        <translation>usage: glowdeck-cli set-threshold PROJECT GROUP ITEM R G B</translation>
+    </message>
+    <message>
+        <source>R, G and B take 0 to 255</source>
+        <translation>R, G and B take 0 to 255</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli set-dither PROJECT GROUP ITEM on|off</source>
+        <translation>usage: glowdeck-cli set-dither PROJECT GROUP ITEM on|off</translation>
+    </message>
+    <message>
+        <source>set-dither takes on or off, not %1</source>
+        <translation>set-dither takes on or off, not %1</translation>
+    </message>
+    <message>
+        <source>set-dither takes a picture or an animation item</source>
+        <translation>set-dither takes a picture or an animation item</translation>
     </message>
 </context>
 <context>
@@ -394,6 +674,45 @@ sudo fuser -v %1 shows which program holds it.</translation>
     </message>
 </context>
 <context>
+    <name>PortAdvice</name>
+    <message>
+        <source>ask the administrator for access (its group may not use it)</source>
+        <translation>ask the administrator for access (its group may not use it)</translation>
+    </message>
+    <message>
+        <source>ask the administrator why the %1 group may not open it</source>
+        <translation>ask the administrator why the %1 group may not open it</translation>
+    </message>
+    <message>
+        <source>log out and in again: your user joined the %1 group since logging in</source>
+        <translation>log out and in again: your user joined the %1 group since logging in</translation>
+    </message>
+    <message>
+        <source>add your user to the %1 group (sudo usermod -aG %1 $USER) and log in again</source>
+        <translation>add your user to the %1 group (sudo usermod -aG %1 $USER) and log in again</translation>
+    </message>
+    <message>
+        <source>no permission to open it: %1</source>
+        <translation>no permission to open it: %1</translation>
+    </message>
+    <message>
+        <source>no permission to open it: install Glowdeck&apos;s udev rule (%1, in the package) and replug the adapter, or %2</source>
+        <translation>no permission to open it: install Glowdeck&apos;s udev rule (%1, in the package) and replug the adapter, or %2</translation>
+    </message>
+    <message>
+        <source>no permission to open it: Glowdeck&apos;s udev rule is installed but gives the port only to the user logged in at the desktop (replug the adapter if it was plugged in before the rule came); or %1</source>
+        <translation>no permission to open it: Glowdeck&apos;s udev rule is installed but gives the port only to the user logged in at the desktop (replug the adapter if it was plugged in before the rule came); or %1</translation>
+    </message>
+    <message>
+        <source>another program holds it</source>
+        <translation>another program holds it</translation>
+    </message>
+    <message>
+        <source>the device is not there (unplugged?)</source>
+        <translation>the device is not there (unplugged?)</translation>
+    </message>
+</context>
+<context>
     <name>PortKind</name>
     <message>
         <source>%1 是控制台终端，不是串口，不会向它发送数据。</source>
@@ -406,6 +725,69 @@ sudo fuser -v %1 shows which program holds it.</translation>
     <message>
         <source>%1 不是串口设备。</source>
         <translation>%1 is not a serial port.</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectCommands</name>
+    <message>
+        <source>unknown &lt;%1&gt;</source>
+        <translation>unknown &lt;%1&gt;</translation>
+    </message>
+    <message>
+        <source>unexpected argument: %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli new --root DIR NAME</source>
+        <translation>usage: glowdeck-cli new --root DIR NAME</translation>
+    </message>
+    <message>
+        <source>NAME is the project&apos;s folder name under DIR, without &quot;/&quot;, &quot;\&quot; or &quot;..&quot;: %1</source>
+        <translation>NAME is the project&apos;s folder name under DIR, without &quot;/&quot;, &quot;\&quot; or &quot;..&quot;: %1</translation>
+    </message>
+    <message>
+        <source>created %1</source>
+        <translation>created %1</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli add-group PROJECT [NAME]</source>
+        <translation>usage: glowdeck-cli add-group PROJECT [NAME]</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli add PROJECT GROUP picture|animation|text|interval [NAME]</source>
+        <translation>usage: glowdeck-cli add PROJECT GROUP picture|animation|text|interval [NAME]</translation>
+    </message>
+    <message>
+        <source>unknown item kind: %1</source>
+        <translation>unknown item kind: %1</translation>
+    </message>
+    <message>
+        <source>GROUP takes 1 to %1, not %2</source>
+        <translation>GROUP takes 1 to %1, not %2</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli list PROJECT</source>
+        <translation>usage: glowdeck-cli list PROJECT</translation>
+    </message>
+    <message>
+        <source> %1 id=%2 length=%3</source>
+        <translation> %1 id=%2 length=%3</translation>
+    </message>
+    <message>
+        <source> (damaged: %1)</source>
+        <translation> (damaged: %1)</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli clean PROJECT</source>
+        <translation>usage: glowdeck-cli clean PROJECT</translation>
+    </message>
+    <message>
+        <source>removed Images/%1</source>
+        <translation>removed Images/%1</translation>
+    </message>
+    <message>
+        <source>%1 %2 removed, %3 bytes</source>
+        <translation>%1 %2 removed, %3 bytes</translation>
     </message>
 </context>
 <context>
@@ -499,6 +881,69 @@ sudo fuser -v %1 shows which program holds it.</translation>
     <message>
         <source>找不到项目：%1</source>
         <translation>Project not found: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RenderCommands</name>
+    <message>
+        <source>changed since its last compile: compiled %1 (%2 bytes)</source>
+        <translation>changed since its last compile: compiled %1 (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>a long animation loop is cut to its first 2000 frames</source>
+        <translation>a long animation loop is cut to its first 2000 frames</translation>
+    </message>
+    <message>
+        <source>--turn-seconds takes seconds from 0.5 to 60, not &quot;%1&quot;</source>
+        <translation>--turn-seconds takes seconds from 0.5 to 60, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>render needs --out FILE</source>
+        <translation>render needs --out FILE</translation>
+    </message>
+    <message>
+        <source>--view takes strip or ball, not &quot;%1&quot;</source>
+        <translation>--view takes strip or ball, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--out names a .png, .gif or .webp file, not &quot;%1&quot;</source>
+        <translation>--out names a .png, .gif or .webp file, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--inner shows the inner ball: it needs --view ball</source>
+        <translation>--inner shows the inner ball: it needs --view ball</translation>
+    </message>
+    <message>
+        <source>--inner is for a double-layer ball (--ball 2)</source>
+        <translation>--inner is for a double-layer ball (--ball 2)</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 holds no group to show</source>
+        <translation>%1 holds no group to show</translation>
+    </message>
+    <message>
+        <source>--group %1: the show has %2 groups</source>
+        <translation>--group %1: the show has %2 groups</translation>
+    </message>
+    <message>
+        <source>cannot encode %1</source>
+        <translation>cannot encode %1</translation>
+    </message>
+    <message>
+        <source>cannot encode %1: %2</source>
+        <translation>cannot encode %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>wrote %1: %2</source>
+        <translation>wrote %1: %2</translation>
     </message>
 </context>
 <context>
@@ -1493,6 +1938,14 @@ Picture and text editor and downloader for the Orbilux ball</translation>
     <message>
         <source>次 %1/%2</source>
         <translation>Loop %1/%2</translation>
+    </message>
+    <message>
+        <source>PLAY</source>
+        <translation>PLAY</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOP</translation>
     </message>
 </context>
 <context>
