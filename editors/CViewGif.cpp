@@ -41,8 +41,8 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
 
     auto* playback = new QGroupBox(tr("播放控制"), this);
     auto* pg = new QGridLayout(playback);
-    auto* play = new QPushButton(QStringLiteral("PLAY"), playback);
-    auto* stop = new QPushButton(QStringLiteral("STOP"), playback);
+    auto* play = new QPushButton(tr("PLAY"), playback);
+    auto* stop = new QPushButton(tr("STOP"), playback);
     frameText_ = new QLineEdit(tr("帧  0/ 0"), playback);
     loopText_ = new QLineEdit(tr("次  0/ 0"), playback);
     frameText_->setReadOnly(true);

@@ -138,7 +138,7 @@ TEST(UiLanguage, TheGuideIsTheEnglishPageOnlyForEnglishAndOnlyWhenItIsThere) {
     EXPECT_EQ(GuidePage(chineseOnly.Path(), UiLanguage::English), chineseOnly.File("index.html"));
 }
 
-TEST(TranslationCheck, FailsOnUnfinishedChineseInEnglishAndUntranslatedLiterals) {
+TEST(TranslationCheck, FailsOnUnfinishedChineseInEnglishUnknownGuideNamesAndUntranslatedLiterals) {
     TempDir dir;
     const QString ts = dir.Write("t.ts", R"(<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
@@ -150,6 +150,7 @@ TEST(TranslationCheck, FailsOnUnfinishedChineseInEnglishAndUntranslatedLiterals)
     <message><source>串口未打开</source><translation>The port is 未打开</translation></message>
     <message><source>第%1个数据包已发送！</source><translation>Packet %1 sent！</translation></message>
     <message><source>旧文字</source><translation type="vanished"></translation></message>
+    <message><source>文件(&amp;F)</source><translation>&amp;File</translation></message>
 </context>
 </TS>
 )");
@@ -160,7 +161,9 @@ QString b() { return QStringLiteral("第%1个" "数据包已发送！"); }
 QString c() { return QStringLiteral("没有翻译\n的文字"); }
 char d() { return '"'; }
 )");
-    const QString guide = dir.Write("index.en.html", "<p>Guide</p>\n<p>Open the “文件” menu</p>\n");
+    const QString guide = dir.Write("index.en.html",
+                                    "<p>Guide</p>\n<p>Open the “文件” menu</p>\n<p><b>File → "
+                                    "Sending complete!</b>, <b>Sent</b></p>\n");
     QProcess check;
     check.start(QStringLiteral(GLOWDECK_TRANSLATION_CHECK),
                 {ts, QStringLiteral("--english"), guide, source});
@@ -177,8 +180,9 @@ char d() { return '"'; }
                                       "Chinese characters: Packet %1 sent！"),
                   guide + QStringLiteral(":2: Chinese characters in an English text: <p>Open "
                                          "the “文件” menu</p>"),
+                  guide + QStringLiteral(":3: \"Sent\" is not a name the program shows"),
                   source + QStringLiteral(":5: \"没有翻译\" does not go through the translation"),
                   source + QStringLiteral(":5: \"的文字\" does not go through the translation"),
-                  QStringLiteral("6 translation faults"),
+                  QStringLiteral("7 translation faults"),
               }));
 }

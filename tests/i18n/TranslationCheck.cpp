@@ -2,12 +2,16 @@
 // translation-check TS [--english FILE]... [SOURCE...]: fails (exit 1) when a
 // text of the translation file TS has no finished English translation, when
 // an English translation or an English FILE (the user guide) contains Chinese
-// characters, or when a Chinese string literal in one of the SOURCE files is
-// not a text of TS (it does not go through the translation). A literal on a
+// characters, when a name in bold in an English FILE (<b>Send</b>, a menu
+// path <b>File → Open</b>) is not a text the translated program shows, or
+// when a Chinese string literal in one of the SOURCE files is not a text of
+// TS (it does not go through the translation). A literal on a
 // line marked "// untranslated" is not a text for the user (a font's own
 // name) and is left alone.
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <cstdio>
@@ -27,8 +31,22 @@ void Report(int& faults, const QString& what) {
     ++faults;
 }
 
-// The texts of the translation file, checking each translation on the way.
-QStringList ReadTexts(const QString& path, int& faults) {
+// The English texts as the program shows them on menus and buttons: without
+// the accelerator's "&" and a trailing "...", each line on its own (a
+// prompt is "status-bar text\ntooltip").
+void AddShownNames(const QString& english, QSet<QString>& shown) {
+    for (QString line : english.split(QLatin1Char('\n'))) {
+        line.replace(QLatin1String("&&"), QLatin1String("\x01"))
+            .remove(QLatin1Char('&'))
+            .replace(QLatin1Char('\x01'), QLatin1Char('&'));
+        if (line.endsWith(QLatin1String("..."))) line.chop(3);
+        shown.insert(line.trimmed());
+    }
+}
+
+// The texts of the translation file, checking each translation on the way;
+// `shown` gets the names the English program shows.
+QStringList ReadTexts(const QString& path, QSet<QString>& shown, int& faults) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         Report(faults, QStringLiteral("%1: cannot read it").arg(path));
@@ -52,6 +70,7 @@ QStringList ReadTexts(const QString& path, int& faults) {
             // Texts gone from the sources checked are no longer shown.
             if (type == QLatin1String("obsolete") || type == QLatin1String("vanished")) continue;
             sources << source;
+            AddShownNames(english, shown);
             const QString where = QStringLiteral("%1: [%2] \"%3\"").arg(path, context, source);
             if (type == QLatin1String("unfinished") || english.isEmpty())
                 Report(faults, where + QStringLiteral(": no finished English translation"));
@@ -115,19 +134,28 @@ QList<Literal> StringLiterals(const QString& code) {
     return literals;
 }
 
-void CheckEnglishFile(const QString& path, int& faults) {
+void CheckEnglishFile(const QString& path, const QSet<QString>& shown, int& faults) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         Report(faults, QStringLiteral("%1: cannot read it").arg(path));
         return;
     }
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    for (int k = 0; k < lines.size(); ++k)
+    static const QRegularExpression bold(QStringLiteral("<b>([^<]*)</b>"));
+    for (int k = 0; k < lines.size(); ++k) {
         if (HasChinese(lines[k]))
             Report(faults, QStringLiteral("%1:%2: Chinese characters in an English text: %3")
                                .arg(path)
                                .arg(k + 1)
                                .arg(lines[k].trimmed()));
+        for (const QRegularExpressionMatch& name : bold.globalMatch(lines[k]))
+            for (const QString& part : name.captured(1).split(QStringLiteral(" → ")))
+                if (!shown.contains(part.trimmed()))
+                    Report(faults, QStringLiteral("%1:%2: \"%3\" is not a name the program shows")
+                                       .arg(path)
+                                       .arg(k + 1)
+                                       .arg(part.trimmed()));
+    }
 }
 
 void CheckSource(const QString& path, const QStringList& texts, int& faults) {
@@ -163,9 +191,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     int faults = 0;
-    const QStringList texts = ReadTexts(args.takeFirst(), faults);
+    QSet<QString> shown;
+    const QStringList texts = ReadTexts(args.takeFirst(), shown, faults);
     while (args.size() >= 2 && args[0] == QLatin1String("--english")) {
-        CheckEnglishFile(args[1], faults);
+        CheckEnglishFile(args[1], shown, faults);
         args.remove(0, 2);
     }
     for (const QString& source : args) CheckSource(source, texts, faults);
