@@ -12,7 +12,7 @@
 #     new texts come in unfinished, texts gone from the sources are dropped.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-all_dirs=(base led model compile device paint show editors app cli)
+all_dirs=(base led model compile device paint show video editors app cli)
 ts=translations/glowdeck_en.ts
 lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
 lupdate_options=(-silent -I . -locations none -no-obsolete -source-language zh_CN -target-language en)
