@@ -40,7 +40,7 @@ const QString kScrollSpeed = QStringLiteral("放映/滚动速度");
 const QString kSpeed = QStringLiteral("放映/播放速度");
 const QString kView = QStringLiteral("放映/视图");
 const QString kTilt = QStringLiteral("放映/倾角");
-const QString kLayers = QStringLiteral("放映/层");
+const QString kLayers = QStringLiteral("放映/层");  // untranslated
 
 }  // namespace
 
