@@ -341,6 +341,7 @@ const CShow* CShowWindow::InsideShow() const {
 // and not compiled yet after this data.bin. It is compiled from the project
 // as it is now, into the window's own folder.
 void CShowWindow::CompileOtherLayer() {
+    if (ball_.ballType != 2) compiler_->Cancel();
     if (ball_.ballType != 2 || !shows_[size_t(dataLayer_)] || !doc_.ProjectFile()) return;
     const int other = 1 - dataLayer_;
     const Layers shown = ShownLayers();
