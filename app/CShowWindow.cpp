@@ -392,8 +392,8 @@ QString CShowWindow::StatusText() const {
     if (compiler_->Running())
         layerNote = compiler_->Ball().layer ? tr("正在编译内层……") : tr("正在编译外层……");
     else if (!layerProblem_.isEmpty())
-        layerNote =
-            (dataLayer_ ? tr("外层编译失败：%1") : tr("内层编译失败：%1")).arg(layerProblem_);
+        layerNote = (compiler_->Ball().layer ? tr("内层编译失败：%1") : tr("外层编译失败：%1"))
+                        .arg(layerProblem_);
     const CShow* show = Show();
     if (!show) {
         const QString problem = status_->property("problem").toString();
@@ -409,7 +409,7 @@ QString CShowWindow::StatusText() const {
                        .arg(player_.DurationOf(g) / 1000.0, 0, 'f', 1);
     if (doc_.NeedsCompile())
         text += QStringLiteral("　项目在编译后有改动，放映的是上次编译的数据。");
-    if (!layerNote.isEmpty()) text += QStringLiteral("　") + layerNote;
+    if (!layerNote.isEmpty()) text += QChar(0x3000) + layerNote;  // an ideographic space
     return text;
 }
 
