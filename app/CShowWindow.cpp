@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -23,6 +24,7 @@
 #include "led/LedOrder.h"
 #include "model/GlowdeckDoc.h"
 #include "show/BallRenderer.h"
+#include "show/LayerCompiler.h"
 #include "show/StripRenderer.h"
 
 namespace glowdeck {
@@ -38,6 +40,7 @@ const QString kScrollSpeed = QStringLiteral("放映/滚动速度");     // untra
 const QString kSpeed = QStringLiteral("放映/播放速度");           // untranslated
 const QString kView = QStringLiteral("放映/视图");                // untranslated
 const QString kTilt = QStringLiteral("放映/倾角");                // untranslated
+const QString kLayers = QStringLiteral("放映/层");                // untranslated
 
 }  // namespace
 
@@ -53,17 +56,30 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::black);
-        const auto& show = window_.Show();
+        const CShow* show = window_.Show();
         if (!show || show->Empty()) return;
-        const ShowGroup& group = show->Groups()[size_t(window_.Player().Group())];
-        const std::vector<int> strip = group.StripAt(window_.Player().GroupMs());
-        const int pitch = std::max(1, std::min(height() / LedRows, 24));
+        const size_t g = static_cast<size_t>(window_.Player().Group());
+        // Both layers of a double ball: the inner strip under the outer one,
+        // two LEDs apart.
+        std::vector<const ShowGroup*> groups{&show->Groups()[g]};
+        if (const CShow* inside = window_.InsideShow(); inside && g < inside->Groups().size())
+            groups.push_back(&inside->Groups()[g]);
+        const int strips = static_cast<int>(groups.size()), rows = (LedRows + 2) * strips - 2;
+        const int pitch = std::max(1, std::min(height() / rows, 24));
         if (!renderer_ || renderer_->Pitch() != pitch) renderer_.emplace(pitch);
+        const int top = (height() - rows * pitch) / 2;
+        for (int k = 0; k < strips; ++k)
+            DrawStrip(painter, *groups[size_t(k)], top + k * (LedRows + 2) * pitch);
+    }
+
+private:
+    void DrawStrip(QPainter& painter, const ShowGroup& group, int top) const {
+        const std::vector<int> strip = group.StripAt(window_.Player().GroupMs());
+        const int pitch = renderer_->Pitch();
         const int fits = width() / pitch;
         const int columns = static_cast<int>(strip.size());
         int first = 0;
         if (columns > fits && columns > 0) first = static_cast<int>(window_.Scroll() % columns);
-        const int top = (height() - LedRows * pitch) / 2;
         renderer_->Draw(painter, QPoint(0, top), group.columns, strip, first, fits);
         // Wrapping round to the strip's start after its end.
         if (columns > fits && first + fits > columns)
@@ -71,7 +87,6 @@ protected:
                             0, first + fits - columns);
     }
 
-private:
     CShowWindow& window_;
     std::optional<CStripRenderer> renderer_;
 };
@@ -90,7 +105,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::black);
-        const auto& show = window_.Show();
+        const CShow* show = window_.Show();
         if (!show || show->Empty()) return;
         const int size = std::min(width(), height());
         if (renderer_.Size() != size || renderer_.ColumnsPerTurn() != window_.ColumnsPerTurn() ||
@@ -99,10 +114,17 @@ protected:
             renderer_.SetView(size, tilt_, window_.ColumnsPerTurn(), size > 480 ? 2 : 1);
             viewTilt_ = tilt_;
         }
-        const ShowGroup& group = show->Groups()[size_t(window_.Player().Group())];
+        const size_t g = static_cast<size_t>(window_.Player().Group());
+        const ShowGroup& group = show->Groups()[g];
         const std::vector<int> strip = group.StripAt(window_.Player().GroupMs());
+        std::vector<int> insideStrip;
+        BallLayer inside;
+        if (const CShow* inner = window_.InsideShow(); inner && g < inner->Groups().size()) {
+            insideStrip = inner->Groups()[g].StripAt(window_.Player().GroupMs());
+            inside = {&inner->Groups()[g].columns, &insideStrip};
+        }
         renderer_.Render(&picture_, {&group.columns, &strip}, window_.TurnDeg() + handTurn_,
-                         window_.Scroll());
+                         window_.Scroll(), inside.columns ? &inside : nullptr);
         painter.drawImage((width() - size) / 2, (height() - size) / 2, picture_);
     }
     void mousePressEvent(QMouseEvent* event) override { last_ = event->position(); }
@@ -151,6 +173,15 @@ CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
     scrollSpeed_ = new QSpinBox(this);
     scrollSpeed_->setRange(0, 1000);
     scrollSpeed_->setValue(settings.value(kScrollSpeed, 28).toInt());
+    layers_ = new QComboBox(this);
+    layers_->setObjectName(QStringLiteral("showLayers"));
+    layers_->addItem(tr("外层"), int(Layers::Outer));
+    layers_->addItem(tr("内层"), int(Layers::Inner));
+    layers_->addItem(tr("双层"), int(Layers::Both));
+    layers_->setCurrentIndex(
+        std::max(0, layers_->findData(settings.value(kLayers, int(Layers::Both)).toInt())));
+    compiler_ = new CLayerCompiler(this);
+    connect(compiler_, &CLayerCompiler::finished, this, &CShowWindow::TakeCompiledLayer);
 
     views_ = new QTabWidget(this);
     strip_ = new CShowStripCanvas(*this);
@@ -162,6 +193,9 @@ CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
     status_->setWordWrap(true);
 
     auto* choices = new QFormLayout;
+    choices_ = choices;
+    choices->addRow(tr("显示层"), layers_);
+    choices->setRowVisible(layers_, false);  // a double ball's choice
     choices->addRow(tr("播放速度"), speed_);
     choices->addRow(tr("每组秒数"), groupSeconds_);
     choices->addRow(tr("每圈列数"), columnsPerTurn_);
@@ -201,6 +235,11 @@ CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
         connect(box, &QSpinBox::valueChanged, this, [this] { StoreSettings(); });
     connect(turnSeconds_, &QDoubleSpinBox::valueChanged, this, [this] { StoreSettings(); });
     connect(views_, &QTabWidget::currentChanged, this, [this] { StoreSettings(); });
+    connect(layers_, &QComboBox::currentIndexChanged, this, [this] {
+        StoreSettings();
+        CompileOtherLayer();
+        UpdateShown();
+    });
 
     // A compile replaces data.bin by renaming a new file over it: the folder changes.
     watcher_ = new QFileSystemWatcher(this);
@@ -216,11 +255,13 @@ CShowWindow::CShowWindow(CGlowdeckDoc& doc, QWidget* parent)
 CShowWindow::~CShowWindow() = default;
 
 void CShowWindow::SetBall(const BallConfig& ball) {
-    const bool changed =
-        ball.ColumnBytes() != ball_.ColumnBytes() || TableOf(ball) != TableOf(ball_) || !show_;
+    // A double ball's layer changes only which layer data.bin is tried for first.
+    const bool changed = ball.ballType != ball_.ballType || !shows_[size_t(dataLayer_)];
     ball_ = ball;
+    choices_->setRowVisible(layers_, ball.ballType == 2);
     if (changed) {
         dataStamp_ = -1;
+        otherStamp_ = -1;
         Reload();
     }
 }
@@ -232,24 +273,107 @@ void CShowWindow::Reload() {
         if (!path.isEmpty()) watcher_->addPath(QFileInfo(path).absolutePath());
         watchedData_ = path;
         dataStamp_ = -1;
+        otherStamp_ = -1;
     }
     const QFileInfo info(path);
     const qint64 stamp =
         info.exists() ? info.lastModified().toMSecsSinceEpoch() ^ (info.size() << 20) : 0;
     if (stamp == dataStamp_) return;
     dataStamp_ = stamp;
-    show_.reset();
+    std::optional<CShow> show;
+    int layer = ball_.ballType == 2 ? ball_.layer : 0;
     QString why;
     if (path.isEmpty() || !info.exists()) {
         why = tr("尚未编译：请先编译数据。");
     } else if (const std::optional<QByteArray> data = ReadWholeFile(path, 64 << 20, &why)) {
-        show_ = CShow::Read(*data, ball_, &why);
+        show = CShow::Read(*data, ball_, &why);
         // A double-layer ball's data.bin holds whichever layer was compiled last.
-        if (!show_ && ball_.ballType == 2)
-            show_ = CShow::Read(*data, BallConfig{2, ball_.layer ? 0 : 1}, nullptr);
+        if (!show && ball_.ballType == 2) {
+            show = CShow::Read(*data, BallConfig{2, 1 - layer}, nullptr);
+            if (show) layer = 1 - layer;
+        }
     }
-    player_.SetShow(show_ ? &*show_ : nullptr);
-    status_->setProperty("problem", show_ ? QString() : why);
+    // The other layer shown so far stays until its compile for this data is done.
+    if (show) {
+        shows_[size_t(layer)] = std::move(show);
+        dataLayer_ = layer;
+        if (ball_.ballType != 2) shows_[1].reset();
+    } else {
+        shows_ = {};
+        compiler_->Cancel();
+    }
+    status_->setProperty("problem", shows_[size_t(layer)] ? QString() : why);
+    CompileOtherLayer();
+    UpdateShown();
+}
+
+CShowWindow::Layers CShowWindow::ShownLayers() const {
+    return static_cast<Layers>(layers_->currentData().toInt());
+}
+
+void CShowWindow::SetLayers(Layers layers) {
+    layers_->setCurrentIndex(std::max(0, layers_->findData(int(layers))));
+}
+
+const CShow* CShowWindow::Show() const {
+    const auto shown = [this](int layer) {
+        return shows_[size_t(layer)] ? &*shows_[size_t(layer)] : nullptr;
+    };
+    if (ball_.ballType != 2) return shown(0);
+    switch (ShownLayers()) {
+        case Layers::Outer:
+            return shown(0);
+        case Layers::Inner:
+            return shown(1);
+        case Layers::Both:
+            break;
+    }
+    return shown(0) ? shown(0) : shown(1);
+}
+
+const CShow* CShowWindow::InsideShow() const {
+    if (ball_.ballType != 2 || ShownLayers() != Layers::Both || !shows_[0] || !shows_[1])
+        return nullptr;
+    return &*shows_[1];
+}
+
+// Starts the compile of the layer data.bin does not hold, when it is shown
+// and not compiled yet after this data.bin. It is compiled from the project
+// as it is now, into the window's own folder.
+void CShowWindow::CompileOtherLayer() {
+    if (ball_.ballType != 2) compiler_->Cancel();
+    if (ball_.ballType != 2 || !shows_[size_t(dataLayer_)] || !doc_.ProjectFile()) return;
+    const int other = 1 - dataLayer_;
+    const Layers shown = ShownLayers();
+    const bool wanted = shown == Layers::Both || (shown == Layers::Inner) == (other == 1);
+    if (!wanted || otherStamp_ == dataStamp_) return;
+    if (!compiled_) compiled_ = std::make_unique<QTemporaryDir>();
+    if (!compiled_->isValid()) {
+        layerProblem_ = compiled_->errorString();
+        return;
+    }
+    otherStamp_ = dataStamp_;
+    layerProblem_.clear();
+    compiler_->Start(
+        doc_, BallConfig{2, other},
+        compiled_->filePath(other ? QStringLiteral("inner.bin") : QStringLiteral("outer.bin")));
+}
+
+void CShowWindow::TakeCompiledLayer(bool ok) {
+    const int layer = compiler_->Ball().layer;
+    // data.bin may hold that layer by now: its own show stays.
+    if (ball_.ballType == 2 && layer != dataLayer_) {
+        if (ok)
+            shows_[size_t(layer)] = std::move(compiler_->Result());
+        else
+            layerProblem_ = compiler_->Problem();
+        UpdateShown();
+    }
+    emit layerCompiled(ok);
+}
+
+void CShowWindow::UpdateShown() {
+    player_.SetShow(Show());
     UpdateGroupList();
     update();
 }
@@ -264,17 +388,27 @@ double CShowWindow::TurnDeg() const {
 long long CShowWindow::Scroll() const { return player_.GroupMs() * scrollSpeed_->value() / 1000; }
 
 QString CShowWindow::StatusText() const {
-    const QString problem = status_->property("problem").toString();
-    if (!show_) return problem;
-    if (show_->Empty()) return tr("编译的数据里没有群组。");
+    QString layerNote;
+    if (compiler_->Running())
+        layerNote = compiler_->Ball().layer ? tr("正在编译内层……") : tr("正在编译外层……");
+    else if (!layerProblem_.isEmpty())
+        layerNote = (compiler_->Ball().layer ? tr("内层编译失败：%1") : tr("外层编译失败：%1"))
+                        .arg(layerProblem_);
+    const CShow* show = Show();
+    if (!show) {
+        const QString problem = status_->property("problem").toString();
+        return problem.isEmpty() ? layerNote : problem;
+    }
+    if (show->Empty()) return tr("编译的数据里没有群组。");
     const int g = player_.Group();
-    const ShowGroup& group = show_->Groups()[size_t(g)];
+    const ShowGroup& group = show->Groups()[size_t(g)];
     QString text = tr("组 %1：%2 列，%3 个动画，放映 %4 秒")
                        .arg(g + 1)
                        .arg(group.StripAt(player_.GroupMs()).size())
                        .arg(group.animations.size())
                        .arg(player_.DurationOf(g) / 1000.0, 0, 'f', 1);
     if (doc_.NeedsCompile()) text += tr("　项目在编译后有改动，放映的是上次编译的数据。");
+    if (!layerNote.isEmpty()) text += QChar(0x3000) + layerNote;  // an ideographic space
     return text;
 }
 
@@ -296,9 +430,10 @@ void CShowWindow::Tick() {
 
 void CShowWindow::UpdateGroupList() {
     groups_->clear();
-    if (!show_) return;
-    for (size_t g = 0; g < show_->Groups().size(); ++g)
-        groups_->addItem(tr("组 %1（%2 列）").arg(g + 1).arg(show_->Groups()[g].StoredColumns()));
+    const CShow* show = Show();
+    if (!show) return;
+    for (size_t g = 0; g < show->Groups().size(); ++g)
+        groups_->addItem(tr("组 %1（%2 列）").arg(g + 1).arg(show->Groups()[g].StoredColumns()));
     groups_->setCurrentRow(player_.Group());
 }
 
@@ -314,6 +449,7 @@ void CShowWindow::StoreSettings() const {
     settings.setValue(kScrollSpeed, scrollSpeed_->value());
     settings.setValue(kSpeed, speed_->currentData().toDouble());
     settings.setValue(kView, views_->currentIndex());
+    settings.setValue(kLayers, layers_->currentData().toInt());
 }
 
 }  // namespace glowdeck

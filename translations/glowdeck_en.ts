@@ -1702,6 +1702,38 @@ Picture and text editor and downloader for the Orbilux ball</translation>
         <source>播放</source>
         <translation>Play</translation>
     </message>
+    <message>
+        <source>外层</source>
+        <translation>Outer layer</translation>
+    </message>
+    <message>
+        <source>内层</source>
+        <translation>Inner layer</translation>
+    </message>
+    <message>
+        <source>双层</source>
+        <translation>Both layers</translation>
+    </message>
+    <message>
+        <source>显示层</source>
+        <translation>Layers shown</translation>
+    </message>
+    <message>
+        <source>正在编译内层……</source>
+        <translation>Compiling the inner layer…</translation>
+    </message>
+    <message>
+        <source>正在编译外层……</source>
+        <translation>Compiling the outer layer…</translation>
+    </message>
+    <message>
+        <source>外层编译失败：%1</source>
+        <translation>The outer layer could not be compiled: %1</translation>
+    </message>
+    <message>
+        <source>内层编译失败：%1</source>
+        <translation>The inner layer could not be compiled: %1</translation>
+    </message>
 </context>
 <context>
     <name>glowdeck::CStartDlg</name>
