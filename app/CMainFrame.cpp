@@ -288,6 +288,8 @@ void CMainFrame::UpdateChecks() {
     commands_[32887]->setChecked(ballType_ == 1);
     commands_[32888]->setChecked(ballType_ == 2);
     if (QAction* look = commands_.value(look_)) look->setChecked(true);
+    // An open show window follows the ball type and layer at once.
+    if (auto* show = findChild<CShowWindow*>()) show->SetBall({ballType_, layer_});
 }
 
 void CMainFrame::InitBallType() {
