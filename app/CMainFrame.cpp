@@ -154,6 +154,22 @@ void CMainFrame::BuildMenus() {
     redo->setToolTip(QStringLiteral("重复"));
     connect(undo, &QAction::triggered, this, &CMainFrame::Undo);
     connect(redo, &QAction::triggered, this, &CMainFrame::Redo);
+    // The tips name the step the command would take back or do again; the
+    // menu items keep their words.
+    connect(&doc_.UndoStack(), &QUndoStack::undoTextChanged, undo, [undo](const QString& step) {
+        const QString tip = step.isEmpty()
+                                ? QCoreApplication::translate("CMainFrame", "撤销")
+                                : QCoreApplication::translate("CMainFrame", "撤销 %1").arg(step);
+        undo->setToolTip(tip);
+        undo->setStatusTip(tip);
+    });
+    connect(&doc_.UndoStack(), &QUndoStack::redoTextChanged, redo, [redo](const QString& step) {
+        const QString tip = step.isEmpty()
+                                ? QCoreApplication::translate("CMainFrame", "重复")
+                                : QCoreApplication::translate("CMainFrame", "重复 %1").arg(step);
+        redo->setToolTip(tip);
+        redo->setStatusTip(tip);
+    });
 
     QMenu* functions = menuBar()->addMenu(QStringLiteral("功能(&F)"));
     connect(AddCommand(functions, 32871, QStringLiteral("添加群组(&Q)")), &QAction::triggered,
@@ -548,12 +564,20 @@ CPictureFrame* FocusedPaintFrame() {
 }  // namespace
 
 void CMainFrame::Undo() {
-    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->Undo()) return;
+    // A frame that only shows a picture, or has no stroke left, leaves the
+    // keys to the project.
+    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->HasStrokeToUndo()) {
+        frame->Undo();
+        return;
+    }
     if (doc_.UndoStack().canUndo()) StepTaken(doc_.Undo());
 }
 
 void CMainFrame::Redo() {
-    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->Redo()) return;
+    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->HasStrokeToRedo()) {
+        frame->Redo();
+        return;
+    }
     if (doc_.UndoStack().canRedo()) StepTaken(doc_.Redo());
 }
 

@@ -60,8 +60,9 @@ public:
     void Help();
     void SetLook(int id);
     // "撤销" and "重复": a paint frame with the focus takes back or redoes
-    // its own strokes first; otherwise the document's last step. A step that
-    // cannot be written is shown and stays.
+    // its own strokes first, while it has any; otherwise the document's last
+    // step. A step that cannot be written is shown and stays. (A paint
+    // window, a window of its own, has its own keys for its strokes.)
     void Undo();
     void Redo();
 
