@@ -97,10 +97,13 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     // The selected node clicked again while another view shows (the main
     // page): its view comes back.
     connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
-        const int kind = node->data(0, CProjectTree::KindRole).toInt();
-        if (node == tree_->currentItem() && kind != viewKind_) ShowView(kind);
+        if (node == tree_->currentItem()) ShowSelectedIfHidden();
     });
-    connect(itemList_, &CItemListPane::ItemChosen, tree_, &CProjectTree::SelectItemOfCurrentGroup);
+    // Its thumbnail chosen again does the same.
+    connect(itemList_, &CItemListPane::ItemChosen, this, [this](int index) {
+        tree_->SelectItemOfCurrentGroup(index);
+        ShowSelectedIfHidden();
+    });
     connect(tree_, &CProjectTree::NodeActivated, this,
             [this](int kind, int, int) { Activate(kind); });
     connect(&doc_, &CGlowdeckDoc::titleChanged, this, &CMainFrame::SetTitle);
@@ -589,7 +592,16 @@ void CMainFrame::StepTaken(const EditResult& result) {
     SayIfShowTooLarge();
 }
 
+void CMainFrame::ShowSelectedIfHidden() {
+    const QTreeWidgetItem* node = tree_->currentItem();
+    if (!node) return;
+    const int kind = node->data(0, CProjectTree::KindRole).toInt();
+    if (kind != viewKind_) ShowView(kind);
+}
+
 void CMainFrame::Activate(int viewKind) {
+    // Enter on the node whose view the main page hides brings it back first.
+    ShowSelectedIfHidden();
     if (viewKind == 3) return itemList_->setFocus();
     if (!view_ || viewKind < 5) return;
     const QList<QWidget*> children = view_->findChildren<QWidget*>();

@@ -95,6 +95,8 @@ private:
     void StepTaken(const EditResult& result);
     // Enter on a tree node: a group's item list or an item's editor takes the focus.
     void Activate(int viewKind);
+    // The selected tree node's view, when another one (the main page) shows.
+    void ShowSelectedIfHidden();
 
     CGlowdeckDoc& doc_;
     IShellDialogs& dialogs_;
