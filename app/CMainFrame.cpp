@@ -573,6 +573,7 @@ void CMainFrame::Undo() {
         frame->Undo();
         return;
     }
+    StorePendingEdit();
     if (doc_.UndoStack().canUndo()) StepTaken(doc_.Undo());
 }
 
@@ -581,7 +582,14 @@ void CMainFrame::Redo() {
         frame->Redo();
         return;
     }
+    StorePendingEdit();
     if (doc_.UndoStack().canRedo()) StepTaken(doc_.Redo());
+}
+
+void CMainFrame::StorePendingEdit() {
+    // A slider just moved is the last edit: stored now, it is the step an
+    // undo takes back, instead of being lost with the editor built anew.
+    if (auto* view = qobject_cast<CItemView*>(view_)) view->StorePending();
 }
 
 void CMainFrame::StepTaken(const EditResult& result) {

@@ -92,6 +92,7 @@ private:
     // the ball, and stops saying it once it fits again.
     void SayIfShowTooLarge();
     void ShowFolder(const QString& folder);
+    void StorePendingEdit();
     void StepTaken(const EditResult& result);
     // Enter on a tree node: a group's item list or an item's editor takes the focus.
     void Activate(int viewKind);

@@ -4,11 +4,13 @@
 // question for a group, and arrows, Home, End, F2 and Enter in the tree.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSlider>
 #include <QTest>
 #include <QToolBar>
 
@@ -200,4 +202,52 @@ TEST_F(UndoKeys, PaintWindowKeysStepThroughItsStrokesAndThenTheProjectsStepsFoll
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(doc_.UndoStack().index(), steps - 1);
     EXPECT_NE(ReadAll(doc_.ProjectFilePath()), project);
+}
+
+// A setting still waiting for its quiet time when Ctrl+Z is pressed is the
+// last edit: it is stored as a step and that step is taken back (the step
+// before it stays), and Ctrl+Y makes it again.
+TEST_F(UndoKeys, ASettingNotYetStoredIsTheStepCtrlZTakesBack) {
+    Tree().AddItem(ItemKind::Animation);
+    Tree().AddItem(ItemKind::Interval);
+    struct Row {
+        const char* what;
+        int item;  // in group 1
+        const char* control;
+        int value;  // for a slider; a check box is clicked
+    };
+    const Row rows[] = {
+        {"picture colour", 1, "colour1", 33},    {"picture dither", 1, "dither", 0},
+        {"animation colour", 3, "slider2", 200}, {"animation dither", 3, "dither", 0},
+        {"interval length", 4, "length", 40},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Tree().setCurrentItem(Tree().ItemNode(1, row.item));
+        const QByteArray before = ReadAll(doc_.ProjectFilePath());
+        const int steps = doc_.UndoStack().index();
+        auto control = [&] {
+            return frame_->CurrentView()->findChild<QWidget*>(QString::fromLatin1(row.control));
+        };
+        auto shown = [&] {
+            if (auto* slider = qobject_cast<QSlider*>(control())) return slider->value();
+            return int(qobject_cast<QAbstractButton*>(control())->isChecked());
+        };
+        const int old = shown();
+        if (auto* slider = qobject_cast<QSlider*>(control()))
+            slider->setValue(row.value);
+        else
+            qobject_cast<QAbstractButton*>(control())->click();
+        const int changed = shown();
+        ASSERT_NE(changed, old);
+        Tree().setFocus();
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(ReadAll(doc_.ProjectFilePath()), before);
+        EXPECT_EQ(doc_.UndoStack().index(), steps);
+        EXPECT_EQ(shown(), old);
+        Key(Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_EQ(doc_.UndoStack().index(), steps + 1);
+        EXPECT_EQ(shown(), changed);
+    }
+    EXPECT_TRUE(sink_.texts.isEmpty()) << sink_.texts.join('\n').toStdString();
 }
