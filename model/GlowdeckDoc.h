@@ -132,10 +132,10 @@ public:
     // save, an exception or an edit dropped without Commit puts everything
     // back and removes the files the edit wrote, so nothing is half-done.
     // Once saved, the image files of the ids the edit replaced or deleted are
-    // removed when no item uses them any more (image_use).
-    // Its undo step is named by `kind` and the group g or item (g, i)
-    // (0-based; i -1 for a group) as named before the edit, or after it for
-    // one the edit adds.
+    // removed when no item uses them any more (image_use). With history on,
+    // the saved edit is one undo step, named by `kind` and the group g or
+    // item (g, i) (0-based; i -1 for a group) as named before the edit, or
+    // after it for one the edit adds.
     class Edit {
     public:
         Edit(CGlowdeckDoc& doc, EditKind kind, int g, int i = -1);

@@ -81,13 +81,16 @@ EditResult CGlowdeckDoc::Edit::Commit(bool needsCompile) {
     }
     done_ = true;
     if (needsCompile) doc_.Revised();
-    // An edit that changed nothing (settings stored as they were) is no
-    // step: undoing it would seem to do nothing.
-    if (QByteArray after; !before_.isNull() && doc_.HistoryActive() &&
-                          (after = doc_.projectFile_->Serialize()) != before_) {
-        auto* step = new CEditStep(std::move(before_), std::move(after), needsCompile);
-        step->setText(StepText(kind_, name_ ? *name_ : doc_.NameAt(g_, i_).value_or(QString())));
-        doc_.undoStack_.push(step);
+    if (!before_.isNull() && doc_.HistoryActive()) {
+        QByteArray after = doc_.projectFile_->Serialize();
+        // An edit that changed nothing (settings stored as they were) is no
+        // step: undoing it would seem to do nothing.
+        if (after != before_) {
+            const QString name = name_ ? *name_ : doc_.NameAt(g_, i_).value_or(QString());
+            auto* step = new CEditStep(std::move(before_), std::move(after), needsCompile);
+            step->setText(StepText(kind_, name));
+            doc_.undoStack_.push(step);
+        }
     }
     // Only now, with the new project file in place, may the files that the
     // old one named go.
