@@ -97,10 +97,13 @@ CMainFrame::CMainFrame(CGlowdeckDoc& doc, IShellDialogs& dialogs, const QString&
     // The selected node clicked again while another view shows (the main
     // page): its view comes back.
     connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
-        const int kind = node->data(0, CProjectTree::KindRole).toInt();
-        if (node == tree_->currentItem() && kind != viewKind_) ShowView(kind);
+        if (node == tree_->currentItem()) ShowSelectedIfHidden();
     });
-    connect(itemList_, &CItemListPane::ItemChosen, tree_, &CProjectTree::SelectItemOfCurrentGroup);
+    // Its thumbnail chosen again does the same.
+    connect(itemList_, &CItemListPane::ItemChosen, this, [this](int index) {
+        tree_->SelectItemOfCurrentGroup(index);
+        ShowSelectedIfHidden();
+    });
     connect(tree_, &CProjectTree::NodeActivated, this,
             [this](int kind, int, int) { Activate(kind); });
     connect(&doc_, &CGlowdeckDoc::titleChanged, this, &CMainFrame::SetTitle);
@@ -150,6 +153,22 @@ void CMainFrame::BuildMenus() {
     redo->setToolTip(tr("重复"));
     connect(undo, &QAction::triggered, this, &CMainFrame::Undo);
     connect(redo, &QAction::triggered, this, &CMainFrame::Redo);
+    // The tips name the step the command would take back or do again; the
+    // menu items keep their words.
+    connect(&doc_.UndoStack(), &QUndoStack::undoTextChanged, undo, [undo](const QString& step) {
+        const QString tip = step.isEmpty()
+                                ? QCoreApplication::translate("CMainFrame", "撤销")
+                                : QCoreApplication::translate("CMainFrame", "撤销 %1").arg(step);
+        undo->setToolTip(tip);
+        undo->setStatusTip(tip);
+    });
+    connect(&doc_.UndoStack(), &QUndoStack::redoTextChanged, redo, [redo](const QString& step) {
+        const QString tip = step.isEmpty()
+                                ? QCoreApplication::translate("CMainFrame", "重复")
+                                : QCoreApplication::translate("CMainFrame", "重复 %1").arg(step);
+        redo->setToolTip(tip);
+        redo->setStatusTip(tip);
+    });
 
     QMenu* functions = menuBar()->addMenu(tr("功能(&F)"));
     connect(AddCommand(functions, 32871, tr("添加群组(&Q)")), &QAction::triggered, tree_,
@@ -546,13 +565,29 @@ CPictureFrame* FocusedPaintFrame() {
 }  // namespace
 
 void CMainFrame::Undo() {
-    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->Undo()) return;
+    // A frame that only shows a picture, or has no stroke left, leaves the
+    // keys to the project.
+    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->HasStrokeToUndo()) {
+        frame->Undo();
+        return;
+    }
+    StorePendingEdit();
     if (doc_.UndoStack().canUndo()) StepTaken(doc_.Undo());
 }
 
 void CMainFrame::Redo() {
-    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->Redo()) return;
+    if (CPictureFrame* frame = FocusedPaintFrame(); frame && frame->HasStrokeToRedo()) {
+        frame->Redo();
+        return;
+    }
+    StorePendingEdit();
     if (doc_.UndoStack().canRedo()) StepTaken(doc_.Redo());
+}
+
+void CMainFrame::StorePendingEdit() {
+    // A slider just moved is the last edit: stored now, it is the step an
+    // undo takes back, instead of being lost with the editor built anew.
+    if (auto* view = qobject_cast<CItemView*>(view_)) view->StorePending();
 }
 
 void CMainFrame::StepTaken(const EditResult& result) {
@@ -563,7 +598,16 @@ void CMainFrame::StepTaken(const EditResult& result) {
     SayIfShowTooLarge();
 }
 
+void CMainFrame::ShowSelectedIfHidden() {
+    const QTreeWidgetItem* node = tree_->currentItem();
+    if (!node) return;
+    const int kind = node->data(0, CProjectTree::KindRole).toInt();
+    if (kind != viewKind_) ShowView(kind);
+}
+
 void CMainFrame::Activate(int viewKind) {
+    // Enter on the node whose view the main page hides brings it back first.
+    ShowSelectedIfHidden();
     if (viewKind == 3) return itemList_->setFocus();
     if (!view_ || viewKind < 5) return;
     const QList<QWidget*> children = view_->findChildren<QWidget*>();

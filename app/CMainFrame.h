@@ -60,8 +60,9 @@ public:
     void Help();
     void SetLook(int id);
     // "撤销" and "重复": a paint frame with the focus takes back or redoes
-    // its own strokes first; otherwise the document's last step. A step that
-    // cannot be written is shown and stays.
+    // its own strokes first, while it has any; otherwise the document's last
+    // step. A step that cannot be written is shown and stays. (A paint
+    // window, a window of its own, has its own keys for its strokes.)
     void Undo();
     void Redo();
 
@@ -91,9 +92,12 @@ private:
     // the ball, and stops saying it once it fits again.
     void SayIfShowTooLarge();
     void ShowFolder(const QString& folder);
+    void StorePendingEdit();
     void StepTaken(const EditResult& result);
     // Enter on a tree node: a group's item list or an item's editor takes the focus.
     void Activate(int viewKind);
+    // The selected tree node's view, when another one (the main page) shows.
+    void ShowSelectedIfHidden();
 
     CGlowdeckDoc& doc_;
     IShellDialogs& dialogs_;

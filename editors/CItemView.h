@@ -29,6 +29,9 @@ public:
     using ShowGroup = std::function<void(int group)>;  // 1-based
     CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, ShowGroup showGroup,
               QWidget* parent);
+    // Stores at once a change still waiting for its quiet time (a slider
+    // just moved), so that it is a step of its own before an undo or redo.
+    virtual void StorePending() {}
 
 signals:
     // An edit of the item was stored in the project.

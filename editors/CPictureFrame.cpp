@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editors/CPictureFrame.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -159,6 +161,10 @@ bool CPictureFrame::Redo() {
     return done;
 }
 
+bool CPictureFrame::HasStrokeToUndo() const { return painting_ && canvas_.UndoDepth() >= 2; }
+
+bool CPictureFrame::HasStrokeToRedo() const { return painting_ && canvas_.RedoDepth() >= 1; }
+
 bool CPictureFrame::PlayPause(IMessageSink* messages) {
     const bool wasRunning = player_.Running();
     if (!player_.PlayPause(messages)) return false;
@@ -193,6 +199,17 @@ CPaintWindow::CPaintWindow(CPictureFrame& frame) : CZoomImageView(nullptr), fram
     SetFixedHeightToPicture(false);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     setFocusPolicy(Qt::StrongFocus);  // for Escape
+    // The main window's commands do not reach a window of its own. Here the
+    // keys step through the strokes only: a step of the project would build
+    // the editor again, and this window with it.
+    auto* undo = new QAction(QCoreApplication::translate("CPaintWindow", "撤销"), this);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(undo, &QAction::triggered, this, [this] { frame_.Undo(); });
+    auto* redo = new QAction(QCoreApplication::translate("CPaintWindow", "重复"), this);
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(redo, &QAction::triggered, this, [this] { frame_.Redo(); });
+    addActions({undo, redo});
 }
 
 void CPaintWindow::Route(CPaintCanvas::Event event, QMouseEvent* mouse) {

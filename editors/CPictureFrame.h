@@ -29,6 +29,7 @@ public:
     void SetImage(const QImage& picture, int frameCount = 1, const std::vector<int>& delays = {});
     void SetFrames(const std::vector<QImage>& frames);
     void SetPaintingOn(bool on) { painting_ = on; }
+    bool PaintingOn() const { return painting_; }
     void SetTool(PaintTool tool);
     void SetPenSize(int size) { canvas_.SetPenSize(size); }
     void SetPenColour(unsigned bgr) { canvas_.SetPenColour(bgr); }
@@ -41,6 +42,10 @@ public:
     CPaintWindow* PaintWindow() const { return window_; }
     bool Undo();
     bool Redo();
+    // Whether Undo or Redo would take a stroke back or bring one again (the
+    // picture as loaded is no stroke).
+    bool HasStrokeToUndo() const;
+    bool HasStrokeToRedo() const;
 
     // The frame player.
     bool PlayPause(IMessageSink* messages);
@@ -85,7 +90,8 @@ private:
 
 // The paint window: the frame's picture at double size in a resizable
 // window kept on top, with its own zoom and scroll bars; its mouse goes to
-// the frame's canvas.
+// the frame's canvas, and Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z step through the
+// canvas's strokes.
 class CPaintWindow : public CZoomImageView {
     Q_OBJECT
 public:

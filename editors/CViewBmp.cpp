@@ -131,15 +131,7 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     debounce_.setInterval(500);
     guard_.setSingleShot(true);
     guard_.setInterval(200);
-    connect(&debounce_, &QTimer::timeout, this, [this] {
-        if (!MayDropPainting()) {
-            // Kept: the sliders go back to the settings the LED image shows.
-            if (ReadStoredSettings(&settings_)) ShowSettings();
-            return;
-        }
-        Convert();
-        StoreColours();
-    });
+    connect(&debounce_, &QTimer::timeout, this, &CViewBmp::Settled);
     connect(&guard_, &QTimer::timeout, this, [this] { pickGuard_ = false; });
     for (int k = 0; k < 3; ++k)
         connect(sliders_[k], &QSlider::valueChanged, this, &CViewBmp::ColourChanged);
@@ -220,6 +212,22 @@ void CViewBmp::Convert() {
     ledFrame_->SetImage(converter.LedImage().convertToFormat(QImage::Format_RGB888));
     converter.Release();
     ++conversions_;
+}
+
+void CViewBmp::Settled() {
+    if (!MayDropPainting()) {
+        // Kept: the sliders go back to the settings the LED image shows.
+        if (ReadStoredSettings(&settings_)) ShowSettings();
+        return;
+    }
+    Convert();
+    StoreColours();
+}
+
+void CViewBmp::StorePending() {
+    if (!debounce_.isActive()) return;
+    debounce_.stop();
+    Settled();
 }
 
 bool CViewBmp::MayDropPainting() {

@@ -31,9 +31,11 @@ public:
     PaintTool Tool() const { return tool_; }
     CPictureFrame* LedFrame() const { return ledFrame_; }
     CPictureFrame* SourceFrame() const { return sourceFrame_; }
+    void StorePending() override;
 
 private:
     bool Initialise();
+    void Settled();  // the sliders' quiet time is over: convert and store
     void LoadSource(const QString& path);
     void FillInfo();
     void ColourChanged();

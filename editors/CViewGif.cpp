@@ -234,6 +234,13 @@ void CViewGif::Convert() {
     progress_->setValue(100);  // the last frame's count ends short of it
 }
 
+void CViewGif::StorePending() {
+    if (!debounce_.isActive()) return;
+    debounce_.stop();
+    Convert();
+    StoreAttributes();
+}
+
 void CViewGif::StoreAttributes() {
     if (Done(item_ops::StoreSettings(doc_, g_, i_, settings_))) return;
     // Not stored: show what the item holds, not the refused settings.

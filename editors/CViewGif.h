@@ -34,6 +34,7 @@ public:
     QString LoopText() const;
     CPictureFrame* SourceFrame() const { return sourceFrame_; }
     CPictureFrame* LedFrame() const { return ledFrame_; }
+    void StorePending() override;
 
 private:
     bool Initialise();

@@ -111,6 +111,10 @@ void CViewNull::Show(const QString& path) {
              tr("文件路径：%1").arg(path)});
 }
 
+void CViewNull::StorePending() {
+    if (debounce_.isActive()) Apply();  // Apply stops the timer
+}
+
 void CViewNull::Apply() {
     debounce_.stop();
     if (!Done(item_ops::ApplyInterval(doc_, g_, i_, lengthValue_, background_))) {

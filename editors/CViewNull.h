@@ -19,6 +19,7 @@ public:
     CViewNull(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup,
               QWidget* parent = nullptr);
     void Apply();
+    void StorePending() override;
     QSlider* LengthSlider() const { return length_; }
     CColorComboBox* Colours() const { return colour_; }
     int Applied() const { return applied_; }

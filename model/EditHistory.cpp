@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -97,3 +98,22 @@ void MoveBack(const QString& from, const QString& to, const QStringList& names) 
 }
 
 }  // namespace glowdeck::edit_history
+
+namespace glowdeck {
+
+QString StepText(EditKind kind, const QString& name) {
+    // In the order of EditKind.
+    static const char* const kVerbs[] = {
+        QT_TRANSLATE_NOOP("EditStep", "添加"),     QT_TRANSLATE_NOOP("EditStep", "删除"),
+        QT_TRANSLATE_NOOP("EditStep", "重命名"),   QT_TRANSLATE_NOOP("EditStep", "复制"),
+        QT_TRANSLATE_NOOP("EditStep", "移动"),     QT_TRANSLATE_NOOP("EditStep", "选择源文件"),
+        QT_TRANSLATE_NOOP("EditStep", "确认文字"), QT_TRANSLATE_NOOP("EditStep", "应用间隔"),
+        QT_TRANSLATE_NOOP("EditStep", "置换图片"), QT_TRANSLATE_NOOP("EditStep", "设置"),
+    };
+    const QString verb = QCoreApplication::translate("EditStep", kVerbs[static_cast<int>(kind)]);
+    if (name.isEmpty()) return verb;
+    //: An undo step: %1 what it did, %2 the name of the group or item.
+    return QCoreApplication::translate("EditStep", "%1“%2”").arg(verb, name);
+}
+
+}  // namespace glowdeck

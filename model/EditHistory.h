@@ -41,6 +41,24 @@ void MoveBack(const QString& from, const QString& to, const QStringList& names);
 
 }  // namespace edit_history
 
+// What an edit does, for the name of its undo step.
+enum class EditKind {
+    Add,
+    Delete,
+    Rename,
+    Copy,
+    Move,
+    ChooseSource,
+    ConfirmText,
+    ApplyInterval,
+    ReplacePicture,
+    Settings,
+};
+
+// The short name of an undo step, in the interface's language: what it did,
+// and to which group or item ("删除“组1”"); the verb alone without a name.
+QString StepText(EditKind kind, const QString& name);
+
 // One undo step of the document: the project file's bytes before and after
 // one edit. The document applies the states itself (CGlowdeckDoc::Undo and
 // Redo), so that a step that cannot be written stays where it was; undo()

@@ -6,11 +6,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "led/AnimationConverter.h"
 #include "led/PictureConverter.h"
 #include "led/TextConverter.h"
+#include "model/EditHistory.h"
 #include "model/EditResult.h"
 #include "model/ImageUse.h"
 #include "model/ItemKind.h"
@@ -130,10 +132,13 @@ public:
     // save, an exception or an edit dropped without Commit puts everything
     // back and removes the files the edit wrote, so nothing is half-done.
     // Once saved, the image files of the ids the edit replaced or deleted are
-    // removed when no item uses them any more (image_use).
+    // removed when no item uses them any more (image_use). With history on,
+    // the saved edit is one undo step, named by `kind` and the group g or
+    // item (g, i) (0-based; i -1 for a group) as named before the edit, or
+    // after it for one the edit adds.
     class Edit {
     public:
-        explicit Edit(CGlowdeckDoc& doc);
+        Edit(CGlowdeckDoc& doc, EditKind kind, int g, int i = -1);
         ~Edit();
         Edit(const Edit&) = delete;
         Edit& operator=(const Edit&) = delete;
@@ -152,6 +157,9 @@ public:
         std::array<int, MaxGroups> animationCount_;
         std::vector<QString> written_;
         QByteArray before_;  // the project file's bytes, for the undo step
+        EditKind kind_;
+        int g_, i_;
+        std::optional<QString> name_;  // of the group or item, when it was there before
         bool done_ = false;
     };
 
@@ -261,6 +269,8 @@ private:
     bool LockFolder(const QString& folder);
     // Whether an edit now becomes an undo step.
     bool HistoryActive() const;
+    // The name of group g (i -1) or item (g, i), 0-based, if there is one.
+    std::optional<QString> NameAt(int g, int i) const;
     // Makes the project the one `content` holds, as one all-or-nothing step.
     EditResult ApplyState(const QByteArray& content, bool needsCompile);
 

@@ -45,13 +45,19 @@ PlaceholderLook LookOf(ItemKind kind) {
 
 }  // namespace
 
-CGlowdeckDoc::Edit::Edit(CGlowdeckDoc& doc)
+CGlowdeckDoc::Edit::Edit(CGlowdeckDoc& doc, EditKind kind, int g, int i)
     : doc_(doc),
       tree_(doc.projectFile_ ? doc.projectFile_->TakeSnapshot() : nullptr),
       sourceImagePath_(doc.sourceImagePath_),
       totalDataBytes_(doc.totalDataBytes_),
-      animationCount_(doc.animationCount_) {
-    if (doc.HistoryActive()) before_ = doc.projectFile_->Serialize();
+      animationCount_(doc.animationCount_),
+      kind_(kind),
+      g_(g),
+      i_(i) {
+    if (doc.HistoryActive()) {
+        before_ = doc.projectFile_->Serialize();
+        name_ = doc.NameAt(g, i);
+    }
 }
 
 CGlowdeckDoc::Edit::~Edit() {
@@ -75,9 +81,17 @@ EditResult CGlowdeckDoc::Edit::Commit(bool needsCompile) {
     }
     done_ = true;
     if (needsCompile) doc_.Revised();
-    if (!before_.isNull() && doc_.HistoryActive())
-        doc_.undoStack_.push(
-            new CEditStep(std::move(before_), doc_.projectFile_->Serialize(), needsCompile));
+    if (!before_.isNull() && doc_.HistoryActive()) {
+        QByteArray after = doc_.projectFile_->Serialize();
+        // An edit that changed nothing (settings stored as they were) is no
+        // step: undoing it would seem to do nothing.
+        if (after != before_) {
+            const QString name = name_ ? *name_ : doc_.NameAt(g_, i_).value_or(QString());
+            auto* step = new CEditStep(std::move(before_), std::move(after), needsCompile);
+            step->setText(StepText(kind_, name));
+            doc_.undoStack_.push(step);
+        }
+    }
     // Only now, with the new project file in place, may the files that the
     // old one named go.
     if (tree_) doc_.RemoveImagesDroppedSince(doc_.projectFile_->IdsReleasedSince(*tree_));
@@ -107,7 +121,7 @@ EditResult CGlowdeckDoc::NewGroup(const QString& name) {
         return EditResult::Failed(refusal);
     return Run(
         [&] {
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Add, projectFile_ ? projectFile_->GroupCount() : 0);
             Open(projectFile_).AppendGroup(name);
             return edit.Commit();
         },
@@ -117,7 +131,7 @@ EditResult CGlowdeckDoc::NewGroup(const QString& name) {
 EditResult CGlowdeckDoc::RenameGroup(int g, const QString& name) {
     return Run(
         [&] {
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Rename, g - 1);
             Open(projectFile_).SetGroupName(g - 1, name);
             return edit.Commit(false);
         },
@@ -128,7 +142,7 @@ EditResult CGlowdeckDoc::DeleteGroup(int g) {
     return Run(
         [&] {
             CheckItemIds();
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Delete, g - 1);
             Open(projectFile_).RemoveGroup(g - 1);
             return edit.Commit();
         },
@@ -139,7 +153,7 @@ EditResult CGlowdeckDoc::CopyGroup(int g, int g2) {
     return Run(
         [&] {
             CheckItemIds();
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Copy, g - 1);
             Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, true);
             return edit.Commit();
         },
@@ -149,7 +163,7 @@ EditResult CGlowdeckDoc::CopyGroup(int g, int g2) {
 EditResult CGlowdeckDoc::MoveGroup(int g, int g2) {
     return Run(
         [&] {
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Move, g - 1);
             Open(projectFile_).PlaceGroupAfter(g - 1, g2 - 1, false);
             return edit.Commit();
         },
@@ -168,7 +182,7 @@ EditResult CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
             // The placeholder is written before the item is saved, and both go
             // when the save fails: a full disk leaves neither an item without its
             // image nor a change that exists only in memory.
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Add, g - 1, file.ItemCount(g - 1));
             QString error;
             if (!EncodeImage(
                     MakePlaceholder(look.text, look.width, look.height, look.colour, Qt::black),
@@ -187,7 +201,7 @@ EditResult CGlowdeckDoc::NewItem(ItemKind kind, int g, const QString& name) {
 EditResult CGlowdeckDoc::RenameItem(int g, int i, const QString& name) {
     return Run(
         [&] {
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Rename, g - 1, i - 1);
             Open(projectFile_).SetAttr(g - 1, i - 1, "name", name);
             return edit.Commit(false);
         },
@@ -198,7 +212,7 @@ EditResult CGlowdeckDoc::DeleteItem(int g, int i) {
     return Run(
         [&] {
             CheckItemIds();
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Delete, g - 1, i - 1);
             Open(projectFile_).RemoveItem(g - 1, i - 1);
             return edit.Commit(false);
         },
@@ -209,7 +223,7 @@ EditResult CGlowdeckDoc::CopyItem(int g, int i, int g2, int i2) {
     return Run(
         [&] {
             CheckItemIds();
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Copy, g - 1, i - 1);
             Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, true);
             return edit.Commit(false);
         },
@@ -219,7 +233,7 @@ EditResult CGlowdeckDoc::CopyItem(int g, int i, int g2, int i2) {
 EditResult CGlowdeckDoc::MoveItem(int g, int i, int g2, int i2) {
     return Run(
         [&] {
-            Edit edit(*this);
+            Edit edit(*this, EditKind::Move, g - 1, i - 1);
             Open(projectFile_).PlaceItemAfter(g - 1, i - 1, g2 - 1, i2 - 1, false);
             return edit.Commit(false);
         },
@@ -258,6 +272,13 @@ void CGlowdeckDoc::RemoveImagesDroppedSince(const QStringList& before) {
         return used.unite(image_use::IdSet(image_use::IdsInBackups(projectFilePath_)));
     };
     (void)image_use::RemoveUnused(imagesFolder_, inUseOf, &dropped);
+}
+
+std::optional<QString> CGlowdeckDoc::NameAt(int g, int i) const {
+    if (!projectFile_ || g < 0 || g >= projectFile_->GroupCount()) return std::nullopt;
+    if (i < 0) return projectFile_->GroupName(g);
+    if (i >= projectFile_->ItemCount(g)) return std::nullopt;
+    return projectFile_->GetAttr(g, i, "name");
 }
 
 bool CGlowdeckDoc::HistoryActive() const {

@@ -159,7 +159,7 @@ EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file
         if ((probe.Width() == 0 && DecodeImageScaled(file, QSize(LedRows, LedRows)).isNull()) ||
             !size.isValid() || size.height() == 0)
             return EditResult::Failed(Refusal(file, QStringLiteral("unreadable image data")));
-        CGlowdeckDoc::Edit edit(doc);
+        CGlowdeckDoc::Edit edit(doc, EditKind::ChooseSource, g, i);
         if (EditResult copied = CopyAndAdopt(doc, edit, g, i, ItemKind::Picture, file); !copied)
             return copied;
         CProjectFile& project = *doc.ProjectFile();
@@ -199,7 +199,7 @@ EditResult AdoptDecodedFrames(CGlowdeckDoc& doc, int g, int i, const QString& fi
     const QSize size = decoded.frames.front().size();
     if (const QString tooWide = LedWidthProblem(size); !tooWide.isEmpty())
         return EditResult::Failed(Refusal(file, tooWide));
-    CGlowdeckDoc::Edit edit(doc);
+    CGlowdeckDoc::Edit edit(doc, EditKind::ChooseSource, g, i);
     std::vector<int> delays = decoded.delays;
     for (int& d : delays) d = std::min(d, MaxGifDelay);
     if (EditResult written = WriteFramesAndAdopt(doc, edit, g, i, decoded.frames, delays); !written)
@@ -278,7 +278,7 @@ EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& fi
         std::vector<int> delays = sample ? sampled->delays : info->delays;
         delays.resize(static_cast<size_t>(count));
         for (int& d : delays) d = std::min(d, MaxGifDelay);
-        CGlowdeckDoc::Edit edit(doc);
+        CGlowdeckDoc::Edit edit(doc, EditKind::ChooseSource, g, i);
         if (sample) {
             if (EditResult written = WriteFramesAndAdopt(doc, edit, g, i, sampled->frames, delays);
                 !written)
@@ -319,7 +319,7 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
         params.englishOffset = s.englishOffset;
         params.symbolOffset = s.symbolOffset;
         params.verticalOffset = s.verticalOffset;
-        CGlowdeckDoc::Edit edit(doc);
+        CGlowdeckDoc::Edit edit(doc, EditKind::ConfirmText, g, i);
         CTextConverter& converter = doc.TextConverter();
         RecordingSink said;
         const bool rendered = converter.RenderText(target, params, &said);
@@ -370,7 +370,7 @@ EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned b
         length = std::clamp(length, MinIntervalLength, MaxIntervalLength);
         QImage blank(length, LedRows, QImage::Format_ARGB32);
         blank.fill(ColourFromBgr(backColour));
-        CGlowdeckDoc::Edit edit(doc);
+        CGlowdeckDoc::Edit edit(doc, EditKind::ApplyInterval, g, i);
         if (EditResult written =
                 EncodeAndAdopt(doc, edit, g, i, ItemKind::Interval, blank, "image/jpeg");
             !written)
@@ -387,7 +387,7 @@ EditResult ReplacePicture(CGlowdeckDoc& doc, int g, int i, const QImage& painted
         if (painted.isNull() || painted.height() == 0)
             return EditResult::Failed(
                 QCoreApplication::translate("ItemOperations", "没有可置换的图片"));
-        CGlowdeckDoc::Edit edit(doc);
+        CGlowdeckDoc::Edit edit(doc, EditKind::ReplacePicture, g, i);
         if (EditResult written =
                 EncodeAndAdopt(doc, edit, g, i, ItemKind::Picture, painted, "image/bmp");
             !written)
@@ -402,7 +402,7 @@ EditResult ReplacePicture(CGlowdeckDoc& doc, int g, int i, const QImage& painted
 
 EditResult StoreSettings(CGlowdeckDoc& doc, int g, int i, const ConversionSettings& settings) {
     return Guarded(doc, g, i, [&] {
-        CGlowdeckDoc::Edit edit(doc);
+        CGlowdeckDoc::Edit edit(doc, EditKind::Settings, g, i);
         CProjectFile& project = *doc.ProjectFile();
         project.SetInt(g, i, "r", std::clamp(settings.r, 0, 255));
         project.SetInt(g, i, "g", std::clamp(settings.green, 0, 255));
@@ -465,7 +465,7 @@ EditResult SetDither(CGlowdeckDoc& doc, int g, int i, bool on) {
         if (!CanDither(project, g, i))
             return EditResult::Failed(QStringLiteral("only picture and animation items dither"));
         if (Dithers(project, g, i) == on) return EditResult::Done();  // nothing to write
-        CGlowdeckDoc::Edit edit(doc);
+        CGlowdeckDoc::Edit edit(doc, EditKind::Settings, g, i);
         StoreDither(project, g, i, on);
         return edit.Commit();
     });

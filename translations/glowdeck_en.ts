@@ -27,6 +27,36 @@
     </message>
 </context>
 <context>
+    <name>CMainFrame</name>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>撤销 %1</source>
+        <translation>Undo %1</translation>
+    </message>
+    <message>
+        <source>重复</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>重复 %1</source>
+        <translation>Redo %1</translation>
+    </message>
+</context>
+<context>
+    <name>CPaintWindow</name>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重复</source>
+        <translation>Redo</translation>
+    </message>
+</context>
+<context>
     <name>CapacityChecks</name>
     <message>
         <source>组数已达上限！</source>
@@ -368,6 +398,54 @@
     <message>
         <source>set-dither takes a picture or an animation item</source>
         <translation>set-dither takes a picture or an animation item</translation>
+    </message>
+</context>
+<context>
+    <name>EditStep</name>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>重命名</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>移动</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>选择源文件</source>
+        <translation>Choose source</translation>
+    </message>
+    <message>
+        <source>确认文字</source>
+        <translation>Confirm text</translation>
+    </message>
+    <message>
+        <source>应用间隔</source>
+        <translation>Apply interval</translation>
+    </message>
+    <message>
+        <source>置换图片</source>
+        <translation>Replace picture</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>%1“%2”</source>
+        <extracomment>An undo step: %1 what it did, %2 the name of the group or item.</extracomment>
+        <translation>%1 “%2”</translation>
     </message>
 </context>
 <context>

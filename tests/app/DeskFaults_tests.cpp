@@ -9,6 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -23,6 +24,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "app/AppDialogs.h"
 #include "app/CItemListPane.h"
@@ -427,8 +429,27 @@ TEST(MainWindow, FitsTheScreenAndShowsTheEditorAgainAfterTheMainPage) {
     tree.setCurrentItem(tree.GroupNode(1));
     tree.AddItem(ItemKind::Picture);
     ASSERT_EQ(frame.CurrentViewKind(), 7);
-    frame.ShowView(0);  // "显示主页面"
+    // The item's editor comes back, whichever way the same item is chosen
+    // again after "显示主页面".
     QTreeWidgetItem* item = tree.currentItem();
-    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
-    EXPECT_EQ(frame.CurrentViewKind(), 7);  // the item's editor again
+    CItemListPane& list = *frame.ItemList();
+    const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+        {"tree",
+         [&] {
+             QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                               tree.visualItemRect(item).center());
+         }},
+        {"thumbnail",
+         [&] {
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                               list.visualItemRect(list.item(0)).center());
+         }},
+        {"Enter", [&] { QTest::keyClick(&tree, Qt::Key_Return); }},
+    };
+    for (const auto& [way, choose] : ways) {
+        frame.Command(32860)->trigger();  // "显示主页面"
+        ASSERT_EQ(frame.CurrentViewKind(), 0) << way;
+        choose();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frame.CurrentViewKind() == 7; }, 3000)) << way;
+    }
 }

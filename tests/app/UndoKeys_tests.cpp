@@ -4,10 +4,13 @@
 // question for a group, and arrows, Home, End, F2 and Enter in the tree.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
+#include <QSlider>
 #include <QTest>
 #include <QToolBar>
 
@@ -15,6 +18,8 @@
 #include "app/CMainFrame.h"
 #include "app/CProjectTree.h"
 #include "app/ShellDialogs.h"
+#include "editors/CPictureFrame.h"
+#include "editors/CViewBmp.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ProjectFile.h"
 #include "support/FakeHosts.h"
@@ -117,6 +122,11 @@ TEST_F(UndoKeys, DeleteKeyAsksForAGroupAndCtrlZBringsBack) {
     Key(Qt::Key_Delete);
     EXPECT_EQ(doc_.ProjectFile()->GroupCount(), 0);
     EXPECT_EQ(Shown(), QStringList{QStringLiteral("project 键")});
+    // The tips name the step; the menu item keeps its words.
+    EXPECT_EQ(frame_->Command(57643)->toolTip(), QStringLiteral("撤销 删除“新建组”"));
+    EXPECT_EQ(frame_->Command(57643)->statusTip(), QStringLiteral("撤销 删除“新建组”"));
+    EXPECT_EQ(frame_->Command(57643)->text(), QStringLiteral("撤销(&U)"));
+    EXPECT_EQ(frame_->Command(57644)->toolTip(), QStringLiteral("重复"));
 
     // Each undo puts one step back, in the project and in the tree.
     const std::vector<std::pair<QKeySequence, QStringList>> steps = {
@@ -132,5 +142,112 @@ TEST_F(UndoKeys, DeleteKeyAsksForAGroupAndCtrlZBringsBack) {
         EXPECT_EQ(Outline(doc_), expected) << keys.toString().toStdString();
         EXPECT_EQ(Shown(), expected) << keys.toString().toStdString();
     }
+    EXPECT_EQ(frame_->Command(57644)->toolTip(), QStringLiteral("重复 删除“新建组”"));
     EXPECT_EQ(sink_.texts.size(), 2);  // the two questions, nothing else
+}
+
+// The paint window is a window of its own, out of reach of the main window's
+// commands: its keys step through the canvas's strokes, and never the
+// project's. In the main window a paint frame takes the keys only while it
+// has strokes to step through; then the project's steps follow.
+TEST_F(UndoKeys, PaintWindowKeysStepThroughItsStrokesAndThenTheProjectsStepsFollow) {
+    Tree().setCurrentItem(Tree().ItemNode(1, 1));
+    auto* view = qobject_cast<CViewBmp*>(frame_->CurrentView());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->Conversions() > 0; }, 20000));
+    QPointer<CPictureFrame> led;
+    for (CPictureFrame* f : view->findChildren<CPictureFrame*>())
+        if (f->Title() == QStringLiteral("LED")) led = f;
+    ASSERT_NE(led, nullptr);
+    led->SetTool(PaintTool::RoundPen);
+    led->SetPenColour(0x0000FF);
+    led->OpenPaintWindow();
+    CPaintWindow* window = led->PaintWindow();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const QPoint spots[] = {{3, 5}, {30, 20}};
+    const QRgb before = led->CurrentImage().pixel(spots[1]);
+    for (const QPoint spot : spots) {
+        const QPoint at = (window->ViewportPoint(spot) + QPointF(1, 1)).toPoint();
+        QTest::mousePress(window->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(window->viewport(), Qt::LeftButton, {}, at);
+    }
+    ASSERT_EQ(led->CurrentImage().pixel(spots[1]), qRgb(255, 0, 0));
+    const QByteArray project = ReadAll(doc_.ProjectFilePath());
+    const int steps = doc_.UndoStack().index();
+
+    // Keys, and the strokes left on the canvas after each.
+    const QKeyCombination undo(Qt::CTRL | Qt::Key_Z), redo(Qt::CTRL | Qt::Key_Y),
+        redoShift(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    const std::vector<std::pair<QKeyCombination, size_t>> inWindow = {
+        {undo, 1}, {redoShift, 2}, {undo, 1}, {undo, 0}, {undo, 0}, {redo, 1}};
+    for (const auto& [keys, strokes] : inWindow) {
+        QTest::keyClick(window, keys.key(), keys.keyboardModifiers());
+        const std::string what = QKeySequence(keys).toString().toStdString();
+        ASSERT_EQ(led->Canvas().UndoDepth(), strokes + 1) << what;
+        EXPECT_EQ(led->CurrentImage().pixel(spots[1]), strokes == 2 ? qRgb(255, 0, 0) : before)
+            << what;
+        EXPECT_EQ(doc_.UndoStack().index(), steps) << what;
+        EXPECT_EQ(ReadAll(doc_.ProjectFilePath()), project) << what;
+    }
+
+    // The frame in the main window: its last stroke, then the project's step.
+    QApplication::setActiveWindow(frame_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+    led->setFocus();
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_FALSE(led.isNull());
+    EXPECT_EQ(led->Canvas().UndoDepth(), 1u);
+    EXPECT_EQ(doc_.UndoStack().index(), steps);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc_.UndoStack().index(), steps - 1);
+    EXPECT_NE(ReadAll(doc_.ProjectFilePath()), project);
+}
+
+// A setting still waiting for its quiet time when Ctrl+Z is pressed is the
+// last edit: it is stored as a step and that step is taken back (the step
+// before it stays), and Ctrl+Y makes it again.
+TEST_F(UndoKeys, ASettingNotYetStoredIsTheStepCtrlZTakesBack) {
+    Tree().AddItem(ItemKind::Animation);
+    Tree().AddItem(ItemKind::Interval);
+    struct Row {
+        const char* what;
+        int item;  // in group 1
+        const char* control;
+        int value;  // for a slider; a check box is clicked
+    };
+    const Row rows[] = {
+        {"picture colour", 1, "colour1", 33},    {"picture dither", 1, "dither", 0},
+        {"animation colour", 3, "slider2", 200}, {"animation dither", 3, "dither", 0},
+        {"interval length", 4, "length", 40},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Tree().setCurrentItem(Tree().ItemNode(1, row.item));
+        const QByteArray before = ReadAll(doc_.ProjectFilePath());
+        const int steps = doc_.UndoStack().index();
+        auto control = [&] {
+            return frame_->CurrentView()->findChild<QWidget*>(QString::fromLatin1(row.control));
+        };
+        auto shown = [&] {
+            if (auto* slider = qobject_cast<QSlider*>(control())) return slider->value();
+            return int(qobject_cast<QAbstractButton*>(control())->isChecked());
+        };
+        const int old = shown();
+        if (auto* slider = qobject_cast<QSlider*>(control()))
+            slider->setValue(row.value);
+        else
+            qobject_cast<QAbstractButton*>(control())->click();
+        const int changed = shown();
+        ASSERT_NE(changed, old);
+        Tree().setFocus();
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(ReadAll(doc_.ProjectFilePath()), before);
+        EXPECT_EQ(doc_.UndoStack().index(), steps);
+        EXPECT_EQ(shown(), old);
+        Key(Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_EQ(doc_.UndoStack().index(), steps + 1);
+        EXPECT_EQ(shown(), changed);
+    }
+    EXPECT_TRUE(sink_.texts.isEmpty()) << sink_.texts.join('\n').toStdString();
 }

@@ -107,30 +107,43 @@ TEST_F(UndoTest, EveryEditUndoesAndRedoesByteForByte) {
     settings.speed = 2;
     item_ops::TextSettings text;
     text.text = QStringLiteral("Hi");
-    const std::vector<std::pair<const char*, std::function<EditResult(CGlowdeckDoc&)>>> edits = {
-        {"add group", [](CGlowdeckDoc& d) { return d.NewGroup(QStringLiteral("新")); }},
-        {"rename group", [](CGlowdeckDoc& d) { return d.RenameGroup(1, QStringLiteral("改")); }},
-        {"delete group", [](CGlowdeckDoc& d) { return d.DeleteGroup(1); }},
-        {"copy group", [](CGlowdeckDoc& d) { return d.CopyGroup(1, 2); }},
-        {"move group", [](CGlowdeckDoc& d) { return d.MoveGroup(1, 2); }},
-        {"add item", [](CGlowdeckDoc& d) { return d.NewText(2, QStringLiteral("新")); }},
-        {"rename item", [](CGlowdeckDoc& d) { return d.RenameItem(1, 2, QStringLiteral("改")); }},
-        {"delete item", [](CGlowdeckDoc& d) { return d.DeleteItem(1, 1); }},
-        {"copy item", [](CGlowdeckDoc& d) { return d.CopyItem(1, 1, 2, 0); }},
-        {"move item", [](CGlowdeckDoc& d) { return d.MoveItem(1, 4, 2, 1); }},
-        {"choose picture",
-         [&](CGlowdeckDoc& d) { return item_ops::SetPictureSource(d, 0, 0, photo); }},
-        {"choose animation",
-         [&](CGlowdeckDoc& d) { return item_ops::SetAnimationSource(d, 0, 1, gif); }},
-        {"confirm text", [&](CGlowdeckDoc& d) { return item_ops::ConfirmText(d, 0, 2, text); }},
-        {"apply interval",
-         [](CGlowdeckDoc& d) { return item_ops::ApplyInterval(d, 0, 3, 40, 0xFF); }},
-        {"replace picture",
-         [&](CGlowdeckDoc& d) { return item_ops::ReplacePicture(d, 1, 0, painted); }},
-        {"store settings",
-         [&](CGlowdeckDoc& d) { return item_ops::StoreSettings(d, 0, 1, settings); }},
+    struct Row {
+        const char* name;
+        std::function<EditResult(CGlowdeckDoc&)> edit;
+        const char* step;  // the undo step's name
     };
-    for (const auto& [name, edit] : edits) {
+    const std::vector<Row> edits = {
+        {"add group", [](CGlowdeckDoc& d) { return d.NewGroup(QStringLiteral("新")); }, "添加“新”"},
+        {"rename group", [](CGlowdeckDoc& d) { return d.RenameGroup(1, QStringLiteral("改")); },
+         "重命名“新建组”"},
+        {"delete group", [](CGlowdeckDoc& d) { return d.DeleteGroup(1); }, "删除“新建组”"},
+        {"copy group", [](CGlowdeckDoc& d) { return d.CopyGroup(1, 2); }, "复制“新建组”"},
+        {"move group", [](CGlowdeckDoc& d) { return d.MoveGroup(1, 2); }, "移动“新建组”"},
+        {"add item", [](CGlowdeckDoc& d) { return d.NewText(2, QStringLiteral("新")); },
+         "添加“新”"},
+        {"rename item", [](CGlowdeckDoc& d) { return d.RenameItem(1, 2, QStringLiteral("改")); },
+         "重命名“动”"},
+        {"delete item", [](CGlowdeckDoc& d) { return d.DeleteItem(1, 1); }, "删除“图”"},
+        {"copy item", [](CGlowdeckDoc& d) { return d.CopyItem(1, 1, 2, 0); }, "复制“图”"},
+        {"move item", [](CGlowdeckDoc& d) { return d.MoveItem(1, 4, 2, 1); }, "移动“隔”"},
+        {"choose picture",
+         [&](CGlowdeckDoc& d) { return item_ops::SetPictureSource(d, 0, 0, photo); },
+         "选择源文件“图”"},
+        {"choose animation",
+         [&](CGlowdeckDoc& d) { return item_ops::SetAnimationSource(d, 0, 1, gif); },
+         "选择源文件“动”"},
+        {"confirm text", [&](CGlowdeckDoc& d) { return item_ops::ConfirmText(d, 0, 2, text); },
+         "确认文字“文”"},
+        {"apply interval",
+         [](CGlowdeckDoc& d) { return item_ops::ApplyInterval(d, 0, 3, 40, 0xFF); },
+         "应用间隔“隔”"},
+        {"replace picture",
+         [&](CGlowdeckDoc& d) { return item_ops::ReplacePicture(d, 1, 0, painted); },
+         "置换图片“景”"},
+        {"store settings",
+         [&](CGlowdeckDoc& d) { return item_ops::StoreSettings(d, 0, 1, settings); }, "设置“动”"},
+    };
+    for (const auto& [name, edit, step] : edits) {
         SCOPED_TRACE(name);
         TempDir dir;
         RecordingSink sink;
@@ -141,9 +154,12 @@ TEST_F(UndoTest, EveryEditUndoesAndRedoesByteForByte) {
             doc.SetProjectRoot(dir.Path());
             ASSERT_TRUE(doc.CreateProjectNamed(QStringLiteral("p")));
             ASSERT_TRUE(doc.NewGroup(QStringLiteral("二")));
-            for (const auto kind :
-                 {ItemKind::Picture, ItemKind::Animation, ItemKind::Text, ItemKind::Interval})
-                ASSERT_TRUE(doc.NewItem(kind, 1, QStringLiteral("项")));
+            const std::pair<ItemKind, QString> items[] = {
+                {ItemKind::Picture, QStringLiteral("图")},
+                {ItemKind::Animation, QStringLiteral("动")},
+                {ItemKind::Text, QStringLiteral("文")},
+                {ItemKind::Interval, QStringLiteral("隔")}};
+            for (const auto& [kind, itemName] : items) ASSERT_TRUE(doc.NewItem(kind, 1, itemName));
             ASSERT_TRUE(doc.NewPicture(2, QStringLiteral("景")));
             const State before = Read(doc);
             const int steps = doc.UndoStack().count();
@@ -152,11 +168,13 @@ TEST_F(UndoTest, EveryEditUndoesAndRedoesByteForByte) {
             const State after = Read(doc);
             ASSERT_NE(after, before);
             EXPECT_EQ(doc.UndoStack().count(), steps + 1);
+            EXPECT_EQ(doc.UndoStack().undoText(), QString::fromUtf8(step));
             ExpectImagesExactlyUsed(doc, "done");
 
             ASSERT_TRUE(doc.Undo());
             EXPECT_EQ(Read(doc), before);
             EXPECT_EQ(doc.ProjectFile()->Serialize(), before.project);
+            EXPECT_EQ(doc.UndoStack().redoText(), QString::fromUtf8(step));
             ExpectImagesExactlyUsed(doc, "undone");
             ASSERT_TRUE(doc.Redo());
             EXPECT_EQ(Read(doc), after);
@@ -181,6 +199,13 @@ TEST_F(UndoTest, StepsAreKeptUpToTheLimitAndANewEditDropsTheRedo) {
     ASSERT_TRUE(doc_.RenameGroup(2, QStringLiteral("x")));
     EXPECT_FALSE(doc_.UndoStack().canRedo());
     EXPECT_FALSE(doc_.Redo());
+    // An edit that changes nothing is no step an undo would spend itself on.
+    const int steps = doc_.UndoStack().index();
+    ASSERT_TRUE(doc_.RenameGroup(2, QStringLiteral("x")));
+    ASSERT_TRUE(
+        item_ops::StoreSettings(doc_, 0, 1, item_ops::ReadSettings(*doc_.ProjectFile(), 0, 1)));
+    EXPECT_EQ(doc_.UndoStack().index(), steps);
+    EXPECT_EQ(doc_.UndoStack().undoText(), QStringLiteral("重命名“二”"));
 }
 
 TEST_F(UndoTest, AnUndoThatCannotBeWrittenChangesNothing) {
