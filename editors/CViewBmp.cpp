@@ -385,24 +385,30 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
             if (preview.led.isNull()) preview.led = UnconvertedLed(preview.source, preview.size);
         }
         return CPreviewWorker::Apply([this, prepared, preview, copy] {
-            choosing_ = false;
             copy->adopted = true;  // the edit keeps it or removes it
             if (!Done(item_ops::AdoptPictureSource(doc_, g_, i_, prepared))) {
+                choosing_ = false;
                 progress_->setValue(100);
                 return;
             }
-            try {
-                ReadSource();
-            } catch (const AccessError&) {
-                ErrorBeeps();
-                return;
-            }
-            ShowPreview(preview);
-            RefreshList();
-            if (convertAfterChoice_) {
-                convertAfterChoice_ = false;
-                Convert();
-            }
+            // The stored choice is shown in the GUI thread's next turn.
+            previews_->Then([this, preview] {
+                choosing_ = false;
+                try {
+                    ReadSource();
+                } catch (const AccessError&) {
+                    ErrorBeeps();
+                    return;
+                }
+                ShowPreview(preview);
+                previews_->Then([this] {
+                    RefreshList();
+                    if (convertAfterChoice_) {
+                        convertAfterChoice_ = false;
+                        Convert();
+                    }
+                });
+            });
         });
     });
     return true;

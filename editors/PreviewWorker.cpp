@@ -3,7 +3,14 @@
 
 #include <QThread>
 #include <QThreadPool>
+#include <QTimer>
 #include <mutex>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace glowdeck {
 
@@ -42,6 +49,18 @@ QThreadPool& Pool() {
     return pool;
 }
 
+// A preview thread runs at a lower priority than the GUI thread (a nice
+// value of 10 for this thread alone), so that on a busy machine the window's
+// events come first and the conversion takes what is left.
+void YieldToTheGuiThread() {
+#ifdef __linux__
+    static thread_local bool done = false;
+    if (done) return;
+    done = true;
+    (void)setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
+}
+
 }  // namespace
 
 CPreviewWorker::CPreviewWorker(QObject* parent)
@@ -66,6 +85,7 @@ void CPreviewWorker::Start(Job job) {
     auto ticket = std::make_shared<Ticket>();
     current_ = ticket;
     Pool().start([ticket, mailbox = mailbox_, job = std::move(job)] {
+        YieldToTheGuiThread();
         int last = -1;
         const Progress progress = [&](int percent) {
             if (percent == last || ticket->cancelled) return;
@@ -78,14 +98,35 @@ void CPreviewWorker::Start(Job job) {
         if (!ticket->cancelled) apply = job(ticket->cancelled, progress);
         // A cancelled job's result is dropped here, on its own thread.
         if (ticket->cancelled) return;
-        mailbox->Post([ticket, apply = std::move(apply)](CPreviewWorker* worker) {
-            if (worker->current_ != ticket || ticket->cancelled) return;
-            worker->current_.reset();
-            if (apply) apply();
-            emit worker->Finished();
-        });
+        mailbox->Post(
+            [ticket, apply = std::move(apply)](CPreviewWorker* worker) { worker->Step(ticket, apply); });
     });
 }
+
+void CPreviewWorker::Step(const std::shared_ptr<Ticket>& ticket, const Apply& apply) {
+    if (current_ != ticket || ticket->cancelled) return;
+    next_ = Apply();
+    if (apply) apply();
+    // The step may have started a newer job, which is the current one now.
+    if (current_ != ticket) return;
+    if (next_) {
+        // A zero timer rather than a posted call: the events and timers that
+        // are waiting run before the next step.
+        auto* turn = new QTimer(this);
+        turn->setSingleShot(true);
+        connect(turn, &QTimer::timeout, this, [this, turn, ticket, next = std::move(next_)] {
+            turn->deleteLater();
+            Step(ticket, next);
+        });
+        next_ = Apply();
+        turn->start(0);
+        return;
+    }
+    current_.reset();
+    emit Finished();
+}
+
+void CPreviewWorker::Then(Apply next) { next_ = std::move(next); }
 
 void CPreviewWorker::WaitForIdle() { Pool().waitForDone(); }
 

@@ -27,6 +27,10 @@ public:
     ~CPreviewWorker() override;
 
     void Start(Job job);
+    // Called from an Apply: runs `next` as a later queued call, as the same
+    // job's next step (dropped like it when a newer job starts), so that the
+    // GUI thread takes a long result in short turns.
+    void Then(Apply next);
     void Cancel();
     // A job was started and its result has not been applied or dropped yet.
     bool Busy() const { return current_ != nullptr; }
@@ -42,7 +46,11 @@ signals:
 private:
     struct Ticket;
     struct Mailbox;
+    // Runs one step of the job of `ticket` on the GUI thread.
+    void Step(const std::shared_ptr<Ticket>& ticket, const Apply& apply);
+
     std::shared_ptr<Ticket> current_;
+    Apply next_;
     std::shared_ptr<Mailbox> mailbox_;
 };
 
