@@ -171,8 +171,7 @@ int main(int argc, char** argv) {
 
     const double conversion = Median(conversions), stall = Median(stalls), total = Median(totals);
     std::printf("choosing a 4000x3000 photograph in the picture editor (median of %d)\n", Runs);
-    std::printf("%-48s %8.1f ms\n", "its conversion (decode, reduce, threshold, pack)",
-                conversion);
+    std::printf("%-48s %8.1f ms\n", "its conversion (decode, reduce, threshold, pack)", conversion);
     std::printf("%-48s %8.1f ms\n", "the choice until the editor shows it", total);
     std::printf("%-48s %8.1f ms   (%.1f-%.1f) ratio %.3f (target <= 0.10)\n",
                 "longest GUI-thread stall meanwhile", stall,

@@ -220,7 +220,7 @@ void CViewBmp::LoadSource() {
     convertAfterChoice_ = false;
     progress_->setValue(0);
     previews_->Start([this, path, stored, settings](const std::atomic<bool>& cancelled,
-                                                   const CPreviewWorker::Progress& progress) {
+                                                    const CPreviewWorker::Progress& progress) {
         Preview preview;
         preview.size = ImageFileSize(path);
         if (!preview.size.isValid()) preview.size = stored;
@@ -361,56 +361,57 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
     choosing_ = true;
     convertAfterChoice_ = false;
     progress_->setValue(0);
-    previews_->Start([this, chosen, id, target, settings](
-                         const std::atomic<bool>& cancelled,
-                         const CPreviewWorker::Progress& progress) {
-        // The copy goes again unless the edit on the GUI thread takes it.
-        auto copy = std::make_shared<PreparedCopy>();
-        copy->path = target;
-        CPictureConverter converter;
-        const item_ops::PreparedPicture prepared =
-            item_ops::PreparePictureSource(chosen, id, target, &converter);
-        if (cancelled) return CPreviewWorker::Apply();
-        progress(40);
-        Preview preview;
-        if (prepared.copied) {
-            preview.size = prepared.size;
-            preview.source = ShownSource(target, prepared.size);
-            if (preview.source.isNull()) preview.source = QImage(1, 1, QImage::Format_RGB32);
-            progress(70);
-            converter.SetThreshold(ThresholdColour(settings.r, settings.green, settings.b));
-            converter.SetDither(settings.dither);
-            if (!cancelled && converter.Convert({1, 0}))
-                preview.led = converter.LedImage().convertToFormat(QImage::Format_RGB888);
-            if (preview.led.isNull()) preview.led = UnconvertedLed(preview.source, preview.size);
-        }
-        return CPreviewWorker::Apply([this, prepared, preview, copy] {
-            copy->adopted = true;  // the edit keeps it or removes it
-            if (!Done(item_ops::AdoptPictureSource(doc_, g_, i_, prepared))) {
-                choosing_ = false;
-                progress_->setValue(100);
-                return;
+    previews_->Start(
+        [this, chosen, id, target, settings](const std::atomic<bool>& cancelled,
+                                             const CPreviewWorker::Progress& progress) {
+            // The copy goes again unless the edit on the GUI thread takes it.
+            auto copy = std::make_shared<PreparedCopy>();
+            copy->path = target;
+            CPictureConverter converter;
+            const item_ops::PreparedPicture prepared =
+                item_ops::PreparePictureSource(chosen, id, target, &converter);
+            if (cancelled) return CPreviewWorker::Apply();
+            progress(40);
+            Preview preview;
+            if (prepared.copied) {
+                preview.size = prepared.size;
+                preview.source = ShownSource(target, prepared.size);
+                if (preview.source.isNull()) preview.source = QImage(1, 1, QImage::Format_RGB32);
+                progress(70);
+                converter.SetThreshold(ThresholdColour(settings.r, settings.green, settings.b));
+                converter.SetDither(settings.dither);
+                if (!cancelled && converter.Convert({1, 0}))
+                    preview.led = converter.LedImage().convertToFormat(QImage::Format_RGB888);
+                if (preview.led.isNull())
+                    preview.led = UnconvertedLed(preview.source, preview.size);
             }
-            // The stored choice is shown in the GUI thread's next turn.
-            previews_->Then([this, preview] {
-                choosing_ = false;
-                try {
-                    ReadSource();
-                } catch (const AccessError&) {
-                    ErrorBeeps();
+            return CPreviewWorker::Apply([this, prepared, preview, copy] {
+                copy->adopted = true;  // the edit keeps it or removes it
+                if (!Done(item_ops::AdoptPictureSource(doc_, g_, i_, prepared))) {
+                    choosing_ = false;
+                    progress_->setValue(100);
                     return;
                 }
-                ShowPreview(preview);
-                previews_->Then([this] {
-                    RefreshList();
-                    if (convertAfterChoice_) {
-                        convertAfterChoice_ = false;
-                        Convert();
+                // The stored choice is shown in the GUI thread's next turn.
+                previews_->Then([this, preview] {
+                    choosing_ = false;
+                    try {
+                        ReadSource();
+                    } catch (const AccessError&) {
+                        ErrorBeeps();
+                        return;
                     }
+                    ShowPreview(preview);
+                    previews_->Then([this] {
+                        RefreshList();
+                        if (convertAfterChoice_) {
+                            convertAfterChoice_ = false;
+                            Convert();
+                        }
+                    });
                 });
             });
         });
-    });
     return true;
 }
 

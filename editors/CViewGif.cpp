@@ -217,7 +217,7 @@ void CViewGif::Convert() {
     const QImage first = first_;
     progress_->setValue(0);
     previews_->Start([this, path, settings, first](const std::atomic<bool>& cancelled,
-                                                  const CPreviewWorker::Progress& progress) {
+                                                   const CPreviewWorker::Progress& progress) {
         CAnimationConverter converter;
         if (!converter.LoadFile(path)) return CPreviewWorker::Apply();
         converter.SetThreshold(ThresholdColour(settings.r, settings.green, settings.b));

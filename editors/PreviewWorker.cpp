@@ -98,8 +98,9 @@ void CPreviewWorker::Start(Job job) {
         if (!ticket->cancelled) apply = job(ticket->cancelled, progress);
         // A cancelled job's result is dropped here, on its own thread.
         if (ticket->cancelled) return;
-        mailbox->Post(
-            [ticket, apply = std::move(apply)](CPreviewWorker* worker) { worker->Step(ticket, apply); });
+        mailbox->Post([ticket, apply = std::move(apply)](CPreviewWorker* worker) {
+            worker->Step(ticket, apply);
+        });
     });
 }
 

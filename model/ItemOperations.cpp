@@ -146,8 +146,8 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height) {
     return OnBlack(DecodeImage(path));
 }
 
-PreparedPicture PreparePictureSource(const QString& file, const QString& id,
-                                     const QString& target, CPictureConverter* converter) {
+PreparedPicture PreparePictureSource(const QString& file, const QString& id, const QString& target,
+                                     CPictureConverter* converter) {
     PreparedPicture prepared;
     prepared.id = id;
     prepared.target = target;
@@ -202,8 +202,7 @@ EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file
         // A damaged project is refused before anything is copied into it.
         doc.CheckItemIds();
         const QString id = CProjectFile::GenerateId();
-        prepared =
-            PreparePictureSource(file, id, doc.SourceImagePathFor(ItemKind::Picture, id));
+        prepared = PreparePictureSource(file, id, doc.SourceImagePathFor(ItemKind::Picture, id));
     } catch (const AccessError& e) {
         return EditResult::Failed(DamagedProjectText(e));
     }

@@ -47,8 +47,8 @@ struct PreparedPicture {
     QString error;  // why the file was refused or not copied
     bool copied = false;
 };
-PreparedPicture PreparePictureSource(const QString& file, const QString& id,
-                                     const QString& target, CPictureConverter* converter = nullptr);
+PreparedPicture PreparePictureSource(const QString& file, const QString& id, const QString& target,
+                                     CPictureConverter* converter = nullptr);
 EditResult AdoptPictureSource(CGlowdeckDoc& doc, int g, int i, const PreparedPicture& prepared);
 
 // "选择动画": copies the GIF under a fresh id (an animated WebP's frames and

@@ -220,8 +220,7 @@ int FileCount(const QString& folder) {
 double BlueShare(const QImage& led) {
     int lit = 0;
     for (int y = 0; y < led.height(); ++y)
-        for (int x = 0; x < led.width(); ++x)
-            lit += led.pixel(x, y) == qRgb(0, 0, 255);
+        for (int x = 0; x < led.width(); ++x) lit += led.pixel(x, y) == qRgb(0, 0, 255);
     return static_cast<double>(lit) / std::max(1, led.width() * led.height());
 }
 }  // namespace
@@ -321,8 +320,8 @@ TEST_F(Editors, ChooseDialogsListEveryAcceptedTypeAndStartInTheLastFolder) {
         EXPECT_EQ(filters, QStringList{c.filter});
         EXPECT_EQ(name, QString()) << c.button.toStdString();
         EXPECT_EQ(folder, c.folder);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return File().GetAttr(0, c.item, "id") != before; },
-                                    20000))
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return File().GetAttr(0, c.item, "id") != before; }, 20000))
             << c.button.toStdString();
         EXPECT_EQ(File().GetInt(0, c.item, "width"), 112);
     }
