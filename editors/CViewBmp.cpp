@@ -388,8 +388,13 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
             return CPreviewWorker::Apply([this, prepared, preview, copy] {
                 copy->adopted = true;  // the edit keeps it or removes it
                 if (!Done(item_ops::AdoptPictureSource(doc_, g_, i_, prepared))) {
+                    // Refused: the item and its LED image stay as they were.
                     choosing_ = false;
                     progress_->setValue(100);
+                    if (convertAfterChoice_) {
+                        convertAfterChoice_ = false;
+                        Convert();
+                    }
                     return;
                 }
                 // The stored choice is shown in the GUI thread's next turn.

@@ -12,9 +12,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include "editors/CColorComboBox.h"
@@ -273,6 +275,58 @@ TEST_F(Editors, ClosingThePictureEditorDuringAConversionLeaksNothing) {
     // Its own purple placeholder (dark at the default thresholds), not the red photograph.
     EXPECT_LT(RedShare(other.LedFrame()->CurrentImage()), 0.5);
     EXPECT_EQ(other.Conversions(), 1);
+}
+
+// The worker under the editors: a superseded job sees its cancel flag and
+// neither its progress nor its result arrives; a worker destroyed while its
+// job runs (the editor closed) gets nothing, and the dropped result is
+// destroyed, so what it would have kept is released.
+TEST(PreviewWorker, OnlyTheLatestJobReachesTheGuiThread) {
+    struct Released {
+        bool* flag;
+        ~Released() { *flag = true; }
+    };
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "worker destroyed" : "job superseded");
+        auto* worker = new CPreviewWorker;
+        QSignalSpy progressed(worker, &CPreviewWorker::Progressed);
+        QSignalSpy finished(worker, &CPreviewWorker::Finished);
+        std::atomic<bool> go{false}, sawCancel{false};
+        QStringList applied;
+        bool released = false;
+        worker->Start([&](const std::atomic<bool>& cancelled, const CPreviewWorker::Progress& p) {
+            while (!go) QThread::yieldCurrentThread();
+            sawCancel = cancelled.load();
+            p(11);
+            auto keep = std::make_shared<Released>(Released{&released});
+            return CPreviewWorker::Apply([&applied, keep] { applied << QStringLiteral("first"); });
+        });
+        if (destroy) {
+            delete worker;
+            worker = nullptr;
+        } else {
+            worker->Start([&](const std::atomic<bool>&, const CPreviewWorker::Progress& p) {
+                p(22);
+                return CPreviewWorker::Apply([&applied] { applied << QStringLiteral("second"); });
+            });
+        }
+        go = true;
+        if (worker) {
+            ASSERT_TRUE(finished.wait(10000));
+        }
+        CPreviewWorker::WaitForIdle();
+        QTest::qWait(0);  // whatever the first job posted is delivered now, if at all
+        EXPECT_TRUE(sawCancel);
+        EXPECT_TRUE(released);
+        EXPECT_EQ(applied, destroy ? QStringList() : QStringList{QStringLiteral("second")});
+        if (worker) {
+            EXPECT_EQ(finished.size(), 1);
+            ASSERT_EQ(progressed.size(), 1);
+            EXPECT_EQ(progressed.front().front().toInt(), 22);
+            EXPECT_FALSE(worker->Busy());
+            delete worker;
+        }
+    }
 }
 
 TEST_F(Editors, ChooseDialogsListEveryAcceptedTypeAndStartInTheLastFolder) {
