@@ -291,16 +291,19 @@ TEST(PreviewWorker, OnlyTheLatestJobReachesTheGuiThread) {
         auto* worker = new CPreviewWorker;
         QSignalSpy progressed(worker, &CPreviewWorker::Progressed);
         QSignalSpy finished(worker, &CPreviewWorker::Finished);
-        std::atomic<bool> go{false}, sawCancel{false};
+        std::atomic<bool> started{false}, go{false}, sawCancel{false};
         QStringList applied;
         bool released = false;
         worker->Start([&](const std::atomic<bool>& cancelled, const CPreviewWorker::Progress& p) {
+            started = true;
             while (!go) QThread::yieldCurrentThread();
             sawCancel = cancelled.load();
             p(11);
             auto keep = std::make_shared<Released>(Released{&released});
             return CPreviewWorker::Apply([&applied, keep] { applied << QStringLiteral("first"); });
         });
+        // A job cancelled before it starts is never run: let it start first.
+        while (!started) QThread::yieldCurrentThread();
         if (destroy) {
             delete worker;
             worker = nullptr;
