@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,6 +22,7 @@
 #include "base/BgrColour.h"
 #include "base/MessageSink.h"
 #include "editors/CPictureFrame.h"
+#include "editors/PreviewWorker.h"
 #include "editors/SourceDialog.h"
 #include "led/ImageCodec.h"
 #include "led/LedColours.h"
@@ -56,6 +59,8 @@ CViewBmp::CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     progress_ = new QProgressBar(conversion);
     progress_->setObjectName(QStringLiteral("progress"));
     progress_->setRange(0, 100);
+    previews_ = new CPreviewWorker(this);
+    connect(previews_, &CPreviewWorker::Progressed, progress_, &QProgressBar::setValue);
     cg->addWidget(convert, 0, 0);
     cg->addWidget(progress_, 0, 1, 1, 2);
     const char* names[] = {QT_TR_NOOP("红  色"), QT_TR_NOOP("绿  色"), QT_TR_NOOP("蓝  色")};
@@ -166,31 +171,85 @@ bool CViewBmp::Initialise() {
     } catch (const AccessError&) {
         return false;
     }
-    LoadSource(sourcePath_);
     ShowSettings();
     ledFrame_->SetPenColour(0xFFFFFF);
     tools_->button(0)->setChecked(true);
     SelectTool(PaintTool::None);
-    Convert();
+    FillInfo();
+    LoadSource();
     return true;
 }
 
-void CViewBmp::LoadSource(const QString& path) {
-    source_ = item_ops::LoadOrPlaceholder(path, width_, height_);
-    if (source_.isNull())
-        source_ = QImage(std::max(width_, 1), std::max(height_, 1), QImage::Format_RGB32);
-    width_ = source_.width();
-    height_ = source_.height();
-    ledWidth_ = LedWidthFor(QSize(width_, height_));
-    sourceFrame_->SetImage(source_);
-    // A source too wide for the index (put there by hand, or by an older
-    // version) gets a dark column, not a preview of millions of columns.
-    ledFrame_->SetImage(LedWidthProblem(source_.size()).isEmpty()
-                            ? MakeThumbnail(source_, std::max(ledWidth_, 1), 56)
-                            : DarkLedColumn());
-    sourceFrame_->Fit(200);
+namespace {
+
+// The source as the editor's frame shows it: at most twice the frame's
+// height (the paint window's size) and about a million pixels, decoded at a
+// reduced scale where the decoder can; transparent pixels dark.
+QImage ShownSource(const QString& path, QSize size) {
+    const QSize bound = size.isValid() && !size.isEmpty()
+                            ? size.scaled(QSize(2400, 400), Qt::KeepAspectRatio)
+                                  .expandedTo(QSize(1, 1))
+                                  .boundedTo(size)
+                            : QSize(2400, 400);
+    return OnBlack(DecodeImageScaled(path, bound));
+}
+
+// The LED image of a source the converter could not convert: the source
+// reduced to 56 rows, or one dark column for a source too wide for the index.
+QImage UnconvertedLed(const QImage& shown, QSize size) {
+    if (!LedWidthProblem(size).isEmpty() || shown.isNull()) return DarkLedColumn();
+    return MakeThumbnail(shown, std::max(LedWidthFor(size), 1), 56);
+}
+
+}  // namespace
+
+void CViewBmp::LoadSource() {
+    // A missing source becomes the purple placeholder on disk at once.
+    if (!QFileInfo::exists(sourcePath_))
+        (void)item_ops::LoadOrPlaceholder(sourcePath_, width_, height_);
+    const QString path = sourcePath_;
+    const QSize stored(width_, height_);
+    const item_ops::ConversionSettings settings = settings_;
+    convertAfterChoice_ = false;
+    progress_->setValue(0);
+    previews_->Start([this, path, stored, settings](const std::atomic<bool>& cancelled,
+                                                    const CPreviewWorker::Progress& progress) {
+        Preview preview;
+        preview.size = ImageFileSize(path);
+        if (!preview.size.isValid()) preview.size = stored;
+        preview.source = ShownSource(path, preview.size);
+        if (preview.source.isNull())
+            preview.source = QImage(std::max(stored.width(), 1), std::max(stored.height(), 1),
+                                    QImage::Format_RGB32);
+        progress(30);
+        if (cancelled) return CPreviewWorker::Apply();
+        CPictureConverter converter;
+        if (converter.LoadFile(path)) {
+            progress(60);
+            converter.SetThreshold(ThresholdColour(settings.r, settings.green, settings.b));
+            converter.SetDither(settings.dither);
+            if (!cancelled && converter.Convert({1, 0}))
+                preview.led = converter.LedImage().convertToFormat(QImage::Format_RGB888);
+        }
+        if (preview.led.isNull()) preview.led = UnconvertedLed(preview.source, preview.size);
+        return CPreviewWorker::Apply([this, preview] { ShowPreview(preview); });
+    });
+}
+
+void CViewBmp::ShowPreview(const Preview& preview) {
+    if (!preview.source.isNull()) {
+        width_ = preview.size.width();
+        height_ = preview.size.height();
+        ledWidth_ = LedWidthFor(preview.size);
+        sourceFrame_->SetImage(preview.source);
+        sourceFrame_->Fit(200);
+        FillInfo();
+    }
+    ledFrame_->SetImage(preview.led);
     ledFrame_->Fit(112);
-    FillInfo();
+    // A finished conversion is a full bar.
+    progress_->setValue(100);
+    ++conversions_;
 }
 
 void CViewBmp::FillInfo() {
@@ -200,18 +259,26 @@ void CViewBmp::FillInfo() {
 }
 
 void CViewBmp::Convert() {
-    CPictureConverter& converter = doc_.PictureConverter();
-    converter.Release();
-    if (!converter.LoadFile(sourcePath_)) return;
-    converter.SetThreshold(ThresholdColour(settings_.r, settings_.green, settings_.b));
-    converter.SetDither(settings_.dither);
-    converter.Convert({1, 0});
-    // A finished conversion is a full bar (the converter counts the rows it
-    // started, which ends short of 100).
-    progress_->setValue(100);
-    ledFrame_->SetImage(converter.LedImage().convertToFormat(QImage::Format_RGB888));
-    converter.Release();
-    ++conversions_;
+    // A pending choice converts the chosen picture; this conversion follows it.
+    if (choosing_) {
+        convertAfterChoice_ = true;
+        return;
+    }
+    const QString path = sourcePath_;
+    const item_ops::ConversionSettings settings = settings_;
+    progress_->setValue(0);
+    previews_->Start([this, path, settings](const std::atomic<bool>& cancelled,
+                                            const CPreviewWorker::Progress& progress) {
+        CPictureConverter converter;
+        if (!converter.LoadFile(path) || cancelled) return CPreviewWorker::Apply();
+        progress(50);
+        converter.SetThreshold(ThresholdColour(settings.r, settings.green, settings.b));
+        converter.SetDither(settings.dither);
+        if (!converter.Convert({1, 0})) return CPreviewWorker::Apply();
+        Preview preview;
+        preview.led = converter.LedImage().convertToFormat(QImage::Format_RGB888);
+        return CPreviewWorker::Apply([this, preview] { ShowPreview(preview); });
+    });
 }
 
 void CViewBmp::Settled() {
@@ -274,17 +341,90 @@ void CViewBmp::ShowSettings() {
     }
 }
 
+namespace {
+
+// Removes a prepared copy that no edit took over.
+struct PreparedCopy {
+    QString path;
+    bool adopted = false;
+    ~PreparedCopy() {
+        if (!adopted && !path.isEmpty()) QFile::remove(path);
+    }
+};
+
+}  // namespace
+
 bool CViewBmp::ChoosePicture(const QString& chosen) {
-    if (!Done(item_ops::SetPictureSource(doc_, g_, i_, chosen))) return false;
+    QString id, target;
     try {
-        ReadSource();
-    } catch (const AccessError&) {
-        ErrorBeeps();
+        // A damaged project is refused before anything is copied into it.
+        doc_.CheckItemIds();
+        id = CProjectFile::GenerateId();
+        target = doc_.SourceImagePathFor(kind_, id);
+    } catch (const AccessError& e) {
+        Done(EditResult::Failed(DamagedProjectText(e)));
         return false;
     }
-    LoadSource(sourcePath_);
-    RefreshList();
-    Convert();
+    const item_ops::ConversionSettings settings = settings_;
+    choosing_ = true;
+    convertAfterChoice_ = false;
+    progress_->setValue(0);
+    previews_->Start(
+        [this, chosen, id, target, settings](const std::atomic<bool>& cancelled,
+                                             const CPreviewWorker::Progress& progress) {
+            // The copy goes again unless the edit on the GUI thread takes it.
+            auto copy = std::make_shared<PreparedCopy>();
+            copy->path = target;
+            CPictureConverter converter;
+            const item_ops::PreparedPicture prepared =
+                item_ops::PreparePictureSource(chosen, id, target, &converter);
+            if (cancelled) return CPreviewWorker::Apply();
+            progress(40);
+            Preview preview;
+            if (prepared.copied) {
+                preview.size = prepared.size;
+                preview.source = ShownSource(target, prepared.size);
+                if (preview.source.isNull()) preview.source = QImage(1, 1, QImage::Format_RGB32);
+                progress(70);
+                converter.SetThreshold(ThresholdColour(settings.r, settings.green, settings.b));
+                converter.SetDither(settings.dither);
+                if (!cancelled && converter.Convert({1, 0}))
+                    preview.led = converter.LedImage().convertToFormat(QImage::Format_RGB888);
+                if (preview.led.isNull())
+                    preview.led = UnconvertedLed(preview.source, preview.size);
+            }
+            return CPreviewWorker::Apply([this, prepared, preview, copy] {
+                copy->adopted = true;  // the edit keeps it or removes it
+                if (!Done(item_ops::AdoptPictureSource(doc_, g_, i_, prepared))) {
+                    // Refused: the item and its LED image stay as they were.
+                    choosing_ = false;
+                    progress_->setValue(100);
+                    if (convertAfterChoice_) {
+                        convertAfterChoice_ = false;
+                        Convert();
+                    }
+                    return;
+                }
+                // The stored choice is shown in the GUI thread's next turn.
+                previews_->Then([this, preview] {
+                    choosing_ = false;
+                    try {
+                        ReadSource();
+                    } catch (const AccessError&) {
+                        ErrorBeeps();
+                        return;
+                    }
+                    ShowPreview(preview);
+                    previews_->Then([this] {
+                        RefreshList();
+                        if (convertAfterChoice_) {
+                            convertAfterChoice_ = false;
+                            Convert();
+                        }
+                    });
+                });
+            });
+        });
     return true;
 }
 
@@ -298,9 +438,9 @@ void CViewBmp::ReplacePicture() {
         ErrorBeeps();
         return;
     }
-    LoadSource(sourcePath_);
+    choosing_ = false;  // the replaced picture is the latest choice
     RefreshList();
-    Convert();
+    LoadSource();
 }
 
 void CViewBmp::PickPaletteColour(unsigned bgr) {

@@ -13,6 +13,8 @@ class QSpinBox;
 
 namespace glowdeck {
 
+class CPreviewWorker;
+
 // The picture item's editor: source picture and LED image side by side, the
 // three colour parameters with live conversion, the paint tools on the LED
 // image, and "置换图片" to make the retouched image the source.
@@ -22,12 +24,19 @@ public:
     CViewBmp(CGlowdeckDoc& doc, int group, int position, ShowGroup showGroup,
              QWidget* parent = nullptr);
 
-    bool ChoosePicture(const QString& file);  // "选择图像" with the file already picked
+    // "选择图像" with the file already picked: checks and copies it and
+    // converts its preview on a worker thread, then stores the choice; false
+    // when nothing was started. A later choice or conversion supersedes it.
+    bool ChoosePicture(const QString& file);
+    // Converts the LED image on a worker thread; the result replaces it
+    // when no newer conversion was started meanwhile.
     void Convert();
     void ReplacePicture();  // "置换图片"
     void PickPaletteColour(unsigned bgr);
     void SelectTool(PaintTool tool);
+    // Conversions whose result was shown.
     int Conversions() const { return conversions_; }
+    CPreviewWorker* Previews() const { return previews_; }
     PaintTool Tool() const { return tool_; }
     CPictureFrame* LedFrame() const { return ledFrame_; }
     CPictureFrame* SourceFrame() const { return sourceFrame_; }
@@ -36,7 +45,17 @@ public:
 private:
     bool Initialise();
     void Settled();  // the sliders' quiet time is over: convert and store
-    void LoadSource(const QString& path);
+    // Shows the item's source and converts it, on the worker.
+    void LoadSource();
+    // What a preview job made: the source as the frame shows it (when
+    // asked for), its size and the converted LED image.
+    struct Preview {
+        QImage source;
+        QSize size;
+        QImage led;
+    };
+    // Shows a finished preview.
+    void ShowPreview(const Preview& preview);
     void FillInfo();
     void ColourChanged();
     // Before a conversion replaces the LED image: true when nothing is
@@ -52,9 +71,12 @@ private:
     item_ops::ConversionSettings settings_;
     int width_ = 333, height_ = 250, ledWidth_ = 74;
     int conversions_ = 0;
+    // A conversion asked for while a choice was pending, run after it.
+    bool convertAfterChoice_ = false;
+    bool choosing_ = false;
     PaintTool tool_ = PaintTool::None;
     bool pickGuard_ = false;
-    QImage source_;
+    CPreviewWorker* previews_;
     CPictureFrame* sourceFrame_;
     CPictureFrame* ledFrame_;
     QSlider* sliders_[3];

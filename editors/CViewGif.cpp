@@ -16,6 +16,7 @@
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "editors/CPictureFrame.h"
+#include "editors/PreviewWorker.h"
 #include "editors/SourceDialog.h"
 #include "led/AnimationConverter.h"
 #include "led/GifReader.h"
@@ -85,6 +86,8 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     progress_ = new QProgressBar(conversion);
     progress_->setObjectName(QStringLiteral("progress"));
     progress_->setRange(0, 100);
+    previews_ = new CPreviewWorker(this);
+    connect(previews_, &CPreviewWorker::Progressed, progress_, &QProgressBar::setValue);
     cg->addWidget(convert, 0, 0);
     cg->addWidget(progress_, 0, 1, 1, 2);
     const char* names[] = {QT_TR_NOOP("红  色"), QT_TR_NOOP("绿  色"), QT_TR_NOOP("蓝  色"),
@@ -122,6 +125,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
         connect(sliders_[k], &QSlider::valueChanged, this, [this, k](int v) {
             (k == 0 ? settings_.r : k == 1 ? settings_.green : settings_.b) = v;
             converted_ = false;
+            previews_->Cancel();  // its frames have the old colours
             progress_->setValue(0);
             doc_.NoteEditorChange();
             debounce_.start();
@@ -129,6 +133,7 @@ CViewGif::CViewGif(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     connect(ditherBox_, &QCheckBox::toggled, this, [this](bool on) {
         settings_.dither = on;
         converted_ = false;
+        previews_->Cancel();
         progress_->setValue(0);
         doc_.NoteEditorChange();
         debounce_.start();
@@ -206,32 +211,43 @@ void CViewGif::FillInfo() {
 void CViewGif::Convert() {
     // A paused player still runs: its frames stay until it is stopped.
     if (converted_ || ledFrame_->Player().Running()) return;
-    CAnimationConverter& converter = doc_.AnimationConverter();
-    converter.Release();
-    if (!converter.LoadFile(sourcePath_)) return;
-    converter.SetThreshold(ThresholdColour(settings_.r, settings_.green, settings_.b));
-    converter.SetDither(settings_.dither);
-    std::vector<QImage> led, source;
-    for (int n = 0; n < converter.FrameCount(); ++n) {
-        converter.ConvertFrame(n);
-        progress_->setValue(std::min(100, 50 + converter.GetProgress()));
-        led.push_back(converter.LedFrame().convertToFormat(QImage::Format_RGB888));
-    }
-    // Source frames for display, composed as the converter composes them,
-    // one row shorter; a source that is no GIF shows its one picture.
-    std::vector<QImage> composed = ReadComposedFrames(sourcePath_, converter.FrameCount());
-    if (composed.empty()) composed.push_back(first_);
-    for (const QImage& frame : composed) {
-        // As the ball shows them: transparent pixels dark.
-        const QImage shown = OnBlack(frame);
-        source.push_back(shown.copy(0, 0, shown.width(), std::max(shown.height() - 1, 1))
-                             .convertToFormat(QImage::Format_RGB888));
-    }
-    sourceFrame_->SetFrames(source);
-    ledFrame_->SetFrames(led);
-    converter.Release();
-    converted_ = true;
-    progress_->setValue(100);  // the last frame's count ends short of it
+    const QString path = sourcePath_;
+    const item_ops::ConversionSettings settings = settings_;
+    const QImage first = first_;
+    progress_->setValue(0);
+    previews_->Start([this, path, settings, first](const std::atomic<bool>& cancelled,
+                                                   const CPreviewWorker::Progress& progress) {
+        CAnimationConverter converter;
+        if (!converter.LoadFile(path)) return CPreviewWorker::Apply();
+        converter.SetThreshold(ThresholdColour(settings.r, settings.green, settings.b));
+        converter.SetDither(settings.dither);
+        std::vector<QImage> led, source;
+        const int count = converter.FrameCount();
+        for (int n = 0; n < count; ++n) {
+            if (cancelled) return CPreviewWorker::Apply();
+            converter.ConvertFrame(n);
+            progress(std::min(100, 50 * (n + 1) / count + converter.GetProgress() / 2));
+            led.push_back(converter.LedFrame().convertToFormat(QImage::Format_RGB888));
+        }
+        // Source frames for display, composed as the converter composes them,
+        // one row shorter; a source that is no GIF shows its one picture.
+        std::vector<QImage> composed = ReadComposedFrames(path, count);
+        if (composed.empty()) composed.push_back(first);
+        for (const QImage& frame : composed) {
+            // As the ball shows them: transparent pixels dark.
+            const QImage shown = OnBlack(frame);
+            source.push_back(shown.copy(0, 0, shown.width(), std::max(shown.height() - 1, 1))
+                                 .convertToFormat(QImage::Format_RGB888));
+        }
+        return CPreviewWorker::Apply([this, led, source] {
+            // A player started meanwhile keeps its frames: convert after Stop.
+            if (ledFrame_->Player().Running()) return;
+            sourceFrame_->SetFrames(source);
+            ledFrame_->SetFrames(led);
+            converted_ = true;
+            progress_->setValue(100);  // the last frame's count ends short of it
+        });
+    });
 }
 
 void CViewGif::StorePending() {

@@ -13,6 +13,8 @@ class QSpinBox;
 
 namespace glowdeck {
 
+class CPreviewWorker;
+
 // The animation item's editor: source and LED animations played side by
 // side, colour parameters, loop count and speed.
 class CViewGif : public CItemView {
@@ -25,11 +27,14 @@ public:
     // frame-count field says (of a video, the stretch the start and duration
     // fields say); a GIF cut to its first 50 frames says so once.
     bool ChooseAnimation(const QString& file);
+    // Converts the frames on a worker thread; Converted() once they are
+    // shown. A newer conversion or choice supersedes a running one.
     void Convert();
     void Play();
     void Stop();
     int FrameCount() const { return frameCount_; }
     bool Converted() const { return converted_; }
+    CPreviewWorker* Previews() const { return previews_; }
     QString FrameText() const;
     QString LoopText() const;
     CPictureFrame* SourceFrame() const { return sourceFrame_; }
@@ -54,6 +59,7 @@ private:
     bool converted_ = false;
     std::vector<int> delays_;
     QImage first_;
+    CPreviewWorker* previews_;
     CPictureFrame* sourceFrame_;
     CPictureFrame* ledFrame_;
     QSlider* sliders_[5];  // red, green, blue, loop, speed

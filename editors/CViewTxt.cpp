@@ -168,7 +168,7 @@ bool CViewTxt::Initialise() {
         if (KeepWithinLimit()) text_ = edit_->toPlainText();
     }
     face_->setText(font_);
-    characters_ = doc_.TextConverter().CharacterCount();
+    characters_ = static_cast<int>(text_.toUcs4().size());
     LoadTextImage();
     backColour_->SelectColour(backColourValue_);
     textColour_->SelectColour(textColourValue_);
@@ -255,12 +255,13 @@ bool CViewTxt::Confirm() {
     s.englishOffset = offsets_[2]->value() * 0.1;
     s.symbolOffset = offsets_[3]->value() * 0.1;
     // The text box holds at most 200 characters: nothing is cut here.
-    if (!Done(item_ops::ConfirmText(doc_, g_, i_, s))) return false;
-    characters_ = doc_.TextConverter().CharacterCount();
+    QImage rendered;
+    if (!Done(item_ops::ConfirmText(doc_, g_, i_, s, nullptr, &rendered))) return false;
+    characters_ = static_cast<int>(s.text.toUcs4().size());
     ReadSource();
     // The file now holds the converted strip; the text frame shows the
     // strip as it was rendered.
-    LoadTextImage(doc_.TextConverter().LedColourImage());
+    LoadTextImage(rendered);
     RefreshList();
     return true;
 }

@@ -9,9 +9,6 @@
 #include <optional>
 #include <vector>
 
-#include "led/AnimationConverter.h"
-#include "led/PictureConverter.h"
-#include "led/TextConverter.h"
 #include "model/EditHistory.h"
 #include "model/EditResult.h"
 #include "model/ImageUse.h"
@@ -204,11 +201,6 @@ public:
     CProjectFile* ProjectFile() { return projectFile_.get(); }
     const CProjectFile* ProjectFile() const { return projectFile_.get(); }
 
-    // The converters, kept for the program's run (the compiler has its own).
-    CAnimationConverter& AnimationConverter() { return animationConverter_; }
-    CPictureConverter& PictureConverter() { return pictureConverter_; }
-    CTextConverter& TextConverter() { return textConverter_; }
-
     // --- paths and settings ---
     const QString& IniPath() const { return iniPath_; }
     const QString& ProjectFolder() const { return projectFolder_; }
@@ -289,9 +281,6 @@ private:
     std::uint64_t revision_ = 0, compiledRevision_ = 0;
     bool historyEnabled_ = false;
     QUndoStack undoStack_;
-    CAnimationConverter animationConverter_;
-    CPictureConverter pictureConverter_;
-    CTextConverter textConverter_;
 
     QString iniPath_;
     QString projectFolder_;

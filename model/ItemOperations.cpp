@@ -146,28 +146,67 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height) {
     return OnBlack(DecodeImage(path));
 }
 
-EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file) {
-    return Guarded(doc, g, i, [&] {
-        // Load it as compile will before touching anything: a picture too
-        // wide for the index or one that cannot be decoded is refused here,
-        // not at compile time.
-        CPictureConverter probe;
-        if (!probe.LoadFile(file)) return EditResult::Failed(Refusal(file, probe.LoadError()));
-        const QSize size = ImageFileSize(file);
-        // A picture too narrow for one LED column is never decoded by
-        // compile; still refuse one that cannot be.
-        if ((probe.Width() == 0 && DecodeImageScaled(file, QSize(LedRows, LedRows)).isNull()) ||
-            !size.isValid() || size.height() == 0)
-            return EditResult::Failed(Refusal(file, QStringLiteral("unreadable image data")));
+PreparedPicture PreparePictureSource(const QString& file, const QString& id, const QString& target,
+                                     CPictureConverter* converter) {
+    PreparedPicture prepared;
+    prepared.id = id;
+    prepared.target = target;
+    // Load it as compile will before touching anything: a picture too wide
+    // for the index or one that cannot be decoded is refused here, not at
+    // compile time.
+    CPictureConverter own;
+    CPictureConverter& probe = converter ? *converter : own;
+    if (!probe.LoadFile(file)) {
+        prepared.error = Refusal(file, probe.LoadError());
+        return prepared;
+    }
+    const QSize size = ImageFileSize(file);
+    // A picture too narrow for one LED column is never decoded by compile;
+    // still refuse one that cannot be.
+    if ((probe.Width() == 0 && DecodeImageScaled(file, QSize(LedRows, LedRows)).isNull()) ||
+        !size.isValid() || size.height() == 0) {
+        prepared.error = Refusal(file, QStringLiteral("unreadable image data"));
+        return prepared;
+    }
+    prepared.size = size;
+    prepared.copied = CopyOver(file, target, &prepared.error);
+    return prepared;
+}
+
+EditResult AdoptPictureSource(CGlowdeckDoc& doc, int g, int i, const PreparedPicture& prepared) {
+    EditResult result = Guarded(doc, g, i, [&] {
+        if (!prepared.copied) return EditResult::Failed(prepared.error);
+        // The copy must be where the item's id will point, and still there.
+        if (doc.SourceImagePathFor(ItemKind::Picture, prepared.id) != prepared.target ||
+            !QFileInfo::exists(prepared.target))
+            return EditResult::Failed(
+                QCoreApplication::translate("ItemOperations", "图像文件读取失败：\n%1")
+                    .arg(prepared.target));
         CGlowdeckDoc::Edit edit(doc, EditKind::ChooseSource, g, i);
-        if (EditResult copied = CopyAndAdopt(doc, edit, g, i, ItemKind::Picture, file); !copied)
-            return copied;
+        edit.Wrote(prepared.target);
+        AdoptId(doc, g, i, prepared.id);
         CProjectFile& project = *doc.ProjectFile();
-        project.SetInt(g, i, "width", size.width());
-        project.SetInt(g, i, "height", size.height());
-        project.SetInt(g, i, "length", LedWidthFor(size));
+        project.SetInt(g, i, "width", prepared.size.width());
+        project.SetInt(g, i, "height", prepared.size.height());
+        project.SetInt(g, i, "length", LedWidthFor(prepared.size));
         return edit.Commit();
     });
+    // A refused edit leaves no copy behind: the item never took its fresh id.
+    if (!result && prepared.copied) QFile::remove(prepared.target);
+    return result;
+}
+
+EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file) {
+    PreparedPicture prepared;
+    try {
+        // A damaged project is refused before anything is copied into it.
+        doc.CheckItemIds();
+        const QString id = CProjectFile::GenerateId();
+        prepared = PreparePictureSource(file, id, doc.SourceImagePathFor(ItemKind::Picture, id));
+    } catch (const AccessError& e) {
+        return EditResult::Failed(DamagedProjectText(e));
+    }
+    return AdoptPictureSource(doc, g, i, prepared);
 }
 
 namespace {
@@ -295,7 +334,8 @@ EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& fi
     });
 }
 
-EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cut) {
+EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cut,
+                       QImage* renderedStrip) {
     return Guarded(doc, g, i, [&] {
         const QVector<uint> characters = s.text.toUcs4();
         if (cut) *cut = characters.size() > MaxTextCharacters;
@@ -320,7 +360,7 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
         params.symbolOffset = s.symbolOffset;
         params.verticalOffset = s.verticalOffset;
         CGlowdeckDoc::Edit edit(doc, EditKind::ConfirmText, g, i);
-        CTextConverter& converter = doc.TextConverter();
+        CTextConverter converter;
         RecordingSink said;
         const bool rendered = converter.RenderText(target, params, &said);
         if (QFileInfo::exists(target)) edit.Wrote(target);
@@ -336,6 +376,7 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cu
         project.SetInt(g, i, "backcolor", static_cast<int>(s.backColour));
         project.SetInt(g, i, "textcolor", static_cast<int>(s.textColour));
         project.SetInt(g, i, "fontsize", s.fontSize);
+        if (renderedStrip) *renderedStrip = converter.LedColourImage();
         // The strip as stored is what the item is: read it back.
         converter.Release();
         const QSize size = ImageFileSize(target);

@@ -10,6 +10,7 @@
 namespace glowdeck {
 
 class CGlowdeckDoc;
+class CPictureConverter;
 class CProjectFile;
 
 // What the item editors do to an item, without their windows; the views and
@@ -31,6 +32,24 @@ QImage LoadOrPlaceholder(const QString& path, int width, int height);
 // untouched, when it is no picture, cannot be decoded (within the decoder's
 // allocation limit) or would be wider than the index can hold.
 EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file);
+
+// SetPictureSource in two steps, for an editor that does the slow one on a
+// worker thread. Prepare needs no document: it checks `file` as
+// SetPictureSource does (with `converter`, when given, which is left loaded
+// with the picture) and copies it to `target`, the item's file under the
+// fresh id `id`. Adopt, on the document's thread, points the item at the
+// copy and stores its size, or removes the copy when the edit fails (also
+// for an `error` of Prepare). A prepared copy that is never adopted is the
+// caller's to remove.
+struct PreparedPicture {
+    QString id, target;
+    QSize size;
+    QString error;  // why the file was refused or not copied
+    bool copied = false;
+};
+PreparedPicture PreparePictureSource(const QString& file, const QString& id, const QString& target,
+                                     CPictureConverter* converter = nullptr);
+EditResult AdoptPictureSource(CGlowdeckDoc& doc, int g, int i, const PreparedPicture& prepared);
 
 // "选择动画": copies the GIF under a fresh id (an animated WebP's frames and
 // delays are written as the item's GIF, as sampled frames are) and stores
@@ -66,7 +85,9 @@ constexpr int MaxTextCharacters = 200;
 // thresholds and stores the text attributes, "width", "height" and "length".
 // When nothing can be rendered the result says "无法生成此种文字！" and the
 // item is unchanged. `cut` is set when the text was cut to 200 characters.
-EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings settings, bool* cut = nullptr);
+// `renderedStrip`, when given, gets the strip as rendered, before conversion.
+EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings settings, bool* cut = nullptr,
+                       QImage* renderedStrip = nullptr);
 
 // The interval view's Apply: a fresh id, "backcolor", a blank image of
 // length × 56 in that colour, and "length" (1..300).

@@ -44,6 +44,7 @@
 #include "model/GlowdeckDoc.h"
 #include "model/IniFile.h"
 #include "support/FakeHosts.h"
+#include "support/PreviewWait.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
 
@@ -307,6 +308,7 @@ TEST_F(Desk, NumberBoxesBesideSlidersTakeTypingBothWays) {
 
 TEST_F(Desk, ConversionAsksBeforeDroppingPaintingNotReplaced) {
     CViewBmp view(doc_, 0, 0, refresh_);
+    ASSERT_TRUE(PreviewSettled(view));
     view.SelectTool(PaintTool::RoundPen);
     CPaintCanvas& canvas = view.LedFrame()->Canvas();
     canvas.FrameEvent(CPaintCanvas::Event::Press, QPoint(3, 3));
@@ -332,6 +334,7 @@ TEST_F(Desk, ConversionAsksBeforeDroppingPaintingNotReplaced) {
 
 TEST_F(Desk, ProgressBarsAreFullAfterAConversion) {
     CViewBmp picture(doc_, 0, 0, refresh_);
+    ASSERT_TRUE(PreviewSettled(picture));
     EXPECT_EQ(picture.findChild<QProgressBar*>(QStringLiteral("progress"))->value(), 100);
     CViewGif animation(doc_, 0, 1, refresh_);
     animation.findChild<QSlider*>(QStringLiteral("slider0"))->setValue(90);

@@ -12,9 +12,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include "editors/CColorComboBox.h"
@@ -28,6 +30,7 @@
 #include "led/ImageCodec.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
+#include "support/PreviewWait.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
 
@@ -83,12 +86,14 @@ TEST_F(Editors, SourceTooWideForTheIndexGetsNoGiantPreview) {
     sliver.fill(Qt::white);
     ASSERT_TRUE(sliver.save(Source(0, ".bmp"), "PNG"));
     CViewBmp view(doc_, 0, 0, refresh_);
+    ASSERT_TRUE(PreviewSettled(view));
     EXPECT_LE(view.LedFrame()->CurrentImage().width(), 65535);
     EXPECT_EQ(view.LedFrame()->CurrentImage().height(), 56);
 }
 
 TEST_F(Editors, ColourSliderDragConvertsOnceAfterItStops) {
     CViewBmp view(doc_, 0, 0, refresh_);
+    ASSERT_TRUE(PreviewSettled(view));
     const int before = view.Conversions();
     QSlider* red = view.findChild<QSlider*>(QStringLiteral("colour0"));
     ASSERT_NE(red, nullptr);
@@ -121,6 +126,7 @@ TEST_F(Editors, DitherBoxConvertsAfterTheQuietTimeAndIsStored) {
     {
         CViewBmp view(doc_, 0, 0, refresh_);
         ASSERT_TRUE(view.ChoosePicture(file));
+        ASSERT_TRUE(PreviewSettled(view));
         EXPECT_EQ(RedShare(view.LedFrame()->CurrentImage()), 1.0);
         doc_.MarkCompiled(doc_.Revision());
         auto* box = view.findChild<QCheckBox*>(QStringLiteral("dither"));
@@ -135,6 +141,7 @@ TEST_F(Editors, DitherBoxConvertsAfterTheQuietTimeAndIsStored) {
         EXPECT_TRUE(item_ops::Dithers(CProjectFile(doc_.ProjectFilePath()), 0, 0));
     }
     CViewBmp reopened(doc_, 0, 0, refresh_);
+    ASSERT_TRUE(PreviewSettled(reopened));
     EXPECT_TRUE(reopened.findChild<QCheckBox*>(QStringLiteral("dither"))->isChecked());
     EXPECT_NEAR(RedShare(reopened.LedFrame()->CurrentImage()), 0.5, 0.03);
 }
@@ -146,6 +153,7 @@ TEST_F(Editors, AnimationDitherBoxReconvertsEveryFrame) {
     ASSERT_TRUE(EncodeGif({grey, grey, grey}, {5, 5, 5}, 0, &gif));
     CViewGif view(doc_, 0, 1, refresh_);
     ASSERT_TRUE(view.ChooseAnimation(dir_.Write("grey.gif", gif)));
+    ASSERT_TRUE(PreviewSettled(view));
     ASSERT_TRUE(view.Converted());
     EXPECT_EQ(RedShare(view.LedFrame()->DisplayedImage()), 1.0);
     doc_.MarkCompiled(doc_.Revision());
@@ -190,17 +198,138 @@ TEST_F(Editors, ChoosingAndReplacingPicturesGiveNewIds) {
     CViewBmp view(doc_, 0, 0, refresh_);
     const QString first = File().GetAttr(0, 0, "id");
     ASSERT_TRUE(view.ChoosePicture(PictureFile(1000, 500)));
+    ASSERT_TRUE(PreviewSettled(view));
     EXPECT_EQ(File().GetInt(0, 0, "length"), 112);
     const QString chosen = File().GetAttr(0, 0, "id");
     EXPECT_NE(chosen, first);
     EXPECT_EQ(refreshed_, 1);
     ASSERT_TRUE(view.ChoosePicture(PictureFile(100, 300)));
+    ASSERT_TRUE(PreviewSettled(view));
     EXPECT_EQ(File().GetInt(0, 0, "length"), 18);
     view.ReplacePicture();
     EXPECT_NE(File().GetAttr(0, 0, "id"), chosen);
     EXPECT_EQ(File().GetInt(0, 0, "height"), 56);  // the LED image became the source
     EXPECT_EQ(File().GetInt(0, 0, "width"), 18);
     EXPECT_EQ(ImageFileSize(Source(0, ".bmp")), QSize(18, 56));  // saved under the new id
+}
+
+namespace {
+// The files of a folder.
+int FileCount(const QString& folder) {
+    return static_cast<int>(QDir(folder).entryList(QDir::Files | QDir::Hidden).size());
+}
+// Share of the pixels of an LED image whose blue alone is lit.
+double BlueShare(const QImage& led) {
+    int lit = 0;
+    for (int y = 0; y < led.height(); ++y)
+        for (int x = 0; x < led.width(); ++x) lit += led.pixel(x, y) == qRgb(0, 0, 255);
+    return static_cast<double>(lit) / std::max(1, led.width() * led.height());
+}
+}  // namespace
+
+// Choosing returns before the conversion is shown (it runs on a worker), and
+// of two overlapping choices only the later one is stored and shown: the
+// earlier one's result and its copy in Images/ are dropped.
+TEST_F(Editors, OverlappingPictureChoicesShowTheLatest) {
+    CViewBmp view(doc_, 0, 0, refresh_);
+    ASSERT_TRUE(PreviewSettled(view));
+    const int files = FileCount(doc_.ImagesFolder());
+    QImage blue(100, 50, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    const QString small = dir_.File(QStringLiteral("blue.bmp"));
+    ASSERT_TRUE(EncodeImage(blue, small, QStringLiteral("image/bmp")));
+    const int before = view.Conversions();
+    ASSERT_TRUE(view.ChoosePicture(PictureFile(4000, 3000)));  // red, and slow to decode
+    ASSERT_TRUE(view.ChoosePicture(small));
+    EXPECT_EQ(view.Conversions(), before);  // nothing converted on the GUI thread
+    ASSERT_TRUE(PreviewSettled(view));
+    // Whatever the first job still posts is dropped.
+    CPreviewWorker::WaitForIdle();
+    QTest::qWait(0);
+    EXPECT_EQ(view.Conversions(), before + 1);
+    EXPECT_EQ(File().GetInt(0, 0, "width"), 100);
+    EXPECT_EQ(File().GetInt(0, 0, "length"), 112);
+    EXPECT_EQ(BlueShare(view.LedFrame()->CurrentImage()), 1.0);
+    EXPECT_EQ(view.SourceFrame()->CurrentImage().size(), QSize(100, 50));
+    EXPECT_EQ(FileCount(doc_.ImagesFolder()), files);  // the old source went, the new came
+    EXPECT_EQ(refreshed_, 1);
+}
+
+// Closing the editor while it converts a choice drops the choice: the item,
+// Images/ and the next editor, on another item, see nothing of it.
+TEST_F(Editors, ClosingThePictureEditorDuringAConversionLeaksNothing) {
+    ASSERT_TRUE(doc_.NewPicture(1, QStringLiteral("图二")));
+    const QString id = File().GetAttr(0, 0, "id");
+    auto* view = new CViewBmp(doc_, 0, 0, refresh_);
+    ASSERT_TRUE(PreviewSettled(*view));
+    const int files = FileCount(doc_.ImagesFolder());
+    ASSERT_TRUE(view->ChoosePicture(PictureFile(4000, 3000)));
+    delete view;
+    CViewBmp other(doc_, 0, 4, refresh_);
+    ASSERT_TRUE(PreviewSettled(other));
+    CPreviewWorker::WaitForIdle();
+    QTest::qWait(0);
+    EXPECT_EQ(File().GetAttr(0, 0, "id"), id);
+    EXPECT_EQ(FileCount(doc_.ImagesFolder()), files);
+    EXPECT_EQ(refreshed_, 0);
+    // Its own purple placeholder (dark at the default thresholds), not the red photograph.
+    EXPECT_LT(RedShare(other.LedFrame()->CurrentImage()), 0.5);
+    EXPECT_EQ(other.Conversions(), 1);
+}
+
+// The worker under the editors: a superseded job sees its cancel flag and
+// neither its progress nor its result arrives; a worker destroyed while its
+// job runs (the editor closed) gets nothing, and the dropped result is
+// destroyed, so what it would have kept is released.
+TEST(PreviewWorker, OnlyTheLatestJobReachesTheGuiThread) {
+    struct Released {
+        bool* flag;
+        ~Released() { *flag = true; }
+    };
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "worker destroyed" : "job superseded");
+        auto* worker = new CPreviewWorker;
+        QSignalSpy progressed(worker, &CPreviewWorker::Progressed);
+        QSignalSpy finished(worker, &CPreviewWorker::Finished);
+        std::atomic<bool> started{false}, go{false}, sawCancel{false};
+        QStringList applied;
+        bool released = false;
+        worker->Start([&](const std::atomic<bool>& cancelled, const CPreviewWorker::Progress& p) {
+            started = true;
+            while (!go) QThread::yieldCurrentThread();
+            sawCancel = cancelled.load();
+            p(11);
+            auto keep = std::make_shared<Released>(Released{&released});
+            return CPreviewWorker::Apply([&applied, keep] { applied << QStringLiteral("first"); });
+        });
+        // A job cancelled before it starts is never run: let it start first.
+        while (!started) QThread::yieldCurrentThread();
+        if (destroy) {
+            delete worker;
+            worker = nullptr;
+        } else {
+            worker->Start([&](const std::atomic<bool>&, const CPreviewWorker::Progress& p) {
+                p(22);
+                return CPreviewWorker::Apply([&applied] { applied << QStringLiteral("second"); });
+            });
+        }
+        go = true;
+        if (worker) {
+            ASSERT_TRUE(finished.wait(10000));
+        }
+        CPreviewWorker::WaitForIdle();
+        QTest::qWait(0);  // whatever the first job posted is delivered now, if at all
+        EXPECT_TRUE(sawCancel);
+        EXPECT_TRUE(released);
+        EXPECT_EQ(applied, destroy ? QStringList() : QStringList{QStringLiteral("second")});
+        if (worker) {
+            EXPECT_EQ(finished.size(), 1);
+            ASSERT_EQ(progressed.size(), 1);
+            EXPECT_EQ(progressed.front().front().toInt(), 22);
+            EXPECT_FALSE(worker->Busy());
+            delete worker;
+        }
+    }
 }
 
 TEST_F(Editors, ChooseDialogsListEveryAcceptedTypeAndStartInTheLastFolder) {
@@ -248,7 +377,9 @@ TEST_F(Editors, ChooseDialogsListEveryAcceptedTypeAndStartInTheLastFolder) {
         EXPECT_EQ(filters, QStringList{c.filter});
         EXPECT_EQ(name, QString()) << c.button.toStdString();
         EXPECT_EQ(folder, c.folder);
-        EXPECT_NE(File().GetAttr(0, c.item, "id"), before) << c.button.toStdString();
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return File().GetAttr(0, c.item, "id") != before; }, 20000))
+            << c.button.toStdString();
         EXPECT_EQ(File().GetInt(0, c.item, "width"), 112);
     }
 }
@@ -277,6 +408,7 @@ TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {
     view.findChild<QSpinBox*>(QStringLiteral("frameCount"))->setValue(0);
     ASSERT_TRUE(view.ChooseAnimation(source));
     EXPECT_EQ(view.FrameCount(), 50);
+    ASSERT_TRUE(PreviewSettled(view));
     EXPECT_TRUE(view.Converted());
     view.Play();
     EXPECT_TRUE(
@@ -291,6 +423,7 @@ TEST_F(Editors, AnimationOfSixtyFramesStoresFiftyAndPlays) {
     EXPECT_EQ(view.FrameText(), QStringLiteral("帧  1/50"));
     EXPECT_EQ(view.LoopText(), QStringLiteral("次  0/ 1"));
     view.Convert();
+    ASSERT_TRUE(PreviewSettled(view));
     EXPECT_TRUE(view.Converted());
 }
 
@@ -438,6 +571,7 @@ void BlockProjectSaves(const CGlowdeckDoc& doc) {
 // the item holds, not the refused value.
 TEST_F(Editors, PictureColourThatCannotBeStoredIsNotShownAsSet) {
     CViewBmp view(doc_, 0, 0, refresh_);
+    ASSERT_TRUE(PreviewSettled(view));
     QSlider* red = view.findChild<QSlider*>(QStringLiteral("colour0"));
     ASSERT_NE(red, nullptr);
     const int stored = File().GetInt(0, 0, "r");

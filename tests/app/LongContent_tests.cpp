@@ -24,11 +24,13 @@
 #include "app/ShellDialogs.h"
 #include "app/ThumbnailCache.h"
 #include "editors/CPictureFrame.h"
+#include "editors/CViewBmp.h"
 #include "led/ImageCodec.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 #include "support/ExifJpeg.h"
 #include "support/FakeHosts.h"
+#include "support/PreviewWait.h"
 #include "support/RecordingSink.h"
 #include "support/StartedFrame.h"
 #include "support/TempDir.h"
@@ -73,7 +75,10 @@ TEST_F(LongContent, LongTextsAndPanoramasFitA1280PixelScreen) {
     }
     EXPECT_LE(frame_->width(), 1280);
     EXPECT_LE(frame_->height(), 800);
-    // The strip scrolls instead.
+    // The strip scrolls instead, once the editor shows its conversion.
+    auto* picture = qobject_cast<CViewBmp*>(frame_->CurrentView());
+    ASSERT_NE(picture, nullptr);
+    ASSERT_TRUE(PreviewSettled(*picture));
     const auto frames = frame_->CurrentView()->findChildren<CPictureFrame*>();
     ASSERT_FALSE(frames.isEmpty());
     EXPECT_GT(frames.last()->horizontalScrollBar()->maximum(), 0);

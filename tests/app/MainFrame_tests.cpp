@@ -23,6 +23,7 @@
 #include "model/IniFile.h"
 #include "model/TreeRules.h"
 #include "support/FakeHosts.h"
+#include "support/PreviewWait.h"
 #include "support/RecordingSink.h"
 #include "support/TempDir.h"
 
@@ -378,11 +379,13 @@ TEST_F(Shell, StatusBarSaysWhenAnEditOverfillsTheBall) {
     // 56 × 4000 / 9 = 24888 columns of 21 bytes: the edit is kept, the bar says why
     // it will not compile.
     ASSERT_TRUE(view->ChoosePicture(picture(4000, 9)));
+    ASSERT_TRUE(PreviewSettled(*view));
     EXPECT_EQ(doc_.ProjectFile()->GetInt(0, 0, "length"), 24888);
     EXPECT_TRUE(frame_->statusBar()->currentMessage().contains(
         QStringLiteral("超过彩球的存储空间 500000 字节")))
         << frame_->statusBar()->currentMessage().toStdString();
     ASSERT_TRUE(view->ChoosePicture(picture(100, 100)));
+    ASSERT_TRUE(PreviewSettled(*view));
     EXPECT_TRUE(frame_->statusBar()->currentMessage().isEmpty());
 }
 

@@ -14,6 +14,7 @@
 #include "compile/ProjectCompiler.h"
 #include "led/GifWriter.h"
 #include "led/ImageCodec.h"
+#include "led/PictureConverter.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemOperations.h"
 #include "support/RecordingSink.h"
