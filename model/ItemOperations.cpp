@@ -23,6 +23,7 @@
 #include "led/VideoClip.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemTemplate.h"
+#include "model/ProjectQueries.h"
 
 namespace glowdeck::item_ops {
 
@@ -439,17 +440,7 @@ EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int 
 
 namespace {
 constexpr char kDither[] = "dither";
-
-bool CanDither(const CProjectFile& file, int g, int i) {
-    const auto kind = KindFromElementName(file.ItemKindOf(g, i));
-    return kind == ItemKind::Picture || kind == ItemKind::Animation;
-}
 }  // namespace
-
-bool Dithers(const CProjectFile& file, int g, int i) {
-    return CanDither(file, g, i) && file.HasProperty(g, i, kDither) &&
-           file.GetText(g, i, kDither).trimmed() == QLatin1String("1");
-}
 
 void StoreDither(CProjectFile& file, int g, int i, bool on) {
     if (!CanDither(file, g, i) || Dithers(file, g, i) == on) return;

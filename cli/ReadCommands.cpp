@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/ReadCommands.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "base/AccessError.h"
+#include "base/MessageSink.h"
+#include "base/RegularFile.h"
+#include "cli/CliSupport.h"
+#include "cli/CommandTable.h"
+#include "compile/DataFileReader.h"
+#include "model/ProjectFile.h"
+#include "model/ProjectLimits.h"
+#include "model/ProjectQueries.h"
+
+namespace glowdeck {
+
+namespace {
+
+QString KindWord(const QString& elementName) {
+    const auto kind = KindFromElementName(elementName);
+    if (!kind) return QStringLiteral("unknown <%1>").arg(elementName);
+    switch (*kind) {
+        case ItemKind::Picture:
+            return QStringLiteral("picture");
+        case ItemKind::Animation:
+            return QStringLiteral("animation");
+        case ItemKind::Text:
+            return QStringLiteral("text");
+        case ItemKind::Interval:
+            break;
+    }
+    return QStringLiteral("interval");
+}
+
+}  // namespace
+
+int RunList(const QStringList& args) {
+    if (args.size() != 1) {
+        PrintErr(QStringLiteral("usage: glowdeck-cli list PROJECT"));
+        return 2;
+    }
+    // The project is read as the desktop program opens it, without the
+    // document (which draws) and without a lock: saves are atomic, so a
+    // reader always sees a whole file.
+    if (!QFileInfo(args[0]).isDir()) {
+        PrintErr(QStringLiteral("not a project folder: %1").arg(args[0]));
+        return 1;
+    }
+    QString folder = QDir::cleanPath(QDir(args[0]).absolutePath());
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    const QString path = ProjectFileIn(folder);
+    const CProjectFile file(path);
+    if (!file.Loaded() && QFileInfo::exists(path)) {
+        StderrMessageSink messages;
+        messages.Warn(
+            QCoreApplication::translate(
+                "GlowdeckDoc",
+                "项目文件无法读取，现以空项目打开（原文件在首次保存前另存为 .bak）：\n%1\n%2")
+                .arg(path, file.LoadError()));
+    }
+    if (!QFileInfo::exists(path)) {
+        PrintErr(QStringLiteral("no Index.prj in %1").arg(args[0]));
+        return 1;
+    }
+    if (!file.Loaded()) {
+        PrintErr(QStringLiteral("cannot read %1: %2").arg(path, file.LoadError()));
+        return 1;
+    }
+    PrintOut(QStringLiteral("project %1 (%2)").arg(file.ProjectName(), folder));
+    int problems = 0;
+    for (int g = 0; g < file.GroupCount(); ++g) {
+        PrintOut(QStringLiteral("group %1 %2").arg(g + 1).arg(file.GroupName(g)));
+        for (int i = 0; i < file.ItemCount(g); ++i) {
+            const QString element = file.ItemKindOf(g, i);
+            QString line = QStringLiteral("  %1 %2").arg(i + 1).arg(KindWord(element));
+            if (KindFromElementName(element)) {
+                try {
+                    line += QStringLiteral(" %1 id=%2 length=%3")
+                                .arg(file.GetAttr(g, i, "name"), file.ItemId(g, i))
+                                .arg(file.GetInt(g, i, "length"));
+                    if (item_ops::Dithers(file, g, i)) line += QStringLiteral(" dither");
+                } catch (const AccessError& e) {
+                    line += QStringLiteral(" (damaged: %1)").arg(QString::fromUtf8(e.what()));
+                    ++problems;
+                }
+            }
+            PrintOut(line);
+        }
+    }
+    std::uint32_t bytes = 0;
+    try {
+        bytes = DataBytesOf(file);
+    } catch (const AccessError& e) {
+        PrintErr(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    PrintOut(QStringLiteral("data %1 bytes of %2 (%3%)")
+                 .arg(bytes)
+                 .arg(MaxTotalDataBytes)
+                 .arg(100.0 * bytes / MaxTotalDataBytes, 0, 'f', 1));
+    return problems ? 1 : 0;
+}
+
+int RunInspectReading(const QStringList& args) { return InspectDataFile(args, nullptr); }
+
+int InspectDataFile(const QStringList& arguments, GroupPictureWriter writePicture) {
+    QStringList args = arguments;
+    const std::optional<QString> png = TakeOption(args, QStringLiteral("--png"));
+    // Drawing the picture is the full program's work.
+    if (png && !writePicture) return kRunInFullProgram;
+    BallConfig ball;
+    bool ballGiven = false;
+    const bool layerGiven = args.contains(QStringLiteral("--layer"));
+    if (!TakeBallOptions(args, &ball, &ballGiven)) return 2;
+    if (args.size() != 1) {
+        PrintErr(QStringLiteral(
+            "usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]"));
+        return 2;
+    }
+    // Far more than the ball holds; a FIFO or a device is refused by what it is.
+    QString why;
+    const std::optional<QByteArray> read = ReadWholeFile(args[0], 64 << 20, &why);
+    if (!read) {
+        PrintErr(QStringLiteral("cannot read %1: %2").arg(args[0], why));
+        return 1;
+    }
+    const QByteArray& data = *read;
+    DataIndex index;
+    QStringList problems;
+    QString error;
+    const int columnBytes = (ballGiven || layerGiven) ? ball.ColumnBytes() : 0;
+    if (!ReadDataIndex(data, columnBytes, &index, &problems, &error)) {
+        PrintErr(QStringLiteral("%1: %2").arg(args[0], error));
+        return 1;
+    }
+    const QString format = index.columnBytes == 14   ? QStringLiteral("14 bytes (inner layer)")
+                           : index.columnBytes == 21 ? QStringLiteral("21 bytes")
+                                                     : QStringLiteral("unknown size");
+    PrintOut(QStringLiteral("%1: %2 bytes, index %3 bytes, %4 groups, %5 columns of %6")
+                 .arg(args[0])
+                 .arg(data.size())
+                 .arg(index.indexLength)
+                 .arg(index.groups.size())
+                 .arg(index.totalColumns)
+                 .arg(format));
+    for (size_t g = 0; g < index.groups.size(); ++g) {
+        const auto& group = index.groups[g];
+        PrintOut(QStringLiteral("group %1: header at %2, data at %3, %4 columns, %5 animations")
+                     .arg(g + 1)
+                     .arg(group.headerOffset)
+                     .arg(group.dataOffset)
+                     .arg(group.columns)
+                     .arg(group.animations.size()));
+        for (size_t k = 0; k < group.animations.size(); ++k) {
+            const auto& a = group.animations[k];
+            PrintOut(QStringLiteral("  animation %1: data at %2, %3 frames, %4 columns, loop %5")
+                         .arg(k + 1)
+                         .arg(a.dataOffset)
+                         .arg(a.frames.size())
+                         .arg(a.columnSum)
+                         .arg(a.loop));
+            for (size_t f = 0; f < a.frames.size(); ++f)
+                PrintOut(QStringLiteral("    frame %1: %2 columns, %3 ms")
+                             .arg(f + 1)
+                             .arg(a.frames[f].columns)
+                             .arg(a.frames[f].delay));
+        }
+    }
+    for (const QString& p : problems) PrintOut(QStringLiteral("problem: ") + p);
+    if (problems.isEmpty())
+        PrintOut(QStringLiteral("consistent: every offset and the length agree with the index"));
+
+    if (png) {
+        if (!writePicture(data, index, ball.ballType, *png)) {
+            PrintErr(QStringLiteral("cannot write %1").arg(*png));
+            return 1;
+        }
+        PrintOut(QStringLiteral("picture written to %1").arg(*png));
+    }
+    return problems.isEmpty() ? 0 : 1;
+}
+
+}  // namespace glowdeck
