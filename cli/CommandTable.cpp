@@ -32,9 +32,11 @@ int RunInFullProgram(const QStringList&) { return kRunInFullProgram; }
 #ifdef GLOWDECK_CLI_READING
 #define FULL(run) RunInFullProgram
 #define INSPECT RunInspectReading
+#define COMPILE RunCompileReading
 #else
 #define FULL(run) run
 #define INSPECT RunInspect
+#define COMPILE RunCompile
 #endif
 
 // One row a command. A new command is one row here (its Run function beside
@@ -74,7 +76,7 @@ const std::vector<CommandRow>& Commands() {
      "Shows a progress bar when stderr is a terminal, else a line every 10 %.",
      {kBall, kLayer,
       {"--no-cache", nullptr, "convert every item, neither reading nor filling the cache"}},
-     nullptr, {kProject}, false, FULL(RunCompile)},
+     nullptr, {kProject}, false, COMPILE},
     {"inspect", "inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]",
      "check a data.bin and show what it holds",
      "Prints the index of a data.bin (groups, offsets, column counts, animations with their\n"

@@ -9,6 +9,7 @@
 #include "cli/CliSupport.h"
 #include "cli/ReadCommands.h"
 #include "compile/ColumnCache.h"
+#include "compile/CompileStamp.h"
 #include "compile/DataFileReader.h"
 #include "compile/ProjectCompiler.h"
 #include "led/LedUnpacker.h"
@@ -58,13 +59,29 @@ int RunCompile(const QStringList& arguments) {
     if (!OpenProjectForCli(doc, args[0])) return 1;
     CProjectCompiler compiler(doc, messages);
     // Items unchanged since an earlier compile are taken from the column cache.
-    if (!noCache) compiler.SetCacheFolder(CColumnCache::DefaultFolder());
+    const QString cacheFolder = noCache ? QString() : CColumnCache::DefaultFolder();
+    compiler.SetCacheFolder(cacheFolder);
+    // What this compile reads, looked at before it reads it: a source that
+    // changes while it runs makes the next compile a full one again.
+    CompileStamp stamp;
+    if (!cacheFolder.isEmpty())
+        if (const auto bytes = ReadWholeFile(doc.ProjectFilePath(), MaxProjectFileBytes, nullptr))
+            stamp.fingerprint =
+                CompileStamp::Fingerprint(*doc.ProjectFile(), *bytes, doc.ImagesFolder(), ball);
     CompileSummary summary;
     CliProgress progress(QStringLiteral("compile"), CliProgress::StderrIsTerminal());
     const bool compiled = compiler.Compile(
         ball, [&](int value, int maximum) { progress.Update(value, maximum); }, &summary);
     progress.Finish();
     if (!compiled) return 1;
+    if (!stamp.fingerprint.isEmpty()) {
+        stamp.groups = summary.groups;
+        stamp.items = summary.items;
+        stamp.columns = summary.columns;
+        stamp.bytes = summary.bytes;
+        (void)stamp.Write(CompileStamp::PathFor(cacheFolder, doc.ProjectFolder()),
+                          doc.DataFilePath());
+    }
     PrintOut(
         QStringLiteral(
             "compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")

@@ -4,15 +4,21 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "base/AccessError.h"
 #include "base/MessageSink.h"
 #include "base/RegularFile.h"
+#include "cli/CliProgress.h"
 #include "cli/CliSupport.h"
 #include "cli/CommandTable.h"
+#include "compile/CompileStamp.h"
 #include "compile/DataFileReader.h"
+#include "model/IniFile.h"
+#include "model/ProgramFolders.h"
 #include "model/ProjectFile.h"
 #include "model/ProjectLimits.h"
+#include "model/ProjectLock.h"
 #include "model/ProjectQueries.h"
 
 namespace glowdeck {
@@ -102,6 +108,83 @@ int RunList(const QStringList& args) {
                  .arg(MaxTotalDataBytes)
                  .arg(100.0 * bytes / MaxTotalDataBytes, 0, 'f', 1));
     return problems ? 1 : 0;
+}
+
+namespace {
+
+// The ball and layer of a compile's arguments, as TakeBallOptions reads them,
+// without a word on stderr: nullopt when anything would be said (a bad value,
+// an unreadable setting.ini); the full program then says it.
+std::optional<BallConfig> QuietBallOptions(QStringList& args) {
+    BallConfig ball;
+    ball.ballType = 1;
+    ball.layer = 0;
+    if (const auto type = TakeOption(args, QStringLiteral("--ball"))) {
+        if (*type != QLatin1String("1") && *type != QLatin1String("2")) return std::nullopt;
+        ball.ballType = type->toInt();
+    } else {
+        const CIniFile ini(ProgramFolders::ForThisProgram().SettingsFile());
+        if (!ini.UnreadableMessage().isEmpty()) return std::nullopt;
+        if (StoredBallType(ini) == 2) ball.ballType = 2;
+    }
+    if (const auto layer = TakeOption(args, QStringLiteral("--layer"))) {
+        if (*layer != QLatin1String("inner") && *layer != QLatin1String("outer"))
+            return std::nullopt;
+        ball.layer = *layer == QLatin1String("inner") ? 1 : 0;
+    }
+    return ball;
+}
+
+}  // namespace
+
+int RunCompileReading(const QStringList& arguments) {
+    // Only a compile with the column cache and nothing to do is answered
+    // here; anything else, and anything to say, is the full program's.
+    QStringList args = arguments;
+    const std::optional<BallConfig> ball = QuietBallOptions(args);
+    if (!ball || args.size() != 1 || !QFileInfo(args[0]).isDir()) return kRunInFullProgram;
+    // A wait the full program would refuse is its to refuse.
+    if (qEnvironmentVariableIsSet("GLOWDECK_LOCK_WAIT") &&
+        !ParseDecimal(qEnvironmentVariable("GLOWDECK_LOCK_WAIT"), 0, 3600))
+        return kRunInFullProgram;
+    const QString cacheFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cacheFolder.isEmpty()) return kRunInFullProgram;
+    const QString clean = QDir::cleanPath(QDir(args[0]).absolutePath());
+    const QString folder = clean + QLatin1Char('/');
+    // Held as a compile holds it; a project in use is the full program's
+    // to wait for or refuse.
+    CProjectLock lock;
+    QString why;
+    if (!lock.Acquire(clean, CProjectLock::CommandLineProgram(), 0, &why)) return kRunInFullProgram;
+    const QString path = ProjectFileIn(folder);
+    const std::optional<QByteArray> bytes = ReadWholeFile(path, MaxProjectFileBytes, nullptr);
+    if (!bytes) return kRunInFullProgram;
+    const CProjectFile file(path, *bytes, QString());
+    if (!file.Loaded()) return kRunInFullProgram;
+    const QString dataFile = folder + QStringLiteral("data.bin");
+    const std::optional<CompileStamp> stamp = CompileStamp::Read(
+        CompileStamp::PathFor(cacheFolder + QStringLiteral("/glowdeck/columns"), folder),
+        CompileStamp::Fingerprint(file, *bytes, folder + QStringLiteral("Images/"), *ball),
+        dataFile);
+    if (!stamp) return kRunInFullProgram;
+    // What the compile would say, its progress included.
+    CliProgress progress(QStringLiteral("compile"), CliProgress::StderrIsTerminal());
+    const long long maximum = 100LL * stamp->items;
+    for (long long done = 0; done <= maximum; done += 100) progress.Update(done, maximum);
+    progress.Finish();
+    PrintOut(
+        QStringLiteral(
+            "compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")
+            .arg(dataFile)
+            .arg(stamp->groups)
+            .arg(stamp->items)
+            .arg(stamp->columns)
+            .arg(stamp->bytes)
+            .arg(QString::number(100.0 * stamp->bytes / MaxTotalDataBytes, 'f', 1) +
+                 QLatin1Char('%'))
+            .arg(MaxTotalDataBytes));
+    return 0;
 }
 
 int RunInspectReading(const QStringList& args) { return InspectDataFile(args, nullptr); }

@@ -19,6 +19,10 @@ using GroupPictureWriter = bool (*)(const QByteArray& data, const DataIndex& ind
 // glowdeck-cli inspect. Without a writer (the reading program) a request
 // for the picture returns kRunInFullProgram before anything is printed.
 int InspectDataFile(const QStringList& arguments, GroupPictureWriter writePicture);
+// compile in the reading program: a compile with the column cache whose
+// inputs and data.bin are those of the compile stamp (nothing to do) is
+// answered here; any other is handed over.
+int RunCompileReading(const QStringList& args);
 // inspect in the reading program.
 int RunInspectReading(const QStringList& args);
 

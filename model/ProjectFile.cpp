@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 #include <QUuid>
+#include <array>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -135,10 +136,19 @@ bool PlainBytes(const pugi::xml_attribute attribute) {
 
 // The item kind an element name stands for, a namespace prefix ignored.
 std::optional<ItemKind> KindOfElement(const char* name) {
+    // The element names taken once: KindInfo also translates the kind's
+    // default name, at every call, and this runs for every item looked at.
+    static const std::array<std::pair<ItemKind, const char*>, 4> kinds = [] {
+        std::array<std::pair<ItemKind, const char*>, 4> table;
+        int k = 0;
+        for (const ItemKind kind :
+             {ItemKind::Picture, ItemKind::Animation, ItemKind::Text, ItemKind::Interval})
+            table[static_cast<size_t>(k++)] = {kind, KindInfo(kind).elementName};
+        return table;
+    }();
     if (const char* colon = std::strchr(name, ':')) name = colon + 1;
-    for (const ItemKind kind :
-         {ItemKind::Picture, ItemKind::Animation, ItemKind::Text, ItemKind::Interval})
-        if (std::strcmp(name, KindInfo(kind).elementName) == 0) return kind;
+    for (const auto& [kind, element] : kinds)
+        if (std::strcmp(name, element) == 0) return kind;
     return std::nullopt;
 }
 

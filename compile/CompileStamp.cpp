@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "compile/CompileStamp.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+#include "base/AccessError.h"
+#include "base/AtomicFile.h"
+#include "base/RegularFile.h"
+#include "model/ProjectFile.h"
+
+namespace glowdeck {
+
+namespace {
+
+constexpr char kMagic[] = "GDDONE1";
+
+// Size, modification and change times (nanoseconds) and inode of a file;
+// "-" when it cannot be looked at.
+QByteArray Identity(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return QByteArrayLiteral("-");
+    return QByteArray::number(static_cast<qlonglong>(st.st_size)) + ' ' +
+           QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_nsec)) + ' ' +
+           QByteArray::number(static_cast<qlonglong>(st.st_ctim.tv_sec)) + '.' +
+           QByteArray::number(static_cast<qlonglong>(st.st_ctim.tv_nsec)) + ' ' +
+           QByteArray::number(static_cast<qulonglong>(st.st_ino));
+}
+
+}  // namespace
+
+QString CompileStamp::PathFor(const QString& cacheFolder, const QString& projectFolder) {
+    return cacheFolder + QLatin1Char('/') +
+           QString::fromLatin1(
+               QCryptographicHash::hash(QFile::encodeName(projectFolder), QCryptographicHash::Sha1)
+                   .toHex()) +
+           QStringLiteral(".done");
+}
+
+QByteArray CompileStamp::Fingerprint(const CProjectFile& file, const QByteArray& projectBytes,
+                                     const QString& imagesFolder, const BallConfig& ball) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(kMagic);
+    hash.addData(QByteArray::number(ball.ballType) + ' ' + QByteArray::number(ball.layer));
+    hash.addData(projectBytes);
+    std::array<QByteArray, 4> extension;
+    for (const ItemKind kind :
+         {ItemKind::Picture, ItemKind::Animation, ItemKind::Text, ItemKind::Interval})
+        extension[static_cast<size_t>(kind)] = QFile::encodeName(KindInfo(kind).extension);
+    // Each source looked at through its folder: no walk of the whole path
+    // for each of thousands of items.
+    const int images =
+        ::open(QFile::encodeName(imagesFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    try {
+        for (int g = 0; g < file.GroupCount(); ++g)
+            for (int i = 0; i < file.ItemCount(g); ++i) {
+                const auto kind = file.KindOf(g, i);
+                if (!kind) continue;
+                // Throws for an id that is no plain file name.
+                const QByteArray name =
+                    QFile::encodeName(file.ItemId(g, i)) + extension[static_cast<size_t>(*kind)];
+                struct stat st {};
+                std::int64_t seen[6] = {};  // all 0: cannot be looked at
+                if (images >= 0 && ::fstatat(images, name.constData(), &st, 0) == 0)
+                    seen[0] = st.st_size, seen[1] = st.st_mtim.tv_sec, seen[2] = st.st_mtim.tv_nsec,
+                    seen[3] = st.st_ctim.tv_sec, seen[4] = st.st_ctim.tv_nsec,
+                    seen[5] = static_cast<std::int64_t>(st.st_ino);
+                hash.addData(name);
+                hash.addData(QByteArrayView(reinterpret_cast<const char*>(seen), sizeof seen));
+            }
+    } catch (const AccessError&) {
+        if (images >= 0) ::close(images);
+        return {};
+    }
+    if (images >= 0) ::close(images);
+    return hash.result().toHex();
+}
+
+bool CompileStamp::Write(const QString& path, const QString& dataFile) const {
+    const QByteArray text = QByteArray(kMagic) + '\n' + fingerprint + '\n' + Identity(dataFile) +
+                            '\n' + QByteArray::number(groups) + ' ' + QByteArray::number(items) +
+                            ' ' + QByteArray::number(columns) + ' ' + QByteArray::number(bytes) +
+                            '\n';
+    return WriteFileAtomically(path, text, nullptr);
+}
+
+std::optional<CompileStamp> CompileStamp::Read(const QString& path, const QByteArray& fingerprint,
+                                               const QString& dataFile) {
+    if (fingerprint.isEmpty()) return std::nullopt;
+    const std::optional<QByteArray> text = ReadWholeFile(path, 4096, nullptr);
+    if (!text) return std::nullopt;
+    const QList<QByteArray> lines = text->split('\n');
+    if (lines.size() != 5 || lines[0] != kMagic || lines[1] != fingerprint ||
+        lines[2] != Identity(dataFile) || !lines[4].isEmpty())
+        return std::nullopt;
+    const QList<QByteArray> numbers = lines[3].split(' ');
+    if (numbers.size() != 4) return std::nullopt;
+    CompileStamp stamp;
+    bool ok[4] = {};
+    stamp.fingerprint = fingerprint;
+    stamp.groups = numbers[0].toInt(&ok[0]);
+    stamp.items = numbers[1].toInt(&ok[1]);
+    stamp.columns = numbers[2].toUInt(&ok[2]);
+    stamp.bytes = numbers[3].toUInt(&ok[3]);
+    if (!(ok[0] && ok[1] && ok[2] && ok[3])) return std::nullopt;
+    return stamp;
+}
+
+}  // namespace glowdeck
