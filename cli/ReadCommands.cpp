@@ -152,6 +152,11 @@ int RunCompileReading(const QStringList& arguments) {
     if (cacheFolder.isEmpty()) return kRunInFullProgram;
     const QString clean = QDir::cleanPath(QDir(args[0]).absolutePath());
     const QString folder = clean + QLatin1Char('/');
+    // Without a stamp (a first compile, an emptied cache) there is nothing
+    // to look at here.
+    const QString stampPath =
+        CompileStamp::PathFor(cacheFolder + QStringLiteral("/glowdeck/columns"), folder);
+    if (!QFileInfo::exists(stampPath)) return kRunInFullProgram;
     // Held as a compile holds it; a project in use is the full program's
     // to wait for or refuse.
     CProjectLock lock;
@@ -164,7 +169,7 @@ int RunCompileReading(const QStringList& arguments) {
     if (!file.Loaded()) return kRunInFullProgram;
     const QString dataFile = folder + QStringLiteral("data.bin");
     const std::optional<CompileStamp> stamp = CompileStamp::Read(
-        CompileStamp::PathFor(cacheFolder + QStringLiteral("/glowdeck/columns"), folder),
+        stampPath,
         CompileStamp::Fingerprint(file, *bytes, folder + QStringLiteral("Images/"), *ball),
         dataFile);
     if (!stamp) return kRunInFullProgram;

@@ -89,7 +89,11 @@ bool CompileStamp::Write(const QString& path, const QString& dataFile) const {
                             '\n' + QByteArray::number(groups) + ' ' + QByteArray::number(items) +
                             ' ' + QByteArray::number(columns) + ' ' + QByteArray::number(bytes) +
                             '\n';
-    return WriteFileAtomically(path, text, nullptr);
+    // Made again by any compile: no syncs, as for the cache's own files.
+    CAtomicFile file(path);
+    file.SetDurable(false);
+    QString ignored;
+    return file.Open(&ignored) && file.Append(text, &ignored) && file.Commit(&ignored);
 }
 
 std::optional<CompileStamp> CompileStamp::Read(const QString& path, const QByteArray& fingerprint,

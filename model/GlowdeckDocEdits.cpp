@@ -413,6 +413,16 @@ void CGlowdeckDoc::RebuildPathTables() {
     }
 }
 
+void CGlowdeckDoc::RebuildPathTables(int g, int i) {
+    const CProjectFile& file = Open(projectFile_);
+    if (g < 0 || g >= MaxGroups || i < 0 || i >= MaxItemsPerGroup) return;
+    QString& path = sourceImagePath_[static_cast<size_t>(g) * MaxItemsPerGroup + i];
+    path.clear();
+    if (g < file.GroupCount() && i < file.ItemCount(g))
+        if (const auto kind = file.KindOf(g, i))
+            path = SourceImagePathFor(*kind, file.ItemId(g, i));
+}
+
 const QString& CGlowdeckDoc::SourceImagePath(int g, int i) const {
     static const QString none;
     if (g < 0 || g >= MaxGroups || i < 0 || i >= MaxItemsPerGroup) return none;

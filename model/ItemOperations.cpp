@@ -46,7 +46,7 @@ bool CopyOver(const QString& file, const QString& target, QString* error) {
 // Points the item at its new source file.
 void AdoptId(CGlowdeckDoc& doc, int g, int i, const QString& id) {
     doc.ProjectFile()->SetAttr(g, i, "id", id);
-    doc.RebuildPathTables();
+    doc.RebuildPathTables(g, i);
 }
 
 // Copies the chosen source under a fresh id, which the item then takes; the

@@ -5,7 +5,6 @@
 #include <QUuid>
 #include <array>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 #include "base/AccessError.h"
@@ -48,6 +47,18 @@ pugi::xml_node NextBelow(pugi::xml_node node, const pugi::xml_node top) {
     while (node && !node.next_sibling() && node != top) node = node.parent();
     if (!node || node == top) return pugi::xml_node();
     return node.next_sibling();
+}
+
+// Whether parsing `data` may leave two text nodes side by side: only a
+// skipped comment or processing instruction splits a text, and the files
+// the program writes have neither (the declaration at their start aside),
+// so their trees need no walk for it.
+bool MaySplitText(const QByteArray& data) {
+    const char* const begin = data.constData();
+    const char* const end = begin + data.size();
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '<', end - p))); ++p)
+        if (p + 1 < end && (p[1] == '!' || (p[1] == '?' && p != begin))) return true;
+    return false;
 }
 
 // Text split by a skipped processing instruction or comment becomes one text
@@ -178,15 +189,19 @@ CProjectFile::CProjectFile(QString filePath, const QByteArray& content, const QS
 
 void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
     released_.clear();
+    pristine_ = false;
     const pugi::xml_parse_result result = document_.load_buffer(
         data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
     if (result && document_.document_element()) {
         root_ = document_.document_element();
-        MergeAdjacentText(document_);
+        if (MaySplitText(data)) MergeAdjacentText(document_);
         loadError_ = TooLarge();
         if (loadError_.isEmpty()) {
             Reindex();
             loaded_ = true;
+            // The tree is exactly what these bytes parse to.
+            loadedBytes_ = data;
+            pristine_ = true;
             return;
         }
     } else {
@@ -230,13 +245,34 @@ void CProjectFile::Reindex() {
 
 std::unique_ptr<CProjectFile::Snapshot> CProjectFile::TakeSnapshot() const {
     auto snapshot = std::make_unique<Snapshot>();
-    snapshot->tree_.reset(document_);
+    // Unchanged since it was loaded, the tree is kept as the bytes it was
+    // parsed from (shared, not copied): a one-item edit after opening then
+    // costs no copy of a large tree. Otherwise the whole tree is copied.
+    if (pristine_)
+        snapshot->bytes_ = loadedBytes_;
+    else
+        snapshot->tree_.reset(document_);
     snapshot->releasedMark_ = released_.size();
     return snapshot;
 }
 
+bool CProjectFile::ParseInto(pugi::xml_document& document, const QByteArray& bytes) {
+    if (!document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
+                              pugi::parse_default))
+        return false;
+    if (MaySplitText(bytes)) MergeAdjacentText(document);
+    return true;
+}
+
 void CProjectFile::Restore(const Snapshot& snapshot) {
-    document_.reset(snapshot.tree_);
+    if (!snapshot.bytes_.isNull() && ParseInto(document_, snapshot.bytes_)) {
+        // Parsed as Load parsed them: the tree it had.
+        loadedBytes_ = snapshot.bytes_;
+        pristine_ = true;
+    } else {
+        document_.reset(snapshot.tree_);
+        pristine_ = false;
+    }
     root_ = document_.document_element();
     Reindex();
     // What was released after the snapshot is back in the tree.
@@ -259,6 +295,7 @@ void CProjectFile::Release(pugi::xml_node node, bool withOwn) {
 
 void CProjectFile::StartEmpty(const QString& projectName) {
     released_.clear();
+    pristine_ = false;
     document_.reset();
     root_ = document_.append_child("project");
     root_.append_attribute("name").set_value(Utf8(projectName).c_str());
@@ -320,6 +357,7 @@ QString CProjectFile::GetAttr(int g, int i, const char* name) const {
 }
 
 void CProjectFile::SetAttr(int g, int i, const char* name, const QString& value) {
+    pristine_ = false;
     pugi::xml_node item = Item(g, i);
     if (item.type() != pugi::node_element)
         Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " is not an element");
@@ -355,6 +393,7 @@ QString CProjectFile::GetText(int g, int i, const char* name) const {
 }
 
 void CProjectFile::SetText(int g, int i, const char* name, const QString& value) {
+    pristine_ = false;
     pugi::xml_node property = Property(g, i, name);
     while (pugi::xml_node child = property.first_child()) {
         Release(child, true);
@@ -368,6 +407,7 @@ int CProjectFile::GetInt(int g, int i, const char* name) const {
 }
 
 void CProjectFile::SetInt(int g, int i, const char* name, int value) {
+    pristine_ = false;
     SetText(g, i, name, QString::number(value));
 }
 
@@ -387,6 +427,7 @@ std::vector<int> CProjectFile::GetIntList(int g, int i, const char* name) const 
 }
 
 void CProjectFile::SetIntList(int g, int i, const char* name, const std::vector<int>& values) {
+    pristine_ = false;
     QString text;
     for (size_t k = 0; k < values.size(); ++k) {
         if (k) text += QLatin1Char(',');
@@ -400,6 +441,7 @@ bool CProjectFile::HasProperty(int g, int i, const char* name) const {
 }
 
 void CProjectFile::SetOptionalText(int g, int i, const char* name, const QString& value) {
+    pristine_ = false;
     pugi::xml_node item = Item(g, i);
     if (item.type() != pugi::node_element)
         Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " is not an element");
@@ -408,6 +450,7 @@ void CProjectFile::SetOptionalText(int g, int i, const char* name, const QString
 }
 
 void CProjectFile::RemoveProperty(int g, int i, const char* name) {
+    pristine_ = false;
     pugi::xml_node item = Item(g, i);
     while (pugi::xml_node property = item.child(name)) {
         Release(property, true);
@@ -420,6 +463,7 @@ QString CProjectFile::GenerateId() {
 }
 
 QString CProjectFile::NewItemId(int g, int i) {
+    pristine_ = false;
     const QString id = GenerateId();
     SetAttr(g, i, "id", id);
     return id;
@@ -487,14 +531,25 @@ QStringList CProjectFile::Unnamed(const QStringList& ids) const {
     return unnamed;
 }
 
-QStringList CProjectFile::Snapshot::AllIds() const { return IdsBelow(tree_); }
+QStringList CProjectFile::Snapshot::AllIds() const {
+    if (bytes_.isNull()) return IdsBelow(tree_);
+    pugi::xml_document tree;
+    return ParseInto(tree, bytes_) ? IdsBelow(tree) : QStringList();
+}
 
 QByteArray CProjectFile::Serialize() const {
-    std::ostringstream out;
-    out << kDeclaration << '\n';
-    document_.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    const std::string s = out.str();
-    return QByteArray(s.data(), static_cast<int>(s.size()));
+    // Written straight into the result: no stream and no copies of a file
+    // that runs to megabytes.
+    struct Writer : pugi::xml_writer {
+        QByteArray out;
+        void write(const void* data, size_t size) override {
+            out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+        }
+    } writer;
+    writer.out.reserve(loadedBytes_.size() + 4096);
+    writer.out.append(kDeclaration).append('\n');
+    document_.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return writer.out;
 }
 
 bool CProjectFile::Save(QString* error) {
@@ -517,6 +572,7 @@ bool CProjectFile::Save(QString* error) {
 }
 
 void CProjectFile::SetGroupName(int g, const QString& name) {
+    pristine_ = false;
     pugi::xml_node group = Group(g);
     pugi::xml_attribute attribute = group.attribute("name");
     if (!attribute) attribute = group.prepend_attribute("name");
@@ -524,6 +580,7 @@ void CProjectFile::SetGroupName(int g, const QString& name) {
 }
 
 void CProjectFile::AppendGroup(const QString& name) {
+    pristine_ = false;
     pugi::xml_node group = root_.append_child("group");
     group.append_attribute("name").set_value(Utf8(name).c_str());
     groups_.push_back(group);
@@ -531,6 +588,7 @@ void CProjectFile::AppendGroup(const QString& name) {
 }
 
 void CProjectFile::RemoveGroup(int g) {
+    pristine_ = false;
     Release(Group(g), true);
     root_.remove_child(Group(g));
     Reindex();
@@ -553,6 +611,7 @@ void CProjectFile::PlaceAfter(pugi::xml_node parent, pugi::xml_node node, pugi::
 }
 
 void CProjectFile::PlaceGroupAfter(int g, int after, bool copy) {
+    pristine_ = false;
     const pugi::xml_node source = Group(g);
     const pugi::xml_node ref = Group(after);
     PlaceAfter(root_, source, ref, copy);
@@ -560,6 +619,7 @@ void CProjectFile::PlaceGroupAfter(int g, int after, bool copy) {
 }
 
 void CProjectFile::AppendItem(int g, ItemKind kind, const QString& name, const QString& id) {
+    pristine_ = false;
     pugi::xml_node item = Group(g).append_child(KindInfo(kind).elementName);
     item.append_attribute("name").set_value(Utf8(name).c_str());
     item.append_attribute("id").set_value(Utf8(id).c_str());
@@ -569,6 +629,7 @@ void CProjectFile::AppendItem(int g, ItemKind kind, const QString& name, const Q
 }
 
 void CProjectFile::RemoveItem(int g, int i) {
+    pristine_ = false;
     Release(Item(g, i), true);
     Group(g).remove_child(Item(g, i));
     std::vector<pugi::xml_node>& items = items_[static_cast<size_t>(g)];
@@ -576,6 +637,7 @@ void CProjectFile::RemoveItem(int g, int i) {
 }
 
 void CProjectFile::PlaceItemAfter(int g, int i, int g2, int after, bool copy) {
+    pristine_ = false;
     const pugi::xml_node source = Item(g, i);
     const pugi::xml_node target = Group(g2);
     const pugi::xml_node ref = after < 0 ? pugi::xml_node() : Item(g2, after);
