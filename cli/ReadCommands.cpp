@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "base/AccessError.h"
+#include "base/AtomicFile.h"
 #include "base/MessageSink.h"
 #include "base/RegularFile.h"
 #include "cli/CliProgress.h"
@@ -173,6 +174,9 @@ int RunCompileReading(const QStringList& arguments) {
         CompileStamp::Fingerprint(file, *bytes, folder + QStringLiteral("Images/"), *ball),
         dataFile);
     if (!stamp) return kRunInFullProgram;
+    // What a killed compile left goes, as at every compile (we hold the project).
+    RemoveStaleTemporaries(dataFile);
+    QFile::remove(dataFile + QStringLiteral(".new"));
     // What the compile would say, its progress included.
     CliProgress progress(QStringLiteral("compile"), CliProgress::StderrIsTerminal());
     const long long maximum = 100LL * stamp->items;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "base/AccessError.h"
 #include "base/AtomicFile.h"
@@ -21,6 +22,40 @@ namespace glowdeck {
 namespace {
 
 constexpr char kMagic[] = "GDDONE1";
+
+// A 128-bit fingerprint, eight bytes a step: the inputs run to megabytes,
+// and a cryptographic hash of them would cost a good part of the compile it
+// saves. They are the user's own files, not an adversary's.
+class Fingerprinter {
+public:
+    void Add(const char* data, size_t size) {
+        size_t k = 0;
+        for (; k + 8 <= size; k += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, data + k, 8);
+            Step(word);
+        }
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, data + k, size - k);
+        Step(tail ^ (static_cast<std::uint64_t>(size) << 56));
+        Step(size);
+    }
+    void Add(const QByteArray& bytes) { Add(bytes.constData(), static_cast<size_t>(bytes.size())); }
+    QByteArray Result() const {
+        QByteArray out(16, Qt::Uninitialized);
+        std::memcpy(out.data(), &a_, 8);
+        std::memcpy(out.data() + 8, &b_, 8);
+        return out.toHex();
+    }
+
+private:
+    void Step(std::uint64_t word) {
+        a_ = (a_ ^ word) * 0x100000001b3ull;
+        b_ = b_ + word * 0x9e3779b97f4a7c15ull;
+        b_ = ((b_ << 31) | (b_ >> 33)) * 0x87c37b91114253d5ull;
+    }
+    std::uint64_t a_ = 0xcbf29ce484222325ull, b_ = 0x6a09e667f3bcc909ull;
+};
 
 // Size, modification and change times (nanoseconds) and inode of a file;
 // "-" when it cannot be looked at.
@@ -47,10 +82,10 @@ QString CompileStamp::PathFor(const QString& cacheFolder, const QString& project
 
 QByteArray CompileStamp::Fingerprint(const CProjectFile& file, const QByteArray& projectBytes,
                                      const QString& imagesFolder, const BallConfig& ball) {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(kMagic);
-    hash.addData(QByteArray::number(ball.ballType) + ' ' + QByteArray::number(ball.layer));
-    hash.addData(projectBytes);
+    Fingerprinter hash;
+    hash.Add(QByteArray(kMagic) + ' ' + QByteArray::number(ball.ballType) + ' ' +
+             QByteArray::number(ball.layer));
+    hash.Add(projectBytes);
     std::array<QByteArray, 4> extension;
     for (const ItemKind kind :
          {ItemKind::Picture, ItemKind::Animation, ItemKind::Text, ItemKind::Interval})
@@ -73,15 +108,15 @@ QByteArray CompileStamp::Fingerprint(const CProjectFile& file, const QByteArray&
                     seen[0] = st.st_size, seen[1] = st.st_mtim.tv_sec, seen[2] = st.st_mtim.tv_nsec,
                     seen[3] = st.st_ctim.tv_sec, seen[4] = st.st_ctim.tv_nsec,
                     seen[5] = static_cast<std::int64_t>(st.st_ino);
-                hash.addData(name);
-                hash.addData(QByteArrayView(reinterpret_cast<const char*>(seen), sizeof seen));
+                hash.Add(name);
+                hash.Add(reinterpret_cast<const char*>(seen), sizeof seen);
             }
     } catch (const AccessError&) {
         if (images >= 0) ::close(images);
         return {};
     }
     if (images >= 0) ::close(images);
-    return hash.result().toHex();
+    return hash.Result();
 }
 
 bool CompileStamp::Write(const QString& path, const QString& dataFile) const {

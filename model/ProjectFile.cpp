@@ -190,6 +190,7 @@ CProjectFile::CProjectFile(QString filePath, const QByteArray& content, const QS
 void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
     released_.clear();
     pristine_ = false;
+    idsPlain_ = false;
     const pugi::xml_parse_result result = document_.load_buffer(
         data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
     if (result && document_.document_element()) {
@@ -265,6 +266,7 @@ bool CProjectFile::ParseInto(pugi::xml_document& document, const QByteArray& byt
 }
 
 void CProjectFile::Restore(const Snapshot& snapshot) {
+    idsPlain_ = false;
     if (!snapshot.bytes_.isNull() && ParseInto(document_, snapshot.bytes_)) {
         // Parsed as Load parsed them: the tree it had.
         loadedBytes_ = snapshot.bytes_;
@@ -296,6 +298,7 @@ void CProjectFile::Release(pugi::xml_node node, bool withOwn) {
 void CProjectFile::StartEmpty(const QString& projectName) {
     released_.clear();
     pristine_ = false;
+    idsPlain_ = false;
     document_.reset();
     root_ = document_.append_child("project");
     root_.append_attribute("name").set_value(Utf8(projectName).c_str());
@@ -367,6 +370,7 @@ void CProjectFile::SetAttr(int g, int i, const char* name, const QString& value)
     else if (std::strcmp(name, "id") == 0)
         released_.push_back(FromUtf8(attribute.value()));
     attribute.set_value(Utf8(value).c_str());
+    if (std::strcmp(name, "id") == 0 && !PlainBytes(attribute)) idsPlain_ = false;
 }
 
 QString CProjectFile::GetText(int g, int i, const char* name) const {
@@ -491,10 +495,14 @@ QString CProjectFile::ItemId(int g, int i) const {
 QStringList CProjectFile::AllIds() const { return IdsBelow(document_); }
 
 void CProjectFile::CheckItemIds() const {
+    // Checked once per tree: after a pass only a damaged id written since
+    // (SetAttr, AppendItem) or another tree (a load, a restore) asks again.
+    if (idsPlain_) return;
     for (size_t g = 0; g < items_.size(); ++g)
         for (size_t i = 0; i < items_[g].size(); ++i)
             if (KindOfElement(items_[g][i].name()) && !PlainBytes(items_[g][i].attribute("id")))
                 ItemId(static_cast<int>(g), static_cast<int>(i));  // throws with the reason
+    idsPlain_ = true;
 }
 
 QStringList CProjectFile::Unnamed(const QStringList& ids) const {
@@ -622,7 +630,9 @@ void CProjectFile::AppendItem(int g, ItemKind kind, const QString& name, const Q
     pristine_ = false;
     pugi::xml_node item = Group(g).append_child(KindInfo(kind).elementName);
     item.append_attribute("name").set_value(Utf8(name).c_str());
-    item.append_attribute("id").set_value(Utf8(id).c_str());
+    pugi::xml_attribute idAttribute = item.append_attribute("id");
+    idAttribute.set_value(Utf8(id).c_str());
+    if (!PlainBytes(idAttribute)) idsPlain_ = false;
     for (const auto& [property, value] : NewItemProperties(kind))
         item.append_child(property).append_child(pugi::node_pcdata).set_value(Utf8(value).c_str());
     items_[static_cast<size_t>(g)].push_back(item);

@@ -147,6 +147,8 @@ private:
     // exactly what they parse to (no change since the load).
     QByteArray loadedBytes_;
     bool pristine_ = false;
+    // Every item's id passed CheckItemIds, and none was written since.
+    mutable bool idsPlain_ = false;
     bool loaded_ = false;
     bool keepUnreadableOriginal_ = false;
     QString loadError_;
