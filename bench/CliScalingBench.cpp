@@ -122,6 +122,14 @@ QString MakeProject(const QString& root, const QString& name, int groups, int pe
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // "--make-projects DIR" only makes the two projects in DIR (for profiling
+    // one command on them) and stops.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("--make-projects")) {
+        MakeProject(arguments[2], QStringLiteral("small"), 1, 10);
+        MakeProject(arguments[2], QStringLiteral("large"), 10, 300);
+        return 0;
+    }
     QTemporaryDir dir;
     const QString small = MakeProject(dir.path(), QStringLiteral("small"), 1, 10);
     const QString large = MakeProject(dir.path(), QStringLiteral("large"), 10, 300);

@@ -5,6 +5,7 @@
 #include "cli/DeviceCommands.h"
 #include "cli/EditCommands.h"
 #include "cli/ProjectCommands.h"
+#include "cli/ReadCommands.h"
 #include "cli/RenderCommands.h"
 
 namespace glowdeck {
@@ -24,6 +25,20 @@ const ArgumentRow kFree{};
 
 }  // namespace
 
+int RunInFullProgram(const QStringList&) { return kRunInFullProgram; }
+
+// A command that draws, converts or edits: the reading program
+// (GLOWDECK_CLI_READING) hands it over to the full program.
+#ifdef GLOWDECK_CLI_READING
+#define FULL(run) RunInFullProgram
+#define INSPECT RunInspectReading
+#define COMPILE RunCompileReading
+#else
+#define FULL(run) run
+#define INSPECT RunInspect
+#define COMPILE RunCompile
+#endif
+
 // One row a command. A new command is one row here (its Run function beside
 // the others); a new option is one entry in its row's options, read by the
 // command's Run function. The overview, COMMAND --help and the bash
@@ -34,16 +49,16 @@ const std::vector<CommandRow>& Commands() {
     {"new", "new --root DIR NAME", "create a project folder DIR/NAME",
      "Creates DIR/NAME with Images/, Index.prj and one group named \"新建组\" (\"New group\" in English).",  // untranslated
      {{"--root", "DIR", "the project root that holds the project folders", Completion::Folder}},
-     nullptr, {kFree}, false, RunNew},
+     nullptr, {kFree}, false, FULL(RunNew)},
     {"add-group", "add-group PROJECT [NAME]", "append a group",
      "Appends a group named NAME (default \"新建组\", \"New group\" in English); a project holds at most 10 groups.",  // untranslated
-     {}, nullptr, {kProject, kFree}, false, RunAddGroup},
+     {}, nullptr, {kProject, kFree}, false, FULL(RunAddGroup)},
     {"add", "add PROJECT GROUP picture|animation|text|interval [NAME]", "append an item to a group",
      "Appends an item with its placeholder image to group GROUP (counted from 1), checked\n"
      "like the program's add commands (300 items a group, 20 animations, the data limit).",
      {}, nullptr,
      {kProject, kFree, {Completion::Words, "picture animation text interval"}, kFree},
-     true, RunAdd},
+     true, FULL(RunAdd)},
     {"list", "list PROJECT", "groups, items and the data size",
      "Prints the groups and their items (kind, name, id, length) and the data size.\n"
      "Only reads: never waits for another program's lock.",
@@ -53,7 +68,7 @@ const std::vector<CommandRow>& Commands() {
      "items' images, files left by other programs) and prints each one and the total.\n"
      "Links are removed, never what they point to; folders stay. Edits and deletions already\n"
      "remove the files they no longer need.",
-     {}, nullptr, {kProject}, false, RunClean},
+     {}, nullptr, {kProject}, false, FULL(RunClean)},
     {"compile", "compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]", "write PROJECT/data.bin",
      "Compiles the project into PROJECT/data.bin; a failed compile keeps the previous one.\n"
      "Items are converted on every core; items unchanged since an earlier compile come from\n"
@@ -61,7 +76,7 @@ const std::vector<CommandRow>& Commands() {
      "Shows a progress bar when stderr is a terminal, else a line every 10 %.",
      {kBall, kLayer,
       {"--no-cache", nullptr, "convert every item, neither reading nor filling the cache"}},
-     nullptr, {kProject}, false, RunCompile},
+     nullptr, {kProject}, false, COMPILE},
     {"inspect", "inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]",
      "check a data.bin and show what it holds",
      "Prints the index of a data.bin (groups, offsets, column counts, animations with their\n"
@@ -70,7 +85,7 @@ const std::vector<CommandRow>& Commands() {
       {"--ball", "1|2", "read the file as for this ball type", Completion::Words, "1 2"},
       {"--layer", "inner|outer", "read the file as for this layer (inner: 14 bytes a column)",
        Completion::Words, "inner outer"}},
-     nullptr, {{Completion::DataFile}}, false, RunInspect},
+     nullptr, {{Completion::DataFile}}, false, INSPECT},
     {"render", "render DATA.BIN|PROJECT --out FILE [--view strip|ball] [--group N] [--ball 1|2]\n"
      "           [--layer inner|outer] [--size PIXELS] [--turn-seconds S] [--columns-per-turn N]\n"
      "           [--inner INNER.BIN]",
@@ -99,7 +114,7 @@ const std::vector<CommandRow>& Commands() {
        "a double-layer ball: the inner layer's data.bin, shown inside the\n"
        "outer ball (DATA.BIN or PROJECT) where the outer LEDs are dark",
        Completion::DataFile}},
-     nullptr, {{Completion::AnyFile}}, false, RunRender},
+     nullptr, {{Completion::AnyFile}}, false, FULL(RunRender)},
     {"send", "send FILE|--factory [--port DEVICE] [--ball 1|2] [--layer inner|outer]",
      "download to the ball",
      "Downloads FILE (a data.bin) to the ball: init command, 8-second wait, numbered packets\n"
@@ -141,7 +156,7 @@ const std::vector<CommandRow>& Commands() {
        "time, their delays keeping its total time"},
       {"--start", "SECONDS", "video: begin this far into the clip (before its end)"},
       {"--duration", "SECONDS", "video: take this long a stretch (above 0; at most to the end)"}},
-     nullptr, {kProject, kFree, kFree, {Completion::ImageFile}}, false, RunSetSource},
+     nullptr, {kProject, kFree, kFree, {Completion::ImageFile}}, false, FULL(RunSetSource)},
     {"set-text", "set-text PROJECT GROUP ITEM TEXT [--font FACE] [--size N] [--style N] [--color C]\n"
      "           [--background C] [--manual-spacing] [--offsets V,C,E,P]", "render a text item",
      "Renders TEXT (at most 200 characters; a longer text is refused) under a fresh id\n"
@@ -156,21 +171,21 @@ const std::vector<CommandRow>& Commands() {
        "vertical (±50), Chinese (±50), English (±100) and punctuation (±200)\n"
        "spacing"}},
      "Colours: black red green yellow blue magenta cyan white, or a 0xBBGGRR number.",
-     {kProject}, true, RunSetText},
+     {kProject}, true, FULL(RunSetText)},
     {"set-interval", "set-interval PROJECT GROUP ITEM [--length N] [--background C]",
      "an interval's length and colour", nullptr,
      {{"--length", "N", "columns, 1 to 300"},
       {"--background", "C", "black red green yellow blue magenta cyan white, or 0xBBGGRR",
        Completion::Words, kColours}},
-     nullptr, {kProject}, false, RunSetInterval},
+     nullptr, {kProject}, false, FULL(RunSetInterval)},
     {"set-threshold", "set-threshold PROJECT GROUP ITEM R G B", "an item's threshold colour",
      "Sets the item's threshold: R, G and B from 0 to 255.", {}, nullptr, {kProject}, false,
-     RunSetThreshold},
+     FULL(RunSetThreshold)},
     {"set-dither", "set-dither PROJECT GROUP ITEM on|off", "error diffusion for a picture or an animation",
      "Turns dithering on or off for a picture or an animation item: its LED image spreads each\n"
      "channel's rounding error to the neighbouring LEDs, so gradients survive eight colours.\n"
      "The item's thresholds still set how much lights. Off is the default.",
-     {}, nullptr, {kProject, kFree, kFree, {Completion::Words, "on off"}}, false, RunSetDither},
+     {}, nullptr, {kProject, kFree, kFree, {Completion::Words, "on off"}}, false, FULL(RunSetDither)},
     };
     return rows;
 }

@@ -50,6 +50,15 @@ struct CommandRow {
     int (*run)(const QStringList& args);
 };
 
+// glowdeck-cli is two programs with one command table: the reading program
+// (glowdeck-cli itself, on QtCore alone, so it starts fast) runs the
+// commands that only read or talk to the serial port, and hands every other
+// command over to the full program (glowdeck-cli-full, beside it or in
+// ../libexec/glowdeck), which runs them all. In the reading program such a
+// row's `run` returns kRunInFullProgram.
+constexpr int kRunInFullProgram = -1;
+int RunInFullProgram(const QStringList& args);
+
 // Every command, in the order the overview lists them.
 const std::vector<CommandRow>& Commands();
 // nullptr when `name` is none of them.

@@ -8,7 +8,9 @@
 #include "base/RegularFile.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSupport.h"
+#include "cli/ReadCommands.h"
 #include "compile/ColumnCache.h"
+#include "compile/CompileStamp.h"
 #include "compile/DataFileReader.h"
 #include "compile/ProjectCompiler.h"
 #include "led/LedUnpacker.h"
@@ -59,13 +61,29 @@ int RunCompile(const QStringList& arguments) {
     if (!OpenProjectForCli(doc, args[0])) return 1;
     CProjectCompiler compiler(doc, messages);
     // Items unchanged since an earlier compile are taken from the column cache.
-    if (!noCache) compiler.SetCacheFolder(CColumnCache::DefaultFolder());
+    const QString cacheFolder = noCache ? QString() : CColumnCache::DefaultFolder();
+    compiler.SetCacheFolder(cacheFolder);
+    // What this compile reads, looked at before it reads it: a source that
+    // changes while it runs makes the next compile a full one again.
+    CompileStamp stamp;
+    if (!cacheFolder.isEmpty())
+        if (const auto bytes = ReadWholeFile(doc.ProjectFilePath(), MaxProjectFileBytes, nullptr))
+            stamp.fingerprint =
+                CompileStamp::Fingerprint(*doc.ProjectFile(), *bytes, doc.ImagesFolder(), ball);
     CompileSummary summary;
     CliProgress progress(QStringLiteral("compile"), CliProgress::StderrIsTerminal());
     const bool compiled = compiler.Compile(
         ball, [&](int value, int maximum) { progress.Update(value, maximum); }, &summary);
     progress.Finish();
     if (!compiled) return 1;
+    if (!stamp.fingerprint.isEmpty()) {
+        stamp.groups = summary.groups;
+        stamp.items = summary.items;
+        stamp.columns = summary.columns;
+        stamp.bytes = summary.bytes;
+        (void)stamp.Write(CompileStamp::PathFor(cacheFolder, doc.ProjectFolder()),
+                          doc.DataFilePath());
+    }
     PrintOut(
         QCoreApplication::translate(
             "CompileCommands",
@@ -81,83 +99,13 @@ int RunCompile(const QStringList& arguments) {
 }
 
 int RunInspect(const QStringList& arguments) {
-    QStringList args = arguments;
-    const std::optional<QString> png = TakeOption(args, QStringLiteral("--png"));
-    BallConfig ball;
-    bool ballGiven = false;
-    const bool layerGiven = args.contains(QStringLiteral("--layer"));
-    if (!TakeBallOptions(args, &ball, &ballGiven)) return 2;
-    if (args.size() != 1) {
-        PrintErr(QCoreApplication::translate(
-            "CompileCommands",
-            "usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]"));
-        return 2;
-    }
-    // Far more than the ball holds; a FIFO or a device is refused by what it is.
-    QString why;
-    const std::optional<QByteArray> read = ReadWholeFile(args[0], 64 << 20, &why);
-    if (!read) {
-        PrintErr(
-            QCoreApplication::translate("CompileCommands", "cannot read %1: %2").arg(args[0], why));
-        return 1;
-    }
-    const QByteArray& data = *read;
-    DataIndex index;
-    QStringList problems;
-    QString error;
-    const int columnBytes = (ballGiven || layerGiven) ? ball.ColumnBytes() : 0;
-    if (!ReadDataIndex(data, columnBytes, &index, &problems, &error)) {
-        PrintErr(QStringLiteral("%1: %2").arg(args[0], error));
-        return 1;
-    }
-    const QString format = index.columnBytes == 14   ? QStringLiteral("14 bytes (inner layer)")
-                           : index.columnBytes == 21 ? QStringLiteral("21 bytes")
-                                                     : QStringLiteral("unknown size");
-    PrintOut(QStringLiteral("%1: %2 bytes, index %3 bytes, %4 groups, %5 columns of %6")
-                 .arg(args[0])
-                 .arg(data.size())
-                 .arg(index.indexLength)
-                 .arg(index.groups.size())
-                 .arg(index.totalColumns)
-                 .arg(format));
-    for (size_t g = 0; g < index.groups.size(); ++g) {
-        const auto& group = index.groups[g];
-        PrintOut(QStringLiteral("group %1: header at %2, data at %3, %4 columns, %5 animations")
-                     .arg(g + 1)
-                     .arg(group.headerOffset)
-                     .arg(group.dataOffset)
-                     .arg(group.columns)
-                     .arg(group.animations.size()));
-        for (size_t k = 0; k < group.animations.size(); ++k) {
-            const auto& a = group.animations[k];
-            PrintOut(QStringLiteral("  animation %1: data at %2, %3 frames, %4 columns, loop %5")
-                         .arg(k + 1)
-                         .arg(a.dataOffset)
-                         .arg(a.frames.size())
-                         .arg(a.columnSum)
-                         .arg(a.loop));
-            for (size_t f = 0; f < a.frames.size(); ++f)
-                PrintOut(QStringLiteral("    frame %1: %2 columns, %3 ms")
-                             .arg(f + 1)
-                             .arg(a.frames[f].columns)
-                             .arg(a.frames[f].delay));
-        }
-    }
-    for (const QString& p : problems) PrintOut(QStringLiteral("problem: ") + p);
-    if (problems.isEmpty())
-        PrintOut(QStringLiteral("consistent: every offset and the length agree with the index"));
-
-    if (png) {
+    return InspectDataFile(arguments, [](const QByteArray& data, const DataIndex& index,
+                                         int ballType, const QString& path) {
         const LedTable table = index.columnBytes == 14 ? LedTable::Inner
-                               : ball.ballType == 2    ? LedTable::Outer
+                               : ballType == 2         ? LedTable::Outer
                                                        : LedTable::Single;
-        if (!RenderGroups(data, index, table).save(*png, "PNG")) {
-            PrintErr(QCoreApplication::translate("CompileCommands", "cannot write %1").arg(*png));
-            return 1;
-        }
-        PrintOut(QCoreApplication::translate("CompileCommands", "picture written to %1").arg(*png));
-    }
-    return problems.isEmpty() ? 0 : 1;
+        return RenderGroups(data, index, table).save(path, "PNG");
+    });
 }
 
 }  // namespace glowdeck

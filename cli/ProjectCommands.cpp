@@ -23,23 +23,6 @@ std::optional<ItemKind> KindArgument(const QString& word) {
     return std::nullopt;
 }
 
-QString KindWord(const QString& elementName) {
-    const auto kind = KindFromElementName(elementName);
-    if (!kind)
-        return QCoreApplication::translate("ProjectCommands", "unknown <%1>").arg(elementName);
-    switch (*kind) {
-        case ItemKind::Picture:
-            return QStringLiteral("picture");
-        case ItemKind::Animation:
-            return QStringLiteral("animation");
-        case ItemKind::Text:
-            return QStringLiteral("text");
-        case ItemKind::Interval:
-            break;
-    }
-    return QStringLiteral("interval");
-}
-
 }  // namespace
 
 int RunNew(const QStringList& args) {
@@ -140,51 +123,6 @@ int RunAdd(const QStringList& args) {
                  .arg(item)
                  .arg(args[2], name, doc.ProjectFile()->GetAttr(target - 1, item - 1, "id")));
     return 0;
-}
-
-int RunList(const QStringList& args) {
-    if (args.size() != 1) {
-        PrintErr(
-            QCoreApplication::translate("ProjectCommands", "usage: glowdeck-cli list PROJECT"));
-        return 2;
-    }
-    StderrMessageSink messages;
-    CGlowdeckDoc doc(messages);
-    if (!OpenProjectForCli(doc, args[0], /*readOnly=*/true)) return 1;
-    const CProjectFile& file = *doc.ProjectFile();
-    PrintOut(QStringLiteral("project %1 (%2)").arg(file.ProjectName(), doc.ProjectFolder()));
-    int problems = 0;
-    for (int g = 0; g < file.GroupCount(); ++g) {
-        PrintOut(QStringLiteral("group %1 %2").arg(g + 1).arg(file.GroupName(g)));
-        for (int i = 0; i < file.ItemCount(g); ++i) {
-            const QString element = file.ItemKindOf(g, i);
-            QString line = QStringLiteral("  %1 %2").arg(i + 1).arg(KindWord(element));
-            if (KindFromElementName(element)) {
-                try {
-                    line += QCoreApplication::translate("ProjectCommands", " %1 id=%2 length=%3")
-                                .arg(file.GetAttr(g, i, "name"), file.ItemId(g, i))
-                                .arg(file.GetInt(g, i, "length"));
-                    if (item_ops::Dithers(file, g, i)) line += QStringLiteral(" dither");
-                } catch (const AccessError& e) {
-                    line += QCoreApplication::translate("ProjectCommands", " (damaged: %1)")
-                                .arg(QString::fromUtf8(e.what()));
-                    ++problems;
-                }
-            }
-            PrintOut(line);
-        }
-    }
-    try {
-        doc.RecomputeTotalDataBytes();
-    } catch (const AccessError& e) {
-        PrintErr(QString::fromUtf8(e.what()));
-        return 1;
-    }
-    PrintOut(QStringLiteral("data %1 bytes of %2 (%3%)")
-                 .arg(doc.TotalDataBytes())
-                 .arg(MaxTotalDataBytes)
-                 .arg(100.0 * doc.TotalDataBytes() / MaxTotalDataBytes, 0, 'f', 1));
-    return problems ? 1 : 0;
 }
 
 int RunClean(const QStringList& args) {

@@ -1,8 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli: headless access to Glowdeck projects for scripts and tests.
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#ifndef GLOWDECK_CLI_READING
 #include <QGuiApplication>
+#endif
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "base/AccessError.h"
@@ -13,6 +21,35 @@
 #include "cli/CliSupport.h"
 #include "cli/CommandHelp.h"
 #include "cli/CommandTable.h"
+
+namespace {
+
+#ifdef GLOWDECK_CLI_READING
+// Runs the command line in the full program instead of this one: the same
+// arguments, the same environment, the same process. Returns only when the
+// full program cannot be started.
+int HandOver(char** argv) {
+    const QString here = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    const QString folder = QFileInfo(here).absolutePath();
+    for (const QString& candidate :
+         {folder + QStringLiteral("/glowdeck-cli-full"),
+          folder + QStringLiteral("/../libexec/glowdeck/glowdeck-cli-full")}) {
+        const QByteArray path = QFile::encodeName(candidate);
+        ::execv(path.constData(), argv);
+        if (errno != ENOENT) {
+            glowdeck::PrintErr(QCoreApplication::translate("CliMain", "cannot start %1: %2")
+                                   .arg(candidate, QString::fromLocal8Bit(std::strerror(errno))));
+            return 1;
+        }
+    }
+    glowdeck::PrintErr(
+        QCoreApplication::translate("CliMain", "glowdeck-cli-full is not installed beside %1")
+            .arg(here));
+    return 1;
+}
+#endif
+
+}  // namespace
 
 int main(int argc, char** argv) {
     glowdeck::KeepFreedMemoryForReuse();
@@ -69,15 +106,24 @@ int main(int argc, char** argv) {
         std::fputs(glowdeck::CommandHelp(name).toUtf8().constData(), stdout);
         return 0;
     }
+#ifdef GLOWDECK_CLI_READING
+    if (command->run == glowdeck::RunInFullProgram) return HandOver(argv);
+    const auto app = std::make_unique<QCoreApplication>(argc, argv);
+#else
     // Only a command that draws text pays for the GUI-level application
     // (its font configuration is most of a short command's time).
     const std::unique_ptr<QCoreApplication> app =
         command->drawsText ? std::make_unique<QGuiApplication>(argc, argv)
                            : std::make_unique<QCoreApplication>(argc, argv);
+#endif
     // The core's messages in the user's language (Chinese in the C locale).
     glowdeck::InstallProgramTranslation(*app, glowdeck::SystemUiLanguage());
     try {
-        return command->run(rest);
+        const int code = command->run(rest);
+#ifdef GLOWDECK_CLI_READING
+        if (code == glowdeck::kRunInFullProgram) return HandOver(argv);
+#endif
+        return code;
     } catch (const glowdeck::AccessError& e) {
         glowdeck::PrintErr(glowdeck::DamagedProjectText(e));
         return 1;

@@ -12,23 +12,13 @@
 #include "model/EditHistory.h"
 #include "model/IniFile.h"
 #include "model/ItemTemplate.h"
+#include "model/ProjectQueries.h"
 #include "model/StagedFolder.h"
 
 namespace glowdeck {
 
 namespace {
 const QString kProjectFileName = QStringLiteral("Index.prj");
-
-// The project file of a folder: "Index.prj", or any file of that name in
-// another letter case.
-QString FindProjectFile(const QString& folder) {
-    const QString exact = folder + kProjectFileName;
-    if (QFileInfo::exists(exact)) return exact;
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : names)
-        if (name.compare(kProjectFileName, Qt::CaseInsensitive) == 0) return folder + name;
-    return exact;
-}
 }  // namespace
 
 CGlowdeckDoc::CGlowdeckDoc(IMessageSink& messages)
@@ -192,7 +182,7 @@ bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
     // A history folder left by a program that was killed: its steps are gone.
     if (!lockProgram_.isEmpty()) (void)edit_history::Remove(folder);
     SetProjectFolder(folder);
-    projectFilePath_ = FindProjectFile(projectFolder_);
+    projectFilePath_ = ProjectFileIn(projectFolder_);
     // Temporary files of saves that were killed; we hold the project, so
     // no other program is writing them.
     if (!lockProgram_.isEmpty()) {

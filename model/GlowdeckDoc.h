@@ -189,6 +189,9 @@ public:
         return group >= 0 && group < MaxGroups ? animationCount_[static_cast<size_t>(group)] : 0;
     }
     void RebuildPathTables();
+    // The same for item (g, i) (0-based) alone, after its id changed: a
+    // one-item edit costs one path, not one per item of the project.
+    void RebuildPathTables(int g, int i);
     // Source image file of an item kind and id. Every path of an item's file
     // is built here: an id that is not a plain file name throws AccessError.
     QString SourceImagePathFor(ItemKind kind, const QString& id) const;

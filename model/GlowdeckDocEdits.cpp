@@ -12,6 +12,7 @@
 #include "model/EditHistory.h"
 #include "model/GlowdeckDoc.h"
 #include "model/Placeholder.h"
+#include "model/ProjectQueries.h"
 
 namespace glowdeck {
 
@@ -396,15 +397,7 @@ image_use::Removal CGlowdeckDoc::RemoveUnusedImages() {
     return removal;
 }
 
-void CGlowdeckDoc::RecomputeTotalDataBytes() {
-    const CProjectFile& file = Open(projectFile_);
-    std::uint32_t columns = 0;
-    for (int g = 0; g < file.GroupCount(); ++g)
-        for (int i = 0; i < file.ItemCount(g); ++i)
-            if (file.KindOf(g, i))
-                columns += static_cast<std::uint32_t>(file.GetInt(g, i, "length"));
-    totalDataBytes_ = columns * 168u / 8u;
-}
+void CGlowdeckDoc::RecomputeTotalDataBytes() { totalDataBytes_ = DataBytesOf(Open(projectFile_)); }
 
 void CGlowdeckDoc::RecountAnimations() {
     const CProjectFile& file = Open(projectFile_);
@@ -439,6 +432,16 @@ void CGlowdeckDoc::RebuildPathTables() {
         std::fill(sourceImagePath_.begin(), sourceImagePath_.end(), QString());
         throw;
     }
+}
+
+void CGlowdeckDoc::RebuildPathTables(int g, int i) {
+    const CProjectFile& file = Open(projectFile_);
+    if (g < 0 || g >= MaxGroups || i < 0 || i >= MaxItemsPerGroup) return;
+    QString& path = sourceImagePath_[static_cast<size_t>(g) * MaxItemsPerGroup + i];
+    path.clear();
+    if (g < file.GroupCount() && i < file.ItemCount(g))
+        if (const auto kind = file.KindOf(g, i))
+            path = SourceImagePathFor(*kind, file.ItemId(g, i));
 }
 
 const QString& CGlowdeckDoc::SourceImagePath(int g, int i) const {

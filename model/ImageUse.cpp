@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "base/AtomicFile.h"
@@ -142,15 +143,27 @@ Removal RemoveUnused(const QString& folder, const InUseOf& inUseOf, const QSet<Q
             asciiOnlyOf.insert(bytes);
         }
     while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray raw(entry->d_name);
-        if (raw == "." || raw == "..") continue;
-        if (allAscii && !std::any_of(raw.begin(), raw.end(), [](char c) { return c & 0x80; })) {
-            const QByteArray lowered = raw.toLower();
-            const int dot = lowered.lastIndexOf('.');
-            if (!asciiOnlyOf.contains(lowered) &&
-                !(dot > 0 && asciiOnlyOf.contains(lowered.left(dot))))
-                continue;
+        const char* const entryName = entry->d_name;
+        const size_t length = std::strlen(entryName);
+        if (allAscii && length < 256) {
+            // Lowered in place, looked up without a copy.
+            char lowered[256];
+            bool ascii = true;
+            for (size_t k = 0; k < length && ascii; ++k) {
+                const char c = entryName[k];
+                ascii = !(c & 0x80);
+                lowered[k] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+            }
+            if (ascii) {
+                const auto* dot = static_cast<const char*>(::memrchr(lowered, '.', length));
+                const qsizetype stem = dot ? dot - lowered : 0;
+                if (!asciiOnlyOf.contains(QByteArray::fromRawData(lowered, qsizetype(length))) &&
+                    !(stem > 0 && asciiOnlyOf.contains(QByteArray::fromRawData(lowered, stem))))
+                    continue;
+            }
         }
+        const QByteArray raw(entryName, qsizetype(length));
+        if (raw == "." || raw == "..") continue;
         const QString name = QFile::decodeName(raw);
         if (onlyOf && !Names(name, *onlyOf)) continue;
         struct stat st {};

@@ -23,6 +23,7 @@
 #include "led/VideoClip.h"
 #include "model/GlowdeckDoc.h"
 #include "model/ItemTemplate.h"
+#include "model/ProjectQueries.h"
 
 namespace glowdeck::item_ops {
 
@@ -45,7 +46,7 @@ bool CopyOver(const QString& file, const QString& target, QString* error) {
 // Points the item at its new source file.
 void AdoptId(CGlowdeckDoc& doc, int g, int i, const QString& id) {
     doc.ProjectFile()->SetAttr(g, i, "id", id);
-    doc.RebuildPathTables();
+    doc.RebuildPathTables(g, i);
 }
 
 // Copies the chosen source under a fresh id, which the item then takes; the
@@ -480,17 +481,7 @@ EditResult SetThresholds(CGlowdeckDoc& doc, int g, int i, int r, int green, int 
 
 namespace {
 constexpr char kDither[] = "dither";
-
-bool CanDither(const CProjectFile& file, int g, int i) {
-    const auto kind = KindFromElementName(file.ItemKindOf(g, i));
-    return kind == ItemKind::Picture || kind == ItemKind::Animation;
-}
 }  // namespace
-
-bool Dithers(const CProjectFile& file, int g, int i) {
-    return CanDither(file, g, i) && file.HasProperty(g, i, kDither) &&
-           file.GetText(g, i, kDither).trimmed() == QLatin1String("1");
-}
 
 void StoreDither(CProjectFile& file, int g, int i, bool on) {
     if (!CanDither(file, g, i) || Dithers(file, g, i) == on) return;

@@ -30,7 +30,12 @@ ProgramFolders::ProgramFolders(QString programFolder, QString userConfigFolder)
       userConfigFolder_(WithoutTrailingSlash(std::move(userConfigFolder))) {}
 
 ProgramFolders ProgramFolders::ForThisProgram() {
-    return ProgramFolders(QCoreApplication::applicationDirPath(), DefaultUserConfigFolder());
+    // A helper installed in PREFIX/libexec/glowdeck (the command-line tool's
+    // full program) belongs to the programs in PREFIX/bin.
+    QString folder = QCoreApplication::applicationDirPath();
+    if (folder.endsWith(QLatin1String("/libexec/glowdeck")))
+        folder = QDir::cleanPath(folder + QStringLiteral("/../../bin"));
+    return ProgramFolders(folder, DefaultUserConfigFolder());
 }
 
 QString ProgramFolders::DefaultUserConfigFolder() {

@@ -3,8 +3,8 @@
 
 #include <QFileInfo>
 #include <QUuid>
+#include <array>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 #include "base/AccessError.h"
@@ -47,6 +47,18 @@ pugi::xml_node NextBelow(pugi::xml_node node, const pugi::xml_node top) {
     while (node && !node.next_sibling() && node != top) node = node.parent();
     if (!node || node == top) return pugi::xml_node();
     return node.next_sibling();
+}
+
+// Whether parsing `data` may leave two text nodes side by side: only a
+// skipped comment or processing instruction splits a text, and the files
+// the program writes have neither (the declaration at their start aside),
+// so their trees need no walk for it.
+bool MaySplitText(const QByteArray& data) {
+    const char* const begin = data.constData();
+    const char* const end = begin + data.size();
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '<', end - p))); ++p)
+        if (p + 1 < end && (p[1] == '!' || (p[1] == '?' && p != begin))) return true;
+    return false;
 }
 
 // Text split by a skipped processing instruction or comment becomes one text
@@ -135,10 +147,19 @@ bool PlainBytes(const pugi::xml_attribute attribute) {
 
 // The item kind an element name stands for, a namespace prefix ignored.
 std::optional<ItemKind> KindOfElement(const char* name) {
+    // The element names taken once: KindInfo also translates the kind's
+    // default name, at every call, and this runs for every item looked at.
+    static const std::array<std::pair<ItemKind, const char*>, 4> kinds = [] {
+        std::array<std::pair<ItemKind, const char*>, 4> table;
+        int k = 0;
+        for (const ItemKind kind :
+             {ItemKind::Picture, ItemKind::Animation, ItemKind::Text, ItemKind::Interval})
+            table[static_cast<size_t>(k++)] = {kind, KindInfo(kind).elementName};
+        return table;
+    }();
     if (const char* colon = std::strchr(name, ':')) name = colon + 1;
-    for (const ItemKind kind :
-         {ItemKind::Picture, ItemKind::Animation, ItemKind::Text, ItemKind::Interval})
-        if (std::strcmp(name, KindInfo(kind).elementName) == 0) return kind;
+    for (const auto& [kind, element] : kinds)
+        if (std::strcmp(name, element) == 0) return kind;
     return std::nullopt;
 }
 
@@ -168,15 +189,20 @@ CProjectFile::CProjectFile(QString filePath, const QByteArray& content, const QS
 
 void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
     released_.clear();
+    pristine_ = false;
+    idsPlain_ = false;
     const pugi::xml_parse_result result = document_.load_buffer(
         data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
     if (result && document_.document_element()) {
         root_ = document_.document_element();
-        MergeAdjacentText(document_);
+        if (MaySplitText(data)) MergeAdjacentText(document_);
         loadError_ = TooLarge();
         if (loadError_.isEmpty()) {
             Reindex();
             loaded_ = true;
+            // The tree is exactly what these bytes parse to.
+            loadedBytes_ = data;
+            pristine_ = true;
             return;
         }
     } else {
@@ -220,13 +246,35 @@ void CProjectFile::Reindex() {
 
 std::unique_ptr<CProjectFile::Snapshot> CProjectFile::TakeSnapshot() const {
     auto snapshot = std::make_unique<Snapshot>();
-    snapshot->tree_.reset(document_);
+    // Unchanged since it was loaded, the tree is kept as the bytes it was
+    // parsed from (shared, not copied): a one-item edit after opening then
+    // costs no copy of a large tree. Otherwise the whole tree is copied.
+    if (pristine_)
+        snapshot->bytes_ = loadedBytes_;
+    else
+        snapshot->tree_.reset(document_);
     snapshot->releasedMark_ = released_.size();
     return snapshot;
 }
 
+bool CProjectFile::ParseInto(pugi::xml_document& document, const QByteArray& bytes) {
+    if (!document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
+                              pugi::parse_default))
+        return false;
+    if (MaySplitText(bytes)) MergeAdjacentText(document);
+    return true;
+}
+
 void CProjectFile::Restore(const Snapshot& snapshot) {
-    document_.reset(snapshot.tree_);
+    idsPlain_ = false;
+    if (!snapshot.bytes_.isNull() && ParseInto(document_, snapshot.bytes_)) {
+        // Parsed as Load parsed them: the tree it had.
+        loadedBytes_ = snapshot.bytes_;
+        pristine_ = true;
+    } else {
+        document_.reset(snapshot.tree_);
+        pristine_ = false;
+    }
     root_ = document_.document_element();
     Reindex();
     // What was released after the snapshot is back in the tree.
@@ -249,6 +297,8 @@ void CProjectFile::Release(pugi::xml_node node, bool withOwn) {
 
 void CProjectFile::StartEmpty(const QString& projectName) {
     released_.clear();
+    pristine_ = false;
+    idsPlain_ = false;
     document_.reset();
     root_ = document_.append_child("project");
     root_.append_attribute("name").set_value(Utf8(projectName).c_str());
@@ -310,6 +360,7 @@ QString CProjectFile::GetAttr(int g, int i, const char* name) const {
 }
 
 void CProjectFile::SetAttr(int g, int i, const char* name, const QString& value) {
+    pristine_ = false;
     pugi::xml_node item = Item(g, i);
     if (item.type() != pugi::node_element)
         Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " is not an element");
@@ -319,6 +370,7 @@ void CProjectFile::SetAttr(int g, int i, const char* name, const QString& value)
     else if (std::strcmp(name, "id") == 0)
         released_.push_back(FromUtf8(attribute.value()));
     attribute.set_value(Utf8(value).c_str());
+    if (std::strcmp(name, "id") == 0 && !PlainBytes(attribute)) idsPlain_ = false;
 }
 
 QString CProjectFile::GetText(int g, int i, const char* name) const {
@@ -345,6 +397,7 @@ QString CProjectFile::GetText(int g, int i, const char* name) const {
 }
 
 void CProjectFile::SetText(int g, int i, const char* name, const QString& value) {
+    pristine_ = false;
     pugi::xml_node property = Property(g, i, name);
     while (pugi::xml_node child = property.first_child()) {
         Release(child, true);
@@ -358,6 +411,7 @@ int CProjectFile::GetInt(int g, int i, const char* name) const {
 }
 
 void CProjectFile::SetInt(int g, int i, const char* name, int value) {
+    pristine_ = false;
     SetText(g, i, name, QString::number(value));
 }
 
@@ -377,6 +431,7 @@ std::vector<int> CProjectFile::GetIntList(int g, int i, const char* name) const 
 }
 
 void CProjectFile::SetIntList(int g, int i, const char* name, const std::vector<int>& values) {
+    pristine_ = false;
     QString text;
     for (size_t k = 0; k < values.size(); ++k) {
         if (k) text += QLatin1Char(',');
@@ -390,6 +445,7 @@ bool CProjectFile::HasProperty(int g, int i, const char* name) const {
 }
 
 void CProjectFile::SetOptionalText(int g, int i, const char* name, const QString& value) {
+    pristine_ = false;
     pugi::xml_node item = Item(g, i);
     if (item.type() != pugi::node_element)
         Fail("item " + std::to_string(i) + " of group " + std::to_string(g) + " is not an element");
@@ -398,6 +454,7 @@ void CProjectFile::SetOptionalText(int g, int i, const char* name, const QString
 }
 
 void CProjectFile::RemoveProperty(int g, int i, const char* name) {
+    pristine_ = false;
     pugi::xml_node item = Item(g, i);
     while (pugi::xml_node property = item.child(name)) {
         Release(property, true);
@@ -410,6 +467,7 @@ QString CProjectFile::GenerateId() {
 }
 
 QString CProjectFile::NewItemId(int g, int i) {
+    pristine_ = false;
     const QString id = GenerateId();
     SetAttr(g, i, "id", id);
     return id;
@@ -437,10 +495,14 @@ QString CProjectFile::ItemId(int g, int i) const {
 QStringList CProjectFile::AllIds() const { return IdsBelow(document_); }
 
 void CProjectFile::CheckItemIds() const {
+    // Checked once per tree: after a pass only a damaged id written since
+    // (SetAttr, AppendItem) or another tree (a load, a restore) asks again.
+    if (idsPlain_) return;
     for (size_t g = 0; g < items_.size(); ++g)
         for (size_t i = 0; i < items_[g].size(); ++i)
             if (KindOfElement(items_[g][i].name()) && !PlainBytes(items_[g][i].attribute("id")))
                 ItemId(static_cast<int>(g), static_cast<int>(i));  // throws with the reason
+    idsPlain_ = true;
 }
 
 QStringList CProjectFile::Unnamed(const QStringList& ids) const {
@@ -477,14 +539,25 @@ QStringList CProjectFile::Unnamed(const QStringList& ids) const {
     return unnamed;
 }
 
-QStringList CProjectFile::Snapshot::AllIds() const { return IdsBelow(tree_); }
+QStringList CProjectFile::Snapshot::AllIds() const {
+    if (bytes_.isNull()) return IdsBelow(tree_);
+    pugi::xml_document tree;
+    return ParseInto(tree, bytes_) ? IdsBelow(tree) : QStringList();
+}
 
 QByteArray CProjectFile::Serialize() const {
-    std::ostringstream out;
-    out << kDeclaration << '\n';
-    document_.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    const std::string s = out.str();
-    return QByteArray(s.data(), static_cast<int>(s.size()));
+    // Written straight into the result: no stream and no copies of a file
+    // that runs to megabytes.
+    struct Writer : pugi::xml_writer {
+        QByteArray out;
+        void write(const void* data, size_t size) override {
+            out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+        }
+    } writer;
+    writer.out.reserve(loadedBytes_.size() + 4096);
+    writer.out.append(kDeclaration).append('\n');
+    document_.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return writer.out;
 }
 
 bool CProjectFile::Save(QString* error) {
@@ -507,6 +580,7 @@ bool CProjectFile::Save(QString* error) {
 }
 
 void CProjectFile::SetGroupName(int g, const QString& name) {
+    pristine_ = false;
     pugi::xml_node group = Group(g);
     pugi::xml_attribute attribute = group.attribute("name");
     if (!attribute) attribute = group.prepend_attribute("name");
@@ -514,6 +588,7 @@ void CProjectFile::SetGroupName(int g, const QString& name) {
 }
 
 void CProjectFile::AppendGroup(const QString& name) {
+    pristine_ = false;
     pugi::xml_node group = root_.append_child("group");
     group.append_attribute("name").set_value(Utf8(name).c_str());
     groups_.push_back(group);
@@ -521,6 +596,7 @@ void CProjectFile::AppendGroup(const QString& name) {
 }
 
 void CProjectFile::RemoveGroup(int g) {
+    pristine_ = false;
     Release(Group(g), true);
     root_.remove_child(Group(g));
     Reindex();
@@ -543,6 +619,7 @@ void CProjectFile::PlaceAfter(pugi::xml_node parent, pugi::xml_node node, pugi::
 }
 
 void CProjectFile::PlaceGroupAfter(int g, int after, bool copy) {
+    pristine_ = false;
     const pugi::xml_node source = Group(g);
     const pugi::xml_node ref = Group(after);
     PlaceAfter(root_, source, ref, copy);
@@ -550,15 +627,19 @@ void CProjectFile::PlaceGroupAfter(int g, int after, bool copy) {
 }
 
 void CProjectFile::AppendItem(int g, ItemKind kind, const QString& name, const QString& id) {
+    pristine_ = false;
     pugi::xml_node item = Group(g).append_child(KindInfo(kind).elementName);
     item.append_attribute("name").set_value(Utf8(name).c_str());
-    item.append_attribute("id").set_value(Utf8(id).c_str());
+    pugi::xml_attribute idAttribute = item.append_attribute("id");
+    idAttribute.set_value(Utf8(id).c_str());
+    if (!PlainBytes(idAttribute)) idsPlain_ = false;
     for (const auto& [property, value] : NewItemProperties(kind))
         item.append_child(property).append_child(pugi::node_pcdata).set_value(Utf8(value).c_str());
     items_[static_cast<size_t>(g)].push_back(item);
 }
 
 void CProjectFile::RemoveItem(int g, int i) {
+    pristine_ = false;
     Release(Item(g, i), true);
     Group(g).remove_child(Item(g, i));
     std::vector<pugi::xml_node>& items = items_[static_cast<size_t>(g)];
@@ -566,6 +647,7 @@ void CProjectFile::RemoveItem(int g, int i) {
 }
 
 void CProjectFile::PlaceItemAfter(int g, int i, int g2, int after, bool copy) {
+    pristine_ = false;
     const pugi::xml_node source = Item(g, i);
     const pugi::xml_node target = Group(g2);
     const pugi::xml_node ref = after < 0 ? pugi::xml_node() : Item(g2, after);

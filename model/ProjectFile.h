@@ -101,6 +101,9 @@ public:
     // operation keeps so that a failure leaves the project as it was.
     class Snapshot {
         friend class CProjectFile;
+        // The bytes the tree was loaded from while it was unchanged since,
+        // else a copy of the tree.
+        QByteArray bytes_;
         pugi::xml_document tree_;
         size_t releasedMark_ = 0;
 
@@ -117,6 +120,8 @@ public:
 
 private:
     void Load(const QByteArray& data, const QString& projectName);
+    // Parses `bytes` into `document` as Load does; false when they do not parse.
+    static bool ParseInto(pugi::xml_document& document, const QByteArray& bytes);
     void StartEmpty(const QString& projectName);
     // Positions the groups and items once per load and after every change of
     // the structure, so that reaching an item by position costs no walk.
@@ -138,6 +143,12 @@ private:
     std::vector<std::vector<pugi::xml_node>> items_;  // per group, every child node
     // Ids overwritten or removed since the tree was loaded (IdsReleasedSince).
     std::vector<QString> released_;
+    // The bytes the tree was parsed from, and whether the tree is still
+    // exactly what they parse to (no change since the load).
+    QByteArray loadedBytes_;
+    bool pristine_ = false;
+    // Every item's id passed CheckItemIds, and none was written since.
+    mutable bool idsPlain_ = false;
     bool loaded_ = false;
     bool keepUnreadableOriginal_ = false;
     QString loadError_;

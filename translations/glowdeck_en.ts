@@ -140,6 +140,17 @@
     </message>
 </context>
 <context>
+    <name>CliMain</name>
+    <message>
+        <source>cannot start %1: %2</source>
+        <translation>cannot start %1: %2</translation>
+    </message>
+    <message>
+        <source>glowdeck-cli-full is not installed beside %1</source>
+        <translation>glowdeck-cli-full is not installed beside %1</translation>
+    </message>
+</context>
+<context>
     <name>CompileCommands</name>
     <message>
         <source>usage: glowdeck-cli compile PROJECT [--ball 1|2] [--layer inner|outer] [--no-cache]</source>

@@ -371,6 +371,8 @@ TEST(BallTypeSetting, OnlyOneOrTwoCountsInTheDesktopAndTheCommandLine) {
     // of 14-byte columns), and a stored 2 where one is stored.
     const QString cli = dir.File(QStringLiteral("bin/glowdeck-cli"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(GLOWDECK_CLI), cli));
+    // With the program it hands its drawing and editing commands to.
+    ASSERT_TRUE(QFile::copy(QStringLiteral(GLOWDECK_CLI "-full"), cli + QStringLiteral("-full")));
     auto run = [&](const QStringList& args) {
         QProcess process;
         process.start(cli, args);

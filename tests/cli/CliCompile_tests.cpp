@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // glowdeck-cli compile and inspect, run as a user would.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
+#include <functional>
 
 #include "model/ProjectFile.h"
 #include "support/CliRunner.h"
@@ -53,6 +56,89 @@ TEST_F(CliCompile, InnerLayerUses14BytesPerColumn) {
         << inspected.out.toStdString();
     EXPECT_EQ(Cli({"compile", project_, "--ball", "3"}).code, 2);
     EXPECT_EQ(Cli({"compile", project_, "--layer", "middle"}).code, 2);
+}
+
+// A compile with nothing to do leaves data.bin as it is (the compile stamp
+// answers it); after any change of what it reads it compiles again, to the
+// bytes a compile without the cache writes.
+TEST_F(CliCompile, NothingChangedIsAnsweredOnlyWhileEveryInputIsAsCompiled) {
+    glowdeck::test::CliSetup cache;
+    cache.environment << QStringLiteral("XDG_CACHE_HOME=") + dir_.File("cache");
+    const QString data = project_ + QStringLiteral("/data.bin");
+    const QString picture =
+        project_ + QStringLiteral("/Images/") +
+        glowdeck::CProjectFile(project_ + QStringLiteral("/Index.prj")).ItemId(0, 0) +
+        QStringLiteral(".bmp");
+    // The file data.bin is: a compile writes a new one (an inode may be
+    // used again at once, its change time is not).
+    auto inode = [&] {
+        struct stat st {};
+        if (::stat(QFile::encodeName(data).constData(), &st) != 0) return std::string();
+        return std::to_string(st.st_ino) + ' ' + std::to_string(st.st_ctim.tv_sec) + '.' +
+               std::to_string(st.st_ctim.tv_nsec);
+    };
+    // What a compile without the cache writes for the project as it is now.
+    auto uncached = [&](const QStringList& options) {
+        const QString copy = dir_.File("reference");
+        QDir(copy).removeRecursively();
+        EXPECT_TRUE(QDir().mkpath(copy + QStringLiteral("/Images")));
+        EXPECT_TRUE(QFile::copy(project_ + QStringLiteral("/Index.prj"),
+                                copy + QStringLiteral("/Index.prj")));
+        for (const QString& name :
+             QDir(project_ + QStringLiteral("/Images")).entryList(QDir::Files))
+            EXPECT_TRUE(QFile::copy(project_ + QStringLiteral("/Images/") + name,
+                                    copy + QStringLiteral("/Images/") + name));
+        EXPECT_EQ(Cli(QStringList{"compile", copy, "--no-cache"} + options).code, 0);
+        return ReadAll(copy + QStringLiteral("/data.bin"));
+    };
+    ASSERT_EQ(Cli({"compile", project_}, cache).code, 0);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        QStringList options;
+        bool answered;  // data.bin left as it was
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, {}, true},
+        {"an edit",
+         [&] {
+             ASSERT_EQ(Cli({"set-interval", project_, "1", "4", "--length", "7"}).code, 0);
+         },
+         {},
+         false},
+        {"nothing again", [] {}, {}, true},
+        {"the picture rewritten in place",
+         [&] {
+             QImage red(400, 300, QImage::Format_RGB32);
+             red.fill(Qt::red);
+             ASSERT_TRUE(QFile::exists(picture));
+             ASSERT_TRUE(red.save(picture, "JPEG"));  // read by content
+         },
+         {},
+         false},
+        {"data.bin written by another program",
+         [&] { ASSERT_TRUE(QFile(data).resize(10)); },
+         {},
+         false},
+        {"another ball", [] {}, {"--ball", "2"}, false},
+        {"nothing for that ball", [] {}, {"--ball", "2"}, true},
+    };
+    for (const Case& c : cases) {
+        c.change();
+        const QByteArray before = ReadAll(data);
+        const auto inodeBefore = inode();
+        const CliRun run = Cli(QStringList{"compile", project_} + c.options, cache);
+        ASSERT_EQ(run.code, 0) << c.what << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(QStringLiteral("compiled ") + data +
+                                       QStringLiteral(": 1 groups, 4 items, ")))
+            << c.what << run.out.toStdString();
+        EXPECT_TRUE(run.err.endsWith(QStringLiteral("compile: 100 %\n"))) << c.what;
+        EXPECT_EQ(inode() == inodeBefore, c.answered) << c.what;
+        if (c.answered) {
+            EXPECT_EQ(ReadAll(data), before) << c.what;
+        }
+        EXPECT_EQ(ReadAll(data), uncached(c.options)) << c.what;
+    }
 }
 
 TEST_F(CliCompile, MissingImageFailsAndKeepsTheOldFile) {

@@ -140,6 +140,8 @@ started=$SECONDS
 # the build folder's settings must not change what these runs do.
 mkdir -p "$work/prog" "$work/src" "$work/template/home" "$work/results"
 cp "$cli" "$work/prog/glowdeck-cli"
+# With the program it hands its drawing and editing commands to.
+cp "$cli-full" "$work/prog/glowdeck-cli-full"
 
 # Runs glowdeck-cli with HOME=$1 (settings and the column cache live there);
 # no command takes a minute here.

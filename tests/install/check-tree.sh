@@ -32,6 +32,7 @@ need share/mime/packages/glowdeck.xml
 rule=$prefix/lib/udev/rules.d/70-glowdeck-ball.rules
 need lib/udev/rules.d/70-glowdeck-ball.rules
 need libexec/glowdeck/glowdeck-video
+need libexec/glowdeck/glowdeck-cli-full
 # Every product of the adapter's vendor, open to the user at the seat, and
 # left alone by ModemManager.
 grep -q '^SUBSYSTEM=="tty", ATTRS{idVendor}=="067b", ' "$rule" || fail "udev rule without vendor 067b"
