@@ -27,11 +27,12 @@ void UseCliProjectLock(CGlowdeckDoc& doc) {
         const QString text = qEnvironmentVariable("GLOWDECK_LOCK_WAIT");
         const std::optional<double> seconds = ParseDecimal(text, 0, kMaxLockWaitSeconds);
         if (!seconds)
-            throw UsageError{
-                QStringLiteral("GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction "
-                               "allowed), not \"%2\"")
-                    .arg(kMaxLockWaitSeconds)
-                    .arg(text)};
+            throw UsageError{QCoreApplication::translate(
+                                 "CliSupport",
+                                 "GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction "
+                                 "allowed), not \"%2\"")
+                                 .arg(kMaxLockWaitSeconds)
+                                 .arg(text)};
         waitMs = static_cast<int>(*seconds * 1000);
     }
     doc.SetLockPolicy(CProjectLock::CommandLineProgram(), waitMs);

@@ -188,7 +188,8 @@ int RunCompileReading(const QStringList& arguments) {
     for (long long done = 0; done <= maximum; done += 100) progress.Update(done, maximum);
     progress.Finish();
     PrintOut(
-        QStringLiteral(
+        QCoreApplication::translate(
+            "CompileCommands",
             "compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball's %7 bytes)")
             .arg(dataFile)
             .arg(stamp->groups)
@@ -213,7 +214,8 @@ int InspectDataFile(const QStringList& arguments, GroupPictureWriter writePictur
     const bool layerGiven = args.contains(QStringLiteral("--layer"));
     if (!TakeBallOptions(args, &ball, &ballGiven)) return 2;
     if (args.size() != 1) {
-        PrintErr(QStringLiteral(
+        PrintErr(QCoreApplication::translate(
+            "CompileCommands",
             "usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]"));
         return 2;
     }

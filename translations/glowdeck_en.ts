@@ -85,6 +85,14 @@
         <source>unknown command: %1 (glowdeck-cli --help lists the commands)</source>
         <translation>unknown command: %1 (glowdeck-cli --help lists the commands)</translation>
     </message>
+    <message>
+        <source>cannot start %1: %2</source>
+        <translation>cannot start %1: %2</translation>
+    </message>
+    <message>
+        <source>glowdeck-cli-full is not installed beside %1</source>
+        <translation>glowdeck-cli-full is not installed beside %1</translation>
+    </message>
 </context>
 <context>
     <name>CliProgress</name>
@@ -108,10 +116,6 @@
         <translation>--layer takes inner or outer, not %1</translation>
     </message>
     <message>
-        <source>GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction allowed), not &quot;%2&quot;</source>
-        <translation>GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction allowed), not &quot;%2&quot;</translation>
-    </message>
-    <message>
         <source>not a project folder: %1</source>
         <translation>not a project folder: %1</translation>
     </message>
@@ -122,6 +126,10 @@
     <message>
         <source>cannot read %1: %2</source>
         <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction allowed), not &quot;%2&quot;</source>
+        <translation>GLOWDECK_LOCK_WAIT takes seconds from 0 to %1 (a fraction allowed), not &quot;%2&quot;</translation>
     </message>
 </context>
 <context>
@@ -140,14 +148,386 @@
     </message>
 </context>
 <context>
-    <name>CliMain</name>
+    <name>CommandHelp</name>
     <message>
-        <source>cannot start %1: %2</source>
-        <translation>cannot start %1: %2</translation>
+        <source>Exit status:
+  0  success
+  1  failure (the program&apos;s message on stderr)
+  2  usage error: unknown command, missing argument or a value out of its range
+</source>
+        <translation>Exit status:
+  0  success
+  1  failure (the program&apos;s message on stderr)
+  2  usage error: unknown command, missing argument or a value out of its range
+</translation>
     </message>
     <message>
-        <source>glowdeck-cli-full is not installed beside %1</source>
-        <translation>glowdeck-cli-full is not installed beside %1</translation>
+        <source>Usage: glowdeck-cli COMMAND [ARGUMENTS]
+Edit, compile and download Glowdeck projects for the LED ball. PROJECT is a project
+folder; group and item numbers count from 1.
+
+Commands:
+</source>
+        <translation>Usage: glowdeck-cli COMMAND [ARGUMENTS]
+Edit, compile and download Glowdeck projects for the LED ball. PROJECT is a project
+folder; group and item numbers count from 1.
+
+Commands:
+</translation>
+    </message>
+    <message>
+        <source>
+Options:
+  --help           this text; COMMAND --help shows one command with its options
+  --version        the version
+
+Environment:
+  GLOWDECK_LOCK_WAIT  seconds (0 to 3600, default 60) a command waits for another
+                      command that holds the project
+
+</source>
+        <translation>
+Options:
+  --help           this text; COMMAND --help shows one command with its options
+  --version        the version
+
+Environment:
+  GLOWDECK_LOCK_WAIT  seconds (0 to 3600, default 60) a command waits for another
+                      command that holds the project
+
+</translation>
+    </message>
+    <message>
+        <source>Usage: glowdeck-cli %1
+%2
+%3</source>
+        <translation>Usage: glowdeck-cli %1
+%2
+%3</translation>
+    </message>
+    <message>
+        <source>single-layer (1) or double-layer (2) ball; default: the &quot;TYPE&quot;
+of setting.ini, else 1</source>
+        <translation>single-layer (1) or double-layer (2) ball; default: the &quot;TYPE&quot;
+of setting.ini, else 1</translation>
+    </message>
+    <message>
+        <source>the layer of a double-layer ball; default outer</source>
+        <translation>the layer of a double-layer ball; default outer</translation>
+    </message>
+    <message>
+        <source>create a project folder DIR/NAME</source>
+        <translation>create a project folder DIR/NAME</translation>
+    </message>
+    <message>
+        <source>the project root that holds the project folders</source>
+        <translation>the project root that holds the project folders</translation>
+    </message>
+    <message>
+        <source>append a group</source>
+        <translation>append a group</translation>
+    </message>
+    <message>
+        <source>append an item to a group</source>
+        <translation>append an item to a group</translation>
+    </message>
+    <message>
+        <source>Appends an item with its placeholder image to group GROUP (counted from 1), checked
+like the program&apos;s add commands (300 items a group, 20 animations, the data limit).</source>
+        <translation>Appends an item with its placeholder image to group GROUP (counted from 1), checked
+like the program&apos;s add commands (300 items a group, 20 animations, the data limit).</translation>
+    </message>
+    <message>
+        <source>groups, items and the data size</source>
+        <translation>groups, items and the data size</translation>
+    </message>
+    <message>
+        <source>Prints the groups and their items (kind, name, id, length) and the data size.
+Only reads: never waits for another program&apos;s lock.</source>
+        <translation>Prints the groups and their items (kind, name, id, length) and the data size.
+Only reads: never waits for another program&apos;s lock.</translation>
+    </message>
+    <message>
+        <source>remove the image files no item uses</source>
+        <translation>remove the image files no item uses</translation>
+    </message>
+    <message>
+        <source>Removes every file in PROJECT/Images that no item uses any more (replaced or deleted
+items&apos; images, files left by other programs) and prints each one and the total.
+Links are removed, never what they point to; folders stay. Edits and deletions already
+remove the files they no longer need.</source>
+        <translation>Removes every file in PROJECT/Images that no item uses any more (replaced or deleted
+items&apos; images, files left by other programs) and prints each one and the total.
+Links are removed, never what they point to; folders stay. Edits and deletions already
+remove the files they no longer need.</translation>
+    </message>
+    <message>
+        <source>write PROJECT/data.bin</source>
+        <translation>write PROJECT/data.bin</translation>
+    </message>
+    <message>
+        <source>Compiles the project into PROJECT/data.bin; a failed compile keeps the previous one.
+Items are converted on every core; items unchanged since an earlier compile come from
+the column cache (~/.cache/glowdeck/columns).
+Shows a progress bar when stderr is a terminal, else a line every 10 %.</source>
+        <translation>Compiles the project into PROJECT/data.bin; a failed compile keeps the previous one.
+Items are converted on every core; items unchanged since an earlier compile come from
+the column cache (~/.cache/glowdeck/columns).
+Shows a progress bar when stderr is a terminal, else a line every 10 %.</translation>
+    </message>
+    <message>
+        <source>convert every item, neither reading nor filling the cache</source>
+        <translation>convert every item, neither reading nor filling the cache</translation>
+    </message>
+    <message>
+        <source>check a data.bin and show what it holds</source>
+        <translation>check a data.bin and show what it holds</translation>
+    </message>
+    <message>
+        <source>Prints the index of a data.bin (groups, offsets, column counts, animations with their
+frames and delays) and checks every offset and the length against it.</source>
+        <translation>Prints the index of a data.bin (groups, offsets, column counts, animations with their
+frames and delays) and checks every offset and the length against it.</translation>
+    </message>
+    <message>
+        <source>also draw each group&apos;s columns, one strip per group</source>
+        <translation>also draw each group&apos;s columns, one strip per group</translation>
+    </message>
+    <message>
+        <source>read the file as for this ball type</source>
+        <translation>read the file as for this ball type</translation>
+    </message>
+    <message>
+        <source>read the file as for this layer (inner: 14 bytes a column)</source>
+        <translation>read the file as for this layer (inner: 14 bytes a column)</translation>
+    </message>
+    <message>
+        <source>the compiled show as a picture or an animation</source>
+        <translation>the compiled show as a picture or an animation</translation>
+    </message>
+    <message>
+        <source>Draws the show from the compiled bytes, as the ball shows them. FILE.png is a still:
+every group&apos;s columns as LED dots, one strip per group (or one ball per group).
+FILE.gif and FILE.webp are animations: the strip with the animations&apos; frames at their
+compiled delays (a group without animations for 2 s), or the turning ball, at least one
+turn in at least 24 frames a group. A PROJECT that changed since its last compile is
+compiled first.</source>
+        <translation>Draws the show from the compiled bytes, as the ball shows them. FILE.png is a still:
+every group&apos;s columns as LED dots, one strip per group (or one ball per group).
+FILE.gif and FILE.webp are animations: the strip with the animations&apos; frames at their
+compiled delays (a group without animations for 2 s), or the turning ball, at least one
+turn in at least 24 frames a group. A PROJECT that changed since its last compile is
+compiled first.</translation>
+    </message>
+    <message>
+        <source>FILE.png, FILE.gif or FILE.webp</source>
+        <translation>FILE.png, FILE.gif or FILE.webp</translation>
+    </message>
+    <message>
+        <source>flat strips (default) or the ball</source>
+        <translation>flat strips (default) or the ball</translation>
+    </message>
+    <message>
+        <source>only group N (1 to 10); default: every group in turn</source>
+        <translation>only group N (1 to 10); default: every group in turn</translation>
+    </message>
+    <message>
+        <source>read the data as for this ball type (default: the &quot;TYPE&quot; of
+setting.ini, else 1)</source>
+        <translation>read the data as for this ball type (default: the &quot;TYPE&quot; of
+setting.ini, else 1)</translation>
+    </message>
+    <message>
+        <source>read the data as for this layer (default outer)</source>
+        <translation>read the data as for this layer (default outer)</translation>
+    </message>
+    <message>
+        <source>a strip&apos;s height or the ball&apos;s diameter, 56 to 4000 (default 224
+for strips, 400 for the ball)</source>
+        <translation>a strip&apos;s height or the ball&apos;s diameter, 56 to 4000 (default 224
+for strips, 400 for the ball)</translation>
+    </message>
+    <message>
+        <source>one turn of the ball, 0.5 to 60 seconds (default 4)</source>
+        <translation>one turn of the ball, 0.5 to 60 seconds (default 4)</translation>
+    </message>
+    <message>
+        <source>columns around the ball, 8 to 4096 (default 112)</source>
+        <translation>columns around the ball, 8 to 4096 (default 112)</translation>
+    </message>
+    <message>
+        <source>a double-layer ball: the inner layer&apos;s data.bin, shown inside the
+outer ball (DATA.BIN or PROJECT) where the outer LEDs are dark</source>
+        <translation>a double-layer ball: the inner layer&apos;s data.bin, shown inside the
+outer ball (DATA.BIN or PROJECT) where the outer LEDs are dark</translation>
+    </message>
+    <message>
+        <source>download to the ball</source>
+        <translation>download to the ball</translation>
+    </message>
+    <message>
+        <source>Downloads FILE (a data.bin) to the ball: init command, 8-second wait, numbered packets
+with CRC, end command; about a minute and a half for a full ball. Shows a progress bar
+with the time left when stderr is a terminal. Exits 0 only when the end command was
+written.</source>
+        <translation>Downloads FILE (a data.bin) to the ball: init command, 8-second wait, numbered packets
+with CRC, end command; about a minute and a half for a full ball. Shows a progress bar
+with the time left when stderr is a terminal. Exits 0 only when the end command was
+written.</translation>
+    </message>
+    <message>
+        <source>send the factory file instead: factory.bin, or factory1.bin (outer)
+and factory2.bin (inner) of a double-layer ball, from the program&apos;s
+folder or PREFIX/share/glowdeck</source>
+        <translation>send the factory file instead: factory.bin, or factory1.bin (outer)
+and factory2.bin (inner) of a double-layer ball, from the program&apos;s
+folder or PREFIX/share/glowdeck</translation>
+    </message>
+    <message>
+        <source>the serial device; default: the ball&apos;s adapter (USB vendor 067B)</source>
+        <translation>the serial device; default: the ball&apos;s adapter (USB vendor 067B)</translation>
+    </message>
+    <message>
+        <source>ball type; default: the &quot;TYPE&quot; of setting.ini, else 1</source>
+        <translation>ball type; default: the &quot;TYPE&quot; of setting.ini, else 1</translation>
+    </message>
+    <message>
+        <source>the serial ports, the ball&apos;s adapter marked</source>
+        <translation>the serial ports, the ball&apos;s adapter marked</translation>
+    </message>
+    <message>
+        <source>Lists the serial ports with their names; the ball&apos;s adapter is marked with *, and a
+port that cannot be opened says why.</source>
+        <translation>Lists the serial ports with their names; the ball&apos;s adapter is marked with *, and a
+port that cannot be opened says why.</translation>
+    </message>
+    <message>
+        <source>a virtual ball on a pseudo-terminal</source>
+        <translation>a virtual ball on a pseudo-terminal</translation>
+    </message>
+    <message>
+        <source>Receives one transfer on a pseudo-terminal and checks it as the ball would.</source>
+        <translation>Receives one transfer on a pseudo-terminal and checks it as the ball would.</translation>
+    </message>
+    <message>
+        <source>write what the ball would have stored to FILE</source>
+        <translation>write what the ball would have stored to FILE</translation>
+    </message>
+    <message>
+        <source>make PATH a link to the pseudo-terminal while it listens</source>
+        <translation>make PATH a link to the pseudo-terminal while it listens</translation>
+    </message>
+    <message>
+        <source>give up when no sender comes (0.1 to 86400); default: wait</source>
+        <translation>give up when no sender comes (0.1 to 86400); default: wait</translation>
+    </message>
+    <message>
+        <source>a picture&apos;s or an animation&apos;s source file</source>
+        <translation>a picture&apos;s or an animation&apos;s source file</translation>
+    </message>
+    <message>
+        <source>Copies FILE into the project under a fresh id. A picture stores width, height and
+length (56 x width / height); an animation (GIF or animated WebP, at most 50 frames;
+a WebP&apos;s frames are stored as a GIF) also its frames and delays. An animation of
+more than 50 frames keeps its first 50 and says so. A video clip (MP4, WebM, MKV,
+MOV, AVI) of at most 50 frames is taken whole, a longer one spread evenly to 50
+frames over its length; its frames are stored as a GIF at most 240 rows high.</source>
+        <translation>Copies FILE into the project under a fresh id. A picture stores width, height and
+length (56 x width / height); an animation (GIF or animated WebP, at most 50 frames;
+a WebP&apos;s frames are stored as a GIF) also its frames and delays. An animation of
+more than 50 frames keeps its first 50 and says so. A video clip (MP4, WebM, MKV,
+MOV, AVI) of at most 50 frames is taken whole, a longer one spread evenly to 50
+frames over its length; its frames are stored as a GIF at most 240 rows high.</translation>
+    </message>
+    <message>
+        <source>animation: spread N frames (1 to 50) evenly over its running
+time, their delays keeping its total time</source>
+        <translation>animation: spread N frames (1 to 50) evenly over its running
+time, their delays keeping its total time</translation>
+    </message>
+    <message>
+        <source>video: begin this far into the clip (before its end)</source>
+        <translation>video: begin this far into the clip (before its end)</translation>
+    </message>
+    <message>
+        <source>video: take this long a stretch (above 0; at most to the end)</source>
+        <translation>video: take this long a stretch (above 0; at most to the end)</translation>
+    </message>
+    <message>
+        <source>render a text item</source>
+        <translation>render a text item</translation>
+    </message>
+    <message>
+        <source>Renders TEXT (at most 200 characters; a longer text is refused) under a fresh id
+and stores it. Characters that FACE lacks are drawn from a fallback font.</source>
+        <translation>Renders TEXT (at most 200 characters; a longer text is refused) under a fresh id
+and stores it. Characters that FACE lacks are drawn from a fallback font.</translation>
+    </message>
+    <message>
+        <source>font family</source>
+        <translation>font family</translation>
+    </message>
+    <message>
+        <source>font size, 0 to 200</source>
+        <translation>font size, 0 to 200</translation>
+    </message>
+    <message>
+        <source>sum of 1 bold, 2 italic, 4 underline, 8 strike-out</source>
+        <translation>sum of 1 bold, 2 italic, 4 underline, 8 strike-out</translation>
+    </message>
+    <message>
+        <source>text colour</source>
+        <translation>text colour</translation>
+    </message>
+    <message>
+        <source>background colour</source>
+        <translation>background colour</translation>
+    </message>
+    <message>
+        <source>use the offsets below</source>
+        <translation>use the offsets below</translation>
+    </message>
+    <message>
+        <source>vertical (±50), Chinese (±50), English (±100) and punctuation (±200)
+spacing</source>
+        <translation>vertical (±50), Chinese (±50), English (±100) and punctuation (±200)
+spacing</translation>
+    </message>
+    <message>
+        <source>Colours: black red green yellow blue magenta cyan white, or a 0xBBGGRR number.</source>
+        <translation>Colours: black red green yellow blue magenta cyan white, or a 0xBBGGRR number.</translation>
+    </message>
+    <message>
+        <source>an interval&apos;s length and colour</source>
+        <translation>an interval&apos;s length and colour</translation>
+    </message>
+    <message>
+        <source>columns, 1 to 300</source>
+        <translation>columns, 1 to 300</translation>
+    </message>
+    <message>
+        <source>black red green yellow blue magenta cyan white, or 0xBBGGRR</source>
+        <translation>black red green yellow blue magenta cyan white, or 0xBBGGRR</translation>
+    </message>
+    <message>
+        <source>an item&apos;s threshold colour</source>
+        <translation>an item&apos;s threshold colour</translation>
+    </message>
+    <message>
+        <source>Sets the item&apos;s threshold: R, G and B from 0 to 255.</source>
+        <translation>Sets the item&apos;s threshold: R, G and B from 0 to 255.</translation>
+    </message>
+    <message>
+        <source>error diffusion for a picture or an animation</source>
+        <translation>error diffusion for a picture or an animation</translation>
+    </message>
+    <message>
+        <source>Turns dithering on or off for a picture or an animation item: its LED image spreads each
+channel&apos;s rounding error to the neighbouring LEDs, so gradients survive eight colours.
+The item&apos;s thresholds still set how much lights. Off is the default.</source>
+        <translation>Turns dithering on or off for a picture or an animation item: its LED image spreads each
+channel&apos;s rounding error to the neighbouring LEDs, so gradients survive eight colours.
+The item&apos;s thresholds still set how much lights. Off is the default.</translation>
     </message>
 </context>
 <context>
@@ -161,20 +541,16 @@
         <translation>compiled %1: %2 groups, %3 items, %4 columns, %5 bytes (%6 of the ball&apos;s %7 bytes)</translation>
     </message>
     <message>
-        <source>usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]</source>
-        <translation>usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]</translation>
-    </message>
-    <message>
-        <source>cannot read %1: %2</source>
-        <translation>cannot read %1: %2</translation>
-    </message>
-    <message>
         <source>cannot write %1</source>
         <translation>cannot write %1</translation>
     </message>
     <message>
         <source>picture written to %1</source>
         <translation>picture written to %1</translation>
+    </message>
+    <message>
+        <source>usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]</source>
+        <translation>usage: glowdeck-cli inspect FILE [--png OUT.png] [--ball 1|2] [--layer inner|outer]</translation>
     </message>
 </context>
 <context>
