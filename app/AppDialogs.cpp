@@ -57,7 +57,7 @@ std::optional<QString> AppDialogs::AskNewProjectName() {
 
 std::optional<QString> AppDialogs::AskProjectFile(const QString& folder) {
     QFileDialog dialog(DialogParent(parent_), QString(), folder,
-                       QStringLiteral("Project Files (*.prj)"));
+                       QCoreApplication::translate("AppDialogs", "Project Files (*.prj)"));
     ComeOnTop(&dialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -260,7 +260,7 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::BuildToolbar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Standard"));
+    QToolBar* bar = addToolBar(tr("Standard"));
     bar->setObjectName(QStringLiteral("standardToolbar"));
     bar->setIconSize(QSize(24, 24));
     const QList<QPair<int, QString>> buttons = {

@@ -27,6 +27,13 @@
     </message>
 </context>
 <context>
+    <name>AppDialogs</name>
+    <message>
+        <source>Project Files (*.prj)</source>
+        <translation>Project Files (*.prj)</translation>
+    </message>
+</context>
+<context>
     <name>CMainFrame</name>
     <message>
         <source>撤销</source>
@@ -1894,6 +1901,10 @@ Picture and text editor and downloader for the Orbilux ball</translation>
     <message>
         <source>组</source>
         <translation>Group</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
     </message>
 </context>
 <context>
