@@ -150,11 +150,6 @@ unsigned Convert(CAnimationConverter& converter, const QString& path) {
     return sum;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "model/EditResult.h"
 
@@ -18,4 +20,10 @@ inline void Must(bool done, const char* what) {
     if (done) return;
     std::fprintf(stderr, "%s failed\n", what);
     std::exit(1);
+}
+
+// The middle value of a benchmark's runs (0 for none).
+inline double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
 }

@@ -64,9 +64,27 @@ QByteArray Photograph(int width, int height, int seed) {
     return jpeg;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+// The largest gap in milliseconds between ticks of a 1 ms timer on the GUI
+// thread, from `start` until `done` says so: how long the window could not
+// answer.
+template <typename Done, typename Start>
+double LongestGap(Done done, Start start) {
+    QEventLoop loop;
+    QElapsedTimer clock;
+    double longest = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.nsecsElapsed() / 1e6 - 1);
+        clock.restart();
+        if (done()) loop.quit();
+    });
+    start();
+    clock.start();
+    probe.start();
+    loop.exec();
+    return longest;
 }
 
 }  // namespace
@@ -124,22 +142,8 @@ int main(int argc, char** argv) {
     // machine's scheduling alone costs the GUI thread.
     std::vector<double> idle;
     for (int n = 0; n < Runs; ++n) {
-        QEventLoop loop;
-        QElapsedTimer clock;
-        double longest = 0;
         int ticks = 0;
-        QTimer probe;
-        probe.setTimerType(Qt::PreciseTimer);
-        probe.setInterval(1);
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            longest = std::max(longest, clock.nsecsElapsed() / 1e6 - 1);
-            clock.restart();
-            if (++ticks == 150) loop.quit();
-        });
-        clock.start();
-        probe.start();
-        loop.exec();
-        idle.push_back(longest);
+        idle.push_back(LongestGap([&] { return ++ticks == 150; }, [] {}));
     }
 
     // Each photograph chosen from a running event loop; the probe ticks every
@@ -147,26 +151,15 @@ int main(int argc, char** argv) {
     std::vector<double> stalls, totals;
     for (const QString& path : photos) {
         const int before = view.Conversions();
-        QEventLoop loop;
-        QElapsedTimer clock, whole;
-        double longest = 0;
-        QTimer probe;
-        probe.setTimerType(Qt::PreciseTimer);
-        probe.setInterval(1);
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            longest = std::max(longest, clock.nsecsElapsed() / 1e6 - 1);
-            clock.restart();
-            if (view.Conversions() > before) loop.quit();
-        });
-        QTimer::singleShot(5, [&] {
-            whole.start();
-            Must(view.ChoosePicture(path), "choosing a photograph");
-        });
-        clock.start();
-        probe.start();
-        loop.exec();
+        QElapsedTimer whole;
+        stalls.push_back(LongestGap([&] { return view.Conversions() > before; },
+                                    [&] {
+                                        QTimer::singleShot(5, [&] {
+                                            whole.start();
+                                            Must(view.ChoosePicture(path), "choosing a photograph");
+                                        });
+                                    }));
         totals.push_back(whole.nsecsElapsed() / 1e6);
-        stalls.push_back(longest);
     }
 
     const double conversion = Median(conversions), stall = Median(stalls), total = Median(totals);

@@ -74,11 +74,6 @@ Run Spawn(const std::vector<std::string>& args, bool untilFirstLine = false) {
     return run;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 }  // namespace
 
 int main() {
