@@ -156,8 +156,12 @@ void RemoveMatching(const QString& folder, const QString& namePattern) {
     }
     std::vector<QByteArray> stale;
     while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray raw(entry->d_name);
-        if (!raw.endsWith(".tmp") || !name.match(QFile::decodeName(raw)).hasMatch()) continue;
+        // Most entries are images: they are passed over on their bytes, with
+        // no string made of each.
+        const size_t length = std::strlen(entry->d_name);
+        if (length < 4 || std::memcmp(entry->d_name + length - 4, ".tmp", 4) != 0) continue;
+        const QByteArray raw(entry->d_name, static_cast<qsizetype>(length));
+        if (!name.match(QFile::decodeName(raw)).hasMatch()) continue;
         struct stat st {};
         if (::fstatat(fd, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
             stale.push_back(raw);

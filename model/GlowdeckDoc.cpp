@@ -187,7 +187,12 @@ bool CGlowdeckDoc::OpenAt(const QString& folderPath) {
     // no other program is writing them.
     if (!lockProgram_.isEmpty()) {
         RemoveStaleTemporaries(projectFilePath_);
-        RemoveStaleTemporariesIn(imagesFolder_);
+        // Images/ may hold thousands of files: it is looked through only
+        // when the program before us did not release the project in order.
+        if (lock_.MayHaveLeftovers()) {
+            RemoveStaleTemporariesIn(imagesFolder_);
+            lock_.LeftoversRemoved();
+        }
     }
     projectFile_.reset();
     projectFile_ = std::make_unique<CProjectFile>(projectFilePath_);

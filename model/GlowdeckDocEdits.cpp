@@ -249,8 +249,11 @@ QSet<QString> CGlowdeckDoc::IdsInUse() const {
 
 void CGlowdeckDoc::RemoveImagesDroppedSince(const QStringList& before) {
     if (!projectFile_ || projectUnreadable_ || !lock_.Held()) return;
-    const QSet<QString> dropped = image_use::IdSet(projectFile_->Unnamed(before));
-    if (dropped.isEmpty()) return;
+    // The ids the edit let go of; the tree may still name some of them (a
+    // copy shares its id), which the one question below about the files
+    // found settles.
+    const QSet<QString> released = image_use::IdSet(before);
+    if (released.isEmpty()) return;
     try {
         CheckItemIds();
     } catch (const AccessError&) {
@@ -262,17 +265,20 @@ void CGlowdeckDoc::RemoveImagesDroppedSince(const QStringList& before) {
     if (HistoryActive()) {
         QSet<QString> unused;
         const QSet<QString> inUse = IdsInUse();
-        for (const QString& id : std::as_const(dropped))
+        for (const QString& id : released)
             if (!inUse.contains(id)) unused.insert(id);
         (void)edit_history::MoveFiles(imagesFolder_, HistoryFolder(), unused);
         return;
     }
+    // Only the files of released ids are looked at, and the tree is walked
+    // once, for their names and stems together: on a project of thousands
+    // of items the walk costs as much as the rest of the cleaning.
     const image_use::InUseOf inUseOf = [this](const QStringList& names) {
         QSet<QString> used = image_use::IdSet(names);
         used.subtract(image_use::IdSet(projectFile_->Unnamed(names)));
         return used.unite(image_use::IdSet(image_use::IdsInBackups(projectFilePath_)));
     };
-    (void)image_use::RemoveUnused(imagesFolder_, inUseOf, &dropped);
+    (void)image_use::RemoveUnused(imagesFolder_, inUseOf, &released);
 }
 
 std::optional<QString> CGlowdeckDoc::NameAt(int g, int i) const {

@@ -131,36 +131,41 @@ Removal RemoveUnused(const QString& folder, const InUseOf& inUseOf, const QSet<Q
     std::vector<Candidate> candidates;
     QStringList names;
     // With `onlyOf`, an ASCII name (every name the program writes) is
-    // compared on its bytes: a folder of thousands of images costs no string
-    // for each.
-    QSet<QByteArray> asciiOnlyOf;
+    // compared on its bytes with each id, lowered as it goes: a folder of
+    // thousands of images costs no string and no hashing for each, and most
+    // names differ from an id at their first byte.
+    std::vector<QByteArray> asciiOnlyOf;
     bool allAscii = onlyOf != nullptr;
     if (onlyOf)
         for (const QString& id : *onlyOf) {
             const QByteArray bytes = id.toUtf8();
             allAscii = allAscii &&
                        !std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
-            asciiOnlyOf.insert(bytes);
+            asciiOnlyOf.push_back(bytes);
         }
+    // Whether the first `length` bytes of `name` are `id` (lower case) in any
+    // letter case.
+    const auto sameLowered = [](const char* name, size_t length, const QByteArray& id) {
+        if (static_cast<size_t>(id.size()) != length) return false;
+        for (size_t k = 0; k < length; ++k) {
+            char c = name[k];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+            if (c != id[static_cast<qsizetype>(k)]) return false;
+        }
+        return true;
+    };
     while (const dirent* entry = ::readdir(dir)) {
         const char* const entryName = entry->d_name;
         const size_t length = std::strlen(entryName);
-        if (allAscii && length < 256) {
-            // Lowered in place, looked up without a copy.
-            char lowered[256];
-            bool ascii = true;
-            for (size_t k = 0; k < length && ascii; ++k) {
-                const char c = entryName[k];
-                ascii = !(c & 0x80);
-                lowered[k] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-            }
-            if (ascii) {
-                const auto* dot = static_cast<const char*>(::memrchr(lowered, '.', length));
-                const qsizetype stem = dot ? dot - lowered : 0;
-                if (!asciiOnlyOf.contains(QByteArray::fromRawData(lowered, qsizetype(length))) &&
-                    !(stem > 0 && asciiOnlyOf.contains(QByteArray::fromRawData(lowered, stem))))
-                    continue;
-            }
+        if (allAscii &&
+            std::none_of(entryName, entryName + length, [](char c) { return c & 0x80; })) {
+            const auto* dot = static_cast<const char*>(::memrchr(entryName, '.', length));
+            const size_t stem = dot ? static_cast<size_t>(dot - entryName) : 0;
+            if (std::none_of(asciiOnlyOf.begin(), asciiOnlyOf.end(), [&](const QByteArray& id) {
+                    return sameLowered(entryName, length, id) ||
+                           (stem > 0 && sameLowered(entryName, stem, id));
+                }))
+                continue;
         }
         const QByteArray raw(entryName, qsizetype(length));
         if (raw == "." || raw == "..") continue;

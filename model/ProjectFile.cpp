@@ -14,12 +14,15 @@
 #include "model/ImageUse.h"
 #include "model/ItemTemplate.h"
 #include "model/ProjectLimits.h"
+#include "model/TreeMemory.h"
 
 namespace glowdeck {
 
 namespace {
 
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+// The pieces a save writes at a time.
+constexpr qsizetype kPieceBytes = 64 * 1024;
 
 std::string Utf8(const QString& s) { return s.toStdString(); }
 QString FromUtf8(const char* s) { return QString::fromUtf8(s); }
@@ -54,10 +57,14 @@ pugi::xml_node NextBelow(pugi::xml_node node, const pugi::xml_node top) {
 // the program writes have neither (the declaration at their start aside),
 // so their trees need no walk for it.
 bool MaySplitText(const QByteArray& data) {
+    // A search for the rare '!' and '?', not a stop at every '<': a file of
+    // thousands of items has tens of thousands of tags.
     const char* const begin = data.constData();
     const char* const end = begin + data.size();
-    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '<', end - p))); ++p)
-        if (p + 1 < end && (p[1] == '!' || (p[1] == '?' && p != begin))) return true;
+    for (const char mark : {'!', '?'})
+        for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, mark, end - p)));
+             ++p)
+            if (p > begin && p[-1] == '<' && !(mark == '?' && p - 1 == begin)) return true;
     return false;
 }
 
@@ -140,9 +147,7 @@ bool LoweredAscii(const char* text, std::string& out) {
 bool PlainBytes(const pugi::xml_attribute attribute) {
     const char* text = attribute.value();
     if (!attribute || !*text) return false;
-    for (const char* p = text; *p; ++p)
-        if (*p == '/' || *p == '\\' || (*p == '.' && p[1] == '.')) return false;
-    return true;
+    return !std::strpbrk(text, "/\\") && !std::strstr(text, "..");
 }
 
 // The item kind an element name stands for, a namespace prefix ignored.
@@ -158,8 +163,9 @@ std::optional<ItemKind> KindOfElement(const char* name) {
         return table;
     }();
     if (const char* colon = std::strchr(name, ':')) name = colon + 1;
+    // The first letters differ: one comparison of a whole name at most.
     for (const auto& [kind, element] : kinds)
-        if (std::strcmp(name, element) == 0) return kind;
+        if (name[0] == element[0] && std::strcmp(name, element) == 0) return kind;
     return std::nullopt;
 }
 
@@ -191,6 +197,7 @@ void CProjectFile::Load(const QByteArray& data, const QString& projectName) {
     released_.clear();
     pristine_ = false;
     idsPlain_ = false;
+    const tree_memory::CLargeTree largeTree(static_cast<size_t>(data.size()));
     const pugi::xml_parse_result result = document_.load_buffer(
         data.constData(), static_cast<size_t>(data.size()), pugi::parse_default);
     if (result && document_.document_element()) {
@@ -258,6 +265,7 @@ std::unique_ptr<CProjectFile::Snapshot> CProjectFile::TakeSnapshot() const {
 }
 
 bool CProjectFile::ParseInto(pugi::xml_document& document, const QByteArray& bytes) {
+    const tree_memory::CLargeTree largeTree(static_cast<size_t>(bytes.size()));
     if (!document.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
                               pugi::parse_default))
         return false;
@@ -575,8 +583,29 @@ bool CProjectFile::Save(QString* error) {
         }
         keepUnreadableOriginal_ = false;
     }
-    const QByteArray data = Serialize();
-    return WriteFileAtomically(filePath_, data, error);
+    // Written out in pieces as the tree is turned into text: a file of
+    // megabytes is never held in memory a second time.
+    struct Writer : pugi::xml_writer {
+        CAtomicFile file;
+        QString* error;
+        QByteArray piece;
+        bool ok = true;
+        Writer(const QString& path, QString* e) : file(path), error(e) {}
+        bool Flush() {
+            ok = ok && file.Append(piece, error);
+            piece.clear();
+            return ok;
+        }
+        void write(const void* data, size_t size) override {
+            piece.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+            if (piece.size() >= kPieceBytes) Flush();
+        }
+    } writer(filePath_, error);
+    if (!writer.file.Open(error)) return false;
+    writer.piece.reserve(kPieceBytes + 16 * 1024);
+    writer.piece.append(kDeclaration).append('\n');
+    document_.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return writer.Flush() && writer.file.Commit(error);
 }
 
 void CProjectFile::SetGroupName(int g, const QString& name) {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -82,7 +83,10 @@ void WriteHolderLine(int fd, const QString& text) {
 CProjectLock::~CProjectLock() { Release(); }
 
 CProjectLock::CProjectLock(CProjectLock&& other) noexcept
-    : fd_(other.fd_), writesHolder_(other.writesHolder_), folder_(std::move(other.folder_)) {
+    : fd_(other.fd_),
+      writesHolder_(other.writesHolder_),
+      leftovers_(other.leftovers_),
+      folder_(std::move(other.folder_)) {
     other.fd_ = -1;
     other.writesHolder_ = false;
     other.folder_.clear();
@@ -93,6 +97,7 @@ CProjectLock& CProjectLock::operator=(CProjectLock&& other) noexcept {
         Release();
         fd_ = other.fd_;
         writesHolder_ = other.writesHolder_;
+        leftovers_ = other.leftovers_;
         folder_ = std::move(other.folder_);
         other.fd_ = -1;
         other.writesHolder_ = false;
@@ -174,6 +179,12 @@ bool CProjectLock::Acquire(const QString& folder, const QString& program, int wa
     // A file with other names may be one outside the project: its bytes are
     // not ours to write.
     writesHolder_ = info.st_nlink == 1;
+    // A holder that released the lock blanked its line; one that was killed
+    // left it, and maybe half-written files with it.
+    char previous[CProjectLock::HolderLineBytes];
+    const ssize_t n = ::pread(fd, previous, sizeof previous, 0);
+    leftovers_ = !writesHolder_ || n < 0 ||
+                 !std::all_of(previous, previous + n, [](char c) { return c == ' ' || c == '\n'; });
     if (writesHolder_)
         WriteHolderLine(
             fd, QStringLiteral("%1 %2").arg(static_cast<qlonglong>(::getpid())).arg(program));
@@ -195,6 +206,7 @@ void CProjectLock::Release() {
     }
     fd_ = -1;
     writesHolder_ = false;
+    leftovers_ = true;
     folder_.clear();
 }
 

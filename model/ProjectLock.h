@@ -44,6 +44,12 @@ public:
     void Release();
 
     bool Held() const { return fd_ >= 0; }
+    // Whether an earlier holder may have left half-written files in the
+    // project: it was killed holding the lock (its line is still there), or
+    // that cannot be told (a lock file with other names). False after
+    // LeftoversRemoved, and when the last holder released the lock.
+    bool MayHaveLeftovers() const { return leftovers_; }
+    void LeftoversRemoved() { leftovers_ = false; }
     // The folder this lock is held for (clean absolute path), empty when none.
     const QString& Folder() const { return folder_; }
     // The held lock's folder was renamed to `folder` (the lock stays on the
@@ -61,6 +67,7 @@ public:
 private:
     int fd_ = -1;
     bool writesHolder_ = false;
+    bool leftovers_ = true;
     QString folder_;
 };
 
