@@ -314,3 +314,26 @@ TEST_F(DocTest, AProjectThatCannotBeLockedIsNotOpened) {
     EXPECT_TRUE(doc_.NewGroup(QStringLiteral("g2")));
     EXPECT_EQ(CProjectFile(root_ + QStringLiteral("mine/Index.prj")).GroupCount(), 2);
 }
+
+TEST_F(DocTest, OpeningAfterAKilledProgramRemovesItsHalfWrittenImages) {
+    QString folder;
+    {
+        CGlowdeckDoc first(sink_);
+        first.SetProjectRoot(root_);
+        ASSERT_TRUE(first.CreateProjectNamed(QStringLiteral("p")));
+        ASSERT_TRUE(first.NewInterval(1, QStringLiteral("间隔")));
+        folder = first.ProjectFolder();
+    }
+    const QStringList images = QDir(folder + QStringLiteral("Images")).entryList(QDir::Files);
+    ASSERT_EQ(images.size(), 1);
+    // What a program killed in the middle of writing an image leaves: its
+    // line in the lock file and the temporary file.
+    dir_.Write(
+        QStringLiteral("projects/p/.glowdeck.lock"),
+        QByteArray("4242 glowdeck-cli").leftJustified(CProjectLock::HolderLineBytes - 1) + '\n');
+    const QString stale = images[0] + QStringLiteral(".4242-0123abcd.tmp");
+    dir_.Write(QStringLiteral("projects/p/Images/") + stale, "half");
+
+    ASSERT_TRUE(doc_.OpenProjectFolder(folder));
+    EXPECT_EQ(QDir(folder + QStringLiteral("Images")).entryList(QDir::Files), images);
+}

@@ -2,12 +2,18 @@
 // The project file: its exact bytes, reading what people and other programs
 // write, the value forms and the access errors.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <QDir>
 #include <QRegularExpression>
+#include <csignal>
 #include <functional>
+#include <memory>
+#include <thread>
 
 #include "base/AccessError.h"
 #include "model/ProjectFile.h"
+#include "model/TreeMemory.h"
 #include "support/TempDir.h"
 
 using namespace glowdeck;
@@ -402,4 +408,53 @@ TEST(ProjectFileEdit, UnnamedComparesIdsInAnyLetterCase) {
     ASSERT_TRUE(file.Loaded());
     EXPECT_EQ(file.Unnamed({"abc", "ABC", "key", "KEY", "ärger", "abcd", "ab", "x", ""}),
               QStringList({"abcd", "ab", "x"}));
+}
+
+// A file of thousands of items: its tree lives in the large-tree regions and
+// is saved in pieces. The bytes are those of one piece, a save that fails
+// after some pieces leaves the file as it was, and the tree's memory is
+// given back when it goes, from whichever thread.
+TEST(ProjectFileLarge, SavesInPiecesAllOrNothingAndGivesItsMemoryBack) {
+    TempDir dir;
+    const QString path = dir.File("Index.prj");
+    {
+        CProjectFile file(path, QStringLiteral("大"));
+        file.AppendGroup(QStringLiteral("组"));
+        for (int i = 0; i < 3000; ++i)
+            file.AppendItem(0, ItemKind::Interval, QStringLiteral("间隔%1").arg(i),
+                            CProjectFile::GenerateId());
+        ASSERT_TRUE(file.Save());
+    }
+    const QByteArray written = ReadAll(path);
+    ASSERT_GT(written.size(), 256 * 1024);
+    const size_t liveBefore = tree_memory::LiveInRegions();
+    auto loaded = std::make_unique<CProjectFile>(path);
+    ASSERT_TRUE(loaded->Loaded());
+    EXPECT_GT(tree_memory::LiveInRegions(), liveBefore);
+    ASSERT_EQ(loaded->ItemCount(0), 3000);
+
+    loaded->SetInt(0, 2999, "length", 7);
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 100 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString why;
+    const bool savedOverLimit = loaded->Save(&why);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(savedOverLimit);
+    EXPECT_TRUE(why.contains(path)) << why.toStdString();
+    EXPECT_EQ(ReadAll(path), written);
+    EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files), QStringList{"Index.prj"});
+
+    ASSERT_TRUE(loaded->Save());
+    QByteArray expected = written;
+    const QByteArray last = "<length>1</length>";
+    expected.replace(expected.lastIndexOf(last), last.size(), "<length>7</length>");
+    EXPECT_EQ(ReadAll(path), expected);
+
+    std::thread([&] { loaded.reset(); }).join();
+    EXPECT_EQ(tree_memory::LiveInRegions(), liveBefore);
 }

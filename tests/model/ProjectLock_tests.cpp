@@ -154,3 +154,45 @@ TEST(ProjectLock, TheHolderIsReadOverOlderText) {
 }
 
 }  // namespace
+
+// Whether the program before may have left half-written files: only when it
+// did not release the lock (it was killed), or when that cannot be told.
+TEST(ProjectLock, LeftoversAreExpectedOnlyAfterAHolderThatDidNotReleaseIt) {
+    const QByteArray killedHolder =
+        QByteArray("4242 glowdeck-cli").leftJustified(CProjectLock::HolderLineBytes - 1) + '\n';
+    struct Case {
+        const char* what;
+        std::function<void(TempDir&)> before;
+        bool leftovers;
+    };
+    const Case cases[] = {
+        {"no lock file yet", [](TempDir&) {}, false},
+        {"released in order",
+         [](TempDir& dir) {
+             CProjectLock earlier;
+             QString why;
+             ASSERT_TRUE(earlier.Acquire(dir.Path(), CProjectLock::CommandLineProgram(), 0, &why));
+         },
+         false},
+        {"killed while holding it",
+         [&](TempDir& dir) { dir.Write(QStringLiteral(".glowdeck.lock"), killedHolder); }, true},
+        {"a lock file with another name, whose line is not written",
+         [](TempDir& dir) {
+             const QString lockFile = dir.Write(QStringLiteral(".glowdeck.lock"), "");
+             ASSERT_EQ(::link(Native(lockFile).constData(),
+                              Native(dir.File(QStringLiteral("other-name"))).constData()),
+                       0);
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        c.before(dir);
+        CProjectLock lock;
+        QString why;
+        ASSERT_TRUE(lock.Acquire(dir.Path(), CProjectLock::DesktopProgram(), 0, &why)) << c.what;
+        EXPECT_EQ(lock.MayHaveLeftovers(), c.leftovers) << c.what;
+        lock.LeftoversRemoved();
+        EXPECT_FALSE(lock.MayHaveLeftovers()) << c.what;
+    }
+}
