@@ -66,9 +66,13 @@ CPictureFrame::~CPictureFrame() {
 void CPictureFrame::SetImage(const QImage& picture, int frameCount,
                              const std::vector<int>& delays) {
     canvas_.SetImage(picture);
+    // The canvas holds the picture as RGB888 too, so this is what it shows.
+    shown_ = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB888);
+    shownStale_ = shown_.isNull();
     player_.SetPicture(frameCount, delays);
     frames_.clear();
-    Changed();
+    PictureChanged();
+    if (window_) window_->Refresh();
 }
 
 void CPictureFrame::SetFrames(const std::vector<QImage>& frames) {
@@ -80,6 +84,7 @@ void CPictureFrame::SetFrames(const std::vector<QImage>& frames) {
 
 void CPictureFrame::SetTool(PaintTool tool) {
     canvas_.SetTool(tool);
+    CanvasChanged();
     if (painting_ && tool != PaintTool::None)
         setCursor(ToolCursor(tool));
     else
@@ -96,16 +101,22 @@ QImage CPictureFrame::Displayed() const {
         const int i = std::clamp(player_.CurrentFrame(), 0, static_cast<int>(frames_.size()) - 1);
         return frames_[i];
     }
-    return canvas_.Shown();
+    if (shownStale_) {
+        shown_ = canvas_.Shown();
+        shownStale_ = false;
+    }
+    return shown_;
 }
 
 void CPictureFrame::Changed() {
+    CanvasChanged();
     PictureChanged();
     if (window_) window_->Refresh();
 }
 
 void CPictureFrame::mousePressEvent(QMouseEvent* event) {
     if (!painting_) return;
+    CanvasChanged();
     if (event->button() == Qt::LeftButton &&
         canvas_.FrameEvent(CPaintCanvas::Event::Press, RasterPoint(event->position())))
         Changed();
@@ -114,11 +125,13 @@ void CPictureFrame::mousePressEvent(QMouseEvent* event) {
 }
 
 void CPictureFrame::mouseMoveEvent(QMouseEvent* event) {
+    if (painting_) CanvasChanged();
     if (painting_ && canvas_.FrameEvent(CPaintCanvas::Event::Move, RasterPoint(event->position())))
         Changed();
 }
 
 void CPictureFrame::mouseReleaseEvent(QMouseEvent* event) {
+    if (painting_) CanvasChanged();
     if (painting_ && event->button() == Qt::LeftButton)
         canvas_.FrameEvent(CPaintCanvas::Event::Release, RasterPoint(event->position()));
 }
@@ -217,6 +230,7 @@ void CPaintWindow::Route(CPaintCanvas::Event event, QMouseEvent* mouse) {
     const QPoint p = PicturePoint(mouse->position());
     const bool shift = mouse->modifiers() & Qt::ShiftModifier;
     const bool left = mouse->buttons() & Qt::LeftButton;
+    frame_.CanvasChanged();
     if (frame_.canvas_.WindowEvent(event, p, left, shift)) frame_.Changed();
 }
 

@@ -55,7 +55,12 @@ public:
     void SetDelayReduction(int ms) { player_.SetDelayReduction(ms); }
     const CFramePlayer& Player() const { return player_; }
 
-    CPaintCanvas& Canvas() { return canvas_; }
+    // The canvas for a change from outside: what the frame shows is read
+    // from it again.
+    CPaintCanvas& Canvas() {
+        shownStale_ = true;
+        return canvas_;
+    }
     QImage CurrentImage() const { return canvas_.Shown(); }
     // What the frame shows now: the player's frame when it has frames.
     QImage DisplayedImage() const { return Displayed(); }
@@ -76,12 +81,19 @@ private:
     // its picture's height.
     QRect PaintWindowPlace(const QRect& available, int wantedHeight);
     QImage Displayed() const;
+    // The canvas changed: its picture is converted again when next shown.
+    void CanvasChanged() { shownStale_ = true; }
     QPoint RasterPoint(const QPointF& p) const { return PicturePoint(p); }
 
     QString title_;
     CPaintCanvas canvas_;
     CFramePlayer player_;
     std::vector<QImage> frames_;
+    // The canvas's picture as last shown: every paint and every change of
+    // size reads the picture, and a conversion of the canvas per read would
+    // cost a large picture's time each time.
+    mutable QImage shown_;
+    mutable bool shownStale_ = true;
     bool painting_ = false;
     bool ledDots_ = false;
     QTimer step_;
