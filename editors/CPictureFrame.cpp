@@ -84,7 +84,6 @@ void CPictureFrame::SetFrames(const std::vector<QImage>& frames) {
 
 void CPictureFrame::SetTool(PaintTool tool) {
     canvas_.SetTool(tool);
-    CanvasChanged();
     if (painting_ && tool != PaintTool::None)
         setCursor(ToolCursor(tool));
     else
@@ -101,6 +100,10 @@ QImage CPictureFrame::Displayed() const {
         const int i = std::clamp(player_.CurrentFrame(), 0, static_cast<int>(frames_.size()) - 1);
         return frames_[i];
     }
+    // A frame that paints changes its canvas at every stroke, and is small
+    // (an LED image): it is read afresh. A source frame's picture changes
+    // only when it is set, yet is read at every paint.
+    if (painting_) return canvas_.Shown();
     if (shownStale_) {
         shown_ = canvas_.Shown();
         shownStale_ = false;
@@ -116,7 +119,6 @@ void CPictureFrame::Changed() {
 
 void CPictureFrame::mousePressEvent(QMouseEvent* event) {
     if (!painting_) return;
-    CanvasChanged();
     if (event->button() == Qt::LeftButton &&
         canvas_.FrameEvent(CPaintCanvas::Event::Press, RasterPoint(event->position())))
         Changed();
@@ -125,13 +127,11 @@ void CPictureFrame::mousePressEvent(QMouseEvent* event) {
 }
 
 void CPictureFrame::mouseMoveEvent(QMouseEvent* event) {
-    if (painting_) CanvasChanged();
     if (painting_ && canvas_.FrameEvent(CPaintCanvas::Event::Move, RasterPoint(event->position())))
         Changed();
 }
 
 void CPictureFrame::mouseReleaseEvent(QMouseEvent* event) {
-    if (painting_) CanvasChanged();
     if (painting_ && event->button() == Qt::LeftButton)
         canvas_.FrameEvent(CPaintCanvas::Event::Release, RasterPoint(event->position()));
 }
@@ -230,7 +230,6 @@ void CPaintWindow::Route(CPaintCanvas::Event event, QMouseEvent* mouse) {
     const QPoint p = PicturePoint(mouse->position());
     const bool shift = mouse->modifiers() & Qt::ShiftModifier;
     const bool left = mouse->buttons() & Qt::LeftButton;
-    frame_.CanvasChanged();
     if (frame_.canvas_.WindowEvent(event, p, left, shift)) frame_.Changed();
 }
 

@@ -28,7 +28,10 @@ public:
     // A picture; an animation passes its frame count and stored delays.
     void SetImage(const QImage& picture, int frameCount = 1, const std::vector<int>& delays = {});
     void SetFrames(const std::vector<QImage>& frames);
-    void SetPaintingOn(bool on) { painting_ = on; }
+    void SetPaintingOn(bool on) {
+        painting_ = on;
+        shownStale_ = true;
+    }
     bool PaintingOn() const { return painting_; }
     void SetTool(PaintTool tool);
     void SetPenSize(int size) { canvas_.SetPenSize(size); }
@@ -89,9 +92,9 @@ private:
     CPaintCanvas canvas_;
     CFramePlayer player_;
     std::vector<QImage> frames_;
-    // The canvas's picture as last shown: every paint and every change of
-    // size reads the picture, and a conversion of the canvas per read would
-    // cost a large picture's time each time.
+    // The canvas's picture as last shown by a frame that does not paint:
+    // every paint and every change of size reads the picture, and converting
+    // the canvas at each read would cost a large source picture's time.
     mutable QImage shown_;
     mutable bool shownStale_ = true;
     bool painting_ = false;
