@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
@@ -253,6 +254,57 @@ TEST_F(Editors, OverlappingPictureChoicesShowTheLatest) {
     EXPECT_EQ(view.SourceFrame()->CurrentImage().size(), QSize(100, 50));
     EXPECT_EQ(FileCount(doc_.ImagesFolder()), files);  // the old source went, the new came
     EXPECT_EQ(refreshed_, 1);
+}
+
+// A stored choice is shown in several short turns of the GUI thread. A
+// second choice, or closing the editor, between the turns ends the first
+// one's showing: the second alone is shown, and a closed editor keeps the
+// stored choice for the next one.
+TEST_F(Editors, ChoiceOrCloseWhileAChoiceIsShownInTurns) {
+    QImage blue(100, 50, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    const QString second = dir_.File(QStringLiteral("blue.bmp"));
+    ASSERT_TRUE(EncodeImage(blue, second, QStringLiteral("image/bmp")));
+    for (const bool close : {false, true}) {
+        SCOPED_TRACE(close ? "closed" : "chosen again");
+        QPointer<CViewBmp> view = new CViewBmp(doc_, 0, 0, refresh_);
+        ASSERT_TRUE(PreviewSettled(*view));
+        const int before = view->Conversions();
+        QString storedId;
+        const auto connection = QObject::connect(view, &CItemView::Stored, view, [&] {
+            if (!storedId.isEmpty()) return;
+            storedId = File().GetAttr(0, 0, "id");
+            // From the event loop, as the user would: after the edit's turn.
+            if (close)
+                view->deleteLater();
+            else
+                QTimer::singleShot(0, view, [&] { EXPECT_TRUE(view->ChoosePicture(second)); });
+        });
+        ASSERT_TRUE(view->ChoosePicture(PictureFile(400, 300)));
+        if (close) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 20000));
+            CPreviewWorker::WaitForIdle();
+            QTest::qWait(0);
+            // The stored choice stands; the next editor shows it.
+            EXPECT_EQ(File().GetAttr(0, 0, "id"), storedId);
+            CViewBmp next(doc_, 0, 0, refresh_);
+            ASSERT_TRUE(PreviewSettled(next));
+            EXPECT_EQ(next.SourceFrame()->CurrentImage().size(), QSize(400, 300));
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view->Conversions() > before; }, 20000));
+        ASSERT_TRUE(PreviewSettled(*view));
+        CPreviewWorker::WaitForIdle();
+        QTest::qWait(0);
+        QObject::disconnect(connection);
+        EXPECT_EQ(view->Conversions(), before + 1);  // the first choice was never shown
+        EXPECT_NE(File().GetAttr(0, 0, "id"), storedId);
+        EXPECT_EQ(File().GetInt(0, 0, "width"), 100);
+        EXPECT_EQ(view->SourceFrame()->CurrentImage().size(), QSize(100, 50));
+        EXPECT_EQ(view->SourceFrame()->DisplayedImage().size(), QSize(100, 50));
+        EXPECT_EQ(BlueShare(view->LedFrame()->CurrentImage()), 1.0);
+        delete view;
+    }
 }
 
 // Closing the editor while it converts a choice drops the choice: the item,
