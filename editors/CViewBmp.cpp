@@ -417,14 +417,17 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
                 }
                 // The stored choice is shown in the GUI thread's next turns.
                 previews_->Then([this, preview] {
-                    choosing_ = false;
                     try {
                         ReadSource();
                     } catch (const AccessError&) {
+                        choosing_ = false;
                         ErrorBeeps();
                         return;
                     }
+                    // Still choosing until the last turn: a conversion asked
+                    // for in between follows it rather than dropping it.
                     ShowPreview(preview, [this] {
+                        choosing_ = false;
                         RefreshList();
                         if (convertAfterChoice_) {
                             convertAfterChoice_ = false;
