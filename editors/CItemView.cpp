@@ -38,7 +38,8 @@ CItemView::CItemView(CGlowdeckDoc& doc, ItemKind kind, int group, int position, 
 
 void CItemView::ReadSource() {
     id_->setText(doc_.ProjectFile()->ItemId(g_, i_));
-    doc_.RebuildPathTables();
+    // Only this item's id changed here: the other items' paths stand.
+    doc_.RebuildPathTables(g_, i_);
     sourcePath_ = doc_.SourceImagePathFor(kind_, id_->text());
 }
 

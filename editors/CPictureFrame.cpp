@@ -66,9 +66,13 @@ CPictureFrame::~CPictureFrame() {
 void CPictureFrame::SetImage(const QImage& picture, int frameCount,
                              const std::vector<int>& delays) {
     canvas_.SetImage(picture);
+    // The canvas holds the picture as RGB888 too, so this is what it shows.
+    shown_ = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB888);
+    shownStale_ = shown_.isNull();
     player_.SetPicture(frameCount, delays);
     frames_.clear();
-    Changed();
+    PictureChanged();
+    if (window_) window_->Refresh();
 }
 
 void CPictureFrame::SetFrames(const std::vector<QImage>& frames) {
@@ -96,10 +100,19 @@ QImage CPictureFrame::Displayed() const {
         const int i = std::clamp(player_.CurrentFrame(), 0, static_cast<int>(frames_.size()) - 1);
         return frames_[i];
     }
-    return canvas_.Shown();
+    // A frame that paints changes its canvas at every stroke, and is small
+    // (an LED image): it is read afresh. A source frame's picture changes
+    // only when it is set, yet is read at every paint.
+    if (painting_) return canvas_.Shown();
+    if (shownStale_) {
+        shown_ = canvas_.Shown();
+        shownStale_ = false;
+    }
+    return shown_;
 }
 
 void CPictureFrame::Changed() {
+    CanvasChanged();
     PictureChanged();
     if (window_) window_->Refresh();
 }

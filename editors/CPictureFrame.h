@@ -28,7 +28,10 @@ public:
     // A picture; an animation passes its frame count and stored delays.
     void SetImage(const QImage& picture, int frameCount = 1, const std::vector<int>& delays = {});
     void SetFrames(const std::vector<QImage>& frames);
-    void SetPaintingOn(bool on) { painting_ = on; }
+    void SetPaintingOn(bool on) {
+        painting_ = on;
+        shownStale_ = true;
+    }
     bool PaintingOn() const { return painting_; }
     void SetTool(PaintTool tool);
     void SetPenSize(int size) { canvas_.SetPenSize(size); }
@@ -55,7 +58,12 @@ public:
     void SetDelayReduction(int ms) { player_.SetDelayReduction(ms); }
     const CFramePlayer& Player() const { return player_; }
 
-    CPaintCanvas& Canvas() { return canvas_; }
+    // The canvas for a change from outside: what the frame shows is read
+    // from it again.
+    CPaintCanvas& Canvas() {
+        shownStale_ = true;
+        return canvas_;
+    }
     QImage CurrentImage() const { return canvas_.Shown(); }
     // What the frame shows now: the player's frame when it has frames.
     QImage DisplayedImage() const { return Displayed(); }
@@ -76,12 +84,19 @@ private:
     // its picture's height.
     QRect PaintWindowPlace(const QRect& available, int wantedHeight);
     QImage Displayed() const;
+    // The canvas changed: its picture is converted again when next shown.
+    void CanvasChanged() { shownStale_ = true; }
     QPoint RasterPoint(const QPointF& p) const { return PicturePoint(p); }
 
     QString title_;
     CPaintCanvas canvas_;
     CFramePlayer player_;
     std::vector<QImage> frames_;
+    // The canvas's picture as last shown by a frame that does not paint:
+    // every paint and every change of size reads the picture, and converting
+    // the canvas at each read would cost a large source picture's time.
+    mutable QImage shown_;
+    mutable bool shownStale_ = true;
     bool painting_ = false;
     bool ledDots_ = false;
     QTimer step_;

@@ -191,7 +191,8 @@ QImage ShownSource(const QString& path, QSize size) {
                                   .expandedTo(QSize(1, 1))
                                   .boundedTo(size)
                             : QSize(2400, 400);
-    return OnBlack(DecodeImageScaled(path, bound));
+    // In the frames' own format: setting it on the GUI thread then converts nothing.
+    return OnBlack(DecodeImageScaled(path, bound)).convertToFormat(QImage::Format_RGB888);
 }
 
 // The LED image of a source the converter could not convert: the source
@@ -236,20 +237,29 @@ void CViewBmp::LoadSource() {
     });
 }
 
-void CViewBmp::ShowPreview(const Preview& preview) {
-    if (!preview.source.isNull()) {
-        width_ = preview.size.width();
-        height_ = preview.size.height();
-        ledWidth_ = LedWidthFor(preview.size);
-        sourceFrame_->SetImage(preview.source);
-        sourceFrame_->Fit(200);
-        FillInfo();
+void CViewBmp::ShowPreview(const Preview& preview, std::function<void()> then) {
+    if (preview.source.isNull()) {
+        ShowLed(preview.led, std::move(then));
+        return;
     }
-    ledFrame_->SetImage(preview.led);
+    width_ = preview.size.width();
+    height_ = preview.size.height();
+    ledWidth_ = LedWidthFor(preview.size);
+    sourceFrame_->SetImage(preview.source);
+    sourceFrame_->Fit(200);
+    FillInfo();
+    // The source frame is painted before the LED frame is set.
+    previews_->Then(
+        [this, led = preview.led, then = std::move(then)] { ShowLed(led, std::move(then)); });
+}
+
+void CViewBmp::ShowLed(const QImage& led, std::function<void()> then) {
+    ledFrame_->SetImage(led);
     ledFrame_->Fit(112);
     // A finished conversion is a full bar.
     progress_->setValue(100);
     ++conversions_;
+    if (then) previews_->Then(std::move(then));
 }
 
 void CViewBmp::FillInfo() {
@@ -405,17 +415,19 @@ bool CViewBmp::ChoosePicture(const QString& chosen) {
                     }
                     return;
                 }
-                // The stored choice is shown in the GUI thread's next turn.
+                // The stored choice is shown in the GUI thread's next turns.
                 previews_->Then([this, preview] {
-                    choosing_ = false;
                     try {
                         ReadSource();
                     } catch (const AccessError&) {
+                        choosing_ = false;
                         ErrorBeeps();
                         return;
                     }
-                    ShowPreview(preview);
-                    previews_->Then([this] {
+                    // Still choosing until the last turn: a conversion asked
+                    // for in between follows it rather than dropping it.
+                    ShowPreview(preview, [this] {
+                        choosing_ = false;
                         RefreshList();
                         if (convertAfterChoice_) {
                             convertAfterChoice_ = false;

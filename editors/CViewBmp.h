@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QTimer>
+#include <functional>
 
 #include "editors/CItemView.h"
 #include "paint/PaintCanvas.h"
@@ -54,8 +55,11 @@ private:
         QSize size;
         QImage led;
     };
-    // Shows a finished preview.
-    void ShowPreview(const Preview& preview);
+    // Shows a finished preview in short turns of the GUI thread (called
+    // from a worker's result): the source frame, then in the next turn the
+    // LED frame; `then` runs in the turn after that.
+    void ShowPreview(const Preview& preview, std::function<void()> then = {});
+    void ShowLed(const QImage& led, std::function<void()> then);
     void FillInfo();
     void ColourChanged();
     // Before a conversion replaces the LED image: true when nothing is

@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <functional>
 
 #include "editors/CColorComboBox.h"
 #include "editors/CFontColourDlg.h"
@@ -253,6 +255,97 @@ TEST_F(Editors, OverlappingPictureChoicesShowTheLatest) {
     EXPECT_EQ(view.SourceFrame()->CurrentImage().size(), QSize(100, 50));
     EXPECT_EQ(FileCount(doc_.ImagesFolder()), files);  // the old source went, the new came
     EXPECT_EQ(refreshed_, 1);
+}
+
+namespace {
+// Runs `step` after `turns` turns of the event loop, each a zero timer as the
+// preview worker's turns are, so that it lands between two of them.
+void AfterTurns(QObject* owner, int turns, std::function<void()> step) {
+    auto* timer = new QTimer(owner);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, owner, [=] {
+        timer->deleteLater();
+        if (turns > 1)
+            AfterTurns(owner, turns - 1, step);
+        else
+            step();
+    });
+    timer->start(0);
+}
+}  // namespace
+
+// A stored choice is shown in several short turns of the GUI thread; what
+// the user does between them: a second choice ends the first one's showing
+// (the second alone is shown), a conversion follows the showing (and the
+// item list is still refreshed), and closing the editor keeps the stored
+// choice for the next one.
+TEST_F(Editors, WhatHappensBetweenTheTurnsThatShowAChoice) {
+    QImage blue(100, 50, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    const QString second = dir_.File(QStringLiteral("blue.bmp"));
+    ASSERT_TRUE(EncodeImage(blue, second, QStringLiteral("image/bmp")));
+    enum class Action { Choose, Convert, Close };
+    struct Case {
+        const char* what;
+        Action action;
+        int turns;  // after the edit's turn
+        int shown;  // conversions shown
+        QSize source;
+    };
+    const Case cases[] = {
+        {"chosen again", Action::Choose, 1, 1, QSize(100, 50)},
+        {"converted", Action::Convert, 2, 2, QSize(400, 300)},
+        {"closed", Action::Close, 1, 0, QSize(400, 300)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QPointer<CViewBmp> view = new CViewBmp(doc_, 0, 0, refresh_);
+        ASSERT_TRUE(PreviewSettled(*view));
+        const int before = view->Conversions(), refreshed = refreshed_;
+        QString storedId;
+        QObject::connect(view, &CItemView::Stored, view, [&] {
+            if (!storedId.isEmpty()) return;
+            storedId = File().GetAttr(0, 0, "id");
+            AfterTurns(view, c.turns, [&] {
+                switch (c.action) {
+                    case Action::Choose:
+                        EXPECT_TRUE(view->ChoosePicture(second));
+                        break;
+                    case Action::Convert:
+                        view->Convert();
+                        break;
+                    case Action::Close:
+                        view->deleteLater();
+                        break;
+                }
+            });
+        });
+        ASSERT_TRUE(view->ChoosePicture(PictureFile(400, 300)));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !storedId.isEmpty(); }, 20000));
+        if (c.action == Action::Close) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 20000));
+            CPreviewWorker::WaitForIdle();
+            QTest::qWait(0);
+            EXPECT_EQ(File().GetAttr(0, 0, "id"), storedId);
+            CViewBmp next(doc_, 0, 0, refresh_);
+            ASSERT_TRUE(PreviewSettled(next));
+            EXPECT_EQ(next.SourceFrame()->CurrentImage().size(), c.source);
+            continue;
+        }
+        ASSERT_TRUE(PreviewSettled(*view));
+        CPreviewWorker::WaitForIdle();
+        QTest::qWait(0);
+        EXPECT_EQ(view->Conversions(), before + c.shown);
+        EXPECT_EQ(refreshed_, refreshed + 1);
+        EXPECT_EQ(File().GetInt(0, 0, "width"), c.source.width());
+        EXPECT_EQ(view->SourceFrame()->CurrentImage().size(), c.source);
+        EXPECT_EQ(view->SourceFrame()->DisplayedImage().size(), c.source);
+        if (c.action == Action::Choose) {
+            EXPECT_NE(File().GetAttr(0, 0, "id"), storedId);
+            EXPECT_EQ(BlueShare(view->LedFrame()->CurrentImage()), 1.0);
+        }
+        delete view;
+    }
 }
 
 // Closing the editor while it converts a choice drops the choice: the item,
