@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -20,6 +21,7 @@
 #include "editors/CColorComboBox.h"
 #include "editors/CFontColourDlg.h"
 #include "editors/CPictureFrame.h"
+#include "editors/PreviewWorker.h"
 #include "led/ImageCodec.h"
 #include "led/PictureConverter.h"
 #include "led/TextPainter.h"
@@ -93,6 +95,13 @@ CViewTxt::CViewTxt(CGlowdeckDoc& doc, int group, int position, ShowGroup showGro
     auto* confirm = new QPushButton(tr("确定"), editBox);
     confirm->setObjectName(QStringLiteral("confirm"));
     eg->addWidget(confirm, 8, 3);
+    progress_ = new QProgressBar(editBox);
+    progress_->setObjectName(QStringLiteral("progress"));
+    progress_->setRange(0, 100);
+    progress_->setValue(100);
+    eg->addWidget(progress_, 8, 0, 1, 3);
+    previews_ = new CPreviewWorker(this);
+    connect(previews_, &CPreviewWorker::Progressed, progress_, &QProgressBar::setValue);
     layout->addWidget(editBox, 1, 1, 2, 1);
     AddInfoRows(layout);
 
@@ -255,14 +264,45 @@ bool CViewTxt::Confirm() {
     s.englishOffset = offsets_[2]->value() * 0.1;
     s.symbolOffset = offsets_[3]->value() * 0.1;
     // The text box holds at most 200 characters: nothing is cut here.
-    QImage rendered;
-    if (!Done(item_ops::ConfirmText(doc_, g_, i_, s, nullptr, &rendered))) return false;
-    characters_ = static_cast<int>(s.text.toUcs4().size());
-    ReadSource();
-    // The file now holds the converted strip; the text frame shows the
-    // strip as it was rendered.
-    LoadTextImage(rendered);
-    RefreshList();
+    QString id, target;
+    QRgb threshold = 0;
+    try {
+        // A damaged project is refused before anything is rendered into it.
+        doc_.CheckItemIds();
+        threshold = item_ops::TextThreshold(*doc_.ProjectFile(), g_, i_);
+        id = CProjectFile::GenerateId();
+        target = doc_.SourceImagePathFor(ItemKind::Text, id);
+    } catch (const AccessError& e) {
+        previews_->Cancel();
+        progress_->setValue(100);
+        Done(EditResult::Failed(DamagedProjectText(e)));
+        return false;
+    }
+    progress_->setValue(0);
+    previews_->Start([this, s, threshold, id, target](const std::atomic<bool>& cancelled,
+                                                      const CPreviewWorker::Progress& progress) {
+        // The file goes again unless the edit on the GUI thread takes it.
+        auto file = std::make_shared<CPreparedFile>(target);
+        const item_ops::PreparedText prepared =
+            item_ops::PrepareText(s, threshold, id, target, &cancelled, progress);
+        if (prepared.cancelled) return CPreviewWorker::Apply();
+        return CPreviewWorker::Apply([this, prepared, file] {
+            file->Keep();  // the edit keeps it or removes it
+            progress_->setValue(100);
+            if (!Done(item_ops::AdoptText(doc_, g_, i_, prepared))) return;
+            characters_ = static_cast<int>(prepared.settings.text.toUcs4().size());
+            try {
+                ReadSource();
+            } catch (const AccessError&) {
+                ErrorBeeps();
+                return;
+            }
+            // The file now holds the converted strip; the text frame shows
+            // the strip as it was rendered.
+            LoadTextImage(prepared.renderedStrip);
+            RefreshList();
+        });
+    });
     return true;
 }
 

@@ -6,14 +6,17 @@ class QButtonGroup;
 class QDoubleSpinBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QSlider;
 
 namespace glowdeck {
 
 class CColorComboBox;
+class CPreviewWorker;
 
 // The text item's editor: text, font, colours, spacing and offsets; "确定"
-// renders, converts and stores.
+// renders and converts on a worker thread, then stores. A new "确定" or
+// closing the editor drops a rendering still running.
 class CViewTxt : public CItemView {
     Q_OBJECT
 public:
@@ -21,7 +24,10 @@ public:
              QWidget* parent = nullptr);
 
     void SetText(const QString& text);
-    bool Confirm();  // "确定"
+    // "确定": false when the rendering cannot start (a damaged project);
+    // the result is stored and shown, or said, when the worker is done.
+    bool Confirm();
+    CPreviewWorker* Previews() const { return previews_; }
     void SetFont(const QString& face, int pointSize, int style);
     void ChangeFont();  // "更改字体": font and text colour
     CPictureFrame* TextFrame() const { return textFrame_; }
@@ -54,6 +60,8 @@ private:
     QButtonGroup* spacing_;
     QSlider* offsets_[4];  // vertical, Chinese, English, punctuation
     QDoubleSpinBox* offsetTexts_[4];
+    CPreviewWorker* previews_;
+    QProgressBar* progress_;
 };
 
 }  // namespace glowdeck

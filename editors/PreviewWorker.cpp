@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editors/PreviewWorker.h"
 
+#include <QFile>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
@@ -130,5 +131,9 @@ void CPreviewWorker::Step(const std::shared_ptr<Ticket>& ticket, const Apply& ap
 void CPreviewWorker::Then(Apply next) { next_ = std::move(next); }
 
 void CPreviewWorker::WaitForIdle() { Pool().waitForDone(); }
+
+CPreparedFile::~CPreparedFile() {
+    if (!kept_ && !path_.isEmpty()) QFile::remove(path_);
+}
 
 }  // namespace glowdeck

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QObject>
+#include <QString>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -52,6 +53,23 @@ private:
     std::shared_ptr<Ticket> current_;
     Apply next_;
     std::shared_ptr<Mailbox> mailbox_;
+};
+
+// A file a job wrote for an edit that the GUI thread has yet to make. Held
+// by the job and its result, it removes the file when the last of them goes
+// (the job cancelled, its result dropped) unless the edit took it over.
+class CPreparedFile {
+public:
+    explicit CPreparedFile(QString path) : path_(std::move(path)) {}
+    ~CPreparedFile();
+    CPreparedFile(const CPreparedFile&) = delete;
+    CPreparedFile& operator=(const CPreparedFile&) = delete;
+    // The edit keeps the file or removes it itself.
+    void Keep() { kept_ = true; }
+
+private:
+    QString path_;
+    bool kept_ = false;
 };
 
 }  // namespace glowdeck

@@ -335,76 +335,131 @@ EditResult SetAnimationSource(CGlowdeckDoc& doc, int g, int i, const QString& fi
     });
 }
 
-EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cut,
-                       QImage* renderedStrip) {
-    return Guarded(doc, g, i, [&] {
-        const QVector<uint> characters = s.text.toUcs4();
-        if (cut) *cut = characters.size() > MaxTextCharacters;
-        if (characters.size() > MaxTextCharacters)
-            s.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()),
-                                       MaxTextCharacters);
-        CProjectFile& project = *doc.ProjectFile();
-        // Render under the new id first: a text that cannot be drawn leaves
-        // the item and its file as they were.
-        const QString id = CProjectFile::GenerateId();
-        const QString target = doc.SourceImagePathFor(ItemKind::Text, id);
-        TextRenderParams params;
-        params.text = s.text;
-        params.fontName = s.font;
-        params.fontStyle = s.fontStyle;
-        params.emSize = s.fontSize * 4 + 20;
-        params.backColour = s.backColour;
-        params.textColour = s.textColour;
-        params.autoSpacing = s.autoSpacing;
-        params.chineseOffset = s.chineseOffset;
-        params.englishOffset = s.englishOffset;
-        params.symbolOffset = s.symbolOffset;
-        params.verticalOffset = s.verticalOffset;
-        CGlowdeckDoc::Edit edit(doc, EditKind::ConfirmText, g, i);
-        CTextConverter converter;
-        RecordingSink said;
-        const bool rendered = converter.RenderText(target, params, &said);
-        if (QFileInfo::exists(target)) edit.Wrote(target);
-        if (!rendered)
+PreparedText PrepareText(TextSettings s, QRgb threshold, const QString& id, const QString& target,
+                         const std::atomic<bool>* cancelled,
+                         const std::function<void(int percent)>& progress) {
+    PreparedText prepared;
+    prepared.id = id;
+    prepared.target = target;
+    prepared.threshold = threshold;
+    // Reports a step done; true when the preparation is to stop there.
+    auto stop = [&](int percent) {
+        if (progress) progress(percent);
+        if (!cancelled || !*cancelled) return false;
+        prepared.cancelled = true;
+        return true;
+    };
+    // What was written goes again unless the whole preparation succeeds.
+    auto fail = [&](const QString& error) {
+        QFile::remove(target);
+        prepared.error = error;
+        return prepared;
+    };
+    const QVector<uint> characters = s.text.toUcs4();
+    prepared.cut = characters.size() > MaxTextCharacters;
+    if (prepared.cut)
+        s.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()),
+                                   MaxTextCharacters);
+    prepared.settings = s;
+    if (stop(0)) return prepared;
+    TextRenderParams params;
+    params.text = s.text;
+    params.fontName = s.font;
+    params.fontStyle = s.fontStyle;
+    params.emSize = s.fontSize * 4 + 20;
+    params.backColour = s.backColour;
+    params.textColour = s.textColour;
+    params.autoSpacing = s.autoSpacing;
+    params.chineseOffset = s.chineseOffset;
+    params.englishOffset = s.englishOffset;
+    params.symbolOffset = s.symbolOffset;
+    params.verticalOffset = s.verticalOffset;
+    CTextConverter converter;
+    RecordingSink said;
+    if (!converter.RenderText(target, params, &said))
+        return fail(said.texts.isEmpty()
+                        ? QCoreApplication::translate("ItemOperations", "无法生成此种文字！")
+                        : said.texts.join(QLatin1Char('\n')));
+    if (stop(80)) return fail(QString());
+    prepared.renderedStrip = converter.LedColourImage();
+    // The strip as stored is what the item is: read it back.
+    converter.Release();
+    const QSize size = ImageFileSize(target);
+    if (!size.isValid() || !converter.LoadFile(target))
+        return fail(
+            QCoreApplication::translate("ItemOperations", "图像文件读取失败：\n%1").arg(target));
+    prepared.size = size;
+    if (stop(85)) return fail(QString());
+    // Convert with the item's thresholds; the converted picture replaces the
+    // rendered one on disk. It is written losslessly: JPEG's colour
+    // subsampling would turn thin coloured strokes into other colours.
+    converter.SetThreshold(threshold);
+    const bool converted = converter.Convert(BallConfig{});
+    QString error;
+    const bool written =
+        converted && EncodeImage(converter.LedImage(), target, QStringLiteral("image/bmp"), &error);
+    converter.Release();
+    if (!written)
+        return fail(QCoreApplication::translate("ItemOperations", "图像文件保存失败：\n%1\n%2")
+                        .arg(target, error));
+    if (stop(100)) return fail(QString());
+    prepared.written = true;
+    return prepared;
+}
+
+EditResult AdoptText(CGlowdeckDoc& doc, int g, int i, const PreparedText& prepared) {
+    EditResult result = Guarded(doc, g, i, [&] {
+        if (!prepared.written) return EditResult::Failed(prepared.error);
+        // The file must be where the item's id will point, and still there.
+        if (doc.SourceImagePathFor(ItemKind::Text, prepared.id) != prepared.target ||
+            !QFileInfo::exists(prepared.target))
             return EditResult::Failed(
-                said.texts.isEmpty()
-                    ? QCoreApplication::translate("ItemOperations", "无法生成此种文字！")
-                    : said.texts.join(QLatin1Char('\n')));
-        project.SetAttr(g, i, "id", id);
+                QCoreApplication::translate("ItemOperations", "图像文件读取失败：\n%1")
+                    .arg(prepared.target));
+        CGlowdeckDoc::Edit edit(doc, EditKind::ConfirmText, g, i);
+        edit.Wrote(prepared.target);
+        CProjectFile& project = *doc.ProjectFile();
+        const TextSettings& s = prepared.settings;
+        project.SetAttr(g, i, "id", prepared.id);
         project.SetText(g, i, "text", s.text);
         project.SetText(g, i, "font", s.font);
         project.SetInt(g, i, "fontstyle", s.fontStyle);
         project.SetInt(g, i, "backcolor", static_cast<int>(s.backColour));
         project.SetInt(g, i, "textcolor", static_cast<int>(s.textColour));
         project.SetInt(g, i, "fontsize", s.fontSize);
-        if (renderedStrip) *renderedStrip = converter.LedColourImage();
-        // The strip as stored is what the item is: read it back.
-        converter.Release();
-        const QSize size = ImageFileSize(target);
-        if (!size.isValid() || !converter.LoadFile(target))
-            return EditResult::Failed(
-                QCoreApplication::translate("ItemOperations", "图像文件读取失败：\n%1")
-                    .arg(target));
-        project.SetInt(g, i, "width", size.width());
-        project.SetInt(g, i, "height", size.height());
-        project.SetInt(g, i, "length", LedWidthFor(size));
-        // Convert with the item's thresholds; the converted picture replaces
-        // the rendered one on disk. It is written losslessly: JPEG's colour
-        // subsampling would turn thin coloured strokes into other colours.
-        converter.SetThreshold(ThresholdColour(project.GetInt(g, i, "r"), project.GetInt(g, i, "g"),
-                                               project.GetInt(g, i, "b")));
-        const bool converted = converter.Convert(BallConfig{});
-        QString error;
-        const bool written = converted && EncodeImage(converter.LedImage(), target,
-                                                      QStringLiteral("image/bmp"), &error);
-        converter.Release();
-        if (!written)
-            return EditResult::Failed(
-                QCoreApplication::translate("ItemOperations", "图像文件保存失败：\n%1\n%2")
-                    .arg(target, error));
+        project.SetInt(g, i, "width", prepared.size.width());
+        project.SetInt(g, i, "height", prepared.size.height());
+        project.SetInt(g, i, "length", LedWidthFor(prepared.size));
         doc.RebuildPathTables();
         return edit.Commit();
     });
+    // A refused edit leaves no file behind: the item never took its fresh id.
+    if (!result && prepared.written) QFile::remove(prepared.target);
+    return result;
+}
+
+// The thresholds a text item is converted with.
+QRgb TextThreshold(const CProjectFile& project, int g, int i) {
+    return ThresholdColour(project.GetInt(g, i, "r"), project.GetInt(g, i, "g"),
+                           project.GetInt(g, i, "b"));
+}
+
+EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings s, bool* cut,
+                       QImage* renderedStrip) {
+    PreparedText prepared;
+    try {
+        // A damaged project is refused before anything is rendered into it.
+        doc.CheckItemIds();
+        const QString id = CProjectFile::GenerateId();
+        prepared = PrepareText(std::move(s), TextThreshold(*doc.ProjectFile(), g, i), id,
+                               doc.SourceImagePathFor(ItemKind::Text, id));
+    } catch (const AccessError& e) {
+        return EditResult::Failed(DamagedProjectText(e));
+    }
+    if (cut) *cut = prepared.cut;
+    EditResult result = AdoptText(doc, g, i, prepared);
+    if (result && renderedStrip) *renderedStrip = prepared.renderedStrip;
+    return result;
 }
 
 EditResult ApplyInterval(CGlowdeckDoc& doc, int g, int i, int length, unsigned backColour) {

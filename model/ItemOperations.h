@@ -2,6 +2,8 @@
 #pragma once
 #include <QImage>
 #include <QString>
+#include <atomic>
+#include <functional>
 #include <optional>
 
 #include "led/VideoClip.h"
@@ -88,6 +90,34 @@ constexpr int MaxTextCharacters = 200;
 // `renderedStrip`, when given, gets the strip as rendered, before conversion.
 EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings settings, bool* cut = nullptr,
                        QImage* renderedStrip = nullptr);
+
+// ConfirmText in two steps, for an editor that renders on a worker thread.
+// Prepare needs no document and runs on any thread: it renders the text
+// (cut to 200 characters) to `target`, the item's file under the fresh id
+// `id`, and converts it with the thresholds `threshold` (the item's "r",
+// "g", "b" as ThresholdColour gives them). It checks `cancelled`, when
+// given, between its steps, and reports them to `progress` (0..100); a cancelled or failed one
+// leaves no file. Adopt, on the document's thread, points the item at the file and stores the
+// settings and size, or removes the file when the edit fails (also for an `error` of Prepare). A
+// prepared file that is never adopted is the caller's to remove.
+struct PreparedText {
+    QString id, target;
+    TextSettings settings;  // as stored: the text cut to 200 characters
+    QRgb threshold = 0;
+    bool cut = false;
+    QSize size;
+    QImage renderedStrip;  // before conversion
+    QString error;         // why nothing was written
+    bool written = false;
+    bool cancelled = false;
+};
+PreparedText PrepareText(TextSettings settings, QRgb threshold, const QString& id,
+                         const QString& target, const std::atomic<bool>* cancelled = nullptr,
+                         const std::function<void(int percent)>& progress = {});
+EditResult AdoptText(CGlowdeckDoc& doc, int g, int i, const PreparedText& prepared);
+// The thresholds a text item is converted with, from its "r", "g", "b".
+// Throws AccessError when one is missing.
+QRgb TextThreshold(const CProjectFile& file, int g, int i);
 
 // The interval view's Apply: a fresh id, "backcolor", a blank image of
 // length × 56 in that colour, and "length" (1..300).

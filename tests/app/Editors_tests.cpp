@@ -527,13 +527,18 @@ TEST_F(Editors, StillAnimationCannotPlay) {
     EXPECT_EQ(sink_.texts.last(), QStringLiteral("只有1帧！"));
 }
 
+namespace {
+// "确定" and the wait for its rendering on the worker to be stored or said.
+bool ConfirmAndWait(CViewTxt& view) { return view.Confirm() && PreviewSettled(view); }
+}  // namespace
+
 TEST_F(Editors, ConfirmingATextGivesANewId) {
     CViewTxt view(doc_, 0, 2, refresh_);
     const QString before = File().GetAttr(0, 2, "id");
     view.SetText(QStringLiteral("彩球"));
     view.TextColours()->SelectColour(0x00FF00);
     emit view.TextColours()->activated(view.TextColours()->currentIndex());
-    ASSERT_TRUE(view.Confirm());
+    ASSERT_TRUE(ConfirmAndWait(view));
     EXPECT_NE(File().GetAttr(0, 2, "id"), before);
     EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0x00FF00);
     EXPECT_EQ(File().GetInt(0, 2, "height"), 56);
@@ -541,9 +546,78 @@ TEST_F(Editors, ConfirmingATextGivesANewId) {
     EXPECT_EQ(view.OffsetText(2), QStringLiteral("100.0"));
     view.OffsetSlider(3)->setValue(-2000);
     EXPECT_EQ(view.OffsetText(3), QStringLiteral("-200.0"));
+    const QString stored = File().GetAttr(0, 2, "id");
     view.SetText(QString());
-    EXPECT_FALSE(view.Confirm());
+    ASSERT_TRUE(ConfirmAndWait(view));
     EXPECT_EQ(sink_.texts.last(), QStringLiteral("无法生成此种文字！"));
+    EXPECT_EQ(File().GetAttr(0, 2, "id"), stored);
+}
+
+// "确定" returns before the text is rendered (on a worker). What happens
+// before the rendering is stored: a second "确定" drops the first (only the
+// second is stored and shown), closing the editor drops it, and an edit
+// that fails (the project damaged meanwhile) stores nothing; none leaves a
+// file in Images/.
+TEST_F(Editors, WhatHappensWhileATextRenders) {
+    const QString first = QString(40, u'灯');
+    enum class Then { ConfirmAgain, Close, DamageProject };
+    struct Case {
+        const char* what;
+        Then then;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"confirmed again", Then::ConfirmAgain, true},
+        {"closed", Then::Close, false},
+        {"project damaged", Then::DamageProject, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString id = File().GetAttr(0, 2, "id"), other = File().GetAttr(0, 1, "id");
+        const int files = FileCount(doc_.ImagesFolder()), refreshed = refreshed_;
+        auto* view = new CViewTxt(doc_, 0, 2, refresh_);
+        view->SetText(first);
+        ASSERT_TRUE(view->Confirm());
+        EXPECT_EQ(File().GetAttr(0, 2, "id"), id);  // nothing stored yet
+        switch (c.then) {
+            case Then::ConfirmAgain:
+                view->SetText(QStringLiteral("彩球"));
+                ASSERT_TRUE(view->Confirm());
+                break;
+            case Then::Close:
+                delete view;
+                view = nullptr;
+                break;
+            case Then::DamageProject:
+                File().SetAttr(0, 1, "id", QStringLiteral("../../outside/secret"));
+                break;
+        }
+        if (view) {
+            ASSERT_TRUE(PreviewSettled(*view));
+        }
+        // Whatever a dropped job still posts is dropped too.
+        CPreviewWorker::WaitForIdle();
+        QTest::qWait(0);
+        EXPECT_EQ(FileCount(doc_.ImagesFolder()), files);  // at most the old file replaced
+        if (c.stored) {
+            EXPECT_NE(File().GetAttr(0, 2, "id"), id);
+            EXPECT_EQ(File().GetText(0, 2, "text"), QStringLiteral("彩球"));
+            const int length = File().GetInt(0, 2, "length");
+            EXPECT_LT(length, 400);  // two characters, not 40
+            EXPECT_EQ(view->LedFrame()->CurrentImage().width(), length);
+            EXPECT_EQ(view->TextFrame()->CurrentImage().width(), length);
+            EXPECT_EQ(refreshed_, refreshed + 1);
+        } else {
+            EXPECT_EQ(File().GetAttr(0, 2, "id"), id);
+            EXPECT_NE(File().GetText(0, 2, "text"), first);
+            EXPECT_EQ(refreshed_, refreshed);
+        }
+        if (c.then == Then::DamageProject) {
+            EXPECT_TRUE(sink_.texts.last().startsWith(QStringLiteral("项目文件有误：")));
+            File().SetAttr(0, 1, "id", other);
+        }
+        delete view;
+    }
 }
 
 TEST_F(Editors, ConfirmedTextShowsTheRenderedStripBesideTheConvertedOne) {
@@ -552,7 +626,7 @@ TEST_F(Editors, ConfirmedTextShowsTheRenderedStripBesideTheConvertedOne) {
     view.SetText(QStringLiteral("彩"));
     view.TextColours()->SelectColour(0x00FF00);
     view.BackColours()->SelectColour(0x000000);
-    ASSERT_TRUE(view.Confirm());
+    ASSERT_TRUE(ConfirmAndWait(view));
     const QImage text = view.TextFrame()->CurrentImage();
     const QImage led = view.LedFrame()->CurrentImage();
     ASSERT_EQ(text.size(), led.size());
@@ -584,7 +658,7 @@ TEST_F(Editors, TextBoxStopsAt200Characters) {
     // Text set at once keeps its first 200 characters, and they are stored.
     view.SetText(QString(200, u'文') + QStringLiteral("多余的字"));
     EXPECT_EQ(box->toPlainText(), QString(200, u'文'));
-    ASSERT_TRUE(view.Confirm());
+    ASSERT_TRUE(ConfirmAndWait(view));
     EXPECT_EQ(File().GetText(0, 2, "text"), QString(200, u'文'));
 }
 
@@ -603,7 +677,7 @@ TEST_F(Editors, FontDialogChoosesTheTextColour) {
     view.findChild<QAbstractButton*>(QStringLiteral("changeFont"))->click();
     EXPECT_EQ(preset, 0x00FF00u);  // opened on the view's text colour
     EXPECT_EQ(view.TextColours()->Colour(), 0xFF0000u);
-    ASSERT_TRUE(view.Confirm());
+    ASSERT_TRUE(ConfirmAndWait(view));
     EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0xFF0000);
 }
 
@@ -638,7 +712,7 @@ TEST_F(Editors, OnlyTheUsersChoicesAskForACompile) {
         EXPECT_FALSE(doc_.NeedsCompile());  // opening changes nothing
 
         // 确定 keeps the stored colour the lists cannot show.
-        ASSERT_TRUE(text.Confirm());
+        ASSERT_TRUE(ConfirmAndWait(text));
         EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0x123456);
         // Choosing black, already the entry shown, is still a choice.
         doc_.MarkCompiled(doc_.Revision());
@@ -646,7 +720,7 @@ TEST_F(Editors, OnlyTheUsersChoicesAskForACompile) {
         ASSERT_EQ(colours->currentIndex(), 0);
         emit colours->activated(0);
         EXPECT_TRUE(doc_.NeedsCompile());
-        ASSERT_TRUE(text.Confirm());
+        ASSERT_TRUE(ConfirmAndWait(text));
         EXPECT_EQ(File().GetInt(0, 2, "textcolor"), 0);
     }
 }
