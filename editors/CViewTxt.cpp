@@ -184,18 +184,37 @@ bool CViewTxt::Initialise() {
     return true;
 }
 
-void CViewTxt::LoadTextImage(const QImage& rendered) {
-    const QImage picture = item_ops::LoadOrPlaceholder(sourcePath_, std::max(ledWidth_, 1), 56);
-    width_ = picture.width();
-    height_ = picture.height();
-    ledWidth_ = LedWidthFor(QSize(width_, height_));
+CViewTxt::Shown CViewTxt::ShownText(const QImage& picture, const QImage& rendered) {
+    Shown shown;
+    shown.size = picture.size();
+    shown.ledWidth = LedWidthFor(shown.size);
+    const int ledWidth = std::max(shown.ledWidth, 1);
     const QImage text = rendered.isNull() ? picture : rendered;
-    textFrame_->SetImage(text.height() == 56 ? text.copy(0, 0, ledWidth_, 56)
-                                             : MakeThumbnail(text, std::max(ledWidth_, 1), 56));
-    ledFrame_->SetImage(MakeThumbnail(picture, std::max(ledWidth_, 1), 56));
+    shown.text = text.height() == 56 ? text.copy(0, 0, shown.ledWidth, 56)
+                                     : MakeThumbnail(text, ledWidth, 56);
+    shown.led = MakeThumbnail(picture, ledWidth, 56);
+    return shown;
+}
+
+void CViewTxt::LoadTextImage() {
+    const Shown shown =
+        ShownText(item_ops::LoadOrPlaceholder(sourcePath_, std::max(ledWidth_, 1), 56), QImage());
+    ShowText(shown);
+    ShowLed(shown.led);
+}
+
+void CViewTxt::ShowText(const Shown& shown) {
+    width_ = shown.size.width();
+    height_ = shown.size.height();
+    ledWidth_ = shown.ledWidth;
+    textFrame_->SetImage(shown.text);
     textFrame_->Fit(112);
-    ledFrame_->Fit(112);
     FillInfo();
+}
+
+void CViewTxt::ShowLed(const QImage& led) {
+    ledFrame_->SetImage(led);
+    ledFrame_->Fit(112);
 }
 
 void CViewTxt::FillInfo() {
@@ -286,21 +305,30 @@ bool CViewTxt::Confirm() {
         const item_ops::PreparedText prepared =
             item_ops::PrepareText(s, threshold, id, target, &cancelled, progress);
         if (prepared.cancelled) return CPreviewWorker::Apply();
-        return CPreviewWorker::Apply([this, prepared, file] {
+        // The frames show the file as stored and the strip as rendered.
+        Shown shown;
+        if (prepared.written)
+            shown = ShownText(item_ops::LoadOrPlaceholder(target, 1, 56), prepared.renderedStrip);
+        if (cancelled) return CPreviewWorker::Apply();
+        return CPreviewWorker::Apply([this, prepared, shown, file] {
             file->Keep();  // the edit keeps it or removes it
             progress_->setValue(100);
             if (!Done(item_ops::AdoptText(doc_, g_, i_, prepared))) return;
-            characters_ = static_cast<int>(prepared.settings.text.toUcs4().size());
-            try {
-                ReadSource();
-            } catch (const AccessError&) {
-                ErrorBeeps();
-                return;
-            }
-            // The file now holds the converted strip; the text frame shows
-            // the strip as it was rendered.
-            LoadTextImage(prepared.renderedStrip);
-            RefreshList();
+            // The stored text is shown in the GUI thread's next turn.
+            previews_->Then([this, shown, characters = prepared.settings.text.toUcs4().size()] {
+                characters_ = static_cast<int>(characters);
+                try {
+                    ReadSource();
+                } catch (const AccessError&) {
+                    ErrorBeeps();
+                    return;
+                }
+                ShowText(shown);
+                previews_->Then([this, led = shown.led] {
+                    ShowLed(led);
+                    RefreshList();
+                });
+            });
         });
     });
     return true;

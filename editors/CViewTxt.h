@@ -40,9 +40,21 @@ public:
 
 private:
     bool Initialise();
-    // Loads the item's text image into both frames; `rendered`, when given,
-    // is shown in the text frame instead (the strip before conversion).
-    void LoadTextImage(const QImage& rendered = QImage());
+    // What the frames show of a text image; made on any thread.
+    struct Shown {
+        QImage text, led;
+        QSize size;  // of the stored image
+        int ledWidth = 0;
+    };
+    // The frames' images for the stored image `picture`; `rendered`, when
+    // given, is shown in the text frame instead (the strip before conversion).
+    static Shown ShownText(const QImage& picture, const QImage& rendered);
+    // Loads the item's text image into both frames.
+    void LoadTextImage();
+    // The text frame and the information, then the LED frame: a worker's
+    // result is shown in two turns of the GUI thread.
+    void ShowText(const Shown& shown);
+    void ShowLed(const QImage& led);
     void FillInfo();
     // Drops what takes the text box past 200 characters; true when it did.
     bool KeepWithinLimit();
