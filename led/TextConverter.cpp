@@ -115,7 +115,7 @@ std::vector<QPointF> CTextConverter::GlyphPositions(const TextRenderParams& p) {
 bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParams& p,
                                 IMessageSink* messages) {
     Release();
-    colour_ = mask_ = ledColour_ = QImage();
+    mask_ = ledColour_ = QImage();
     QString family = p.fontName;
     const bool vertical = family.startsWith(QLatin1Char('@'));
     while (family.startsWith(QLatin1Char('@'))) family.remove(0, 1);
@@ -167,12 +167,14 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
         return false;
     }
 
-    // Draw the colour and mask renderings the same way.
-    auto render = [&](const QColor& ink, const QColor& ground) {
+    // The text drawn red on black: the strip's colours follow from which
+    // pixels the text covers, so this one rendering is all it needs.
+    mask_ = [&] {
         QImage canvas(canvasWidth, canvasHeight, QImage::Format_ARGB32);
-        canvas.fill(ground);
+        canvas.fill(QColor(0, 0, 0));
         QPainter painter(&canvas);
         painter.setRenderHint(QPainter::TextAntialiasing);
+        const QColor ink(255, 0, 0);
         if (vertical)
             DrawVertical(painter, font, text, origin.x(), ink);
         else if (p.autoSpacing)
@@ -181,11 +183,9 @@ bool CTextConverter::RenderText(const QString& outputPath, const TextRenderParam
             DrawPositionedChars(painter, font, glyphs, positions, ink);
         painter.end();
         return vertical ? QuarterTurnSampled(canvas) : canvas;
-    };
-    colour_ = render(textColour, background);
-    mask_ = render(QColor(255, 0, 0), QColor(0, 0, 0));
+    }();
 
-    const int width = LedWidthFor(colour_.size());
+    const int width = LedWidthFor(mask_.size());
     if (width <= 0) {
         if (messages)
             messages->Warn(QCoreApplication::translate("TextConverter", "无法生成此种文字！"));

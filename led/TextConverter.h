@@ -40,8 +40,8 @@ public:
     bool LoadFile(const QString& path);
 
     int CharacterCount() const { return characterCount_; }
-    // The full-size renderings of the last RenderText (168 rows high).
-    const QImage& ColourRendering() const { return colour_; }
+    // The full-size rendering of the last RenderText (168 rows high): the
+    // text red on black.
     const QImage& MaskRendering() const { return mask_; }
     const QImage& LedColourImage() const { return ledColour_; }
 
@@ -50,7 +50,7 @@ public:
 
 private:
     int characterCount_ = 0;
-    QImage colour_, mask_, ledColour_;
+    QImage mask_, ledColour_;
 };
 
 }  // namespace glowdeck

@@ -78,8 +78,8 @@ TEST(TextRender, StripIs56RowsAndWidthFollowsTheRendering) {
     CTextConverter converter;
     RecordingSink sink;
     ASSERT_TRUE(converter.RenderText(dir.File("t.bmp"), Params(QStringLiteral("新文字")), &sink));
-    EXPECT_EQ(converter.ColourRendering().height(), 168);
-    const int expectedWidth = LedWidthFor(converter.ColourRendering().size());
+    EXPECT_EQ(converter.MaskRendering().height(), 168);
+    const int expectedWidth = LedWidthFor(converter.MaskRendering().size());
     EXPECT_GT(expectedWidth, 20);
     EXPECT_EQ(converter.Width(), expectedWidth);
     EXPECT_EQ(converter.CharacterCount(), 3);
@@ -219,8 +219,8 @@ TEST(TextRender, VerticalFontsAreTurnedAQuarter) {
     ASSERT_TRUE(converter.RenderText(dir.File("v.bmp"), p, nullptr));
     // Vertical text is drawn 168 wide and as tall as the text, then turned:
     // the rendering is as wide as the text and 168 high.
-    EXPECT_EQ(converter.ColourRendering().height(), 168);
-    EXPECT_GT(converter.ColourRendering().width(), 2 * p.emSize);
+    EXPECT_EQ(converter.MaskRendering().height(), 168);
+    EXPECT_GT(converter.MaskRendering().width(), 2 * p.emSize);
     EXPECT_EQ(Colours(converter.LedColourImage()),
               (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
 }
@@ -245,10 +245,10 @@ TEST(TextRender, ManualSpacingWidensWithOffsets) {
     p.autoSpacing = false;
     CTextConverter converter;
     ASSERT_TRUE(converter.RenderText(dir.File("a.bmp"), p, nullptr));
-    const int narrow = converter.ColourRendering().width();
+    const int narrow = converter.MaskRendering().width();
     p.chineseOffset = 20;
     ASSERT_TRUE(converter.RenderText(dir.File("b.bmp"), p, nullptr));
-    EXPECT_EQ(converter.ColourRendering().width(), narrow + 60);
+    EXPECT_EQ(converter.MaskRendering().width(), narrow + 60);
 }
 
 TEST(TextRender, EmSizeAndBaseLine) {
