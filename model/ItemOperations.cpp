@@ -341,7 +341,6 @@ PreparedText PrepareText(TextSettings s, QRgb threshold, const QString& id, cons
     PreparedText prepared;
     prepared.id = id;
     prepared.target = target;
-    prepared.threshold = threshold;
     // Reports a step done; true when the preparation is to stop there.
     auto stop = [&](int percent) {
         if (progress) progress(percent);

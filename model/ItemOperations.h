@@ -94,16 +94,16 @@ EditResult ConfirmText(CGlowdeckDoc& doc, int g, int i, TextSettings settings, b
 // ConfirmText in two steps, for an editor that renders on a worker thread.
 // Prepare needs no document and runs on any thread: it renders the text
 // (cut to 200 characters) to `target`, the item's file under the fresh id
-// `id`, and converts it with the thresholds `threshold` (the item's "r",
-// "g", "b" as ThresholdColour gives them). It checks `cancelled`, when
-// given, between its steps, and reports them to `progress` (0..100); a cancelled or failed one
-// leaves no file. Adopt, on the document's thread, points the item at the file and stores the
-// settings and size, or removes the file when the edit fails (also for an `error` of Prepare). A
-// prepared file that is never adopted is the caller's to remove.
+// `id`, and converts it with `threshold` (TextThreshold of the item). It
+// checks `cancelled`, when given, between its steps and reports them to
+// `progress` (0..100); a cancelled or failed one leaves no file. Adopt, on
+// the document's thread, points the item at the file and stores the
+// settings and size, or removes the file when the edit fails (also for an
+// `error` of Prepare). A prepared file that is never adopted is the
+// caller's to remove.
 struct PreparedText {
     QString id, target;
     TextSettings settings;  // as stored: the text cut to 200 characters
-    QRgb threshold = 0;
     bool cut = false;
     QSize size;
     QImage renderedStrip;  // before conversion
