@@ -135,6 +135,54 @@ private:
     QString longestWhat_;
 };
 
+// What the probe saw over several showings: the longest gap of each, the
+// time until each was shown, and the longest single GUI-thread event of each.
+struct Showings {
+    std::vector<double> stalls, totals, longestEvents;
+    QStringList longestWhats;
+
+    // Runs `act` from the event loop and probes until `shown` says its result
+    // is there, and a few ticks more, so that the window's painting counts too.
+    template <typename Shown, typename Act>
+    void Measure(TimedApplication& app, Shown shown, Act act) {
+        QElapsedTimer whole;
+        int ticksAfter = 0;
+        stalls.push_back(LongestGap(
+            [&] {
+                if (!shown()) return false;
+                if (ticksAfter == 0) totals.push_back(whole.nsecsElapsed() / 1e6);
+                return ++ticksAfter > 5;
+            },
+            [&] {
+                QTimer::singleShot(5, [&] {
+                    app.StartTiming();
+                    whole.start();
+                    act();
+                });
+            }));
+        app.StopTiming();
+        longestEvents.push_back(app.Longest());
+        longestWhats << app.LongestWhat();
+    }
+
+    // The median stall, its spread, and its ratio to `work` (the target's).
+    void PrintStall(double work) const {
+        const double stall = Median(stalls);
+        std::printf("%-48s %8.1f ms   (%.1f-%.1f) ratio %.3f (target <= 0.10)\n",
+                    "longest GUI-thread stall meanwhile", stall,
+                    *std::min_element(stalls.begin(), stalls.end()),
+                    *std::max_element(stalls.begin(), stalls.end()), stall / work);
+    }
+
+    // The median run's longest event, and which event it was.
+    void PrintLongestEvent() const {
+        const double longest = Median(longestEvents);
+        const auto median = std::find(longestEvents.begin(), longestEvents.end(), longest);
+        std::printf("%-48s %8.1f ms   (%s)\n", "longest single GUI-thread event", longest,
+                    qPrintable(longestWhats[median - longestEvents.begin()]));
+    }
+};
+
 // "确定" of a 180-character Chinese text in the text editor: the rendering
 // and conversion alone, then the longest stall while the editor confirms it.
 int ConfirmText(TimedApplication& app, CGlowdeckDoc& doc) {
@@ -167,44 +215,23 @@ int ConfirmText(TimedApplication& app, CGlowdeckDoc& doc) {
     view.show();
     view.SetText(text);
     QApplication::processEvents();
-    std::vector<double> stalls, totals, longestEvents;
-    QStringList longestWhats;
+    Showings showings;
     for (int n = 0; n < Runs; ++n) {
         const QString id = doc.ProjectFile()->ItemId(0, item);
-        QElapsedTimer whole;
-        int ticksAfter = 0;
-        stalls.push_back(LongestGap(
-            [&] {
-                if (doc.ProjectFile()->ItemId(0, item) == id || view.Previews()->Busy())
-                    return false;
-                if (ticksAfter == 0) totals.push_back(whole.nsecsElapsed() / 1e6);
-                return ++ticksAfter > 5;
-            },
-            [&] {
-                QTimer::singleShot(5, [&] {
-                    app.StartTiming();
-                    whole.start();
-                    Must(view.Confirm(), "confirming a text");
-                });
-            }));
-        app.StopTiming();
-        longestEvents.push_back(app.Longest());
-        longestWhats << app.LongestWhat();
+        showings.Measure(
+            app,
+            [&] { return doc.ProjectFile()->ItemId(0, item) != id && !view.Previews()->Busy(); },
+            [&] { Must(view.Confirm(), "confirming a text"); });
     }
     CPreviewWorker::WaitForIdle();
 
-    const double rendering = Median(renderings), stall = Median(stalls);
+    const double rendering = Median(renderings);
     std::printf("\n\"确定\" of a 180-character text in the text editor (median of %d)\n", Runs);
     std::printf("%-48s %8.1f ms\n", "its rendering and conversion", rendering);
-    std::printf("%-48s %8.1f ms\n", "the confirmation until the editor shows it", Median(totals));
-    std::printf("%-48s %8.1f ms   (%.1f-%.1f) ratio %.3f (target <= 0.10)\n",
-                "longest GUI-thread stall meanwhile", stall,
-                *std::min_element(stalls.begin(), stalls.end()),
-                *std::max_element(stalls.begin(), stalls.end()), stall / rendering);
-    const double longestEvent = Median(longestEvents);
-    const auto median = std::find(longestEvents.begin(), longestEvents.end(), longestEvent);
-    std::printf("%-48s %8.1f ms   (%s)\n", "longest single GUI-thread event", longestEvent,
-                qPrintable(longestWhats[median - longestEvents.begin()]));
+    std::printf("%-48s %8.1f ms\n", "the confirmation until the editor shows it",
+                Median(showings.totals));
+    showings.PrintStall(rendering);
+    showings.PrintLongestEvent();
     return 0;
 }
 
@@ -273,44 +300,23 @@ int main(int argc, char** argv) {
     // Each photograph chosen from a running event loop; the probe ticks every
     // millisecond and keeps the largest gap until the editor shows the result
     // and a few ticks more, so that the window's painting of it counts too.
-    std::vector<double> stalls, totals, longestEvents;
-    QStringList longestWhats;
+    Showings showings;
     for (const QString& path : photos) {
         const int before = view.Conversions();
-        QElapsedTimer whole;
-        int ticksAfter = 0;
-        stalls.push_back(LongestGap(
-            [&] {
-                if (view.Conversions() == before) return false;
-                if (ticksAfter == 0) totals.push_back(whole.nsecsElapsed() / 1e6);
-                return ++ticksAfter > 5;
-            },
-            [&] {
-                QTimer::singleShot(5, [&] {
-                    app.StartTiming();
-                    whole.start();
-                    Must(view.ChoosePicture(path), "choosing a photograph");
-                });
-            }));
-        app.StopTiming();
-        longestEvents.push_back(app.Longest());
-        longestWhats << app.LongestWhat();
+        showings.Measure(
+            app, [&] { return view.Conversions() != before; },
+            [&] { Must(view.ChoosePicture(path), "choosing a photograph"); });
     }
 
-    const double conversion = Median(conversions), stall = Median(stalls), total = Median(totals);
+    const double conversion = Median(conversions), stall = Median(showings.stalls),
+                 total = Median(showings.totals);
     std::printf("choosing a 4000x3000 photograph in the picture editor (median of %d)\n", Runs);
     std::printf("%-48s %8.1f ms\n", "its conversion (decode, reduce, threshold, pack)", conversion);
     std::printf("%-48s %8.1f ms\n", "the choice until the editor shows it", total);
-    std::printf("%-48s %8.1f ms   (%.1f-%.1f) ratio %.3f (target <= 0.10)\n",
-                "longest GUI-thread stall meanwhile", stall,
-                *std::min_element(stalls.begin(), stalls.end()),
-                *std::max_element(stalls.begin(), stalls.end()), stall / conversion);
+    showings.PrintStall(conversion);
     std::printf("%-48s %8.1f ms\n", "longest gap of the idle probe (150 ticks)", Median(idle));
     // The event of the median run's longest one names the piece.
-    const double longestEvent = Median(longestEvents);
-    const auto median = std::find(longestEvents.begin(), longestEvents.end(), longestEvent);
-    std::printf("%-48s %8.1f ms   (%s)\n", "longest single GUI-thread event", longestEvent,
-                qPrintable(longestWhats[median - longestEvents.begin()]));
+    showings.PrintLongestEvent();
     std::printf("%-48s %8.1f ms   (the edit's step holds one)\n",
                 "the project file's synced save alone", Median(saves));
     std::printf("%-48s %8.3f\n", "stall against the choice until shown", stall / total);

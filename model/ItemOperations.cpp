@@ -131,6 +131,26 @@ public:
     QStringList texts;
 };
 
+// The edit that takes over a file prepared off the GUI thread under a fresh
+// id: refused unless the file was made and is still where the item's id
+// will point; `store` then makes the edit. A refused edit leaves no file
+// behind, since the item never took the id.
+template <class Store>
+EditResult AdoptPrepared(CGlowdeckDoc& doc, int g, int i, ItemKind kind, bool made,
+                         const QString& error, const QString& id, const QString& target,
+                         Store&& store) {
+    EditResult result = Guarded(doc, g, i, [&] {
+        if (!made) return EditResult::Failed(error);
+        if (doc.SourceImagePathFor(kind, id) != target || !QFileInfo::exists(target))
+            return EditResult::Failed(
+                QCoreApplication::translate("ItemOperations", "图像文件读取失败：\n%1")
+                    .arg(target));
+        return store();
+    });
+    if (!result && made) QFile::remove(target);
+    return result;
+}
+
 }  // namespace
 
 QImage LoadOrPlaceholder(const QString& path, int width, int height) {
@@ -175,14 +195,7 @@ PreparedPicture PreparePictureSource(const QString& file, const QString& id, con
 }
 
 EditResult AdoptPictureSource(CGlowdeckDoc& doc, int g, int i, const PreparedPicture& prepared) {
-    EditResult result = Guarded(doc, g, i, [&] {
-        if (!prepared.copied) return EditResult::Failed(prepared.error);
-        // The copy must be where the item's id will point, and still there.
-        if (doc.SourceImagePathFor(ItemKind::Picture, prepared.id) != prepared.target ||
-            !QFileInfo::exists(prepared.target))
-            return EditResult::Failed(
-                QCoreApplication::translate("ItemOperations", "图像文件读取失败：\n%1")
-                    .arg(prepared.target));
+    const auto store = [&] {
         CGlowdeckDoc::Edit edit(doc, EditKind::ChooseSource, g, i);
         edit.Wrote(prepared.target);
         AdoptId(doc, g, i, prepared.id);
@@ -191,10 +204,9 @@ EditResult AdoptPictureSource(CGlowdeckDoc& doc, int g, int i, const PreparedPic
         project.SetInt(g, i, "height", prepared.size.height());
         project.SetInt(g, i, "length", LedWidthFor(prepared.size));
         return edit.Commit();
-    });
-    // A refused edit leaves no copy behind: the item never took its fresh id.
-    if (!result && prepared.copied) QFile::remove(prepared.target);
-    return result;
+    };
+    return AdoptPrepared(doc, g, i, ItemKind::Picture, prepared.copied, prepared.error, prepared.id,
+                         prepared.target, store);
 }
 
 EditResult SetPictureSource(CGlowdeckDoc& doc, int g, int i, const QString& file) {
@@ -407,14 +419,7 @@ PreparedText PrepareText(TextSettings s, QRgb threshold, const QString& id, cons
 }
 
 EditResult AdoptText(CGlowdeckDoc& doc, int g, int i, const PreparedText& prepared) {
-    EditResult result = Guarded(doc, g, i, [&] {
-        if (!prepared.written) return EditResult::Failed(prepared.error);
-        // The file must be where the item's id will point, and still there.
-        if (doc.SourceImagePathFor(ItemKind::Text, prepared.id) != prepared.target ||
-            !QFileInfo::exists(prepared.target))
-            return EditResult::Failed(
-                QCoreApplication::translate("ItemOperations", "图像文件读取失败：\n%1")
-                    .arg(prepared.target));
+    const auto store = [&] {
         CGlowdeckDoc::Edit edit(doc, EditKind::ConfirmText, g, i);
         edit.Wrote(prepared.target);
         CProjectFile& project = *doc.ProjectFile();
@@ -431,10 +436,9 @@ EditResult AdoptText(CGlowdeckDoc& doc, int g, int i, const PreparedText& prepar
         project.SetInt(g, i, "length", LedWidthFor(prepared.size));
         doc.RebuildPathTables();
         return edit.Commit();
-    });
-    // A refused edit leaves no file behind: the item never took its fresh id.
-    if (!result && prepared.written) QFile::remove(prepared.target);
-    return result;
+    };
+    return AdoptPrepared(doc, g, i, ItemKind::Text, prepared.written, prepared.error, prepared.id,
+                         prepared.target, store);
 }
 
 // The thresholds a text item is converted with.
